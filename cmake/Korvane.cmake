@@ -1,0 +1,35 @@
+# korvane_library(NAME SOURCES... LIBS...): one library target per subsystem folder, with src/
+# on the include path so that includes read "text/Cp1251.h", "music/MusicList.h" and so on.
+function(korvane_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# korvane_test(NAME SOURCES... LIBS...): one GoogleTest executable. Widget tests run offscreen;
+# KORVANE_TEST_DATA points at tests/data for the few committed fixtures.
+function(korvane_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        KORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        KORVANE_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    add_dependencies(${name} korvane_data)
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+        DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# korvane_fuzzer(NAME SOURCE LIBS...): a libFuzzer target, built only with KORVANE_FUZZ and clang.
+function(korvane_fuzzer name source)
+    if(NOT KORVANE_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${ARGN})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
