@@ -1,0 +1,77 @@
+#include "cli/Cli.h"
+
+#include "cli/Commands.h"
+
+#include <QDir>
+
+namespace korvane::cli {
+namespace {
+
+struct Command {
+    const char* name;
+    int (*function)(const QStringList& args, Context& context);
+    const char* synopsis;
+};
+
+// Add a command here and its synopsis shows in --help.
+const Command kCommands[] = {
+    {"tags", runTagsCommand, "tags FILE                  every field of every audio reader, as JSON"},
+};
+
+const Command* findCommand(const QString& name) {
+    for (const Command& command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString usageText() {
+    QString text = QStringLiteral("usage: korvane-cli [--dir DIR] COMMAND ...\n\n"
+                                  "  --dir DIR    the program folder (set.ini, bases, templates); "
+                                  "default: the folder of korvane-cli\n"
+                                  "  --help       this text\n\ncommands:\n");
+    for (const Command& command : kCommands)
+        text += QStringLiteral("  korvane-cli ") + QString::fromUtf8(command.synopsis) + u'\n';
+    text += QStringLiteral("\nexit status: 0 success, 1 failure, 2 usage error\n");
+    return text;
+}
+
+int run(const QStringList& arguments, const QString& defaultProgramDir, std::ostream& out,
+        std::ostream& err, bool errIsTerminal) {
+    Context context{defaultProgramDir, out, err, errIsTerminal};
+    QStringList args = arguments;
+    try {
+        while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+            const QString option = args.takeFirst();
+            if (option == QLatin1String("--help")) {
+                out << usageText().toStdString();
+                return kExitOk;
+            }
+            if (option != QLatin1String("--dir"))
+                throw UsageError("unknown option " + option.toStdString());
+            if (args.isEmpty())
+                throw UsageError("--dir needs a folder");
+            context.programDir = args.takeFirst();
+            if (!QDir(context.programDir).exists())
+                throw CommandError("no such folder: " + context.programDir.toStdString());
+        }
+        if (args.isEmpty())
+            throw UsageError("no command given");
+        const QString name = args.takeFirst();
+        const Command* command = findCommand(name);
+        if (command == nullptr)
+            throw UsageError("unknown command " + name.toStdString());
+        return command->function(args, context);
+    } catch (const UsageError& error) {
+        err << "korvane-cli: " << error.what() << "\n\n" << usageText().toStdString();
+        return kExitUsage;
+    } catch (const CommandError& error) {
+        err << "korvane-cli: " << error.what() << '\n';
+        return kExitFailure;
+    }
+}
+
+} // namespace korvane::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+#include <stdexcept>
+
+// korvane-cli: the window's commands without the window. Each command lives in a unit of its own
+// (TagsCommand.cpp, MusicCommand.cpp, ...) and is listed in the table of Cli.cpp.
+namespace korvane::cli {
+
+// Exit statuses of the command line.
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// A command's words are wrong: exit status 2, the message and the usage on stderr.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The command could not do its work: exit status 1, the one-line message on stderr.
+struct CommandError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Context {
+    QString programDir; // where set.ini, the bases and the templates are read from
+    std::ostream& out;  // UTF-8
+    std::ostream& err;
+    bool errIsTerminal = false; // progress lines only go to a terminal
+};
+
+// Runs one command line (the arguments after the program name) and returns the exit status.
+int run(const QStringList& arguments, const QString& defaultProgramDir, std::ostream& out,
+        std::ostream& err, bool errIsTerminal = false);
+
+// The text of `korvane-cli --help`.
+QString usageText();
+
+} // namespace korvane::cli

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+// One function per command; each throws UsageError or CommandError on failure.
+namespace korvane::cli {
+
+int runTagsCommand(const QStringList& args, Context& context);
+
+} // namespace korvane::cli

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// What every audio reader reads from: a file or a memory buffer behind one interface, so that
+// tests and fuzzers feed memory, and a bounds-checked view for picking values out of bytes.
+namespace korvane::tags {
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // The length in bytes (64-bit: files of 2 GiB and more work).
+    virtual std::int64_t size() const = 0;
+    // Copies at most `count` bytes from `offset` into `buffer` and returns how many it copied;
+    // fewer (or none) at the end, never more than exist. A failing read throws ReadError.
+    virtual std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) = 0;
+
+    // Reads at most `count` bytes from `offset` into a string (shorter at the end).
+    std::string read(std::int64_t offset, std::size_t count);
+};
+
+struct ReadError : std::exception {
+    const char* what() const noexcept override { return "read error"; }
+};
+
+// A read-only file. open() returns nothing when the file cannot be opened (missing, a folder,
+// no permission).
+class FileSource final : public ByteSource {
+public:
+    static std::unique_ptr<FileSource> open(const std::filesystem::path& path);
+    ~FileSource() override;
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    std::int64_t size() const override { return m_size; }
+    std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
+
+private:
+    FileSource(int fd, std::int64_t size) : m_fd(fd), m_size(size) {}
+    int m_fd;
+    std::int64_t m_size;
+};
+
+// Bytes held by the caller, which must outlive the source.
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(std::string_view bytes) : m_bytes(bytes) {}
+    std::int64_t size() const override { return static_cast<std::int64_t>(m_bytes.size()); }
+    std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
+
+private:
+    std::string_view m_bytes;
+};
+
+// A bounds-checked view of a buffer: every value lying (partly) past the end reads as zero, or
+// as a shorter text; fits() tells whether a range lies wholly inside.
+class ByteView {
+public:
+    ByteView() = default;
+    explicit ByteView(std::string_view bytes) : m_bytes(bytes) {}
+
+    std::size_t size() const { return m_bytes.size(); }
+    bool fits(std::size_t offset, std::size_t count) const {
+        return offset <= m_bytes.size() && count <= m_bytes.size() - offset;
+    }
+
+    std::uint8_t u8(std::size_t offset) const;
+    std::uint16_t be16(std::size_t offset) const;
+    std::uint32_t be24(std::size_t offset) const;
+    std::uint32_t be32(std::size_t offset) const;
+    std::uint16_t le16(std::size_t offset) const;
+    std::uint32_t le32(std::size_t offset) const;
+    std::uint64_t le64(std::size_t offset) const;
+    // At most `count` bytes from `offset`; empty past the end.
+    std::string_view bytes(std::size_t offset, std::size_t count) const;
+    // True when the bytes at `offset` are exactly `expected`.
+    bool startsWith(std::size_t offset, std::string_view expected) const;
+    // The view from `offset` on, at most `count` bytes.
+    ByteView sub(std::size_t offset, std::size_t count = std::string_view::npos) const {
+        return ByteView(bytes(offset, count));
+    }
+
+private:
+    std::uint64_t bigEndian(std::size_t offset, int width) const;
+    std::uint64_t littleEndian(std::size_t offset, int width) const;
+    std::string_view m_bytes;
+};
+
+} // namespace korvane::tags

@@ -1,0 +1,41 @@
+#include "tags/ByteSource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace korvane::tags;
+
+TEST(ByteView, ValuesPastTheEndReadAsZero) {
+    const ByteView view(std::string_view("\x01\x02\x03\x04\x05", 5));
+    EXPECT_EQ(view.be32(0), 0x01020304u);
+    EXPECT_EQ(view.le32(1), 0x05040302u);
+    EXPECT_EQ(view.be32(2), 0u);
+    EXPECT_EQ(view.u8(5), 0u);
+    EXPECT_EQ(view.bytes(3, 100), "\x04\x05");
+    EXPECT_TRUE(view.bytes(9, 1).empty());
+    EXPECT_FALSE(view.fits(4, 2));
+    EXPECT_FALSE(view.fits(SIZE_MAX, 2));
+    EXPECT_TRUE(view.startsWith(1, "\x02\x03"));
+    EXPECT_FALSE(view.startsWith(4, "\x05\x06"));
+}
+
+TEST(ByteSource, ReadsNeverAllocateMoreThanTheSourceHolds) {
+    MemorySource source("abcdef");
+    EXPECT_EQ(source.read(2, 0x7FFFFFFF), "cdef");
+    EXPECT_EQ(source.read(6, 10), "");
+    EXPECT_EQ(source.read(-1, 10), "");
+}
+
+TEST(FileSource, OpensRegularFilesOnly) {
+    const auto path = std::filesystem::temp_directory_path() / "korvane_bytesource_test.bin";
+    std::ofstream(path, std::ios::binary) << "0123456789";
+    auto file = FileSource::open(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->size(), 10);
+    EXPECT_EQ(file->read(7, 8), "789");
+    std::filesystem::remove(path);
+    EXPECT_FALSE(FileSource::open(path));
+    EXPECT_FALSE(FileSource::open(std::filesystem::temp_directory_path()));
+}
