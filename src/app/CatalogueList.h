@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+namespace korvane {
+
+// One row of a list: its caption (the first column) and its cells, in column order. Cells are
+// appended one by one while a scan completes a row, so a row may briefly hold fewer cells than
+// the list has columns.
+struct CatalogueRow {
+    QString caption;
+    QStringList cells;
+
+    bool operator==(const CatalogueRow&) const = default;
+};
+
+// The table model behind both lists: a thin QAbstractTableModel over a vector of rows, with the
+// operations the commands need. No widgets: the views live in the window.
+class CatalogueList : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString caption;
+        int width; // pixels; 0 for the view's default
+        Qt::Alignment alignment;
+    };
+
+    explicit CatalogueList(std::vector<Column> columns, QObject* parent = nullptr);
+
+    const std::vector<Column>& columns() const { return m_columns; }
+    int count() const { return static_cast<int>(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    const CatalogueRow& row(int index) const { return m_rows.at(static_cast<size_t>(index)); }
+    const std::vector<CatalogueRow>& rows() const { return m_rows; }
+
+    void appendRow(CatalogueRow row);
+    void setCaption(int index, const QString& caption);
+    // Column 0 is the caption, column n the n-th cell.
+    QString text(int index, int column) const;
+    void setCell(int index, int cell, const QString& value);
+    void appendCell(int index, const QString& value);
+    void removeRowAt(int index);
+    void clear();
+
+    // Ascending by column (0 the caption, n the n-th cell), comparing the Windows-1251 bytes of
+    // the texts ordinally: "123,4" < "23,4" < "3", "Z" < "a", Latin before Cyrillic.
+    void sortByColumn(int column);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    void emitRowChanged(int index);
+
+    std::vector<Column> m_columns;
+    std::vector<CatalogueRow> m_rows;
+};
+
+} // namespace korvane

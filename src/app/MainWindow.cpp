@@ -1,0 +1,450 @@
+#include "app/MainWindow.h"
+
+#include "app/Desktop.h"
+#include "app/SettingsDialog.h"
+#include "app/TestersDialog.h"
+#include "music/MusicList.h"
+#include "music/MusicListView.h"
+#include "video/VideoList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+constexpr QSize kClientSize(661, 417);
+constexpr QSize kMinimumSize(359, 230);
+
+QAction* addToggle(QMenu* menu, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setCheckable(true);
+    return action;
+}
+
+QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
+    menu->addAction(html);
+    menu->addAction(txt);
+    menu->addAction(excel);
+    return menu;
+}
+
+QTableView* makeListView(QWidget* parent) {
+    auto* view = new QTableView(parent);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setShowGrid(true);
+    view->setWordWrap(false);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->horizontalHeader()->setSectionsClickable(true);
+    view->horizontalHeader()->setHighlightSections(false);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return view;
+}
+
+void applyColumnWidths(QTableView* view, const CatalogueList& list) {
+    for (int i = 0; i < static_cast<int>(list.columns().size()); ++i) {
+        const int width = list.columns()[static_cast<size_t>(i)].width;
+        if (width > 0)
+            view->setColumnWidth(i, width);
+    }
+}
+
+// The "Редактировать" (Ctrl+E) and "Удалить" (Del) pair of a list's context menu; the shortcuts
+// work while the list has the focus.
+QMenu* makeRowMenu(QTableView* view, QAction*& edit, QAction*& remove) {
+    auto* menu = new QMenu(view);
+    edit = menu->addAction(QStringLiteral("Редактировать"));
+    edit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    remove = menu->addAction(QStringLiteral("Удалить"));
+    remove->setShortcut(QKeySequence(Qt::Key_Delete));
+    for (QAction* action : {edit, remove}) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        view->addAction(action);
+    }
+    return menu;
+}
+
+} // namespace
+
+QString TitleCaption() {
+    return QStringLiteral("Korvane v.0.984  by Zelmir  (korvane@zelmir.org)");
+}
+
+MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), m_programFolder(programFolder), m_desktop(desktop),
+      m_settings(programFolder.settingsPath()) {
+    setWindowTitle(TitleCaption());
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    m_musicList = new MusicList(this);
+    m_videoList = new VideoList(this);
+    buildMenus();
+    buildPages();
+    buildStatusBar();
+    connectCommands();
+
+    setMinimumSize(kMinimumSize);
+    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height() +
+                                    statusBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    m_settingsDialog = std::make_unique<TForm2>(m_desktop, m_settings, m_programFolder, this);
+    m_testersDialog = std::make_unique<TForm3>(m_desktop, m_settings.path(), this);
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::buildMenus() {
+    Ui& ui = m_ui;
+    ui.fileMenu = menuBar()->addMenu(QStringLiteral("Файл"));
+    QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
+    ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
+    ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
+    ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
+                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
+                                        QStringLiteral("в EXCEL"));
+    ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
+                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
+                                        QStringLiteral("в EXCEL"));
+    ui.fileMenu->addSeparator();
+    ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
+
+    ui.settingsMenu = menuBar()->addMenu(QStringLiteral("Настройки"));
+    ui.artistFromID3 = addToggle(ui.settingsMenu, QStringLiteral("Брать Артист / Альбом из тегов"));
+    ui.yearInColumn = addToggle(ui.settingsMenu, QStringLiteral("Брать ГОД из тегов"));
+    ui.albumUppercase = addToggle(ui.settingsMenu, QStringLiteral("Названия групп БОЛЬШИМИ буквами"));
+    ui.albumBoldFont = addToggle(
+        ui.settingsMenu, QStringLiteral("Названия групп ЖИРНЫМ шрифтом (только для html и Excel)"));
+    ui.musicInCat = addToggle(
+        ui.settingsMenu, QStringLiteral("Музыка разделена на категории (панк, ска, рок, попс...)"));
+    ui.showVBR = addToggle(ui.settingsMenu, QStringLiteral("Помечать VBR битрейт"));
+    ui.showGroupNotAlbum = addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
+    ui.settingsMenu->addSeparator();
+    ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
+    ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    ui.settingsAction->setShortcutContext(Qt::ApplicationShortcut);
+    // The testers command sits under the settings it belongs to, shown only once testers mode
+    // has enabled it.
+    ui.testersAction = ui.settingsMenu->addAction(QStringLiteral("Для тестеров"));
+    ui.testersAction->setEnabled(false);
+    ui.testersAction->setVisible(false);
+
+    ui.basesMenu = menuBar()->addMenu(QStringLiteral("База данных"));
+    for (const char* caption : {"Заполнить Жанр из базы (только где он не прописан)",
+                                "Заполнить Жанр из базы (даже если он прописан)",
+                                "Заполнить Страну из базы (только где она не прописана)",
+                                "Заполнить Страну из базы (даже если она прописана)",
+                                "Сохранить в базу Группы\\Жанры", "Сохранить в базу Группы\\Страны"})
+        ui.basesMenu->addAction(QString::fromUtf8(caption));
+
+    setToggles(Toggles{});
+    setExportMenuEnabled(false);
+}
+
+void MainWindow::buildPages() {
+    Ui& ui = m_ui;
+    ui.pages = new QTabWidget(this);
+    setCentralWidget(ui.pages);
+
+    auto addPage = [&](const QString& name, QTableView*& view, CatalogueList& list,
+                       std::initializer_list<QPushButton**> buttons, const QStringList& captions) {
+        auto* page = new QWidget(ui.pages);
+        auto* layout = new QVBoxLayout(page);
+        layout->setContentsMargins(2, 2, 2, 2);
+        view = makeListView(page);
+        layout->addWidget(view, 1);
+        auto* row = new QHBoxLayout;
+        int i = 0;
+        for (QPushButton** button : buttons) {
+            *button = new QPushButton(captions[i++], page);
+            row->addWidget(*button);
+        }
+        row->addStretch(1);
+        layout->addLayout(row);
+        ui.pages->addTab(page, name);
+        view->setModel(&list);
+        applyColumnWidths(view, list);
+    };
+    addPage(QStringLiteral("music"), ui.musicView, *m_musicList,
+            {&ui.musicScanButton, &ui.musicClearButton, &ui.musicExportButton},
+            {QStringLiteral("Создать лист с music коллекцией"),
+             QStringLiteral("Очистить music лист"), QStringLiteral("Экспорт в ...")});
+    addPage(QStringLiteral("video"), ui.videoView, *m_videoList,
+            {&ui.videoScanButton, &ui.videoClearButton, &ui.videoExportButton},
+            {QStringLiteral("Добавить Клипы"), QStringLiteral("Очистить video лист"),
+             QStringLiteral("Экспорт в ...")});
+    ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
+
+    ui.musicScanButton->setFixedWidth(189);
+    ui.musicClearButton->setToolTip(QStringLiteral("Очищает область таблицы"));
+    ui.musicExportButton->setToolTip(QStringLiteral("экспорт списка в разные форматы"));
+    ui.videoScanButton->setToolTip(
+        QStringLiteral("Выводит на экран имена файлов котрые вы выбрали и их размер"));
+    ui.videoClearButton->setToolTip(QStringLiteral("Очищает область таблицы"));
+    ui.videoExportButton->setToolTip(QStringLiteral("экспорт списка в разные форматы"));
+    setMusicListCommandsEnabled(false);
+    setVideoListCommandsEnabled(false);
+
+    ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
+    ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
+    ui.musicExportPopup = addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
+                                         QStringLiteral("Сохранить в TXT"),
+                                         QStringLiteral("Создать в EXCEL"));
+    ui.videoExportPopup = addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
+                                         QStringLiteral("Сохранить в TXT"),
+                                         QStringLiteral("Создать в EXCEL"));
+}
+
+void MainWindow::buildStatusBar() {
+    m_ui.progressBar = new QProgressBar(this);
+    m_ui.progressBar->setFixedWidth(170);
+    m_ui.progressBar->setTextVisible(false);
+    m_ui.progressBar->setRange(0, 100);
+    m_ui.progressBar->setValue(0);
+    m_ui.statusText = new QLabel(this);
+    m_ui.statusText->installEventFilter(this);
+    statusBar()->addWidget(m_ui.progressBar);
+    statusBar()->addWidget(m_ui.statusText, 1);
+}
+
+void MainWindow::connectCommands() {
+    const Ui& ui = m_ui;
+    connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
+    connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
+    connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
+
+    connect(ui.pages, &QTabWidget::currentChanged, this, [this](int page) {
+        page == 0 ? musicPageShown() : videoPageShown();
+    });
+    connect(ui.musicScanAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(0);
+        musicScanClicked();
+    });
+    connect(ui.videoScanAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(1);
+        videoScanClicked();
+    });
+
+    connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
+    connect(ui.musicClearButton, &QPushButton::clicked, this, &MainWindow::musicClearClicked);
+    connect(ui.musicView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::musicHeaderClicked);
+    connect(ui.musicView, &QTableView::doubleClicked, this, &MainWindow::musicEditClicked);
+    connect(ui.musicEditAction, &QAction::triggered, this, &MainWindow::musicEditClicked);
+    connect(ui.musicDeleteAction, &QAction::triggered, this, &MainWindow::musicDeleteClicked);
+    connect(ui.musicView, &QWidget::customContextMenuRequested, this,
+            &MainWindow::musicContextMenuRequested);
+
+    connect(ui.videoScanButton, &QPushButton::clicked, this, &MainWindow::videoScanClicked);
+    connect(ui.videoClearButton, &QPushButton::clicked, this, &MainWindow::videoClearClicked);
+    connect(ui.videoView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::videoHeaderClicked);
+    connect(ui.videoView, &QTableView::doubleClicked, this, &MainWindow::videoEditClicked);
+    connect(ui.videoEditAction, &QAction::triggered, this, &MainWindow::videoEditClicked);
+    connect(ui.videoDeleteAction, &QAction::triggered, this, &MainWindow::videoDeleteClicked);
+    connect(ui.videoView, &QWidget::customContextMenuRequested, this,
+            &MainWindow::videoContextMenuRequested);
+
+    connect(ui.musicExportButton, &QPushButton::clicked, this,
+            [this] { m_ui.musicExportPopup->popup(QCursor::pos()); });
+    connect(ui.videoExportButton, &QPushButton::clicked, this,
+            [this] { m_ui.videoExportPopup->popup(QCursor::pos()); });
+    const auto connectExports = [this](QMenu* menu, void (MainWindow::*html)(),
+                                       void (MainWindow::*txt)(), void (MainWindow::*excel)()) {
+        const QList<QAction*> items = menu->actions();
+        connect(items[0], &QAction::triggered, this, html);
+        connect(items[1], &QAction::triggered, this, txt);
+        connect(items[2], &QAction::triggered, this, excel);
+    };
+    connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
+                   &MainWindow::exportMusicExcel);
+    connectExports(ui.musicExportPopup, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
+                   &MainWindow::exportMusicExcel);
+    connectExports(ui.videoExportMenu, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
+                   &MainWindow::exportVideoExcel);
+    connectExports(ui.videoExportPopup, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
+                   &MainWindow::exportVideoExcel);
+
+    const QList<QAction*> bases = ui.basesMenu->actions();
+    connect(bases[0], &QAction::triggered, this, &MainWindow::N10Click);
+    connect(bases[1], &QAction::triggered, this, &MainWindow::N13Click);
+    connect(bases[2], &QAction::triggered, this, &MainWindow::N12Click);
+    connect(bases[3], &QAction::triggered, this, &MainWindow::N14Click);
+    connect(bases[4], &QAction::triggered, this, &MainWindow::N9Click);
+    connect(bases[5], &QAction::triggered, this, &MainWindow::N11Click);
+}
+
+Toggles MainWindow::toggles() const {
+    Toggles t;
+    t.artistFromID3 = m_ui.artistFromID3->isChecked();
+    t.yearInColumn = m_ui.yearInColumn->isChecked();
+    t.albumUppercase = m_ui.albumUppercase->isChecked();
+    t.albumBoldFont = m_ui.albumBoldFont->isChecked();
+    t.musicInCat = m_ui.musicInCat->isChecked();
+    t.showVBR = m_ui.showVBR->isChecked();
+    t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
+    return t;
+}
+
+void MainWindow::setToggles(const Toggles& t) {
+    m_ui.artistFromID3->setChecked(t.artistFromID3);
+    m_ui.yearInColumn->setChecked(t.yearInColumn);
+    m_ui.albumUppercase->setChecked(t.albumUppercase);
+    m_ui.albumBoldFont->setChecked(t.albumBoldFont);
+    m_ui.musicInCat->setChecked(t.musicInCat);
+    m_ui.showVBR->setChecked(t.showVBR);
+    m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
+}
+
+void MainWindow::mainLoad() {
+    if (m_settings.readBool(u"Maximized", false)) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        const int top = m_settings.readInteger(u"FormPosTop", y());
+        const int left = m_settings.readInteger(u"FormPosLeft", x());
+        const int height = m_settings.readInteger(u"FormHeight", this->height());
+        const int width = m_settings.readInteger(u"FormWidth", this->width());
+        move(left, top);
+        resize(width, height);
+    }
+    musicRoot = m_settings.readText(u"mp3dir", QString());
+    videoFolder = m_settings.readText(u"videodir", QString());
+    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
+    setToggles(readToggles(m_settings));
+    checkSaveDir();
+    if (testersMode == QLatin1String("1")) {
+        m_ui.testersAction->setEnabled(true);
+        m_ui.testersAction->setVisible(true);
+    }
+    m_ui.pages->setCurrentIndex(0);
+}
+
+void MainWindow::checkSaveDir() {
+    const QString saveDir = m_settings.readText(u"save_dir", m_programFolder.dir());
+    if (QFileInfo(saveDir).isDir())
+        return;
+    m_settings.writeText(u"save_dir", m_programFolder.dirWithSeparator());
+    m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
+                          QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
+                                         "программы, изменить это можно в настройках"));
+}
+
+void MainWindow::refreshAfterDialog() {
+    if (m_settings.readText(u"notdead", QStringLiteral("0")) == QLatin1String("1")) {
+        m_ui.testersAction->setEnabled(true);
+        m_ui.testersAction->setVisible(true);
+    }
+    checkSaveDir();
+}
+
+int MainWindow::execModal(QDialog& dialog) {
+    const int result = dialog.exec();
+    try {
+        refreshAfterDialog();
+    } catch (const SettingsWriteError& error) {
+        m_desktop.showError(error.message());
+    }
+    return result;
+}
+
+void MainWindow::mainSave() {
+    writeToggles(m_settings, toggles());
+    m_settings.writeText(u"mp3dir", musicRoot);
+    m_settings.writeText(u"videodir", videoFolder);
+    m_settings.writeInteger(u"FormPosTop", y());
+    m_settings.writeInteger(u"FormPosLeft", x());
+    m_settings.writeInteger(u"FormHeight", height());
+    m_settings.writeInteger(u"FormWidth", width());
+    m_settings.writeBool(u"Maximized", isMaximized());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    m_closing = true;
+    // A refused write is reported, and the window closes all the same: keeping the user in a
+    // program that cannot save its settings helps nobody.
+    try {
+        mainSave();
+    } catch (const SettingsWriteError& error) {
+        m_desktop.showError(error.message());
+    }
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui.statusText && event->type() == QEvent::MouseButtonDblClick) {
+        openCreatedFile();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Alt && !(key->modifiers() & Qt::ShiftModifier) &&
+            !key->isAutoRepeat()) {
+            menuBar()->setFocus(Qt::MenuBarFocusReason);
+            menuBar()->setActiveAction(m_ui.fileMenu->menuAction());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::openCreatedFile() {
+    if (TfOpen.created)
+        m_desktop.openWithShell(TfOpen.path);
+}
+
+void MainWindow::setStatusText(const QString& text) {
+    m_ui.statusText->setText(text);
+}
+
+QString MainWindow::statusText() const {
+    return m_ui.statusText->text();
+}
+
+void MainWindow::showMusicCount(int count) {
+    setWindowTitle(QStringLiteral("В music коллекции: %1 позиций").arg(count));
+}
+
+void MainWindow::showVideoCount(int count) {
+    setWindowTitle(QStringLiteral("В video коллекции: %1 позиций").arg(count));
+}
+
+void MainWindow::setMusicListCommandsEnabled(bool enabled) {
+    m_ui.musicClearButton->setEnabled(enabled);
+    m_ui.musicExportButton->setEnabled(enabled);
+    m_ui.musicExportMenu->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::setVideoListCommandsEnabled(bool enabled) {
+    m_ui.videoClearButton->setEnabled(enabled);
+    m_ui.videoExportButton->setEnabled(enabled);
+    m_ui.videoExportMenu->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::setExportMenuEnabled(bool enabled) {
+    m_ui.exportMenu->menuAction()->setEnabled(enabled);
+}
+
+} // namespace korvane

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "app/ProgramFolder.h"
+#include "app/SettingsFile.h"
+#include "app/Toggles.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QDialog;
+
+namespace korvane {
+
+class Desktop;
+class MusicList;
+class VideoList;
+class TForm2;
+class TForm3;
+
+// `TfOpen`: the file most recently written by an HTML or TXT export, opened by a double click on
+// the status text.
+struct FileCreatedRecord {
+    bool created = false;
+    QString path;
+};
+
+// "Korvane v.0.984  by Zelmir  (...)": the caption at start and after a list is cleared.
+QString TitleCaption();
+
+// The main window (`TForm1`): menus, the "music" and "video" pages with their lists and buttons,
+// the status bar. Every command is a handler here; the handlers of each subsystem live in a file
+// of their own (MainWindowMusic.cpp, MainWindowVideo.cpp, MainWindowExport.cpp,
+// MainWindowBases.cpp) and call that subsystem's logic.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // Widgets and actions, reachable by the handler files and by tests.
+    struct Ui {
+        QTabWidget* pages = nullptr;
+        QTableView* musicView = nullptr;
+        QTableView* videoView = nullptr;
+        QPushButton* musicScanButton = nullptr;   // "Создать лист с music коллекцией"
+        QPushButton* musicClearButton = nullptr;  // "Очистить music лист"
+        QPushButton* musicExportButton = nullptr; // "Экспорт в ..."
+        QPushButton* videoScanButton = nullptr;   // "Добавить Клипы"
+        QPushButton* videoClearButton = nullptr;  // "Очистить video лист"
+        QPushButton* videoExportButton = nullptr; // "Экспорт в ..."
+        QProgressBar* progressBar = nullptr;      // status panel 0
+        QLabel* statusText = nullptr;             // status panel 1
+
+        QMenu* fileMenu = nullptr;        // "Файл"
+        QMenu* exportMenu = nullptr;      // "Экспорт"
+        QMenu* musicExportMenu = nullptr; // "music листа"
+        QMenu* videoExportMenu = nullptr; // "video листа"
+        QMenu* settingsMenu = nullptr;    // "Настройки"
+        QMenu* basesMenu = nullptr;       // "База данных"
+        QAction* musicScanAction = nullptr; // "с music коллекцией"
+        QAction* videoScanAction = nullptr; // "с video коллекцией"
+        QAction* exitAction = nullptr;
+        QAction* settingsAction = nullptr; // "Настройки", Ctrl+P
+        QAction* testersAction = nullptr;  // "Для тестеров"
+
+        QAction* artistFromID3 = nullptr;
+        QAction* yearInColumn = nullptr;
+        QAction* albumUppercase = nullptr;
+        QAction* albumBoldFont = nullptr;
+        QAction* musicInCat = nullptr;
+        QAction* showVBR = nullptr;
+        QAction* showGroupNotAlbum = nullptr;
+
+        QMenu* musicContextMenu = nullptr;
+        QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E
+        QAction* musicDeleteAction = nullptr; // "Удалить", Del
+        QMenu* videoContextMenu = nullptr;
+        QAction* videoEditAction = nullptr;
+        QAction* videoDeleteAction = nullptr;
+        QMenu* musicExportPopup = nullptr; // the export button's menu
+        QMenu* videoExportPopup = nullptr;
+    };
+
+    MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The main load: geometry, folders, testers mode, toggles, the save_dir check. Runs once at
+    // start-up; after our modal dialogs only what they write is refreshed (refreshAfterDialog).
+    void mainLoad();
+    // The main save; runs on the close request.
+    void mainSave();
+
+    const Ui& ui() const { return m_ui; }
+    MusicList& musicList() { return *m_musicList; }
+    VideoList& videoList() { return *m_videoList; }
+    SettingsFile& settings() { return m_settings; }
+    const ProgramFolder& programFolder() const { return m_programFolder; }
+    Desktop& desktop() { return m_desktop; }
+
+    Toggles toggles() const;
+    void setToggles(const Toggles& toggles);
+
+    // Program-wide values of the main load.
+    QString musicRoot;   // mp3dir
+    QString videoFolder; // videodir
+    QString testersMode; // notdead: exactly "1" turns testers mode on
+    FileCreatedRecord TfOpen;
+    int SortColumn = 0; // the column last clicked in either list
+
+    void setStatusText(const QString& text);
+    QString statusText() const;
+    // "В music коллекции: N позиций" and the same for video.
+    void showMusicCount(int count);
+    void showVideoCount(int count);
+    // Enables or disables the clear and export buttons and the "music листа" sub-menu together.
+    void setMusicListCommandsEnabled(bool enabled);
+    void setVideoListCommandsEnabled(bool enabled);
+    void setExportMenuEnabled(bool enabled);
+    // Shows one of our modal dialogs, then refreshes what dialogs write.
+    int execModal(QDialog& dialog);
+    // True once the window was asked to close: long commands stop at their next pump.
+    bool isClosing() const { return m_closing; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildPages();
+    void buildStatusBar();
+    void connectCommands();
+    void refreshAfterDialog();
+    void checkSaveDir();
+    void openCreatedFile();
+
+    // Music page (MainWindowMusic.cpp).
+    void musicScanClicked();
+    void musicClearClicked();
+    void musicHeaderClicked(int column);
+    void musicEditClicked();
+    void musicDeleteClicked();
+    void musicContextMenuRequested(const QPoint& position);
+    void musicPageShown();
+
+    // Video page (MainWindowVideo.cpp).
+    void videoScanClicked();
+    void videoClearClicked();
+    void videoHeaderClicked(int column);
+    void videoEditClicked();
+    void videoDeleteClicked();
+    void videoContextMenuRequested(const QPoint& position);
+    void videoPageShown();
+
+    // Exports (MainWindowExport.cpp).
+    void exportMusicHtml();
+    void exportMusicTxt();
+    void exportMusicExcel();
+    void exportVideoHtml();
+    void exportVideoTxt();
+    void exportVideoExcel();
+
+    // Bases (MainWindowBases.cpp): fill genre where missing / everywhere, country likewise, save
+    // the genre base, save the country base.
+    void N10Click();
+    void N13Click();
+    void N12Click();
+    void N14Click();
+    void N9Click();
+    void N11Click();
+
+    ProgramFolder m_programFolder;
+    Desktop& m_desktop;
+    SettingsFile m_settings;
+    Ui m_ui;
+    MusicList* m_musicList = nullptr;
+    VideoList* m_videoList = nullptr;
+    std::unique_ptr<TForm2> m_settingsDialog;
+    std::unique_ptr<TForm3> m_testersDialog;
+    bool m_closing = false;
+};
+
+} // namespace korvane

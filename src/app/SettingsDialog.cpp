@@ -1,0 +1,184 @@
+#include "app/SettingsDialog.h"
+
+#include "app/Desktop.h"
+#include "app/ProgramFolder.h"
+#include "app/SettingsFile.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace korvane {
+namespace {
+
+// Characters a worksheet name cannot hold.
+const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
+
+} // namespace
+
+TForm2::TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& programFolder,
+               QWidget* parent)
+    : QDialog(parent), m_desktop(desktop), m_settings(settings), m_programFolder(programFolder) {
+    setWindowTitle(QStringLiteral("Настройки"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+
+    auto* grid = new QGridLayout;
+    int row = 0;
+    auto addField = [&](const QString& label, QLineEdit*& field, QGridLayout* into) {
+        field = new QLineEdit(this);
+        into->addWidget(new QLabel(label, this), row, 0);
+        into->addWidget(field, row, 1);
+        ++row;
+    };
+    m_fields.minLimit = new QLineEdit(this);
+    m_fields.minLimit->setMaximumWidth(40);
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(m_fields.minLimit);
+    limitRow->addWidget(new QLabel(QStringLiteral("Mb"), this));
+    limitRow->addStretch(1);
+    grid->addWidget(new QLabel(QStringLiteral("Минимальный размер папки\nдля удаления её из списка:"), this),
+                    row, 0);
+    grid->addLayout(limitRow, row++, 1);
+
+    grid->addWidget(new QLabel(QStringLiteral("Директория для сохранения файлов:"), this), row++, 0, 1, 2);
+    m_fields.saveDir = new QLineEdit(this);
+    m_browse = new QPushButton(QStringLiteral("..."), this);
+    m_browse->setFixedWidth(28);
+    auto* dirRow = new QHBoxLayout;
+    dirRow->addWidget(m_fields.saveDir, 1);
+    dirRow->addWidget(m_browse);
+    grid->addLayout(dirRow, row++, 0, 1, 2);
+
+    addField(QStringLiteral("Название HTML файла для music листа:"), m_fields.musicHtmlName, grid);
+    addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
+    addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
+    addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
+    addField(QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
+             m_fields.groupAlbumSeparator, grid);
+    addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
+             m_fields.txtSeparator, grid);
+
+    auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
+    auto* excelGrid = new QGridLayout(excel);
+    row = 0;
+    addField(QStringLiteral("Название киниги для mp3 листа:"), m_fields.musicWorkbookName, excelGrid);
+    addField(QStringLiteral("Название киниги для Video листа:"), m_fields.videoWorkbookName, excelGrid);
+
+    m_apply = new QPushButton(QStringLiteral("Применить"), this);
+    m_defaults = new QPushButton(QStringLiteral("По умолчанию"), this);
+    m_close = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_defaults);
+    buttons->addWidget(m_close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(excel);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    setFixedSize(350, 371);
+
+    for (QLineEdit* field : {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName,
+                             m_fields.videoHtmlName, m_fields.musicTxtName, m_fields.videoTxtName,
+                             m_fields.groupAlbumSeparator, m_fields.txtSeparator,
+                             m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
+        connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
+    }
+    for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
+        connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
+    connect(m_browse, &QPushButton::clicked, this, &TForm2::browse);
+    connect(m_apply, &QPushButton::clicked, this, &TForm2::apply);
+    connect(m_defaults, &QPushButton::clicked, this, &TForm2::setDefaults);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    load();
+    QDialog::showEvent(event);
+}
+
+void TForm2::load() {
+    const SettingsFile& s = m_settings;
+    m_fields.minLimit->setText(s.readText(u"min_limit", QStringLiteral("5")));
+    m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
+    m_fields.musicHtmlName->setText(s.readText(u"mp3list_name_htm", QStringLiteral("musicList.htm")));
+    m_fields.videoHtmlName->setText(s.readText(u"videolist_name_htm", QStringLiteral("videoList.htm")));
+    m_fields.musicTxtName->setText(s.readText(u"mp3list_name_txt", QStringLiteral("musicList.txt")));
+    m_fields.videoTxtName->setText(s.readText(u"videolist_name_txt", QStringLiteral("videoList.txt")));
+    m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
+    m_fields.txtSeparator->setText(
+        readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
+    m_fields.musicWorkbookName->setText(s.readText(u"mp3workbookname", QStringLiteral("mp3")));
+    m_fields.videoWorkbookName->setText(s.readText(u"videoworkbookname", QStringLiteral("Video")));
+    m_apply->setEnabled(false);
+    m_close->setFocus();
+}
+
+void TForm2::apply() {
+    try {
+        SettingsFile& s = m_settings;
+        s.writeText(u"min_limit", m_fields.minLimit->text());
+        s.writeText(u"mp3list_name_htm", m_fields.musicHtmlName->text());
+        s.writeText(u"videolist_name_htm", m_fields.videoHtmlName->text());
+        s.writeText(u"mp3list_name_txt", m_fields.musicTxtName->text());
+        s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
+        s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
+        s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
+        // An emptied output folder would make every export land in the current folder; the
+        // program's own folder is the folder the rest of the program falls back to.
+        if (m_fields.saveDir->text().trimmed().isEmpty())
+            m_fields.saveDir->setText(m_programFolder.dirWithSeparator());
+        m_fields.saveDir->setText(withTrailingSeparator(m_fields.saveDir->text()));
+        s.writeText(u"save_dir", m_fields.saveDir->text());
+        s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
+        s.writeText(keys::separatorGroupAlbum, quoteSeparator(m_fields.groupAlbumSeparator->text()));
+    } catch (const SettingsWriteError& error) {
+        m_desktop.showError(error.message());
+        return;
+    }
+    m_apply->setEnabled(false);
+}
+
+void TForm2::setDefaults() {
+    m_fields.minLimit->setText(QStringLiteral("3"));
+    m_fields.musicHtmlName->setText(QStringLiteral("musicList.htm"));
+    m_fields.videoHtmlName->setText(QStringLiteral("videoList.htm"));
+    m_fields.musicTxtName->setText(QStringLiteral("musicList.txt"));
+    m_fields.videoTxtName->setText(QStringLiteral("videoList.txt"));
+    m_fields.saveDir->setText(defaultSaveDir());
+    m_fields.txtSeparator->setText(kDefaultTxtSeparator);
+    m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
+    m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
+    m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
+    m_apply->setEnabled(true);
+}
+
+void TForm2::browse() {
+    QString folder = m_fields.saveDir->text();
+    if (!PickFolder(m_desktop, QStringLiteral("Выберите папку"), folder))
+        return;
+    m_fields.saveDir->setText(withTrailingSeparator(folder));
+    m_apply->setEnabled(true);
+}
+
+void TForm2::cleanWorkbookName(QLineEdit* field) {
+    QString text = field->text();
+    const bool hasForbidden = std::any_of(text.begin(), text.end(), [](QChar c) {
+        return kSheetNameForbidden.contains(c);
+    });
+    if (hasForbidden) {
+        const int cursor = field->cursorPosition();
+        m_desktop.showMessage(QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]"));
+        text.removeIf([](QChar c) { return kSheetNameForbidden.contains(c); });
+        field->setText(text);
+        field->setCursorPosition(std::max(0, cursor - 1));
+    }
+    m_apply->setEnabled(true);
+}
+
+} // namespace korvane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace korvane {
+
+class Desktop;
+class ProgramFolder;
+class SettingsFile;
+
+// The settings dialog "Настройки" (`TForm2`): size limit, output folder, output file names,
+// separators and workbook names, written straight into set.ini by "Применить".
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& programFolder,
+           QWidget* parent = nullptr);
+
+    struct Fields {
+        QLineEdit* minLimit;
+        QLineEdit* saveDir;
+        QLineEdit* musicHtmlName;
+        QLineEdit* videoHtmlName;
+        QLineEdit* musicTxtName;
+        QLineEdit* videoTxtName;
+        QLineEdit* groupAlbumSeparator;
+        QLineEdit* txtSeparator;
+        QLineEdit* musicWorkbookName;
+        QLineEdit* videoWorkbookName;
+    };
+    const Fields& fields() const { return m_fields; }
+    QPushButton* applyButton() const { return m_apply; }
+    QPushButton* defaultsButton() const { return m_defaults; }
+    QPushButton* closeButton() const { return m_close; }
+    QPushButton* browseButton() const { return m_browse; }
+
+    void load();
+    void apply();
+    void setDefaults();
+    void browse();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void cleanWorkbookName(QLineEdit* field);
+
+    Desktop& m_desktop;
+    SettingsFile& m_settings;
+    const ProgramFolder& m_programFolder;
+    Fields m_fields{};
+    QPushButton* m_browse = nullptr;
+    QPushButton* m_apply = nullptr;
+    QPushButton* m_defaults = nullptr;
+    QPushButton* m_close = nullptr;
+};
+
+} // namespace korvane

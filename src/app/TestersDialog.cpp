@@ -1,0 +1,64 @@
+#include "app/TestersDialog.h"
+
+#include "app/Desktop.h"
+#include "app/SettingsFile.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+TForm3::TForm3(Desktop& desktop, QString settingsPath, QWidget* parent)
+    : QDialog(parent), m_desktop(desktop), m_settingsPath(std::move(settingsPath)) {
+    setWindowTitle(QStringLiteral("Настройки для тестеров"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+    m_mode = new QCheckBox(QStringLiteral("Вкл / Выкл этот режим"), this);
+    m_limit = new QLineEdit(this);
+    m_limit->setMaximumWidth(50);
+    m_apply = new QPushButton(QStringLiteral("Применить"), this);
+    m_cancel = new QPushButton(QStringLiteral("Отмена"), this);
+
+    auto* fields = new QVBoxLayout;
+    fields->addWidget(m_mode);
+    fields->addWidget(new QLabel(QStringLiteral("Минимальный лимит для неполных и unsorted альбомом"), this));
+    fields->addWidget(m_limit);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields, 1);
+    layout->addLayout(buttons);
+    setFixedSize(300, 86);
+
+    connect(m_apply, &QPushButton::clicked, this, &TForm3::apply);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+    load();
+    QDialog::showEvent(event);
+}
+
+void TForm3::load() {
+    const SettingsFile settings(m_settingsPath);
+    m_mode->setChecked(settings.readText(u"notdead", QStringLiteral("0")) == QLatin1String("1"));
+    m_limit->setText(settings.readText(u"notdead_min_limit", QStringLiteral("20")));
+}
+
+void TForm3::apply() {
+    try {
+        SettingsFile settings(m_settingsPath);
+        settings.writeBool(u"notdead", m_mode->isChecked());
+        settings.writeText(u"notdead_min_limit", m_limit->text());
+    } catch (const SettingsWriteError& error) {
+        m_desktop.showError(error.message());
+    }
+    accept();
+}
+
+} // namespace korvane

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/CatalogueList.h"
+
+namespace korvane {
+
+// A row of the music list: the Folder text as caption, then the cells Size, Bitrate, Style and
+// Country ("-" marks a missing value). A category header row holds a category folder's name and
+// exactly one blank in each of the four cells.
+using MusicRow = CatalogueRow;
+
+enum MusicCell { SizeCell = 0, BitrateCell = 1, StyleCell = 2, CountryCell = 3 };
+
+// The list of the "music" page.
+class MusicList : public CatalogueList {
+    Q_OBJECT
+public:
+    // Data role telling the view that a row is a category header row (drawn bold red on the
+    // button face, its cells invisible).
+    static constexpr int CategoryHeaderRole = Qt::UserRole + 1;
+
+    explicit MusicList(QObject* parent = nullptr);
+
+    static bool isCategoryHeader(const MusicRow& row);
+    bool isCategoryHeader(int index) const { return isCategoryHeader(row(index)); }
+    void appendCategoryHeader(const QString& name);
+    int categoryHeaderCount() const;
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+};
+
+} // namespace korvane
