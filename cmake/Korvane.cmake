@@ -12,6 +12,8 @@ endfunction()
 function(korvane_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    # tests/support holds what several test folders share (the FakeDesktop, temp trees).
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         KORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"

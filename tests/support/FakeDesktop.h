@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Desktop.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+namespace korvane::test {
+
+// Answers for the user in tests: records every message and question, and gives the answers
+// queued beforehand (a folder, a save path, Yes/No). An unqueued question is answered "No", an
+// unqueued dialog is cancelled.
+class FakeDesktop : public Desktop {
+public:
+    QStringList messages;
+    QStringList errors;
+    QStringList questions; // "title|text"
+    QStringList opened;
+    QStringList folderCaptions;
+    QStringList folderPreselections;
+    int beeps = 0;
+
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
+    std::deque<std::optional<QString>> saveFileAnswers;
+    QStringList saveFileRequests; // "folder|fileName"
+
+    void showMessage(const QString& text) override { messages << text; }
+    void showError(const QString& text) override { errors << text; }
+    bool askYesNo(const QString& title, const QString& text) override {
+        questions << title + u'|' + text;
+        return take(yesNoAnswers).value_or(false);
+    }
+    std::optional<QString> chooseFolder(const QString& caption, const QString& preselect) override {
+        folderCaptions << caption;
+        folderPreselections << preselect;
+        return take(folderAnswers).value_or(std::nullopt);
+    }
+    std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) override {
+        saveFileRequests << folder + u'|' + fileName;
+        return take(saveFileAnswers).value_or(std::nullopt);
+    }
+    bool openWithShell(const QString& path) override {
+        opened << path;
+        return true;
+    }
+    void beep() override { ++beeps; }
+
+private:
+    template <typename T> static std::optional<T> take(std::deque<T>& queue) {
+        if (queue.empty())
+            return std::nullopt;
+        T value = std::move(queue.front());
+        queue.pop_front();
+        return value;
+    }
+};
+
+} // namespace korvane::test
