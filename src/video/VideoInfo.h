@@ -1,0 +1,47 @@
+#pragma once
+
+#include "video/MediaDetector.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The video probe: picture size, duration, frame rate and codec of a file's video stream.
+namespace korvane::video {
+
+struct TVFVideoStreamInfo {
+    std::string Codec;    // Windows-1251 text
+    std::string Duration; // "mm:ss" or "hh:mm:ss"
+    double FrameRate = 0.0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+
+    friend bool operator==(const TVFVideoStreamInfo&, const TVFVideoStreamInfo&) = default;
+};
+
+// "mm:ss", or "hh:mm:ss" from one hour on; the fraction of a second is dropped.
+std::string durationText(double seconds);
+
+using MediaDetectorFactory = std::function<std::unique_ptr<MediaDetector>()>;
+
+class VideoInfo {
+public:
+    // The FFmpeg detector.
+    VideoInfo();
+    // Another detector (tests); a factory returning null stands for one that cannot be created.
+    explicit VideoInfo(MediaDetectorFactory factory);
+
+    // Fills Video from FileName. Never throws; whatever fails leaves the empty values.
+    void Probe();
+
+    std::string FileName; // the file's path in the file system's encoding
+    TVFVideoStreamInfo Video;
+
+private:
+    void walkStreams(MediaDetector& detector);
+
+    MediaDetectorFactory m_factory;
+};
+
+} // namespace korvane::video
