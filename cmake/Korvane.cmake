@@ -7,14 +7,21 @@ function(korvane_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# korvane_test(NAME SOURCES... LIBS...): one GoogleTest executable. Widget tests run offscreen;
-# KORVANE_TEST_DATA points at tests/data for the few committed fixtures.
+# korvane_test(NAME [GUI] SOURCES... LIBS...): one GoogleTest executable. GUI tests get a main()
+# that creates the QApplication; they run offscreen. KORVANE_TEST_DATA points at tests/data for
+# the few committed fixtures.
 function(korvane_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+    if(ARG_GUI)
+        add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/GuiTestMain.cpp)
+        set(main_lib Qt6::Widgets)
+    else()
+        add_executable(${name} ${ARG_SOURCES})
+        set(main_lib GTest::gtest_main)
+    endif()
     # tests/support holds what several test folders share (the FakeDesktop, temp trees).
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock ${main_lib})
     target_compile_definitions(${name} PRIVATE
         KORVANE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         KORVANE_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
