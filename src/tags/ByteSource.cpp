@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,19 +15,29 @@ std::string ByteSource::read(std::int64_t offset, std::size_t count) {
     if (offset < 0 || offset >= size())
         return out;
     // Never allocate more than the source holds, whatever size a header claims.
-    count = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count),
-                                                            size() - offset));
+    count = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), size() - offset));
     out.resize(count);
     out.resize(readAt(offset, out.data(), count));
     return out;
 }
 
 std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return open(path, ignored);
+}
+
+std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
+                                             std::error_code& error) {
+    error.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        error = std::error_code(errno, std::generic_category());
         return nullptr;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = std::error_code(S_ISDIR(info.st_mode) ? EISDIR : EINVAL, std::generic_category());
         ::close(fd);
         return nullptr;
     }
@@ -66,6 +77,30 @@ std::size_t MemorySource::readAt(std::int64_t offset, void* buffer, std::size_t 
     return n;
 }
 
+std::size_t ReadAheadSource::readAt(std::int64_t offset, void* buffer, std::size_t count) {
+    const std::int64_t total = size();
+    if (offset < 0 || offset >= total || count == 0)
+        return 0;
+    const auto held = static_cast<std::int64_t>(m_buffer.size());
+    const std::int64_t wanted = std::min<std::int64_t>(
+        static_cast<std::int64_t>(std::min<std::size_t>(count, INT64_MAX)), total - offset);
+    if (offset < m_start || offset + wanted > m_start + held) {
+        // Reads larger than the window go straight through.
+        if (wanted > static_cast<std::int64_t>(m_window))
+            return m_source.readAt(offset, buffer, static_cast<std::size_t>(wanted));
+        const auto window = static_cast<std::int64_t>(m_window);
+        m_start = std::max<std::int64_t>(0, std::min(offset, total - window));
+        m_buffer.resize(static_cast<std::size_t>(std::min(window, total - m_start)));
+        m_buffer.resize(m_source.readAt(m_start, m_buffer.data(), m_buffer.size()));
+    }
+    const std::int64_t available = m_start + static_cast<std::int64_t>(m_buffer.size()) - offset;
+    if (offset < m_start || available <= 0)
+        return 0;
+    const auto n = static_cast<std::size_t>(std::min(wanted, available));
+    std::memcpy(buffer, m_buffer.data() + (offset - m_start), n);
+    return n;
+}
+
 std::uint64_t ByteView::bigEndian(std::size_t offset, int width) const {
     if (!fits(offset, static_cast<std::size_t>(width)))
         return 0;
@@ -96,6 +131,11 @@ std::uint32_t ByteView::be24(std::size_t offset) const {
 std::uint32_t ByteView::be32(std::size_t offset) const {
     return static_cast<std::uint32_t>(bigEndian(offset, 4));
 }
+std::uint32_t ByteView::syncsafe32(std::size_t offset) const {
+    const std::uint32_t raw = be32(offset);
+    return ((raw >> 3) & 0x0FE00000u) | ((raw >> 2) & 0x001FC000u) | ((raw >> 1) & 0x00003F80u) |
+           (raw & 0x7Fu);
+}
 std::uint16_t ByteView::le16(std::size_t offset) const {
     return static_cast<std::uint16_t>(littleEndian(offset, 2));
 }
@@ -114,6 +154,71 @@ std::string_view ByteView::bytes(std::size_t offset, std::size_t count) const {
 
 bool ByteView::startsWith(std::size_t offset, std::string_view expected) const {
     return fits(offset, expected.size()) && m_bytes.substr(offset, expected.size()) == expected;
+}
+
+namespace {
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+} // namespace
+
+std::string_view trimRightBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    return trimRightBlanks(text);
+}
+
+std::string_view untilZero(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+std::optional<std::int64_t> parseDecimal(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return std::nullopt;
+    // Accumulate downwards so that the most negative value fits too.
+    std::int64_t value = 0;
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const int digit = c - '0';
+        if (value < (lowest + digit) / 10)
+            return std::nullopt;
+        value = value * 10 - digit;
+    }
+    if (!negative) {
+        if (value == lowest)
+            return std::nullopt;
+        value = -value;
+    }
+    return value;
+}
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (!from.empty()) {
+        const std::size_t found = text.find(from, pos);
+        if (found == std::string_view::npos)
+            break;
+        out.append(text.substr(pos, found - pos));
+        out.append(to);
+        pos = found + from.size();
+    }
+    out.append(text.substr(pos));
+    return out;
 }
 
 } // namespace korvane::tags

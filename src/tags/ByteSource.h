@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 // What every audio reader reads from: a file or a memory buffer behind one interface, so that
 // tests and fuzzers feed memory, and a bounds-checked view for picking values out of bytes.
@@ -33,6 +36,9 @@ struct ReadError : std::exception {
 class FileSource final : public ByteSource {
 public:
     static std::unique_ptr<FileSource> open(const std::filesystem::path& path);
+    // The same, telling why the file could not be opened.
+    static std::unique_ptr<FileSource> open(const std::filesystem::path& path,
+                                            std::error_code& error);
     ~FileSource() override;
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
@@ -57,6 +63,23 @@ private:
     std::string_view m_bytes;
 };
 
+// Serves small reads from one window of the underlying source, so that a reader's many little
+// reads (tag header, frame headers, the tail) cost one or two system reads. Near the end of the
+// source the window ends at the end, so the tail reads of the tag readers share one window.
+class ReadAheadSource final : public ByteSource {
+public:
+    explicit ReadAheadSource(ByteSource& source, std::size_t window = 16384)
+        : m_source(source), m_window(window) {}
+    std::int64_t size() const override { return m_source.size(); }
+    std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
+
+private:
+    ByteSource& m_source;
+    std::size_t m_window;
+    std::vector<char> m_buffer;
+    std::int64_t m_start = 0;
+};
+
 // A bounds-checked view of a buffer: every value lying (partly) past the end reads as zero, or
 // as a shorter text; fits() tells whether a range lies wholly inside.
 class ByteView {
@@ -73,6 +96,8 @@ public:
     std::uint16_t be16(std::size_t offset) const;
     std::uint32_t be24(std::size_t offset) const;
     std::uint32_t be32(std::size_t offset) const;
+    // ID3v2 sizes are syncsafe: the low 7 bits of 4 bytes, most significant first.
+    std::uint32_t syncsafe32(std::size_t offset) const;
     std::uint16_t le16(std::size_t offset) const;
     std::uint32_t le32(std::size_t offset) const;
     std::uint64_t le64(std::size_t offset) const;
@@ -90,5 +115,16 @@ private:
     std::uint64_t littleEndian(std::size_t offset, int width) const;
     std::string_view m_bytes;
 };
+
+// Text helpers shared by the tag readers (8-bit texts, bytes below 0x21 count as blanks).
+std::string_view trimBlanks(std::string_view text);
+std::string_view trimRightBlanks(std::string_view text);
+// The text up to its first zero byte: fixed-size tag fields are zero-terminated.
+std::string_view untilZero(std::string_view text);
+// A whole text of an optional sign and decimal digits, as a number; nothing when it is not one
+// or does not fit in 64 bits.
+std::optional<std::int64_t> parseDecimal(std::string_view text);
+// Every occurrence of `from` replaced by `to`, scanning left to right without overlaps.
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
 
 } // namespace korvane::tags
