@@ -1,0 +1,49 @@
+#pragma once
+
+#include "cli/Cli.h"
+
+#include "app/Toggles.h"
+
+#include <vector>
+
+namespace korvane {
+class CatalogueList;
+class SettingsFile;
+} // namespace korvane
+
+// The actions that the music and video commands run, in the order given on the command line, on
+// the list that the scan built. Each action is one row of the table in ListActions.cpp and one
+// function.
+namespace korvane::cli {
+
+enum class ListKind { Music, Video };
+
+// What an action works on.
+struct ListActionTarget {
+    ListKind kind;
+    CatalogueList& list;
+    Context& context;
+    const SettingsFile& settings; // the program folder's set.ini, never written
+    Toggles toggles;              // after the command line's overrides
+    int sortColumn = 0;           // `SortColumn`: the column of the last --sort
+};
+
+struct ListActionSpec;
+
+// One action of the command line with its argument (empty when it takes none).
+struct ListAction {
+    const ListActionSpec* spec;
+    QString argument;
+};
+
+// When args[index] names a list action: appends it to actions, moves index past it and its
+// argument, and returns true. Throws UsageError when its argument is missing.
+bool takeListAction(const QStringList& args, int& index, std::vector<ListAction>& actions);
+
+// Runs the actions in order; an action throws UsageError or CommandError on failure.
+void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target);
+
+// The actions' lines for --help.
+QString listActionsUsage();
+
+} // namespace korvane::cli
