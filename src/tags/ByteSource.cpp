@@ -174,6 +174,14 @@ std::string_view trimBlanks(std::string_view text) {
     return trimRightBlanks(text);
 }
 
+std::u16string_view trimBlanks(std::u16string_view text) {
+    while (!text.empty() && text.front() <= u' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() <= u' ')
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string_view untilZero(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }

@@ -118,6 +118,8 @@ private:
 
 // Text helpers shared by the tag readers (8-bit texts, bytes below 0x21 count as blanks).
 std::string_view trimBlanks(std::string_view text);
+// UTF-16 texts the same way: characters of code 0x20 and below count as blanks.
+std::u16string_view trimBlanks(std::u16string_view text);
 std::string_view trimRightBlanks(std::string_view text);
 // The text up to its first zero byte: fixed-size tag fields are zero-terminated.
 std::string_view untilZero(std::string_view text);

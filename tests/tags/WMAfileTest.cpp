@@ -1,0 +1,433 @@
+#include "tags/WMAfile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace korvane::tags;
+
+namespace {
+
+std::string littleEndian(std::uint64_t value, int width) {
+    std::string out;
+    for (int i = 0; i < width; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// The 16 stored bytes of a GUID written as text: the first three groups little-endian.
+std::string guid(const std::string& text) {
+    const auto hex = [&text](std::size_t at, std::size_t digits) {
+        return std::stoull(text.substr(at, digits), nullptr, 16);
+    };
+    std::string out =
+        littleEndian(hex(0, 8), 4) + littleEndian(hex(9, 4), 2) + littleEndian(hex(14, 4), 2);
+    for (std::size_t at : {19, 21, 24, 26, 28, 30, 32, 34})
+        out += static_cast<char>(hex(at, 2));
+    return out;
+}
+
+const std::string kHeader = "75B22630-668E-11CF-A6D9-00AA0062CE6C";
+const std::string kFileProperties = "8CABDCA1-A947-11CF-8EE4-00C00C205365";
+const std::string kStreamProperties = "B7DC0791-A9B7-11CF-8EE6-00C00C205365";
+const std::string kContentDescription = "75B22633-668E-11CF-A6D9-00AA0062CE6C";
+const std::string kExtendedContentDescription = "D2D0A440-E307-11D2-97F0-00A0C95EA850";
+
+std::string object(const std::string& id, const std::string& body) {
+    return guid(id) + littleEndian(24 + body.size(), 8) + body;
+}
+
+// UTF-16LE with its terminating zero, as ASF stores texts.
+std::string utf16(const std::u16string& text) {
+    std::string out;
+    for (char16_t c : text + u'\0')
+        out += littleEndian(c, 2);
+    return out;
+}
+
+std::string fileProperties(std::uint32_t maximumBitRate) {
+    // File id, sizes, dates, durations, preroll, flags and packet sizes come first.
+    return object(kFileProperties, std::string(76, '\0') + littleEndian(maximumBitRate, 4));
+}
+
+std::string streamProperties(std::uint16_t channels, std::uint32_t sampleRate,
+                             std::uint32_t averageBytesPerSecond) {
+    // Stream type, error correction type, time offset, data lengths, flags, reserved; then the
+    // wave format: format tag, channels, rate, bytes per second, block align, bits, extra size.
+    return object(kStreamProperties,
+                  std::string(54, '\0') + littleEndian(0x161, 2) + littleEndian(channels, 2) +
+                      littleEndian(sampleRate, 4) + littleEndian(averageBytesPerSecond, 4) +
+                      littleEndian(0x2E5, 2) + littleEndian(16, 2) + littleEndian(0, 2));
+}
+
+std::string contentDescription(const std::u16string& title, const std::u16string& author,
+                               const std::u16string& description = {}) {
+    const std::string fields[] = {title.empty() ? "" : utf16(title),
+                                  author.empty() ? "" : utf16(author), utf16(u"(c)"),
+                                  description.empty() ? "" : utf16(description), ""};
+    std::string body;
+    for (const std::string& field : fields)
+        body += littleEndian(field.size(), 2);
+    for (const std::string& field : fields)
+        body += field;
+    return object(kContentDescription, body);
+}
+
+struct Descriptor {
+    std::u16string name;
+    std::uint16_t type; // 0 Unicode string, 1 bytes, 2 bool, 3 DWORD, 4 QWORD, 5 WORD
+    std::string value;  // the stored bytes
+};
+
+std::string extendedDescription(const std::vector<Descriptor>& descriptors) {
+    std::string body = littleEndian(descriptors.size(), 2);
+    for (const Descriptor& d : descriptors) {
+        const std::string name = utf16(d.name);
+        body += littleEndian(name.size(), 2) + name + littleEndian(d.type, 2) +
+                littleEndian(d.value.size(), 2) + d.value;
+    }
+    return object(kExtendedContentDescription, body);
+}
+
+Descriptor text(const std::u16string& name, const std::u16string& value) {
+    return {name, 0, utf16(value)};
+}
+
+// A header object holding `objects`, and a little audio data after it.
+std::string asf(const std::vector<std::string>& objects) {
+    std::string body;
+    for (const std::string& o : objects)
+        body += o;
+    return guid(kHeader) + littleEndian(30 + body.size(), 8) + littleEndian(objects.size(), 4) +
+           "\x01\x02" + body + std::string(64, '\x11');
+}
+
+// A plausible 128 kbit/s stereo file with `more` objects after the stream.
+std::string plausible(const std::vector<std::string>& more = {},
+                      std::uint32_t bytesPerSecond = 16000) {
+    std::vector<std::string> objects = {fileProperties(128000),
+                                        streamProperties(2, 44100, bytesPerSecond)};
+    objects.insert(objects.end(), more.begin(), more.end());
+    return asf(objects);
+}
+
+TWMAfile load(const std::string& bytes, bool expected = true) {
+    MemorySource source(bytes);
+    TWMAfile wma;
+    EXPECT_EQ(wma.Load(source), expected);
+    return wma;
+}
+
+} // namespace
+
+TEST(WMAfile, BitRate) {
+    const std::pair<std::uint32_t, std::int32_t> cases[] = {
+        {16000, 128}, {20050, 160}, {24000, 192}, {124, 0}, {39999, 319}};
+    for (const auto& [bytesPerSecond, bitRate] : cases) {
+        SCOPED_TRACE(bytesPerSecond);
+        EXPECT_EQ(load(plausible({}, bytesPerSecond)).BitRate(), bitRate);
+    }
+}
+
+TEST(WMAfile, StreamValues) {
+    const std::string bytes = asf({fileProperties(64000), streamProperties(1, 22050, 8000)});
+    const TWMAfile wma = load(bytes);
+    EXPECT_TRUE(wma.Valid());
+    EXPECT_EQ(wma.FileSize(), static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(wma.Channels(), 1);
+    EXPECT_EQ(wma.SampleRate(), 22050);
+    EXPECT_DOUBLE_EQ(wma.Duration(), bytes.size() * 8.0 / 64000);
+    EXPECT_EQ(wma.BitRate(), 64);
+}
+
+TEST(WMAfile, ValidityCheck) {
+    struct Case {
+        const char* name;
+        std::uint32_t maximumBitRate;
+        std::uint16_t channels;
+        std::uint32_t sampleRate;
+        std::uint32_t bytesPerSecond;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"plausible", 128000, 2, 44100, 16000, true},
+        {"lowest values", 1, 1, 8000, 1, true},
+        {"highest values", 319999, 2, 96000, 39999, true},
+        {"6 channels", 128000, 6, 44100, 16000, false},
+        {"no channels", 128000, 0, 44100, 16000, false},
+        {"192000 Hz", 128000, 2, 192000, 16000, false},
+        {"7999 Hz", 128000, 2, 7999, 16000, false},
+        {"40000 bytes per second", 128000, 2, 44100, 40000, false},
+        {"0 bytes per second", 128000, 2, 44100, 0, false},
+        {"negative bytes per second", 128000, 2, 44100, 0xFFFFFFF0, false},
+        {"maximum bitrate 0", 0, 2, 44100, 16000, false},
+        {"maximum bitrate 320000", 320000, 2, 44100, 16000, false},
+        {"negative maximum bitrate", 0x80000000, 2, 44100, 16000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TWMAfile wma = load(asf({fileProperties(c.maximumBitRate),
+                                       streamProperties(c.channels, c.sampleRate, c.bytesPerSecond),
+                                       contentDescription(u"Title", u"Artist"),
+                                       extendedDescription({text(u"WM/Genre", u"Rock")})}));
+        EXPECT_EQ(wma.Valid(), c.valid);
+        // Nothing is taken from an implausible file, not even the texts.
+        EXPECT_EQ(wma.Title(), c.valid ? u"Title" : u"");
+        EXPECT_EQ(wma.Genre(), c.valid ? u"Rock" : u"");
+        EXPECT_EQ(wma.SampleRate(), c.valid ? static_cast<std::int32_t>(c.sampleRate) : 0);
+        EXPECT_EQ(wma.FileSize() == 0, !c.valid);
+    }
+}
+
+TEST(WMAfile, MissingObjects) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"no stream properties", asf({fileProperties(128000)})},
+        {"no file properties", asf({streamProperties(2, 44100, 16000)})},
+        {"no objects", asf({})},
+        {"object count 0",
+         [] {
+             std::string bytes = plausible();
+             bytes.replace(24, 4, littleEndian(0, 4));
+             return bytes;
+         }()},
+        {"negative object count",
+         [] {
+             std::string bytes = plausible();
+             bytes.replace(24, 4, littleEndian(0x80000000, 4));
+             return bytes;
+         }()},
+        {"not ASF", std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0", 20)},
+        {"a later stream with 6 channels", plausible({streamProperties(6, 48000, 48000)})},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const TWMAfile wma = load(bytes);
+        EXPECT_FALSE(wma.Valid());
+        EXPECT_EQ(wma.BitRate(), 0);
+    }
+}
+
+TEST(WMAfile, Texts) {
+    using Field = const std::u16string& (TWMAfile::*)() const;
+    struct Case {
+        const char* name;
+        std::vector<std::string> objects;
+        Field field;
+        std::u16string expected;
+    };
+    const std::u16string longTitle(300, u'T');
+    const Case cases[] = {
+        {"content description title",
+         {contentDescription(u"Song", u"")},
+         &TWMAfile::Title,
+         u"Song"},
+        {"content description author",
+         {contentDescription(u"", u"Band")},
+         &TWMAfile::Artist,
+         u"Band"},
+        {"content description description",
+         {contentDescription(u"", u"", u"Live")},
+         &TWMAfile::Comment,
+         u"Live"},
+        {"Cyrillic kept as Unicode",
+         {contentDescription(u"", u"Кино")},
+         &TWMAfile::Artist,
+         u"Кино"},
+        {"blanks trimmed", {contentDescription(u"  Song \t", u"")}, &TWMAfile::Title, u"Song"},
+        {"mixed-case name",
+         {extendedDescription({text(u"WM/Genre", u"Rock")})},
+         &TWMAfile::Genre,
+         u"Rock"},
+        {"lower-case name with blanks",
+         {extendedDescription({text(u" wm/year ", u"2001")})},
+         &TWMAfile::Year,
+         u"2001"},
+        {"album title",
+         {extendedDescription({text(u"WM/AlbumTitle", u"Disc")})},
+         &TWMAfile::Album,
+         u"Disc"},
+        {"WM/Description",
+         {extendedDescription({text(u"WM/Description", u"Note")})},
+         &TWMAfile::Comment,
+         u"Note"},
+        {"other names ignored",
+         {extendedDescription({text(u"WM/GenreID", u"Rock"), text(u"WM/Genre2", u"Pop")})},
+         &TWMAfile::Genre,
+         u""},
+        {"DWORD descriptor before a string",
+         {extendedDescription(
+             {{u"WM/TrackNumber", 3, littleEndian(7, 4)}, {u"WM/Genre", 0, utf16(u"Jazz")}})},
+         &TWMAfile::Genre,
+         u"Jazz"},
+        {"every kind of non-string stepped over",
+         {extendedDescription({{u"WM/Genre", 1, std::string(33, '\x01')},
+                               {u"WM/Genre", 2, littleEndian(1, 4)},
+                               {u"WM/Genre", 4, littleEndian(9, 8)},
+                               {u"WM/Genre", 5, littleEndian(9, 2)},
+                               text(u"WM/Year", u"1999")})},
+         &TWMAfile::Year,
+         u"1999"},
+        {"non-string value under a known name sets nothing",
+         {extendedDescription({{u"WM/Genre", 3, littleEndian(5, 4)}})},
+         &TWMAfile::Genre,
+         u""},
+        {"descriptor after the content description wins",
+         {contentDescription(u"Old", u""), extendedDescription({text(u"WM/TITLE", u"New")})},
+         &TWMAfile::Title,
+         u"New"},
+        {"content description after the descriptor wins",
+         {extendedDescription({text(u"WM/TITLE", u"Old")}), contentDescription(u"New", u"")},
+         &TWMAfile::Title,
+         u"New"},
+        {"later descriptor wins",
+         {extendedDescription({text(u"WM/GENRE", u"Rock"), text(u"WM/GENRE", u"Jazz")})},
+         &TWMAfile::Genre,
+         u"Jazz"},
+        {"600-byte title keeps 250 characters",
+         {contentDescription(longTitle, u"Band")},
+         &TWMAfile::Title,
+         std::u16string(250, u'T')},
+        {"text after a 600-byte title",
+         {contentDescription(longTitle, u"Band")},
+         &TWMAfile::Artist,
+         u"Band"},
+        {"descriptor after a 600-byte value",
+         {extendedDescription({text(u"WM/Title", longTitle), text(u"WM/Genre", u"Rock")})},
+         &TWMAfile::Genre,
+         u"Rock"},
+        {"odd length drops the last byte",
+         {extendedDescription({{u"WM/Genre", 0, std::string("R\0o\0c\0k\0!", 9)}})},
+         &TWMAfile::Genre,
+         u"Rock"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ((load(plausible(c.objects)).*c.field)(), c.expected);
+    }
+}
+
+TEST(WMAfile, Track) {
+    const std::pair<std::u16string, std::int32_t> cases[] = {
+        {u"7", 7},   {u" 12 ", 12},       {u"-3", -3},    {u"x", 0},
+        {u"1/9", 0}, {u"99999999999", 0}, {u"\uFF17", 0}, // a full-width digit is no decimal digit
+    };
+    for (const auto& [value, track] : cases) {
+        EXPECT_EQ(load(plausible({extendedDescription({text(u"WM/Track", value)})})).Track(),
+                  track);
+    }
+}
+
+TEST(WMAfile, TruncatedHeaders) {
+    const std::string full = plausible(
+        {contentDescription(u"Song", u"Band"), extendedDescription({text(u"WM/Genre", u"Rock")})});
+    struct Case {
+        const char* name;
+        std::size_t length;
+        bool loads;
+    };
+    const std::size_t audio = 64; // bytes after the header
+    const std::size_t headerEnd = full.size() - audio;
+    const Case cases[] = {
+        {"empty", 0, false},
+        {"inside the header GUID", 10, false},
+        {"inside the object count", 26, false},
+        {"inside the file properties", 30 + 50, false},
+        {"inside the stream's sample rate", 30 + 104 + 84, false},
+        {"inside the last descriptor", headerEnd - 6, false},
+        // The last object's size points to the end of the header: no read needs what follows.
+        {"at the end of the header", headerEnd, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TWMAfile wma = load(full.substr(0, c.length), c.loads);
+        EXPECT_EQ(wma.Valid(), c.loads);
+        EXPECT_EQ(wma.Genre(), c.loads ? u"Rock" : u"");
+    }
+    // No prefix of the file makes the reader fail in any other way.
+    for (std::size_t length = 0; length <= full.size(); ++length) {
+        MemorySource source(std::string_view(full).substr(0, length));
+        TWMAfile wma;
+        wma.Load(source);
+    }
+}
+
+TEST(WMAfile, HostileObjectSizes) {
+    const auto withSize = [](std::string object, std::uint64_t size) {
+        object.replace(16, 8, littleEndian(size, 8));
+        return object;
+    };
+    const std::string genre = extendedDescription({text(u"WM/Genre", u"Rock")});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool loads;
+        bool valid;
+        std::u16string genre;
+    };
+    const Case cases[] = {
+        // A size below the object's own 24 bytes would keep the walk in place: it ends there.
+        {"size 0 stops the walk", plausible({withSize(genre, 0), genre}), true, true, u""},
+        {"size 23 stops the walk", plausible({withSize(genre, 23), genre}), true, true, u""},
+        {"size 0x7FFFFFFF before another object", plausible({withSize(genre, 0x7FFFFFFF), genre}),
+         false, false, u""},
+        {"size 0x7FFFFFFF as the last object", plausible({withSize(genre, 0x7FFFFFFF)}), true, true,
+         u"Rock"},
+        {"size 2^64-1 before another object", plausible({withSize(genre, UINT64_MAX), genre}),
+         false, false, u""},
+        {"object count 0x7FFFFFFF",
+         [] {
+             std::string bytes = plausible();
+             bytes.replace(24, 4, littleEndian(0x7FFFFFFF, 4));
+             return bytes;
+         }(),
+         false, false, u""},
+        {"descriptor count 65535 with one descriptor",
+         [&genre] {
+             std::string object = genre;
+             object.replace(24, 2, littleEndian(0xFFFF, 2));
+             return plausible({object});
+         }(),
+         false, false, u""},
+        {"text length 65535 past the end",
+         [] {
+             std::string object = contentDescription(u"Song", u"");
+             object.replace(24, 2, littleEndian(0xFFFF, 2));
+             return plausible({object}).substr(0, 300);
+         }(),
+         false, false, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TWMAfile wma = load(c.bytes, c.loads);
+        EXPECT_EQ(wma.Valid(), c.valid);
+        EXPECT_EQ(wma.Genre(), c.genre);
+    }
+}
+
+TEST(WMAfile, LoadResets) {
+    const std::string good = plausible(
+        {contentDescription(u"Song", u""), extendedDescription({text(u"WM/Year", u"1")})});
+    const std::string implausible = asf({fileProperties(1), streamProperties(7, 1, 1)});
+    TWMAfile wma;
+    for (const std::string& other : {implausible, std::string("short")}) {
+        MemorySource first(good);
+        ASSERT_TRUE(wma.Load(first));
+        ASSERT_EQ(wma.Year(), u"1");
+        MemorySource second(other);
+        wma.Load(second);
+        EXPECT_FALSE(wma.Valid());
+        EXPECT_EQ(wma.Title(), u"");
+        EXPECT_EQ(wma.Year(), u"");
+        EXPECT_EQ(wma.BitRate(), 0);
+        EXPECT_EQ(wma.FileSize(), 0);
+    }
+}
+
+TEST(WMAfile, UnopenableFileGivesFalse) {
+    TWMAfile wma;
+    EXPECT_FALSE(wma.Load(std::filesystem::temp_directory_path() / "korvane-no-such-file.wma"));
+    EXPECT_FALSE(wma.Load(std::filesystem::temp_directory_path()));
+}
