@@ -110,6 +110,9 @@ QVariant CatalogueList::headerData(int section, Qt::Orientation orientation, int
         return {};
     if (role == Qt::DisplayRole)
         return m_columns[static_cast<size_t>(section)].caption;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_columns[static_cast<size_t>(section)].alignment |
+                                   Qt::AlignVCenter);
     return {};
 }
 

@@ -56,7 +56,6 @@ QTableView* makeListView(QWidget* parent) {
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->horizontalHeader()->setSectionsClickable(true);
     view->horizontalHeader()->setHighlightSections(false);
-    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return view;
 }
 
@@ -198,7 +197,9 @@ void MainWindow::buildPages() {
              QStringLiteral("Экспорт в ...")});
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
 
-    ui.musicScanButton->setFixedWidth(189);
+    // 189 pixels fit the caption in Tahoma; where a wider font stands in, the button grows
+    // rather than cutting its caption.
+    ui.musicScanButton->setMinimumWidth(189);
     ui.musicClearButton->setToolTip(QStringLiteral("Очищает область таблицы"));
     ui.musicExportButton->setToolTip(QStringLiteral("экспорт списка в разные форматы"));
     ui.videoScanButton->setToolTip(

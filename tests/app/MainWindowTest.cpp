@@ -72,7 +72,7 @@ TEST(MainWindow, CaptionsOfButtonsMenusAndColumns) {
     Fixture f;
     const auto& ui = f.open().ui();
     EXPECT_EQ(ui.musicScanButton->text(), QStringLiteral("Создать лист с music коллекцией"));
-    EXPECT_EQ(ui.musicScanButton->width(), 189);
+    EXPECT_GE(ui.musicScanButton->minimumWidth(), 189);
     EXPECT_EQ(ui.musicClearButton->toolTip(), QStringLiteral("Очищает область таблицы"));
     EXPECT_EQ(ui.musicExportButton->toolTip(), QStringLiteral("экспорт списка в разные форматы"));
     EXPECT_EQ(ui.videoScanButton->text(), QStringLiteral("Добавить Клипы"));
