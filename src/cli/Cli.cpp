@@ -16,6 +16,7 @@ struct Command {
 // Add a command here and its synopsis shows in --help.
 const Command kCommands[] = {
     {"tags", runTagsCommand, "tags FILE                  every field of every audio reader, as JSON"},
+    {"probe", runProbeCommand, "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };
 
 const Command* findCommand(const QString& name) {

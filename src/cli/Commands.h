@@ -6,5 +6,6 @@
 namespace korvane::cli {
 
 int runTagsCommand(const QStringList& args, Context& context);
+int runProbeCommand(const QStringList& args, Context& context);
 
 } // namespace korvane::cli

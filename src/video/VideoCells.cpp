@@ -1,6 +1,8 @@
 #include "video/VideoCells.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 namespace korvane::video {
 
@@ -31,6 +33,16 @@ std::string codecCell(const std::string& codec) {
 VideoCells videoCells(std::uint64_t lengthInBytes, const TVFVideoStreamInfo& video) {
     return {sizeCell(lengthInBytes), resolutionCell(video.Width, video.Height), video.Duration,
             fpsCell(video.FrameRate), codecCell(video.Codec)};
+}
+
+std::uint64_t readableFileLength(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return 0;
+    if (!std::ifstream(path, std::ios::binary))
+        return 0;
+    const std::uintmax_t length = std::filesystem::file_size(path, error);
+    return error ? 0 : length;
 }
 
 } // namespace korvane::video

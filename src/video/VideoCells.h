@@ -27,4 +27,8 @@ struct VideoCells {
 
 VideoCells videoCells(std::uint64_t lengthInBytes, const TVFVideoStreamInfo& video);
 
+// The length of a file that can be opened for reading, else 0. Only regular files are opened:
+// a FIFO would block the scan.
+std::uint64_t readableFileLength(const std::string& path);
+
 } // namespace korvane::video

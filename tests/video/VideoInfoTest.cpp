@@ -1,6 +1,8 @@
 #include "video/VideoInfo.h"
 #include "video/CodecTable.h"
 
+#include "PrintVideo.h"
+
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>

@@ -1,0 +1,49 @@
+#include "cli/Commands.h"
+
+#include "text/LocaleText.h"
+#include "video/VideoCells.h"
+#include "video/VideoInfo.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace korvane::cli {
+
+int runProbeCommand(const QStringList& args, Context& context) {
+    if (args.size() != 1)
+        throw UsageError("probe needs exactly one FILE");
+    const QString path = args.first();
+    if (!QFileInfo(path).isFile())
+        throw CommandError("no such file: " + path.toStdString());
+
+    const std::string nativePath = QFile::encodeName(path).toStdString();
+    video::VideoInfo info;
+    info.FileName = nativePath;
+    info.Probe();
+    const video::TVFVideoStreamInfo& result = info.Video;
+    const video::VideoCells cells =
+        video::videoCells(video::readableFileLength(nativePath), result);
+
+    // Codec texts are code page bytes, like every text of the video list.
+    const auto text = [](const std::string& bytes) { return text::fromCp1251(bytes); };
+    const QJsonObject row{
+        {"size", text(cells.size)},         {"resolution", text(cells.resolution)},
+        {"duration", text(cells.duration)}, {"fps", text(cells.fps)},
+        {"codec", text(cells.codec)},
+    };
+    const QJsonObject json{
+        {"file", path},
+        {"codec", text(result.Codec)},
+        {"duration", text(result.Duration)},
+        {"frame_rate", result.FrameRate},
+        {"width", result.Width},
+        {"height", result.Height},
+        {"cells", row},
+    };
+    context.out << QJsonDocument(json).toJson(QJsonDocument::Indented).toStdString();
+    return kExitOk;
+}
+
+} // namespace korvane::cli
