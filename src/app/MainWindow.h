@@ -3,6 +3,7 @@
 #include "app/ProgramFolder.h"
 #include "app/SettingsFile.h"
 #include "app/Toggles.h"
+#include "bases/BaseFillDialog.h"
 
 #include <QMainWindow>
 
@@ -183,6 +184,18 @@ private:
     std::unique_ptr<TForm2> m_settingsDialog;
     std::unique_ptr<TForm3> m_testersDialog;
     bool m_closing = false;
+
+    // ---- Bases (MainWindowBases.cpp) ----
+public:
+    TForm4& baseFillDialog() { return *m_baseFillDialog; }
+
+private:
+    void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);
+    void saveBaseFromList(bases::BaseKind kind);
+    // The fill dialog, created once with the window and reused by every fill.
+    std::unique_ptr<TForm4> m_baseFillDialog =
+        std::make_unique<TForm4>(m_desktop, m_settings, this);
+    // ---- end of bases ----
 };
 
 } // namespace korvane

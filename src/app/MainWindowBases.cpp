@@ -1,18 +1,65 @@
 #include "app/MainWindow.h"
 
-// Handlers of the "База данных" menu.
+#include "app/Desktop.h"
+#include "bases/BaseWriter.h"
+#include "music/MusicList.h"
+
+// Handlers of the "База данных" menu: four fills from the bases beside the program, two saves of
+// new bases from the music list.
 namespace korvane {
 
-void MainWindow::N10Click() {}
+using bases::BaseKind;
+using bases::FillMode;
 
-void MainWindow::N13Click() {}
+void MainWindow::N10Click() {
+    fillFromBase(BaseKind::GenreBase, FillMode::OnlyMissing,
+                 QStringLiteral("Заполнить строчки где не прописан жанр?"));
+}
 
-void MainWindow::N12Click() {}
+void MainWindow::N13Click() {
+    fillFromBase(BaseKind::GenreBase, FillMode::All, QStringLiteral("Заполнить все жанры?"));
+}
 
-void MainWindow::N14Click() {}
+void MainWindow::N12Click() {
+    fillFromBase(BaseKind::CountryBase, FillMode::OnlyMissing,
+                 QStringLiteral("Заполнить строчки где не прописана страна?"));
+}
 
-void MainWindow::N9Click() {}
+void MainWindow::N14Click() {
+    fillFromBase(BaseKind::CountryBase, FillMode::All, QStringLiteral("Заполнить все страны?"));
+}
 
-void MainWindow::N11Click() {}
+void MainWindow::N9Click() {
+    saveBaseFromList(BaseKind::GenreBase);
+}
+
+void MainWindow::N11Click() {
+    saveBaseFromList(BaseKind::CountryBase);
+}
+
+void MainWindow::fillFromBase(BaseKind kind, FillMode mode, const QString& question) {
+    if (!m_desktop.askYesNo(QStringLiteral("Korvane"), question))
+        return;
+    m_baseFillDialog->prepare(kind, mode, m_programFolder.file(bases::baseFileName(kind)),
+                              *m_musicList);
+    execModal(*m_baseFillDialog);
+}
+
+void MainWindow::saveBaseFromList(BaseKind kind) {
+    if (m_musicList->isEmpty())
+        return;
+    const QString preset =
+        kind == BaseKind::GenreBase ? QStringLiteral("genrebd") : QStringLiteral("countrybd");
+    const std::optional<QString> chosen = m_desktop.chooseSaveFile(m_programFolder.dir(), preset);
+    if (!chosen)
+        return;
+    const bases::SaveResult saved =
+        bases::saveBase(*m_musicList, kind, readGroupAlbumSeparatorForBases(m_settings), *chosen);
+    if (!saved.error.isEmpty()) {
+        m_desktop.showError(saved.error);
+        return;
+    }
+    setStatusText(bases::savedStatusText(saved.path));
+}
 
 } // namespace korvane

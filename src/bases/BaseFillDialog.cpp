@@ -1,0 +1,111 @@
+#include "bases/BaseFillDialog.h"
+
+#include "app/CatalogueList.h"
+#include "app/Desktop.h"
+#include "app/SettingsFile.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <climits>
+
+namespace korvane {
+namespace {
+
+const QString kStopCaption = QStringLiteral("Прекратить");
+const QString kCloseCaption = QStringLiteral("Закрыть");
+
+int progressValue(int64_t value) {
+    return static_cast<int>(std::min<int64_t>(value, INT_MAX));
+}
+
+// A bar whose maximum is 0 turns into a busy indicator; an empty base or list shows an empty bar.
+void setProgress(QProgressBar* bar, int64_t maximum, int64_t position) {
+    bar->setRange(0, std::max(1, progressValue(maximum)));
+    bar->setValue(progressValue(position));
+}
+
+} // namespace
+
+TForm4::TForm4(Desktop& desktop, const SettingsFile& settings, QWidget* parent)
+    : QDialog(parent), m_desktop(desktop), m_settings(settings) {
+    setWindowTitle(QStringLiteral("Korvane"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowTitleHint);
+    m_label = new QLabel(this);
+    m_label->setAlignment(Qt::AlignCenter);
+    m_progress = new QProgressBar(this);
+    m_progress->setTextVisible(false);
+    setProgress(m_progress, 0, 0);
+    m_button = new QPushButton(kStopCaption, this);
+    m_button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_label, 0, 0);
+    layout->addWidget(m_progress, 1, 0);
+    layout->addWidget(m_button, 0, 1, 2, 1);
+    layout->setColumnStretch(0, 1);
+    setFixedSize(330, 70);
+
+    connect(m_button, &QPushButton::clicked, this, &TForm4::buttonClicked);
+}
+
+void TForm4::prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
+                     CatalogueList& list) {
+    m_request.kind = kind;
+    m_request.mode = mode;
+    m_request.basePath = basePath;
+    m_list = &list;
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    // The run starts once the dialog is up and its event loop runs, and only once per showing:
+    // a message box over the dialog re-activates it, which must not start another run.
+    QMetaObject::invokeMethod(this, &TForm4::startRun, Qt::QueuedConnection);
+}
+
+void TForm4::startRun() {
+    if (!isVisible() || m_list == nullptr)
+        return;
+    m_button->setText(kStopCaption);
+    m_request.separator = readGroupAlbumSeparatorForBases(m_settings);
+    m_fill.run(m_request, *m_list, [this] { pump(); });
+    showFillState();
+    if (m_fill.state() == bases::FillState::Failed)
+        m_desktop.showError(m_fill.error());
+    if (m_fill.state() == bases::FillState::Done)
+        m_button->setText(kCloseCaption);
+    emit runFinished();
+}
+
+void TForm4::pump() {
+    showFillState();
+    QApplication::processEvents();
+}
+
+void TForm4::showFillState() {
+    m_label->setText(m_fill.label());
+    setProgress(m_progress, m_fill.progressMaximum(), m_fill.progressPosition());
+}
+
+void TForm4::buttonClicked() {
+    m_fill.stop();
+    QApplication::processEvents();
+    if (m_button->text() == kCloseCaption)
+        close();
+}
+
+void TForm4::reject() {
+    m_fill.stop();
+    QDialog::reject();
+}
+
+} // namespace korvane

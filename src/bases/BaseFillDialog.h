@@ -1,0 +1,60 @@
+#pragma once
+
+#include "bases/BaseFill.h"
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace korvane {
+
+class CatalogueList;
+class Desktop;
+class SettingsFile;
+
+// `BaseFillDialog` (`TForm4`): the small modal dialog in which a fill runs, with its label, its
+// progress bar and one button, "Прекратить" while a run goes on and "Закрыть" once it is done.
+// Created once with the main window; each showing runs the fill prepared before it. Closing it by
+// the close box (or Escape) stops the run.
+class TForm4 : public QDialog {
+    Q_OBJECT
+public:
+    TForm4(Desktop& desktop, const SettingsFile& settings, QWidget* parent = nullptr);
+
+    // The fill the next showing runs on `list`.
+    void prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
+                 CatalogueList& list);
+
+    QLabel* label() const { return m_label; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* button() const { return m_button; }
+    const bases::BaseFill& fill() const { return m_fill; }
+
+    void reject() override;
+
+signals:
+    // A run has ended, whichever way.
+    void runFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void startRun();
+    void buttonClicked();
+    void pump();
+    void showFillState();
+
+    Desktop& m_desktop;
+    const SettingsFile& m_settings;
+    bases::FillRequest m_request;
+    CatalogueList* m_list = nullptr;
+    bases::BaseFill m_fill;
+    QLabel* m_label;
+    QProgressBar* m_progress;
+    QPushButton* m_button;
+};
+
+} // namespace korvane

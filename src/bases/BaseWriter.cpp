@@ -1,0 +1,118 @@
+#include "bases/BaseWriter.h"
+
+#include "app/CatalogueList.h"
+#include "text/LocaleText.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <set>
+
+namespace korvane::bases {
+namespace {
+
+constexpr std::string_view kTheSuffix = ", the";
+constexpr std::string_view kThePrefix = "the ";
+
+bool isSkippedGroup(const std::string& group) {
+    return group.empty() || group == "va" || group == "various artist" ||
+           group == "various artists";
+}
+
+bool isSkippedValue(const std::string& value, BaseKind kind) {
+    return value.empty() || value == "~" || value == "-" ||
+           (kind == BaseKind::GenreBase && value == "Other");
+}
+
+std::string withoutFirst(const std::string& text, std::string_view part) {
+    std::string out = text;
+    out.erase(out.find(part), part.size());
+    return out;
+}
+
+// Lines held in Unicode for the locale's collation; the set keeps the first of equal ones.
+class SortedLines {
+public:
+    void add(const std::string& key, const std::string& value) {
+        // A form reduced to nothing ("the " alone) would be a line with an empty key, which the
+        // fill gives to every category header row.
+        if (key.empty())
+            return;
+        m_lines.insert(text::fromCp1251(key + '=' + value));
+    }
+    std::vector<std::string> bytes() const {
+        std::vector<std::string> out;
+        out.reserve(m_lines.size());
+        for (const QString& line : m_lines)
+            out.push_back(text::toCp1251(line));
+        return out;
+    }
+
+private:
+    std::set<QString, text::CaseInsensitiveOrder> m_lines;
+};
+
+} // namespace
+
+std::vector<std::string> collectBaseLines(const CatalogueList& list, BaseKind kind,
+                                          const QString& separator) {
+    SortedLines lines;
+    const int cell = targetCell(kind);
+    for (const CatalogueRow& row : list.rows()) {
+        const std::string group = GroupKey(row.caption, separator);
+        const std::string value = text::toCp1251(row.cells.value(cell));
+        if (isSkippedGroup(group) || isSkippedValue(value, kind))
+            continue;
+        lines.add(group, value);
+        if (group.ends_with(kTheSuffix)) {
+            const std::string rest = withoutFirst(group, kTheSuffix);
+            lines.add(std::string(kThePrefix) + rest, value);
+            lines.add(rest, value);
+        }
+        if (group.starts_with(kThePrefix)) {
+            const std::string rest = withoutFirst(group, kThePrefix);
+            lines.add(rest, value);
+            lines.add(rest + std::string(kTheSuffix), value);
+        }
+    }
+    return lines.bytes();
+}
+
+QString baseTargetPath(const QString& chosenPath) {
+    const QString name = QFileInfo(chosenPath).fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    if (extension == QLatin1String(".txt"))
+        return chosenPath;
+    return chosenPath + QStringLiteral(".txt");
+}
+
+std::optional<QString> writeBaseFile(const QString& path, const std::vector<std::string>& lines) {
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    for (size_t i = 0; written && i < lines.size(); ++i) {
+        written = file.write(lines[i].data(), static_cast<qint64>(lines[i].size())) ==
+                      static_cast<qint64>(lines[i].size()) &&
+                  file.write("\r\n", 2) == 2;
+    }
+    if (written && file.commit())
+        return std::nullopt;
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), file.errorString());
+}
+
+SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
+                    const QString& chosenPath) {
+    const std::vector<std::string> lines = collectBaseLines(list, kind, separator);
+    SaveResult result;
+    result.path = baseTargetPath(chosenPath);
+    result.error = writeBaseFile(result.path, lines).value_or(QString());
+    return result;
+}
+
+QString savedStatusText(const QString& path) {
+    return QStringLiteral("База сохранена в \"") + path + u'"';
+}
+
+} // namespace korvane::bases
