@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/Commands.h"
+#include "cli/ListActions.h"
 
 #include <QDir>
 
@@ -15,6 +16,10 @@ struct Command {
 
 // Add a command here and its synopsis shows in --help.
 const Command kCommands[] = {
+    {"music", runMusicCommand,
+     "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
+     "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
+     "    --bold (each also --no-...) override the toggles of set.ini"},
     {"tags", runTagsCommand, "tags FILE                  every field of every audio reader, as JSON"},
     {"probe", runProbeCommand, "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };
@@ -36,6 +41,8 @@ QString usageText() {
                                   "  --help       this text\n\ncommands:\n");
     for (const Command& command : kCommands)
         text += QStringLiteral("  korvane-cli ") + QString::fromUtf8(command.synopsis) + u'\n';
+    text += QStringLiteral("\nactions of the list commands, run in the order given:\n") +
+            listActionsUsage();
     text += QStringLiteral("\nexit status: 0 success, 1 failure, 2 usage error\n");
     return text;
 }

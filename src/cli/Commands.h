@@ -6,6 +6,7 @@
 namespace korvane::cli {
 
 int runTagsCommand(const QStringList& args, Context& context);
+int runMusicCommand(const QStringList& args, Context& context);
 int runProbeCommand(const QStringList& args, Context& context);
 
 } // namespace korvane::cli

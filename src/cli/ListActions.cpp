@@ -9,6 +9,8 @@ namespace korvane::cli {
 struct ListActionSpec {
     const char* name;
     const char* argument; // shown in --help; nullptr when the action takes no argument
+    // Throws UsageError when the argument does not suit the list; nullptr when any will do.
+    void (*check)(const CatalogueList& list, const QString& argument);
     void (*run)(ListActionTarget& target, const QString& argument);
     const char* help;
 };
@@ -16,15 +18,18 @@ struct ListActionSpec {
 namespace {
 
 // --sort COLUMN: the window's header click on that column (0 the caption, n the n-th cell).
-void sortAction(ListActionTarget& target, const QString& argument) {
+void checkSortColumn(const CatalogueList& list, const QString& argument) {
     bool ok = false;
     const int column = argument.toInt(&ok);
-    if (!ok || column < 0 || column >= target.list.columnCount())
+    if (!ok || column < 0 || column >= list.columnCount())
         throw UsageError("--sort needs a column from 0 to " +
-                         std::to_string(target.list.columnCount() - 1) + ", not " +
+                         std::to_string(list.columnCount() - 1) + ", not " +
                          argument.toStdString());
-    target.sortColumn = column;
-    target.list.sortByColumn(column);
+}
+
+void sortAction(ListActionTarget& target, const QString& argument) {
+    target.sortColumn = argument.toInt();
+    target.list.sortByColumn(target.sortColumn);
 }
 
 // --print: one line per row, the caption then the cells, tab-separated, UTF-8.
@@ -41,13 +46,16 @@ void printAction(ListActionTarget& target, const QString&) {
 
 // Add an action here: one row and one function.
 const ListActionSpec kListActions[] = {
-    {"--sort", "COLUMN", sortAction, "sort by a column: 0 the caption, n the n-th cell"},
-    {"--print", nullptr, printAction, "the rows as tab-separated UTF-8 lines, caption first"},
+    {"--sort", "COLUMN", checkSortColumn, sortAction,
+     "sort by a column: 0 the caption, n the n-th cell"},
+    {"--print", nullptr, nullptr, printAction,
+     "the rows as tab-separated UTF-8 lines, caption first"},
 };
 
 } // namespace
 
-bool takeListAction(const QStringList& args, int& index, std::vector<ListAction>& actions) {
+bool takeListAction(const QStringList& args, int& index, const CatalogueList& list,
+                    std::vector<ListAction>& actions) {
     const QString& word = args.at(index);
     for (const ListActionSpec& spec : kListActions) {
         if (word != QLatin1String(spec.name))
@@ -57,6 +65,8 @@ bool takeListAction(const QStringList& args, int& index, std::vector<ListAction>
             if (index + 1 >= args.size())
                 throw UsageError(std::string(spec.name) + " needs " + spec.argument);
             argument = args.at(index + 1);
+            if (spec.check != nullptr)
+                spec.check(list, argument);
             ++index;
         }
         ++index;

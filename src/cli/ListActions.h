@@ -37,8 +37,10 @@ struct ListAction {
 };
 
 // When args[index] names a list action: appends it to actions, moves index past it and its
-// argument, and returns true. Throws UsageError when its argument is missing.
-bool takeListAction(const QStringList& args, int& index, std::vector<ListAction>& actions);
+// argument, and returns true. Throws UsageError when its argument is missing or does not suit
+// list (checked before any scan runs).
+bool takeListAction(const QStringList& args, int& index, const CatalogueList& list,
+                    std::vector<ListAction>& actions);
 
 // Runs the actions in order; an action throws UsageError or CommandError on failure.
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target);

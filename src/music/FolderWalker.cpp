@@ -1,0 +1,205 @@
+#include "music/FolderWalker.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace korvane {
+namespace {
+
+constexpr QChar kSeparator = u'/';
+
+struct Entry {
+    std::string name;
+    unsigned char type; // d_type: DT_DIR, DT_REG, DT_LNK, DT_UNKNOWN, ...
+};
+
+// A directory open for reading; closed by the destructor.
+class DirectoryReader {
+public:
+    explicit DirectoryReader(const QString& path) : m_dir(opendir(QFile::encodeName(path))) {}
+    ~DirectoryReader() {
+        if (m_dir != nullptr)
+            closedir(m_dir);
+    }
+    DirectoryReader(const DirectoryReader&) = delete;
+    DirectoryReader& operator=(const DirectoryReader&) = delete;
+
+    bool isOpen() const { return m_dir != nullptr; }
+    int fd() const { return dirfd(m_dir); }
+    // The next entry, "." and ".." included; false at the end or on a read error.
+    bool next(Entry& entry) {
+        const dirent* d = readdir(m_dir);
+        if (d == nullptr)
+            return false;
+        entry.name = d->d_name;
+        entry.type = d->d_type;
+        return true;
+    }
+
+private:
+    DIR* m_dir;
+};
+
+bool isDotOrDotDot(const std::string& name) {
+    return name == "." || name == "..";
+}
+
+struct FolderId {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FolderId&) const = default;
+};
+
+// Reads a whole directory first, so that a deep tree never holds one open descriptor per level.
+// Each entry that is a folder (a link to a folder included) comes with its identity when it could
+// be taken; the pump runs once per entry.
+struct Listing {
+    struct Folder {
+        QString name;
+        bool known; // identity taken
+        FolderId id;
+    };
+    std::vector<Folder> folders;
+    bool abandoned = false;
+};
+
+Listing listFolders(const QString& dir, const Pump& pump) {
+    Listing listing;
+    DirectoryReader reader(dir);
+    if (!reader.isOpen())
+        return listing;
+    Entry entry;
+    while (reader.next(entry)) {
+        if (pump && !pump()) {
+            listing.abandoned = true;
+            return listing;
+        }
+        if (isDotOrDotDot(entry.name))
+            continue;
+        const bool maybeFolder =
+            entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN;
+        if (!maybeFolder)
+            continue;
+        struct stat st;
+        const bool known = fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0;
+        // A folder the listing reports but that cannot be examined (no search right on its
+        // parent) is still a folder; a vanished or dangling entry is not.
+        if (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)
+            continue;
+        listing.folders.push_back({QFile::decodeName(entry.name.c_str()), known,
+                                   known ? FolderId{st.st_dev, st.st_ino} : FolderId{}});
+    }
+    return listing;
+}
+
+QString withoutTrailingSeparator(const QString& path) {
+    QString out = path;
+    while (out.size() > 1 && out.endsWith(kSeparator))
+        out.chop(1);
+    return out;
+}
+
+// Returns false when the pump asked to end.
+bool listAllFolders(const QString& dir, std::vector<FolderId>& path, QStringList& list,
+                    const Pump& pump) {
+    const Listing listing = listFolders(dir, pump);
+    const QString prefix = dir.endsWith(kSeparator) ? dir : dir + kSeparator;
+    for (const Listing::Folder& folder : listing.folders) {
+        if (folder.known && std::find(path.begin(), path.end(), folder.id) != path.end())
+            continue; // a link back to a folder on our own path
+        const QString full = prefix + folder.name;
+        list.append(full);
+        if (folder.known)
+            path.push_back(folder.id);
+        const bool goOn = listAllFolders(full, path, list, pump);
+        if (folder.known)
+            path.pop_back();
+        if (!goOn)
+            return false;
+    }
+    return !listing.abandoned;
+}
+
+} // namespace
+
+void ListAllFolders(const QString& root, QStringList& list, const Pump& pump) {
+    const QString dir = withoutTrailingSeparator(root);
+    std::vector<FolderId> path;
+    struct stat st;
+    if (stat(QFile::encodeName(dir), &st) == 0)
+        path.push_back({st.st_dev, st.st_ino});
+    listAllFolders(dir, path, list, pump);
+}
+
+void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {
+    for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), pump).folders)
+        list.append(folder.name);
+}
+
+QString FolderSizeText(const QString& folder) {
+    DirectoryReader reader(folder);
+    if (!reader.isOpen())
+        return sizeTextOfBytes(0);
+    std::uint64_t sum = 0;
+    Entry entry;
+    while (reader.next(entry)) {
+        // Hidden entries (and "." and "..") do not count; neither do folders.
+        if (entry.name.empty() || entry.name.front() == '.' || entry.type == DT_DIR)
+            continue;
+        struct stat st;
+        if (fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode))
+            sum += static_cast<std::uint64_t>(st.st_size);
+    }
+    return sizeTextOfBytes(sum);
+}
+
+QString sizeTextOfBytes(std::uint64_t bytes) {
+    // The quotient by 2^20 has at most 20 decimal places: frac / 2^20 == frac * 5^20 / 10^20.
+    constexpr int kPlaces = 20;
+    constexpr int kSignificant = 15;
+    unsigned __int128 scaled = static_cast<unsigned __int128>(bytes & 0xFFFFF);
+    for (int i = 0; i < kPlaces; ++i)
+        scaled *= 5;
+    std::string places(kPlaces, '0');
+    for (int i = kPlaces - 1; i >= 0; --i, scaled /= 10)
+        places[static_cast<size_t>(i)] = static_cast<char>('0' + static_cast<int>(scaled % 10));
+    std::string digits = std::to_string(bytes >> 20) + places;
+    size_t point = digits.size() - kPlaces;
+
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos)
+        return QStringLiteral("0");
+    // Round to 15 significant digits, half up, on the exact decimal expansion.
+    const size_t end = first + kSignificant;
+    if (end < digits.size()) {
+        const bool up = digits[end] >= '5';
+        std::fill(digits.begin() + static_cast<std::ptrdiff_t>(end), digits.end(), '0');
+        for (size_t i = end; up && i-- > 0;) {
+            if (digits[i] != '9') {
+                ++digits[i];
+                break;
+            }
+            digits[i] = '0';
+            if (i == 0) {
+                digits.insert(digits.begin(), '1');
+                ++point;
+            }
+        }
+    }
+    std::string whole = digits.substr(0, point);
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size() - 1));
+    const std::string fraction = digits.substr(point);
+    QString text = QString::fromLatin1(whole.c_str());
+    if (fraction.find_first_not_of('0') != std::string::npos)
+        text += u',' + QChar(QLatin1Char(fraction.front()));
+    return text;
+}
+
+} // namespace korvane

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+// The three folder operations of the music scan: list every folder below the root, list the
+// root's direct sub-folders (the categories), and measure one album folder as the Size cell's text.
+namespace korvane {
+
+// Lets pending window events run during a long command; returns false when the command must
+// end at once (the window is closing).
+using Pump = std::function<bool()>;
+
+// Appends the full path (without a trailing separator) of every folder below root, hidden ones
+// included, depth first: a folder before its sub-folders, its whole subtree before its next
+// sibling. Folder links are followed, except one that leads back to a folder on its own path,
+// which is left out (so each folder of a cycle is visited once). A root that cannot be read adds
+// nothing. The pump runs once per enumerated entry, files included.
+void ListAllFolders(const QString& root, QStringList& list, const Pump& pump);
+
+// Appends the name alone of every direct sub-folder of root, in the order the directory listing
+// returns them. The pump runs once per enumerated entry.
+void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump);
+
+// The total size of the files directly inside folder (hidden files and sub-folders left out), in
+// MiB as the Size cell shows it: "123,4", "7", "0,5", "0,0", "0". A folder that cannot be read
+// measures "0".
+QString FolderSizeText(const QString& folder);
+
+// The byte sum rendered as FolderSizeText renders it: the quotient by 2^20 in plain decimal
+// notation with at most 15 significant digits and a comma, cut (never rounded) right after the
+// first digit that follows the comma.
+QString sizeTextOfBytes(std::uint64_t bytes);
+
+} // namespace korvane

@@ -1,0 +1,140 @@
+#include "music/MusicScan.h"
+
+#include "app/ProgramFolder.h"
+#include "music/AlbumDetails.h"
+#include "music/MusicList.h"
+#include "text/LocaleText.h"
+
+#include <algorithm>
+
+namespace korvane {
+namespace {
+
+constexpr QChar kSeparator = u'/';
+
+// Depth filter: without "groups without albums" only Group/Album and deeper stay, in categories
+// mode only Category/Group/Album and deeper.
+bool deepEnough(const QString& relative, bool categories) {
+    const qsizetype separators = relative.count(kSeparator);
+    return separators >= (categories ? 2 : 1);
+}
+
+QString folderText(const QString& relative, bool categories, const QString& separator) {
+    QString text = relative;
+    if (categories) {
+        const qsizetype first = text.indexOf(kSeparator);
+        if (first >= 0)
+            text = text.mid(first + 1);
+    }
+    return text.replace(kSeparator, separator);
+}
+
+} // namespace
+
+MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, MusicList& list,
+                          MusicScanHost& host) {
+    MusicScanResult result;
+    const QString rootDir = withTrailingSeparator(root);
+    const bool categories = options.toggles.musicInCat;
+    // Once the host asked to end, every later pump says so too.
+    const Pump pump = [&host, &result] {
+        if (!result.abandoned && !host.pump())
+            result.abandoned = true;
+        return !result.abandoned;
+    };
+
+    QStringList folders;
+    ListAllFolders(rootDir, folders, pump);
+    const text::CaseInsensitiveOrder order;
+    std::sort(folders.begin(), folders.end(), order);
+    QStringList categoryNames;
+    if (categories)
+        ListCategoryFolders(rootDir, categoryNames, pump);
+
+    for (QString& folder : folders) {
+        const qsizetype at = folder.indexOf(rootDir);
+        if (at >= 0)
+            folder.remove(at, rootDir.size());
+        if (!pump())
+            return result;
+    }
+    if (!options.toggles.showGroupNotAlbum) {
+        QStringList kept;
+        kept.reserve(folders.size());
+        for (const QString& folder : std::as_const(folders)) {
+            if (deepEnough(folder, categories))
+                kept.append(folder);
+            if (!pump())
+                return result;
+        }
+        folders = std::move(kept);
+    }
+
+    host.albumPhaseBegan();
+    const int total = static_cast<int>(folders.size());
+    host.setProgressMaximum(total);
+    QString lastCategory;
+    for (int i = 0; i < total; ++i) {
+        const QString& entry = folders.at(i);
+        if (categories) {
+            for (const QString& category : std::as_const(categoryNames)) {
+                if (entry.size() > category.size() && entry.startsWith(category) &&
+                    entry.at(category.size()) == kSeparator && category != lastCategory) {
+                    list.appendCategoryHeader(category);
+                    lastCategory = category;
+                }
+            }
+        }
+        host.setProgressPosition(i + 1);
+        host.setStatusText(u' ' + rootDir + entry);
+        const QString size = FolderSizeText(rootDir + entry);
+        // Skipped folders neither pump nor look at the stop request.
+        if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
+            continue;
+        list.appendRow({folderText(entry, categories, options.separator), {size}});
+        AlbumDetails(rootDir + entry, list, list.count() - 1, options.separator, options.toggles,
+                     pump);
+        if (!pump())
+            return result;
+        if (host.stopRequested()) {
+            result.stopped = true;
+            host.stopHonoured();
+            break;
+        }
+    }
+
+    if (options.testersMode)
+        removeSmallTesterRows(list, options.testersMinLimit);
+    result.count = musicAlbumCount(list, categories);
+    return result;
+}
+
+void removeSmallTesterRows(MusicList& list, int limitMiB) {
+    for (int i = 0; i < list.count();) {
+        const MusicRow& row = list.row(i);
+        const bool marked = row.caption.contains(QLatin1String("xxxx - Unsorted")) ||
+                            row.caption.contains(QLatin1String(" [--]"));
+        const auto size = text::parseDecimalComma(row.cells.value(SizeCell));
+        if (marked && !MusicList::isCategoryHeader(row) && size && *size < limitMiB)
+            list.removeRowAt(i);
+        else
+            ++i;
+    }
+}
+
+int musicAlbumCount(const MusicList& list, bool categories) {
+    return list.count() - (categories ? list.categoryHeaderCount() : 0);
+}
+
+MusicScanOptions readMusicScanOptions(const SettingsFile& settings, const Toggles& toggles,
+                                      const QString& testersModeText) {
+    MusicScanOptions options;
+    options.toggles = toggles;
+    options.minLimit = settings.readInteger(u"min_limit", 3);
+    options.separator = readGroupAlbumSeparator(settings);
+    options.testersMode = testersModeText == QLatin1String("1");
+    options.testersMinLimit = settings.readInteger(u"notdead_min_limit", 20);
+    return options;
+}
+
+} // namespace korvane
