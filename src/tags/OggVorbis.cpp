@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -150,13 +149,10 @@ void TOggVorbis::Reset() {
 
 bool TOggVorbis::Load(const std::filesystem::path& fileName) {
     Reset();
-    errno = 0;
-    const auto file = FileSource::open(fileName);
-    if (!file) {
-        const int reason = errno != 0 ? errno : EINVAL;
-        throw std::filesystem::filesystem_error("cannot open the file", fileName,
-                                                std::error_code(reason, std::generic_category()));
-    }
+    std::error_code reason;
+    const auto file = FileSource::open(fileName, reason);
+    if (!file)
+        throw std::filesystem::filesystem_error("cannot open the file", fileName, reason);
     return Load(*file);
 }
 
