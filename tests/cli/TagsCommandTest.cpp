@@ -1,0 +1,121 @@
+#include "cli/Cli.h"
+
+#include "text/Cp1251.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+    QJsonObject json() const {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
+    }
+};
+
+Result runTags(const QStringList& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = korvane::cli::run(QStringList{"tags"} + args, QString(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (const int v : values)
+        out.push_back(static_cast<char>(v));
+    return out;
+}
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& contents)
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("korvane_tagscmd_" + std::to_string(::getpid()) + ".mp3")) {
+        std::ofstream(m_path, std::ios::binary) << contents;
+    }
+    ~TempFile() { std::filesystem::remove(m_path); }
+    QString name() const { return QString::fromStdString(m_path.string()); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// An ID3v2.3 tag with TPE1 in Windows-1251, ten 128 kbit/s frames and an ID3v1 tag.
+std::string sampleFile() {
+    const std::string artist = bytes({0}) + korvane::cp1251::fromUtf8("Кино");
+    const std::string frame = "TPE1" + bytes({0, 0, 0, int(artist.size()), 0, 0}) + artist;
+    std::string file = "ID3" + bytes({3, 0, 0, 0, 0, 0, int(frame.size())}) + frame;
+    for (int i = 0; i < 10; ++i) {
+        std::string mpeg = bytes({0xFF, 0xFB, 0x90, 0x64});
+        mpeg.resize(417, '\0');
+        file += mpeg;
+    }
+    std::string v1 = "TAG" + std::string("Title");
+    v1.resize(33, '\0');
+    v1 += "Artist";
+    v1.resize(127, '\0');
+    return file + v1 + bytes({17});
+}
+
+} // namespace
+
+TEST(TagsCommand, PrintsEveryReader) {
+    TempFile file(sampleFile());
+    const Result result = runTags({file.name()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject json = result.json();
+    for (const char* key : {"mpeg", "id3v1", "id3v2", "jvid3v2"})
+        EXPECT_TRUE(json[key].toObject()["loaded"].toBool()) << key;
+
+    const QJsonObject mpeg = json["mpeg"].toObject();
+    EXPECT_EQ(mpeg["bitrate"].toInt(), 128);
+    EXPECT_FALSE(mpeg["vbr"].toObject()["found"].toBool());
+    EXPECT_EQ(mpeg["audio_start"].toInt(), 10 + 10 + 5); // tag header, TPE1 header, TPE1 data
+    EXPECT_EQ(mpeg["frame"].toObject()["header"].toString(), "FFFB9064");
+    EXPECT_EQ(mpeg["frame"].toObject()["size"].toInt(), 417);
+
+    const QJsonObject id3v1 = json["id3v1"].toObject();
+    EXPECT_TRUE(id3v1["exists"].toBool());
+    EXPECT_EQ(id3v1["artist"].toString(), "Artist");
+    EXPECT_EQ(id3v1["genre_name"].toString(), "Rock");
+
+    const QJsonObject id3v2 = json["id3v2"].toObject();
+    EXPECT_EQ(id3v2["version"].toInt(), 3);
+    EXPECT_EQ(id3v2["artist"].toString(), QString::fromUtf8("Кино"));
+
+    const QJsonObject jv = json["jvid3v2"].toObject();
+    EXPECT_EQ(jv["lead_artist"].toArray(), QJsonArray{QString::fromUtf8("Кино")});
+    EXPECT_EQ(jv["content_type"].toArray(), QJsonArray{});
+}
+
+TEST(TagsCommand, ReaderErrorsBecomeErrorMembers) {
+    // A tag that claims more bytes than the file holds: the second ID3v2 reader raises.
+    TempFile file("ID3" + bytes({4, 0, 0, 0, 0, 0x10, 0}) + std::string(100, 'x'));
+    const Result result = runTags({file.name()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject jv = result.json()["jvid3v2"].toObject();
+    EXPECT_FALSE(jv["loaded"].toBool());
+    EXPECT_EQ(jv["error"].toString(), "Stream read error");
+    EXPECT_TRUE(result.json()["id3v2"].toObject()["exists"].toBool());
+}
+
+TEST(TagsCommand, MissingFileAndUsage) {
+    const Result missing = runTags({"/nonexistent/korvane.mp3"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no such file: /nonexistent/korvane.mp3"), std::string::npos);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_EQ(runTags({}).status, 2);
+    EXPECT_EQ(runTags({"a", "b"}).status, 2);
+}
