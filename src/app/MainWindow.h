@@ -25,6 +25,7 @@ class MusicList;
 class VideoList;
 class TForm2;
 class TForm3;
+class TfmEditMusicRec;
 
 // `TfOpen`: the file most recently written by an HTML or TXT export, opened by a double click on
 // the status text.
@@ -184,6 +185,14 @@ private:
     std::unique_ptr<TForm2> m_settingsDialog;
     std::unique_ptr<TForm3> m_testersDialog;
     bool m_closing = false;
+
+    // Music scan state (MainWindowMusic.cpp).
+    friend class MusicScanWindowHost;
+    bool m_musicStopRequest = false; // `StopRequest`: the scan button pressed during the album phase
+    bool m_musicScanRunning = false;
+    // The row editor, created with the window and owned by it as its Qt parent.
+    static TfmEditMusicRec* createMusicEditor(QWidget* parent);
+    TfmEditMusicRec* m_musicEditor = createMusicEditor(this);
 
     // ---- Bases (MainWindowBases.cpp) ----
 public:

@@ -1,21 +1,190 @@
 #include "app/MainWindow.h"
 
+#include "app/Desktop.h"
 #include "music/MusicList.h"
+#include "music/MusicScan.h"
+#include "music/TfmEditMusicRec.h"
+#include "video/VideoList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
 
 // Handlers of the "music" page.
 namespace korvane {
+namespace {
 
-void MainWindow::musicScanClicked() {}
+const QString kCreateCaption = QStringLiteral("Создать лист с music коллекцией");
+const QString kStopCaption = QStringLiteral("Остановить");
+const QString kAddCaption = QStringLiteral("Добавить в коллекцию");
+const QString kAddMenuCaption = QStringLiteral("Добавить в music коллекцию");
+const QString kSearchingText = QStringLiteral("Подождите, идёт поиск файлов...");
 
-void MainWindow::musicClearClicked() {}
+int selectedRow(const QTableView* view) {
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
 
-void MainWindow::musicHeaderClicked(int) {}
+} // namespace
 
-void MainWindow::musicEditClicked() {}
+// The scan's view of the window: status bar, scan button, the event loop.
+class MusicScanWindowHost final : public MusicScanHost {
+public:
+    explicit MusicScanWindowHost(MainWindow& window) : m_window(window) { m_clock.start(); }
 
-void MainWindow::musicDeleteClicked() {}
+    // Events run at most every few milliseconds: pumping after each of a hundred thousand
+    // directory entries would cost more than the listing itself, and the window stays as live.
+    bool pump() override {
+        if (m_clock.elapsed() >= 10) {
+            QCoreApplication::processEvents();
+            m_clock.restart();
+        }
+        return !m_window.isClosing();
+    }
+    bool stopRequested() override { return m_window.m_musicStopRequest; }
+    void setStatusText(const QString& text) override { m_window.setStatusText(text); }
+    void setProgressMaximum(int maximum) override {
+        m_window.m_ui.progressBar->setRange(0, std::max(maximum, 1));
+    }
+    void setProgressPosition(int position) override {
+        m_window.m_ui.progressBar->setValue(position);
+    }
+    void albumPhaseBegan() override {
+        m_window.m_ui.musicScanButton->setEnabled(true);
+        m_window.m_ui.musicScanAction->setEnabled(true);
+        m_window.m_ui.musicScanButton->setText(kStopCaption);
+    }
+    void stopHonoured() override { m_window.m_ui.musicScanButton->setText(kAddCaption); }
 
-void MainWindow::musicContextMenuRequested(const QPoint&) {}
+private:
+    MainWindow& m_window;
+    QElapsedTimer m_clock;
+};
+
+TfmEditMusicRec* MainWindow::createMusicEditor(QWidget* parent) {
+    return new TfmEditMusicRec(parent);
+}
+
+void MainWindow::musicScanClicked() {
+    Ui& ui = m_ui;
+    if (ui.musicScanButton->text() == kStopCaption) {
+        m_musicStopRequest = true;
+        return;
+    }
+    if (!PickFolder(m_desktop, QStringLiteral("Выберите папку с mp3 коллекцией"), musicRoot))
+        return;
+
+    setMusicListCommandsEnabled(false);
+    setExportMenuEnabled(false);
+    // The menu command follows the button: no second scan can start while folders are listed.
+    ui.musicScanButton->setEnabled(false);
+    ui.musicScanAction->setEnabled(false);
+    const MusicScanOptions options = readMusicScanOptions(m_settings, toggles(), testersMode);
+    setWindowTitle(kSearchingText);
+    setStatusText(u' ' + kSearchingText);
+    musicRoot = withTrailingSeparator(musicRoot);
+
+    m_musicScanRunning = true;
+    ui.musicView->setUpdatesEnabled(false);
+    MusicScanWindowHost host(*this);
+    const MusicScanResult result = MusicScan(musicRoot, options, *m_musicList, host);
+    ui.musicView->setUpdatesEnabled(true);
+    m_musicScanRunning = false;
+    if (result.abandoned)
+        return; // the window is closing
+
+    showMusicCount(result.count);
+    ui.musicScanButton->setText(kAddCaption);
+    ui.musicScanButton->setEnabled(true);
+    ui.musicScanAction->setEnabled(true);
+    setStatusText(QStringLiteral(
+        " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    ui.musicScanAction->setText(kAddMenuCaption);
+    setMusicListCommandsEnabled(true);
+    setExportMenuEnabled(true);
+    ui.progressBar->setValue(0);
+    m_musicStopRequest = false;
+    m_desktop.beep();
+}
+
+void MainWindow::musicClearClicked() {
+    m_ui.musicView->setUpdatesEnabled(false);
+    m_musicList->clear();
+    m_ui.musicView->setUpdatesEnabled(true);
+    setWindowTitle(TitleCaption());
+    // A delete of the last row in the middle of a scan clears the list too; the scan keeps its
+    // stop command and re-enables the list commands when it ends.
+    if (m_musicScanRunning)
+        return;
+    m_ui.musicScanButton->setText(kCreateCaption);
+    m_ui.musicScanAction->setText(kCreateCaption);
+    setMusicListCommandsEnabled(false);
+    if (m_videoList->isEmpty())
+        setExportMenuEnabled(false);
+}
+
+void MainWindow::musicHeaderClicked(int column) {
+    if (toggles().musicInCat &&
+        !m_desktop.askYesNo(QStringLiteral("Внимание!"),
+                            QStringLiteral("Включена опция \"Музыка разделена на категории\", при "
+                                           "сортировке все категории смешаются, отсорировать?\"")))
+        return;
+    SortColumn = column;
+    m_musicList->sortByColumn(column);
+}
+
+void MainWindow::musicEditClicked() {
+    const int index = selectedRow(m_ui.musicView);
+    if (index < 0)
+        return;
+    const MusicRow& row = m_musicList->row(index);
+    if (row.cells.contains(QStringLiteral(" ")))
+        return; // category header rows are not edited
+    m_musicEditor->setRow(row);
+    // Rows may move while the dialog is open (a scan goes on behind it): follow this one.
+    const QPersistentModelIndex edited = m_musicList->index(index, 0);
+    execModal(*m_musicEditor);
+    if (m_musicEditor->saved() && edited.isValid())
+        m_musicList->applyEdit(edited.row(), m_musicEditor->fields());
+}
+
+void MainWindow::musicDeleteClicked() {
+    QTableView* view = m_ui.musicView;
+    if (m_musicList->isEmpty() || !view->hasFocus())
+        return;
+    const int selected = selectedRow(view);
+    const bool categories = toggles().musicInCat;
+    int headers = 0;
+    for (int i = m_musicList->count() - 1; i >= 0; --i) {
+        if (view->selectionModel()->isRowSelected(i, {}))
+            m_musicList->removeRowAt(i);
+        else if (categories && m_musicList->isCategoryHeader(i))
+            ++headers;
+    }
+    const int count = m_musicList->count();
+    const int next = selected < count ? selected : selected - 1;
+    if (next >= 0 && count > 0)
+        view->selectRow(next);
+    if (count == 0) {
+        setWindowTitle(TitleCaption());
+        musicClearClicked();
+        return;
+    }
+    showMusicCount(count - headers);
+}
+
+void MainWindow::musicContextMenuRequested(const QPoint& position) {
+    const bool rowChosen = !m_musicList->isEmpty() && selectedRow(m_ui.musicView) >= 0;
+    m_ui.musicEditAction->setEnabled(rowChosen);
+    m_ui.musicDeleteAction->setEnabled(rowChosen);
+    m_ui.musicContextMenu->popup(m_ui.musicView->viewport()->mapToGlobal(position));
+}
 
 void MainWindow::musicPageShown() {
     if (!m_musicList->isEmpty())
