@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Duration and BitRate do the arithmetic on whatever the headers hold.
     const double duration = ogg.Duration();
     const std::int32_t bitRate = ogg.BitRate();
-    if (!loaded && (duration != 0 || bitRate != 0 || !ogg.Vendor().empty()))
+    if (!loaded && (duration != 0 || bitRate != 0 || !ogg.Vendor.empty()))
         __builtin_trap();
     // Items are cut at 250 bytes; a value decodes to no more characters than it has bytes.
-    if (ogg.Title().size() > 250 || ogg.Vendor().size() > 250 || bitRate < 0)
+    if (ogg.Title.size() > 250 || ogg.Vendor.size() > 250 || bitRate < 0)
         __builtin_trap();
     return 0;
 }

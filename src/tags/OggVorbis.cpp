@@ -143,10 +143,6 @@ std::int32_t lastGranule(ByteSource& source) {
 
 } // namespace
 
-void TOggVorbis::Reset() {
-    *this = TOggVorbis();
-}
-
 bool TOggVorbis::Load(const std::filesystem::path& fileName) {
     Reset();
     std::error_code reason;
@@ -176,34 +172,33 @@ bool TOggVorbis::Load(ByteSource& source) {
     if (ByteView(source.read(commentStart, kCommentId.size())).startsWith(0, kCommentId))
         readComments(source, commentStart + static_cast<std::int64_t>(kCommentId.size()), tag);
 
-    m_samples = lastGranule(source);
-    m_fileSize = source.size();
-    m_id3v2Size = id3v2;
-    m_channels = identification.u8(11);
-    m_sampleRate = static_cast<std::int32_t>(identification.le32(12));
-    m_nominalBitRate =
+    Samples = lastGranule(source);
+    FileSize = source.size();
+    ID3v2Size = id3v2;
+    Channels = identification.u8(11);
+    SampleRate = static_cast<std::int32_t>(identification.le32(12));
+    NominalBitRate =
         static_cast<std::uint16_t>(static_cast<std::int32_t>(identification.le32(20)) / 1000);
-    m_title = tag[ItemTitle];
-    m_artist = tag[ItemArtist].empty() ? tag[ItemPerformer] : tag[ItemArtist];
-    m_album = tag[ItemAlbum];
+    Title = tag[ItemTitle];
+    Artist = tag[ItemArtist].empty() ? tag[ItemPerformer] : tag[ItemArtist];
+    Album = tag[ItemAlbum];
     const std::string_view track = tag[ItemTrackNumber];
     const auto number = parseDecimal(track.substr(0, track.find('/')));
     // A number outside 32 bits is no number; of one that is, the low 8 bits are kept.
     if (number && *number == static_cast<std::int32_t>(*number))
-        m_track = static_cast<std::uint8_t>(*number);
-    m_date = tag[ItemDate];
-    m_genre = tag[ItemGenre];
-    m_comment = tag[ItemComment].empty() ? tag[ItemDescription] : tag[ItemComment];
-    m_vendor = tag[ItemVendor];
+        Track = static_cast<std::uint8_t>(*number);
+    Date = tag[ItemDate];
+    Genre = tag[ItemGenre];
+    Comment = tag[ItemComment].empty() ? tag[ItemDescription] : tag[ItemComment];
+    Vendor = tag[ItemVendor];
     return true;
 }
 
 double TOggVorbis::Duration() const {
-    if (m_samples > 0)
-        return m_sampleRate == 0 ? 0.0 : static_cast<double>(m_samples) / m_sampleRate;
-    if (m_nominalBitRate > 0 && m_channels > 0)
-        return static_cast<double>(m_fileSize - m_id3v2Size) / m_nominalBitRate / m_channels / 125 *
-               2;
+    if (Samples > 0)
+        return SampleRate == 0 ? 0.0 : static_cast<double>(Samples) / SampleRate;
+    if (NominalBitRate > 0 && Channels > 0)
+        return static_cast<double>(FileSize - ID3v2Size) / NominalBitRate / Channels / 125 * 2;
     return 0.0;
 }
 
@@ -212,8 +207,7 @@ std::int32_t TOggVorbis::BitRate() const {
     if (!(duration > 0))
         return 0;
     // Ties go to the even neighbour; a duration of a few samples gives rates past 32 bits.
-    const double rate =
-        std::nearbyint(static_cast<double>(m_fileSize - m_id3v2Size) / duration / 125);
+    const double rate = std::nearbyint(static_cast<double>(FileSize - ID3v2Size) / duration / 125);
     return rate >= static_cast<double>(INT32_MAX) ? INT32_MAX : static_cast<std::int32_t>(rate);
 }
 

@@ -12,7 +12,7 @@ namespace korvane::tags {
 
 class TOggVorbis {
 public:
-    void Reset();
+    void Reset() { *this = TOggVorbis(); }
     // True when the file starts, after an optional ID3v2 tag, with an Ogg page whose first
     // packet is a Vorbis identification header; otherwise false with every field reset.
     // Throws std::filesystem::filesystem_error when the file cannot be opened, and ReadError
@@ -25,41 +25,20 @@ public:
     // Average kbit/s over the whole file after the ID3v2 tag; 0 without a duration.
     std::int32_t BitRate() const;
 
-    std::int64_t FileSize() const { return m_fileSize; }
-    std::uint8_t Channels() const { return m_channels; }
-    std::int32_t SampleRate() const { return m_sampleRate; }
-    // kbit/s, the header's bit/s divided by 1000.
-    std::uint16_t NominalBitRate() const { return m_nominalBitRate; }
-    // The low 32 bits of the last page's granule position (-1 stays -1).
-    std::int32_t Samples() const { return m_samples; }
-    std::int64_t ID3v2Size() const { return m_id3v2Size; }
-    const std::string& Title() const { return m_title; }
-    // ARTIST, or PERFORMER when ARTIST is empty.
-    const std::string& Artist() const { return m_artist; }
-    const std::string& Album() const { return m_album; }
-    // TRACKNUMBER before any "/", low 8 bits.
-    std::uint16_t Track() const { return m_track; }
-    const std::string& Date() const { return m_date; }
-    const std::string& Genre() const { return m_genre; }
-    // COMMENT, or DESCRIPTION when COMMENT is empty.
-    const std::string& Comment() const { return m_comment; }
-    const std::string& Vendor() const { return m_vendor; }
-
-private:
-    std::int64_t m_fileSize = 0;
-    std::uint8_t m_channels = 0;
-    std::int32_t m_sampleRate = 0;
-    std::uint16_t m_nominalBitRate = 0;
-    std::int32_t m_samples = 0;
-    std::int64_t m_id3v2Size = 0;
-    std::string m_title;
-    std::string m_artist;
-    std::string m_album;
-    std::uint16_t m_track = 0;
-    std::string m_date;
-    std::string m_genre;
-    std::string m_comment;
-    std::string m_vendor;
+    std::int64_t FileSize = 0;
+    std::uint8_t Channels = 0;
+    std::int32_t SampleRate = 0;
+    std::uint16_t NominalBitRate = 0; // kbit/s: the header's bit/s divided by 1000
+    std::int32_t Samples = 0;         // low 32 bits of the last page's granule position
+    std::int64_t ID3v2Size = 0;
+    std::string Title;
+    std::string Artist; // ARTIST, or PERFORMER when ARTIST is empty
+    std::string Album;
+    std::uint16_t Track = 0; // TRACKNUMBER before any "/", low 8 bits
+    std::string Date;
+    std::string Genre;
+    std::string Comment; // COMMENT, or DESCRIPTION when COMMENT is empty
+    std::string Vendor;
 };
 
 } // namespace korvane::tags

@@ -195,10 +195,6 @@ bool plausible(const FileData& data) {
 
 } // namespace
 
-void TWMAfile::Reset() {
-    *this = TWMAfile();
-}
-
 bool TWMAfile::Load(const std::filesystem::path& fileName) {
     Reset();
     const auto file = FileSource::open(fileName);
@@ -219,24 +215,24 @@ bool TWMAfile::Load(ByteSource& source) {
     if (!plausible(data))
         return true;
 
-    m_valid = true;
-    m_fileSize = source.size();
-    m_channels = static_cast<std::uint8_t>(data.channels);
-    m_sampleRate = data.sampleRate;
-    m_duration = static_cast<double>(m_fileSize) * 8 / data.maximumBitRate;
-    m_bitRate = data.averageBytesPerSecond * 8 / 1000;
+    Valid = true;
+    FileSize = source.size();
+    Channels = static_cast<std::uint8_t>(data.channels);
+    SampleRate = data.sampleRate;
+    Duration = static_cast<double>(FileSize) * 8 / data.maximumBitRate;
+    BitRate = data.averageBytesPerSecond * 8 / 1000;
     const auto text = [&data](Tag index) { return std::u16string(trimBlanks(data.tag[index])); };
-    m_title = text(TagTitle);
-    m_artist = text(TagArtist);
-    m_album = text(TagAlbum);
+    Title = text(TagTitle);
+    Artist = text(TagArtist);
+    Album = text(TagAlbum);
     // Digits are ASCII: any other character makes the conversion fail, as does a number
     // outside 32 bits.
     const auto track = parseDecimal(cp1251::fromUtf16(trimBlanks(data.tag[TagTrack])));
     if (track && *track == static_cast<std::int32_t>(*track))
-        m_track = static_cast<std::int32_t>(*track);
-    m_year = text(TagYear);
-    m_genre = text(TagGenre);
-    m_comment = text(TagComment);
+        Track = static_cast<std::int32_t>(*track);
+    Year = text(TagYear);
+    Genre = text(TagGenre);
+    Comment = text(TagComment);
     return true;
 }
 

@@ -126,13 +126,13 @@ TEST(OggVorbis, HeaderValues) {
     fixture.id3v2 = id3v2Tag(20);
     const std::string bytes = fixture.bytes();
     const TOggVorbis ogg = load(bytes);
-    EXPECT_EQ(ogg.FileSize(), static_cast<std::int64_t>(bytes.size()));
-    EXPECT_EQ(ogg.Channels(), 1);
-    EXPECT_EQ(ogg.SampleRate(), 22050);
-    EXPECT_EQ(ogg.NominalBitRate(), 96); // truncated
-    EXPECT_EQ(ogg.Samples(), -1);
-    EXPECT_EQ(ogg.ID3v2Size(), 30);
-    EXPECT_EQ(ogg.Vendor(), "Test vendor 1.0");
+    EXPECT_EQ(ogg.FileSize, static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(ogg.Channels, 1);
+    EXPECT_EQ(ogg.SampleRate, 22050);
+    EXPECT_EQ(ogg.NominalBitRate, 96); // truncated
+    EXPECT_EQ(ogg.Samples, -1);
+    EXPECT_EQ(ogg.ID3v2Size, 30);
+    EXPECT_EQ(ogg.Vendor, "Test vendor 1.0");
 }
 
 TEST(OggVorbis, ID3v2Sizes) {
@@ -158,12 +158,12 @@ TEST(OggVorbis, ID3v2Sizes) {
         Ogg fixture;
         fixture.id3v2 = c.front;
         const TOggVorbis ogg = load(fixture.bytes(), c.loads);
-        EXPECT_EQ(ogg.ID3v2Size(), c.id3v2Size);
+        EXPECT_EQ(ogg.ID3v2Size, c.id3v2Size);
     }
 }
 
 TEST(OggVorbis, CommentTexts) {
-    using Field = const std::string& (TOggVorbis::*)() const;
+    using Field = std::string TOggVorbis::*;
     struct Case {
         const char* name;
         std::vector<std::string> comments;
@@ -207,7 +207,7 @@ TEST(OggVorbis, CommentTexts) {
         Ogg fixture;
         fixture.comments = c.comments;
         const TOggVorbis ogg = load(fixture.bytes());
-        EXPECT_EQ((ogg.*c.field)(), c.expected);
+        EXPECT_EQ(ogg.*c.field, c.expected);
     }
 }
 
@@ -221,7 +221,7 @@ TEST(OggVorbis, TrackNumber) {
         SCOPED_TRACE(comment);
         Ogg fixture;
         fixture.comments = {comment};
-        EXPECT_EQ(load(fixture.bytes()).Track(), track);
+        EXPECT_EQ(load(fixture.bytes()).Track, track);
     }
 }
 
@@ -229,13 +229,13 @@ TEST(OggVorbis, VendorString) {
     Ogg fixture;
     fixture.vendor = "";
     fixture.comments = {"no equals sign", "second one"};
-    EXPECT_EQ(load(fixture.bytes()).Vendor(), "no equals sign");
+    EXPECT_EQ(load(fixture.bytes()).Vendor, "no equals sign");
 
     fixture.vendor = std::string(260, 'v');
     fixture.comments = {"GENRE=Rock"};
     const TOggVorbis ogg = load(fixture.bytes());
-    EXPECT_EQ(ogg.Vendor(), std::string(250, 'v'));
-    EXPECT_EQ(ogg.Genre(), "Rock");
+    EXPECT_EQ(ogg.Vendor, std::string(250, 'v'));
+    EXPECT_EQ(ogg.Genre, "Rock");
 }
 
 TEST(OggVorbis, NoCommentHeaderLeavesTextsEmpty) {
@@ -243,9 +243,9 @@ TEST(OggVorbis, NoCommentHeaderLeavesTextsEmpty) {
     fixture.commentHeader = false;
     fixture.comments = {"GENRE=Rock"};
     const TOggVorbis ogg = load(fixture.bytes());
-    EXPECT_EQ(ogg.SampleRate(), 44100);
-    EXPECT_EQ(ogg.Genre(), "");
-    EXPECT_EQ(ogg.Vendor(), "");
+    EXPECT_EQ(ogg.SampleRate, 44100);
+    EXPECT_EQ(ogg.Genre, "");
+    EXPECT_EQ(ogg.Vendor, "");
 }
 
 TEST(OggVorbis, ForeignFilesGiveFalseAndInitialValues) {
@@ -268,9 +268,9 @@ TEST(OggVorbis, ForeignFilesGiveFalseAndInitialValues) {
         ASSERT_TRUE(ogg.Load(goodSource));
         MemorySource source(bytes);
         EXPECT_FALSE(ogg.Load(source));
-        EXPECT_EQ(ogg.FileSize(), 0);
-        EXPECT_EQ(ogg.SampleRate(), 0);
-        EXPECT_EQ(ogg.Genre(), "");
+        EXPECT_EQ(ogg.FileSize, 0);
+        EXPECT_EQ(ogg.SampleRate, 0);
+        EXPECT_EQ(ogg.Genre, "");
         EXPECT_EQ(ogg.BitRate(), 0);
     }
 }
@@ -304,7 +304,7 @@ TEST(OggVorbis, HostileCommentBlocks) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(load(c.bytes).Title(), c.title);
+        EXPECT_EQ(load(c.bytes).Title, c.title);
     }
 }
 
@@ -332,7 +332,7 @@ TEST(OggVorbis, LastPageSearch) {
         // Hide the fixture's own last page so that only the tail is found.
         bytes.replace(bytes.rfind("OggS"), 4, "xxxx");
         bytes += std::string(13'000, '\0') + c.tail;
-        EXPECT_EQ(load(bytes).Samples(), c.samples);
+        EXPECT_EQ(load(bytes).Samples, c.samples);
     }
 }
 
@@ -344,7 +344,7 @@ TEST(OggVorbis, ShortFiles) {
     fixture.lastGranule = 4410;
     const std::string bytes = fixture.bytes();
     ASSERT_LT(bytes.size(), 251u);
-    EXPECT_EQ(load(bytes).Samples(), 4410);
+    EXPECT_EQ(load(bytes).Samples, 4410);
 }
 
 TEST(OggVorbis, UnopenableFileThrows) {

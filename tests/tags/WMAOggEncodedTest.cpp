@@ -112,16 +112,16 @@ TEST_F(EncodedFiles, WmaFromFfmpeg) {
 
         TWMAfile wma;
         ASSERT_TRUE(wma.Load(file));
-        ASSERT_TRUE(wma.Valid());
-        EXPECT_EQ(wma.BitRate(), std::stoi(stated["streams.stream.0.bit_rate"]) / 1000);
-        EXPECT_EQ(wma.SampleRate(), std::stoi(stated["streams.stream.0.sample_rate"]));
-        EXPECT_EQ(wma.Channels(), std::stoi(stated["streams.stream.0.channels"]));
-        EXPECT_EQ(wma.Genre(), utf16(stated["format.tags.genre"]));
-        EXPECT_EQ(wma.Year(), utf16(stated["format.tags.WM_Year"]));
-        EXPECT_EQ(wma.Artist(), utf16(stated["format.tags.artist"]));
-        EXPECT_EQ(wma.Title(), u"Song");
-        EXPECT_EQ(wma.Genre(), u"Rock");
-        EXPECT_EQ(wma.Year(), u"2001");
+        ASSERT_TRUE(wma.Valid);
+        EXPECT_EQ(wma.BitRate, std::stoi(stated["streams.stream.0.bit_rate"]) / 1000);
+        EXPECT_EQ(wma.SampleRate, std::stoi(stated["streams.stream.0.sample_rate"]));
+        EXPECT_EQ(wma.Channels, std::stoi(stated["streams.stream.0.channels"]));
+        EXPECT_EQ(wma.Genre, utf16(stated["format.tags.genre"]));
+        EXPECT_EQ(wma.Year, utf16(stated["format.tags.WM_Year"]));
+        EXPECT_EQ(wma.Artist, utf16(stated["format.tags.artist"]));
+        EXPECT_EQ(wma.Title, u"Song");
+        EXPECT_EQ(wma.Genre, u"Rock");
+        EXPECT_EQ(wma.Year, u"2001");
     }
 }
 
@@ -134,8 +134,8 @@ TEST_F(EncodedFiles, WmaDateKeyIsNotTheYear) {
         file.string() + "'");
     TWMAfile wma;
     ASSERT_TRUE(wma.Load(file));
-    EXPECT_EQ(wma.Genre(), u"Rock");
-    EXPECT_EQ(wma.Year(), u"");
+    EXPECT_EQ(wma.Genre, u"Rock");
+    EXPECT_EQ(wma.Year, u"");
 }
 
 TEST_F(EncodedFiles, OggFromOggenc) {
@@ -156,21 +156,21 @@ TEST_F(EncodedFiles, OggFromOggenc) {
 
         TOggVorbis ogg;
         ASSERT_TRUE(ogg.Load(file));
-        EXPECT_EQ(ogg.Genre(), korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.genre"]));
-        EXPECT_EQ(ogg.Date(), korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.date"]));
-        EXPECT_EQ(ogg.Artist(), korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.artist"]));
-        EXPECT_EQ(ogg.Artist(), "\xCA\xE8\xED\xEE");
-        EXPECT_EQ(ogg.Genre(), "Rock");
-        EXPECT_EQ(ogg.Date(), "2001");
-        EXPECT_EQ(ogg.Title(), "Song");
-        EXPECT_EQ(ogg.Comment(), "Live");
-        EXPECT_EQ(ogg.Track(), 3);
-        EXPECT_EQ(ogg.NominalBitRate(), std::stoi(nominal));
-        EXPECT_EQ(ogg.SampleRate(), std::stoi(stated["streams.stream.0.sample_rate"]));
-        EXPECT_EQ(ogg.Channels(), std::stoi(stated["streams.stream.0.channels"]));
+        EXPECT_EQ(ogg.Genre, korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.genre"]));
+        EXPECT_EQ(ogg.Date, korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.date"]));
+        EXPECT_EQ(ogg.Artist, korvane::cp1251::fromUtf8(stated["streams.stream.0.tags.artist"]));
+        EXPECT_EQ(ogg.Artist, "\xCA\xE8\xED\xEE");
+        EXPECT_EQ(ogg.Genre, "Rock");
+        EXPECT_EQ(ogg.Date, "2001");
+        EXPECT_EQ(ogg.Title, "Song");
+        EXPECT_EQ(ogg.Comment, "Live");
+        EXPECT_EQ(ogg.Track, 3);
+        EXPECT_EQ(ogg.NominalBitRate, std::stoi(nominal));
+        EXPECT_EQ(ogg.SampleRate, std::stoi(stated["streams.stream.0.sample_rate"]));
+        EXPECT_EQ(ogg.Channels, std::stoi(stated["streams.stream.0.channels"]));
         EXPECT_NEAR(ogg.Duration(), std::stod(stated["format.duration"]), 0.001);
         // Both are the whole file's bits over its duration.
         EXPECT_NEAR(ogg.BitRate(), std::stod(stated["format.bit_rate"]) / 1000, 1.0);
-        EXPECT_FALSE(ogg.Vendor().empty());
+        EXPECT_FALSE(ogg.Vendor.empty());
     }
 }
