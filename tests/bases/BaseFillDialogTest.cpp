@@ -1,0 +1,215 @@
+#include "bases/BaseFillDialog.h"
+
+#include "FakeDesktop.h"
+#include "app/SettingsFile.h"
+#include "music/MusicList.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace korvane {
+namespace {
+
+using bases::BaseKind;
+using bases::FillMode;
+using bases::FillState;
+
+const QString kReading = QStringLiteral("Чтение базы...");
+const QString kFilling = QStringLiteral("Заполнение жанров...");
+const QString kStop = QStringLiteral("Прекратить");
+const QString kClose = QStringLiteral("Закрыть");
+
+class BaseFillDialogTest : public ::testing::Test {
+protected:
+    BaseFillDialogTest()
+        : m_settings(m_dir.filePath(QStringLiteral("set.ini"))), m_dialog(m_desktop, m_settings) {
+        for (const char* group : {"A", "B", "C"})
+            m_list.appendRow({QString::fromLatin1(group) + QStringLiteral("  \\  X"),
+                              {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"),
+                               QStringLiteral("-")}});
+    }
+
+    QString writeBase(const QByteArray& bytes) {
+        const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    // Shows the dialog and waits until its run has ended.
+    void showAndWait() {
+        QSignalSpy finished(&m_dialog, &TForm4::runFinished);
+        m_dialog.show();
+        ASSERT_TRUE(finished.wait(5000));
+    }
+
+    QStringList styles() const {
+        QStringList out;
+        for (const MusicRow& row : m_list.rows())
+            out << row.cells.value(StyleCell);
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+    test::FakeDesktop m_desktop;
+    SettingsFile m_settings;
+    MusicList m_list;
+    TForm4 m_dialog;
+};
+
+TEST_F(BaseFillDialogTest, Layout) {
+    EXPECT_EQ(m_dialog.windowTitle(), QStringLiteral("Korvane"));
+    EXPECT_EQ(m_dialog.minimumSize(), m_dialog.maximumSize());
+    EXPECT_EQ(m_dialog.button()->text(), kStop);
+    EXPECT_TRUE(m_dialog.label()->alignment() & Qt::AlignHCenter);
+    EXPECT_GT(m_dialog.button()->height(), m_dialog.progressBar()->height());
+}
+
+TEST_F(BaseFillDialogTest, RunsWhenShownAndOffersClose) {
+    m_dialog.prepare(BaseKind::GenreBase, FillMode::OnlyMissing, writeBase("a=Punk\r\nc=Ska\r\n"),
+                     m_list);
+    showAndWait();
+    EXPECT_EQ(styles(),
+              (QStringList{QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("Ska")}));
+    EXPECT_EQ(m_dialog.label()->text(), QStringLiteral("ОК"));
+    EXPECT_EQ(m_dialog.button()->text(), kClose);
+    EXPECT_EQ(m_dialog.progressBar()->value(), 3);
+    EXPECT_EQ(m_dialog.progressBar()->maximum(), 3);
+    EXPECT_TRUE(m_dialog.isVisible()) << "the dialog waits for the user";
+    EXPECT_TRUE(m_desktop.errors.isEmpty());
+
+    m_dialog.button()->click();
+    EXPECT_FALSE(m_dialog.isVisible());
+}
+
+TEST_F(BaseFillDialogTest, EveryRunStartsWithTheStopCaption) {
+    const QString path = writeBase("a=Punk\r\n");
+    m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, m_list);
+    showAndWait();
+    m_dialog.button()->click();
+
+    QStringList captions;
+    QObject::connect(m_dialog.progressBar(), &QProgressBar::valueChanged, &m_dialog,
+                     [&] { captions << m_dialog.button()->text(); });
+    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list);
+    showAndWait();
+    ASSERT_FALSE(captions.isEmpty());
+    EXPECT_EQ(captions.first(), kStop);
+    EXPECT_EQ(m_list.text(0, CountryCell + 1), QStringLiteral("Punk"));
+    EXPECT_EQ(m_dialog.button()->text(), kClose);
+}
+
+TEST_F(BaseFillDialogTest, MissingBaseShowsTheOpenErrorAndChangesNothing) {
+    const QString path = m_dir.filePath(QStringLiteral("countrybd.txt"));
+    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list);
+    showAndWait();
+    ASSERT_EQ(m_desktop.errors.size(), 1);
+    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot open file \"") + path +
+                                                    QStringLiteral("\". ")));
+    EXPECT_EQ(m_dialog.label()->text(), kReading);
+    EXPECT_EQ(m_dialog.button()->text(), kStop);
+    EXPECT_TRUE(m_dialog.isVisible());
+    for (const MusicRow& row : m_list.rows())
+        EXPECT_EQ(row.cells.value(CountryCell), QStringLiteral("-"));
+    m_dialog.close();
+    EXPECT_FALSE(m_dialog.isVisible());
+}
+
+// A stop at the first line read or the first row filled, by the button, the close box or Escape.
+TEST_F(BaseFillDialogTest, StopAndClose) {
+    const QString path = writeBase("a=Punk\r\nb=Ska\r\nc=Pop\r\n");
+    const std::function<void(TForm4&)> clickStop = [](TForm4& d) { d.button()->click(); };
+    const std::function<void(TForm4&)> closeBox = [](TForm4& d) { d.close(); };
+    const std::function<void(TForm4&)> escape = [](TForm4& d) {
+        QTest::keyClick(&d, Qt::Key_Escape);
+    };
+    const struct {
+        const char* name;
+        QString phase;
+        std::function<void(TForm4&)> action;
+        FillState state;
+        bool visible;
+        QString label;
+        QString caption;
+        QStringList styles;
+    } cases[] = {
+        {"stop button while reading",
+         kReading,
+         clickStop,
+         FillState::Stopped,
+         true,
+         kReading,
+         kStop,
+         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
+        {"close box while reading",
+         kReading,
+         closeBox,
+         FillState::Stopped,
+         false,
+         kReading,
+         kStop,
+         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
+        {"Escape while reading",
+         kReading,
+         escape,
+         FillState::Stopped,
+         false,
+         kReading,
+         kStop,
+         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
+        {"stop button while filling",
+         kFilling,
+         clickStop,
+         FillState::Done,
+         true,
+         QStringLiteral("ОК"),
+         kClose,
+         {QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("-")}},
+        {"close box while filling",
+         kFilling,
+         closeBox,
+         FillState::Done,
+         false,
+         QStringLiteral("ОК"),
+         kClose,
+         {QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("-")}},
+    };
+    for (const auto& c : cases) {
+        for (int i = 0; i < m_list.count(); ++i)
+            m_list.setCell(i, StyleCell, QStringLiteral("-"));
+        m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, m_list);
+        bool acted = false;
+        const QMetaObject::Connection connection = QObject::connect(
+            m_dialog.progressBar(), &QProgressBar::valueChanged, &m_dialog, [&](int value) {
+                if (!acted && value == 1 && m_dialog.label()->text() == c.phase) {
+                    acted = true;
+                    c.action(m_dialog);
+                }
+            });
+        showAndWait();
+        QObject::disconnect(connection);
+        EXPECT_TRUE(acted) << c.name;
+        EXPECT_EQ(m_dialog.fill().state(), c.state) << c.name;
+        EXPECT_EQ(m_dialog.isVisible(), c.visible) << c.name;
+        EXPECT_EQ(m_dialog.label()->text(), c.label) << c.name;
+        EXPECT_EQ(m_dialog.button()->text(), c.caption) << c.name;
+        EXPECT_EQ(styles(), c.styles) << c.name;
+        if (c.state == FillState::Stopped) {
+            EXPECT_EQ(m_dialog.progressBar()->value(), 0) << c.name;
+        }
+        m_dialog.hide();
+    }
+}
+
+} // namespace
+} // namespace korvane

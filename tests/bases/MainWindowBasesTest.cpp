@@ -1,0 +1,183 @@
+#include "app/MainWindow.h"
+
+#include "FakeDesktop.h"
+#include "music/MusicList.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace korvane {
+namespace {
+
+const QString kSeparator = QStringLiteral("  \\  ");
+
+// Menu positions of the "База данных" commands.
+enum BaseCommand {
+    FillGenreMissing,
+    FillGenreAll,
+    FillCountryMissing,
+    FillCountryAll,
+    SaveGenre,
+    SaveCountry
+};
+
+class MainWindowBasesTest : public ::testing::Test {
+protected:
+    MainWindowBasesTest() : m_window(ProgramFolder(m_dir.path()), m_desktop) {
+        // The user closes the dialog once its run has ended.
+        QObject::connect(&m_window.baseFillDialog(), &TForm4::runFinished,
+                         &m_window.baseFillDialog(), [this] { m_window.baseFillDialog().close(); });
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    void addAlbum(const QString& caption, const QString& style, const QString& country) {
+        m_window.musicList().appendRow(
+            {caption, {QStringLiteral("1"), QStringLiteral("2"), style, country}});
+    }
+    void trigger(BaseCommand command) { m_window.ui().basesMenu->actions().at(command)->trigger(); }
+    QString cell(int row, int cell) { return m_window.musicList().text(row, cell + 1); }
+
+    QTemporaryDir m_dir;
+    test::FakeDesktop m_desktop;
+    MainWindow m_window;
+};
+
+TEST_F(MainWindowBasesTest, FillCommandsAskThenFill) {
+    writeFile(QStringLiteral("genrebd.txt"), "owls=Punk\r\nkino=Rock\r\n");
+    writeFile(QStringLiteral("countrybd.txt"), "owls=Canada\r\nkino=USSR\r\n");
+    const struct {
+        BaseCommand command;
+        QString question;
+        int cell;
+        QString owls; // the cell held "Ska" before
+        QString kino; // the cell held "-" before
+    } cases[] = {
+        {FillGenreMissing, QStringLiteral("Заполнить строчки где не прописан жанр?"), StyleCell,
+         QStringLiteral("Ska"), QStringLiteral("Rock")},
+        {FillGenreAll, QStringLiteral("Заполнить все жанры?"), StyleCell, QStringLiteral("Punk"),
+         QStringLiteral("Rock")},
+        {FillCountryMissing, QStringLiteral("Заполнить строчки где не прописана страна?"),
+         CountryCell, QStringLiteral("Ska"), QStringLiteral("USSR")},
+        {FillCountryAll, QStringLiteral("Заполнить все страны?"), CountryCell,
+         QStringLiteral("Canada"), QStringLiteral("USSR")},
+    };
+    for (const auto& c : cases) {
+        for (bool yes : {false, true}) {
+            m_window.musicList().clear();
+            addAlbum(QStringLiteral("OWLS") + kSeparator + QStringLiteral("X"),
+                     QStringLiteral("Ska"), QStringLiteral("Ska"));
+            addAlbum(QStringLiteral("Kino") + kSeparator + QStringLiteral("Y"), QStringLiteral("-"),
+                     QStringLiteral("-"));
+            m_desktop.questions.clear();
+            m_desktop.yesNoAnswers = {yes};
+            trigger(c.command);
+            EXPECT_EQ(m_desktop.questions, QStringList{QStringLiteral("Korvane|") + c.question});
+            EXPECT_EQ(cell(0, c.cell), yes ? c.owls : QStringLiteral("Ska"))
+                << c.question.toStdString();
+            EXPECT_EQ(cell(1, c.cell), yes ? c.kino : QStringLiteral("-"))
+                << c.question.toStdString();
+            const int other = c.cell == StyleCell ? CountryCell : StyleCell;
+            EXPECT_EQ(cell(0, other), QStringLiteral("Ska"));
+            EXPECT_FALSE(m_window.baseFillDialog().isVisible());
+        }
+    }
+    EXPECT_TRUE(m_desktop.errors.isEmpty());
+}
+
+TEST_F(MainWindowBasesTest, FillReadsTheSeparatorFromTheSettings) {
+    writeFile(QStringLiteral("set.ini"), "[options]\r\nseparator_G_A=\" - \"\r\n");
+    writeFile(QStringLiteral("countrybd.txt"), "owls=Canada\r\n");
+    addAlbum(QStringLiteral("Owls - First Flight"), QStringLiteral("-"), QStringLiteral("-"));
+    m_desktop.yesNoAnswers = {true};
+    trigger(FillCountryMissing);
+    EXPECT_EQ(cell(0, CountryCell), QStringLiteral("Canada"));
+}
+
+TEST_F(MainWindowBasesTest, MissingBaseShowsTheOpenError) {
+    addAlbum(QStringLiteral("Owls") + kSeparator + QStringLiteral("X"), QStringLiteral("-"),
+             QStringLiteral("-"));
+    m_desktop.yesNoAnswers = {true};
+    trigger(FillGenreMissing);
+    ASSERT_EQ(m_desktop.errors.size(), 1);
+    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot open file \"") +
+                                                    m_dir.filePath(QStringLiteral("genrebd.txt")) +
+                                                    QStringLiteral("\". ")))
+        << m_desktop.errors.first().toStdString();
+    EXPECT_EQ(cell(0, StyleCell), QStringLiteral("-"));
+}
+
+TEST_F(MainWindowBasesTest, SaveCommandsWriteTheBaseAndConfirm) {
+    const struct {
+        BaseCommand command;
+        QString preset;
+        QByteArray content;
+    } cases[] = {
+        {SaveGenre, QStringLiteral("genrebd"), "owls, the=Punk\r\nowls=Punk\r\nthe owls=Punk\r\n"},
+        {SaveCountry, QStringLiteral("countrybd"),
+         "owls, the=Other\r\nowls=Other\r\nthe owls=Other\r\n"},
+    };
+    for (const auto& c : cases) {
+        m_window.musicList().clear();
+        m_window.musicList().appendCategoryHeader(QStringLiteral("Punk"));
+        addAlbum(QStringLiteral("The Owls") + kSeparator + QStringLiteral("X"),
+                 QStringLiteral("Punk"), QStringLiteral("Other"));
+        addAlbum(QStringLiteral("Mess") + kSeparator + QStringLiteral("X"), QStringLiteral("Other"),
+                 QStringLiteral("-"));
+        const QString chosen = m_dir.filePath(c.preset);
+        m_desktop.saveFileRequests.clear();
+        m_desktop.saveFileAnswers = {chosen};
+        trigger(c.command);
+        EXPECT_EQ(m_desktop.saveFileRequests, QStringList{m_dir.path() + u'|' + c.preset});
+        EXPECT_EQ(readFile(chosen + QStringLiteral(".txt")), c.content);
+        EXPECT_EQ(m_window.statusText(),
+                  QStringLiteral("База сохранена в \"") + chosen + QStringLiteral(".txt\""));
+    }
+    EXPECT_TRUE(m_desktop.errors.isEmpty());
+}
+
+TEST_F(MainWindowBasesTest, SaveWithAnEmptyListShowsNoDialog) {
+    trigger(SaveGenre);
+    trigger(SaveCountry);
+    EXPECT_TRUE(m_desktop.saveFileRequests.isEmpty());
+}
+
+TEST_F(MainWindowBasesTest, SaveCancelledWritesNothing) {
+    addAlbum(QStringLiteral("Owls") + kSeparator + QStringLiteral("X"), QStringLiteral("Punk"),
+             QStringLiteral("-"));
+    m_window.setStatusText(QStringLiteral("before"));
+    m_desktop.saveFileAnswers = {std::nullopt};
+    trigger(SaveGenre);
+    EXPECT_EQ(m_desktop.saveFileRequests.size(), 1);
+    EXPECT_EQ(m_window.statusText(), QStringLiteral("before"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(MainWindowBasesTest, SaveErrorShowsTheCreateErrorAndKeepsTheStatusText) {
+    addAlbum(QStringLiteral("Owls") + kSeparator + QStringLiteral("X"), QStringLiteral("Punk"),
+             QStringLiteral("-"));
+    m_window.setStatusText(QStringLiteral("before"));
+    const QString chosen = m_dir.filePath(QStringLiteral("missing folder/genrebd.txt"));
+    m_desktop.saveFileAnswers = {chosen};
+    trigger(SaveGenre);
+    ASSERT_EQ(m_desktop.errors.size(), 1);
+    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot create file \"") +
+                                                    chosen + QStringLiteral("\". ")));
+    EXPECT_EQ(m_window.statusText(), QStringLiteral("before"));
+}
+
+} // namespace
+} // namespace korvane
