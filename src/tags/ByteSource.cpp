@@ -81,23 +81,31 @@ std::size_t ReadAheadSource::readAt(std::int64_t offset, void* buffer, std::size
     const std::int64_t total = size();
     if (offset < 0 || offset >= total || count == 0)
         return 0;
-    const auto held = static_cast<std::int64_t>(m_buffer.size());
     const std::int64_t wanted = std::min<std::int64_t>(
         static_cast<std::int64_t>(std::min<std::size_t>(count, INT64_MAX)), total - offset);
-    if (offset < m_start || offset + wanted > m_start + held) {
-        // Reads larger than the window go straight through.
+    Window* hit = nullptr;
+    for (Window& window : m_windows) {
+        if (window.covers(offset, wanted))
+            hit = &window;
+    }
+    if (hit == nullptr) {
+        // Reads larger than a window go straight through.
         if (wanted > static_cast<std::int64_t>(m_window))
             return m_source.readAt(offset, buffer, static_cast<std::size_t>(wanted));
+        hit = m_windows[0].lastUse <= m_windows[1].lastUse ? &m_windows[0] : &m_windows[1];
         const auto window = static_cast<std::int64_t>(m_window);
-        m_start = std::max<std::int64_t>(0, std::min(offset, total - window));
-        m_buffer.resize(static_cast<std::size_t>(std::min(window, total - m_start)));
-        m_buffer.resize(m_source.readAt(m_start, m_buffer.data(), m_buffer.size()));
+        hit->start = std::max<std::int64_t>(0, std::min(offset, total - window));
+        hit->bytes.resize(static_cast<std::size_t>(std::min(window, total - hit->start)));
+        hit->bytes.resize(m_source.readAt(hit->start, hit->bytes.data(), hit->bytes.size()));
     }
-    const std::int64_t available = m_start + static_cast<std::int64_t>(m_buffer.size()) - offset;
-    if (offset < m_start || available <= 0)
+    hit->lastUse = ++m_clock;
+    // A short read of the underlying source leaves the window shorter than asked.
+    const std::int64_t available =
+        hit->start + static_cast<std::int64_t>(hit->bytes.size()) - offset;
+    if (available <= 0)
         return 0;
     const auto n = static_cast<std::size_t>(std::min(wanted, available));
-    std::memcpy(buffer, m_buffer.data() + (offset - m_start), n);
+    std::memcpy(buffer, hit->bytes.data() + (offset - hit->start), n);
     return n;
 }
 

@@ -63,9 +63,9 @@ private:
     std::string_view m_bytes;
 };
 
-// Serves small reads from one window of the underlying source, so that a reader's many little
-// reads (tag header, frame headers, the tail) cost one or two system reads. Near the end of the
-// source the window ends at the end, so the tail reads of the tag readers share one window.
+// Serves small reads from two windows of the underlying source, so that a reader's many little
+// reads (tag header, frame headers, the first audio block, the tail) cost one or two system
+// reads. Near the end of the source a window ends at the end, so the tail reads share one.
 class ReadAheadSource final : public ByteSource {
 public:
     explicit ReadAheadSource(ByteSource& source, std::size_t window = 16384)
@@ -74,10 +74,19 @@ public:
     std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
 
 private:
+    struct Window {
+        std::vector<char> bytes;
+        std::int64_t start = 0;
+        std::uint64_t lastUse = 0;
+        bool covers(std::int64_t offset, std::int64_t count) const {
+            return offset >= start &&
+                   offset + count <= start + static_cast<std::int64_t>(bytes.size());
+        }
+    };
     ByteSource& m_source;
     std::size_t m_window;
-    std::vector<char> m_buffer;
-    std::int64_t m_start = 0;
+    Window m_windows[2];
+    std::uint64_t m_clock = 0;
 };
 
 // A bounds-checked view of a buffer: every value lying (partly) past the end reads as zero, or

@@ -217,7 +217,7 @@ void TJvID3v2::readFrame(std::string_view id, std::string_view data) {
     const int encoding = static_cast<std::uint8_t>(data.front());
     if (encoding > 3)
         throw JvID3Error("Unknown encoding");
-    // The first frame of a kind counts.
+    // Every frame of a kind is parsed; the first one counts.
     bool& seen = m_seen[static_cast<std::size_t>(kind)];
     if (seen)
         return;
