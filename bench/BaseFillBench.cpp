@@ -22,8 +22,8 @@ constexpr int kBaseLines = 50'000;
 constexpr int kRows = 20'000;
 const QString kSeparator = QStringLiteral("  \\  ");
 
-// Base keys "group 0" .. "group 49999"; rows name every other group of the first 40,000 in capitals,
-// so half the lookups of a 40,000-group range hit and the rest miss.
+// Base keys "group 0" .. "group 49999"; rows name every other group of the first 40,000 in
+// capitals, so half the lookups of a 40,000-group range hit and the rest miss.
 struct Fixture {
     QTemporaryDir dir;
     QString basePath;
@@ -33,8 +33,8 @@ struct Fixture {
         basePath = dir.filePath(QStringLiteral("genrebd.txt"));
         QByteArray bytes;
         for (int i = 0; i < kBaseLines; ++i)
-            bytes += "group " + QByteArray::number(i) + "=Genre " + QByteArray::number(i % 97) +
-                     "\r\n";
+            bytes +=
+                "group " + QByteArray::number(i) + "=Genre " + QByteArray::number(i % 97) + "\r\n";
         QFile file(basePath);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             std::abort();

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -72,7 +73,10 @@ TEST_F(BaseFillDialogTest, Layout) {
     EXPECT_EQ(m_dialog.minimumSize(), m_dialog.maximumSize());
     EXPECT_EQ(m_dialog.button()->text(), kStop);
     EXPECT_TRUE(m_dialog.label()->alignment() & Qt::AlignHCenter);
-    EXPECT_GT(m_dialog.button()->height(), m_dialog.progressBar()->height());
+    m_dialog.layout()->activate();
+    EXPECT_GT(m_dialog.button()->height(), m_dialog.progressBar()->height() * 3 / 2);
+    EXPECT_LT(m_dialog.progressBar()->x(), m_dialog.button()->x()) << "the button at the right";
+    EXPECT_LT(m_dialog.label()->y(), m_dialog.progressBar()->y()) << "the bar below the label";
 }
 
 TEST_F(BaseFillDialogTest, RunsWhenShownAndOffersClose) {
