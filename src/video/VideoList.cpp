@@ -1,14 +1,48 @@
 #include "video/VideoList.h"
 
+#include "text/LocaleText.h"
+#include "video/VideoCells.h"
+
 namespace korvane {
 
 VideoList::VideoList(QObject* parent)
-    : CatalogueList({{QStringLiteral("Имя файла"), 300, Qt::AlignLeft},
-                     {QStringLiteral("Размер (mb)"), 40, Qt::AlignHCenter},
-                     {QStringLiteral("Разрешение"), 70, Qt::AlignHCenter},
-                     {QStringLiteral("Длительность"), 0, Qt::AlignHCenter},
-                     {QStringLiteral("fps"), 40, Qt::AlignHCenter},
-                     {QStringLiteral("Кодек"), 100, Qt::AlignLeft}},
-                    parent) {}
+    : CatalogueList(
+          {
+              {QStringLiteral("Имя файла"), 300, Qt::AlignLeft},
+              {QStringLiteral("Размер (mb)"), 40, Qt::AlignHCenter},
+              {QStringLiteral("Разрешение"), 70, Qt::AlignHCenter},
+              {QStringLiteral("Длительность"), 0, Qt::AlignHCenter},
+              {QStringLiteral("fps"), 40, Qt::AlignHCenter},
+              {QStringLiteral("Кодек"), 100, Qt::AlignLeft},
+          },
+          parent) {}
+
+void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& cells) {
+    QStringList texts;
+    for (const std::string* cell :
+         {&cells.size, &cells.resolution, &cells.duration, &cells.fps, &cells.codec})
+        texts.append(text::fromCp1251(*cell));
+    appendRow({caption, texts});
+}
+
+void VideoList::applyEdit(int index, const QStringList& fields) {
+    if (index < 0 || index >= count())
+        return;
+    for (int field = 0; field < fields.size() && field < columnCount(); ++field) {
+        if (fields[field].isEmpty())
+            continue;
+        if (field == 0)
+            setCaption(index, fields[field]);
+        else
+            setCell(index, field - 1, fields[field]);
+    }
+}
+
+int VideoList::removeRowKeepingSelection(int index) {
+    removeRowAt(index);
+    if (isEmpty())
+        return -1;
+    return std::min(index, count() - 1);
+}
 
 } // namespace korvane

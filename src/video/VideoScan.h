@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace korvane {
+
+class VideoList;
+
+namespace video {
+class VideoInfo;
+}
+
+// What the scan shows and asks while it runs. The window answers with its status bar, its start
+// button and its event loop; the command line with a progress line; tests with a recorder.
+class VideoScanHost {
+public:
+    virtual ~VideoScanHost() = default;
+    // Lets pending events run; false when the run must end at once (the window is closing).
+    virtual bool pump() = 0;
+    // Consulted before each file: the start button was pressed again.
+    virtual bool stopRequested() = 0;
+    virtual void setStatusText(const QString&) {}
+    virtual void setProgressMaximum(int) {}
+    virtual void setProgressPosition(int) {}
+    // The walk is over and the files are probed now: the start button becomes the stop button.
+    virtual void filePhaseBegan() {}
+    // A row was appended: keep the newest rows in view.
+    virtual void rowAppended() {}
+};
+
+struct VideoScanResult {
+    int added = 0;          // rows appended by this scan
+    bool stopped = false;   // a stop request ended the file phase
+    bool abandoned = false; // the pump asked to end
+    // The folder of the first file in sorted order: the next scan's start folder. Empty when
+    // the walk found no file.
+    QString firstFileFolder;
+};
+
+// Lets pending events run during the walk; false ends the walk.
+using VideoPump = std::function<bool()>;
+
+// Appends the full path of every file below root (hidden ones included) whose extension is not
+// exactly ".db" (case-sensitive: Thumbs.db is left out, X.DB is listed), in the order the
+// directory listings return them. Folder links are followed, except one that leads back to a
+// folder on its own path. The pump runs once per entry.
+void ListVideoFiles(const QString& root, QStringList& files, const VideoPump& pump);
+
+// The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,
+// then append one row per file with its relative name (separators replaced by `separator`), its
+// size and what the probe finds. Rows are appended to what the list holds.
+VideoScanResult VideoScan(const QString& root, const QString& separator, VideoList& list,
+                          video::VideoInfo& probe, VideoScanHost& host);
+
+} // namespace korvane

@@ -1,0 +1,239 @@
+#include "app/MainWindow.h"
+#include "music/MusicList.h"
+#include "video/VideoList.h"
+#include "video/VideoRowEditor.h"
+
+#include "FakeDesktop.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+namespace korvane {
+namespace {
+
+const QString kFinished =
+    QStringLiteral(" Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)");
+
+struct Fixture {
+    test::TempDir programDir;
+    test::TempDir clips;
+    test::FakeDesktop desktop;
+    std::unique_ptr<MainWindow> window;
+
+    MainWindow& open() {
+        window = std::make_unique<MainWindow>(ProgramFolder(programDir.path()), desktop);
+        window->mainLoad();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return *window;
+    }
+    const MainWindow::Ui& ui() const { return window->ui(); }
+    // Scans the clips folder (or `folder`) by the start button.
+    void scan(std::optional<QString> folder) {
+        desktop.folderAnswers.push_back(folder);
+        ui().videoScanButton->click();
+    }
+    void scanClips() { scan(clips.path()); }
+    void selectRow(int row) {
+        ui().videoView->setFocus();
+        ui().videoView->selectRow(row);
+    }
+};
+
+bool enabled(QMenu* menu) {
+    return menu->menuAction()->isEnabled();
+}
+
+TEST(VideoPage, CancelledPickerAddsNothingButEnablesTheListCommands) {
+    Fixture f;
+    MainWindow& w = f.open();
+    f.scan(std::nullopt);
+    EXPECT_EQ(f.desktop.folderCaptions, QStringList{"Выберите папку с клипами"});
+    EXPECT_TRUE(w.videoList().isEmpty());
+    EXPECT_TRUE(f.ui().videoClearButton->isEnabled());
+    EXPECT_TRUE(f.ui().videoExportButton->isEnabled());
+    EXPECT_TRUE(enabled(f.ui().exportMenu));
+    EXPECT_TRUE(enabled(f.ui().videoExportMenu));
+    EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+    EXPECT_EQ(w.windowTitle(), TitleCaption());
+}
+
+TEST(VideoPage, VanishedFolderIsNotPreselected) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.videoFolder = f.clips.file(QStringLiteral("gone"));
+    f.scan(std::nullopt);
+    EXPECT_EQ(f.desktop.folderPreselections, QStringList{QString()});
+}
+
+TEST(VideoPage, ScanFillsTheListAndRemembersTheFirstFilesFolder) {
+    Fixture f;
+    f.clips.write(QStringLiteral("Live/Show.avi"), "not really a clip");
+    f.clips.write(QStringLiteral("Live/Thumbs.db"), "");
+    f.clips.write(QStringLiteral("notes.txt"), "text");
+    MainWindow& w = f.open();
+    f.scanClips();
+    ASSERT_EQ(w.videoList().count(), 2);
+    EXPECT_EQ(w.videoList().row(0).caption, QStringLiteral("Live  \\  Show.avi"));
+    EXPECT_EQ(w.videoList().row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("В video коллекции: 2 позиций"));
+    EXPECT_EQ(w.statusText(), kFinished);
+    EXPECT_EQ(f.ui().progressBar->value(), 0);
+    EXPECT_EQ(w.videoFolder, QDir::toNativeSeparators(f.clips.file(QStringLiteral("Live"))));
+    EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+    EXPECT_TRUE(f.ui().videoScanButton->isEnabled());
+    EXPECT_TRUE(f.ui().videoScanAction->isEnabled());
+
+    // the menu command shows the page and scans again, appending
+    f.ui().pages->setCurrentIndex(0);
+    f.desktop.folderAnswers.push_back(f.clips.path());
+    f.ui().videoScanAction->trigger();
+    EXPECT_EQ(f.ui().pages->currentIndex(), 1);
+    EXPECT_EQ(w.videoList().count(), 4);
+    EXPECT_EQ(f.desktop.folderPreselections.last(),
+              QDir::toNativeSeparators(f.clips.file(QStringLiteral("Live"))));
+}
+
+TEST(VideoPage, SecondPressStopsTheScanAndTheWalkCannotBeRestarted) {
+    Fixture f;
+    for (int i = 0; i < 300; ++i)
+        f.clips.write(QStringLiteral("clip%1.avi").arg(i, 3, 10, QLatin1Char('0')), "x");
+    MainWindow& w = f.open();
+    int stopPresses = 0;
+    bool startableDuringWalk = false;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        QPushButton* button = f.ui().videoScanButton;
+        if (button->text() == QStringLiteral("Добавить Клипы") &&
+            (button->isEnabled() || f.ui().videoScanAction->isEnabled()))
+            startableDuringWalk = true;
+        if (button->text() == QStringLiteral("Остановить") && stopPresses == 0) {
+            ++stopPresses;
+            button->click();
+        }
+    });
+    watcher.start(0);
+    f.scanClips();
+    watcher.stop();
+    if (stopPresses == 0)
+        GTEST_SKIP() << "the scan ended before the event loop ran once";
+    EXPECT_FALSE(startableDuringWalk);
+    EXPECT_GT(w.videoList().count(), 0);
+    EXPECT_LT(w.videoList().count(), 300);
+    EXPECT_EQ(w.windowTitle(),
+              QStringLiteral("В video коллекции: %1 позиций").arg(w.videoList().count()));
+    EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+}
+
+TEST(VideoPage, HeaderClickSortsAndSetsTheSortColumn) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.videoList().appendRow({"b", {"9", "", "", "", ""}});
+    w.videoList().appendRow({"a", {"10", "", "", "", ""}});
+    emit f.ui().videoView->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(w.SortColumn, 1);
+    EXPECT_EQ(w.videoList().row(0).caption, QStringLiteral("a"));
+}
+
+TEST(VideoPage, DeleteNeedsTheListsFocusAndSelectsTheNextRow) {
+    Fixture f;
+    MainWindow& w = f.open();
+    f.ui().pages->setCurrentIndex(1);
+    for (const char* name : {"a", "b", "c"})
+        w.videoList().appendRow({QString::fromLatin1(name), {"1", "0 x 0", "", "0", ""}});
+    f.scan(std::nullopt); // enables the list commands
+
+    f.selectRow(2);
+    f.ui().videoClearButton->setFocus();
+    f.ui().videoDeleteAction->trigger();
+    EXPECT_EQ(w.videoList().count(), 3) << "another control has the focus";
+
+    f.selectRow(2);
+    QTest::keyClick(f.ui().videoView, Qt::Key_Delete);
+    ASSERT_EQ(w.videoList().count(), 2);
+    EXPECT_EQ(f.ui().videoView->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("В video коллекции: 2 позиций"));
+
+    f.selectRow(0);
+    QTest::keyClick(f.ui().videoView, Qt::Key_Delete);
+    QTest::keyClick(f.ui().videoView, Qt::Key_Delete);
+    EXPECT_TRUE(w.videoList().isEmpty());
+    EXPECT_EQ(w.windowTitle(), TitleCaption());
+    EXPECT_FALSE(f.ui().videoClearButton->isEnabled());
+    EXPECT_FALSE(f.ui().videoExportButton->isEnabled());
+    EXPECT_FALSE(enabled(f.ui().exportMenu));
+}
+
+TEST(VideoPage, ClearKeepsTheExportMenuWhileTheMusicListHasRows) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.musicList().appendRow({"Group  \\  Album", {"1", "128", "-", "-"}});
+    f.scan(std::nullopt);
+    w.videoList().appendRow({"a", {"1", "0 x 0", "", "0", ""}});
+    f.ui().videoClearButton->click();
+    EXPECT_TRUE(w.videoList().isEmpty());
+    EXPECT_FALSE(f.ui().videoClearButton->isEnabled());
+    EXPECT_FALSE(enabled(f.ui().videoExportMenu));
+    EXPECT_TRUE(enabled(f.ui().exportMenu));
+    EXPECT_EQ(w.windowTitle(), TitleCaption());
+}
+
+TEST(VideoPage, EditAppliesTheFilledFields) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.videoList().appendRow({"a.avi", {"1", "0 x 0", "", "0", "XVID MPEG-4"}});
+    f.selectRow(0);
+    QTimer::singleShot(0, [] {
+        auto* editor = qobject_cast<TfmEditVideoRec*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        editor->field(0)->setText(QStringLiteral("b.avi"));
+        editor->field(5)->clear();
+        editor->saveButton()->click();
+    });
+    f.ui().videoEditAction->trigger();
+    EXPECT_EQ(w.videoList().row(0).caption, QStringLiteral("b.avi"));
+    EXPECT_EQ(w.videoList().row(0).cells[4], QStringLiteral("XVID MPEG-4"));
+}
+
+TEST(VideoPage, ContextMenuItemsNeedASelectedRow) {
+    Fixture f;
+    MainWindow& w = f.open();
+    emit f.ui().videoView->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_FALSE(f.ui().videoEditAction->isEnabled());
+    EXPECT_FALSE(f.ui().videoDeleteAction->isEnabled());
+    f.ui().videoContextMenu->hide();
+    w.videoList().appendRow({"a", {"1", "0 x 0", "", "0", ""}});
+    f.selectRow(0);
+    emit f.ui().videoView->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(f.ui().videoEditAction->isEnabled());
+    EXPECT_TRUE(f.ui().videoDeleteAction->isEnabled());
+    f.ui().videoContextMenu->hide();
+}
+
+TEST(VideoPage, ShowingThePageShowsTheCount) {
+    Fixture f;
+    MainWindow& w = f.open();
+    f.ui().pages->setCurrentIndex(1);
+    EXPECT_EQ(w.windowTitle(), TitleCaption()) << "an empty list leaves the caption";
+    f.ui().pages->setCurrentIndex(0);
+    w.videoList().appendRow({"a", {"1", "0 x 0", "", "0", ""}});
+    f.ui().pages->setCurrentIndex(1);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("В video коллекции: 1 позиций"));
+}
+
+} // namespace
+} // namespace korvane

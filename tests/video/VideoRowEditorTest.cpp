@@ -1,0 +1,75 @@
+#include "video/VideoRowEditor.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace korvane {
+namespace {
+
+const QStringList kRow{"Live  \\  Show.avi", "2", "640 x 480", "01:02:05", "25", "MPEG-1"};
+
+TEST(VideoRowEditor, LayoutAndFilledFields) {
+    TfmEditVideoRec editor;
+    editor.setFields(kRow);
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактировать"));
+    EXPECT_EQ(editor.fields(), kRow);
+    QStringList labels;
+    for (const QLabel* label : editor.findChildren<QLabel*>())
+        labels << label->text();
+    for (const char* text : {"Имя файла:", "Размер:", "mb", "Разрешение:", "px",
+                             "Длительность:", "min:sec", "fps:", "кадров", "Кодек:"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+    EXPECT_EQ(editor.saveButton()->text(), QStringLiteral("Сохранить"));
+    EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Отмена"));
+    EXPECT_TRUE(editor.saveButton()->isDefault());
+    EXPECT_FALSE(editor.saveButton()->isEnabled()) << "filling the fields is no change";
+}
+
+TEST(VideoRowEditor, ChangeEnablesSaveAndSaveRecordsTheOutcome) {
+    TfmEditVideoRec editor;
+    editor.setFields(kRow);
+    QTimer::singleShot(0, &editor, [&editor] {
+        EXPECT_EQ(editor.focusWidget(), editor.cancelButton());
+        editor.field(5)->setText(QString());
+        EXPECT_TRUE(editor.saveButton()->isEnabled());
+        editor.saveButton()->click();
+    });
+    EXPECT_EQ(editor.exec(), QDialog::Accepted);
+    EXPECT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Save);
+    EXPECT_EQ(editor.fields().at(5), QString());
+    EXPECT_FALSE(editor.saveButton()->isEnabled()) << "closing disables Save";
+}
+
+TEST(VideoRowEditor, CancelEscapeAndCloseBoxCountAsCancel) {
+    const std::function<void(TfmEditVideoRec&)> endings[] = {
+        [](TfmEditVideoRec& e) { e.cancelButton()->click(); },
+        [](TfmEditVideoRec& e) { QTest::keyClick(&e, Qt::Key_Escape); },
+        [](TfmEditVideoRec& e) { e.close(); },
+    };
+    for (const auto& end : endings) {
+        TfmEditVideoRec editor;
+        editor.setFields(kRow);
+        // a Save of an earlier use must not carry over
+        QTimer::singleShot(0, &editor, [&editor] {
+            editor.saveButton()->setEnabled(true);
+            editor.saveButton()->click();
+        });
+        editor.exec();
+        ASSERT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Save);
+        QTimer::singleShot(0, &editor, [&editor, &end] {
+            editor.field(0)->setText(QStringLiteral("changed"));
+            end(editor);
+        });
+        EXPECT_EQ(editor.exec(), QDialog::Rejected);
+        EXPECT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Cancel);
+    }
+}
+
+} // namespace
+} // namespace korvane

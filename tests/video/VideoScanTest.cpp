@@ -1,0 +1,205 @@
+#include "video/VideoScan.h"
+#include "video/CodecTable.h"
+#include "video/VideoInfo.h"
+#include "video/VideoList.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <functional>
+
+namespace korvane {
+namespace {
+
+using video::MediaDetector;
+using video::StreamMediaType;
+
+// Every ".avi" file is a 640 x 480 XVID clip of 61 s at 25 fps; anything else does not open.
+class AviDetector : public MediaDetector {
+public:
+    bool open(const std::string& path) override { return path.ends_with(".avi"); }
+    std::optional<int> streamCount() override { return 1; }
+    bool selectStream(int index) override { return index == 0; }
+    std::optional<StreamMediaType> mediaType() override {
+        const video::VideoFormat format = video::VideoFormat::VideoInfo;
+        return StreamMediaType{video::formatTypeOf(format),
+                               video::makeFormatBlock(format, {640, 480, video::fourCC("XVID")})};
+    }
+    std::optional<double> streamLength() override { return 61.0; }
+    std::optional<double> frameRate() override { return 25.0; }
+};
+
+// Records what the scan shows; stops or abandons after a given number of rows.
+class RecordingHost : public VideoScanHost {
+public:
+    bool pump() override {
+        ++pumps;
+        return !(abandonAfterRows >= 0 && rows >= abandonAfterRows);
+    }
+    bool stopRequested() override { return stopAfterRows >= 0 && rows >= stopAfterRows; }
+    void setStatusText(const QString& text) override { statusTexts << text; }
+    void setProgressMaximum(int maximum) override { progressMaximum = maximum; }
+    void setProgressPosition(int position) override { positions.push_back(position); }
+    void filePhaseBegan() override { filePhaseAtPump = pumps; }
+    void rowAppended() override { ++rows; }
+
+    int pumps = 0;
+    int rows = 0;
+    int stopAfterRows = -1;
+    int abandonAfterRows = -1;
+    int filePhaseAtPump = -1;
+    int progressMaximum = -100;
+    std::vector<int> positions;
+    QStringList statusTexts;
+};
+
+class VideoScanTest : public ::testing::Test {
+protected:
+    void file(const QString& name, qint64 size = 0) {
+        const QString path = m_dir.write(name, "");
+        QFile f(path);
+        ASSERT_TRUE(f.resize(size)); // sparse: large sizes cost no disk
+    }
+    VideoScanResult scan(const QString& root, RecordingHost& host,
+                         const QString& separator = QStringLiteral("  \\  ")) {
+        video::VideoInfo probe([] { return std::make_unique<AviDetector>(); });
+        return VideoScan(root, separator, m_list, probe, host);
+    }
+    QStringList captions() const {
+        QStringList result;
+        for (const VideoRow& row : m_list.rows())
+            result << row.caption;
+        return result;
+    }
+
+    test::TempDir m_dir;
+    VideoList m_list;
+};
+
+TEST_F(VideoScanTest, WalkSkipsExactlyDotDbFiles) {
+    file("a.avi");
+    file("Thumbs.db");
+    file("INDEX.DB");
+    file("notes.db.txt");
+    file(".db");
+    file(".hidden.avi");
+    file("sub/deep/clip.mkv");
+    file("sub/x.db");
+    QStringList files;
+    ListVideoFiles(m_dir.path(), files, [] { return true; });
+    QStringList names;
+    for (const QString& path : files)
+        names << QDir(m_dir.path()).relativeFilePath(path);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{".hidden.avi", "INDEX.DB", "a.avi", "notes.db.txt",
+                                  "sub/deep/clip.mkv"}));
+}
+
+TEST_F(VideoScanTest, WalkVisitsALinkedFolderLoopOnce) {
+    file("sub/clip.avi");
+    ASSERT_TRUE(QFile::link(m_dir.path(), m_dir.file("sub/back")));
+    ASSERT_TRUE(QFile::link(m_dir.file("sub"), m_dir.file("again")));
+    QStringList files;
+    int pumps = 0;
+    ListVideoFiles(m_dir.path(), files, [&pumps] { return ++pumps < 10000; });
+    EXPECT_LT(pumps, 10000);
+    // sub/clip.avi, and again/clip.avi through the second link (not an ancestor of itself)
+    EXPECT_EQ(files.size(), 2);
+}
+
+TEST_F(VideoScanTest, RowsSortedWithRelativeNamesSizesAndProbeCells) {
+    file("c.avi", 1048576);
+    file("B.avi", 1048575);
+    file("a.txt", 0);
+    file("Clips/d.avi", 5ll << 30);
+    RecordingHost host;
+    const VideoScanResult result = scan(m_dir.path(), host);
+    EXPECT_EQ(captions(), (QStringList{"a.txt", "B.avi", "c.avi", "Clips  \\  d.avi"}));
+    EXPECT_EQ(result.added, 4);
+    EXPECT_FALSE(result.stopped);
+    const auto cells = [this](int i) { return m_list.row(i).cells; };
+    EXPECT_EQ(cells(0), (QStringList{"1", "0 x 0", "", "0", ""}));
+    EXPECT_EQ(cells(1), (QStringList{"1", "640 x 480", "01:01", "25", "XVID MPEG-4"}));
+    EXPECT_EQ(cells(2)[0], QStringLiteral("2"));
+    EXPECT_EQ(cells(3)[0], QStringLiteral("5121"));
+    EXPECT_EQ(host.progressMaximum, 3);
+    EXPECT_EQ(host.positions, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(host.statusTexts.first(), QStringLiteral("Подождите, идёт поиск файлов..."));
+    EXPECT_EQ(host.statusTexts.last(), QDir::toNativeSeparators(QStringLiteral("../Clips/d.avi")));
+    // the root's own file sorts first: the root is the next start folder
+    EXPECT_EQ(result.firstFileFolder, QDir::toNativeSeparators(m_dir.path()));
+}
+
+TEST_F(VideoScanTest, RootWithTrailingSeparatorLosesNoCharacter) {
+    file("Live/Show.avi");
+    RecordingHost host;
+    const VideoScanResult result =
+        scan(m_dir.path() + QDir::separator(), host, QStringLiteral("/"));
+    EXPECT_EQ(captions(), QStringList{"Live/Show.avi"});
+    EXPECT_EQ(result.firstFileFolder, QDir::toNativeSeparators(m_dir.file("Live")));
+}
+
+TEST_F(VideoScanTest, SecondScanAppendsAgain) {
+    file("a.avi");
+    file("b.avi");
+    RecordingHost first, second;
+    scan(m_dir.path(), first);
+    scan(m_dir.path(), second);
+    EXPECT_EQ(captions(), (QStringList{"a.avi", "b.avi", "a.avi", "b.avi"}));
+}
+
+TEST_F(VideoScanTest, StopBeforeTheNextFile) {
+    for (const char* name : {"1.avi", "2.avi", "3.avi", "4.avi"})
+        file(QString::fromLatin1(name));
+    RecordingHost host;
+    host.stopAfterRows = 2;
+    const VideoScanResult result = scan(m_dir.path(), host);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(result.added, 2);
+    EXPECT_EQ(m_list.count(), 2);
+    EXPECT_EQ(result.firstFileFolder, QDir::toNativeSeparators(m_dir.path()));
+}
+
+TEST_F(VideoScanTest, AbandonedWhenThePumpSaysSo) {
+    for (const char* name : {"1.avi", "2.avi", "3.avi"})
+        file(QString::fromLatin1(name));
+    RecordingHost host;
+    host.abandonAfterRows = 1;
+    const VideoScanResult result = scan(m_dir.path(), host);
+    EXPECT_TRUE(result.abandoned);
+    EXPECT_EQ(m_list.count(), 1);
+}
+
+TEST_F(VideoScanTest, PumpsDuringTheWalkAndAfterEveryFile) {
+    file("a/1.avi");
+    file("b/2.avi");
+    RecordingHost host;
+    scan(m_dir.path(), host);
+    EXPECT_EQ(host.filePhaseAtPump, 4); // one per entry: a, a/1.avi, b, b/2.avi
+    EXPECT_EQ(host.pumps, 6);
+}
+
+TEST_F(VideoScanTest, EmptyTreeAddsNothing) {
+    QDir(m_dir.path()).mkpath(QStringLiteral("empty/deeper"));
+    RecordingHost host;
+    const VideoScanResult result = scan(m_dir.path(), host);
+    EXPECT_EQ(result.added, 0);
+    EXPECT_TRUE(result.firstFileFolder.isEmpty());
+    EXPECT_EQ(host.progressMaximum, -1);
+}
+
+TEST_F(VideoScanTest, RealProbeOnATextFileGivesEmptyCells) {
+    m_dir.write(QStringLiteral("readme.txt"), "Just a note about the clips.\r\n");
+    RecordingHost host;
+    video::VideoInfo probe;
+    VideoScan(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    ASSERT_EQ(m_list.count(), 1);
+    EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
+}
+
+} // namespace
+} // namespace korvane
