@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <vector>
+
 // Handlers of the "music" page.
 namespace korvane {
 namespace {
@@ -36,14 +38,14 @@ int selectedRow(const QTableView* view) {
 // The scan's view of the window: status bar, scan button, the event loop.
 class MusicScanWindowHost final : public MusicScanHost {
 public:
-    explicit MusicScanWindowHost(MainWindow& window) : m_window(window) { m_clock.start(); }
+    explicit MusicScanWindowHost(MainWindow& window) : m_window(window) {}
 
     // Events run at most every few milliseconds: pumping after each of a hundred thousand
     // directory entries would cost more than the listing itself, and the window stays as live.
     bool pump() override {
-        if (m_clock.elapsed() >= 10) {
+        if (!m_clock.isValid() || m_clock.elapsed() >= 10) {
             QCoreApplication::processEvents();
-            m_clock.restart();
+            m_clock.start();
         }
         return !m_window.isClosing();
     }
@@ -159,10 +161,15 @@ void MainWindow::musicDeleteClicked() {
     if (m_musicList->isEmpty() || !view->hasFocus())
         return;
     const int selected = selectedRow(view);
+    // The selection is taken before the walk: removing the current row makes the view choose
+    // another one, which must not be deleted in turn.
+    std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
+    for (const QModelIndex& index : view->selectionModel()->selectedRows())
+        doomed[static_cast<size_t>(index.row())] = true;
     const bool categories = toggles().musicInCat;
     int headers = 0;
     for (int i = m_musicList->count() - 1; i >= 0; --i) {
-        if (view->selectionModel()->isRowSelected(i, {}))
+        if (doomed[static_cast<size_t>(i)])
             m_musicList->removeRowAt(i);
         else if (categories && m_musicList->isCategoryHeader(i))
             ++headers;

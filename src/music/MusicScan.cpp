@@ -50,6 +50,8 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
     QStringList categoryNames;
     if (categories)
         ListCategoryFolders(rootDir, categoryNames, pump);
+    if (result.abandoned)
+        return result;
 
     for (QString& folder : folders) {
         const qsizetype at = folder.indexOf(rootDir);

@@ -1,0 +1,257 @@
+#include "music/FolderWalker.h"
+
+#include "MusicTree.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace korvane;
+using test::kMiB;
+
+namespace {
+
+Pump countingPump(int& calls) {
+    return [&calls] {
+        ++calls;
+        return true;
+    };
+}
+
+QStringList allFolders(const QString& root) {
+    QStringList list;
+    ListAllFolders(root, list, {});
+    return list;
+}
+
+QStringList relative(const QStringList& list, const QString& root) {
+    QStringList out;
+    for (const QString& path : list)
+        out << path.mid(root.size() + 1);
+    return out;
+}
+
+} // namespace
+
+TEST(FolderWalker, SizeTextTable) {
+    struct Case {
+        std::uint64_t bytes;
+        const char* text;
+        const char* what;
+    };
+    const Case cases[] = {
+        {0, "0", "empty folder"},
+        {7 * kMiB, "7", "whole MiB, no comma"},
+        {12 * kMiB, "12", "12 MiB stays 12"},
+        {50 * kMiB, "50", "50 MiB"},
+        {kMiB / 2, "0,5", "half a MiB"},
+        {10000, "0,0", "10000 bytes are 0.0095 MiB"},
+        {100, "0,0", "100 bytes"},
+        {1, "0,0", "one byte: plain decimals, never an exponent"},
+        {129468990, "123,4", "123.47 MiB is cut, not rounded"},
+        {3 * kMiB, "3", "exactly 3 MiB"},
+        {3198156, "3,0", "3.05 MiB"},
+        {3250586, "3,1", "3.1 MiB"},
+        {4 * kMiB - 1, "3,9", "a byte short of 4 MiB is cut to 3,9"},
+        {1024 * kMiB * 1024, "1048576", "1 TiB"},
+        {5 * kMiB + 943719, "5,9", "just above 5.9 MiB"},
+        {0xFFFFFFFFFFFFFFFFull, "17592186044416",
+         "the largest sum: 15 significant digits round before the cut"},
+        {(std::uint64_t(1) << 63) + 1, "8796093022208", "2^63 bytes and one"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sizeTextOfBytes(c.bytes), QString::fromLatin1(c.text)) << c.what;
+}
+
+TEST(FolderWalker, SizeCountsOnlyVisibleFilesOfTheFolderItself) {
+    test::MusicTree tree;
+    tree.file("Album/01.mp3", 2 * kMiB);
+    tree.file("Album/02.mp3", kMiB);
+    tree.file("Album/.hidden.mp3", 40 * kMiB);
+    tree.file("Album/CD1/01.mp3", 30 * kMiB);
+    tree.folder("Album/.hiddenfolder");
+    EXPECT_EQ(FolderSizeText(tree.path("Album")), QStringLiteral("3"));
+    EXPECT_EQ(FolderSizeText(tree.path("Album") + u'/'), QStringLiteral("3"));
+    EXPECT_EQ(FolderSizeText(tree.path("Album/CD1")), QStringLiteral("30"));
+}
+
+TEST(FolderWalker, SizeOfFoldersWithoutFiles) {
+    test::MusicTree tree;
+    tree.folder("Empty");
+    tree.file("OnlySub/CD1/01.mp3", 5 * kMiB);
+    tree.file("Hidden/.a", 5 * kMiB);
+    const QString file = tree.file("plain.mp3", 5 * kMiB);
+    EXPECT_EQ(FolderSizeText(tree.path("Empty")), QStringLiteral("0"));
+    EXPECT_EQ(FolderSizeText(tree.path("OnlySub")), QStringLiteral("0"));
+    EXPECT_EQ(FolderSizeText(tree.path("Hidden")), QStringLiteral("0"));
+    EXPECT_EQ(FolderSizeText(tree.path("Missing")), QStringLiteral("0"));
+    EXPECT_EQ(FolderSizeText(file), QStringLiteral("0")) << "a file is no folder";
+}
+
+TEST(FolderWalker, SizeCountsLinkedFilesAndSkipsDanglingLinks) {
+    test::MusicTree tree;
+    const QString target = tree.file("elsewhere/big.mp3", 4 * kMiB);
+    tree.file("Album/01.mp3", kMiB);
+    ASSERT_TRUE(tree.link(target, "Album/linked.mp3"));
+    ASSERT_TRUE(tree.link(tree.path("nowhere"), "Album/dangling.mp3"));
+    ASSERT_TRUE(tree.link(tree.path("elsewhere"), "Album/folderlink"));
+    EXPECT_EQ(FolderSizeText(tree.path("Album")), QStringLiteral("5"));
+}
+
+TEST(FolderWalker, UnreadableFolderMeasuresZero) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    test::MusicTree tree;
+    tree.album("Locked", 10 * kMiB);
+    QFile::setPermissions(tree.path("Locked"), QFileDevice::Permissions());
+    EXPECT_EQ(FolderSizeText(tree.path("Locked")), QStringLiteral("0"));
+    QFile::setPermissions(tree.path("Locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+TEST(FolderWalker, ListsEveryFolderDepthFirst) {
+    test::MusicTree tree;
+    tree.album("B/Album", kMiB);
+    tree.folder("B/Album/CD1");
+    tree.folder("B/Album/CD2");
+    tree.folder("A");
+    tree.folder(".hidden/Inner");
+    tree.file("loose.mp3", kMiB);
+    QStringList list = relative(allFolders(tree.root()), tree.root());
+    // Pre-order: every folder comes before its sub-folders, and a subtree is not interrupted.
+    for (int i = 0; i < list.size(); ++i) {
+        const QString parent = list[i].section(u'/', 0, -2);
+        if (!parent.isEmpty())
+            EXPECT_LT(list.indexOf(parent), i) << list[i].toStdString();
+    }
+    const auto subtreeEnd = [&list](const QString& top) {
+        int i = list.indexOf(top) + 1;
+        while (i < list.size() && list[i].startsWith(top + u'/'))
+            ++i;
+        return i;
+    };
+    EXPECT_EQ(subtreeEnd("B") - list.indexOf("B"), 4);
+    list.sort();
+    EXPECT_EQ(list, (QStringList{".hidden", ".hidden/Inner", "A", "B", "B/Album", "B/Album/CD1",
+                                 "B/Album/CD2"}));
+}
+
+TEST(FolderWalker, RootWithOrWithoutTrailingSeparatorGivesTheSameList) {
+    test::MusicTree tree;
+    tree.album("G/A", kMiB);
+    tree.album("G/B", kMiB);
+    const QStringList plain = allFolders(tree.root());
+    EXPECT_EQ(allFolders(tree.root() + u'/'), plain);
+    EXPECT_EQ(plain.size(), 3);
+    EXPECT_TRUE(plain.first().startsWith(tree.root() + u'/'));
+    EXPECT_FALSE(plain.first().endsWith(u'/'));
+}
+
+TEST(FolderWalker, AppendsToTheCallersList) {
+    test::MusicTree tree;
+    tree.folder("G");
+    QStringList list{QStringLiteral("earlier")};
+    ListAllFolders(tree.root(), list, {});
+    ListCategoryFolders(tree.root(), list, {});
+    EXPECT_EQ(list, (QStringList{"earlier", tree.path("G"), "G"}));
+}
+
+TEST(FolderWalker, MissingOrFileRootAddsNothing) {
+    test::MusicTree tree;
+    const QString file = tree.file("f.mp3", 10);
+    for (const QString& root : {tree.path("missing"), file}) {
+        QStringList list;
+        ListAllFolders(root, list, {});
+        ListCategoryFolders(root, list, {});
+        EXPECT_TRUE(list.isEmpty()) << root.toStdString();
+    }
+}
+
+TEST(FolderWalker, LinksBackToAnAncestorAreLeftOut) {
+    test::MusicTree tree;
+    tree.album("G/Album", kMiB);
+    ASSERT_TRUE(tree.link(tree.root(), "G/Album/to-root"));
+    ASSERT_TRUE(tree.link(tree.path("G"), "G/Album/to-group"));
+    ASSERT_TRUE(tree.link(tree.path("G/Album"), "G/Album/to-self"));
+    ASSERT_TRUE(tree.link(".", "G/dot"));
+    QStringList list = relative(allFolders(tree.root()), tree.root());
+    list.sort();
+    EXPECT_EQ(list, (QStringList{"G", "G/Album"}));
+}
+
+TEST(FolderWalker, LinksElsewhereAreFollowedAndCyclesEnd) {
+    test::MusicTree tree;
+    tree.album("A/Album", kMiB);
+    tree.folder("B");
+    // A/ToB -> B and B/ToA -> A: each side is entered once through the other; the link that
+    // would lead back into the folder being walked is left out.
+    ASSERT_TRUE(tree.link(tree.path("B"), "A/ToB"));
+    ASSERT_TRUE(tree.link(tree.path("A"), "B/ToA"));
+    QStringList list = relative(allFolders(tree.root()), tree.root());
+    list.sort();
+    EXPECT_EQ(list, (QStringList{"A", "A/Album", "A/ToB", "B", "B/ToA", "B/ToA/Album"}));
+}
+
+TEST(FolderWalker, UnreadableFolderIsListedButNotEntered) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every folder";
+    test::MusicTree tree;
+    tree.album("G/Locked/Inner", kMiB);
+    tree.album("G/Open", kMiB);
+    QFile::setPermissions(tree.path("G/Locked"), QFileDevice::Permissions());
+    QStringList list = relative(allFolders(tree.root()), tree.root());
+    QFile::setPermissions(tree.path("G/Locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    list.sort();
+    EXPECT_EQ(list, (QStringList{"G", "G/Locked", "G/Open"}));
+}
+
+TEST(FolderWalker, PumpRunsForEveryEntryAndCanEndTheListing) {
+    test::MusicTree tree;
+    tree.album("G/A", kMiB); // G, G/A and G/A/tracks.bin
+    tree.file("top.mp3", 1);
+    int calls = 0;
+    QStringList list;
+    ListAllFolders(tree.root(), list, countingPump(calls));
+    EXPECT_GE(calls, 4) << "files count as entries too";
+
+    int categoryCalls = 0;
+    QStringList names;
+    ListCategoryFolders(tree.root(), names, countingPump(categoryCalls));
+    EXPECT_GE(categoryCalls, 2);
+    EXPECT_EQ(names, QStringList{"G"});
+
+    QStringList stopped;
+    ListAllFolders(tree.root(), stopped, [] { return false; });
+    EXPECT_TRUE(stopped.isEmpty());
+}
+
+TEST(FolderWalker, CategoryFoldersAreDirectSubFoldersByName) {
+    test::MusicTree tree;
+    tree.album("Punk/G/A", kMiB);
+    tree.folder("Ska");
+    tree.folder(".hidden");
+    tree.file("notes.txt", 10);
+    ASSERT_TRUE(tree.link(tree.path("Ska"), "SkaLink"));
+    QStringList names;
+    ListCategoryFolders(tree.root() + u'/', names, {});
+    names.sort();
+    EXPECT_EQ(names, (QStringList{".hidden", "Punk", "Ska", "SkaLink"}));
+}
+
+TEST(FolderWalker, OddNames) {
+    test::MusicTree tree;
+    const QString longName(255, u'x');
+    const QStringList names{QStringLiteral("Группа & Co #1 [live] (2001)"),
+                            QStringLiteral(" space "), QStringLiteral("a\\b"),
+                            QStringLiteral("Ёжик"), longName};
+    for (const QString& name : names)
+        tree.album(name, 4 * kMiB);
+    QStringList list = relative(allFolders(tree.root()), tree.root());
+    list.sort();
+    QStringList expected = names;
+    expected.sort();
+    EXPECT_EQ(list, expected);
+    for (const QString& name : names)
+        EXPECT_EQ(FolderSizeText(tree.path(name)), QStringLiteral("4")) << name.toStdString();
+}

@@ -1,0 +1,449 @@
+#include "app/MainWindow.h"
+
+#include "music/MusicList.h"
+#include "music/TfmEditMusicRec.h"
+#include "video/VideoList.h"
+
+#include "FakeDesktop.h"
+#include "MusicTree.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace korvane;
+using test::kMiB;
+
+namespace {
+
+const QString kSep = kDefaultGroupAlbumSeparator;
+const QString kCreate = QStringLiteral("Создать лист с music коллекцией");
+const QString kFinished =
+    QStringLiteral(" Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)");
+const QString kQuestion =
+    QStringLiteral("Внимание!|Включена опция \"Музыка разделена на категории\", при сортировке "
+                   "все категории смешаются, отсорировать?\"");
+
+QString count(int n) {
+    return QStringLiteral("В music коллекции: %1 позиций").arg(n);
+}
+
+bool enabled(QMenu* menu) {
+    return menu->menuAction()->isEnabled();
+}
+
+struct Fixture {
+    test::TempDir programDir;
+    test::FakeDesktop desktop;
+    test::MusicTree tree;
+    std::unique_ptr<MainWindow> window;
+
+    Fixture() {
+        window = std::make_unique<MainWindow>(ProgramFolder(programDir.path()), desktop);
+        window->mainLoad();
+    }
+    MainWindow& w() { return *window; }
+    const MainWindow::Ui& ui() { return window->ui(); }
+    MusicList& list() { return window->musicList(); }
+    TfmEditMusicRec& editor() { return *window->findChild<TfmEditMusicRec*>(); }
+
+    void scan(const QString& root) {
+        desktop.folderAnswers.push_back(root);
+        ui().musicScanButton->click();
+    }
+    void setCategories(bool on) {
+        Toggles t = window->toggles();
+        t.musicInCat = on;
+        window->setToggles(t);
+    }
+    void addRows(const QStringList& captions, const QStringList& sizes) {
+        for (int i = 0; i < captions.size(); ++i)
+            list().appendRow({captions[i], {sizes.value(i, "5"), "-", "-", "-"}});
+    }
+    QStringList column(int c) {
+        QStringList out;
+        for (int i = 0; i < list().count(); ++i)
+            out << list().text(i, c);
+        return out;
+    }
+    int selected() {
+        const QModelIndexList rows = ui().musicView->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    }
+    // Shows the window with the list focused, as the delete command needs.
+    void focusList() {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ui().musicView->setFocus();
+        ASSERT_TRUE(ui().musicView->hasFocus());
+    }
+    void pressDelete() { ui().musicDeleteAction->trigger(); }
+    // Runs the edit command; answer works the dialog while it is shown modally.
+    void edit(const std::function<void(TfmEditMusicRec&)>& answer) {
+        QTimer::singleShot(0, [this, answer] {
+            ASSERT_TRUE(editor().isVisible());
+            answer(editor());
+        });
+        ui().musicEditAction->trigger();
+    }
+};
+
+} // namespace
+
+TEST(MusicPage, ScanFillsTheListAndFinishes) {
+    Fixture f;
+    f.tree.album("Group/Album", 50 * kMiB);
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.desktop.folderCaptions, QStringList{"Выберите папку с mp3 коллекцией"});
+    ASSERT_EQ(f.list().count(), 1);
+    EXPECT_EQ(f.list().row(0), (MusicRow{"Group" + kSep + "Album", {"50", "-", "-", "-"}}));
+    EXPECT_EQ(f.w().windowTitle(), count(1));
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    EXPECT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Добавить в коллекцию"));
+    EXPECT_TRUE(f.ui().musicScanButton->isEnabled());
+    EXPECT_EQ(f.ui().musicScanAction->text(), QStringLiteral("Добавить в music коллекцию"));
+    EXPECT_TRUE(f.ui().musicScanAction->isEnabled());
+    EXPECT_TRUE(f.ui().musicClearButton->isEnabled());
+    EXPECT_TRUE(f.ui().musicExportButton->isEnabled());
+    EXPECT_TRUE(enabled(f.ui().musicExportMenu));
+    EXPECT_TRUE(enabled(f.ui().exportMenu));
+    EXPECT_EQ(f.ui().progressBar->value(), 0);
+    EXPECT_TRUE(f.ui().musicView->updatesEnabled());
+    EXPECT_EQ(f.desktop.beeps, 1);
+    EXPECT_EQ(f.w().musicRoot, f.tree.root() + u'/');
+}
+
+TEST(MusicPage, CancelledPickerChangesNothing) {
+    Fixture f;
+    f.ui().musicScanButton->click();
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
+    EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+    EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
+    EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
+    EXPECT_EQ(f.desktop.beeps, 0);
+}
+
+TEST(MusicPage, VanishedMusicRootIsForgottenAndAnExistingOnePreselected) {
+    Fixture f;
+    f.w().musicRoot = f.tree.path("gone");
+    f.ui().musicScanButton->click();
+    EXPECT_EQ(f.desktop.folderPreselections, QStringList{QString()});
+    EXPECT_TRUE(f.w().musicRoot.isEmpty());
+    f.w().musicRoot = f.tree.root();
+    f.ui().musicScanButton->click();
+    EXPECT_EQ(f.desktop.folderPreselections.last(), f.tree.root());
+}
+
+TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
+    Fixture f;
+    f.tree.album("Group/Album", 50 * kMiB);
+    struct Seen {
+        bool buttonEnabled = true;
+        bool actionEnabled = true;
+        QString title, status;
+    } listing;
+    QTimer::singleShot(0, [&] {
+        listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
+                   f.w().windowTitle(), f.w().statusText()};
+    });
+    QString albumCaption;
+    bool albumEnabled = false, clearEnabled = true;
+    QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
+        albumCaption = f.ui().musicScanButton->text();
+        albumEnabled = f.ui().musicScanButton->isEnabled() && f.ui().musicScanAction->isEnabled();
+        clearEnabled = f.ui().musicClearButton->isEnabled() || enabled(f.ui().exportMenu);
+    });
+    f.scan(f.tree.root());
+    EXPECT_FALSE(listing.buttonEnabled);
+    EXPECT_FALSE(listing.actionEnabled) << "no second scan can start during the listing";
+    EXPECT_EQ(listing.title, QStringLiteral("Подождите, идёт поиск файлов..."));
+    EXPECT_EQ(listing.status, QStringLiteral(" Подождите, идёт поиск файлов..."));
+    EXPECT_EQ(albumCaption, QStringLiteral("Остановить"));
+    EXPECT_TRUE(albumEnabled);
+    EXPECT_FALSE(clearEnabled);
+}
+
+TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
+    for (const bool byMenu : {false, true}) {
+        Fixture f;
+        for (const char* name : {"G/A1", "G/A2", "G/A3"})
+            f.tree.album(name, 10 * kMiB);
+        bool pressed = false;
+        const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
+            if (pressed)
+                return;
+            pressed = true;
+            byMenu ? f.ui().musicScanAction->trigger() : f.ui().musicScanButton->click();
+        });
+        f.scan(f.tree.root());
+        QObject::disconnect(connection);
+        EXPECT_EQ(f.list().count(), 1) << byMenu;
+        EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "the press stopped, it asked nothing";
+        EXPECT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Добавить в коллекцию"));
+        EXPECT_EQ(f.w().windowTitle(), count(1));
+        EXPECT_EQ(f.desktop.beeps, 1);
+
+        f.scan(f.tree.root());
+        EXPECT_EQ(f.list().count(), 4) << "rows are appended; the stop request was cleared";
+        EXPECT_EQ(f.w().windowTitle(), count(4));
+    }
+}
+
+TEST(MusicPage, SecondScanAppendsAndTheCaptionCountsBoth) {
+    Fixture f;
+    f.tree.album("one/G/A", 10 * kMiB);
+    f.tree.album("two/H/B", 10 * kMiB);
+    f.scan(f.tree.path("one"));
+    f.scan(f.tree.path("two"));
+    EXPECT_EQ(f.column(0), (QStringList{"G" + kSep + "A", "H" + kSep + "B"}));
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+}
+
+TEST(MusicPage, CategoriesCaptionLeavesOutHeaderRows) {
+    Fixture f;
+    f.setCategories(true);
+    f.tree.album("Punk/GroupA/Album1", 10 * kMiB);
+    f.tree.album("Ska/GroupC/Album3", 10 * kMiB);
+    f.tree.folder("Empty");
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.column(0),
+              (QStringList{"Punk", "GroupA" + kSep + "Album1", "Ska", "GroupC" + kSep + "Album3"}));
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+    // Showing the music page counts every row, header rows included.
+    f.ui().pages->setCurrentIndex(1);
+    f.ui().pages->setCurrentIndex(0);
+    EXPECT_EQ(f.w().windowTitle(), count(4));
+}
+
+TEST(MusicPage, TestersModeRemovesSmallUnsortedAlbums) {
+    Fixture f;
+    f.w().testersMode = QStringLiteral("1");
+    f.tree.album("G/xxxx - Unsorted", 12 * kMiB);
+    f.tree.album("G/2001 - Album [--]", 25 * kMiB);
+    f.tree.album("G/Whole", 5 * kMiB);
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.column(0), (QStringList{"G" + kSep + "2001 - Album [--]", "G" + kSep + "Whole"}));
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+}
+
+TEST(MusicPage, SortOnWindows1251Bytes) {
+    Fixture f;
+    f.addRows({"b", "Б", "a", "B", "A"}, {"3", "23,4", "123,4", "-", "3"});
+    f.ui().musicView->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(f.column(1), (QStringList{"-", "123,4", "23,4", "3", "3"}));
+    EXPECT_EQ(f.w().SortColumn, 1);
+    f.ui().musicView->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"}));
+    EXPECT_EQ(f.w().SortColumn, 0);
+    f.ui().musicView->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"})) << "every click ascends";
+    EXPECT_TRUE(f.desktop.questions.isEmpty());
+}
+
+TEST(MusicPage, SortInCategoriesModeAsksFirst) {
+    Fixture f;
+    f.setCategories(true);
+    f.list().appendCategoryHeader("Punk");
+    f.addRows({"Z" + kSep + "A", "B" + kSep + "A"}, {});
+    const QStringList before = f.column(0);
+    f.desktop.yesNoAnswers = {false, true};
+    f.ui().musicView->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(f.column(0), before);
+    EXPECT_EQ(f.w().SortColumn, 0);
+    f.ui().musicView->horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(f.column(0), (QStringList{"B" + kSep + "A", "Punk", "Z" + kSep + "A"}))
+        << "header rows are sorted with the albums";
+    EXPECT_EQ(f.desktop.questions, (QStringList{kQuestion, kQuestion}));
+}
+
+TEST(MusicPage, EditWritesOnlyTheFieldsThatAreNotEmpty) {
+    Fixture f;
+    f.addRows({"G" + kSep + "A"}, {"50"});
+    f.list().setCell(0, StyleCell, "Punk");
+    f.ui().musicView->selectRow(0);
+    f.edit([](TfmEditMusicRec& editor) {
+        EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактирование"));
+        EXPECT_EQ(editor.folderField()->text(), "G" + kSep + "A");
+        EXPECT_EQ(editor.sizeField()->text(), QStringLiteral("50"));
+        EXPECT_EQ(editor.styleField()->text(), QStringLiteral("Punk"));
+        EXPECT_FALSE(editor.saveButton()->isEnabled());
+        EXPECT_EQ(editor.focusWidget(), editor.cancelButton());
+        editor.styleField()->clear();
+        editor.countryField()->setText(QStringLiteral("Россия"));
+        editor.sizeField()->setText(QStringLiteral("not a number"));
+        EXPECT_TRUE(editor.saveButton()->isEnabled());
+        editor.saveButton()->click();
+    });
+    EXPECT_EQ(f.list().row(0),
+              (MusicRow{"G" + kSep + "A", {"not a number", "-", "Punk", "Россия"}}));
+}
+
+TEST(MusicPage, EditCancelledByButtonEscOrCloseBoxChangesNothing) {
+    Fixture f;
+    f.addRows({"G" + kSep + "A"}, {"50"});
+    f.ui().musicView->selectRow(0);
+    f.edit([](TfmEditMusicRec& editor) {
+        editor.folderField()->setText("saved");
+        editor.saveButton()->click();
+    });
+    const MusicRow saved = f.list().row(0);
+    EXPECT_EQ(saved.caption, QStringLiteral("saved"));
+    const std::function<void(TfmEditMusicRec&)> cancels[] = {
+        [](TfmEditMusicRec& e) { e.cancelButton()->click(); },
+        [](TfmEditMusicRec& e) { QTest::keyClick(&e, Qt::Key_Escape); },
+        [](TfmEditMusicRec& e) { e.close(); },
+    };
+    for (const auto& cancel : cancels) {
+        f.edit([&cancel](TfmEditMusicRec& editor) {
+            EXPECT_FALSE(editor.saved()) << "the saved mark is cleared on showing";
+            editor.folderField()->setText("changed");
+            cancel(editor);
+        });
+        EXPECT_EQ(f.list().row(0), saved);
+        EXPECT_FALSE(f.editor().saved());
+    }
+}
+
+TEST(MusicPage, NoEditWithoutSelectionOrOnAHeaderRow) {
+    Fixture f;
+    f.list().appendCategoryHeader("Punk");
+    f.addRows({"G" + kSep + "A"}, {});
+    QSignalSpy shown(&f.editor(), &QDialog::finished);
+    f.ui().musicEditAction->trigger();
+    f.ui().musicView->selectRow(0);
+    f.ui().musicEditAction->trigger();
+    f.ui().musicView->doubleClicked(f.list().index(0, 0));
+    EXPECT_EQ(shown.count(), 0);
+    // A double click on an album row opens the editor.
+    f.ui().musicView->selectRow(1);
+    QTimer::singleShot(0, [&f] { f.editor().cancelButton()->click(); });
+    f.ui().musicView->doubleClicked(f.list().index(1, 0));
+    EXPECT_EQ(shown.count(), 1);
+}
+
+TEST(MusicPage, DeleteSelectsTheRowThatMovedUpOrTheNewLast) {
+    Fixture f;
+    f.addRows({"A", "B", "C", "D"}, {});
+    f.focusList();
+    f.ui().musicView->selectRow(1);
+    f.pressDelete();
+    EXPECT_EQ(f.column(0), (QStringList{"A", "C", "D"}));
+    EXPECT_EQ(f.selected(), 1);
+    EXPECT_EQ(f.w().windowTitle(), count(3));
+    f.ui().musicView->selectRow(2);
+    f.pressDelete();
+    EXPECT_EQ(f.column(0), (QStringList{"A", "C"}));
+    EXPECT_EQ(f.selected(), 1);
+    f.ui().musicView->clearSelection();
+    f.pressDelete();
+    EXPECT_EQ(f.column(0), (QStringList{"A", "C"})) << "nothing selected, nothing deleted";
+}
+
+TEST(MusicPage, DeleteNeedsTheListFocused) {
+    Fixture f;
+    f.addRows({"A", "B"}, {});
+    f.focusList();
+    f.ui().musicView->selectRow(0);
+    f.ui().musicScanButton->setFocus();
+    f.pressDelete();
+    EXPECT_EQ(f.list().count(), 2);
+}
+
+TEST(MusicPage, DeleteCountsHeaderRowsInCategoriesMode) {
+    Fixture f;
+    f.setCategories(true);
+    f.list().appendCategoryHeader("Punk");
+    f.addRows({"A", "B"}, {});
+    f.focusList();
+    f.ui().musicView->selectRow(1);
+    f.pressDelete();
+    EXPECT_EQ(f.w().windowTitle(), count(1));
+    f.setCategories(false);
+    f.ui().musicView->selectRow(1);
+    f.pressDelete();
+    EXPECT_EQ(f.w().windowTitle(), count(1)) << "outside categories mode every row counts";
+}
+
+TEST(MusicPage, DeletingTheOnlyRowClearsTheList) {
+    Fixture f;
+    f.tree.album("G/A", 10 * kMiB);
+    f.scan(f.tree.root());
+    f.focusList();
+    f.ui().musicView->selectRow(0);
+    f.pressDelete();
+    EXPECT_TRUE(f.list().isEmpty());
+    EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+    EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
+    EXPECT_EQ(f.ui().musicScanAction->text(), kCreate);
+    EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
+    EXPECT_FALSE(enabled(f.ui().exportMenu));
+}
+
+TEST(MusicPage, ClearEmptiesTheListAndResetsTheCommands) {
+    for (const bool videoRows : {false, true}) {
+        Fixture f;
+        f.tree.album("G/A", 10 * kMiB);
+        f.scan(f.tree.root());
+        if (videoRows)
+            f.w().videoList().appendRow({"clip.avi", {"1", "-", "-", "-", "-"}});
+        f.ui().musicClearButton->click();
+        EXPECT_TRUE(f.list().isEmpty());
+        EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+        EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
+        EXPECT_EQ(f.ui().musicScanAction->text(), kCreate);
+        EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
+        EXPECT_FALSE(f.ui().musicExportButton->isEnabled());
+        EXPECT_FALSE(enabled(f.ui().musicExportMenu));
+        EXPECT_EQ(enabled(f.ui().exportMenu), videoRows);
+    }
+}
+
+TEST(MusicPage, ContextMenuEnablesEditAndDeleteForASelectedRow) {
+    Fixture f;
+    const auto open = [&f] {
+        f.ui().musicView->customContextMenuRequested(QPoint(2, 2));
+        const bool both =
+            f.ui().musicEditAction->isEnabled() && f.ui().musicDeleteAction->isEnabled();
+        const bool either =
+            f.ui().musicEditAction->isEnabled() || f.ui().musicDeleteAction->isEnabled();
+        f.ui().musicContextMenu->hide();
+        EXPECT_EQ(both, either);
+        return both;
+    };
+    EXPECT_FALSE(open());
+    f.addRows({"A"}, {});
+    EXPECT_FALSE(open());
+    f.ui().musicView->selectRow(0);
+    EXPECT_TRUE(open());
+}
+
+TEST(MusicPage, RowEditorLayout) {
+    Fixture f;
+    TfmEditMusicRec& editor = f.editor();
+    QStringList labels;
+    for (const QLabel* label : editor.findChildren<QLabel*>())
+        labels << label->text();
+    labels.sort();
+    QStringList expected{"Папка:", "Размер:", "mb", "Битрейт:", "kbps", "Стиль:", "Страна:"};
+    expected.sort();
+    EXPECT_EQ(labels, expected);
+    EXPECT_EQ(editor.saveButton()->text(), QStringLiteral("Сохранить"));
+    EXPECT_TRUE(editor.saveButton()->isDefault());
+    EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Отмена"));
+    EXPECT_EQ(f.w().findChildren<TfmEditMusicRec*>().size(), 1) << "created once with the window";
+}

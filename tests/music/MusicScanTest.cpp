@@ -1,0 +1,388 @@
+#include "music/MusicScan.h"
+
+#include "music/MusicList.h"
+
+#include "MusicTree.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <unistd.h>
+
+using namespace korvane;
+using test::kMiB;
+
+namespace {
+
+const QString kSep = kDefaultGroupAlbumSeparator;
+
+// Records what the scan shows; answers the pump and the stop request as a test wants.
+struct RecordingHost : MusicScanHost {
+    bool stop = false;
+    bool goOn = true;
+    std::function<void()> onPump;
+    std::function<void(const QString&)> onStatus;
+    int pumps = 0;
+    int maximum = -1;
+    QList<int> positions;
+    QStringList statuses;
+    int albumPhases = 0;
+    int stopsHonoured = 0;
+
+    bool pump() override {
+        ++pumps;
+        if (onPump)
+            onPump();
+        return goOn;
+    }
+    bool stopRequested() override { return stop; }
+    void setStatusText(const QString& text) override {
+        statuses << text;
+        if (onStatus)
+            onStatus(text);
+    }
+    void setProgressMaximum(int value) override { maximum = value; }
+    void setProgressPosition(int value) override { positions << value; }
+    void albumPhaseBegan() override { ++albumPhases; }
+    void stopHonoured() override { ++stopsHonoured; }
+};
+
+MusicScanOptions options(bool categories = false, bool groups = false, int minLimit = 3) {
+    MusicScanOptions o;
+    o.toggles.musicInCat = categories;
+    o.toggles.showGroupNotAlbum = groups;
+    o.minLimit = minLimit;
+    return o;
+}
+
+// Rows as "caption|cell|cell|...", headers as "[name]".
+QStringList rows(const MusicList& list) {
+    QStringList out;
+    for (const MusicRow& row : list.rows())
+        out << (MusicList::isCategoryHeader(row)
+                    ? u'[' + row.caption + u']'
+                    : QStringList{row.caption, row.cells.join(u'|')}.join(u'|'));
+    return out;
+}
+
+QString album(const QString& folderText, const QString& size) {
+    return folderText + u'|' + size + QStringLiteral("|-|-|-");
+}
+
+MusicScanResult scan(const QString& root, const MusicScanOptions& o, MusicList& list) {
+    RecordingHost host;
+    return MusicScan(root, o, list, host);
+}
+
+} // namespace
+
+TEST(MusicScan, OneAlbumRow) {
+    test::MusicTree tree;
+    tree.album("Group/Album", 50 * kMiB);
+    MusicList list;
+    RecordingHost host;
+    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    EXPECT_EQ(rows(list), QStringList{album("Group" + kSep + "Album", "50")});
+    EXPECT_EQ(result.count, 1);
+    EXPECT_FALSE(result.stopped);
+    EXPECT_FALSE(result.abandoned);
+    EXPECT_EQ(host.albumPhases, 1);
+    EXPECT_EQ(host.maximum, 1);
+    EXPECT_EQ(host.positions, QList<int>{1});
+    EXPECT_EQ(host.statuses, QStringList{u' ' + tree.root() + QStringLiteral("/Group/Album")});
+    EXPECT_GT(host.pumps, 0);
+}
+
+TEST(MusicScan, RootWithTrailingSeparatorAndCustomSeparator) {
+    test::MusicTree tree;
+    tree.album("Group/2001 - Album", 4 * kMiB);
+    MusicScanOptions o = options();
+    o.separator = QStringLiteral(" / ");
+    MusicList list;
+    scan(tree.root() + u'/', o, list);
+    EXPECT_EQ(rows(list), QStringList{album("Group / 2001 - Album", "4")});
+}
+
+TEST(MusicScan, DepthFilterWithAndWithoutCategoriesAndGroups) {
+    test::MusicTree tree;
+    tree.file("G1/tracks.bin", 10 * kMiB); // a group holding its files directly
+    tree.album("G1/A1", 10 * kMiB);
+    tree.album("G1/A1/CD1", 10 * kMiB);
+    tree.album("Cat/G2/A2", 10 * kMiB);
+    tree.file("loose.mp3", 10 * kMiB);
+    struct Case {
+        bool categories;
+        bool groups;
+        QStringList expected;
+        int count;
+    };
+    const Case cases[] = {
+        {false,
+         false,
+         {album("Cat" + kSep + "G2" + kSep + "A2", "10"), album("G1" + kSep + "A1", "10"),
+          album("G1" + kSep + "A1" + kSep + "CD1", "10")},
+         3},
+        {false,
+         true,
+         {album("Cat" + kSep + "G2" + kSep + "A2", "10"), album("G1", "10"),
+          album("G1" + kSep + "A1", "10"), album("G1" + kSep + "A1" + kSep + "CD1", "10")},
+         4},
+        {true,
+         false,
+         {"[Cat]", album("G2" + kSep + "A2", "10"), "[G1]", album("A1" + kSep + "CD1", "10")},
+         2},
+        // Every folder stays: the group folder G1 comes before its category's header row, and
+        // the header of Cat comes with Cat/G2, which is too small for a row.
+        {true,
+         true,
+         {"[Cat]", album("G2" + kSep + "A2", "10"), album("G1", "10"), "[G1]", album("A1", "10"),
+          album("A1" + kSep + "CD1", "10")},
+         4},
+    };
+    for (const Case& c : cases) {
+        MusicList list;
+        const MusicScanResult result = scan(tree.root(), options(c.categories, c.groups), list);
+        EXPECT_EQ(rows(list), c.expected) << c.categories << c.groups;
+        EXPECT_EQ(result.count, c.count) << c.categories << c.groups;
+    }
+}
+
+TEST(MusicScan, AlbumWithDiscFoldersGivesOneRowPerDisc) {
+    test::MusicTree tree;
+    tree.album("Group/Album/CD1", 20 * kMiB);
+    tree.album("Group/Album/CD2", 21 * kMiB);
+    MusicList list;
+    scan(tree.root(), options(), list);
+    EXPECT_EQ(rows(list), (QStringList{album("Group" + kSep + "Album" + kSep + "CD1", "20"),
+                                       album("Group" + kSep + "Album" + kSep + "CD2", "21")}));
+}
+
+TEST(MusicScan, SizeLimitBoundary) {
+    struct Case {
+        std::int64_t bytes;
+        int minLimit;
+        bool row;
+    };
+    const Case cases[] = {
+        {3 * kMiB, 3, false}, // 3 is not above 3
+        {3198156, 3, false},  // 3.05 MiB reads 3,0
+        {3250586, 3, true},   // 3.1 MiB reads 3,1
+        {0, 0, false},        // an empty folder is never above 0
+        {0, -1, true},        // ... but is above a negative limit
+        {100 * kMiB, 100, false},
+        {101 * kMiB, 100, true},
+    };
+    for (const Case& c : cases) {
+        test::MusicTree tree;
+        tree.album("G/A", c.bytes);
+        MusicList list;
+        scan(tree.root(), options(false, false, c.minLimit), list);
+        EXPECT_EQ(list.count(), c.row ? 1 : 0) << c.bytes << " bytes, limit " << c.minLimit;
+    }
+}
+
+TEST(MusicScan, CategoryHeaderRowsAndTheCount) {
+    test::MusicTree tree;
+    tree.album("Punk/GroupA/Album1", 10 * kMiB);
+    tree.album("Punk/GroupB/Album2", 10 * kMiB);
+    tree.album("Ska/GroupC/Album3", 10 * kMiB);
+    tree.file("Jazz/GroupD/tracks.bin", 10 * kMiB); // no album folder: no header row
+    MusicList list;
+    const MusicScanResult result = scan(tree.root(), options(true), list);
+    EXPECT_EQ(rows(list), (QStringList{"[Punk]", album("GroupA" + kSep + "Album1", "10"),
+                                       album("GroupB" + kSep + "Album2", "10"), "[Ska]",
+                                       album("GroupC" + kSep + "Album3", "10")}));
+    // The count leaves out the header rows actually shown, not every category name.
+    EXPECT_EQ(result.count, 3);
+    for (int i : {0, 3})
+        EXPECT_EQ(list.row(i).cells, QStringList(4, QStringLiteral(" ")));
+}
+
+TEST(MusicScan, HeaderAgainWhenTheSortedEntriesReturnToACategory) {
+    // Folder names differ in case only: the case-insensitive sort interleaves them, the exact
+    // comparison tells them apart.
+    test::MusicTree tree;
+    tree.album("punk/A/Album", 5 * kMiB);
+    tree.album("Punk/C/Album", 5 * kMiB);
+    tree.album("punk/E/Album", 5 * kMiB);
+    MusicList list;
+    const MusicScanResult result = scan(tree.root(), options(true), list);
+    EXPECT_EQ(rows(list), (QStringList{"[punk]", album("A" + kSep + "Album", "5"), "[Punk]",
+                                       album("C" + kSep + "Album", "5"), "[punk]",
+                                       album("E" + kSep + "Album", "5")}));
+    EXPECT_EQ(result.count, 3);
+}
+
+TEST(MusicScan, StopTakesEffectAfterTheNextAppendedRow) {
+    test::MusicTree tree;
+    for (const char* small : {"G/A1", "G/A2", "G/A3", "G/A4", "G/A5"})
+        tree.album(small, kMiB);
+    tree.album("G/B1", 10 * kMiB);
+    tree.album("G/B2", 10 * kMiB);
+    MusicList list;
+    RecordingHost host;
+    host.onPump = [&host] { host.stop = true; }; // pressed while the folders are listed
+    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    EXPECT_TRUE(result.stopped);
+    EXPECT_EQ(host.stopsHonoured, 1);
+    EXPECT_EQ(rows(list), QStringList{album("G" + kSep + "B1", "10")});
+    EXPECT_EQ(host.positions, (QList<int>{1, 2, 3, 4, 5, 6})) << "skipped folders do not stop";
+    EXPECT_EQ(result.count, 1);
+
+    // The next scan runs to its end and appends after the rows of the stopped one.
+    const MusicScanResult next = scan(tree.root(), options(), list);
+    EXPECT_FALSE(next.stopped);
+    EXPECT_EQ(rows(list),
+              (QStringList{album("G" + kSep + "B1", "10"), album("G" + kSep + "B1", "10"),
+                           album("G" + kSep + "B2", "10")}));
+    EXPECT_EQ(next.count, 3);
+}
+
+TEST(MusicScan, SecondScanAppendsItsRows) {
+    test::MusicTree first;
+    first.album("Z/Last", 5 * kMiB);
+    test::MusicTree second;
+    second.album("A/First", 6 * kMiB);
+    MusicList list;
+    scan(first.root(), options(), list);
+    const MusicScanResult result = scan(second.root(), options(), list);
+    EXPECT_EQ(rows(list),
+              (QStringList{album("Z" + kSep + "Last", "5"), album("A" + kSep + "First", "6")}));
+    EXPECT_EQ(result.count, 2);
+}
+
+TEST(MusicScan, TestersPassRemovesSmallMarkedRowsOfTheWholeList) {
+    MusicList list;
+    const auto add = [&list](const QString& caption, const QString& size) {
+        list.appendRow({caption, {size, "-", "-", "-"}});
+    };
+    add("G" + kSep + "xxxx - Unsorted", "12");
+    add("G" + kSep + "xxxx - Unsorted", "25");
+    add("G" + kSep + "2001 - Album [--]", "5");
+    add("G" + kSep + "2001 - Album [--]", "5");
+    add("G" + kSep + "Fine", "5");
+    add("G" + kSep + "xxxx - unsorted", "5"); // the marks are case-sensitive
+    add("G" + kSep + "Album[--]", "5");       // " [--]" needs its blank
+    add("G" + kSep + "Edited [--]", "abc");   // a hand-edited size that is no number stays
+    add("G" + kSep + "Exactly [--]", "20");   // not below the limit
+    list.appendCategoryHeader("xxxx - Unsorted [--]");
+    add("H" + kSep + "Last [--]", "19,9"); // the last row is examined like the others
+
+    MusicList untouched;
+    for (const MusicRow& row : list.rows())
+        untouched.appendRow(row);
+    test::MusicTree empty;
+    MusicScanOptions o = options();
+    o.testersMode = true;
+    o.testersMinLimit = 20;
+    const MusicScanResult result = scan(empty.root(), o, list);
+    EXPECT_EQ(
+        rows(list),
+        (QStringList{album("G" + kSep + "xxxx - Unsorted", "25"), album("G" + kSep + "Fine", "5"),
+                     album("G" + kSep + "xxxx - unsorted", "5"),
+                     album("G" + kSep + "Album[--]", "5"), album("G" + kSep + "Edited [--]", "abc"),
+                     album("G" + kSep + "Exactly [--]", "20"), "[xxxx - Unsorted [--]]"}));
+    EXPECT_EQ(result.count, 7);
+
+    o.testersMode = false;
+    scan(empty.root(), o, untouched);
+    EXPECT_EQ(untouched.count(), 11);
+}
+
+TEST(MusicScan, AbandonedWhenThePumpSaysSo) {
+    test::MusicTree tree;
+    tree.album("G/A", 10 * kMiB);
+    MusicList list;
+    RecordingHost host;
+    host.goOn = false;
+    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    EXPECT_TRUE(result.abandoned);
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_EQ(host.albumPhases, 0);
+}
+
+TEST(MusicScan, RootsWithoutAlbums) {
+    test::MusicTree tree;
+    const QString file = tree.file("file.mp3", 10 * kMiB);
+    tree.folder("empty");
+    for (const QString& root : {tree.path("missing"), file, tree.path("empty")}) {
+        MusicList list;
+        list.appendRow({"Earlier", {"5", "-", "-", "-"}});
+        RecordingHost host;
+        const MusicScanResult result = MusicScan(root, options(), list, host);
+        EXPECT_EQ(list.count(), 1) << root.toStdString();
+        EXPECT_EQ(result.count, 1) << "the caption counts the rows the list holds";
+        EXPECT_EQ(host.albumPhases, 1);
+        EXPECT_EQ(host.maximum, 0);
+    }
+}
+
+TEST(MusicScan, OddFolderNames) {
+    test::MusicTree tree;
+    const QString longName(255, u'z');
+    tree.album(QStringLiteral("Группа & Co #1/Альбом [live] (2001)"), 5 * kMiB);
+    tree.album(QStringLiteral(" spaced / album "), 5 * kMiB);
+    tree.album("G/" + longName, 5 * kMiB);
+    MusicList list;
+    scan(tree.root(), options(), list);
+    QStringList captions;
+    for (const MusicRow& row : list.rows())
+        captions << row.caption;
+    captions.sort();
+    QStringList expected{" spaced " + kSep + " album ", "G" + kSep + longName,
+                         QStringLiteral("Группа & Co #1") + kSep +
+                             QStringLiteral("Альбом [live] (2001)")};
+    expected.sort();
+    EXPECT_EQ(captions, expected);
+}
+
+TEST(MusicScan, VanishedAndUnreadableFoldersAreSkipped) {
+    test::MusicTree tree;
+    tree.album("G/A", 10 * kMiB);
+    tree.album("G/Gone", 10 * kMiB);
+    tree.album("G/Locked", 10 * kMiB);
+    tree.album("G/Z", 10 * kMiB);
+    const bool canLock = geteuid() != 0;
+    if (canLock)
+        QFile::setPermissions(tree.path("G/Locked"), QFileDevice::Permissions());
+    MusicList list;
+    RecordingHost host;
+    host.onStatus = [&tree](const QString& status) {
+        if (status.endsWith(QStringLiteral("/G/Gone")))
+            QDir(tree.path("G/Gone")).removeRecursively();
+    };
+    MusicScan(tree.root(), options(), list, host);
+    QFile::setPermissions(tree.path("G/Locked"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QStringList expected{album("G" + kSep + "A", "10")};
+    if (!canLock)
+        expected << album("G" + kSep + "Locked", "10");
+    expected << album("G" + kSep + "Z", "10");
+    EXPECT_EQ(rows(list), expected);
+}
+
+TEST(MusicScan, OptionsReadFromTheSettingsFile) {
+    test::MusicTree dir;
+    const QString ini = dir.path("set.ini");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[options]\r\nmin_limit=5\r\nseparator_G_A=\" - \"\r\nnotdead_min_limit=30\r\n");
+    file.close();
+    Toggles toggles;
+    toggles.musicInCat = true;
+    const MusicScanOptions o = readMusicScanOptions(SettingsFile(ini), toggles, "1");
+    EXPECT_EQ(o.minLimit, 5);
+    EXPECT_EQ(o.separator, QStringLiteral(" - "));
+    EXPECT_EQ(o.testersMinLimit, 30);
+    EXPECT_TRUE(o.testersMode);
+    EXPECT_TRUE(o.toggles.musicInCat);
+
+    const MusicScanOptions defaults =
+        readMusicScanOptions(SettingsFile(dir.path("absent.ini")), Toggles{}, " 1");
+    EXPECT_EQ(defaults.minLimit, 3);
+    EXPECT_EQ(defaults.separator, kDefaultGroupAlbumSeparator);
+    EXPECT_EQ(defaults.testersMinLimit, 20);
+    EXPECT_FALSE(defaults.testersMode) << "testers mode needs exactly \"1\"";
+}
