@@ -8,5 +8,6 @@ namespace korvane::cli {
 int runTagsCommand(const QStringList& args, Context& context);
 int runMusicCommand(const QStringList& args, Context& context);
 int runProbeCommand(const QStringList& args, Context& context);
+int runVideoCommand(const QStringList& args, Context& context);
 
 } // namespace korvane::cli

@@ -1,0 +1,84 @@
+#include "cli/Cli.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sstream>
+
+namespace korvane::cli {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome runCli(const QStringList& args) {
+    std::ostringstream out, err;
+    const int status = run(args, QStringLiteral(KORVANE_BIN_DIR), out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(VideoCommand, PrintsSortedRowsWithTheSeparatorOfSetIni) {
+    test::TempDir program;
+    program.write(QStringLiteral("set.ini"), "[options]\r\nseparator_G_A=\" | \"\r\n");
+    test::TempDir root;
+    root.write(QStringLiteral("b.txt"), "text");
+    root.write(QStringLiteral("A/c.txt"), std::string(1048576, 'x'));
+    root.write(QStringLiteral("Thumbs.db"), "");
+
+    const Outcome outcome =
+        runCli({"--dir", program.path(), "video", root.path(), "--sort", "1", "--print"});
+    ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.out, "b.txt\t1\t0 x 0\t\t0\t\n"
+                           "A | c.txt\t2\t0 x 0\t\t0\t\n");
+}
+
+TEST(VideoCommand, ClipRowAndSecondRootAppends) {
+    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+    if (ffmpeg.isEmpty())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    test::TempDir program;
+    test::TempDir root;
+    QProcess encoder;
+    encoder.start(ffmpeg, {"-nostdin", "-loglevel", "error", "-f", "lavfi", "-i",
+                           "testsrc=size=176x144:rate=25:duration=2", "-c:v", "mjpeg", "-vtag",
+                           "MJPG", root.file("Show.avi")});
+    ASSERT_TRUE(encoder.waitForFinished(60000));
+    ASSERT_EQ(encoder.exitCode(), 0);
+
+    const Outcome outcome =
+        runCli({"--dir", program.path(), "video", root.path(), root.path(), "--print"});
+    ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
+    const std::string row = "Show.avi\t1\t176 x 144\t00:02\t25\tMotion JPEG\n";
+    EXPECT_EQ(outcome.out, row + row);
+}
+
+TEST(VideoCommand, UsageAndFailures) {
+    test::TempDir root;
+    const QString file = root.write(QStringLiteral("a.txt"), "x");
+    const struct {
+        QStringList args;
+        int status;
+    } cases[] = {
+        {{"video"}, kExitUsage},
+        {{"video", root.path(), "--sort"}, kExitUsage},
+        {{"video", root.path(), "--sort", "6"}, kExitUsage},
+        {{"video", root.path(), "--nonsense"}, kExitUsage},
+        {{"video", root.file("missing")}, kExitFailure},
+        {{"video", file}, kExitFailure},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = runCli(c.args);
+        EXPECT_EQ(outcome.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(outcome.out.empty());
+    }
+}
+
+} // namespace
+} // namespace korvane::cli
