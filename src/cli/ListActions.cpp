@@ -1,8 +1,14 @@
 #include "cli/ListActions.h"
 
 #include "app/CatalogueList.h"
+#include "app/ProgramFolder.h"
+#include "app/SettingsFile.h"
+#include "bases/BaseFill.h"
+#include "bases/BaseWriter.h"
+#include "music/MusicList.h"
 
 #include <string>
+#include <utility>
 
 namespace korvane::cli {
 
@@ -44,12 +50,74 @@ void printAction(ListActionTarget& target, const QString&) {
     target.context.out.flush();
 }
 
+// "genre" or "country", a colon, and the rest of an argument such as "genre:missing".
+std::pair<bases::BaseKind, QString> baseArgument(const char* action, const QString& argument) {
+    const qsizetype colon = argument.indexOf(u':');
+    const QString base = argument.left(colon);
+    if (colon < 0 || (base != QLatin1String("genre") && base != QLatin1String("country")))
+        throw UsageError(std::string(action) + " needs genre: or country: before its value, not " +
+                         argument.toStdString());
+    return {base == QLatin1String("genre") ? bases::BaseKind::GenreBase
+                                           : bases::BaseKind::CountryBase,
+            argument.mid(colon + 1)};
+}
+
+void requireMusicList(const CatalogueList& list, const char* action) {
+    if (qobject_cast<const MusicList*>(&list) == nullptr)
+        throw UsageError(std::string(action) + " works on the music list only");
+}
+
+// --fill genre|country:missing|all: the window's "Заполнить ..." commands, from the base in the
+// program folder.
+void checkFill(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--fill");
+    const QString mode = baseArgument("--fill", argument).second;
+    if (mode != QLatin1String("missing") && mode != QLatin1String("all"))
+        throw UsageError("--fill needs missing or all after the colon, not " +
+                         argument.toStdString());
+}
+
+void fillAction(ListActionTarget& target, const QString& argument) {
+    const auto [kind, mode] = baseArgument("--fill", argument);
+    bases::BaseFill fill;
+    fill.run({kind,
+              mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
+              ProgramFolder(target.context.programDir).file(bases::baseFileName(kind)),
+              readGroupAlbumSeparatorForBases(target.settings)},
+             target.list, [] {});
+    if (fill.state() == bases::FillState::Failed)
+        throw CommandError(fill.error().toStdString());
+}
+
+// --save-base genre|country:PATH: the window's "Сохранить в базу ..." commands, PATH standing for
+// the name chosen in the save dialog. The confirmation goes to stderr.
+void checkSaveBase(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--save-base");
+    if (baseArgument("--save-base", argument).second.isEmpty())
+        throw UsageError("--save-base needs a file after the colon");
+}
+
+void saveBaseAction(ListActionTarget& target, const QString& argument) {
+    if (target.list.isEmpty())
+        return;
+    const auto [kind, path] = baseArgument("--save-base", argument);
+    const bases::SaveResult saved =
+        bases::saveBase(target.list, kind, readGroupAlbumSeparatorForBases(target.settings), path);
+    if (!saved.error.isEmpty())
+        throw CommandError(saved.error.toStdString());
+    target.context.err << bases::savedStatusText(saved.path).toStdString() << '\n';
+}
+
 // Add an action here: one row and one function.
 const ListActionSpec kListActions[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
      "sort by a column: 0 the caption, n the n-th cell"},
     {"--print", nullptr, nullptr, printAction,
      "the rows as tab-separated UTF-8 lines, caption first"},
+    {"--fill", "genre|country:missing|all", checkFill, fillAction,
+     "fill Style or Country from the base, where missing or everywhere"},
+    {"--save-base", "genre|country:PATH", checkSaveBase, saveBaseAction,
+     "write a new genre or country base from the list"},
 };
 
 } // namespace
