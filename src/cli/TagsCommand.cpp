@@ -4,6 +4,8 @@
 #include "tags/ID3v2.h"
 #include "tags/JvID3v2.h"
 #include "tags/MPEGaudio.h"
+#include "tags/OggVorbis.h"
+#include "tags/WMAfile.h"
 #include "text/Cp1251.h"
 
 #include <QFile>
@@ -161,6 +163,55 @@ QJsonObject jvid3v2Json(const Path& file) {
     };
 }
 
+QJsonObject wmaJson(const Path& file) {
+    tags::TWMAfile wma;
+    const bool loaded = wma.Load(file);
+    // The WMA reader's texts are already Unicode.
+    const auto unicode = [](const std::u16string& value) {
+        return QString::fromStdU16String(value);
+    };
+    return {
+        {"loaded", loaded},
+        {"valid", wma.Valid},
+        {"file_size", number(wma.FileSize)},
+        {"channels", wma.Channels},
+        {"sample_rate", number(wma.SampleRate)},
+        {"duration", wma.Duration},
+        {"bitrate", number(wma.BitRate)},
+        {"title", unicode(wma.Title)},
+        {"artist", unicode(wma.Artist)},
+        {"album", unicode(wma.Album)},
+        {"track", number(wma.Track)},
+        {"year", unicode(wma.Year)},
+        {"genre", unicode(wma.Genre)},
+        {"comment", unicode(wma.Comment)},
+    };
+}
+
+QJsonObject oggJson(const Path& file) {
+    tags::TOggVorbis ogg;
+    const bool loaded = ogg.Load(file);
+    return {
+        {"loaded", loaded},
+        {"file_size", number(ogg.FileSize)},
+        {"channels", ogg.Channels},
+        {"sample_rate", number(ogg.SampleRate)},
+        {"nominal_bitrate", ogg.NominalBitRate},
+        {"samples", number(ogg.Samples)},
+        {"id3v2_size", number(ogg.ID3v2Size)},
+        {"title", text(ogg.Title)},
+        {"artist", text(ogg.Artist)},
+        {"album", text(ogg.Album)},
+        {"track", ogg.Track},
+        {"date", text(ogg.Date)},
+        {"genre", text(ogg.Genre)},
+        {"comment", text(ogg.Comment)},
+        {"vendor", text(ogg.Vendor)},
+        {"duration", ogg.Duration()},
+        {"bitrate", number(ogg.BitRate())},
+    };
+}
+
 struct Reader {
     const char* key;
     QJsonObject (*read)(const Path& file);
@@ -171,6 +222,8 @@ const Reader kReaders[] = {
     {"id3v1", id3v1Json},
     {"id3v2", id3v2Json},
     {"jvid3v2", jvid3v2Json},
+    {"wma", wmaJson},
+    {"ogg", oggJson},
 };
 
 } // namespace

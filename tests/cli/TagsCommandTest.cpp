@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include "../tags/WMAOggFixtures.h"
+
 #include "text/Cp1251.h"
 
 #include <QJsonArray>
@@ -118,4 +120,46 @@ TEST(TagsCommand, MissingFileAndUsage) {
     EXPECT_TRUE(missing.out.empty());
     EXPECT_EQ(runTags({}).status, 2);
     EXPECT_EQ(runTags({"a", "b"}).status, 2);
+}
+
+TEST(TagsCommand, PrintsWmaAndOgg) {
+    namespace fx = korvane::tags::fixtures;
+    {
+        TempFile file(fx::plausible({fx::contentDescription(u"Song", u"Кино"),
+                                     fx::extendedDescription({fx::text(u"WM/Genre", u"Rock"),
+                                                              fx::text(u"WM/Year", u"2001")})}));
+        const Result result = runTags({file.name()});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const QJsonObject wma = result.json()["wma"].toObject();
+        EXPECT_TRUE(wma["loaded"].toBool());
+        EXPECT_TRUE(wma["valid"].toBool());
+        EXPECT_EQ(wma["bitrate"].toInt(), 128);
+        EXPECT_EQ(wma["sample_rate"].toInt(), 44100);
+        EXPECT_EQ(wma["title"].toString(), "Song");
+        EXPECT_EQ(wma["artist"].toString(), QString::fromUtf8("Кино"));
+        EXPECT_EQ(wma["genre"].toString(), "Rock");
+        EXPECT_EQ(wma["year"].toString(), "2001");
+        EXPECT_FALSE(result.json()["ogg"].toObject()["loaded"].toBool());
+    }
+    {
+        fx::Ogg ogg;
+        ogg.comments = {"ARTIST=Кино", "GENRE=Rock", "DATE=2001", "TRACKNUMBER=3/12"};
+        ogg.size = 4'000'000;
+        ogg.lastGranule = 8'820'000;
+        TempFile file(ogg.bytes());
+        const Result result = runTags({file.name()});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const QJsonObject json = result.json()["ogg"].toObject();
+        EXPECT_TRUE(json["loaded"].toBool());
+        EXPECT_EQ(json["bitrate"].toInt(), 160);
+        EXPECT_EQ(json["duration"].toDouble(), 200.0);
+        EXPECT_EQ(json["samples"].toInt(), 8'820'000);
+        EXPECT_EQ(json["artist"].toString(), QString::fromUtf8("Кино"));
+        EXPECT_EQ(json["genre"].toString(), "Rock");
+        EXPECT_EQ(json["date"].toString(), "2001");
+        EXPECT_EQ(json["track"].toInt(), 3);
+        const QJsonObject wma = result.json()["wma"].toObject();
+        EXPECT_TRUE(wma["loaded"].toBool());
+        EXPECT_FALSE(wma["valid"].toBool());
+    }
 }

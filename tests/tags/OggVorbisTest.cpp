@@ -1,5 +1,7 @@
 #include "tags/OggVorbis.h"
 
+#include "WMAOggFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,74 +10,15 @@
 #include <vector>
 
 using namespace korvane::tags;
+using namespace korvane::tags::fixtures;
 
 namespace {
-
-std::string littleEndian(std::uint64_t value, int width) {
-    std::string out;
-    for (int i = 0; i < width; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// One Ogg page holding `body` (CRC and serial left zero: the reader does not look at them).
-std::string page(const std::string& body, std::uint64_t granule) {
-    std::string lacing;
-    std::size_t rest = body.size();
-    while (rest >= 255) {
-        lacing += '\xFF';
-        rest -= 255;
-    }
-    lacing += static_cast<char>(rest);
-    return std::string("OggS") + '\0' + '\x02' + littleEndian(granule, 8) + std::string(12, '\0') +
-           static_cast<char>(lacing.size()) + lacing + body;
-}
-
-struct Ogg {
-    std::string id3v2;
-    std::uint8_t channels = 2;
-    std::uint32_t sampleRate = 44100;
-    std::uint32_t nominal = 128000;
-    std::string vendor = "Test vendor 1.0";
-    std::vector<std::string> comments;
-    bool commentHeader = true;
-    std::uint64_t lastGranule = 441000;
-    std::size_t size = 0; // padded with zero bytes to this size when larger
-
-    std::string identification() const {
-        return std::string("\x01vorbis", 7) + littleEndian(0, 4) + static_cast<char>(channels) +
-               littleEndian(sampleRate, 4) + littleEndian(0, 4) + littleEndian(nominal, 4) +
-               littleEndian(0, 4) + '\xB8' + '\x01';
-    }
-    std::string commentBlock() const {
-        std::string out = std::string("\x03vorbis", 7) + littleEndian(vendor.size(), 4) + vendor +
-                          littleEndian(comments.size(), 4);
-        for (const std::string& comment : comments)
-            out += littleEndian(comment.size(), 4) + comment;
-        return out + '\x01';
-    }
-    std::string bytes() const {
-        std::string out = id3v2 + page(identification(), 0) +
-                          page(commentHeader ? commentBlock() : std::string("\x05vorbis"), 0);
-        const std::string last = page(std::string(100, '\x55'), lastGranule);
-        if (out.size() + last.size() < size)
-            out.resize(size - last.size(), '\0');
-        return out + last;
-    }
-};
 
 TOggVorbis load(const std::string& bytes, bool expected = true) {
     MemorySource source(bytes);
     TOggVorbis ogg;
     EXPECT_EQ(ogg.Load(source), expected);
     return ogg;
-}
-
-std::string id3v2Tag(std::size_t bodySize) {
-    std::string tag = std::string("ID3\x03\x00\x00", 6);
-    for (int shift : {21, 14, 7, 0})
-        tag += static_cast<char>((bodySize >> shift) & 0x7F);
-    return tag + std::string(bodySize, '\0');
 }
 
 } // namespace

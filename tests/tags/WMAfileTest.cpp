@@ -1,5 +1,7 @@
 #include "tags/WMAfile.h"
 
+#include "WMAOggFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,111 +10,9 @@
 #include <vector>
 
 using namespace korvane::tags;
+using namespace korvane::tags::fixtures;
 
 namespace {
-
-std::string littleEndian(std::uint64_t value, int width) {
-    std::string out;
-    for (int i = 0; i < width; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-// The 16 stored bytes of a GUID written as text: the first three groups little-endian.
-std::string guid(const std::string& text) {
-    const auto hex = [&text](std::size_t at, std::size_t digits) {
-        return std::stoull(text.substr(at, digits), nullptr, 16);
-    };
-    std::string out =
-        littleEndian(hex(0, 8), 4) + littleEndian(hex(9, 4), 2) + littleEndian(hex(14, 4), 2);
-    for (std::size_t at : {19, 21, 24, 26, 28, 30, 32, 34})
-        out += static_cast<char>(hex(at, 2));
-    return out;
-}
-
-const std::string kHeader = "75B22630-668E-11CF-A6D9-00AA0062CE6C";
-const std::string kFileProperties = "8CABDCA1-A947-11CF-8EE4-00C00C205365";
-const std::string kStreamProperties = "B7DC0791-A9B7-11CF-8EE6-00C00C205365";
-const std::string kContentDescription = "75B22633-668E-11CF-A6D9-00AA0062CE6C";
-const std::string kExtendedContentDescription = "D2D0A440-E307-11D2-97F0-00A0C95EA850";
-
-std::string object(const std::string& id, const std::string& body) {
-    return guid(id) + littleEndian(24 + body.size(), 8) + body;
-}
-
-// UTF-16LE with its terminating zero, as ASF stores texts.
-std::string utf16(const std::u16string& text) {
-    std::string out;
-    for (char16_t c : text + u'\0')
-        out += littleEndian(c, 2);
-    return out;
-}
-
-std::string fileProperties(std::uint32_t maximumBitRate) {
-    // File id, sizes, dates, durations, preroll, flags and packet sizes come first.
-    return object(kFileProperties, std::string(76, '\0') + littleEndian(maximumBitRate, 4));
-}
-
-std::string streamProperties(std::uint16_t channels, std::uint32_t sampleRate,
-                             std::uint32_t averageBytesPerSecond) {
-    // Stream type, error correction type, time offset, data lengths, flags, reserved; then the
-    // wave format: format tag, channels, rate, bytes per second, block align, bits, extra size.
-    return object(kStreamProperties,
-                  std::string(54, '\0') + littleEndian(0x161, 2) + littleEndian(channels, 2) +
-                      littleEndian(sampleRate, 4) + littleEndian(averageBytesPerSecond, 4) +
-                      littleEndian(0x2E5, 2) + littleEndian(16, 2) + littleEndian(0, 2));
-}
-
-std::string contentDescription(const std::u16string& title, const std::u16string& author,
-                               const std::u16string& description = {}) {
-    const std::string fields[] = {title.empty() ? "" : utf16(title),
-                                  author.empty() ? "" : utf16(author), utf16(u"(c)"),
-                                  description.empty() ? "" : utf16(description), ""};
-    std::string body;
-    for (const std::string& field : fields)
-        body += littleEndian(field.size(), 2);
-    for (const std::string& field : fields)
-        body += field;
-    return object(kContentDescription, body);
-}
-
-struct Descriptor {
-    std::u16string name;
-    std::uint16_t type; // 0 Unicode string, 1 bytes, 2 bool, 3 DWORD, 4 QWORD, 5 WORD
-    std::string value;  // the stored bytes
-};
-
-std::string extendedDescription(const std::vector<Descriptor>& descriptors) {
-    std::string body = littleEndian(descriptors.size(), 2);
-    for (const Descriptor& d : descriptors) {
-        const std::string name = utf16(d.name);
-        body += littleEndian(name.size(), 2) + name + littleEndian(d.type, 2) +
-                littleEndian(d.value.size(), 2) + d.value;
-    }
-    return object(kExtendedContentDescription, body);
-}
-
-Descriptor text(const std::u16string& name, const std::u16string& value) {
-    return {name, 0, utf16(value)};
-}
-
-// A header object holding `objects`, and a little audio data after it.
-std::string asf(const std::vector<std::string>& objects) {
-    std::string body;
-    for (const std::string& o : objects)
-        body += o;
-    return guid(kHeader) + littleEndian(30 + body.size(), 8) + littleEndian(objects.size(), 4) +
-           "\x01\x02" + body + std::string(64, '\x11');
-}
-
-// A plausible 128 kbit/s stereo file with `more` objects after the stream.
-std::string plausible(const std::vector<std::string>& more = {},
-                      std::uint32_t bytesPerSecond = 16000) {
-    std::vector<std::string> objects = {fileProperties(128000),
-                                        streamProperties(2, 44100, bytesPerSecond)};
-    objects.insert(objects.end(), more.begin(), more.end());
-    return asf(objects);
-}
 
 TWMAfile load(const std::string& bytes, bool expected = true) {
     MemorySource source(bytes);
