@@ -1,14 +1,298 @@
 #include "music/AlbumDetails.h"
 
 #include "music/MusicList.h"
+#include "tags/ByteSource.h"
+#include "tags/JvID3v2.h"
+#include "tags/MPEGaudio.h"
+#include "tags/OggVorbis.h"
+#include "tags/WMAfile.h"
+#include "text/LocaleText.h"
+
+#include <QFile>
+
+#include <array>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace korvane {
+namespace {
 
-void AlbumDetails(const QString&, MusicList& list, int row, const QString&, const Toggles&,
-                  const Pump&) {
-    const QString none = QStringLiteral("-");
-    for (int cell = BitrateCell; cell <= CountryCell; ++cell)
-        list.appendCell(row, none);
+enum class AudioKind { Mp3, Wma, Ogg, None };
+
+// The endings in the order of preference; the index is the AudioKind.
+constexpr std::array<std::string_view, 3> kEndings = {".mp3", ".wma", ".ogg"};
+
+// The album's one audio file. `readable` is false for an entry that is not a regular file (a
+// folder named like an mp3, a dangling link, a pipe that would block the open): it is taken as
+// the file of its kind all the same, and reads as a file that cannot be opened.
+struct AudioFile {
+    AudioKind kind = AudioKind::None;
+    std::filesystem::path path;
+    bool readable = false;
+};
+
+bool endsWithNoCase(std::string_view name, std::string_view ending) {
+    if (name.size() < ending.size())
+        return false;
+    const std::string_view tail = name.substr(name.size() - ending.size());
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != ending[i])
+            return false;
+    }
+    return true;
+}
+
+AudioKind kindOf(std::string_view name) {
+    for (std::size_t i = 0; i < kEndings.size(); ++i) {
+        if (endsWithNoCase(name, kEndings[i]))
+            return static_cast<AudioKind>(i);
+    }
+    return AudioKind::None;
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+// One pass over the listing, stopping at the first mp3; only the chosen entry is examined
+// further, and only when the listing cannot tell that it is a regular file.
+AudioFile chooseAudioFile(const QString& folder) {
+    AudioFile chosen;
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(folder)));
+    if (!dir)
+        return chosen;
+    std::string name;
+    unsigned char type = DT_UNKNOWN;
+    while (const dirent* entry = readdir(dir.get())) {
+        const AudioKind kind = kindOf(entry->d_name);
+        if (kind < chosen.kind) {
+            chosen.kind = kind;
+            name = entry->d_name;
+            type = entry->d_type;
+            if (kind == AudioKind::Mp3)
+                break;
+        }
+    }
+    if (chosen.kind == AudioKind::None)
+        return chosen;
+    if (type == DT_REG) {
+        chosen.readable = true;
+    } else if (type == DT_LNK || type == DT_UNKNOWN) {
+        struct stat st;
+        chosen.readable =
+            fstatat(dirfd(dir.get()), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+    chosen.path = std::filesystem::path(QFile::encodeName(folder).toStdString() + '/' + name);
+    return chosen;
+}
+
+bool isBlank(std::string_view text) {
+    return tags::trimBlanks(text).empty();
+}
+
+bool isBlank(std::u16string_view text) {
+    return tags::trimBlanks(text).empty();
+}
+
+QString fromUtf16(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QString kNone = QStringLiteral("-");
+
+// A reader's Load that cannot fail the row: a file that cannot be opened, or any error while
+// reading, leaves the reader at its initial values.
+template <typename Reader> void loadOrReset(Reader& reader, const AudioFile& file) {
+    try {
+        if (file.readable && reader.Load(file.path))
+            return;
+    } catch (const std::exception&) {
+    }
+    reader.Reset();
+}
+
+// The three frames of the second ID3v2 reader, read on first use and at most once per file.
+// Whatever it raises (an unopenable file, a short tag, an unknown encoding) reads as a tag
+// without those frames.
+class SecondTag {
+public:
+    explicit SecondTag(const std::filesystem::path& path) : m_path(path) {}
+    const std::string& leadArtist() { return texts().leadArtist; }
+    const std::string& album() { return texts().album; }
+    const std::string& contentType() { return texts().contentType; }
+
+private:
+    struct Texts {
+        std::string leadArtist; // the first entry; empty for a list without entries
+        std::string album;
+        std::string contentType;
+    };
+    const Texts& texts();
+
+    const std::filesystem::path& m_path;
+    bool m_read = false;
+    Texts m_texts;
+};
+
+const SecondTag::Texts& SecondTag::texts() {
+    if (m_read)
+        return m_texts;
+    m_read = true;
+    try {
+        tags::TJvID3v2 tag;
+        tag.setFileName(m_path);
+        tag.setActive(true);
+        const tags::TJvID3StringList& lead = tag.Texts.LeadArtist();
+        const tags::TJvID3StringList& content = tag.Texts.ContentType();
+        m_texts.leadArtist = lead.empty() ? std::string() : lead[0];
+        m_texts.album = tag.Texts.Album();
+        m_texts.contentType = content.empty() ? std::string() : content[0];
+    } catch (const std::exception&) {
+        m_texts = Texts();
+    }
+    return m_texts;
+}
+
+void appendYear(QString& caption, const QString& year) {
+    if (!year.trimmed().isEmpty())
+        caption += QStringLiteral(" (") + year + u')';
+}
+
+struct Details {
+    QString caption;
+    QString bitrate;
+    QString style = kNone;
+    QString country = kNone;
+};
+
+// Artist and album from the tags: ID3v2, then the second reader for version 4 and later (which
+// then decides alone), then ID3v1. Nothing when no rule finds both names.
+void namesFromTags(const tags::TMPEGaudio& mpeg, SecondTag& second, const QString& separator,
+                   QString& caption) {
+    const tags::TID3v2& v2 = mpeg.ID3v2;
+    const tags::TID3v1& v1 = mpeg.ID3v1;
+    std::string_view artist;
+    std::string_view album;
+    if (v2.Exists && !isBlank(v2.Artist) && !isBlank(v2.Album)) {
+        artist = v2.Artist;
+        album = v2.Album;
+    } else if (v2.Exists && v2.Version >= 4) {
+        artist = second.leadArtist();
+        album = second.album();
+    } else if (v1.Exists) {
+        artist = v1.FullArtist();
+        album = v1.FullAlbum();
+    }
+    if (!isBlank(artist) && !isBlank(album))
+        caption = text::fromCp1251(artist) + separator + text::fromCp1251(album);
+}
+
+// The group part, before the first separator, in the locale's capitals.
+void groupInCapitals(QString& caption, const QString& separator) {
+    const qsizetype at = separator.isEmpty() ? -1 : caption.indexOf(separator);
+    if (at >= 0)
+        caption = text::localeUpper(caption.left(at)) + caption.mid(at);
+}
+
+QString mp3Style(const tags::TMPEGaudio& mpeg, SecondTag& second) {
+    const tags::TID3v2& v2 = mpeg.ID3v2;
+    const tags::TID3v1& v1 = mpeg.ID3v1;
+    if (v2.Exists && !isBlank(v2.Genre))
+        return text::fromCp1251(tags::trimBlanks(v2.Genre));
+    if (v2.Exists && v2.Version >= 4) {
+        const std::string& content = second.contentType();
+        return content.empty() ? kNone : text::fromCp1251(content);
+    }
+    const std::string genre = v1.Exists ? v1.GenreName() : std::string();
+    return isBlank(genre) ? kNone : text::fromCp1251(tags::trimBlanks(genre));
+}
+
+// "Country: " exactly, then the rest with each line break shown as " / ".
+QString mp3Country(const tags::TID3v2& v2) {
+    constexpr std::string_view kMark = "Country: ";
+    const std::string_view comment = v2.Comment;
+    if (comment.substr(0, kMark.size()) != kMark)
+        return kNone;
+    return text::fromCp1251(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
+}
+
+void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
+                Details& details) {
+    tags::TMPEGaudio mpeg;
+    loadOrReset(mpeg, file);
+    SecondTag second(file.path);
+    const tags::TID3v2& v2 = mpeg.ID3v2;
+
+    if (options.artistFromID3)
+        namesFromTags(mpeg, second, separator, details.caption);
+    if (options.albumUppercase)
+        groupInCapitals(details.caption, separator);
+    if (options.yearInColumn && v2.Exists)
+        appendYear(details.caption, text::fromCp1251(v2.Year));
+
+    details.bitrate = QString::number(mpeg.BitRate());
+    if (options.showVBR && mpeg.VBR.found)
+        details.bitrate.prepend(QStringLiteral("VBR "));
+    details.style = mp3Style(mpeg, second);
+    details.country = mp3Country(v2);
+}
+
+void wmaDetails(const AudioFile& file, const Toggles& options, Details& details) {
+    tags::TWMAfile wma;
+    loadOrReset(wma, file);
+    details.bitrate = QStringLiteral("wma ") + QString::number(wma.BitRate);
+    if (!isBlank(wma.Genre))
+        details.style = fromUtf16(wma.Genre);
+    if (options.yearInColumn)
+        appendYear(details.caption, fromUtf16(wma.Year));
+}
+
+void oggDetails(const AudioFile& file, const Toggles& options, Details& details) {
+    tags::TOggVorbis ogg;
+    loadOrReset(ogg, file);
+    details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.BitRate());
+    if (!isBlank(ogg.Genre))
+        details.style = text::fromCp1251(tags::trimBlanks(ogg.Genre));
+    if (options.yearInColumn)
+        appendYear(details.caption, text::fromCp1251(ogg.Date));
+}
+
+} // namespace
+
+void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
+                  const Toggles& options, const Pump& pump) {
+    const AudioFile file = chooseAudioFile(folder);
+    Details details{list.row(row).caption, kNone};
+    switch (file.kind) {
+    case AudioKind::Mp3:
+        mp3Details(file, separator, options, details);
+        break;
+    case AudioKind::Wma:
+        wmaDetails(file, options, details);
+        break;
+    case AudioKind::Ogg:
+        oggDetails(file, options, details);
+        break;
+    case AudioKind::None:
+        break;
+    }
+    if (details.caption != list.row(row).caption)
+        list.setCaption(row, details.caption);
+    list.appendCell(row, details.bitrate);
+    list.appendCell(row, details.style);
+    list.appendCell(row, details.country);
+    if (file.kind == AudioKind::Mp3 && pump)
+        pump();
 }
 
 } // namespace korvane

@@ -10,13 +10,13 @@ namespace korvane {
 class MusicList;
 
 // `AlbumDetails`: completes the album row just appended at index row (its Folder text and Size
-// cell are set) from the first audio file of folder: appends exactly three cells, Bitrate, Style
-// and Country, and may rewrite the Folder text from the tags, joining group and album with
-// separator. The pump may run while files are read; rows can move then, so a reader that pumps
-// must track its row (a QPersistentModelIndex) rather than keep the index.
-//
-// The audio readers are not wired in yet: every album takes the result of a folder without
-// audio, the no-value mark "-" in all three cells.
+// cell are set) from one audio file of folder: the first entry ending in ".mp3" in the order of
+// the directory listing, else the first ".wma", else the first ".ogg" (case-insensitive endings,
+// hidden entries included). Appends exactly three cells, Bitrate, Style and Country ("-" each
+// without an audio file), and may rewrite the Folder text: artist and album from the tags joined
+// by separator, the group part in capitals, the year in parentheses, as the options say.
+// A file that cannot be read or decoded, or a tag reader's error, still gives the three cells.
+// After an mp3 the pump runs once, as the last step: the row index is not used after it.
 void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                   const Toggles& options, const Pump& pump);
 
