@@ -1,0 +1,80 @@
+// Readers over a source whose reads fail past a given offset, as a failing disk would.
+
+#include "tags/ID3v1.h"
+#include "tags/ID3v2.h"
+#include "tags/JvID3v2.h"
+#include "tags/MPEGaudio.h"
+
+#include "TagBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane::tags;
+using namespace korvane::tags::test;
+
+namespace {
+
+class FailingSource final : public ByteSource {
+public:
+    // Reads that touch [failFrom, failTo) fail.
+    FailingSource(std::string_view bytes, std::int64_t failFrom, std::int64_t failTo = INT64_MAX)
+        : m_memory(bytes), m_failFrom(failFrom), m_failTo(failTo) {}
+    std::int64_t size() const override { return m_memory.size(); }
+    std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override {
+        if (offset + static_cast<std::int64_t>(count) > m_failFrom && offset < m_failTo)
+            throw ReadError();
+        return m_memory.readAt(offset, buffer, count);
+    }
+
+private:
+    MemorySource m_memory;
+    std::int64_t m_failFrom;
+    std::int64_t m_failTo;
+};
+
+const std::string kTag =
+    id3v2Tag(3, frameV3("TPE1", bytes({0}) + "First") + frameV3("TALB", bytes({0}) + "Second"));
+const std::string kFile = kTag + mpegFrames(20) + id3v1Tag("t", "a", "b", "", "", 1);
+
+} // namespace
+
+TEST(ReadFailures, ID3v2WalkEndsWithWhatItRead) {
+    // The second frame's header lies past the failing offset.
+    FailingSource source(kFile, 10 + 10 + 6 + 5);
+    TID3v2 tag;
+    EXPECT_TRUE(tag.Load(source));
+    EXPECT_EQ(tag.Artist, "First");
+    EXPECT_TRUE(tag.Album.empty());
+
+    FailingSource header(kFile, 5);
+    EXPECT_FALSE(tag.Load(header));
+    EXPECT_FALSE(tag.Exists);
+}
+
+TEST(ReadFailures, ID3v1ReportsFalse) {
+    FailingSource source(kFile, static_cast<std::int64_t>(kFile.size()) - 10);
+    TID3v1 tag;
+    EXPECT_FALSE(tag.Load(source));
+}
+
+TEST(ReadFailures, MpegReportsFalseAndResets) {
+    // The tags read fine, the first audio block does not.
+    const auto audioStart = static_cast<std::int64_t>(kTag.size());
+    FailingSource audio(kFile, audioStart + 100, audioStart + 200);
+    TMPEGaudio mpeg;
+    EXPECT_FALSE(mpeg.Load(audio));
+    EXPECT_FALSE(mpeg.ID3v2.Exists);
+    EXPECT_EQ(mpeg.BitRate(), 0);
+}
+
+TEST(ReadFailures, JvID3v2RaisesStreamReadError) {
+    FailingSource source(kFile, 20);
+    TJvID3v2 tag;
+    try {
+        tag.Load(source);
+        FAIL() << "no error";
+    } catch (const JvID3Error& error) {
+        EXPECT_STREQ(error.what(), "Stream read error");
+    }
+    EXPECT_FALSE(tag.Active());
+}
