@@ -25,6 +25,9 @@ public:
     virtual std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) = 0;
     // Opens a file with the desktop's default application; false when that failed.
     virtual bool openWithShell(const QString& path) = 0;
+    // Whether an application is registered to open .xlsx workbooks; a desktop that cannot tell
+    // answers no.
+    virtual bool spreadsheetAppRegistered() { return false; }
     virtual void beep() = 0;
 };
 

@@ -1,18 +1,91 @@
 #include "app/MainWindow.h"
 
+#include "app/Desktop.h"
+#include "export/ListExport.h"
+#include "export/OutputFile.h"
+#include "music/MusicList.h"
+#include "video/VideoList.h"
+
+#include <QDate>
+
+#include <functional>
+
 // Handlers of the export commands of both lists.
 namespace korvane {
+namespace {
 
-void MainWindow::exportMusicHtml() {}
+// A TXT or HTML export: the record of the created file and the status text change only once the
+// file is written; a failure shows its text and leaves both as they were.
+void recordWrittenFile(MainWindow& window, const std::function<std::optional<QString>()>& write) {
+    try {
+        const std::optional<QString> path = write();
+        if (!path)
+            return;
+        window.TfOpen = {true, *path};
+        window.setStatusText(exporter::fileCreatedMessage(*path));
+    } catch (const exporter::ExportError& error) {
+        window.desktop().showError(error.message());
+    }
+}
 
-void MainWindow::exportMusicTxt() {}
+// The workbook goes to a temporary folder and the desktop's spreadsheet application opens it.
+void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
+    Desktop& desktop = window.desktop();
+    try {
+        const QString path = exporter::writeWorkbookToTemporaryFolder(plan);
+        if (!desktop.openWithShell(path)) {
+            desktop.showError(QStringLiteral("Не удалось открыть \"%1\": для файлов .xlsx не "
+                                             "назначена программа.")
+                                  .arg(path));
+            return;
+        }
+        window.setStatusText(exporter::kWorkbookSentMessage);
+    } catch (const exporter::ExportError& error) {
+        desktop.showError(error.message());
+    }
+}
 
-void MainWindow::exportMusicExcel() {}
+} // namespace
 
-void MainWindow::exportVideoHtml() {}
+void MainWindow::exportMusicHtml() {
+    recordWrittenFile(*this, [this] {
+        return exporter::writeMusicHtml(musicList().rows(), settings(), toggles(), programFolder());
+    });
+}
 
-void MainWindow::exportVideoTxt() {}
+void MainWindow::exportMusicTxt() {
+    recordWrittenFile(*this, [this] {
+        return exporter::writeMusicTxt(musicList().rows(), settings(), toggles(),
+                                       QDate::currentDate());
+    });
+}
 
-void MainWindow::exportVideoExcel() {}
+void MainWindow::exportMusicExcel() {
+    if (musicList().isEmpty())
+        return;
+    if (exporter::spreadsheetCheckRequested(settings()) && !desktop().spreadsheetAppRegistered()) {
+        desktop().showMessage(exporter::kNoSpreadsheetMessage);
+        return;
+    }
+    sendWorkbook(*this, exporter::musicSheet(musicList().rows(), settings(), toggles()));
+}
+
+void MainWindow::exportVideoHtml() {
+    recordWrittenFile(*this, [this] {
+        return exporter::writeVideoHtml(videoList().rows(), settings(), programFolder());
+    });
+}
+
+void MainWindow::exportVideoTxt() {
+    recordWrittenFile(*this, [this] {
+        return exporter::writeVideoTxt(videoList().rows(), settings(), QDate::currentDate());
+    });
+}
+
+void MainWindow::exportVideoExcel() {
+    if (videoList().isEmpty())
+        return;
+    sendWorkbook(*this, exporter::videoSheet(videoList().rows(), settings()));
+}
 
 } // namespace korvane

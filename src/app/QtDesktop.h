@@ -18,6 +18,7 @@ public:
     std::optional<QString> chooseFolder(const QString& caption, const QString& preselect) override;
     std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) override;
     bool openWithShell(const QString& path) override;
+    bool spreadsheetAppRegistered() override;
     void beep() override;
 
 private:

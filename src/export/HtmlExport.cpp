@@ -1,0 +1,99 @@
+#include "export/HtmlExport.h"
+
+#include "export/OutputFile.h"
+#include "export/RowCells.h"
+#include "music/MusicList.h"
+
+namespace korvane::exporter {
+namespace {
+
+QString checkBoxLine(const QString& n) {
+    return QStringLiteral("\t<td><input type=\"checkbox\" id=\"input") + n +
+           QStringLiteral("\" onclick=\"MarkRow(") + n + QStringLiteral(")\" /></td>");
+}
+
+QString nameCell(const QString& folder, bool bold, const QString& separator) {
+    if (!bold)
+        return htmlEscape(folder);
+    const qsizetype at = separator.isEmpty() ? -1 : folder.indexOf(separator);
+    const QString group = at < 0 ? QString() : folder.left(at);
+    const QString rest = at < 0 ? folder : folder.mid(at);
+    return QStringLiteral("<b>") + htmlEscape(group) + QStringLiteral("</b>") + htmlEscape(rest);
+}
+
+} // namespace
+
+QString htmlEscape(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'&')
+            escaped += QStringLiteral("&amp;");
+        else if (c == u'<')
+            escaped += QStringLiteral("&lt;");
+        else if (c == u'>')
+            escaped += QStringLiteral("&gt;");
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
+                          const QString& separator) {
+    QStringList lines;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CatalogueRow& row = rows[i];
+        if (MusicList::isCategoryHeader(row)) {
+            lines << QStringLiteral("<tr><td colspan=\"5\" class=\"cat\">") +
+                         htmlEscape(row.caption) + QStringLiteral("</td></tr>");
+            continue;
+        }
+        const QString n = QString::number(i);
+        lines << QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">") << checkBoxLine(n)
+              << QStringLiteral("\t<td class=\"artist\" id=\"artisttd") + n +
+                     QStringLiteral("\">") + nameCell(row.caption, bold, separator) +
+                     QStringLiteral("</td>")
+              << QStringLiteral("\t<td id=\"bitratetd") + n + QStringLiteral("\">") +
+                     htmlEscape(cell(row, BitrateCell)) + QStringLiteral("</td>")
+              << QStringLiteral("\t<td id=\"sizetd") + n + QStringLiteral("\">") +
+                     htmlEscape(cell(row, SizeCell)) + QStringLiteral("</td>")
+              << QStringLiteral("\t<td id=\"genretd") + n + QStringLiteral("\">") +
+                     htmlEscape(cell(row, StyleCell)) + QStringLiteral("</td>")
+              << QStringLiteral("</tr>");
+    }
+    return lines;
+}
+
+QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows) {
+    QStringList lines;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CatalogueRow& row = rows[i];
+        const QString n = QString::number(i);
+        lines << QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">") << checkBoxLine(n)
+              << QStringLiteral("\t<td class=\"artist\">") + htmlEscape(row.caption) +
+                     QStringLiteral("</td>");
+        for (int c : {VideoSizeCell, ResolutionCell, DurationCell, FpsCell, CodecCell})
+            lines << QStringLiteral("\t<td>") + htmlEscape(cell(row, c)) + QStringLiteral("</td>");
+        lines << QStringLiteral("</tr>");
+    }
+    return lines;
+}
+
+std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines) {
+    // The template's own line breaks become CR LF first, so that the placeholder's position is
+    // counted in the same text the rows are put into.
+    QString page;
+    for (const QString& line : splitLines(templateText))
+        page += line + QStringLiteral("\r\n");
+    const qsizetype at = page.indexOf(kTablePlaceholder);
+    if (at < 0)
+        return std::nullopt;
+    QString rows;
+    for (const QString& line : rowLines)
+        rows += line + QStringLiteral("\r\n");
+    page.replace(at, kTablePlaceholder.size(), rows);
+    return splitLines(page);
+}
+
+} // namespace korvane::exporter

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/CatalogueList.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// The web page of a list: table rows with numbered ids and a check box calling the template's
+// MarkRow(N), spliced into a template at its placeholder.
+namespace korvane::exporter {
+
+// "##ТАБЛИЦА##": where the rows go; only the first one is replaced.
+inline const QString kTablePlaceholder = QStringLiteral("##ТАБЛИЦА##");
+
+// & < > as entities: names come from tags and folder names and must not turn into markup.
+QString htmlEscape(const QString& text);
+
+// Seven lines per album row, one per category header row. With `bold` the group name (the
+// Folder text before the first `separator`) is put in <b>.
+QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
+                          const QString& separator);
+// Nine lines per row.
+QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows);
+
+// The template with the row lines in place of its first placeholder, every line break made
+// CR LF; nothing when the template has no placeholder.
+std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines);
+
+} // namespace korvane::exporter

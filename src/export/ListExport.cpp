@@ -1,0 +1,113 @@
+#include "export/ListExport.h"
+
+#include "export/HtmlExport.h"
+#include "export/OutputFile.h"
+#include "export/TxtExport.h"
+#include "export/XlsxWorkbook.h"
+#include "text/LocaleText.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace korvane::exporter {
+namespace {
+
+std::optional<QString> writeLines(const QString& path, const QStringList& lines) {
+    replaceFile(path, cp1251Lines(lines));
+    return path;
+}
+
+std::optional<QString> writeHtml(const QString& templatePath, const QStringList& rowLines,
+                                 const QString& path) {
+    const auto page = spliceRows(readCp1251File(templatePath), rowLines);
+    // Without its placeholder a template has no place for the table: better no page than a
+    // page without the list or with the rows in the middle of the markup.
+    if (!page)
+        throw ExportError(
+            QStringLiteral("В шаблоне \"%1\" нет метки \"%2\"; файл \"%3\" не создан.")
+                .arg(QDir::toNativeSeparators(templatePath), kTablePlaceholder,
+                     QDir::toNativeSeparators(path)));
+    return writeLines(path, *page);
+}
+
+} // namespace
+
+QString fileCreatedMessage(const QString& path) {
+    return QStringLiteral("файл \"") + path +
+           QStringLiteral("\" создан (двойной клик для открытия)");
+}
+
+QString outputPath(const SettingsFile& settings, QStringView key, const QString& fallback) {
+    return settings.readText(u"save_dir", defaultSaveDir()) + settings.readText(key, fallback);
+}
+
+std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
+                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const QDate& today) {
+    if (rows.empty())
+        return std::nullopt;
+    const QString separator =
+        readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
+    return writeLines(outputPath(settings, u"mp3list_name_txt", QStringLiteral("mp3list.txt")),
+                      musicTxtLines(rows, separator, toggles.yearInColumn, text::shortDate(today)));
+}
+
+std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
+                                     const SettingsFile& settings, const QDate& today) {
+    if (rows.empty())
+        return std::nullopt;
+    return writeLines(outputPath(settings, u"videolist_name_txt", QStringLiteral("VideoList.txt")),
+                      videoTxtLines(rows, text::shortDate(today)));
+}
+
+std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
+                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const ProgramFolder& programFolder) {
+    if (rows.empty())
+        return std::nullopt;
+    return writeHtml(programFolder.file(QStringLiteral("mp3blank.htm")),
+                     musicHtmlRows(rows, toggles.albumBoldFont, readGroupAlbumSeparator(settings)),
+                     outputPath(settings, u"mp3list_name_htm", QStringLiteral("mp3list.htm")));
+}
+
+std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
+                                      const SettingsFile& settings,
+                                      const ProgramFolder& programFolder) {
+    if (rows.empty())
+        return std::nullopt;
+    return writeHtml(programFolder.file(QStringLiteral("videoblank.htm")), videoHtmlRows(rows),
+                     outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
+}
+
+SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
+                     const Toggles& toggles) {
+    return musicSheetPlan(rows, settings.readText(u"mp3workbookname", QStringLiteral("music")),
+                          readGroupAlbumSeparator(settings), toggles.albumBoldFont,
+                          toggles.musicInCat);
+}
+
+SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings) {
+    return videoSheetPlan(rows, settings.readText(u"videoworkbookname", QStringLiteral("Video")));
+}
+
+bool spreadsheetCheckRequested(const SettingsFile& settings) {
+    return settings.readBool(u"checkexcel", false);
+}
+
+QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/korvane-XXXXXX"));
+    if (!folder.isValid())
+        throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
+                              .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
+    folder.setAutoRemove(false);
+    const QString path = folder.filePath(plan.sheetName + QStringLiteral(".xlsx"));
+    try {
+        writeWorkbook(plan, path);
+    } catch (const ExportError&) {
+        folder.remove();
+        throw;
+    }
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace korvane::exporter

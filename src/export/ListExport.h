@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/CatalogueList.h"
+#include "app/ProgramFolder.h"
+#include "app/SettingsFile.h"
+#include "app/Toggles.h"
+#include "export/SheetPlan.h"
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// The export commands without the window: each reads its settings at the moment of export,
+// writes its file and returns the path, or nothing for an empty list. Failures throw
+// ExportError and leave any previous file as it was. The window and korvane-cli both call these.
+namespace korvane::exporter {
+
+// The status text after a TXT or HTML file was written.
+QString fileCreatedMessage(const QString& path);
+inline const QString kWorkbookSentMessage = QStringLiteral("Список ушёл в Excel");
+inline const QString kNoSpreadsheetMessage =
+    QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
+
+// save_dir directly followed by the file name stored under `key` (or `fallback`).
+QString outputPath(const SettingsFile& settings, QStringView key, const QString& fallback);
+
+std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
+                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const QDate& today);
+std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
+                                     const SettingsFile& settings, const QDate& today);
+
+// The templates mp3blank.htm and videoblank.htm are read from the program folder.
+std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
+                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const ProgramFolder& programFolder);
+std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
+                                      const SettingsFile& settings,
+                                      const ProgramFolder& programFolder);
+
+// The sheet plans with the sheet names and separator of the settings.
+SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
+                     const Toggles& toggles);
+SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings);
+// checkexcel: whether the music export asks the desktop for a spreadsheet application first.
+bool spreadsheetCheckRequested(const SettingsFile& settings);
+
+// The workbook in a new folder under the system's temporary folder, named after its sheet, for
+// the spreadsheet application to open; the folder stays so that the application can read it.
+QString writeWorkbookToTemporaryFolder(const SheetPlan& plan);
+
+} // namespace korvane::exporter

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/CatalogueList.h"
+
+#include <QStringList>
+
+#include <vector>
+
+// The plain-text layouts of both lists: the name first, padded to a common width, then the
+// details in square brackets after a TAB.
+namespace korvane::exporter {
+
+// "~~~ mp3 collection ~~~", "Создан: " + date, an empty line, then one line per row; category
+// header rows become an empty line and ">> КАТЕГОРИЯ: name <<". `separator` goes between the
+// details; `yearInColumn` widens the name column by 6 for the year the scan appended.
+QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                          bool yearInColumn, const QString& date);
+
+// "~~~ Video collection ~~~", "Создан: " + date, an empty line, the column line, then one line
+// per row with fixed separators.
+QStringList videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date);
+
+} // namespace korvane::exporter

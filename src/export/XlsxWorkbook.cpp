@@ -1,0 +1,342 @@
+#include "export/XlsxWorkbook.h"
+
+#include "export/OutputFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <tuple>
+
+namespace korvane::exporter {
+namespace {
+
+// A font as the spreadsheet's defaults leave it; colour nothing means "automatic".
+struct Font {
+    QString name = QStringLiteral("Calibri");
+    int size = 11;
+    std::optional<int> color;
+    bool bold = false;
+    bool italic = false;
+
+    bool operator==(const Font&) const = default;
+};
+
+// Font properties set on a run of characters, applied over the cell's font.
+struct RunFont {
+    CharacterRun run;
+    SheetProperty property;
+    int value;
+};
+
+struct CellStyle {
+    std::optional<int> horizontal;
+    std::optional<int> vertical;
+    Font font;
+    std::vector<RunFont> runs;
+};
+
+bool isFontProperty(SheetProperty property) {
+    return property != SheetProperty::HorizontalAlignment &&
+           property != SheetProperty::VerticalAlignment && property != SheetProperty::ColumnWidth;
+}
+
+void applyFont(Font& font, SheetProperty property, int value, const QString& text) {
+    switch (property) {
+    case SheetProperty::FontName:
+        font.name = text;
+        break;
+    case SheetProperty::FontSize:
+        font.size = value;
+        break;
+    case SheetProperty::FontColor:
+        font.color = value;
+        break;
+    case SheetProperty::FontBold:
+        font.bold = value != 0;
+        break;
+    case SheetProperty::FontItalic:
+        font.italic = value != 0;
+        break;
+    default:
+        break;
+    }
+}
+
+// The sheet's cells and column widths after the operations, in order.
+class SheetState {
+public:
+    explicit SheetState(const SheetPlan& plan)
+        : m_rows(plan.rowCount()), m_columns(plan.columnCount()),
+          m_cells(static_cast<size_t>(m_rows) * static_cast<size_t>(m_columns)),
+          m_widths(static_cast<size_t>(m_columns)) {
+        for (const SheetOperation& operation : plan.operations)
+            apply(operation);
+    }
+
+    const CellStyle& cell(int row, int column) const { return m_cells[index(row, column)]; }
+    const std::vector<std::optional<int>>& widths() const { return m_widths; }
+    // The width of the columns right of the grid, when a whole-sheet operation set one.
+    const std::optional<int>& restWidth() const { return m_restWidth; }
+
+private:
+    size_t index(int row, int column) const {
+        return static_cast<size_t>(row) * static_cast<size_t>(m_columns) +
+               static_cast<size_t>(column);
+    }
+
+    void apply(const SheetOperation& op) {
+        using Scope = SheetRange::Scope;
+        const bool whole = op.target.scope != Scope::Cells;
+        const int firstRow = whole ? 0 : op.target.firstRow;
+        const int lastRow = whole ? m_rows - 1 : std::min(op.target.lastRow, m_rows - 1);
+        const int firstColumn = whole ? 0 : op.target.firstColumn;
+        const int lastColumn =
+            whole ? m_columns - 1 : std::min(op.target.lastColumn, m_columns - 1);
+        if (op.property == SheetProperty::ColumnWidth) {
+            // A width belongs to whole columns, whichever of their cells the range names.
+            for (int c = std::max(firstColumn, 0); c <= lastColumn; ++c)
+                m_widths[static_cast<size_t>(c)] = op.value;
+            if (whole)
+                m_restWidth = op.value;
+            return;
+        }
+        for (int r = std::max(firstRow, 0); r <= lastRow; ++r) {
+            for (int c = std::max(firstColumn, 0); c <= lastColumn; ++c)
+                applyToCell(m_cells[index(r, c)], op);
+        }
+    }
+
+    static void applyToCell(CellStyle& cell, const SheetOperation& op) {
+        if (op.characters) {
+            if (isFontProperty(op.property) && op.characters->length > 0)
+                cell.runs.push_back({*op.characters, op.property, op.value});
+            return;
+        }
+        switch (op.property) {
+        case SheetProperty::HorizontalAlignment:
+            cell.horizontal = op.value;
+            return;
+        case SheetProperty::VerticalAlignment:
+            cell.vertical = op.value;
+            return;
+        default:
+            break;
+        }
+        // A font set on the whole cell covers every character, runs included.
+        applyFont(cell.font, op.property, op.value, op.text);
+        std::erase_if(cell.runs, [&op](const RunFont& run) { return run.property == op.property; });
+    }
+
+    int m_rows;
+    int m_columns;
+    std::vector<CellStyle> m_cells;
+    std::vector<std::optional<int>> m_widths;
+    std::optional<int> m_restWidth;
+};
+
+// The spreadsheet's colour numbers keep red in the low byte; the library wants 0xRRGGBB, and
+// its black is a value of its own because 0 means "no colour".
+lxw_color_t libraryColor(int excelColor) {
+    const auto value = static_cast<unsigned>(excelColor);
+    const lxw_color_t rgb = ((value & 0xFF) << 16) | (value & 0xFF00) | ((value >> 16) & 0xFF);
+    return rgb == 0 ? static_cast<lxw_color_t>(LXW_COLOR_BLACK) : rgb;
+}
+
+struct FormatKey {
+    std::optional<int> horizontal;
+    std::optional<int> vertical;
+    bool wrap = false;
+    QString fontName;
+    int fontSize = 0;
+    std::optional<int> color;
+    bool bold = false;
+    bool italic = false;
+
+    auto tie() const {
+        return std::tie(horizontal, vertical, wrap, fontName, fontSize, color, bold, italic);
+    }
+    bool operator<(const FormatKey& other) const { return tie() < other.tie(); }
+};
+
+// One library format per distinct look; the library keeps them until the workbook closes.
+class Formats {
+public:
+    explicit Formats(lxw_workbook* workbook) : m_workbook(workbook) {}
+
+    lxw_format* get(const FormatKey& key) {
+        auto found = m_formats.find(key);
+        if (found != m_formats.end())
+            return found->second;
+        lxw_format* format = workbook_add_format(m_workbook);
+        if (key.horizontal == sheet::kAlignCenter)
+            format_set_align(format, LXW_ALIGN_CENTER);
+        else if (key.horizontal == sheet::kAlignLeft)
+            format_set_align(format, LXW_ALIGN_LEFT);
+        if (key.vertical == sheet::kAlignCenter)
+            format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
+        if (key.wrap)
+            format_set_text_wrap(format);
+        const QByteArray name = key.fontName.toUtf8();
+        format_set_font_name(format, name.constData());
+        format_set_font_size(format, key.fontSize);
+        if (key.color)
+            format_set_font_color(format, libraryColor(*key.color));
+        if (key.bold)
+            format_set_bold(format);
+        if (key.italic)
+            format_set_italic(format);
+        m_formats.emplace(key, format);
+        return format;
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    std::map<FormatKey, lxw_format*> m_formats;
+};
+
+FormatKey cellKey(const CellStyle& style, const Font& font, bool wrap) {
+    return {style.horizontal, style.vertical, wrap,      font.name,
+            font.size,        font.color,     font.bold, font.italic};
+}
+
+FormatKey fontKey(const Font& font) {
+    return {std::nullopt, std::nullopt, false,     font.name,
+            font.size,    font.color,   font.bold, font.italic};
+}
+
+// Pieces of a cell's text that share one font.
+struct Fragment {
+    QString text;
+    Font font;
+};
+
+std::vector<Fragment> fragments(const QString& text, const CellStyle& style) {
+    std::vector<Fragment> pieces;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        Font font = style.font;
+        for (const RunFont& run : style.runs) {
+            const qsizetype first = run.run.start - 1;
+            if (i >= first && i < first + run.run.length)
+                applyFont(font, run.property, run.value, {});
+        }
+        // A surrogate pair stays in one piece.
+        const bool continuesPair = i > 0 && text[i].isLowSurrogate();
+        if (!pieces.empty() && (pieces.back().font == font || continuesPair))
+            pieces.back().text += text[i];
+        else
+            pieces.push_back({QString(text[i]), font});
+    }
+    return pieces;
+}
+
+[[noreturn]] void fail(const QString& path, const QString& reason) {
+    throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void check(lxw_error error, const QString& path) {
+    if (error != LXW_NO_ERROR)
+        fail(path, QString::fromUtf8(lxw_strerror(error)));
+}
+
+void writeCell(lxw_worksheet* worksheet, Formats& formats, int row, int column, const QString& text,
+               const CellStyle& style, const QString& path) {
+    const bool wrap = text.contains(u'\n');
+    const std::vector<Fragment> pieces = fragments(text, style);
+    if (pieces.size() <= 1) {
+        const Font font = pieces.empty() ? style.font : pieces.front().font;
+        check(worksheet_write_string(worksheet, static_cast<lxw_row_t>(row),
+                                     static_cast<lxw_col_t>(column), text.toUtf8().constData(),
+                                     formats.get(cellKey(style, font, wrap))),
+              path);
+        return;
+    }
+    std::vector<QByteArray> utf8;
+    std::vector<lxw_rich_string_tuple> tuples;
+    utf8.reserve(pieces.size());
+    tuples.reserve(pieces.size());
+    for (const Fragment& piece : pieces) {
+        utf8.push_back(piece.text.toUtf8());
+        tuples.push_back({formats.get(fontKey(piece.font)), utf8.back().data()});
+    }
+    std::vector<lxw_rich_string_tuple*> list;
+    for (lxw_rich_string_tuple& tuple : tuples)
+        list.push_back(&tuple);
+    list.push_back(nullptr);
+    check(worksheet_write_rich_string(worksheet, static_cast<lxw_row_t>(row),
+                                      static_cast<lxw_col_t>(column), list.data(),
+                                      formats.get(cellKey(style, style.font, wrap))),
+          path);
+}
+
+struct WorkbookCloser {
+    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
+};
+
+void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
+    const QByteArray fileName = QFile::encodeName(file);
+    std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(fileName.constData()));
+    if (!workbook)
+        fail(path, QStringLiteral("The workbook could not be started."));
+    const QByteArray sheetName = plan.sheetName.toUtf8();
+    check(workbook_validate_sheet_name(workbook.get(), sheetName.constData()), path);
+    lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
+    if (worksheet == nullptr)
+        fail(path, QStringLiteral("The sheet could not be added."));
+
+    const SheetState state(plan);
+    Formats formats(workbook.get());
+    for (int r = 0; r < plan.rowCount(); ++r) {
+        const QStringList& texts = plan.grid[static_cast<size_t>(r)];
+        for (int c = 0; c < plan.columnCount(); ++c)
+            writeCell(worksheet, formats, r, c, texts.value(c), state.cell(r, c), path);
+    }
+    for (int c = 0; c < plan.columnCount(); ++c) {
+        if (const auto width = state.widths()[static_cast<size_t>(c)])
+            check(worksheet_set_column(worksheet, static_cast<lxw_col_t>(c),
+                                       static_cast<lxw_col_t>(c), *width, nullptr),
+                  path);
+    }
+    if (state.restWidth() && plan.columnCount() < LXW_COL_MAX)
+        check(worksheet_set_column(worksheet, static_cast<lxw_col_t>(plan.columnCount()),
+                                   LXW_COL_MAX - 1, *state.restWidth(), nullptr),
+              path);
+    check(workbook_close(workbook.release()), path);
+}
+
+} // namespace
+
+void writeWorkbook(const SheetPlan& plan, const QString& path) {
+    const QFileInfo target(path);
+    // The library writes the file by name; a reserved name beside the target keeps the old file
+    // until the new one is complete.
+    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                             QStringLiteral(".XXXXXX"));
+    if (!temporary.open())
+        fail(path, temporary.errorString());
+    temporary.close();
+    writeTo(plan, temporary.fileName(), path);
+    const QFileDevice::Permissions permissions =
+        target.exists() ? QFile::permissions(path)
+                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile::setPermissions(temporary.fileName(), permissions);
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
+                            QFile::encodeName(path).toStdString(), error);
+    if (error)
+        fail(path, QString::fromLocal8Bit(error.message()));
+    temporary.setAutoRemove(false);
+}
+
+} // namespace korvane::exporter
