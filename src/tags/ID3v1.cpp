@@ -6,154 +6,35 @@
 namespace korvane::tags {
 namespace {
 
-constexpr std::array<std::string_view, 148> kGenreNames = {"Blues",
-                                                           "Classic Rock",
-                                                           "Country",
-                                                           "Dance",
-                                                           "Disco",
-                                                           "Funk",
-                                                           "Grunge",
-                                                           "Hip-Hop",
-                                                           "Jazz",
-                                                           "Metal",
-                                                           "New Age",
-                                                           "Oldies",
-                                                           "Other",
-                                                           "Pop",
-                                                           "R&B",
-                                                           "Rap",
-                                                           "Reggae",
-                                                           "Rock",
-                                                           "Techno",
-                                                           "Industrial",
-                                                           "Alternative",
-                                                           "Ska",
-                                                           "Death Metal",
-                                                           "Pranks",
-                                                           "Soundtrack",
-                                                           "Euro-Techno",
-                                                           "Ambient",
-                                                           "Trip-Hop",
-                                                           "Vocal",
-                                                           "Jazz+Funk",
-                                                           "Fusion",
-                                                           "Trance",
-                                                           "Classical",
-                                                           "Instrumental",
-                                                           "Acid",
-                                                           "House",
-                                                           "Game",
-                                                           "Sound Clip",
-                                                           "Gospel",
-                                                           "Noise",
-                                                           "AlternRock",
-                                                           "Bass",
-                                                           "Soul",
-                                                           "Punk",
-                                                           "Space",
-                                                           "Meditative",
-                                                           "Instrumental Pop",
-                                                           "Instrumental Rock",
-                                                           "Ethnic",
-                                                           "Gothic",
-                                                           "Darkwave",
-                                                           "Techno-Industrial",
-                                                           "Electronic",
-                                                           "Pop-Folk",
-                                                           "Eurodance",
-                                                           "Dream",
-                                                           "Southern Rock",
-                                                           "Comedy",
-                                                           "Cult",
-                                                           "Gangsta",
-                                                           "Top 40",
-                                                           "Christian Rap",
-                                                           "Pop/Funk",
-                                                           "Jungle",
-                                                           "Native American",
-                                                           "Cabaret",
-                                                           "New Wave",
-                                                           "Psychadelic",
-                                                           "Rave",
-                                                           "Showtunes",
-                                                           "Trailer",
-                                                           "Lo-Fi",
-                                                           "Tribal",
-                                                           "Acid Punk",
-                                                           "Acid Jazz",
-                                                           "Polka",
-                                                           "Retro",
-                                                           "Musical",
-                                                           "Rock & Roll",
-                                                           "Hard Rock",
-                                                           "Folk",
-                                                           "Folk-Rock",
-                                                           "National Folk",
-                                                           "Swing",
-                                                           "Fast Fusion",
-                                                           "Bebob",
-                                                           "Latin",
-                                                           "Revival",
-                                                           "Celtic",
-                                                           "Bluegrass",
-                                                           "Avantgarde",
-                                                           "Gothic Rock",
-                                                           "Progressive Rock",
-                                                           "Psychedelic Rock",
-                                                           "Symphonic Rock",
-                                                           "Slow Rock",
-                                                           "Big Band",
-                                                           "Chorus",
-                                                           "Easy Listening",
-                                                           "Acoustic",
-                                                           "Humour",
-                                                           "Speech",
-                                                           "Chanson",
-                                                           "Opera",
-                                                           "Chamber Music",
-                                                           "Sonata",
-                                                           "Symphony",
-                                                           "Booty Bass",
-                                                           "Primus",
-                                                           "Porn Groove",
-                                                           "Satire",
-                                                           "Slow Jam",
-                                                           "Club",
-                                                           "Tango",
-                                                           "Samba",
-                                                           "Folklore",
-                                                           "Ballad",
-                                                           "Power Ballad",
-                                                           "Rhythmic Soul",
-                                                           "Freestyle",
-                                                           "Duet",
-                                                           "Punk Rock",
-                                                           "Drum Solo",
-                                                           "A capella",
-                                                           "Euro-House",
-                                                           "Dance Hall",
-                                                           "Goa",
-                                                           "Drum & Bass",
-                                                           "Club-House",
-                                                           "Hardcore",
-                                                           "Terror",
-                                                           "Indie",
-                                                           "BritPop",
-                                                           "Negerpunk",
-                                                           "Polsk Punk",
-                                                           "Beat",
-                                                           "Christian Gangsta Rap",
-                                                           "Heavy Metal",
-                                                           "Black Metal",
-                                                           "Crossover",
-                                                           "Contemporary Christian",
-                                                           "Christian Rock",
-                                                           "Merengue",
-                                                           "Salsa",
-                                                           "Thrash Metal",
-                                                           "Anime",
-                                                           "JPop",
-                                                           "Synthpop"};
+// Codes 0 to 147; the comment ending a row is the code of its first name.
+// clang-format off
+constexpr std::array<std::string_view, 148> kGenreNames = {
+    "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", // 0
+    "Hip-Hop", "Jazz", "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", // 7
+    "Reggae", "Rock", "Techno", "Industrial", "Alternative", "Ska", "Death Metal", // 16
+    "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop", "Vocal", // 23
+    "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", // 29
+    "Game", "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk", // 36
+    "Space", "Meditative", "Instrumental Pop", "Instrumental Rock", "Ethnic", // 44
+    "Gothic", "Darkwave", "Techno-Industrial", "Electronic", "Pop-Folk", // 49
+    "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta", "Top 40", // 54
+    "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave", // 61
+    "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", // 67
+    "Acid Jazz", "Polka", "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", // 74
+    "Folk-Rock", "National Folk", "Swing", "Fast Fusion", "Bebob", "Latin", // 81
+    "Revival", "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", // 87
+    "Progressive Rock", "Psychedelic Rock", "Symphonic Rock", "Slow Rock", // 92
+    "Big Band", "Chorus", "Easy Listening", "Acoustic", "Humour", "Speech", // 96
+    "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony", "Booty Bass", // 102
+    "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", // 108
+    "Folklore", "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", // 115
+    "Punk Rock", "Drum Solo", "A capella", "Euro-House", "Dance Hall", "Goa", // 121
+    "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie", "BritPop", // 127
+    "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal", // 133
+    "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", // 138
+    "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop", // 142
+};
+// clang-format on
 
 constexpr std::int64_t kTagSize = 128;
 constexpr std::int64_t kTrailerSize = 15; // six size digits and "LYRICS200"
