@@ -78,8 +78,9 @@ TEST(ID3v1, FieldsAreTrimmedAndKeptAs8BitText) {
 
 TEST(ID3v1, GenreNames) {
     const std::pair<int, const char*> cases[] = {
-        {0, "Blues"}, {17, "Rock"}, {67, "Psychadelic"}, {123, "A capella"}, {147, "Synthpop"},
-        {148, ""},    {255, ""}};
+        {0, "Blues"},       {17, "Rock"},      {37, "Sound Clip"}, {67, "Psychadelic"},
+        {74, "Acid Jazz"},  {85, "Bebob"},     {111, "Slow Jam"},  {123, "A capella"},
+        {133, "Negerpunk"}, {147, "Synthpop"}, {148, ""},          {255, ""}};
     for (const auto& [code, name] : cases) {
         SCOPED_TRACE(code);
         TID3v1 tag;
