@@ -54,14 +54,15 @@ TEST(ID3v2, Version2ThreeCharacterFrames) {
     EXPECT_EQ(tag.Comment, "Country: UK");
 }
 
-TEST(ID3v2, EncodingsTwoAndThreeAreIgnored) {
-    const std::string frames = frameV4("TPE1", bytes({3}) + "Artist") +
-                               frameV4("TALB", bytes({2}) + utf16be("Album")) +
-                               frameV4("TIT2", latin("Title"));
+TEST(ID3v2, Version4EncodingsTwoAndThreeAreIgnored) {
+    const std::string frames =
+        frameV4("TPE1", bytes({3}) + "Artist") + frameV4("TALB", bytes({2}) + utf16be("Album")) +
+        frameV4("TIT2", latin("Title")) + frameV4("TCON", utf16Bom("Шансон"));
     const TID3v2 tag = load(id3v2Tag(4, frames) + kAudio);
     EXPECT_TRUE(tag.Artist.empty());
     EXPECT_TRUE(tag.Album.empty());
     EXPECT_EQ(tag.Title, "Title");
+    EXPECT_EQ(tag.Genre, win1251("Шансон"));
 }
 
 TEST(ID3v2, SingleFrameDecoding) {
