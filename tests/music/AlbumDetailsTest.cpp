@@ -1,0 +1,486 @@
+#include "music/AlbumDetails.h"
+
+#include "app/SettingsFile.h"
+#include "music/MusicList.h"
+
+#include "../tags/TagBytes.h"
+#include "../tags/WMAOggFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+using namespace korvane;
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+namespace bytes = korvane::tags::test;
+namespace asf = korvane::tags::fixtures;
+
+namespace {
+
+const QString kSep = kDefaultGroupAlbumSeparator;
+
+// Toggles by the mp3 options they switch on.
+enum Option { Names = 1, Capitals = 2, Year = 4, Vbr = 8, AllOptions = 15 };
+
+Toggles toggles(int options) {
+    Toggles t;
+    t.artistFromID3 = (options & Names) != 0;
+    t.albumUppercase = (options & Capitals) != 0;
+    t.yearInColumn = (options & Year) != 0;
+    t.showVBR = (options & Vbr) != 0;
+    return t;
+}
+
+// An album folder root/relative in a temporary folder.
+class Album {
+public:
+    explicit Album(const QString& relative = QStringLiteral("Band/2001 - Best"))
+        : m_path(m_root.filePath(relative)) {
+        QDir().mkpath(m_path);
+    }
+    const QString& path() const { return m_path; }
+    QString file(const QString& name) const { return m_path + u'/' + name; }
+    void add(const QString& name, const std::string& contents) const {
+        QFile out(file(name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(contents.data(), static_cast<qint64>(contents.size()));
+    }
+
+private:
+    QTemporaryDir m_root;
+    QString m_path;
+};
+
+struct Outcome {
+    QString row; // caption|size|bitrate|style|country
+    int pumps = 0;
+};
+
+// Runs AlbumDetails on a fresh row whose caption the scan would have built.
+Outcome details(const QString& folder, const QString& caption, int options,
+                const QString& separator = kSep) {
+    MusicList list;
+    list.appendRow({caption, {QStringLiteral("5")}});
+    Outcome outcome;
+    const Pump pump = [&outcome] {
+        ++outcome.pumps;
+        return true;
+    };
+    AlbumDetails(folder, list, 0, separator, toggles(options), pump);
+    outcome.row = (QStringList{list.row(0).caption} + list.row(0).cells).join(u'|');
+    return outcome;
+}
+
+QString row(const QString& caption, const QString& bitrate, const QString& style,
+            const QString& country) {
+    return QStringList{caption, QStringLiteral("5"), bitrate, style, country}.join(u'|');
+}
+
+const QString kCaption = QStringLiteral("Band") + kSep + QStringLiteral("2001 - Best");
+
+// ID3v2 text frame data: encoding 0 with 8-bit text, 1 with UTF-16 and a byte-order mark,
+// 3 with UTF-8.
+std::string latin(std::string_view text) {
+    return bytes::bytes({0}) + std::string(text);
+}
+std::string win1251Text(std::string_view utf8) {
+    return latin(bytes::win1251(utf8));
+}
+std::string utf16Bom(std::string_view utf8) {
+    return bytes::bytes({1, 0xFF, 0xFE}) + bytes::utf16le(utf8);
+}
+std::string utf8(std::string_view text) {
+    return bytes::bytes({3}) + std::string(text);
+}
+std::string comment(std::string_view text) {
+    return bytes::bytes({0}) + "eng" + bytes::bytes({0}) + std::string(text);
+}
+
+// Twelve 128 kbit/s frames.
+std::string cbrAudio() {
+    return bytes::mpegFrames(12);
+}
+// A Xing header in the first frame stating 100 frames of 62700 bytes: 192 kbit/s on average.
+std::string vbrAudio() {
+    const std::string xing = "Xing" + bytes::be32(3) + bytes::be32(100) + bytes::be32(62700);
+    return bytes::mpegFrame(bytes::kFrame128, 417, std::string(32, '\0') + xing) +
+           bytes::mpegFrames(11);
+}
+
+// The example file: ID3v2.3 artist Group, album Album, year 2001, genre Rock and a country
+// comment, 192 kbit/s VBR.
+std::string exampleMp3(std::string_view commentText = "Country: UK\r\nUSA") {
+    const std::string frames =
+        bytes::frameV3("TPE1", latin("Group")) + bytes::frameV3("TALB", latin("Album")) +
+        bytes::frameV3("TYER", latin("2001")) + bytes::frameV3("TCON", latin("Rock")) +
+        bytes::frameV3("COMM", comment(commentText));
+    return bytes::id3v2Tag(3, frames) + vbrAudio();
+}
+
+std::string id3v1(std::string_view artist, std::string_view album, std::string_view year,
+                  int genre) {
+    return bytes::id3v1Tag("Title", artist, album, year, "", genre);
+}
+
+// The first name in the order the directory listing returns, among names.
+QString firstListed(const QString& folder, const QStringList& names) {
+    DIR* dir = opendir(QFile::encodeName(folder));
+    QString first;
+    while (const dirent* entry = dir == nullptr ? nullptr : readdir(dir)) {
+        if (names.contains(QFile::decodeName(entry->d_name))) {
+            first = QFile::decodeName(entry->d_name);
+            break;
+        }
+    }
+    if (dir != nullptr)
+        closedir(dir);
+    return first;
+}
+
+} // namespace
+
+TEST(AlbumDetails, ExampleFileUnderEachOptionSet) {
+    const Album album;
+    album.add("01.mp3", exampleMp3());
+    const QString country = QStringLiteral("UK / USA");
+    struct Case {
+        const char* name;
+        int options;
+        QString caption;
+        QString bitrate;
+    };
+    const Case cases[] = {
+        {"all four options", AllOptions, "GROUP" + kSep + "Album (2001)", "VBR 192"},
+        {"names from the folder", Capitals | Year | Vbr, "BAND" + kSep + "2001 - Best (2001)",
+         "VBR 192"},
+        {"no VBR mark", Names, "Group" + kSep + "Album", "192"},
+        {"no option", 0, kCaption, "192"},
+        {"year alone", Year, kCaption + " (2001)", "192"},
+        {"capitals alone", Capitals, "BAND" + kSep + "2001 - Best", "192"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(details(album.path(), kCaption, c.options).row,
+                  row(c.caption, c.bitrate, "Rock", country));
+    }
+}
+
+TEST(AlbumDetails, Mp3Tags) {
+    struct Case {
+        const char* name;
+        std::string file;
+        int options;
+        QString expected; // the whole row
+    };
+    const std::string v2Names =
+        bytes::frameV3("TPE1", latin("Group")) + bytes::frameV3("TALB", latin("Album"));
+    const Case cases[] = {
+        {"a lower-case country: is no country", exampleMp3("country: UK"), Names,
+         row("Group" + kSep + "Album", "192", "Rock", "-")},
+        {"no blank after Country:", exampleMp3("Country:UK"), 0, row(kCaption, "192", "Rock", "-")},
+        {"a country after a line break is none", exampleMp3("Made in\r\nCountry: UK"), 0,
+         row(kCaption, "192", "Rock", "-")},
+        {"each CR LF becomes a slash; a lone LF stays", exampleMp3("Country: A\r\nB\r\nC\nD"), 0,
+         row(kCaption, "192", "Rock", "A / B / C\nD")},
+        {"CBR file: no VBR mark even with the option", bytes::id3v2Tag(3, v2Names) + cbrAudio(),
+         Vbr, row(kCaption, "128", "-", "-")},
+        {"genre after a number in parentheses is trimmed",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", latin("(17) Rock "))) + cbrAudio(), 0,
+         row(kCaption, "128", "Rock", "-")},
+        {"a genre number alone falls to the ID3v1 genre",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", latin("(13)"))) + cbrAudio() +
+             id3v1("", "", "", 17),
+         0, row(kCaption, "128", "Rock", "-")},
+        {"ID3v1 names, genre; no year from ID3v1",
+         cbrAudio() + id3v1("V1 Group", "V1 Album", "1999", 8), Names | Year,
+         row("V1 Group" + kSep + "V1 Album", "128", "Jazz", "-")},
+        {"ID3v2.3 album blank: ID3v1 names",
+         bytes::id3v2Tag(3, bytes::frameV3("TPE1", latin("Group")) +
+                                bytes::frameV3("TALB", latin("   "))) +
+             cbrAudio() + id3v1("V1 Group", "V1 Album", "", 255),
+         Names, row("V1 Group" + kSep + "V1 Album", "128", "-", "-")},
+        {"no name rule applies: the folder names stay",
+         bytes::id3v2Tag(3, bytes::frameV3("TPE1", latin("Group"))) + cbrAudio() +
+             id3v1("", "V1 Album", "", 255),
+         Names, row(kCaption, "128", "-", "-")},
+        {"ID3v1 names keep their leading blanks", cbrAudio() + id3v1(" V1", " A1", "", 255), Names,
+         row(" V1" + kSep + " A1", "128", "-", "-")},
+        {"an empty ID3v2 year appends nothing",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TYER", latin("  "))) + cbrAudio() +
+             id3v1("", "", "1999", 255),
+         Year, row(kCaption, "128", "-", "-")},
+        {"ID3v2 year from TDRC",
+         bytes::id3v2Tag(4, bytes::frameV4("TDRC", latin("2004-05-06"))) + cbrAudio(), Year,
+         row(kCaption + " (2004)", "128", "-", "-")},
+        {"no tags at all", cbrAudio(), AllOptions,
+         row("BAND" + kSep + "2001 - Best", "128", "-", "-")},
+        {"tags but no frame: nothing is taken",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", latin("Rock"))) +
+             std::string(3000, '\x01'),
+         AllOptions, row("BAND" + kSep + "2001 - Best", "0", "-", "-")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Album album;
+        album.add("01.mp3", c.file);
+        EXPECT_EQ(details(album.path(), kCaption, c.options).row, c.expected);
+    }
+}
+
+// Version 4 tags: what the first reader leaves empty comes from the second one, which then
+// decides alone.
+TEST(AlbumDetails, Version4Tags) {
+    struct Case {
+        const char* name;
+        std::string frames;
+        QString expected;
+    };
+    const std::string v1 = id3v1("V1 Group", "V1 Album", "1999", 17);
+    const Case cases[] = {
+        {"no TPE1: the folder names stay, ID3v1 is not consulted, no style",
+         bytes::frameV4("TALB", latin("Album")), row(kCaption, "128", "-", "-")},
+        {"UTF-8 frames come from the second reader",
+         bytes::frameV4("TPE1", utf8("Кино")) + bytes::frameV4("TALB", utf8("Звезда")) +
+             bytes::frameV4("TCON", utf8("Русский рок")),
+         row("Кино" + kSep + "Звезда", "128", "Русский рок", "-")},
+        {"the first artist of a list",
+         bytes::frameV4("TPE1", utf8("AC/DC")) + bytes::frameV4("TALB", utf8("Powerage")),
+         row("AC" + kSep + "Powerage", "128", "-", "-")},
+        {"album from the second reader, artist from either",
+         bytes::frameV4("TPE1", latin("Group")) + bytes::frameV4("TALB", utf8("Album")),
+         row("Group" + kSep + "Album", "128", "-", "-")},
+        {"a genre number stays as it is", bytes::frameV4("TCON", latin("(13)")),
+         row(kCaption, "128", "(13)", "-")},
+        {"the first of several genres, untrimmed",
+         bytes::frameV4("TCON", utf8(" Rock") + bytes::bytes({0}) + "Pop"),
+         row(kCaption, "128", " Rock", "-")},
+        {"a first-reader genre wins", bytes::frameV4("TCON", latin("Rock")),
+         row(kCaption, "128", "Rock", "-")},
+        {"an unknown text encoding: the folder names stay, no style",
+         bytes::frameV4("TPE1", bytes::bytes({5}) + "Group") +
+             bytes::frameV4("TALB", latin("Album")),
+         row(kCaption, "128", "-", "-")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Album album;
+        album.add("01.mp3", bytes::id3v2Tag(4, c.frames) + cbrAudio() + v1);
+        EXPECT_EQ(details(album.path(), kCaption, Names).row, c.expected);
+    }
+}
+
+TEST(AlbumDetails, Version4TagLongerThanTheFile) {
+    // The second reader fails on the short tag; the first one finds the frames after it.
+    const Album album;
+    const std::string frame = bytes::frameV4("TPE1", latin("Group"));
+    album.add("01.mp3", bytes::id3v2Header(4, 0, 1 << 20) + frame + cbrAudio() +
+                            id3v1("V1 Group", "V1 Album", "", 17));
+    EXPECT_EQ(details(album.path(), kCaption, Names).row, row(kCaption, "128", "-", "-"));
+}
+
+TEST(AlbumDetails, CyrillicTags) {
+    const std::string frames = bytes::frameV3("TPE1", win1251Text("кино")) +
+                               bytes::frameV3("TALB", utf16Bom("Группа крови")) +
+                               bytes::frameV3("TYER", latin("1988")) +
+                               bytes::frameV3("TCON", utf16Bom("Рок-н-ролл")) +
+                               bytes::frameV3("COMM", comment(bytes::win1251("Country: Россия")));
+    const Album album(QStringLiteral("Кино/1988 - Группа крови"));
+    album.add("01 Группа крови.mp3", bytes::id3v2Tag(3, frames) + cbrAudio());
+    EXPECT_EQ(details(album.path(), "Кино" + kSep + "1988 - Группа крови", AllOptions).row,
+              row("КИНО" + kSep + "Группа крови (1988)", "128", "Рок-н-ролл", "Россия"));
+}
+
+TEST(AlbumDetails, CapitalsOfTheGroupPartOnly) {
+    const Album album;
+    album.add("01.mp3", cbrAudio());
+    struct Case {
+        const char* name;
+        QString caption;
+        QString separator;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"deeper folders", "ёлка" + kSep + "Album" + kSep + "cd1", kSep,
+         "ЁЛКА" + kSep + "Album" + kSep + "cd1"},
+        {"no separator", "ёлка", kSep, "ёлка"},
+        {"another separator", "Group - Album", " - ", "GROUP - Album"},
+        {"an empty separator", "Group", "", "Group"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(details(album.path(), c.caption, Capitals, c.separator).row,
+                  row(c.expected, "128", "-", "-"));
+    }
+}
+
+TEST(AlbumDetails, WmaAndOgg) {
+    const std::string wmaTagged = asf::plausible(
+        {asf::contentDescription(u"Title", u"Artist"),
+         asf::extendedDescription({asf::text(u"WM/Genre", u"Рок "), asf::text(u"WM/Year", u"2003"),
+                                   asf::text(u"WM/AlbumTitle", u"Album")})});
+    asf::Ogg ogg;
+    ogg.comments = {"GENRE= Rock ", "DATE=1999", "ARTIST=Artist", "ALBUM=Album"};
+    ogg.lastGranule = 44100; // one second of 20000 bytes: 160 kbit/s
+    ogg.size = 20000;
+    asf::Ogg cyrillicOgg = ogg;
+    cyrillicOgg.comments = {"GENRE=Рок", "DATE=2010"};
+    asf::Ogg bareOgg = ogg;
+    bareOgg.comments = {"GENRE=   "};
+    struct Case {
+        const char* name;
+        QString file;
+        std::string contents;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"wma", "01.wma", wmaTagged, row(kCaption + " (2003)", "wma 128", "Рок", "-")},
+        {"wma without genre and year", "01.WMA", asf::plausible({}, 20050),
+         row(kCaption, "wma 160", "-", "-")},
+        {"foreign bytes named wma", "01.wma", std::string(100, 'x'),
+         row(kCaption, "wma 0", "-", "-")},
+        {"ogg", "01.ogg", ogg.bytes(), row(kCaption + " (1999)", "ogg 160", "Rock", "-")},
+        {"ogg in Cyrillic", "01.Ogg", cyrillicOgg.bytes(),
+         row(kCaption + " (2010)", "ogg 160", "Рок", "-")},
+        {"ogg without DATE, blank genre", "01.ogg", bareOgg.bytes(),
+         row(kCaption, "ogg 160", "-", "-")},
+        {"foreign bytes named ogg", "01.ogg", std::string(100, 'x'),
+         row(kCaption, "ogg 0", "-", "-")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Album album;
+        album.add(c.file, c.contents);
+        // Names and capitals are for mp3 files only.
+        const Outcome outcome = details(album.path(), kCaption, AllOptions);
+        EXPECT_EQ(outcome.row, c.expected);
+        EXPECT_EQ(outcome.pumps, 0);
+    }
+}
+
+TEST(AlbumDetails, ChoiceOfTheFile) {
+    asf::Ogg ogg;
+    ogg.lastGranule = 44100;
+    ogg.size = 20000;
+    const std::string wma = asf::plausible();
+    struct Case {
+        const char* name;
+        std::vector<std::pair<QString, std::string>> files;
+        QString bitrate; // "-" without an audio file
+    };
+    std::vector<std::pair<QString, std::string>> manyWma = {{"z.mp3", cbrAudio()}};
+    for (int i = 0; i < 20; ++i)
+        manyWma.push_back({QStringLiteral("%1.wma").arg(i), wma});
+    const Case cases[] = {
+        {"one mp3 among twenty wma", manyWma, "128"},
+        {"wma before ogg", {{"a.ogg", ogg.bytes()}, {"b.wma", wma}}, "wma 128"},
+        {"ogg alone", {{"a.ogg", ogg.bytes()}, {"cover.jpg", "x"}}, "ogg 160"},
+        {"upper-case ending", {{"01.MP3", cbrAudio()}, {"02.wma", wma}}, "128"},
+        {"a hidden mp3 counts", {{".01.mp3", cbrAudio()}, {"02.ogg", ogg.bytes()}}, "128"},
+        {"a name that is only the ending", {{".mp3", cbrAudio()}}, "128"},
+        {"endings must end the name",
+         {{"01.mp3.txt", cbrAudio()}, {"01mp3", cbrAudio()}, {"01.mp4", cbrAudio()}},
+         "-"},
+        {"no files", {}, "-"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Album album;
+        for (const auto& [name, contents] : c.files)
+            album.add(name, contents);
+        const QString expected =
+            c.bitrate == "-" ? row(kCaption, "-", "-", "-") : row(kCaption, c.bitrate, "-", "-");
+        EXPECT_EQ(details(album.path(), kCaption, Vbr).row, expected);
+    }
+}
+
+TEST(AlbumDetails, FirstMp3InListingOrder) {
+    const Album album;
+    const QStringList names = {"b.mp3", "a.mp3", "c.mp3", "d.mp3"};
+    album.add("b.mp3", cbrAudio());
+    album.add("a.mp3", vbrAudio());
+    album.add("c.mp3", cbrAudio());
+    album.add("d.mp3", vbrAudio());
+    const QString first = firstListed(album.path(), names);
+    const bool vbr = first == "a.mp3" || first == "d.mp3";
+    EXPECT_EQ(details(album.path(), kCaption, Vbr).row,
+              row(kCaption, vbr ? "VBR 192" : "128", "-", "-"));
+}
+
+TEST(AlbumDetails, EntriesThatAreNoFiles) {
+    // Each entry still counts as the file of its kind: the wma beside an mp3 entry is not taken.
+    struct Case {
+        const char* name;
+        std::function<bool(const Album&)> make;
+        QString bitrate;
+    };
+    const Case cases[] = {
+        {"a folder named like an mp3",
+         [](const Album& a) { return QDir().mkpath(a.file("x.mp3")); }, "0"},
+        {"a dangling link named like an ogg",
+         [](const Album& a) { return QFile::link(a.file("gone"), a.file("x.ogg")); }, "ogg 0"},
+        {"a pipe named like an mp3 (opening it would wait)",
+         [](const Album& a) { return mkfifo(QFile::encodeName(a.file("x.mp3")), 0600) == 0; }, "0"},
+        {"a link to an album file",
+         [](const Album& a) {
+             a.add("data", cbrAudio());
+             return QFile::link(a.file("data"), a.file("y.mp3"));
+         },
+         "128"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Album album;
+        ASSERT_TRUE(c.make(album));
+        if (c.bitrate != "ogg 0")
+            album.add("z.wma", asf::plausible());
+        EXPECT_EQ(details(album.path(), kCaption, Vbr).row, row(kCaption, c.bitrate, "-", "-"));
+    }
+}
+
+TEST(AlbumDetails, FolderWithoutAudio) {
+    const Album album;
+    album.add("cover.jpg", "jpeg");
+    album.add("info.txt", "text");
+    const QString none = row(kCaption, "-", "-", "-");
+    const Outcome outcome = details(album.path(), kCaption, AllOptions);
+    EXPECT_EQ(outcome.row, none);
+    EXPECT_EQ(outcome.pumps, 0);
+    // A folder that vanished after the listing reads as one without audio.
+    EXPECT_EQ(details(album.path() + "/gone", kCaption, AllOptions).row, none);
+}
+
+TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {
+    const Album album;
+    album.add("01.mp3", exampleMp3());
+    EXPECT_EQ(details(album.path(), kCaption, AllOptions).pumps, 1);
+    album.add("00.mp3", "unreadable as audio");
+    EXPECT_EQ(details(album.path(), kCaption, 0).pumps, 1);
+
+    // The pump may rearrange the list; the row is complete before it runs.
+    MusicList list;
+    list.appendRow({"Other", {"1", "-", "-", "-"}});
+    list.appendRow({kCaption, {"5"}});
+    AlbumDetails(album.path(), list, 1, kSep, toggles(0), [&list] {
+        list.removeRowAt(0);
+        return true;
+    });
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.row(0).cells.size(), 4);
+
+    // The command line may pass no pump at all.
+    list.appendRow({kCaption, {"5"}});
+    AlbumDetails(album.path(), list, 1, kSep, toggles(0), Pump());
+    EXPECT_EQ(list.row(1).cells.size(), 4);
+}
