@@ -1,1 +1,202 @@
+#include "app/MainWindow.h"
+#include "export/ListExport.h"
+#include "music/MusicList.h"
+#include "video/VideoList.h"
+
+#include "ExportTestSupport.h"
+#include "FakeDesktop.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
 #include <gtest/gtest.h>
+
+using namespace korvane;
+
+namespace {
+
+// Answers the spreadsheet questions as a desktop with or without a spreadsheet application.
+class SpreadsheetDesktop : public test::FakeDesktop {
+public:
+    bool registered = true;
+    bool opens = true;
+    int registrationQueries = 0;
+
+    bool spreadsheetAppRegistered() override {
+        ++registrationQueries;
+        return registered;
+    }
+    bool openWithShell(const QString& path) override {
+        opened << path;
+        return opens;
+    }
+};
+
+enum Item { Html = 0, Txt = 1, Excel = 2 };
+
+struct Fixture {
+    explicit Fixture(const QStringList& settings = {}) : folder(settings) {
+        for (const char* name : {"mp3blank.htm", "videoblank.htm"})
+            QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
+                        folder.file(QLatin1String(name)));
+        window = std::make_unique<MainWindow>(ProgramFolder(folder.path()), desktop);
+    }
+    ~Fixture() {
+        for (const QString& path : desktop.opened)
+            QDir(QFileInfo(path).path()).removeRecursively();
+    }
+
+    void fillMusic() {
+        window->musicList().appendCategoryHeader(QStringLiteral("Панк"));
+        window->musicList().appendRow(test::album(QStringLiteral("Ramones  \\  Rocket to Russia"),
+                                                  QStringLiteral("41,2"), QStringLiteral("192"),
+                                                  QStringLiteral("Punk")));
+    }
+    void fillVideo() {
+        window->videoList().appendRow(test::clip(QStringLiteral("a.avi"), QStringLiteral("1"),
+                                                 QStringLiteral("640x480"), QStringLiteral("1:00"),
+                                                 QStringLiteral("25"), QStringLiteral("XviD")));
+    }
+    void trigger(QMenu* menu, Item item) { menu->actions()[item]->trigger(); }
+
+    test::ExportFolder folder;
+    SpreadsheetDesktop desktop;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST(MainWindowExport, TxtAndHtmlRecordTheFileAndAnnounceIt) {
+    struct Case {
+        const char* name;
+        bool music;
+        Item item;
+        const char* file;
+    };
+    for (const Case& c : {Case{"music txt", true, Txt, "mp3list.txt"},
+                          Case{"music html", true, Html, "mp3list.htm"},
+                          Case{"video txt", false, Txt, "VideoList.txt"},
+                          Case{"video html", false, Html, "VideoList.htm"}}) {
+        Fixture f;
+        c.music ? f.fillMusic() : f.fillVideo();
+        f.trigger(c.music ? f.window->ui().musicExportPopup : f.window->ui().videoExportPopup,
+                  c.item);
+        const QString path = f.folder.outDir() + QLatin1String(c.file);
+        EXPECT_TRUE(QFileInfo::exists(path)) << c.name;
+        EXPECT_TRUE(f.window->TfOpen.created) << c.name;
+        EXPECT_EQ(f.window->TfOpen.path, path) << c.name;
+        EXPECT_EQ(f.window->statusText(),
+                  QStringLiteral("файл \"") + path +
+                      QStringLiteral("\" создан (двойной клик для открытия)"))
+            << c.name;
+        EXPECT_TRUE(f.desktop.errors.isEmpty()) << c.name;
+        // A double click on the status text opens the file.
+        QTest::mouseDClick(f.window->ui().statusText, Qt::LeftButton);
+        EXPECT_EQ(f.desktop.opened, QStringList{path}) << c.name;
+        f.desktop.opened.clear();
+    }
+}
+
+TEST(MainWindowExport, MainMenuItemsRunTheSameCommands) {
+    Fixture f;
+    f.fillMusic();
+    f.trigger(f.window->ui().musicExportMenu, Txt);
+    EXPECT_TRUE(QFileInfo::exists(f.folder.outDir() + QStringLiteral("mp3list.txt")));
+    f.fillVideo();
+    f.trigger(f.window->ui().videoExportMenu, Html);
+    EXPECT_EQ(f.window->TfOpen.path, f.folder.outDir() + QStringLiteral("VideoList.htm"));
+}
+
+TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
+    Fixture f({QStringLiteral("mp3list_name_txt=missing folder/list.txt")});
+    f.fillMusic();
+    f.trigger(f.window->ui().musicExportPopup, Html);
+    const FileCreatedRecord before = f.window->TfOpen;
+    const QString status = f.window->statusText();
+    f.trigger(f.window->ui().musicExportPopup, Txt);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot create file \"") +
+                                               f.folder.outDir() +
+                                               QStringLiteral("missing folder/list.txt\". ")))
+        << f.desktop.errors[0].toStdString();
+    EXPECT_EQ(f.window->TfOpen.path, before.path);
+    EXPECT_TRUE(f.window->TfOpen.created);
+    EXPECT_EQ(f.window->statusText(), status);
+}
+
+TEST(MainWindowExport, MissingTemplateIsReported) {
+    Fixture f;
+    QFile::remove(f.folder.file(QStringLiteral("videoblank.htm")));
+    f.fillVideo();
+    f.trigger(f.window->ui().videoExportPopup, Html);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot open file \"") +
+                                               f.folder.file(QStringLiteral("videoblank.htm"))));
+    EXPECT_FALSE(f.window->TfOpen.created);
+}
+
+TEST(MainWindowExport, EmptyListsAreASilentNoOp) {
+    Fixture f({QStringLiteral("checkexcel=1")});
+    f.desktop.registered = false;
+    for (QMenu* menu : {f.window->ui().musicExportPopup, f.window->ui().videoExportPopup}) {
+        for (Item item : {Html, Txt, Excel})
+            f.trigger(menu, item);
+    }
+    EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());
+    EXPECT_TRUE(f.desktop.errors.isEmpty());
+    EXPECT_TRUE(f.desktop.messages.isEmpty());
+    EXPECT_TRUE(f.desktop.opened.isEmpty());
+    EXPECT_FALSE(f.window->TfOpen.created);
+    EXPECT_TRUE(f.window->statusText().isEmpty());
+}
+
+TEST(MainWindowExport, WorkbookIsHandedToTheSpreadsheetApplication) {
+    Fixture f({QStringLiteral("mp3workbookname=Моя музыка")});
+    f.fillMusic();
+    f.trigger(f.window->ui().musicExportPopup, Excel);
+    ASSERT_EQ(f.desktop.opened.size(), 1);
+    EXPECT_TRUE(f.desktop.opened[0].endsWith(QStringLiteral("/Моя музыка.xlsx")));
+    EXPECT_TRUE(QFileInfo::exists(f.desktop.opened[0]));
+    EXPECT_EQ(f.window->statusText(), QStringLiteral("Список ушёл в Excel"));
+    EXPECT_EQ(f.desktop.registrationQueries, 0) << "checkexcel is off";
+    // The workbook is no exported file for the double click.
+    EXPECT_FALSE(f.window->TfOpen.created);
+}
+
+TEST(MainWindowExport, CheckExcel) {
+    struct Case {
+        const char* name;
+        bool video;
+        bool registered;
+        bool opened;
+        QStringList messages;
+    };
+    const QString missing =
+        QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
+    for (const Case& c : {Case{"music, none registered", false, false, false, {missing}},
+                          Case{"music, registered", false, true, true, {}},
+                          Case{"video never asks", true, false, true, {}}}) {
+        Fixture f({QStringLiteral("checkexcel=1")});
+        f.desktop.registered = c.registered;
+        c.video ? f.fillVideo() : f.fillMusic();
+        f.trigger(c.video ? f.window->ui().videoExportPopup : f.window->ui().musicExportPopup,
+                  Excel);
+        EXPECT_EQ(f.desktop.messages, c.messages) << c.name;
+        EXPECT_EQ(f.desktop.opened.size(), c.opened ? 1 : 0) << c.name;
+        EXPECT_EQ(f.window->statusText().isEmpty(), !c.opened) << c.name;
+    }
+}
+
+TEST(MainWindowExport, WorkbookThatCannotBeOpenedIsReported) {
+    Fixture f;
+    f.desktop.opens = false;
+    f.fillVideo();
+    f.window->setStatusText(QStringLiteral("before"));
+    f.trigger(f.window->ui().videoExportPopup, Excel);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].contains(f.desktop.opened[0]))
+        << f.desktop.errors[0].toStdString();
+    EXPECT_EQ(f.window->statusText(), QStringLiteral("before"));
+}
+
+} // namespace
