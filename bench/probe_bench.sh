@@ -53,6 +53,25 @@ time_tool() {
 }
 
 echo "files: $(cd "$clips" && ls | tr '\n' ' ')"
+echo "one process per file:"
 time_tool korvane-cli "$cli" probe
 time_tool ffprobe ffprobe -v error -show_streams -show_format
 time_tool mediainfo mediainfo
+
+# The probe inside one process: the video scan of a folder holding every clip ten times, so the
+# start-up counts once for all of them.
+scan=$(mktemp -d)
+trap 'rm -rf "$clips" "$scan"' EXIT
+for copy in $(seq 10); do
+    mkdir "$scan/$copy"
+    cp "${files[@]}" "$scan/$copy/"
+done
+count=$((10 * ${#files[@]}))
+start=$(date +%s%N)
+for ((round = 0; round < rounds; ++round)); do
+    "$cli" --dir "$scan" video "$scan" >/dev/null
+done
+end=$(date +%s%N)
+echo "one process for the whole folder:"
+awk -v ns=$((end - start)) -v runs=$((rounds * count)) \
+    'BEGIN { printf "%-12s %8.2f ms per file (%d files)\n", "korvane-cli video", ns / runs / 1e6, runs }'

@@ -113,6 +113,33 @@ StreamMediaType mediaTypeOf(const AVCodecParameters& parameters) {
     return {formatTypeOf(format), makeFormatBlock(format, header)};
 }
 
+// Cover art of audio files is a picture, not a video stream.
+bool isVideoStream(const AVStream& stream) {
+    return stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+           (stream.disposition & (AV_DISPOSITION_ATTACHED_PIC | AV_DISPOSITION_STILL_IMAGE)) == 0;
+}
+
+// Reading the stream information decodes the first frames of every stream. Containers whose
+// header already tells every video stream's picture size, frame rate and length (AVI, MP4,
+// Matroska, ASF mostly) and files without video are answered from the header alone.
+bool headerIsEnough(const AVFormatContext& context) {
+    if (context.ctx_flags & AVFMTCTX_NOHEADER) // MPEG program and transport streams
+        return false;
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        const AVStream& stream = *context.streams[i];
+        if (!isVideoStream(stream))
+            continue;
+        const AVCodecParameters& parameters = *stream.codecpar;
+        const bool sized = parameters.width > 0 && parameters.height > 0;
+        const bool timed = stream.avg_frame_rate.num > 0 && stream.avg_frame_rate.den > 0;
+        const bool hasLength = (stream.duration != AV_NOPTS_VALUE && stream.duration > 0) ||
+                               (context.duration != AV_NOPTS_VALUE && context.duration > 0);
+        if (!sized || !timed || !hasLength || parameters.codec_id == AV_CODEC_ID_NONE)
+            return false;
+    }
+    return true;
+}
+
 // Audio, subtitles and data: a format type that is none of the video ones.
 constexpr Guid kOtherFormat{};
 
@@ -126,8 +153,6 @@ public:
     std::optional<double> frameRate() override;
 
 private:
-    bool isVideoStream(const AVStream& stream) const;
-
     FormatContextPtr m_context;
     AVStream* m_stream = nullptr;
 };
@@ -150,7 +175,7 @@ bool FfmpegDetector::open(const std::string& path) {
     FormatContextPtr context(raw);
     if (context->iformat && isPictureOrTextFormat(context->iformat->name))
         return false;
-    if (avformat_find_stream_info(context.get(), nullptr) < 0)
+    if (!headerIsEnough(*context) && avformat_find_stream_info(context.get(), nullptr) < 0)
         return false;
     m_context = std::move(context);
     return true;
@@ -167,12 +192,6 @@ bool FfmpegDetector::selectStream(int index) {
         return false;
     m_stream = m_context->streams[index];
     return true;
-}
-
-bool FfmpegDetector::isVideoStream(const AVStream& stream) const {
-    // Cover art of audio files is a picture, not a video stream.
-    return stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-           (stream.disposition & (AV_DISPOSITION_ATTACHED_PIC | AV_DISPOSITION_STILL_IMAGE)) == 0;
 }
 
 std::optional<StreamMediaType> FfmpegDetector::mediaType() {
