@@ -5,8 +5,14 @@
 #include "app/SettingsFile.h"
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
+#include "export/ListExport.h"
+#include "export/OutputFile.h"
+#include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
 
+#include <QDate>
+
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -108,6 +114,57 @@ void saveBaseAction(ListActionTarget& target, const QString& argument) {
     target.context.err << bases::savedStatusText(saved.path).toStdString() << '\n';
 }
 
+// An export's failure, with the text the window shows in its error box.
+template <typename Export> void runExport(Export&& write) {
+    try {
+        write();
+    } catch (const exporter::ExportError& error) {
+        throw CommandError(error.message().toStdString());
+    }
+}
+
+// --txt and --html: the window's exports into save_dir under the file names of set.ini; the
+// status text goes to stderr.
+void reportWritten(ListActionTarget& target, const std::optional<QString>& path) {
+    if (path)
+        target.context.err << exporter::fileCreatedMessage(*path).toStdString() << '\n';
+}
+
+void txtAction(ListActionTarget& target, const QString&) {
+    const auto& rows = target.list.rows();
+    runExport([&] {
+        reportWritten(target,
+                      target.kind == ListKind::Music
+                          ? exporter::writeMusicTxt(rows, target.settings, target.toggles,
+                                                    QDate::currentDate())
+                          : exporter::writeVideoTxt(rows, target.settings, QDate::currentDate()));
+    });
+}
+
+void htmlAction(ListActionTarget& target, const QString&) {
+    const auto& rows = target.list.rows();
+    const ProgramFolder programFolder(target.context.programDir);
+    runExport([&] {
+        reportWritten(target, target.kind == ListKind::Music
+                                  ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
+                                                             programFolder)
+                                  : exporter::writeVideoHtml(rows, target.settings, programFolder));
+    });
+}
+
+// --xlsx FILE: the workbook the window hands to the spreadsheet application, written to FILE.
+void xlsxAction(ListActionTarget& target, const QString& path) {
+    const auto& rows = target.list.rows();
+    if (rows.empty())
+        return;
+    runExport([&] {
+        exporter::writeWorkbook(target.kind == ListKind::Music
+                                    ? exporter::musicSheet(rows, target.settings, target.toggles)
+                                    : exporter::videoSheet(rows, target.settings),
+                                path);
+    });
+}
+
 // Add an action here: one row and one function.
 const ListActionSpec kListActions[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
@@ -118,6 +175,10 @@ const ListActionSpec kListActions[] = {
      "fill Style or Country from the base, where missing or everywhere"},
     {"--save-base", "genre|country:PATH", checkSaveBase, saveBaseAction,
      "write a new genre or country base from the list"},
+    {"--txt", nullptr, nullptr, txtAction, "the TXT list into save_dir, named as in set.ini"},
+    {"--html", nullptr, nullptr, htmlAction,
+     "the HTML list from the template into save_dir, named as in set.ini"},
+    {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
 };
 
 } // namespace

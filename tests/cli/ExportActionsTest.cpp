@@ -1,0 +1,184 @@
+#include "cli/Cli.h"
+#include "cli/ListActions.h"
+
+#include "app/SettingsFile.h"
+#include "video/VideoList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+// --txt, --html and --xlsx: the window's exports as list actions.
+namespace korvane::cli {
+namespace {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// A program folder with the shipped templates, a set.ini whose save_dir is its "out/" folder,
+// and a music collection beside it.
+struct ExportFixture {
+    QTemporaryDir programDir;
+    QTemporaryDir collection;
+
+    ExportFixture() {
+        QDir(programDir.path()).mkpath(QStringLiteral("out"));
+        for (const char* name : {"mp3blank.htm", "videoblank.htm"})
+            QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
+                        programDir.filePath(QLatin1String(name)));
+        settings({});
+    }
+    QString out(const QString& name = {}) const {
+        return programDir.filePath(QStringLiteral("out/")) + name;
+    }
+    void settings(const QByteArray& lines) {
+        QFile file(programDir.filePath("set.ini"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write("[options]\r\nsave_dir=" + out().toUtf8() + "\r\n" + lines);
+    }
+    void album(const QString& relative, qint64 bytes) {
+        const QString folder = collection.filePath(relative);
+        QDir().mkpath(folder);
+        QFile file(folder + QStringLiteral("/tracks.bin"));
+        file.open(QIODevice::WriteOnly);
+        file.resize(bytes);
+    }
+    QByteArray read(const QString& path) const {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    Outcome run(const QStringList& actions) {
+        QStringList args{QStringLiteral("--dir"), programDir.path(), QStringLiteral("music"),
+                         collection.path()};
+        args << actions;
+        std::ostringstream outStream, errStream;
+        const int status = cli::run(args, QString(), outStream, errStream, false);
+        return {status, outStream.str(), errStream.str()};
+    }
+};
+
+TEST(ExportActions, MusicListIntoAllThreeFormats) {
+    ExportFixture f;
+    f.settings("mp3list_name_txt=list.txt\r\nmp3list_name_htm=list.htm\r\n");
+    f.album(QStringLiteral("AC&DC/Live <1991>"), 30 * kMiB);
+    f.album(QStringLiteral("Кино/Звезда"), 20 * kMiB);
+    const QString workbook = f.out(QStringLiteral("book.xlsx"));
+    const Outcome o = f.run({QStringLiteral("--sort"), QStringLiteral("0"), QStringLiteral("--txt"),
+                             QStringLiteral("--html"), QStringLiteral("--xlsx"), workbook});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    const std::string status = "\" создан (двойной клик для открытия)\n";
+    EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.txt")).toStdString() + status +
+                         "файл \"" + f.out(QStringLiteral("list.htm")).toStdString() + status);
+
+    const QByteArray txt = f.read(f.out(QStringLiteral("list.txt")));
+    EXPECT_TRUE(txt.startsWith("~~~ mp3 collection ~~~\r\n")) << txt.toStdString();
+    EXPECT_TRUE(txt.endsWith(
+        "AC&DC  \\  Live <1991>\t[ - kbps | 30 mb | - ]\r\n"
+        "\xCA\xE8\xED\xEE  \\  \xC7\xE2\xE5\xE7\xE4\xE0      \t[ - kbps | 20 mb | - ]\r\n"))
+        << txt.toStdString();
+
+    const QByteArray html = f.read(f.out(QStringLiteral("list.htm")));
+    // Bold group names are on unless set.ini turns them off; the names are escaped.
+    EXPECT_TRUE(html.contains("\t<td class=\"artist\" id=\"artisttd0\"><b>AC&amp;DC</b>  \\  Live "
+                              "&lt;1991&gt;</td>\r\n"));
+    EXPECT_TRUE(html.contains("MarkRow(1)"));
+    EXPECT_FALSE(html.contains("##"));
+
+    EXPECT_TRUE(f.read(workbook).startsWith("PK"));
+}
+
+TEST(ExportActions, FailuresExitWithTheWindowsErrorText) {
+    struct Case {
+        const char* name;
+        QByteArray settings;
+        bool removeTemplate;
+        QStringList actions;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"missing output folder",
+         "mp3list_name_txt=gone/list.txt\r\n",
+         false,
+         {QStringLiteral("--txt")},
+         "korvane-cli: Cannot create file \""},
+        {"missing template",
+         {},
+         true,
+         {QStringLiteral("--html")},
+         "korvane-cli: Cannot open file \""},
+        {"workbook in a missing folder",
+         {},
+         false,
+         {QStringLiteral("--xlsx"), QStringLiteral("/nonexistent-korvane-folder/book.xlsx")},
+         "korvane-cli: Cannot create file \"/nonexistent-korvane-folder/book.xlsx\". "},
+    };
+    for (const Case& c : cases) {
+        ExportFixture f;
+        f.settings(c.settings);
+        if (c.removeTemplate)
+            QFile::remove(f.programDir.filePath(QStringLiteral("mp3blank.htm")));
+        f.album(QStringLiteral("Group/Album"), 20 * kMiB);
+        const Outcome o = f.run(c.actions);
+        EXPECT_EQ(o.status, kExitFailure) << c.name;
+        EXPECT_EQ(o.err.rfind(c.message, 0), 0u) << c.name << ": " << o.err;
+        EXPECT_TRUE(QDir(f.out()).isEmpty()) << c.name;
+    }
+}
+
+TEST(ExportActions, XlsxNeedsAFile) {
+    ExportFixture f;
+    f.album(QStringLiteral("Group/Album"), 20 * kMiB);
+    EXPECT_EQ(f.run({QStringLiteral("--xlsx")}).status, kExitUsage);
+}
+
+TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
+    ExportFixture f;
+    std::ostringstream out, err;
+    Context context{f.programDir.path(), out, err};
+    const SettingsFile settings(f.programDir.filePath(QStringLiteral("set.ini")));
+    VideoList list;
+    list.appendRow({QStringLiteral("a.avi"),
+                    {QStringLiteral("1"), QStringLiteral("640x480"), QStringLiteral("1:00"),
+                     QStringLiteral("25"), QStringLiteral("XviD")}});
+    const QString workbook = f.out(QStringLiteral("clips.xlsx"));
+    const QStringList args{QStringLiteral("--txt"), QStringLiteral("--html"),
+                           QStringLiteral("--xlsx"), workbook};
+    std::vector<ListAction> actions;
+    for (int i = 0; i < args.size();)
+        ASSERT_TRUE(takeListAction(args, i, list, actions));
+    ListActionTarget target{ListKind::Video, list, context, settings, Toggles{}};
+    runListActions(actions, target);
+    EXPECT_TRUE(f.read(f.out(QStringLiteral("VideoList.txt")))
+                    .endsWith("a.avi\t[ 1 mb | 640x480 | 1:00 min | 25 | XviD ]\r\n"));
+    EXPECT_TRUE(f.read(f.out(QStringLiteral("VideoList.htm"))).contains("\t<td>XviD</td>\r\n"));
+    EXPECT_TRUE(f.read(workbook).startsWith("PK"));
+}
+
+TEST(ExportActions, EmptyListWritesNothing) {
+    ExportFixture f;
+    std::ostringstream out, err;
+    Context context{f.programDir.path(), out, err};
+    const SettingsFile settings(f.programDir.filePath(QStringLiteral("set.ini")));
+    VideoList list;
+    const QStringList args{QStringLiteral("--txt"), QStringLiteral("--html"),
+                           QStringLiteral("--xlsx"), f.out(QStringLiteral("x.xlsx"))};
+    std::vector<ListAction> actions;
+    for (int i = 0; i < args.size();)
+        ASSERT_TRUE(takeListAction(args, i, list, actions));
+    ListActionTarget target{ListKind::Video, list, context, settings, Toggles{}};
+    runListActions(actions, target);
+    EXPECT_TRUE(QDir(f.out()).isEmpty());
+    EXPECT_EQ(err.str(), "");
+}
+
+} // namespace
+} // namespace korvane::cli
