@@ -227,5 +227,15 @@ TEST_F(FfmpegProbe, FilesWithoutVideoGiveEmptyValuesEvenAfterAVideo) {
     probe(info, "cut.avi");
 }
 
+TEST_F(FfmpegProbe, NamesThatLookLikeProtocolsAreFiles) {
+    ASSERT_TRUE(make("plain.avi", testSource("96x64", "25", "1") + QStringList{"-c:v", "mjpeg"}));
+    VideoInfo info;
+    for (const char* name : {"http:clip.avi", "file:clip.avi", "pipe:0", "a?b#c%20.avi"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(QFile::copy(path("plain.avi"), path(name)));
+        EXPECT_EQ(probe(info, name).Width, 96);
+    }
+}
+
 } // namespace
 } // namespace korvane::video

@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 namespace korvane {
 namespace {
 
@@ -196,6 +198,16 @@ TEST_F(VideoScanTest, RealProbeOnATextFileGivesEmptyCells) {
     m_dir.write(QStringLiteral("readme.txt"), "Just a note about the clips.\r\n");
     RecordingHost host;
     video::VideoInfo probe;
+    VideoScan(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    ASSERT_EQ(m_list.count(), 1);
+    EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
+}
+
+TEST_F(VideoScanTest, AFifoIsListedWithoutBlockingTheScan) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_dir.file(QStringLiteral("pipe.avi"))).constData(), 0600),
+              0);
+    RecordingHost host;
+    video::VideoInfo probe; // the real detector: opening a FIFO would wait for a writer
     VideoScan(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
     ASSERT_EQ(m_list.count(), 1);
     EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
