@@ -149,7 +149,9 @@ bool TOggVorbis::Load(const std::filesystem::path& fileName) {
     const auto file = FileSource::open(fileName, reason);
     if (!file)
         throw std::filesystem::filesystem_error("cannot open the file", fileName, reason);
-    return Load(*file);
+    // The headers' small reads share one window, the last-page search another.
+    ReadAheadSource source(*file);
+    return Load(source);
 }
 
 bool TOggVorbis::Load(ByteSource& source) {

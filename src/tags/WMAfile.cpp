@@ -198,7 +198,11 @@ bool plausible(const FileData& data) {
 bool TWMAfile::Load(const std::filesystem::path& fileName) {
     Reset();
     const auto file = FileSource::open(fileName);
-    return file && Load(*file);
+    if (!file)
+        return false;
+    // The header's many small reads come from one buffered window.
+    ReadAheadSource source(*file);
+    return Load(source);
 }
 
 bool TWMAfile::Load(ByteSource& source) {
