@@ -41,7 +41,6 @@ public:
     void add(BaseEntry entry);
     // The value of the first entry with exactly this key, or nullptr.
     const std::string* find(const std::string& key) const;
-    bool isEmpty() const { return m_values.empty(); }
 
 private:
     std::unordered_map<std::string, std::string> m_values;

@@ -41,7 +41,6 @@ public:
     void run(const FillRequest& request, CatalogueList& list, const Pump& pump);
     // The stop request; the run tests it after each pump.
     void stop() { m_stopRequested = true; }
-    bool stopRequested() const { return m_stopRequested; }
 
     FillState state() const { return m_state; }
     // "Чтение базы...", "Заполнение жанров..." (for both bases) or "ОК".
