@@ -1,0 +1,114 @@
+// Microseconds of AlbumDetails per album on warm files: the folder listing, one reader (two for
+// an ID3v2.4 tag that only the second reader understands) and the three cells, for each kind of
+// album. Each album holds twelve three-minute tracks (hard links of one encoded file), as a
+// typical album does, so the listing costs what it costs in a real collection.
+//
+//   build-bench/bin/AlbumDetailsBench        makes its albums with ffmpeg, lame and oggenc
+
+#include "music/AlbumDetails.h"
+#include "music/MusicList.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Sample {
+    std::string name;
+    fs::path folder;
+};
+
+std::vector<Sample>& samples() {
+    static std::vector<Sample> list;
+    return list;
+}
+
+fs::path benchDir() {
+    return fs::temp_directory_path() / ("korvane_details_bench_" + std::to_string(::getpid()));
+}
+
+bool shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// An album folder of twelve tracks made from one encoded file.
+void addAlbum(const std::string& name, const std::string& extension, const std::string& encode) {
+    const fs::path folder = benchDir() / name;
+    fs::create_directories(folder);
+    const fs::path first = folder / ("01 - Track." + extension);
+    if (!encode.empty() && !shell(encode + " '" + first.string() + "'"))
+        return;
+    if (encode.empty())
+        shell("head -c 7000000 /dev/zero > '" + first.string() + "'");
+    for (int i = 2; i <= 12; ++i) {
+        char track[32];
+        std::snprintf(track, sizeof track, "%02d - Track.", i);
+        fs::create_hard_link(first, folder / (track + extension));
+    }
+    samples().push_back({name, folder});
+}
+
+void makeSamples() {
+    const fs::path dir = benchDir();
+    fs::create_directories(dir);
+    const std::string wav = (dir / "source.wav").string();
+    if (!shell("ffmpeg -v error -y -f lavfi -i anoisesrc=d=180:c=pink:a=0.2 -ac 2 -ar 44100 '" +
+               wav + "'"))
+        return;
+    const std::string tags = " -metadata artist='Кино' -metadata album='Группа крови' "
+                             "-metadata genre=Rock -metadata date=1988 "
+                             "-metadata comment='Country: СССР' ";
+    const std::string ffmpeg = "ffmpeg -v error -y -i '" + wav + "' ";
+    addAlbum("mp3_id3v23", "mp3",
+             ffmpeg + "-c:a libmp3lame -q:a 2 -id3v2_version 3 -write_id3v1 1" + tags);
+    // ffmpeg writes version 4 texts in UTF-8, which only the second reader takes.
+    addAlbum("mp3_id3v24", "mp3", ffmpeg + "-c:a libmp3lame -b:a 192k -id3v2_version 4" + tags);
+    addAlbum("wma", "wma", ffmpeg + "-c:a wmav2 -b:a 128k" + tags);
+    addAlbum("ogg", "ogg", "LC_ALL=C.UTF-8 oggenc -Q -b 160 -G Rock -d 1988 '" + wav + "' -o");
+    addAlbum("no_audio", "flac", "");
+    fs::remove(wav);
+}
+
+void albumDetails(benchmark::State& state, const fs::path& folder, bool allOptions) {
+    const QString path = QString::fromStdString(folder.string());
+    korvane::Toggles options;
+    options.artistFromID3 = options.albumUppercase = options.yearInColumn = options.showVBR =
+        allOptions;
+    const korvane::Pump pump = [] { return true; };
+    korvane::MusicList list;
+    for (auto _ : state) {
+        list.clear();
+        list.appendRow({QStringLiteral("Group  \\  Album"), {QStringLiteral("120,5")}});
+        korvane::AlbumDetails(path, list, 0, QStringLiteral("  \\  "), options, pump);
+        benchmark::DoNotOptimize(list.row(0).cells.size());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    makeSamples();
+    for (const Sample& sample : samples()) {
+        for (const bool all : {false, true}) {
+            const std::string name =
+                "AlbumDetails/" + sample.name + (all ? "/all_options" : "/no_option");
+            benchmark::RegisterBenchmark(name.c_str(), albumDetails, sample.folder, all)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fs::remove_all(benchDir());
+    return samples().empty() ? 1 : 0;
+}
