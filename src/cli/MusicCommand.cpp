@@ -54,18 +54,24 @@ public:
 
     bool pump() override {
         ++m_entries;
-        if (m_context.errIsTerminal && m_clock.elapsed() >= 100) {
-            m_clock.restart();
-            show();
-        }
+        tick();
         return true;
     }
     bool stopRequested() override { return false; }
-    void setStatusText(const QString& text) override { m_status = text; }
+    void setStatusText(const QString& text) override {
+        m_status = text;
+        tick(); // skipped folders do not pump
+    }
     void setProgressMaximum(int maximum) override { m_maximum = maximum; }
     void setProgressPosition(int position) override { m_position = position; }
 
 private:
+    void tick() {
+        if (m_context.errIsTerminal && m_clock.elapsed() >= 100) {
+            m_clock.restart();
+            show();
+        }
+    }
     void show() {
         QString line =
             m_maximum > 0
