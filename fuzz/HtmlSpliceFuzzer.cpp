@@ -1,6 +1,7 @@
 // The HTML export on arbitrary bytes: the part before the first zero byte is the template, the
 // rest holds rows, one per line, cells after TABs. Every text is taken as Windows-1251.
 #include "export/HtmlExport.h"
+#include "export/OutputFile.h"
 #include "text/LocaleText.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <vector>
 
