@@ -6,7 +6,11 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -20,6 +24,12 @@ constexpr std::int64_t kMiB = 1024 * 1024;
 // A collection tree in a temporary folder. Files are sparse: any size costs no disk.
 class MusicTree {
 public:
+    // Open to every user, so that a check run as another user reaches the folders inside.
+    MusicTree() {
+        QFile::setPermissions(root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
+    }
     QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const { return m_dir.filePath(relative); }
 
@@ -44,9 +54,33 @@ public:
     bool link(const QString& target, const QString& relative) const {
         return QFile::link(target, path(relative));
     }
+    // Takes every right away from a folder (and gives them back).
+    void lock(const QString& relative) const {
+        QFile::setPermissions(path(relative), QFileDevice::Permissions());
+    }
+    void unlock(const QString& relative) const {
+        QFile::setPermissions(path(relative), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+    }
 
 private:
     QTemporaryDir m_dir;
 };
+
+// Runs check where folder rights hold: directly for an ordinary user; as root (who reads every
+// folder) in a child process switched to the user "nobody".
+inline bool holdsWithoutPrivileges(const std::function<bool()>& check) {
+    if (geteuid() != 0)
+        return check();
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        _exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 } // namespace korvane::test
