@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "cli/Cli.h"
+
 #include "music/MusicList.h"
 #include "music/TfmEditMusicRec.h"
 #include "video/VideoList.h"
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sstream>
 
 using namespace korvane;
 using test::kMiB;
@@ -446,4 +449,42 @@ TEST(MusicPage, RowEditorLayout) {
     EXPECT_TRUE(editor.saveButton()->isDefault());
     EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Отмена"));
     EXPECT_EQ(f.w().findChildren<TfmEditMusicRec*>().size(), 1) << "created once with the window";
+}
+
+TEST(MusicPage, ClosingTheWindowEndsTheScan) {
+    Fixture f;
+    for (const char* name : {"G/A1", "G/A2", "G/A3"})
+        f.tree.album(name, 10 * kMiB);
+    const auto connection =
+        QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&f] { f.w().close(); });
+    f.scan(f.tree.root());
+    QObject::disconnect(connection);
+    EXPECT_EQ(f.list().count(), 1);
+    EXPECT_EQ(f.desktop.beeps, 0);
+    EXPECT_TRUE(f.ui().musicView->updatesEnabled());
+}
+
+TEST(MusicPage, CommandLinePrintsTheRowsTheWindowHolds) {
+    Fixture f;
+    QFile ini(f.programDir.file("set.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[options]\r\nmusicInCat=1\r\nmin_limit=2\r\n");
+    ini.close();
+    f.w().mainLoad();
+    ASSERT_TRUE(f.w().toggles().musicInCat);
+    f.tree.album(QStringLiteral("Punk/Группа & Co/2001 - Альбом [live] #1"), 10 * kMiB);
+    f.tree.album("Punk/Group/Album/CD1", 3 * kMiB);
+    f.tree.album("Punk/Group/Small", 2 * kMiB);
+    f.tree.album("Ska/ska/Rude", 7 * kMiB + 5);
+    f.scan(f.tree.root());
+    ASSERT_EQ(f.list().count(), 5);
+
+    std::string expected;
+    for (const MusicRow& row : f.list().rows())
+        expected += (QStringList{row.caption} + row.cells).join(u'\t').toStdString() + '\n';
+    std::ostringstream out, err;
+    const int status = cli::run({"--dir", f.programDir.path(), "music", f.tree.root(), "--print"},
+                                QString(), out, err);
+    EXPECT_EQ(status, cli::kExitOk) << err.str();
+    EXPECT_EQ(out.str(), expected);
 }
