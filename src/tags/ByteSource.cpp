@@ -30,7 +30,9 @@ std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path) 
 std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
                                              std::error_code& error) {
     error.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a pipe named like an audio file must not hold the scan until someone writes
+    // to it; regular files ignore the flag.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = std::error_code(errno, std::generic_category());
         return nullptr;

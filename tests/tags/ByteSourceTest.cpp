@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace korvane::tags;
 
@@ -38,4 +39,12 @@ TEST(FileSource, OpensRegularFilesOnly) {
     std::filesystem::remove(path);
     EXPECT_FALSE(FileSource::open(path));
     EXPECT_FALSE(FileSource::open(std::filesystem::temp_directory_path()));
+}
+
+TEST(FileSource, APipeIsRefusedWithoutWaitingForAWriter) {
+    const auto path = std::filesystem::temp_directory_path() / "korvane_bytesource_fifo.mp3";
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(FileSource::open(path)); // would block forever without O_NONBLOCK
+    std::filesystem::remove(path);
 }
