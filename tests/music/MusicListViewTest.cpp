@@ -1,13 +1,14 @@
 #include "music/MusicListView.h"
-#include "music/MusicList.h"
 
-#include <algorithm>
+#include "music/MusicList.h"
 
 #include <QHeaderView>
 #include <QImage>
 #include <QTableView>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace korvane;
 
