@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rows.push_back({caption, cells});
     }
     const bool bold = size > 0 && (data[0] & 1) != 0;
-    const QStringList musicLines =
-        exporter::musicHtmlRows(rows, bold, QStringLiteral("  \\  "));
+    const QStringList musicLines = exporter::musicHtmlRows(rows, bold, QStringLiteral("  \\  "));
     const QStringList videoLines = exporter::videoHtmlRows(rows);
 
     for (const QStringList* lines : {&musicLines, &videoLines}) {

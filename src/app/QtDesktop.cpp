@@ -51,9 +51,10 @@ bool QtDesktop::openWithShell(const QString& path) {
 bool QtDesktop::spreadsheetAppRegistered() {
     // The desktop's default application for the workbook type, as the file managers ask for it.
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"),
-                 QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
+    query.start(
+        QStringLiteral("xdg-mime"),
+        {QStringLiteral("query"), QStringLiteral("default"),
+         QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit ||
         query.exitCode() != 0)
         return false;
