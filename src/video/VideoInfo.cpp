@@ -2,10 +2,10 @@
 
 #include "video/FfmpegDetector.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <limits>
 
 namespace korvane::video {
 namespace {

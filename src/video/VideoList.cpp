@@ -3,6 +3,8 @@
 #include "text/LocaleText.h"
 #include "video/VideoCells.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 VideoList::VideoList(QObject* parent)
