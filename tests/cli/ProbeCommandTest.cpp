@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include <gtest/gtest.h>
 
@@ -9,22 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <sstream>
-
 namespace korvane::cli {
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runCli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = run(args, QStringLiteral(KORVANE_BIN_DIR), out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(ProbeCommand, ClipGivesProbeValuesAndListCells) {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
@@ -39,7 +25,7 @@ TEST(ProbeCommand, ClipGivesProbeValuesAndListCells) {
     ASSERT_TRUE(encoder.waitForFinished(60000));
     ASSERT_EQ(encoder.exitCode(), 0);
 
-    const Outcome outcome = runCli({"probe", clip});
+    const CliOutcome outcome = runCli({"probe", clip});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     const QJsonObject json =
         QJsonDocument::fromJson(QByteArray::fromStdString(outcome.out)).object();
@@ -63,7 +49,7 @@ TEST(ProbeCommand, NonVideoFileGivesEmptyValues) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(QByteArray(2 * 1048576, 'a'));
     file.close();
-    const Outcome outcome = runCli({"probe", path});
+    const CliOutcome outcome = runCli({"probe", path});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     const QJsonObject json =
         QJsonDocument::fromJson(QByteArray::fromStdString(outcome.out)).object();
@@ -89,7 +75,7 @@ TEST(ProbeCommand, UsageAndFailures) {
         {{"probe", "/"}, kExitFailure},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = runCli(c.args);
+        const CliOutcome outcome = runCli(c.args);
         EXPECT_EQ(outcome.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_TRUE(outcome.out.empty());
         EXPECT_FALSE(outcome.err.empty());

@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "CliRun.h"
 
 #include "TempDir.h"
 
@@ -7,22 +7,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <sstream>
-
 namespace korvane::cli {
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Outcome runCli(const QStringList& args) {
-    std::ostringstream out, err;
-    const int status = run(args, QStringLiteral(KORVANE_BIN_DIR), out, err);
-    return {status, out.str(), err.str()};
-}
 
 TEST(VideoCommand, PrintsSortedRowsWithTheSeparatorOfSetIni) {
     test::TempDir program;
@@ -32,7 +18,7 @@ TEST(VideoCommand, PrintsSortedRowsWithTheSeparatorOfSetIni) {
     root.write(QStringLiteral("A/c.txt"), std::string(1048576, 'x'));
     root.write(QStringLiteral("Thumbs.db"), "");
 
-    const Outcome outcome =
+    const CliOutcome outcome =
         runCli({"--dir", program.path(), "video", root.path(), "--sort", "1", "--print"});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     EXPECT_EQ(outcome.out, "b.txt\t1\t0 x 0\t\t0\t\n"
@@ -52,7 +38,7 @@ TEST(VideoCommand, ClipRowAndSecondRootAppends) {
     ASSERT_TRUE(encoder.waitForFinished(60000));
     ASSERT_EQ(encoder.exitCode(), 0);
 
-    const Outcome outcome =
+    const CliOutcome outcome =
         runCli({"--dir", program.path(), "video", root.path(), root.path(), "--print"});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     const std::string row = "Show.avi\t1\t176 x 144\t00:02\t25\tMotion JPEG\n";
@@ -74,7 +60,7 @@ TEST(VideoCommand, UsageAndFailures) {
         {{"video", file}, kExitFailure},
     };
     for (const auto& c : cases) {
-        const Outcome outcome = runCli(c.args);
+        const CliOutcome outcome = runCli(c.args);
         EXPECT_EQ(outcome.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_TRUE(outcome.out.empty());
     }
