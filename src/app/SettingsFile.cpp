@@ -166,8 +166,9 @@ void SettingsFile::writeText(QStringView key, const QString& value) {
     if (!file.open(QIODevice::WriteOnly))
         throw SettingsWriteError(m_path);
     const std::string bytes = text::toCp1251(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // The flush is checked on its own: commit() does not report a full disk met there.
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
+        !file.flush() || !file.commit())
         throw SettingsWriteError(m_path);
 }
 

@@ -96,7 +96,8 @@ std::optional<QString> writeBaseFile(const QString& path, const std::vector<std:
                       static_cast<qint64>(lines[i].size()) &&
                   file.write("\r\n", 2) == 2;
     }
-    if (written && file.commit())
+    // A failed flush (a full disk) would not make commit() fail: check it first.
+    if (written && file.flush() && file.commit())
         return std::nullopt;
     return QStringLiteral("Cannot create file \"%1\". %2")
         .arg(QDir::toNativeSeparators(path), file.errorString());

@@ -47,8 +47,11 @@ void replaceFile(const QString& path, const std::string& bytes) {
     };
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
+    // Small writes only fill Qt's buffer; a full disk shows at the flush, which commit() would
+    // not report, renaming a short file over the user's one.
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-        static_cast<qint64>(bytes.size()))
+            static_cast<qint64>(bytes.size()) ||
+        !file.flush())
         fail(file.errorString());
     if (!file.commit())
         fail(file.errorString());

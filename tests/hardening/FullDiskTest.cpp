@@ -1,0 +1,188 @@
+// Writers on a disk that is really full: a small tmpfs mounted in a mount namespace of a child
+// process (skipped where the machine does not allow one). The previous file stays, the error
+// names the file and the system's reason, and once there is room again the write succeeds.
+#include "app/SettingsFile.h"
+#include "app/Toggles.h"
+#include "bases/BaseWriter.h"
+#include "export/ListExport.h"
+#include "export/OutputFile.h"
+#include "text/LocaleText.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <sched.h>
+#include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korvane::test {
+namespace {
+
+constexpr int kNoNamespace = 77;
+const QByteArray kPrevious = "the file the user had before\r\n";
+
+bool writeText(const char* path, const std::string& text) {
+    const int fd = ::open(path, O_WRONLY | O_TRUNC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return ok;
+}
+
+// A private mount namespace (a user namespace too when not root) in which `dir` is a 64 KiB tmpfs.
+bool mountSmallDisk(const std::string& dir) {
+    if (::unshare(CLONE_NEWNS) != 0) {
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+            return false;
+        writeText("/proc/self/setgroups", "deny");
+        writeText("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+        writeText("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+    }
+    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return false;
+    ::mkdir(dir.c_str(), 0700);
+    return ::mount("korvane-full", dir.c_str(), "tmpfs", 0, "size=64k") == 0;
+}
+
+// Fills the disk to the last byte with a ballast file.
+void fill(const QString& dir) {
+    QFile ballast(dir + QStringLiteral("/ballast"));
+    ballast.open(QIODevice::WriteOnly);
+    const QByteArray block(4096, 'b');
+    while (ballast.write(block) == block.size() && ballast.flush()) {
+    }
+    const QByteArray byte(1, 'b');
+    while (ballast.write(byte) == 1 && ballast.flush()) {
+    }
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Runs `body` on a full disk in a child process; its failures come back as the exit status.
+void onFullDisk(const std::function<bool(const QString& dir)>& body) {
+    const std::string dir = "/tmp/korvane-full-" + std::to_string(::getpid());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (!mountSmallDisk(dir))
+            ::_exit(kNoNamespace);
+        ::_exit(body(QString::fromStdString(dir)) ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::rmdir(dir.c_str());
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kNoNamespace)
+        GTEST_SKIP() << "no mount namespace here: the write-limit stand-in covers the full disk";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the child reported a failure (see its output above)";
+}
+
+// Prints why a check failed; the child has no gtest to report to.
+bool check(bool condition, const char* what) {
+    if (!condition)
+        std::fprintf(stderr, "full disk: %s\n", what);
+    return condition;
+}
+
+// Prepares the previous file and the settings, fills the disk, runs the write, then checks the
+// previous file, the folder and the error; with room again the write must succeed.
+bool failsThenWorks(const QString& dir, const QString& target,
+                    const std::function<QString()>& write) {
+    QFile previous(target);
+    previous.open(QIODevice::WriteOnly);
+    previous.write(kPrevious);
+    previous.close();
+    fill(dir);
+    const QStringList before = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    const QString error = write();
+    bool ok =
+        check(error.startsWith(QStringLiteral("Cannot create file \"") + target +
+                               QStringLiteral("\". ")),
+              "the error names the file") &&
+        check(error.size() > target.size() + 22, "the error gives the reason") &&
+        check(readAll(target) == kPrevious, "the previous file is intact") &&
+        check(QDir(dir).entryList(QDir::Files | QDir::Hidden) == before, "no temporary file stays");
+    QFile::remove(dir + QStringLiteral("/ballast"));
+    ok = ok && check(write().isEmpty(), "with room again the write succeeds") &&
+         check(readAll(target) != kPrevious, "the new file replaced the old one");
+    return ok;
+}
+
+std::vector<CatalogueRow> rows() {
+    std::vector<CatalogueRow> out;
+    for (int i = 0; i < 50; ++i)
+        out.push_back(
+            {QStringLiteral("Группа %1  \\  Альбом").arg(i), {"41,2", "192", "Rock", "-"}});
+    return out;
+}
+
+TEST(FullDisk, ExportsKeepThePreviousFile) {
+    onFullDisk([](const QString& dir) {
+        QFile ini(dir + QStringLiteral("/set.ini"));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(
+            text::toCp1251(QStringLiteral("[options]\r\nsave_dir=") + dir + QStringLiteral("/\r\n"))
+                .c_str());
+        ini.close();
+        const SettingsFile settings(dir + QStringLiteral("/set.ini"));
+        const auto txt = [&] {
+            try {
+                exporter::writeMusicTxt(rows(), settings, Toggles(), QDate(2026, 12, 10));
+                return QString();
+            } catch (const exporter::ExportError& error) {
+                return error.message();
+            }
+        };
+        return failsThenWorks(dir, dir + QStringLiteral("/mp3list.txt"), txt);
+    });
+}
+
+TEST(FullDisk, BaseSaveKeepsThePreviousFile) {
+    onFullDisk([](const QString& dir) {
+        std::vector<std::string> lines;
+        for (int i = 0; i < 200; ++i)
+            lines.push_back("group " + std::to_string(i) + "=Rock");
+        const QString target = dir + QStringLiteral("/genrebd.txt");
+        return failsThenWorks(
+            dir, target, [&] { return bases::writeBaseFile(target, lines).value_or(QString()); });
+    });
+}
+
+TEST(FullDisk, SettingsWriteKeepsTheFile) {
+    onFullDisk([](const QString& dir) {
+        const QString path = dir + QStringLiteral("/set.ini");
+        QFile ini(path);
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[options]\r\nmin_limit=3\r\n");
+        ini.close();
+        fill(dir);
+        SettingsFile settings(path);
+        bool refused = false;
+        try {
+            settings.writeText(u"mp3dir", QString(3000, u'x'));
+        } catch (const SettingsWriteError& error) {
+            refused = error.message() == QStringLiteral("Unable to write to ") + path;
+        }
+        return check(refused, "the write is refused with its message") &&
+               check(readAll(path) == "[options]\r\nmin_limit=3\r\n", "set.ini is intact") &&
+               check(settings.readInteger(u"min_limit", 0) == 3, "set.ini still reads");
+    });
+}
+
+} // namespace
+} // namespace korvane::test
