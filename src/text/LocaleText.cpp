@@ -32,7 +32,10 @@ QString localeLower(const QString& text) {
     return appLocale().toLower(text);
 }
 
-CaseInsensitiveOrder::CaseInsensitiveOrder() : m_collator(appLocale()) {
+// The root collation of Unicode: letters in alphabetical order within each script, Latin before
+// Cyrillic as on the systems the collections come from. The Russian tailoring would put Cyrillic
+// first and so change the order of every mixed list.
+CaseInsensitiveOrder::CaseInsensitiveOrder() : m_collator(QLocale(QLocale::English)) {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
 }
 

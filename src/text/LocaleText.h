@@ -24,7 +24,8 @@ QLocale appLocale();
 QString localeUpper(const QString& text);
 QString localeLower(const QString& text);
 
-// The locale's case-insensitive text order, for sorting paths and base lines.
+// The case-insensitive text order of paths and base lines: alphabetical within a script, Latin
+// before Cyrillic, case ignored.
 class CaseInsensitiveOrder {
 public:
     CaseInsensitiveOrder();

@@ -22,6 +22,8 @@ TEST(LocaleText, CaseInsensitiveOrderIgnoresCase) {
     EXPECT_EQ(order.compare(QStringLiteral("abc"), QStringLiteral("ABC")), 0);
     EXPECT_LT(order.compare(QStringLiteral("Alpha"), QStringLiteral("beta")), 0);
     EXPECT_LT(order.compare(QStringLiteral("ария"), QStringLiteral("Браво")), 0);
+    EXPECT_LT(order.compare(QStringLiteral("Zebra"), QStringLiteral("ария")), 0);
+    EXPECT_LT(order.compare(QStringLiteral("Ёж"), QStringLiteral("жук")), 0);
 }
 
 TEST(LocaleText, DecimalCommaNumbers) {
