@@ -9,6 +9,8 @@
 #include "tags/OggVorbis.h"
 #include "tags/WMAfile.h"
 #include "video/VideoInfo.h"
+#include "video/VideoList.h"
+#include "video/VideoScan.h"
 
 #include "DamagedMedia.h"
 
@@ -421,6 +423,49 @@ TEST(CorruptMedia, EntriesThatAreNoReadableFile) {
         // A reader that blocks (a pipe without a writer) keeps the child from ending.
         EXPECT_TRUE(endsInChild([&] { return everyReaderFailsToOpen(path); })) << c.what;
     }
+}
+
+// Files that change between the video scan's listing and their probe: each listed file still
+// gets its row, with empty cells where nothing could be read.
+TEST(CorruptMedia, VideoScanMeetsFilesThatChangedAfterTheListing) {
+    if (seeds().video.empty())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    const fs::path dir = seeds().dir() / "clips";
+    fs::create_directories(dir);
+    const std::string& clip = seeds().video.front().bytes; // mpeg4.avi
+    for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"})
+        writeFile(dir / name, clip);
+
+    class Host : public VideoScanHost {
+    public:
+        explicit Host(fs::path dir) : m_dir(std::move(dir)) {}
+        bool pump() override { return true; }
+        bool stopRequested() override { return false; }
+        void filePhaseBegan() override {
+            fs::remove(m_dir / "b.avi");
+            fs::remove(m_dir / "c.avi");
+            ::mkfifo((m_dir / "c.avi").c_str(), 0600);
+            fs::remove(m_dir / "d.avi");
+            fs::create_directory(m_dir / "d.avi");
+            fs::resize_file(m_dir / "e.avi", 100);
+        }
+
+    private:
+        fs::path m_dir;
+    } host(dir);
+    VideoList list;
+    video::VideoInfo probe;
+    const VideoScanResult result =
+        VideoScan(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host);
+    EXPECT_EQ(result.added, 5);
+    ASSERT_EQ(list.count(), 5);
+    EXPECT_EQ(list.row(0).caption, QStringLiteral("a.avi"));
+    EXPECT_EQ(list.row(0).cells.value(VideoResolutionCell), QStringLiteral("96 x 64"));
+    const QStringList nothing = {QStringLiteral("1"), QStringLiteral("0 x 0"), QString(),
+                                 QStringLiteral("0"), QString()};
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(list.row(row).cells, nothing) << list.row(row).caption.toStdString();
+    EXPECT_EQ(list.row(4).cells.value(VideoSizeCell), QStringLiteral("1"));
 }
 
 TEST(CorruptMedia, UnreadableFile) {
