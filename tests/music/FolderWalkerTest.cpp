@@ -116,8 +116,9 @@ TEST(FolderWalker, ListsEveryFolderDepthFirst) {
     // Pre-order: every folder comes before its sub-folders, and a subtree is not interrupted.
     for (int i = 0; i < list.size(); ++i) {
         const QString parent = list[i].section(u'/', 0, -2);
-        if (!parent.isEmpty())
+        if (!parent.isEmpty()) {
             EXPECT_LT(list.indexOf(parent), i) << list[i].toStdString();
+        }
     }
     const auto subtreeEnd = [&list](const QString& top) {
         int i = list.indexOf(top) + 1;
