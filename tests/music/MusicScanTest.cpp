@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace korvane;
 using test::kMiB;
@@ -335,6 +338,25 @@ TEST(MusicScan, OddFolderNames) {
                              QStringLiteral("Альбом [live] (2001)")};
     expected.sort();
     EXPECT_EQ(captions, expected);
+}
+
+TEST(MusicScan, NamesThatAreNotUtf8DoNotStopTheScan) {
+    test::MusicTree tree;
+    tree.album("G/Fine", 10 * kMiB);
+    tree.folder("G");
+    const QByteArray bad = QFile::encodeName(tree.path("G")) + "/Bad \xff\xfe name";
+    ASSERT_EQ(mkdir(bad.constData(), 0755), 0);
+    const int fd = open((bad + "/tracks.bin").constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, 10 * kMiB), 0);
+    close(fd);
+    MusicList list;
+    const MusicScanResult result = scan(tree.root(), options(), list);
+    unlink((bad + "/tracks.bin").constData()); // QTemporaryDir cannot name them
+    rmdir(bad.constData());
+    EXPECT_FALSE(result.abandoned);
+    EXPECT_TRUE(rows(list).contains(album("G" + kSep + "Fine", "10")))
+        << rows(list).join(u'\n').toStdString();
 }
 
 TEST(MusicScan, FolderThatVanishesBeforeItIsMeasuredIsSkipped) {
