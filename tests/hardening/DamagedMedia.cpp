@@ -30,6 +30,8 @@ int widthOf(FieldKind kind) {
         return 1;
     case FieldKind::LE16:
         return 2;
+    case FieldKind::BE24:
+        return 3;
     case FieldKind::LE64:
         return 8;
     case FieldKind::Ascii6:
@@ -44,9 +46,10 @@ void put(std::string& bytes, std::size_t at, FieldKind kind, std::uint64_t value
     if (at + static_cast<std::size_t>(width) > bytes.size())
         return;
     switch (kind) {
+    case FieldKind::BE24:
     case FieldKind::BE32:
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>(value >> (8 * (3 - i)));
+        for (int i = 0; i < width; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * (width - 1 - i)));
         break;
     case FieldKind::Syncsafe32:
         for (int i = 0; i < 4; ++i)
@@ -85,8 +88,7 @@ std::string garbage(std::size_t count, unsigned seed) {
 
 const std::vector<SizeField>& knownSizeFields() {
     static const std::vector<SizeField> fields = {
-        // ID3v2: the tag, frames of versions 3 and 4, frames of version 2 (24-bit, taken as the
-        // high bytes of a 32-bit field one byte earlier).
+        // ID3v2: the tag, frames of versions 3 and 4, frames of version 2.
         {"ID3", 6, FieldKind::Syncsafe32},
         {"TIT2", 4, FieldKind::BE32},
         {"TPE1", 4, FieldKind::BE32},
@@ -95,8 +97,8 @@ const std::vector<SizeField>& knownSizeFields() {
         {"COMM", 4, FieldKind::BE32},
         {"TSSE", 4, FieldKind::BE32},
         {"TYER", 4, FieldKind::BE32},
-        {"TT2", 2, FieldKind::BE32},
-        {"TP1", 2, FieldKind::BE32},
+        {"TT2", 3, FieldKind::BE24},
+        {"TP1", 3, FieldKind::BE24},
         // VBR headers and Lyrics3 v2.
         {"Xing", 8, FieldKind::BE32},
         {"Xing", 12, FieldKind::BE32},

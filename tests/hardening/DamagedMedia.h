@@ -15,7 +15,7 @@ struct Damaged {
 };
 
 // How a size or count field is stored.
-enum class FieldKind { U8, LE16, LE32, LE64, BE32, Syncsafe32, Ascii6 };
+enum class FieldKind { U8, LE16, LE32, LE64, BE24, BE32, Syncsafe32, Ascii6 };
 
 // A size field found by a marker: the field starts `offset` bytes from the marker's first byte
 // (negative for a box size in front of its type).
