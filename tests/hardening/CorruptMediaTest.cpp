@@ -1,6 +1,8 @@
 // Every audio reader and the video probe on damaged copies of real files, and on directory
 // entries that are no readable file. A load must end with the reader's own failure result or a
 // consistent success, never hang, never read outside its buffers (the sanitizer build runs this).
+#include "music/MusicList.h"
+#include "music/MusicScan.h"
 #include "tags/ByteSource.h"
 #include "tags/ID3v1.h"
 #include "tags/ID3v2.h"
@@ -423,6 +425,40 @@ TEST(CorruptMedia, EntriesThatAreNoReadableFile) {
         // A reader that blocks (a pipe without a writer) keeps the child from ending.
         EXPECT_TRUE(endsInChild([&] { return everyReaderFailsToOpen(path); })) << c.what;
     }
+}
+
+// The music scan over albums whose audio file is damaged: one row per album, each with its four
+// cells, whatever the readers made of the file.
+TEST(CorruptMedia, MusicScanOfDamagedAlbums) {
+    const fs::path root = seeds().dir() / "collection";
+    std::size_t albums = 0;
+    for (const Seed& seed : seeds().audio) {
+        const std::vector<Damaged> damage = allDamage(seed.bytes, 4096);
+        const std::string ending = fs::path(seed.name).extension().string();
+        for (std::size_t i = 0; i < damage.size();
+             i += std::max<std::size_t>(damage.size() / 25, 1)) {
+            const fs::path album = root / ("Group " + seed.name) / ("Album " + std::to_string(i));
+            fs::create_directories(album);
+            writeFile(album / ("01" + ending), damage[i].bytes);
+            // The album's size, so that it is above the scan's limit.
+            writeFile(album / "cover.bin", "");
+            fs::resize_file(album / "cover.bin", 4 << 20);
+            ++albums;
+        }
+    }
+    class Host : public MusicScanHost {
+    public:
+        bool pump() override { return true; }
+        bool stopRequested() override { return false; }
+    } host;
+    MusicList list;
+    const MusicScanResult result =
+        MusicScan(QString::fromStdString(root.string()), MusicScanOptions(), list, host);
+    EXPECT_EQ(result.count, static_cast<int>(albums));
+    ASSERT_EQ(list.count(), static_cast<int>(albums));
+    for (const MusicRow& row : list.rows())
+        EXPECT_EQ(row.cells.size(), 4) << row.caption.toStdString();
+    fs::remove_all(root);
 }
 
 // Files that change between the video scan's listing and their probe: each listed file still
