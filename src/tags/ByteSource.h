@@ -89,6 +89,19 @@ private:
     std::uint64_t m_clock = 0;
 };
 
+// The shell of a reader's Load(file name): Reset, open the file read-only (false when it cannot
+// be opened), and parse it through a read-ahead window, so that a reader's many small reads cost
+// one or two system reads.
+template <typename Reader>
+bool loadFromFile(Reader& reader, const std::filesystem::path& fileName) {
+    reader.Reset();
+    const auto file = FileSource::open(fileName);
+    if (!file)
+        return false;
+    ReadAheadSource source(*file);
+    return reader.Load(source);
+}
+
 // A bounds-checked view of a buffer: every value lying (partly) past the end reads as zero, or
 // as a shorter text; fits() tells whether a range lies wholly inside.
 class ByteView {

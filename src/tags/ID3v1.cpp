@@ -86,12 +86,7 @@ void TID3v1::setYear(std::string_view text) {
 }
 
 bool TID3v1::Load(const std::filesystem::path& fileName) {
-    Reset();
-    const auto file = FileSource::open(fileName);
-    if (!file)
-        return false;
-    ReadAheadSource source(*file);
-    return Load(source);
+    return loadFromFile(*this, fileName);
 }
 
 bool TID3v1::Load(ByteSource& source) {

@@ -113,12 +113,7 @@ std::int64_t sevenBitSize(const ByteView& bytes, std::size_t offset) {
 } // namespace
 
 bool TID3v2::Load(const std::filesystem::path& fileName) {
-    Reset();
-    const auto file = FileSource::open(fileName);
-    if (!file)
-        return false;
-    ReadAheadSource source(*file);
-    return Load(source);
+    return loadFromFile(*this, fileName);
 }
 
 bool TID3v2::Load(ByteSource& source) {

@@ -207,12 +207,7 @@ std::uint16_t TMPEGaudio::BitRate() const {
 }
 
 bool TMPEGaudio::Load(const std::filesystem::path& fileName) {
-    Reset();
-    const auto file = FileSource::open(fileName);
-    if (!file)
-        return false;
-    ReadAheadSource source(*file);
-    return Load(source);
+    return loadFromFile(*this, fileName);
 }
 
 bool TMPEGaudio::Load(ByteSource& source) {

@@ -196,13 +196,7 @@ bool plausible(const FileData& data) {
 } // namespace
 
 bool TWMAfile::Load(const std::filesystem::path& fileName) {
-    Reset();
-    const auto file = FileSource::open(fileName);
-    if (!file)
-        return false;
-    // The header's many small reads come from one buffered window.
-    ReadAheadSource source(*file);
-    return Load(source);
+    return loadFromFile(*this, fileName);
 }
 
 bool TWMAfile::Load(ByteSource& source) {
