@@ -1,0 +1,101 @@
+// The music list on 20,000 rows: a click on a column header (the ordinal Windows-1251 sort), and
+// the TXT and HTML exports from the rows to the bytes written (the write itself left out).
+#include "export/HtmlExport.h"
+#include "export/OutputFile.h"
+#include "export/TxtExport.h"
+#include "music/MusicList.h"
+
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace korvane;
+
+constexpr int kRows = 20'000;
+const QString kSeparator = QStringLiteral("  \\  ");
+
+// Rows as a scan of a mixed collection makes them: Latin and Cyrillic group names in no order,
+// sizes and bitrates that sort as text, a few styles and countries, some cells still "-".
+std::vector<MusicRow> makeRows() {
+    const QStringList groups = {
+        QStringLiteral("Кино"),  QStringLiteral("The Clash"),           QStringLiteral("Аквариум"),
+        QStringLiteral("ska-p"), QStringLiteral("Гражданская оборона"), QStringLiteral("Ramones")};
+    const QStringList styles = {QStringLiteral("Панк"), QStringLiteral("Ska"),
+                                QStringLiteral("Rock"), QStringLiteral("-")};
+    const QStringList countries = {QStringLiteral("Россия"), QStringLiteral("UK"),
+                                   QStringLiteral("Spain"), QStringLiteral("-")};
+    std::vector<MusicRow> rows;
+    rows.reserve(kRows);
+    unsigned seed = 12345;
+    for (int i = 0; i < kRows; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned r = seed >> 8;
+        const QString group = groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000);
+        const QString album = QStringLiteral("%1 - Альбом %2").arg(1970 + r % 50).arg(i);
+        rows.push_back(
+            {group + kSeparator + album,
+             {QStringLiteral("%1,%2").arg(20 + r % 600).arg(r % 10),
+              (r & 1) ? QStringLiteral("VBR %1").arg(128 + r % 192)
+                      : QString::number(128 + 32 * (r % 6)),
+              styles[(r >> 3) % styles.size()], countries[(r >> 5) % countries.size()]}});
+    }
+    return rows;
+}
+
+const std::vector<MusicRow>& rows() {
+    static const std::vector<MusicRow> made = makeRows();
+    return made;
+}
+
+// Each iteration sorts by the column and then by the caption, as two header clicks: every sort
+// starts from an order that is not its own.
+void BM_SortByColumn(benchmark::State& state) {
+    const int column = static_cast<int>(state.range(0));
+    MusicList list;
+    for (const MusicRow& row : rows())
+        list.appendRow(row);
+    for (auto _ : state) {
+        list.sortByColumn(column);
+        list.sortByColumn(column == 0 ? 1 : 0);
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * kRows);
+    state.SetLabel("two sorts of 20,000 rows");
+}
+BENCHMARK(BM_SortByColumn)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+void BM_MusicTxt(benchmark::State& state) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string out =
+            exporter::cp1251Lines(exporter::musicTxtLines(rows(), kSeparator, false, "10.12.2026"));
+        bytes = out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_MusicTxt)->Unit(benchmark::kMillisecond);
+
+void BM_MusicHtml(benchmark::State& state) {
+    const QString page =
+        QStringLiteral("<html><head><meta charset=\"windows-1251\"></head>\r\n<body><table>\r\n"
+                       "##ТАБЛИЦА##\r\n</table></body></html>\r\n");
+    const bool bold = state.range(0) != 0;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto lines =
+            exporter::spliceRows(page, exporter::musicHtmlRows(rows(), bold, kSeparator));
+        const std::string out = exporter::cp1251Lines(*lines);
+        bytes = out.size();
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_MusicHtml)->ArgName("bold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
