@@ -3,9 +3,12 @@
 #include "app/Desktop.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
+#include "bases/BaseFillDialog.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
+#include "music/TfmEditMusicRec.h"
 #include "video/VideoList.h"
+#include "video/VideoRowEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -106,8 +110,12 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // The dialogs live as long as the window, in the order the program creates them at start.
     m_settingsDialog = std::make_unique<TForm2>(m_desktop, m_settings, m_programFolder, this);
     m_testersDialog = std::make_unique<TForm3>(m_desktop, m_settings.path(), this);
+    m_baseFillDialog = new TForm4(m_desktop, m_settings, this);
+    m_musicEditor = new TfmEditMusicRec(this);
+    m_videoEditor = new TfmEditVideoRec(this);
     qApp->installEventFilter(this);
 }
 
@@ -134,13 +142,15 @@ void MainWindow::buildMenus() {
     ui.settingsMenu = menuBar()->addMenu(QStringLiteral("Настройки"));
     ui.artistFromID3 = addToggle(ui.settingsMenu, QStringLiteral("Брать Артист / Альбом из тегов"));
     ui.yearInColumn = addToggle(ui.settingsMenu, QStringLiteral("Брать ГОД из тегов"));
-    ui.albumUppercase = addToggle(ui.settingsMenu, QStringLiteral("Названия групп БОЛЬШИМИ буквами"));
+    ui.albumUppercase =
+        addToggle(ui.settingsMenu, QStringLiteral("Названия групп БОЛЬШИМИ буквами"));
     ui.albumBoldFont = addToggle(
         ui.settingsMenu, QStringLiteral("Названия групп ЖИРНЫМ шрифтом (только для html и Excel)"));
     ui.musicInCat = addToggle(
         ui.settingsMenu, QStringLiteral("Музыка разделена на категории (панк, ска, рок, попс...)"));
     ui.showVBR = addToggle(ui.settingsMenu, QStringLiteral("Помечать VBR битрейт"));
-    ui.showGroupNotAlbum = addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
+    ui.showGroupNotAlbum =
+        addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -152,11 +162,12 @@ void MainWindow::buildMenus() {
     ui.testersAction->setVisible(false);
 
     ui.basesMenu = menuBar()->addMenu(QStringLiteral("База данных"));
-    for (const char* caption : {"Заполнить Жанр из базы (только где он не прописан)",
-                                "Заполнить Жанр из базы (даже если он прописан)",
-                                "Заполнить Страну из базы (только где она не прописана)",
-                                "Заполнить Страну из базы (даже если она прописана)",
-                                "Сохранить в базу Группы\\Жанры", "Сохранить в базу Группы\\Страны"})
+    for (const char* caption :
+         {"Заполнить Жанр из базы (только где он не прописан)",
+          "Заполнить Жанр из базы (даже если он прописан)",
+          "Заполнить Страну из базы (только где она не прописана)",
+          "Заполнить Страну из базы (даже если она прописана)", "Сохранить в базу Группы\\Жанры",
+          "Сохранить в базу Группы\\Страны"})
         ui.basesMenu->addAction(QString::fromUtf8(caption));
 
     setToggles(Toggles{});
@@ -211,12 +222,12 @@ void MainWindow::buildPages() {
 
     ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
     ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
-    ui.musicExportPopup = addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                                         QStringLiteral("Сохранить в TXT"),
-                                         QStringLiteral("Создать в EXCEL"));
-    ui.videoExportPopup = addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                                         QStringLiteral("Сохранить в TXT"),
-                                         QStringLiteral("Создать в EXCEL"));
+    ui.musicExportPopup =
+        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
+                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    ui.videoExportPopup =
+        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
+                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
 }
 
 void MainWindow::buildStatusBar() {
@@ -237,9 +248,8 @@ void MainWindow::connectCommands() {
     connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
     connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
 
-    connect(ui.pages, &QTabWidget::currentChanged, this, [this](int page) {
-        page == 0 ? musicPageShown() : videoPageShown();
-    });
+    connect(ui.pages, &QTabWidget::currentChanged, this,
+            [this](int page) { page == 0 ? musicPageShown() : videoPageShown(); });
     connect(ui.musicScanAction, &QAction::triggered, this, [this] {
         m_ui.pages->setCurrentIndex(0);
         musicScanClicked();
@@ -354,7 +364,8 @@ void MainWindow::checkSaveDir() {
 }
 
 void MainWindow::refreshAfterDialog() {
-    if (m_settings.readText(u"notdead", QStringLiteral("0")) == QLatin1String("1")) {
+    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
+    if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
         m_ui.testersAction->setVisible(true);
     }
@@ -409,6 +420,40 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::pumpEvents() {
+    if (!m_pumpClock.isValid() || m_pumpClock.elapsed() >= 10) {
+        QCoreApplication::processEvents();
+        m_pumpClock.start();
+    }
+    return !m_closing;
+}
+
+int MainWindow::selectedRow(const QTableView* view) {
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void MainWindow::selectRow(QTableView* view, int row) {
+    view->selectionModel()->setCurrentIndex(view->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect |
+                                                QItemSelectionModel::Rows);
+}
+
+void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,
+                              const QPoint& position) {
+    const bool rowChosen = view->model()->rowCount() > 0 && selectedRow(view) >= 0;
+    edit->setEnabled(rowChosen);
+    remove->setEnabled(rowChosen);
+    connect(
+        menu, &QMenu::aboutToHide, this,
+        [edit, remove] {
+            edit->setEnabled(true);
+            remove->setEnabled(true);
+        },
+        Qt::SingleShotConnection);
+    menu->popup(view->viewport()->mapToGlobal(position));
 }
 
 void MainWindow::openCreatedFile() {

@@ -3,8 +3,10 @@
 #include "app/ProgramFolder.h"
 #include "app/SettingsFile.h"
 #include "app/Toggles.h"
-#include "bases/BaseFillDialog.h"
+#include "bases/BaseFile.h"
+#include "bases/BaseFill.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <memory>
@@ -26,6 +28,8 @@ class VideoList;
 class TForm2;
 class TForm3;
 class TfmEditMusicRec;
+class TfmEditVideoRec;
+class TForm4;
 
 // `TfOpen`: the file most recently written by an HTML or TXT export, opened by a double click on
 // the status text.
@@ -49,7 +53,7 @@ public:
         QTabWidget* pages = nullptr;
         QTableView* musicView = nullptr;
         QTableView* videoView = nullptr;
-        QPushButton* musicScanButton = nullptr;   // "Создать лист с music коллекцией"
+        QPushButton* musicScanButton = nullptr; // "Создать лист с music коллекцией"
         QPushButton* musicClearButton = nullptr;  // "Очистить music лист"
         QPushButton* musicExportButton = nullptr; // "Экспорт в ..."
         QPushButton* videoScanButton = nullptr;   // "Добавить Клипы"
@@ -58,12 +62,12 @@ public:
         QProgressBar* progressBar = nullptr;      // status panel 0
         QLabel* statusText = nullptr;             // status panel 1
 
-        QMenu* fileMenu = nullptr;        // "Файл"
-        QMenu* exportMenu = nullptr;      // "Экспорт"
-        QMenu* musicExportMenu = nullptr; // "music листа"
-        QMenu* videoExportMenu = nullptr; // "video листа"
-        QMenu* settingsMenu = nullptr;    // "Настройки"
-        QMenu* basesMenu = nullptr;       // "База данных"
+        QMenu* fileMenu = nullptr;          // "Файл"
+        QMenu* exportMenu = nullptr;        // "Экспорт"
+        QMenu* musicExportMenu = nullptr;   // "music листа"
+        QMenu* videoExportMenu = nullptr;   // "video листа"
+        QMenu* settingsMenu = nullptr;      // "Настройки"
+        QMenu* basesMenu = nullptr;         // "База данных"
         QAction* musicScanAction = nullptr; // "с music коллекцией"
         QAction* videoScanAction = nullptr; // "с video коллекцией"
         QAction* exitAction = nullptr;
@@ -127,6 +131,11 @@ public:
     int execModal(QDialog& dialog);
     // True once the window was asked to close: long commands stop at their next pump.
     bool isClosing() const { return m_closing; }
+    // The pump of the long commands: lets pending events run (at most every 10 ms, since a walk
+    // pumps after each of a hundred thousand entries) and tells whether to go on.
+    bool pumpEvents();
+
+    TForm4& baseFillDialog() { return *m_baseFillDialog; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -186,25 +195,34 @@ private:
     std::unique_ptr<TForm3> m_testersDialog;
     bool m_closing = false;
 
+    // Selection helpers of both lists.
+    static int selectedRow(const QTableView* view);
+    static void selectRow(QTableView* view, int row);
+    // Opens a list's context menu with "Редактировать" and "Удалить" enabled when a row is
+    // chosen; the actions serve the shortcuts too, so they are enabled again when it closes.
+    void popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,
+                      const QPoint& position);
+
     // Music scan state (MainWindowMusic.cpp).
     friend class MusicScanWindowHost;
-    bool m_musicStopRequest = false; // `StopRequest`: the scan button pressed during the album phase
+    bool m_musicStopRequest =
+        false; // `StopRequest`: the scan button pressed during the album phase
     bool m_musicScanRunning = false;
-    // The row editor, created with the window and owned by it as its Qt parent.
-    static TfmEditMusicRec* createMusicEditor(QWidget* parent);
-    TfmEditMusicRec* m_musicEditor = createMusicEditor(this);
 
-    // ---- Bases (MainWindowBases.cpp) ----
-public:
-    TForm4& baseFillDialog() { return *m_baseFillDialog; }
+    // Video scan state (MainWindowVideo.cpp).
+    friend class VideoScanWindowHost;
+    bool m_videoStopRequest = false;
+    bool m_videoScanRunning = false;
 
-private:
+    // Bases (MainWindowBases.cpp).
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);
     void saveBaseFromList(bases::BaseKind kind);
-    // The fill dialog, created once with the window and reused by every fill.
-    std::unique_ptr<TForm4> m_baseFillDialog =
-        std::make_unique<TForm4>(m_desktop, m_settings, this);
-    // ---- end of bases ----
+
+    // Dialogs created once with the window and reused; the window owns them as their parent.
+    TForm4* m_baseFillDialog = nullptr;
+    TfmEditMusicRec* m_musicEditor = nullptr;
+    TfmEditVideoRec* m_videoEditor = nullptr;
+    QElapsedTimer m_pumpClock;
 };
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Desktop.h"
+#include "bases/BaseFillDialog.h"
 #include "bases/BaseWriter.h"
 #include "music/MusicList.h"
 

@@ -8,7 +8,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
@@ -28,11 +27,6 @@ const QString kAddCaption = QStringLiteral("Добавить в коллекци
 const QString kAddMenuCaption = QStringLiteral("Добавить в music коллекцию");
 const QString kSearchingText = QStringLiteral("Подождите, идёт поиск файлов...");
 
-int selectedRow(const QTableView* view) {
-    const QModelIndexList rows = view->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
-}
-
 } // namespace
 
 // The scan's view of the window: status bar, scan button, the event loop.
@@ -40,15 +34,7 @@ class MusicScanWindowHost final : public MusicScanHost {
 public:
     explicit MusicScanWindowHost(MainWindow& window) : m_window(window) {}
 
-    // Events run at most every few milliseconds: pumping after each of a hundred thousand
-    // directory entries would cost more than the listing itself, and the window stays as live.
-    bool pump() override {
-        if (!m_clock.isValid() || m_clock.elapsed() >= 10) {
-            QCoreApplication::processEvents();
-            m_clock.start();
-        }
-        return !m_window.isClosing();
-    }
+    bool pump() override { return m_window.pumpEvents(); }
     bool stopRequested() override { return m_window.m_musicStopRequest; }
     void setStatusText(const QString& text) override { m_window.setStatusText(text); }
     void setProgressMaximum(int maximum) override {
@@ -66,12 +52,7 @@ public:
 
 private:
     MainWindow& m_window;
-    QElapsedTimer m_clock;
 };
-
-TfmEditMusicRec* MainWindow::createMusicEditor(QWidget* parent) {
-    return new TfmEditMusicRec(parent);
-}
 
 void MainWindow::musicScanClicked() {
     Ui& ui = m_ui;
@@ -187,10 +168,8 @@ void MainWindow::musicDeleteClicked() {
 }
 
 void MainWindow::musicContextMenuRequested(const QPoint& position) {
-    const bool rowChosen = !m_musicList->isEmpty() && selectedRow(m_ui.musicView) >= 0;
-    m_ui.musicEditAction->setEnabled(rowChosen);
-    m_ui.musicDeleteAction->setEnabled(rowChosen);
-    m_ui.musicContextMenu->popup(m_ui.musicView->viewport()->mapToGlobal(position));
+    popupRowMenu(m_ui.musicContextMenu, m_ui.musicView, m_ui.musicEditAction,
+                 m_ui.musicDeleteAction, position);
 }
 
 void MainWindow::musicPageShown() {

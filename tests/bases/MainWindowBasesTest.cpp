@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "bases/BaseFillDialog.h"
 
 #include "FakeDesktop.h"
 #include "music/MusicList.h"
