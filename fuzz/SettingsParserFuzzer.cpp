@@ -20,9 +20,9 @@ QString settingsPath() {
     return path;
 }
 
-const QStringView kKeys[] = {u"save_dir",  u"min_limit", u"separator_G_A", u"separator",
-                             u"showVBR",   u"FormPosTop", u"mp3dir",        u"notdead",
-                             u"checkexcel"};
+const QStringView kKeys[] = {u"save_dir",  u"min_limit", u"separator_G_A",
+                             u"separator", u"showVBR",   u"FormPosTop",
+                             u"mp3dir",    u"notdead",   u"checkexcel"};
 
 } // namespace
 
