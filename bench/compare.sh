@@ -194,14 +194,15 @@ measure() {
 table() {
     echo
     echo "$1"
-    printf '| %-58s | %9s | %9s | %9s | %8s | %s\n' command "median s" "cpu s" "× Korvane" \
-        "peak RSS" note
-    printf '|%s|%s|%s|%s|%s|%s\n' "$(printf -- '-%.0s' {1..60})" "-----------" "-----------" \
-        "-----------" "----------" "-----"
-    local i base=${walls[0]}
+    printf '| %-66s | %8s | %9s | %7s | %9s | %8s | %s\n' command "median s" "× Korvane" \
+        "cpu s" "cpu ×" "peak RSS" note
+    printf '|%s|%s|%s|%s|%s|%s|%s\n' "$(printf -- '-%.0s' {1..68})" "----------" "-----------" \
+        "---------" "-----------" "----------" "-----"
+    local i base=${walls[0]} cpu_base=${cpus[0]}
     for i in "${!names[@]}"; do
-        printf '| %-58s | %9.3f | %9.3f | %9.2f | %5d MiB | %s\n' "${names[i]}" "${walls[i]}" \
-            "${cpus[i]}" "$(echo "${walls[i]} / $base" | bc -l)" $((rsss[i] / 1024)) "${notes[i]}"
+        printf '| %-66s | %8.2f | %9.2f | %7.2f | %9.2f | %4d MiB | %s\n' "${names[i]}" \
+            "${walls[i]}" "$(echo "${walls[i]} / $base" | bc -l)" "${cpus[i]}" \
+            "$(echo "${cpus[i]} / $cpu_base" | bc -l)" $((rsss[i] / 1024)) "${notes[i]}"
     done
     names=() walls=() cpus=() rsss=() notes=()
 }
@@ -219,8 +220,9 @@ export -f per_file
 echo
 echo "machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(uname -r)"
 echo "load before: $(uptime | sed 's/.*load average: //')"
-echo "collection: $albums albums × $files files ($((albums * files)) files, first files real" \
-    "mp3/wma/ogg), $clip_count video clips; $runs runs each, warm cache"
+echo "collection: $albums albums × $files files ($((albums * files)) files of 4 to 9 MiB, sparse" \
+    "between a real mp3/wma/ogg head and tail), $clip_count video clips; median of $runs runs" \
+    "on a warm cache"
 
 measure "korvane-cli music ROOT --print" 1 "" "$cli" --dir "$program" music "$music" --print
 measure "floor: find -printf '%s\\n' + first 8 KiB of one file per album" 1 "" \
