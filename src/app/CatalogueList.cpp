@@ -43,6 +43,17 @@ void CatalogueList::appendCell(int index, const QString& value) {
     emitRowChanged(index);
 }
 
+void CatalogueList::applyEdit(int index, const CatalogueRow& edited) {
+    if (index < 0 || index >= count())
+        return;
+    if (!edited.caption.isEmpty())
+        setCaption(index, edited.caption);
+    for (int cell = 0; cell < edited.cells.size() && cell + 1 < columnCount(); ++cell) {
+        if (!edited.cells[cell].isEmpty())
+            setCell(index, cell, edited.cells[cell]);
+    }
+}
+
 void CatalogueList::removeRowAt(int index) {
     if (index < 0 || index >= count())
         return;

@@ -42,6 +42,9 @@ public:
     QString text(int index, int column) const;
     void setCell(int index, int cell, const QString& value);
     void appendCell(int index, const QString& value);
+    // A row editor's outcome: each non-empty field replaces its part of the row, an emptied
+    // field leaves it as it was. An index past the end changes nothing.
+    void applyEdit(int index, const CatalogueRow& edited);
     void removeRowAt(int index);
     void clear();
 

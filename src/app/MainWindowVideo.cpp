@@ -111,8 +111,10 @@ void MainWindow::videoEditClicked() {
     // Rows may move while the dialog is open (a scan goes on behind it): follow this one.
     const QPersistentModelIndex edited = m_videoList->index(index, 0);
     execModal(*m_videoEditor);
-    if (m_videoEditor->outcome() == TfmEditVideoRec::Outcome::Save && edited.isValid())
-        m_videoList->applyEdit(edited.row(), m_videoEditor->fields());
+    if (m_videoEditor->outcome() == TfmEditVideoRec::Outcome::Save && edited.isValid()) {
+        const QStringList fields = m_videoEditor->fields();
+        m_videoList->applyEdit(edited.row(), {fields.value(0), fields.mid(1)});
+    }
 }
 
 void MainWindow::videoDeleteClicked() {

@@ -32,16 +32,6 @@ int MusicList::categoryHeaderCount() const {
                                           [](const MusicRow& r) { return isCategoryHeader(r); }));
 }
 
-void MusicList::applyEdit(int index, const MusicRow& edited) {
-    if (!edited.caption.isEmpty())
-        setCaption(index, edited.caption);
-    for (int cell = SizeCell; cell <= CountryCell; ++cell) {
-        const QString value = edited.cells.value(cell);
-        if (!value.isEmpty())
-            setCell(index, cell, value);
-    }
-}
-
 QVariant MusicList::data(const QModelIndex& index, int role) const {
     if (role == CategoryHeaderRole)
         return index.isValid() && index.row() < count() && isCategoryHeader(index.row());

@@ -25,9 +25,6 @@ public:
     bool isCategoryHeader(int index) const { return isCategoryHeader(row(index)); }
     void appendCategoryHeader(const QString& name);
     int categoryHeaderCount() const;
-    // The row editor's result: each non-empty field (Folder text, then the four cells) replaces
-    // its part of row index; an empty one leaves it. Nothing is validated.
-    void applyEdit(int index, const MusicRow& edited);
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };

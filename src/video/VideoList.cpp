@@ -27,19 +27,6 @@ void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& 
     appendRow({caption, texts});
 }
 
-void VideoList::applyEdit(int index, const QStringList& fields) {
-    if (index < 0 || index >= count())
-        return;
-    for (int field = 0; field < fields.size() && field < columnCount(); ++field) {
-        if (fields[field].isEmpty())
-            continue;
-        if (field == 0)
-            setCaption(index, fields[field]);
-        else
-            setCell(index, field - 1, fields[field]);
-    }
-}
-
 int VideoList::removeRowKeepingSelection(int index) {
     removeRowAt(index);
     if (isEmpty())

@@ -29,9 +29,6 @@ public:
     // A scanned file's row. The cells are Windows-1251 texts, as the probe gives them.
     void appendVideoRow(const QString& caption, const video::VideoCells& cells);
 
-    // The row editor's six fields (caption, then the five cells): each field that is not empty
-    // replaces its text; an emptied field keeps the old one.
-    void applyEdit(int index, const QStringList& fields);
 
     // Removes a row and returns the row to select next: the same index, or the new last row
     // when it was the last one; -1 when the list is empty now.

@@ -50,12 +50,12 @@ TEST(VideoList, EditReplacesOnlyFilledFields) {
     VideoList list;
     QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
     list.appendRow({"a.avi", {"1", "0 x 0", "", "0", "XVID MPEG-4"}});
-    list.applyEdit(0, {"new.avi", "", "720 x 576", "", "25", ""});
+    list.applyEdit(0, {"new.avi", {"", "720 x 576", "", "25", ""}});
     EXPECT_EQ(list.row(0).caption, QStringLiteral("new.avi"));
     EXPECT_EQ(list.row(0).cells, (QStringList{"1", "720 x 576", "", "25", "XVID MPEG-4"}));
-    list.applyEdit(0, {"", "", "", "", "", ""});
+    list.applyEdit(0, {"", {"", "", "", "", ""}});
     EXPECT_EQ(list.row(0).caption, QStringLiteral("new.avi"));
-    list.applyEdit(5, {"x", "x", "x", "x", "x", "x"}); // no such row: nothing happens
+    list.applyEdit(5, {"x", {"x", "x", "x", "x", "x"}}); // no such row: nothing happens
     EXPECT_EQ(list.count(), 1);
 }
 
