@@ -1,0 +1,130 @@
+// The demo collection in data/demo gives the lists the README shows: every album with its
+// category, size, style and country, names and years from the Russian tags, the bases filling
+// what the tags lack, and the three clips.
+#include "CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace korvane::cli {
+namespace {
+
+// The repository's root, two folders above this file.
+const QString kRoot = QDir::cleanPath(QStringLiteral(__FILE__) + QStringLiteral("/../../.."));
+const QString kDemo = kRoot + QStringLiteral("/data/demo");
+
+struct Row {
+    QString caption, size, bitrateKind, style, country;
+};
+
+// The bitrate's kind only ("wma ", "ogg ", "VBR " or a bare number): the figure itself belongs
+// to the reader tests.
+QString bitrateKind(const QString& cell) {
+    const qsizetype blank = cell.indexOf(u' ');
+    return blank < 0 ? QStringLiteral("") : cell.left(blank + 1);
+}
+
+std::vector<Row> rowsOf(const std::string& printed) {
+    std::vector<Row> rows;
+    for (const QString& line : QString::fromStdString(printed).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList cells = line.split(u'\t');
+        EXPECT_EQ(cells.size(), 5) << line.toStdString();
+        if (cells.size() == 5)
+            rows.push_back({cells[0], cells[1], bitrateKind(cells[2]), cells[3], cells[4]});
+    }
+    return rows;
+}
+
+class DemoCollection : public ::testing::Test {
+protected:
+    QTemporaryDir program;
+
+    void SetUp() override {
+        ASSERT_TRUE(QDir(kDemo).exists()) << kDemo.toStdString();
+        // The size fillers, as the build makes them.
+        QProcess make;
+        make.start(kRoot + QStringLiteral("/scripts/make-demo"), {});
+        ASSERT_TRUE(make.waitForFinished(60000) && make.exitCode() == 0)
+            << make.readAllStandardError().toStdString();
+        // A program folder of its own with the starter bases: set.ini defaults (min_limit 3).
+        for (const char* base : {"genrebd.txt", "countrybd.txt"})
+            ASSERT_TRUE(
+                QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + base, program.filePath(base)));
+    }
+    CliOutcome music(const QStringList& options) {
+        return runCli(QStringList{"--dir", program.path(), "music", kDemo + "/music"} + options);
+    }
+};
+
+void expectRows(const std::vector<Row>& got, const std::vector<Row>& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        SCOPED_TRACE(want[i].caption.toStdString());
+        EXPECT_EQ(got[i].caption, want[i].caption);
+        EXPECT_EQ(got[i].size, want[i].size);
+        EXPECT_EQ(got[i].bitrateKind, want[i].bitrateKind);
+        EXPECT_EQ(got[i].style, want[i].style);
+        EXPECT_EQ(got[i].country, want[i].country);
+    }
+}
+
+TEST_F(DemoCollection, EveryAlbumIsAboveTheDefaultSizeLimit) {
+    const CliOutcome outcome = music({"--print"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const QString s = QStringLiteral("  \\  ");
+    expectRows(
+        rowsOf(outcome.out),
+        {
+            {"Rock" + s + "Аквариум" + s + "1987 - Равноденствие", "83,0", "", "Рок", "СССР"},
+            {"Rock" + s + "Кино" + s + "1988 - Группа крови", "45,0", "", "Рок", "-"},
+            {"Rock" + s + "Кино" + s + "1989 - Звезда по имени Солнце", "39,0", "wma ", "Рок", "-"},
+            {"Ska" + s + "Distemper" + s + "2003 - Четыре", "64,0", "ogg ", "Ska-Punk", "-"},
+            {"Ska" + s + "Madness" + s + "1979 - One Step Beyond", "48,0", "wma ", "-", "-"},
+            {"Панк" + s + "Ramones" + s + "1976 - Ramones", "71,0", "", "Punk", "-"},
+            {"Панк" + s + "Гражданская оборона" + s + "1988 - Всё идёт по плану", "52,0", "",
+             "Панк", "Россия"},
+        });
+}
+
+TEST_F(DemoCollection, CategoriesTagsAndBases) {
+    const CliOutcome outcome =
+        music({"--categories", "--artist-from-tags", "--year", "--vbr", "--fill", "genre:missing",
+               "--fill", "country:missing", "--print"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const QString s = QStringLiteral("  \\  ");
+    expectRows(
+        rowsOf(outcome.out),
+        {
+            {"Rock", " ", " ", " ", " "},
+            {"Аквариум" + s + "Равноденствие (1987)", "83,0", "", "Рок", "СССР"},
+            {"Кино" + s + "Группа крови", "45,0", "", "Рок", "Россия"},
+            {"Кино" + s + "1989 - Звезда по имени Солнце (1989)", "39,0", "wma ", "Рок", "Россия"},
+            {"Ska", " ", " ", " ", " "},
+            {"Distemper" + s + "2003 - Четыре (2003)", "64,0", "ogg ", "Ska-Punk", "Россия"},
+            {"Madness" + s + "1979 - One Step Beyond (1979)", "48,0", "wma ", "Ska",
+             "Великобритания"},
+            {"Панк", " ", " ", " ", " "},
+            {"Ramones" + s + "Ramones (1976)", "71,0", "VBR ", "Punk", "США"},
+            {"Гражданская оборона" + s + "Всё идёт по плану (1988)", "52,0", "", "Панк", "Россия"},
+        });
+}
+
+TEST_F(DemoCollection, Clips) {
+    const CliOutcome outcome =
+        runCli({"--dir", program.path(), "video", kDemo + "/video", "--print"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const QStringList lines = QString::fromStdString(outcome.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("Test MPEG-1.mpg\t")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("Клипы  \\  Test WMV.wmv\t")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Клипы  \\  Тест XviD.avi\t")) << lines[2].toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.contains("\t160 x 120\t00:02\t25\t")) << line.toStdString();
+}
+
+} // namespace
+} // namespace korvane::cli
