@@ -13,12 +13,10 @@
 #include <array>
 #include <exception>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -60,39 +58,29 @@ AudioKind kindOf(std::string_view name) {
     return AudioKind::None;
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-// One pass over the listing, stopping at the first mp3; only the chosen entry is examined
-// further, and only when the listing cannot tell that it is a regular file.
-AudioFile chooseAudioFile(const QString& folder) {
+// The first mp3 of the listing, else the first wma, else the first ogg; only the chosen entry
+// is examined further, and only when the listing cannot tell that it is a regular file.
+AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>& listing) {
     AudioFile chosen;
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(folder)));
-    if (!dir)
-        return chosen;
-    std::string name;
-    unsigned char type = DT_UNKNOWN;
-    while (const dirent* entry = readdir(dir.get())) {
-        const AudioKind kind = kindOf(entry->d_name);
+    const FolderEntry* pick = nullptr;
+    for (const FolderEntry& entry : listing) {
+        const AudioKind kind = kindOf(entry.name);
         if (kind < chosen.kind) {
             chosen.kind = kind;
-            name = entry->d_name;
-            type = entry->d_type;
+            pick = &entry;
             if (kind == AudioKind::Mp3)
                 break;
         }
     }
-    if (chosen.kind == AudioKind::None)
+    if (pick == nullptr)
         return chosen;
-    if (type == DT_REG) {
+    chosen.path = std::filesystem::path(QFile::encodeName(folder).toStdString() + '/' + pick->name);
+    if (pick->type == DT_REG) {
         chosen.readable = true;
-    } else if (type == DT_LNK || type == DT_UNKNOWN) {
+    } else if (pick->type == DT_LNK || pick->type == DT_UNKNOWN) {
         struct stat st;
-        chosen.readable =
-            fstatat(dirfd(dir.get()), name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode);
+        chosen.readable = stat(chosen.path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     }
-    chosen.path = std::filesystem::path(QFile::encodeName(folder).toStdString() + '/' + name);
     return chosen;
 }
 
@@ -271,7 +259,12 @@ void oggDetails(const AudioFile& file, const Toggles& options, Details& details)
 
 void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                   const Toggles& options, const Pump& pump) {
-    const AudioFile file = chooseAudioFile(folder);
+    AlbumDetails(folder, FolderEntries(folder), list, row, separator, options, pump);
+}
+
+void AlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
+                  int row, const QString& separator, const Toggles& options, const Pump& pump) {
+    const AudioFile file = chooseAudioFile(folder, listing);
     Details details{list.row(row).caption, kNone};
     switch (file.kind) {
     case AudioKind::Mp3:

@@ -19,5 +19,8 @@ class MusicList;
 // After an mp3 the pump runs once, as the last step: the row index is not used after it.
 void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                   const Toggles& options, const Pump& pump);
+// The same with the folder's listing already read (FolderSizeText hands it back).
+void AlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
+                  int row, const QString& separator, const Toggles& options, const Pump& pump);
 
 } // namespace korvane

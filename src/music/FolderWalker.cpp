@@ -144,12 +144,19 @@ void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pum
 }
 
 QString FolderSizeText(const QString& folder) {
+    std::vector<FolderEntry> listing;
+    return FolderSizeText(folder, listing);
+}
+
+QString FolderSizeText(const QString& folder, std::vector<FolderEntry>& listing) {
+    listing.clear();
     DirectoryReader reader(folder);
     if (!reader.isOpen())
         return sizeTextOfBytes(0);
     std::uint64_t sum = 0;
     Entry entry;
     while (reader.next(entry)) {
+        listing.push_back({entry.name, entry.type});
         // Hidden entries (and "." and "..") do not count; neither do folders.
         if (entry.name.empty() || entry.name.front() == '.' || entry.type == DT_DIR)
             continue;
@@ -158,6 +165,15 @@ QString FolderSizeText(const QString& folder) {
             sum += static_cast<std::uint64_t>(st.st_size);
     }
     return sizeTextOfBytes(sum);
+}
+
+std::vector<FolderEntry> FolderEntries(const QString& folder) {
+    std::vector<FolderEntry> listing;
+    DirectoryReader reader(folder);
+    Entry entry;
+    while (reader.isOpen() && reader.next(entry))
+        listing.push_back({entry.name, entry.type});
+    return listing;
 }
 
 QString sizeTextOfBytes(std::uint64_t bytes) {

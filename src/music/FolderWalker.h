@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 // The three folder operations of the music scan: list every folder below the root, list the
 // root's direct sub-folders (the categories), and measure one album folder as the Size cell's text.
@@ -29,6 +31,19 @@ void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pum
 // MiB as the Size cell shows it: "123,4", "7", "0,5", "0,0", "0". A folder that cannot be read
 // measures "0".
 QString FolderSizeText(const QString& folder);
+
+// An entry of a folder's listing: the name as the file system holds it and the listing's d_type.
+struct FolderEntry {
+    std::string name;
+    unsigned char type;
+};
+
+// FolderSizeText that also hands back every entry of the listing ("." and ".." and hidden ones
+// included) in the listing's order, so that the album details need not read the folder again.
+QString FolderSizeText(const QString& folder, std::vector<FolderEntry>& listing);
+
+// Every entry of a folder's listing, as above; nothing for a folder that cannot be read.
+std::vector<FolderEntry> FolderEntries(const QString& folder);
 
 // The byte sum rendered as FolderSizeText renders it: the quotient by 2^20 in plain decimal
 // notation with at most 15 significant digits and a comma, cut (never rounded) right after the

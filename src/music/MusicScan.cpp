@@ -76,6 +76,7 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
     const int total = static_cast<int>(folders.size());
     host.setProgressMaximum(total);
     QString lastCategory;
+    std::vector<FolderEntry> listing; // the album folder is read once, for its size and its file
     for (int i = 0; i < total; ++i) {
         const QString& entry = folders.at(i);
         if (categories) {
@@ -89,13 +90,13 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
         }
         host.setProgressPosition(i + 1);
         host.setStatusText(u' ' + rootDir + entry);
-        const QString size = FolderSizeText(rootDir + entry);
+        const QString size = FolderSizeText(rootDir + entry, listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
         list.appendRow({folderText(entry, categories, options.separator), {size}});
-        AlbumDetails(rootDir + entry, list, list.count() - 1, options.separator, options.toggles,
-                     pump);
+        AlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
+                     options.toggles, pump);
         if (!pump())
             return result;
         if (host.stopRequested()) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace korvane;
 using test::kMiB;
 
@@ -71,6 +73,32 @@ TEST(FolderWalker, SizeCountsOnlyVisibleFilesOfTheFolderItself) {
     EXPECT_EQ(FolderSizeText(tree.path("Album")), QStringLiteral("3"));
     EXPECT_EQ(FolderSizeText(tree.path("Album") + u'/'), QStringLiteral("3"));
     EXPECT_EQ(FolderSizeText(tree.path("Album/CD1")), QStringLiteral("30"));
+}
+
+// The listing handed back for the album details holds every entry, hidden ones and sub-folders
+// too, while the size still counts only the visible files; a folder that cannot be read gives an
+// empty listing, and a listing left from the folder before is not kept.
+TEST(FolderWalker, SizeHandsBackTheWholeListing) {
+    test::MusicTree tree;
+    tree.file("Album/01.mp3", 2 * kMiB);
+    tree.file("Album/.hidden.wma", 40 * kMiB);
+    tree.file("Album/CD1/01.mp3", 30 * kMiB);
+    std::vector<FolderEntry> listing;
+    EXPECT_EQ(FolderSizeText(tree.path("Album"), listing), QStringLiteral("2"));
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : listing)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", ".hidden.wma", "01.mp3", "CD1"}));
+    std::vector<std::string> again;
+    for (const FolderEntry& entry : FolderEntries(tree.path("Album")))
+        again.push_back(entry.name);
+    std::sort(again.begin(), again.end());
+    EXPECT_EQ(again, names);
+
+    EXPECT_EQ(FolderSizeText(tree.path("Missing"), listing), QStringLiteral("0"));
+    EXPECT_TRUE(listing.empty());
+    EXPECT_TRUE(FolderEntries(tree.path("Missing")).empty());
 }
 
 TEST(FolderWalker, SizeOfFoldersWithoutFiles) {
