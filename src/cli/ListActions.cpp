@@ -18,7 +18,7 @@
 
 namespace korvane::cli {
 
-struct ListActionSpec {
+struct ListActionKind {
     const char* name;
     const char* argument; // shown in --help; nullptr when the action takes no argument
     // Throws UsageError when the argument does not suit the list; nullptr when any will do.
@@ -166,7 +166,7 @@ void xlsxAction(ListActionTarget& target, const QString& path) {
 }
 
 // Add an action here: one row and one function.
-const ListActionSpec kListActions[] = {
+const ListActionKind kListActions[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
      "sort by a column: 0 the caption, n the n-th cell"},
     {"--print", nullptr, nullptr, printAction,
@@ -186,20 +186,20 @@ const ListActionSpec kListActions[] = {
 bool takeListAction(const QStringList& args, int& index, const CatalogueList& list,
                     std::vector<ListAction>& actions) {
     const QString& word = args.at(index);
-    for (const ListActionSpec& spec : kListActions) {
-        if (word != QLatin1String(spec.name))
+    for (const ListActionKind& kind : kListActions) {
+        if (word != QLatin1String(kind.name))
             continue;
         QString argument;
-        if (spec.argument != nullptr) {
+        if (kind.argument != nullptr) {
             if (index + 1 >= args.size())
-                throw UsageError(std::string(spec.name) + " needs " + spec.argument);
+                throw UsageError(std::string(kind.name) + " needs " + kind.argument);
             argument = args.at(index + 1);
-            if (spec.check != nullptr)
-                spec.check(list, argument);
+            if (kind.check != nullptr)
+                kind.check(list, argument);
             ++index;
         }
         ++index;
-        actions.push_back({&spec, argument});
+        actions.push_back({&kind, argument});
         return true;
     }
     return false;
@@ -207,17 +207,17 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target) {
     for (const ListAction& action : actions)
-        action.spec->run(target, action.argument);
+        action.kind->run(target, action.argument);
 }
 
 QString listActionsUsage() {
     QString text;
-    for (const ListActionSpec& spec : kListActions) {
-        QString words = QString::fromUtf8(spec.name);
-        if (spec.argument != nullptr)
-            words += u' ' + QString::fromUtf8(spec.argument);
+    for (const ListActionKind& kind : kListActions) {
+        QString words = QString::fromUtf8(kind.name);
+        if (kind.argument != nullptr)
+            words += u' ' + QString::fromUtf8(kind.argument);
         text +=
-            QStringLiteral("    ") + words.leftJustified(22) + QString::fromUtf8(spec.help) + u'\n';
+            QStringLiteral("    ") + words.leftJustified(22) + QString::fromUtf8(kind.help) + u'\n';
     }
     return text;
 }

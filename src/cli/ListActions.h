@@ -28,11 +28,11 @@ struct ListActionTarget {
     int sortColumn = 0;           // `SortColumn`: the column of the last --sort
 };
 
-struct ListActionSpec;
+struct ListActionKind;
 
 // One action of the command line with its argument (empty when it takes none).
 struct ListAction {
-    const ListActionSpec* spec;
+    const ListActionKind* kind;
     QString argument;
 };
 
