@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <set>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -51,10 +52,18 @@ bool isDotOrDotDot(const std::string& name) {
     return name == "." || name == "..";
 }
 
+// Whether the entry is a link itself; a listing that cannot tell asks the file system.
+bool isLink(int dirFd, const Entry& entry) {
+    if (entry.type != DT_UNKNOWN)
+        return entry.type == DT_LNK;
+    struct stat st;
+    return fstatat(dirFd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+}
+
 struct FolderId {
     dev_t device;
     ino_t inode;
-    bool operator==(const FolderId&) const = default;
+    auto operator<=>(const FolderId&) const = default;
 };
 
 // Reads a whole directory first, so that a deep tree never holds one open descriptor per level.
@@ -64,6 +73,7 @@ struct Listing {
     struct Folder {
         QString name;
         bool known; // identity taken
+        bool link;  // reached through a link
         FolderId id;
     };
     std::vector<Folder> folders;
@@ -94,6 +104,7 @@ Listing listFolders(const QString& dir, const Pump& pump) {
         if (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)
             continue;
         listing.folders.push_back({QFile::decodeName(entry.name.c_str()), known,
+                                   isLink(reader.fd(), entry),
                                    known ? FolderId{st.st_dev, st.st_ino} : FolderId{}});
     }
     return listing;
@@ -106,21 +117,38 @@ QString withoutTrailingSeparator(const QString& path) {
     return out;
 }
 
+// The state of one walk: the folders on the way down, and the folders already entered through a
+// link.
+struct Walk {
+    std::vector<FolderId> path;
+    std::set<FolderId> linkedTargets;
+    const Pump& pump;
+};
+
+// A folder link is entered once per walk: links from many folders to many others would otherwise
+// have the walk follow every chain of them, which grows exponentially with their number.
+bool shouldEnter(const Listing::Folder& folder, Walk& walk) {
+    if (!folder.known)
+        return true;
+    if (std::find(walk.path.begin(), walk.path.end(), folder.id) != walk.path.end())
+        return false; // a link back to a folder on our own path
+    return !folder.link || walk.linkedTargets.insert(folder.id).second;
+}
+
 // Returns false when the pump asked to end.
-bool listAllFolders(const QString& dir, std::vector<FolderId>& path, QStringList& list,
-                    const Pump& pump) {
-    const Listing listing = listFolders(dir, pump);
+bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
+    const Listing listing = listFolders(dir, walk.pump);
     const QString prefix = dir.endsWith(kSeparator) ? dir : dir + kSeparator;
     for (const Listing::Folder& folder : listing.folders) {
-        if (folder.known && std::find(path.begin(), path.end(), folder.id) != path.end())
-            continue; // a link back to a folder on our own path
+        if (!shouldEnter(folder, walk))
+            continue;
         const QString full = prefix + folder.name;
         list.append(full);
         if (folder.known)
-            path.push_back(folder.id);
-        const bool goOn = listAllFolders(full, path, list, pump);
+            walk.path.push_back(folder.id);
+        const bool goOn = listAllFolders(full, walk, list);
         if (folder.known)
-            path.pop_back();
+            walk.path.pop_back();
         if (!goOn)
             return false;
     }
@@ -131,11 +159,11 @@ bool listAllFolders(const QString& dir, std::vector<FolderId>& path, QStringList
 
 void ListAllFolders(const QString& root, QStringList& list, const Pump& pump) {
     const QString dir = withoutTrailingSeparator(root);
-    std::vector<FolderId> path;
+    Walk walk{{}, {}, pump};
     struct stat st;
     if (stat(QFile::encodeName(dir), &st) == 0)
-        path.push_back({st.st_dev, st.st_ino});
-    listAllFolders(dir, path, list, pump);
+        walk.path.push_back({st.st_dev, st.st_ino});
+    listAllFolders(dir, walk, list);
 }
 
 void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {

@@ -18,9 +18,10 @@ using Pump = std::function<bool()>;
 
 // Appends the full path (without a trailing separator) of every folder below root, hidden ones
 // included, depth first: a folder before its sub-folders, its whole subtree before its next
-// sibling. Folder links are followed, except one that leads back to a folder on its own path,
-// which is left out (so each folder of a cycle is visited once). A root that cannot be read adds
-// nothing. The pump runs once per enumerated entry, files included.
+// sibling. Folder links are followed, except one that leads back to a folder on its own path
+// (so each folder of a cycle is visited once) and one to a folder an earlier link already led
+// to; both are left out. A root that cannot be read adds nothing. The pump runs once per
+// enumerated entry, files included.
 void ListAllFolders(const QString& root, QStringList& list, const Pump& pump);
 
 // Appends the name alone of every direct sub-folder of root, in the order the directory listing

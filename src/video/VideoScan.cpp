@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -19,26 +20,43 @@ bool skippedByExtension(const QString& name) {
     return dot >= 0 && QStringView(name).mid(dot) == u".db";
 }
 
-// `ancestors` holds the canonical paths of the folders on the way down, so a link back to one
-// of them is not entered again.
-bool listFiles(const QString& folder, QStringList& files, const VideoPump& pump,
-               QStringList& ancestors) {
+// The state of one walk: the canonical paths of the folders on the way down, so that a link back
+// to one of them is not entered again, and of the folders already entered through a link, so that
+// links from many folders to many others are not followed along every chain of them.
+struct Walk {
+    QStringList ancestors;
+    QSet<QString> linkedTargets;
+    const VideoPump& pump;
+};
+
+bool shouldEnter(const QFileInfo& folder, const QString& canonical, Walk& walk) {
+    if (canonical.isEmpty() || walk.ancestors.contains(canonical))
+        return false;
+    if (!folder.isSymLink())
+        return true;
+    if (walk.linkedTargets.contains(canonical))
+        return false;
+    walk.linkedTargets.insert(canonical);
+    return true;
+}
+
+bool listFiles(const QString& folder, QStringList& files, Walk& walk) {
     const QFileInfoList entries = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir()) {
             const QString canonical = entry.canonicalFilePath();
-            if (!canonical.isEmpty() && !ancestors.contains(canonical)) {
-                ancestors.append(canonical);
-                const bool goOn = listFiles(entry.filePath(), files, pump, ancestors);
-                ancestors.removeLast();
+            if (shouldEnter(entry, canonical, walk)) {
+                walk.ancestors.append(canonical);
+                const bool goOn = listFiles(entry.filePath(), files, walk);
+                walk.ancestors.removeLast();
                 if (!goOn)
                     return false;
             }
         } else if (!skippedByExtension(entry.fileName())) {
             files.append(entry.filePath());
         }
-        if (!pump())
+        if (!walk.pump())
             return false;
     }
     return true;
@@ -47,8 +65,8 @@ bool listFiles(const QString& folder, QStringList& files, const VideoPump& pump,
 } // namespace
 
 void ListVideoFiles(const QString& root, QStringList& files, const VideoPump& pump) {
-    QStringList ancestors{QFileInfo(root).canonicalFilePath()};
-    listFiles(root, files, pump, ancestors);
+    Walk walk{{QFileInfo(root).canonicalFilePath()}, {}, pump};
+    listFiles(root, files, walk);
 }
 
 VideoScanResult VideoScan(const QString& root, const QString& separator, VideoList& list,

@@ -46,7 +46,8 @@ using VideoPump = std::function<bool()>;
 // Appends the full path of every file below root (hidden ones included) whose extension is not
 // exactly ".db" (case-sensitive: Thumbs.db is left out, X.DB is listed), in the order the
 // directory listings return them. Folder links are followed, except one that leads back to a
-// folder on its own path. The pump runs once per entry.
+// folder on its own path and one to a folder an earlier link already led to. The pump runs once
+// per entry.
 void ListVideoFiles(const QString& root, QStringList& files, const VideoPump& pump);
 
 // The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,

@@ -216,6 +216,31 @@ TEST(FolderWalker, LinksElsewhereAreFollowedAndCyclesEnd) {
     EXPECT_EQ(list, (QStringList{"A", "A/Album", "A/ToB", "B", "B/ToA", "B/ToA/Album"}));
 }
 
+TEST(FolderWalker, LinkFarmIsWalkedWithEachTargetEnteredThroughOneLinkOnly) {
+    // Twelve folders, each linking to every other: following every chain of links would take
+    // 12! walks. Each folder is visited at its own path and once more through the first link
+    // that reaches it; every later link to it is left out.
+    constexpr int kFolders = 12;
+    test::MusicTree tree;
+    for (int i = 0; i < kFolders; ++i)
+        tree.folder(QStringLiteral("F%1").arg(i));
+    for (int i = 0; i < kFolders; ++i)
+        for (int j = 0; j < kFolders; ++j)
+            if (i != j) {
+                ASSERT_TRUE(tree.link(tree.path(QStringLiteral("F%1").arg(j)),
+                                      QStringLiteral("F%1/to%2").arg(i).arg(j)));
+            }
+    const QStringList list = relative(allFolders(tree.root()), tree.root());
+    ASSERT_EQ(list.size(), 2 * kFolders) << list.join(u' ').toStdString();
+    for (int j = 0; j < kFolders; ++j) {
+        EXPECT_TRUE(list.contains(QStringLiteral("F%1").arg(j)));
+        const QString link = QStringLiteral("/to%1").arg(j);
+        EXPECT_EQ(std::count_if(list.begin(), list.end(),
+                                [&](const QString& path) { return path.endsWith(link); }),
+                  1);
+    }
+}
+
 TEST(FolderWalker, UnreadableFolderIsListedButNotEntered) {
     test::MusicTree tree;
     tree.album("G/Locked/Inner", kMiB);

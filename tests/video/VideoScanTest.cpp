@@ -113,6 +113,23 @@ TEST_F(VideoScanTest, WalkVisitsALinkedFolderLoopOnce) {
     EXPECT_EQ(files.size(), 2);
 }
 
+TEST_F(VideoScanTest, WalkEntersEachLinkedFolderThroughOneLinkOnly) {
+    // Ten folders, each with a clip and links to every other folder: each clip is listed at its
+    // own path and once more through the first link that reaches its folder.
+    constexpr int kFolders = 10;
+    for (int i = 0; i < kFolders; ++i)
+        file(QStringLiteral("F%1/clip.avi").arg(i));
+    for (int i = 0; i < kFolders; ++i)
+        for (int j = 0; j < kFolders; ++j)
+            if (i != j) {
+                ASSERT_TRUE(QFile::link(m_dir.file(QStringLiteral("F%1").arg(j)),
+                                        m_dir.file(QStringLiteral("F%1/to%2").arg(i).arg(j))));
+            }
+    QStringList files;
+    ListVideoFiles(m_dir.path(), files, [] { return true; });
+    EXPECT_EQ(files.size(), 2 * kFolders) << files.join(u' ').toStdString();
+}
+
 TEST_F(VideoScanTest, RowsSortedWithRelativeNamesSizesAndProbeCells) {
     file("c.avi", 1048576);
     file("B.avi", 1048575);
