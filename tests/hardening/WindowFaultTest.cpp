@@ -415,6 +415,13 @@ TEST(WindowFaults, ScanOfAHostileTreeFinishesWithTheRowsItCouldRead) {
     tree.link(tree.path(QStringLiteral("Loops/A")), QStringLiteral("Loops/B/toA"));
     tree.link(tree.path(QStringLiteral("nowhere")), QStringLiteral("Loops/dangling"));
     tree.link(tree.path(QStringLiteral("Loops/knot")), QStringLiteral("Loops/knot"));
+    // A link farm: ten folders each linking to every other (every chain of links would be 10!).
+    for (int i = 0; i < 10; ++i) {
+        for (int j = 0; j < 10; ++j) {
+            tree.link(tree.folder(QStringLiteral("Farm/F%1").arg(j)),
+                      QStringLiteral("Farm/F%1/to%2").arg(i).arg(j));
+        }
+    }
     // Names of 255 bytes, the most a component may have: Latin, and Cyrillic (2 bytes each).
     album(QStringLiteral("Long/") + QString(255, u'x'));
     album(QString(127, u'Ж') + QStringLiteral("z/Album"));
