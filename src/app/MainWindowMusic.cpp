@@ -134,7 +134,7 @@ void MainWindow::musicEditClicked() {
     const QPersistentModelIndex edited = m_musicList->index(index, 0);
     execModal(*m_musicEditor);
     if (m_musicEditor->saved() && edited.isValid())
-        m_musicList->applyEdit(edited.row(), m_musicEditor->fields());
+        m_musicList->applyEdit(edited.row(), m_musicEditor->row());
 }
 
 void MainWindow::musicDeleteClicked() {

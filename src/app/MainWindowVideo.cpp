@@ -106,15 +106,12 @@ void MainWindow::videoEditClicked() {
     const int index = selectedRow(m_ui.videoView);
     if (index < 0)
         return;
-    const VideoRow& row = m_videoList->row(index);
-    m_videoEditor->setFields(QStringList{row.caption} + row.cells);
+    m_videoEditor->setRow(m_videoList->row(index));
     // Rows may move while the dialog is open (a scan goes on behind it): follow this one.
     const QPersistentModelIndex edited = m_videoList->index(index, 0);
     execModal(*m_videoEditor);
-    if (m_videoEditor->outcome() == TfmEditVideoRec::Outcome::Save && edited.isValid()) {
-        const QStringList fields = m_videoEditor->fields();
-        m_videoList->applyEdit(edited.row(), {fields.value(0), fields.mid(1)});
-    }
+    if (m_videoEditor->saved() && edited.isValid())
+        m_videoList->applyEdit(edited.row(), m_videoEditor->row());
 }
 
 void MainWindow::videoDeleteClicked() {

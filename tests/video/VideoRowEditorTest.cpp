@@ -12,13 +12,13 @@
 namespace korvane {
 namespace {
 
-const QStringList kRow{"Live  \\  Show.avi", "2", "640 x 480", "01:02:05", "25", "MPEG-1"};
+const CatalogueRow kRow{"Live  \\  Show.avi", {"2", "640 x 480", "01:02:05", "25", "MPEG-1"}};
 
 TEST(VideoRowEditor, LayoutAndFilledFields) {
     TfmEditVideoRec editor;
-    editor.setFields(kRow);
+    editor.setRow(kRow);
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактировать"));
-    EXPECT_EQ(editor.fields(), kRow);
+    EXPECT_EQ(editor.row(), kRow);
     QStringList labels;
     for (const QLabel* label : editor.findChildren<QLabel*>())
         labels << label->text();
@@ -31,9 +31,9 @@ TEST(VideoRowEditor, LayoutAndFilledFields) {
     EXPECT_FALSE(editor.saveButton()->isEnabled()) << "filling the fields is no change";
 }
 
-TEST(VideoRowEditor, ChangeEnablesSaveAndSaveRecordsTheOutcome) {
+TEST(VideoRowEditor, ChangeEnablesSaveAndSaveMarksTheEditorSaved) {
     TfmEditVideoRec editor;
-    editor.setFields(kRow);
+    editor.setRow(kRow);
     QTimer::singleShot(0, &editor, [&editor] {
         EXPECT_EQ(editor.focusWidget(), editor.cancelButton());
         editor.field(5)->setText(QString());
@@ -41,8 +41,8 @@ TEST(VideoRowEditor, ChangeEnablesSaveAndSaveRecordsTheOutcome) {
         editor.saveButton()->click();
     });
     EXPECT_EQ(editor.exec(), QDialog::Accepted);
-    EXPECT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Save);
-    EXPECT_EQ(editor.fields().at(5), QString());
+    EXPECT_TRUE(editor.saved());
+    EXPECT_EQ(editor.row().cells.at(4), QString());
     EXPECT_FALSE(editor.saveButton()->isEnabled()) << "closing disables Save";
 }
 
@@ -54,20 +54,20 @@ TEST(VideoRowEditor, CancelEscapeAndCloseBoxCountAsCancel) {
     };
     for (const auto& end : endings) {
         TfmEditVideoRec editor;
-        editor.setFields(kRow);
+        editor.setRow(kRow);
         // a Save of an earlier use must not carry over
         QTimer::singleShot(0, &editor, [&editor] {
             editor.saveButton()->setEnabled(true);
             editor.saveButton()->click();
         });
         editor.exec();
-        ASSERT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Save);
+        ASSERT_TRUE(editor.saved());
         QTimer::singleShot(0, &editor, [&editor, &end] {
             editor.field(0)->setText(QStringLiteral("changed"));
             end(editor);
         });
         EXPECT_EQ(editor.exec(), QDialog::Rejected);
-        EXPECT_EQ(editor.outcome(), TfmEditVideoRec::Outcome::Cancel);
+        EXPECT_FALSE(editor.saved());
     }
 }
 
