@@ -7,6 +7,7 @@
 #include "video/VideoList.h"
 
 #include <QDate>
+#include <QGuiApplication>
 
 #include <functional>
 
@@ -14,11 +15,26 @@
 namespace korvane {
 namespace {
 
+// The wait cursor while a long list is written (a workbook of 20,000 rows takes seconds); gone
+// before any message box shows.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+template <typename Write> auto underBusyCursor(const Write& write) {
+    const BusyCursor busy;
+    return write();
+}
+
 // A TXT or HTML export: the record of the created file and the status text change only once the
 // file is written; a failure shows its text and leaves both as they were.
 void recordWrittenFile(MainWindow& window, const std::function<std::optional<QString>()>& write) {
     try {
-        const std::optional<QString> path = write();
+        const std::optional<QString> path = underBusyCursor(write);
         if (!path)
             return;
         window.TfOpen = {true, *path};
@@ -32,7 +48,8 @@ void recordWrittenFile(MainWindow& window, const std::function<std::optional<QSt
 void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
     Desktop& desktop = window.desktop();
     try {
-        const QString path = exporter::writeWorkbookToTemporaryFolder(plan);
+        const QString path =
+            underBusyCursor([&plan] { return exporter::writeWorkbookToTemporaryFolder(plan); });
         if (!desktop.openWithShell(path)) {
             desktop.showError(QStringLiteral("Не удалось открыть \"%1\": для файлов .xlsx не "
                                              "назначена программа.")

@@ -7,6 +7,7 @@
 #include "FakeDesktop.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
@@ -29,9 +30,15 @@ public:
         return registered;
     }
     bool openWithShell(const QString& path) override {
+        underWaitCursor += QGuiApplication::overrideCursor() != nullptr;
         opened << path;
         return opens;
     }
+    void showError(const QString& text) override {
+        underWaitCursor += QGuiApplication::overrideCursor() != nullptr;
+        FakeDesktop::showError(text);
+    }
+    int underWaitCursor = 0; // error boxes and hand-overs that met the export's wait cursor
 };
 
 enum Item { Html = 0, Txt = 1, Excel = 2 };
@@ -200,3 +207,19 @@ TEST(MainWindowExport, WorkbookThatCannotBeOpenedIsReported) {
 }
 
 } // namespace
+
+TEST(MainWindowExport, WaitCursorEndsWithTheWriteWhateverItsOutcome) {
+    // Written, refused (a folder where the file goes), workbook handed over, workbook refused.
+    Fixture f({QStringLiteral("videolist_name_txt=.")});
+    f.fillMusic();
+    f.fillVideo();
+    f.trigger(f.window->ui().musicExportPopup, Txt);
+    f.trigger(f.window->ui().videoExportPopup, Txt);
+    f.trigger(f.window->ui().musicExportPopup, Excel);
+    f.desktop.opens = false;
+    f.trigger(f.window->ui().videoExportPopup, Excel);
+    EXPECT_EQ(f.desktop.errors.size(), 2);
+    EXPECT_EQ(f.desktop.opened.size(), 2);
+    EXPECT_EQ(f.desktop.underWaitCursor, 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
