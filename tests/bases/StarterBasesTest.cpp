@@ -46,8 +46,9 @@ TEST_P(StarterBases, WrittenAsTheSaveCommandWrites) {
         EXPECT_EQ(line.substr(0, line.find('=')), entry.key) << "key lower-case: " << line;
         // Sorted, and no two lines equal under the case-insensitive order.
         const QString current = text::fromCp1251(line);
-        if (!previous.isEmpty())
+        if (!previous.isEmpty()) {
             EXPECT_LT(order.compare(previous, current), 0) << line;
+        }
         previous = current;
         entries.emplace(entry.key, entry.value);
     }

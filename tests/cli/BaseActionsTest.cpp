@@ -162,7 +162,7 @@ TEST_F(BaseActionsTest, CommandLineScanFillPrintSave) {
     writeFile(QStringLiteral("set.ini"), "[options]\r\nmin_limit=0\r\n");
     writeFile(QStringLiteral("genrebd.txt"), "the owls=Punk\r\nkino=Rock\r\n");
     const QDir root(m_dir.filePath(QStringLiteral("root")));
-    for (const QString album :
+    for (const QString& album :
          {QStringLiteral("The Owls/First Flight"), QStringLiteral("Kino/Gruppa")}) {
         ASSERT_TRUE(root.mkpath(album));
         QFile file(root.filePath(album + QStringLiteral("/a.bin")));

@@ -138,8 +138,9 @@ TEST(MPEGaudio, FrameSearch) {
         const TMPEGaudio mpeg = load(c.file);
         EXPECT_EQ(mpeg.Frame.found, c.found);
         EXPECT_EQ(mpeg.AudioStart, c.start);
-        if (!c.found)
+        if (!c.found) {
             EXPECT_EQ(mpeg.BitRate(), 0);
+        }
     }
 }
 
