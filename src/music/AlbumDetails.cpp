@@ -6,9 +6,8 @@
 #include "tags/MPEGaudio.h"
 #include "tags/OggVorbis.h"
 #include "tags/WMAfile.h"
+#include "text/FileName.h"
 #include "text/LocaleText.h"
-
-#include <QFile>
 
 #include <array>
 #include <exception>
@@ -74,7 +73,8 @@ AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>&
     }
     if (pick == nullptr)
         return chosen;
-    chosen.path = std::filesystem::path(QFile::encodeName(folder).toStdString() + '/' + pick->name);
+    chosen.path =
+        std::filesystem::path(text::encodeFileName(folder).toStdString() + '/' + pick->name);
     if (pick->type == DT_REG) {
         chosen.readable = true;
     } else if (pick->type == DT_LNK || pick->type == DT_UNKNOWN) {

@@ -1,6 +1,6 @@
 #include "music/FolderWalker.h"
 
-#include <QFile>
+#include "text/FileName.h"
 
 #include <algorithm>
 #include <set>
@@ -24,7 +24,7 @@ struct Entry {
 // A directory open for reading; closed by the destructor.
 class DirectoryReader {
 public:
-    explicit DirectoryReader(const QString& path) : m_dir(opendir(QFile::encodeName(path))) {}
+    explicit DirectoryReader(const QString& path) : m_dir(opendir(text::encodeFileName(path))) {}
     ~DirectoryReader() {
         if (m_dir != nullptr)
             closedir(m_dir);
@@ -103,7 +103,7 @@ Listing listFolders(const QString& dir, const Pump& pump) {
         // parent) is still a folder; a vanished or dangling entry is not.
         if (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)
             continue;
-        listing.folders.push_back({QFile::decodeName(entry.name.c_str()), known,
+        listing.folders.push_back({text::decodeFileName(entry.name), known,
                                    isLink(reader.fd(), entry),
                                    known ? FolderId{st.st_dev, st.st_ino} : FolderId{}});
     }
@@ -161,7 +161,7 @@ void ListAllFolders(const QString& root, QStringList& list, const Pump& pump) {
     const QString dir = withoutTrailingSeparator(root);
     Walk walk{{}, {}, pump};
     struct stat st;
-    if (stat(QFile::encodeName(dir), &st) == 0)
+    if (stat(text::encodeFileName(dir), &st) == 0)
         walk.path.push_back({st.st_dev, st.st_ino});
     listAllFolders(dir, walk, list);
 }

@@ -3,6 +3,7 @@
 #include "app/ProgramFolder.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
+#include "text/FileName.h"
 #include "text/LocaleText.h"
 
 #include <algorithm>
@@ -45,8 +46,12 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
 
     QStringList folders;
     ListAllFolders(rootDir, folders, pump);
+    // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
+    // keep the names' own bytes for the file system.
     const text::CaseInsensitiveOrder order;
-    std::sort(folders.begin(), folders.end(), order);
+    std::sort(folders.begin(), folders.end(), [&order](const QString& a, const QString& b) {
+        return order(text::displayFileName(a), text::displayFileName(b));
+    });
     QStringList categoryNames;
     if (categories)
         ListCategoryFolders(rootDir, categoryNames, pump);
@@ -83,18 +88,19 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    list.appendCategoryHeader(category);
+                    list.appendCategoryHeader(text::displayFileName(category));
                     lastCategory = category;
                 }
             }
         }
         host.setProgressPosition(i + 1);
-        host.setStatusText(u' ' + rootDir + entry);
+        host.setStatusText(u' ' + text::displayFileName(rootDir + entry));
         const QString size = FolderSizeText(rootDir + entry, listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
-        list.appendRow({folderText(entry, categories, options.separator), {size}});
+        list.appendRow(
+            {folderText(text::displayFileName(entry), categories, options.separator), {size}});
         AlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
                      options.toggles, pump);
         if (!pump())
