@@ -1,12 +1,12 @@
 #include "music/AlbumDetails.h"
 
+#include "files/FileName.h"
 #include "music/MusicList.h"
 #include "tags/ByteSource.h"
 #include "tags/JvID3v2.h"
 #include "tags/MPEGaudio.h"
 #include "tags/OggVorbis.h"
 #include "tags/WMAfile.h"
-#include "text/FileName.h"
 #include "text/LocaleText.h"
 
 #include <array>
@@ -74,7 +74,7 @@ AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>&
     if (pick == nullptr)
         return chosen;
     chosen.path =
-        std::filesystem::path(text::encodeFileName(folder).toStdString() + '/' + pick->name);
+        std::filesystem::path(files::encodeFileName(folder).toStdString() + '/' + pick->name);
     if (pick->type == DT_REG) {
         chosen.readable = true;
     } else if (pick->type == DT_LNK || pick->type == DT_UNKNOWN) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Toggles.h"
-#include "music/FolderWalker.h"
+#include "files/FolderWalker.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "music/MusicScan.h"
 
 #include "app/ProgramFolder.h"
+#include "files/FileName.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
-#include "text/FileName.h"
 #include "text/LocaleText.h"
 
 #include <algorithm>
@@ -50,7 +50,7 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
     // keep the names' own bytes for the file system.
     const text::CaseInsensitiveOrder order;
     std::sort(folders.begin(), folders.end(), [&order](const QString& a, const QString& b) {
-        return order(text::displayFileName(a), text::displayFileName(b));
+        return order(files::displayFileName(a), files::displayFileName(b));
     });
     QStringList categoryNames;
     if (categories)
@@ -88,19 +88,19 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    list.appendCategoryHeader(text::displayFileName(category));
+                    list.appendCategoryHeader(files::displayFileName(category));
                     lastCategory = category;
                 }
             }
         }
         host.setProgressPosition(i + 1);
-        host.setStatusText(u' ' + text::displayFileName(rootDir + entry));
+        host.setStatusText(u' ' + files::displayFileName(rootDir + entry));
         const QString size = FolderSizeText(rootDir + entry, listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
         list.appendRow(
-            {folderText(text::displayFileName(entry), categories, options.separator), {size}});
+            {folderText(files::displayFileName(entry), categories, options.separator), {size}});
         AlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
                      options.toggles, pump);
         if (!pump())

@@ -2,7 +2,7 @@
 
 #include "app/SettingsFile.h"
 #include "app/Toggles.h"
-#include "music/FolderWalker.h"
+#include "files/FolderWalker.h"
 
 #include <QString>
 

@@ -1,79 +1,42 @@
 #include "video/VideoScan.h"
 
+#include "files/FileName.h"
+#include "files/FolderWalker.h"
 #include "text/LocaleText.h"
 #include "video/VideoCells.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
 #include <algorithm>
 
 namespace korvane {
 namespace {
 
-bool skippedByExtension(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot >= 0 && QStringView(name).mid(dot) == u".db";
-}
-
-// The state of one walk: the canonical paths of the folders on the way down, so that a link back
-// to one of them is not entered again, and of the folders already entered through a link, so that
-// links from many folders to many others are not followed along every chain of them.
-struct Walk {
-    QStringList ancestors;
-    QSet<QString> linkedTargets;
-    const VideoPump& pump;
-};
-
-bool shouldEnter(const QFileInfo& folder, const QString& canonical, Walk& walk) {
-    if (canonical.isEmpty() || walk.ancestors.contains(canonical))
-        return false;
-    if (!folder.isSymLink())
-        return true;
-    if (walk.linkedTargets.contains(canonical))
-        return false;
-    walk.linkedTargets.insert(canonical);
-    return true;
-}
-
-bool listFiles(const QString& folder, QStringList& files, Walk& walk) {
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isDir()) {
-            const QString canonical = entry.canonicalFilePath();
-            if (shouldEnter(entry, canonical, walk)) {
-                walk.ancestors.append(canonical);
-                const bool goOn = listFiles(entry.filePath(), files, walk);
-                walk.ancestors.removeLast();
-                if (!goOn)
-                    return false;
-            }
-        } else if (!skippedByExtension(entry.fileName())) {
-            files.append(entry.filePath());
-        }
-        if (!walk.pump())
-            return false;
-    }
-    return true;
+bool skippedByExtension(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot > path.lastIndexOf(u'/') && QStringView(path).mid(dot) == u".db";
 }
 
 } // namespace
 
-void ListVideoFiles(const QString& root, QStringList& files, const VideoPump& pump) {
-    Walk walk{{QFileInfo(root).canonicalFilePath()}, {}, pump};
-    listFiles(root, files, walk);
+void ListVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
+    QStringList folders;
+    QStringList others;
+    ListAllFolders(root, folders, others, pump);
+    for (const QString& path : std::as_const(others)) {
+        if (!skippedByExtension(path))
+            files.append(path);
+    }
 }
 
 VideoScanResult VideoScan(const QString& root, const QString& separator, VideoList& list,
                           video::VideoInfo& probe, VideoScanHost& host) {
     VideoScanResult result;
     // Once the host asked to end, every later pump says so too.
-    const VideoPump pump = [&host, &result] {
+    const Pump pump = [&host, &result] {
         if (!result.abandoned && !host.pump())
             result.abandoned = true;
         return !result.abandoned;
@@ -86,8 +49,11 @@ VideoScanResult VideoScan(const QString& root, const QString& separator, VideoLi
     ListVideoFiles(rootDir, files, pump);
     if (result.abandoned)
         return result;
+    // Sorted and captioned by the names as the user reads them; the probe gets the names' bytes.
     const text::CaseInsensitiveOrder order;
-    std::sort(files.begin(), files.end(), order);
+    std::sort(files.begin(), files.end(), [&order](const QString& a, const QString& b) {
+        return order(files::displayFileName(a), files::displayFileName(b));
+    });
 
     host.setProgressMaximum(static_cast<int>(files.size()) - 1);
     const QString waiting = QStringLiteral("Подождите, идёт поиск файлов...");
@@ -99,13 +65,14 @@ VideoScanResult VideoScan(const QString& root, const QString& separator, VideoLi
             break;
         }
         const QString& path = files.at(i);
-        const QString relative = path.startsWith(rootDir) ? path.mid(rootDir.size()) : path;
+        const QString relative =
+            files::displayFileName(path.startsWith(rootDir) ? path.mid(rootDir.size()) : path);
         host.setStatusText(QDir::toNativeSeparators(QStringLiteral("../") + relative));
         host.setProgressPosition(i);
         QString caption = relative;
         caption.replace(u'/', separator);
 
-        const std::string nativePath = QFile::encodeName(path).toStdString();
+        const std::string nativePath = files::encodeFileName(path).toStdString();
         probe.FileName = nativePath;
         probe.Probe();
         list.appendVideoRow(caption,

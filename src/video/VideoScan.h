@@ -1,9 +1,9 @@
 #pragma once
 
+#include "files/FolderWalker.h"
+
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 namespace korvane {
 
@@ -40,15 +40,11 @@ struct VideoScanResult {
     QString firstFileFolder;
 };
 
-// Lets pending events run during the walk; false ends the walk.
-using VideoPump = std::function<bool()>;
-
 // Appends the full path of every file below root (hidden ones included) whose extension is not
 // exactly ".db" (case-sensitive: Thumbs.db is left out, X.DB is listed), in the order the
-// directory listings return them. Folder links are followed, except one that leads back to a
-// folder on its own path and one to a folder an earlier link already led to. The pump runs once
-// per entry.
-void ListVideoFiles(const QString& root, QStringList& files, const VideoPump& pump);
+// directory listings return them, by the walk of ListAllFolders. The pump runs once per entry and
+// ends the walk when it returns false.
+void ListVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 
 // The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,
 // then append one row per file with its relative name (separators replaced by `separator`), its

@@ -1,7 +1,7 @@
 // A collection made by real encoders at test time (lame, ffmpeg's wmav2, oggenc): the music
 // command prints every album row with its bitrate, style, country and names from the tags.
 #include "cli/Cli.h"
-#include "music/FolderWalker.h"
+#include "files/FolderWalker.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,9 @@
 
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane {
 namespace {
@@ -153,6 +155,25 @@ TEST_F(VideoScanTest, RowsSortedWithRelativeNamesSizesAndProbeCells) {
     EXPECT_EQ(result.firstFileFolder, QDir::toNativeSeparators(m_dir.path()));
 }
 
+TEST_F(VideoScanTest, NamesThatAreNotUtf8AreProbedAndShownAsWindows1251) {
+    // "Клипы/Кино.avi" in Windows-1251 bytes, beside the same clip under a UTF-8 name.
+    file("twin/clip.avi", 3 * 1024 * 1024);
+    const QByteArray folder = QFile::encodeName(m_dir.path()) + "/\xCA\xEB\xE8\xEF\xFB";
+    const QByteArray clip = folder + "/\xCA\xE8\xED\xEE.avi";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const int fd = ::open(clip.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 3 * 1024 * 1024), 0);
+    ::close(fd);
+    RecordingHost host;
+    scan(m_dir.path(), host);
+    ::unlink(clip.constData()); // the temporary folder cannot name them
+    ::rmdir(folder.constData());
+    ASSERT_EQ(captions(), (QStringList{"twin  \\  clip.avi", "Клипы  \\  Кино.avi"}));
+    EXPECT_EQ(m_list.row(1).cells, m_list.row(0).cells);
+    EXPECT_EQ(m_list.row(1).cells.at(1), QStringLiteral("640 x 480"));
+}
+
 TEST_F(VideoScanTest, RootWithTrailingSeparatorLosesNoCharacter) {
     file("Live/Show.avi");
     RecordingHost host;
@@ -198,8 +219,10 @@ TEST_F(VideoScanTest, PumpsDuringTheWalkAndAfterEveryFile) {
     file("b/2.avi");
     RecordingHost host;
     scan(m_dir.path(), host);
-    EXPECT_EQ(host.filePhaseAtPump, 4); // one per entry: a, a/1.avi, b, b/2.avi
-    EXPECT_EQ(host.pumps, 6);
+    // One per entry the three listings return, "." and ".." included: 3 x 2 + a, b, 1.avi, 2.avi;
+    // then one after each file.
+    EXPECT_EQ(host.filePhaseAtPump, 10);
+    EXPECT_EQ(host.pumps, 12);
 }
 
 TEST_F(VideoScanTest, EmptyTreeAddsNothing) {

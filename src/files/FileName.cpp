@@ -1,8 +1,8 @@
-#include "text/FileName.h"
+#include "files/FileName.h"
 
 #include "text/Cp1251.h"
 
-namespace korvane::text {
+namespace korvane::files {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -97,4 +97,4 @@ QString displayFileName(const QString& name) {
     return shown;
 }
 
-} // namespace korvane::text
+} // namespace korvane::files

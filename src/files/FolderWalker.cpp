@@ -1,6 +1,6 @@
-#include "music/FolderWalker.h"
+#include "files/FolderWalker.h"
 
-#include "text/FileName.h"
+#include "files/FileName.h"
 
 #include <algorithm>
 #include <set>
@@ -24,7 +24,7 @@ struct Entry {
 // A directory open for reading; closed by the destructor.
 class DirectoryReader {
 public:
-    explicit DirectoryReader(const QString& path) : m_dir(opendir(text::encodeFileName(path))) {}
+    explicit DirectoryReader(const QString& path) : m_dir(opendir(files::encodeFileName(path))) {}
     ~DirectoryReader() {
         if (m_dir != nullptr)
             closedir(m_dir);
@@ -68,7 +68,7 @@ struct FolderId {
 
 // Reads a whole directory first, so that a deep tree never holds one open descriptor per level.
 // Each entry that is a folder (a link to a folder included) comes with its identity when it could
-// be taken; the pump runs once per entry.
+// be taken; the other entries' names are kept when asked for. The pump runs once per entry.
 struct Listing {
     struct Folder {
         QString name;
@@ -77,10 +77,11 @@ struct Listing {
         FolderId id;
     };
     std::vector<Folder> folders;
+    std::vector<QString> others;
     bool abandoned = false;
 };
 
-Listing listFolders(const QString& dir, const Pump& pump) {
+Listing listFolders(const QString& dir, const Pump& pump, bool keepOthers = false) {
     Listing listing;
     DirectoryReader reader(dir);
     if (!reader.isOpen())
@@ -95,15 +96,16 @@ Listing listFolders(const QString& dir, const Pump& pump) {
             continue;
         const bool maybeFolder =
             entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN;
-        if (!maybeFolder)
-            continue;
         struct stat st;
-        const bool known = fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0;
+        const bool known = maybeFolder && fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0;
         // A folder the listing reports but that cannot be examined (no search right on its
         // parent) is still a folder; a vanished or dangling entry is not.
-        if (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)
+        if (!maybeFolder || (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)) {
+            if (keepOthers)
+                listing.others.push_back(files::decodeFileName(entry.name));
             continue;
-        listing.folders.push_back({text::decodeFileName(entry.name), known,
+        }
+        listing.folders.push_back({files::decodeFileName(entry.name), known,
                                    isLink(reader.fd(), entry),
                                    known ? FolderId{st.st_dev, st.st_ino} : FolderId{}});
     }
@@ -122,6 +124,7 @@ QString withoutTrailingSeparator(const QString& path) {
 struct Walk {
     std::vector<FolderId> path;
     std::set<FolderId> linkedTargets;
+    QStringList* others; // where the entries that are no folders go; nullptr when unwanted
     const Pump& pump;
 };
 
@@ -137,8 +140,10 @@ bool shouldEnter(const Listing::Folder& folder, Walk& walk) {
 
 // Returns false when the pump asked to end.
 bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
-    const Listing listing = listFolders(dir, walk.pump);
+    const Listing listing = listFolders(dir, walk.pump, walk.others != nullptr);
     const QString prefix = dir.endsWith(kSeparator) ? dir : dir + kSeparator;
+    for (const QString& name : listing.others)
+        walk.others->append(prefix + name);
     for (const Listing::Folder& folder : listing.folders) {
         if (!shouldEnter(folder, walk))
             continue;
@@ -155,15 +160,24 @@ bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
     return !listing.abandoned;
 }
 
+void walkTree(const QString& root, QStringList& folders, QStringList* others, const Pump& pump) {
+    const QString dir = withoutTrailingSeparator(root);
+    Walk walk{{}, {}, others, pump};
+    struct stat st;
+    if (stat(files::encodeFileName(dir), &st) == 0)
+        walk.path.push_back({st.st_dev, st.st_ino});
+    listAllFolders(dir, walk, folders);
+}
+
 } // namespace
 
 void ListAllFolders(const QString& root, QStringList& list, const Pump& pump) {
-    const QString dir = withoutTrailingSeparator(root);
-    Walk walk{{}, {}, pump};
-    struct stat st;
-    if (stat(text::encodeFileName(dir), &st) == 0)
-        walk.path.push_back({st.st_dev, st.st_ino});
-    listAllFolders(dir, walk, list);
+    walkTree(root, list, nullptr, pump);
+}
+
+void ListAllFolders(const QString& root, QStringList& folders, QStringList& others,
+                    const Pump& pump) {
+    walkTree(root, folders, &others, pump);
 }
 
 void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {

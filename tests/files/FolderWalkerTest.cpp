@@ -1,6 +1,6 @@
-#include "music/FolderWalker.h"
+#include "files/FolderWalker.h"
 
-#include "MusicTree.h"
+#include "../music/MusicTree.h"
 
 #include <gtest/gtest.h>
 

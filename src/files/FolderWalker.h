@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-// The three folder operations of the music scan: list every folder below the root, list the
-// root's direct sub-folders (the categories), and measure one album folder as the Size cell's text.
+// The folder operations of the scans: walk every folder below a root (the music scan lists the
+// folders, the video scan the files), list the root's direct sub-folders (the categories), and
+// measure one album folder as the Size cell's text. Names that are not UTF-8 are carried as
+// files::decodeFileName gives them.
 namespace korvane {
 
 // Lets pending window events run during a long command; returns false when the command must
@@ -23,6 +25,10 @@ using Pump = std::function<bool()>;
 // to; both are left out. A root that cannot be read adds nothing. The pump runs once per
 // enumerated entry, files included.
 void ListAllFolders(const QString& root, QStringList& list, const Pump& pump);
+// The same walk, which also appends to others the full path of every entry met on the way that
+// is no folder: files, links to files, dangling links, pipes, devices.
+void ListAllFolders(const QString& root, QStringList& folders, QStringList& others,
+                    const Pump& pump);
 
 // Appends the name alone of every direct sub-folder of root, in the order the directory listing
 // returns them. The pump runs once per enumerated entry.

@@ -8,7 +8,7 @@
 // File names are bytes to the file system. Most are UTF-8, but collections unpacked from old
 // Windows archives hold Windows-1251 names, which a plain UTF-8 decoding turns into U+FFFD and
 // can then never open again. These conversions carry any name through a QString and back.
-namespace korvane::text {
+namespace korvane::files {
 
 // UTF-8 as far as it is valid; every byte of an invalid sequence becomes the lone surrogate
 // U+DC00 + byte (U+DC80..U+DCFF), which no valid UTF-8 can produce.
@@ -20,4 +20,4 @@ QByteArray encodeFileName(QStringView name);
 // The name as the user should read it: each carried byte shown as its Windows-1251 character.
 QString displayFileName(const QString& name);
 
-} // namespace korvane::text
+} // namespace korvane::files

@@ -1,11 +1,11 @@
-#include "text/FileName.h"
+#include "files/FileName.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-using namespace korvane::text;
+using namespace korvane::files;
 
 namespace {
 
