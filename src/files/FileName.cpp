@@ -61,7 +61,14 @@ QString decodeFileName(std::string_view bytes) {
             name.append(QChar(char16_t(kEscapeBase + static_cast<unsigned char>(bytes.front()))));
             bytes.remove_prefix(1);
         } else {
-            name.append(QString::fromUcs4(&codePoint, 1));
+            // Appended by hand: QString::fromUcs4 would take a U+FEFF for a byte-order mark
+            // and drop it.
+            if (QChar::requiresSurrogates(codePoint)) {
+                name.append(QChar(QChar::highSurrogate(codePoint)));
+                name.append(QChar(QChar::lowSurrogate(codePoint)));
+            } else {
+                name.append(QChar(char16_t(codePoint)));
+            }
             bytes.remove_prefix(static_cast<size_t>(length));
         }
     }

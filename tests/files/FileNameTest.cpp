@@ -35,6 +35,11 @@ TEST(FileName, DecodesUtf8AndCarriesEveryOtherByte) {
         {"encoded surrogate", "\xED\xB2\x80", escaped({0xED, 0xB2, 0x80}), QStringLiteral("нІЂ")},
         {"past U+10FFFF", "\xF4\x90\x80\x80", escaped({0xF4, 0x90, 0x80, 0x80}),
          QStringLiteral("фђЂЂ")},
+        {"byte-order mark kept", "\xEF\xBB\xBF" "a\xEF\xBB\xBF", QStringLiteral("\uFEFFa\uFEFF"),
+         QStringLiteral("\uFEFFa\uFEFF")},
+        {"found by fuzzing", "\xF0\xEF\xBB\xBF\xED\xF4\xBF\xED",
+         escaped({0xF0}) + QChar(0xFEFF) + escaped({0xED, 0xF4, 0xBF, 0xED}),
+         QStringLiteral("р\uFEFFнфїн")},
         {"cut sequence before ASCII", "\xE2\x82x", escaped({0xE2, 0x82}) + u'x',
          QStringLiteral("в‚x")},
     };
