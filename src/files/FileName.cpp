@@ -7,8 +7,16 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool isEscapedByte(char16_t unit) {
-    return unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF;
+// Whether name[i] is a carried byte: a unit of U+DC80..U+DCFF that is not the second half of a
+// surrogate pair.
+bool isCarriedByte(QStringView name, qsizetype i) {
+    const char16_t unit = name[i].unicode();
+    const bool paired = i > 0 && name[i - 1].isHighSurrogate();
+    return unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF && !paired;
+}
+
+unsigned char carriedByte(QChar unit) {
+    return static_cast<unsigned char>(unit.unicode() - kEscapeBase);
 }
 
 // The length of the valid UTF-8 sequence at the start of bytes and its code point; 0 when the
@@ -80,11 +88,9 @@ QByteArray encodeFileName(QStringView name) {
     bytes.reserve(name.size());
     qsizetype start = 0; // the run of ordinary characters not yet written
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t unit = name[i].unicode();
-        const bool paired = i > 0 && name[i - 1].isHighSurrogate();
-        if (isEscapedByte(unit) && !paired) {
+        if (isCarriedByte(name, i)) {
             bytes += name.mid(start, i - start).toUtf8();
-            bytes += static_cast<char>(unit - kEscapeBase);
+            bytes += static_cast<char>(carriedByte(name[i]));
             start = i + 1;
         }
     }
@@ -93,15 +99,17 @@ QByteArray encodeFileName(QStringView name) {
 }
 
 QString displayFileName(const QString& name) {
-    QString shown = name;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        const char16_t unit = shown[i].unicode();
-        const bool paired = i > 0 && shown[i - 1].isHighSurrogate();
-        if (isEscapedByte(unit) && !paired)
-            shown[i] =
-                QChar(char16_t(cp1251::toUnicode(static_cast<unsigned char>(unit - kEscapeBase))));
+    // Read-only until a carried byte turns up: the sorts call this for every comparison, and
+    // nearly every name has none.
+    QString shown;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (!isCarriedByte(name, i))
+            continue;
+        if (shown.isNull())
+            shown = name;
+        shown[i] = QChar(char16_t(cp1251::toUnicode(carriedByte(name[i]))));
     }
-    return shown;
+    return shown.isNull() ? name : shown;
 }
 
 } // namespace korvane::files
