@@ -205,8 +205,8 @@ private:
 
     // Music scan state (MainWindowMusic.cpp).
     friend class MusicScanWindowHost;
-    bool m_musicStopRequest =
-        false; // `StopRequest`: the scan button pressed during the album phase
+    // `StopRequest`: the scan button pressed during the album phase.
+    bool m_musicStopRequest = false;
     bool m_musicScanRunning = false;
 
     // Video scan state (MainWindowVideo.cpp).

@@ -1,6 +1,11 @@
 #include "files/FileName.h"
 
 #include "text/Cp1251.h"
+#include "text/LocaleText.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace korvane::files {
 namespace {
@@ -110,6 +115,19 @@ QString displayFileName(const QString& name) {
         shown[i] = QChar(char16_t(cp1251::toUnicode(carriedByte(name[i]))));
     }
     return shown.isNull() ? name : shown;
+}
+
+void sortByShownName(QStringList& paths) {
+    // Each shown name is made once, not once per comparison.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(static_cast<size_t>(paths.size()));
+    for (const QString& path : std::as_const(paths))
+        keyed.emplace_back(displayFileName(path), path);
+    const text::CaseInsensitiveOrder order;
+    std::sort(keyed.begin(), keyed.end(),
+              [&order](const auto& a, const auto& b) { return order(a.first, b.first); });
+    for (qsizetype i = 0; i < paths.size(); ++i)
+        paths[i] = std::move(keyed[static_cast<size_t>(i)].second);
 }
 
 } // namespace korvane::files

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <string_view>
 
@@ -19,5 +20,9 @@ QByteArray encodeFileName(QStringView name);
 
 // The name as the user should read it: each carried byte shown as its Windows-1251 character.
 QString displayFileName(const QString& name);
+
+// Sorts paths by the case-insensitive order of their shown names; the paths themselves keep
+// their bytes.
+void sortByShownName(QStringList& paths);
 
 } // namespace korvane::files

@@ -6,8 +6,6 @@
 #include "music/MusicList.h"
 #include "text/LocaleText.h"
 
-#include <algorithm>
-
 namespace korvane {
 namespace {
 
@@ -48,10 +46,7 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
     ListAllFolders(rootDir, folders, pump);
     // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
     // keep the names' own bytes for the file system.
-    const text::CaseInsensitiveOrder order;
-    std::sort(folders.begin(), folders.end(), [&order](const QString& a, const QString& b) {
-        return order(files::displayFileName(a), files::displayFileName(b));
-    });
+    files::sortByShownName(folders);
     QStringList categoryNames;
     if (categories)
         ListCategoryFolders(rootDir, categoryNames, pump);

@@ -2,15 +2,12 @@
 
 #include "files/FileName.h"
 #include "files/FolderWalker.h"
-#include "text/LocaleText.h"
 #include "video/VideoCells.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace korvane {
 namespace {
@@ -50,10 +47,7 @@ VideoScanResult VideoScan(const QString& root, const QString& separator, VideoLi
     if (result.abandoned)
         return result;
     // Sorted and captioned by the names as the user reads them; the probe gets the names' bytes.
-    const text::CaseInsensitiveOrder order;
-    std::sort(files.begin(), files.end(), [&order](const QString& a, const QString& b) {
-        return order(files::displayFileName(a), files::displayFileName(b));
-    });
+    files::sortByShownName(files);
 
     host.setProgressMaximum(static_cast<int>(files.size()) - 1);
     const QString waiting = QStringLiteral("Подождите, идёт поиск файлов...");
