@@ -89,7 +89,7 @@ void albumDetails(benchmark::State& state, const fs::path& folder, bool allOptio
     for (auto _ : state) {
         list.clear();
         list.appendRow({QStringLiteral("Group  \\  Album"), {QStringLiteral("120,5")}});
-        korvane::AlbumDetails(path, list, 0, QStringLiteral("  \\  "), options, pump);
+        korvane::readAlbumDetails(path, list, 0, QStringLiteral("  \\  "), options, pump);
         benchmark::DoNotOptimize(list.row(0).cells.size());
     }
 }

@@ -3,10 +3,10 @@
 // and a click on a column header. Besides the time, "longest_gap_ms" is the longest stretch in
 // which no event ran: a 5 ms timer records the largest interval between two of its ticks, which
 // is how long a key press or a click on "Остановить" would have waited.
-#include "app/Desktop.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFolder.h"
+#include "desktop/Desktop.h"
 #include "music/MusicList.h"
+#include "settings/ProgramFolder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const QString caption = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const std::string key = GroupKey(caption, QStringLiteral("  \\  "));
+    const std::string key = groupKey(caption, QStringLiteral("  \\  "));
     if (key.size() > static_cast<size_t>(caption.size()))
         std::abort();
     return 0;

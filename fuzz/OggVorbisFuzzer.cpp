@@ -1,4 +1,4 @@
-#include "tags/OggVorbis.h"
+#include "tags/OggVorbisReader.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,15 +8,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
-    TOggVorbis ogg;
-    const bool loaded = ogg.Load(source);
+    OggVorbisReader ogg;
+    const bool loaded = ogg.load(source);
     // Duration and BitRate do the arithmetic on whatever the headers hold.
-    const double duration = ogg.Duration();
-    const std::int32_t bitRate = ogg.BitRate();
-    if (!loaded && (duration != 0 || bitRate != 0 || !ogg.Vendor.empty()))
+    const double duration = ogg.duration();
+    const std::int32_t bitRate = ogg.bitRate();
+    if (!loaded && (duration != 0 || bitRate != 0 || !ogg.vendor.empty()))
         __builtin_trap();
     // Items are cut at 250 bytes; a value decodes to no more characters than it has bytes.
-    if (ogg.Title.size() > 250 || ogg.Vendor.size() > 250 || bitRate < 0)
+    if (ogg.title.size() > 250 || ogg.vendor.size() > 250 || bitRate < 0)
         __builtin_trap();
     return 0;
 }

@@ -1,6 +1,6 @@
 // The set.ini reader and writer on arbitrary file contents: every read ends with a value, and a
 // written value reads back unchanged while the other keys keep theirs.
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
+#include "desktop/Desktop.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
-#include "music/TfmEditMusicRec.h"
+#include "music/MusicRowEditor.h"
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
 
@@ -88,14 +88,14 @@ QMenu* makeRowMenu(QTableView* view, QAction*& edit, QAction*& remove) {
 
 } // namespace
 
-QString TitleCaption() {
+QString titleCaption() {
     return QStringLiteral("Korvane v.0.984  by Zelmir  (korvane@zelmir.org)");
 }
 
 MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent)
     : QMainWindow(parent), m_programFolder(programFolder), m_desktop(desktop),
       m_settings(programFolder.settingsPath()) {
-    setWindowTitle(TitleCaption());
+    setWindowTitle(titleCaption());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     m_musicList = new MusicList(this);
     m_videoList = new VideoList(this);
@@ -111,11 +111,12 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
         move(screen->availableGeometry().center() - rect().center());
 
     // The dialogs live as long as the window, in the order the program creates them at start.
-    m_settingsDialog = std::make_unique<TForm2>(m_desktop, m_settings, m_programFolder, this);
-    m_testersDialog = std::make_unique<TForm3>(m_desktop, m_settings.path(), this);
-    m_baseFillDialog = new TForm4(m_desktop, m_settings, this);
-    m_musicEditor = new TfmEditMusicRec(this);
-    m_videoEditor = new TfmEditVideoRec(this);
+    m_settingsDialog =
+        std::make_unique<SettingsDialog>(m_desktop, m_settings, m_programFolder, this);
+    m_testersDialog = std::make_unique<TestersDialog>(m_desktop, m_settings.path(), this);
+    m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
+    m_musicEditor = new MusicRowEditor(this);
+    m_videoEditor = new VideoRowEditor(this);
     qApp->installEventFilter(this);
 }
 
@@ -300,12 +301,12 @@ void MainWindow::connectCommands() {
                    &MainWindow::exportVideoExcel);
 
     const QList<QAction*> bases = ui.basesMenu->actions();
-    connect(bases[0], &QAction::triggered, this, &MainWindow::N10Click);
-    connect(bases[1], &QAction::triggered, this, &MainWindow::N13Click);
-    connect(bases[2], &QAction::triggered, this, &MainWindow::N12Click);
-    connect(bases[3], &QAction::triggered, this, &MainWindow::N14Click);
-    connect(bases[4], &QAction::triggered, this, &MainWindow::N9Click);
-    connect(bases[5], &QAction::triggered, this, &MainWindow::N11Click);
+    connect(bases[0], &QAction::triggered, this, &MainWindow::fillMissingGenresClicked);
+    connect(bases[1], &QAction::triggered, this, &MainWindow::fillAllGenresClicked);
+    connect(bases[2], &QAction::triggered, this, &MainWindow::fillMissingCountriesClicked);
+    connect(bases[3], &QAction::triggered, this, &MainWindow::fillAllCountriesClicked);
+    connect(bases[4], &QAction::triggered, this, &MainWindow::saveGenreBaseClicked);
+    connect(bases[5], &QAction::triggered, this, &MainWindow::saveCountryBaseClicked);
 }
 
 Toggles MainWindow::toggles() const {
@@ -457,8 +458,8 @@ void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAct
 }
 
 void MainWindow::openCreatedFile() {
-    if (TfOpen.created)
-        m_desktop.openWithShell(TfOpen.path);
+    if (lastWrittenFile.created)
+        m_desktop.openWithShell(lastWrittenFile.path);
 }
 
 void MainWindow::setStatusText(const QString& text) {

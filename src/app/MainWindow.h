@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
-#include "app/Toggles.h"
 #include "bases/BaseFile.h"
 #include "bases/BaseFill.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
+#include "settings/Toggles.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -25,23 +25,23 @@ namespace korvane {
 class Desktop;
 class MusicList;
 class VideoList;
-class TForm2;
-class TForm3;
-class TfmEditMusicRec;
-class TfmEditVideoRec;
-class TForm4;
+class SettingsDialog;
+class TestersDialog;
+class MusicRowEditor;
+class VideoRowEditor;
+class BaseFillDialog;
 
-// `TfOpen`: the file most recently written by an HTML or TXT export, opened by a double click on
-// the status text.
+// `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
+// click on the status text.
 struct FileCreatedRecord {
     bool created = false;
     QString path;
 };
 
 // "Korvane v.0.984  by Zelmir  (...)": the caption at start and after a list is cleared.
-QString TitleCaption();
+QString titleCaption();
 
-// The main window (`TForm1`): menus, the "music" and "video" pages with their lists and buttons,
+// The main window: menus, the "music" and "video" pages with their lists and buttons,
 // the status bar. Every command is a handler here; the handlers of each subsystem live in a file
 // of their own (MainWindowMusic.cpp, MainWindowVideo.cpp, MainWindowExport.cpp,
 // MainWindowBases.cpp) and call that subsystem's logic.
@@ -115,8 +115,8 @@ public:
     QString musicRoot;   // mp3dir
     QString videoFolder; // videodir
     QString testersMode; // notdead: exactly "1" turns testers mode on
-    FileCreatedRecord TfOpen;
-    int SortColumn = 0; // the column last clicked in either list
+    FileCreatedRecord lastWrittenFile;
+    int sortColumn = 0; // the column last clicked in either list
 
     void setStatusText(const QString& text);
     QString statusText() const;
@@ -135,7 +135,7 @@ public:
     // pumps after each of a hundred thousand entries) and tells whether to go on.
     bool pumpEvents();
 
-    TForm4& baseFillDialog() { return *m_baseFillDialog; }
+    BaseFillDialog& baseFillDialog() { return *m_baseFillDialog; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -178,12 +178,12 @@ private:
 
     // Bases (MainWindowBases.cpp): fill genre where missing / everywhere, country likewise, save
     // the genre base, save the country base.
-    void N10Click();
-    void N13Click();
-    void N12Click();
-    void N14Click();
-    void N9Click();
-    void N11Click();
+    void fillMissingGenresClicked();
+    void fillAllGenresClicked();
+    void fillMissingCountriesClicked();
+    void fillAllCountriesClicked();
+    void saveGenreBaseClicked();
+    void saveCountryBaseClicked();
 
     ProgramFolder m_programFolder;
     Desktop& m_desktop;
@@ -191,8 +191,8 @@ private:
     Ui m_ui;
     MusicList* m_musicList = nullptr;
     VideoList* m_videoList = nullptr;
-    std::unique_ptr<TForm2> m_settingsDialog;
-    std::unique_ptr<TForm3> m_testersDialog;
+    std::unique_ptr<SettingsDialog> m_settingsDialog;
+    std::unique_ptr<TestersDialog> m_testersDialog;
     bool m_closing = false;
 
     // Selection helpers of both lists.
@@ -219,9 +219,9 @@ private:
     void saveBaseFromList(bases::BaseKind kind);
 
     // Dialogs created once with the window and reused; the window owns them as their parent.
-    TForm4* m_baseFillDialog = nullptr;
-    TfmEditMusicRec* m_musicEditor = nullptr;
-    TfmEditVideoRec* m_videoEditor = nullptr;
+    BaseFillDialog* m_baseFillDialog = nullptr;
+    MusicRowEditor* m_musicEditor = nullptr;
+    VideoRowEditor* m_videoEditor = nullptr;
     QElapsedTimer m_pumpClock;
 };
 

@@ -1,8 +1,8 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
 #include "bases/BaseFillDialog.h"
 #include "bases/BaseWriter.h"
+#include "desktop/Desktop.h"
 #include "music/MusicList.h"
 
 // Handlers of the "База данных" menu: four fills from the bases beside the program, two saves of
@@ -12,29 +12,29 @@ namespace korvane {
 using bases::BaseKind;
 using bases::FillMode;
 
-void MainWindow::N10Click() {
+void MainWindow::fillMissingGenresClicked() {
     fillFromBase(BaseKind::GenreBase, FillMode::OnlyMissing,
                  QStringLiteral("Заполнить строчки где не прописан жанр?"));
 }
 
-void MainWindow::N13Click() {
+void MainWindow::fillAllGenresClicked() {
     fillFromBase(BaseKind::GenreBase, FillMode::All, QStringLiteral("Заполнить все жанры?"));
 }
 
-void MainWindow::N12Click() {
+void MainWindow::fillMissingCountriesClicked() {
     fillFromBase(BaseKind::CountryBase, FillMode::OnlyMissing,
                  QStringLiteral("Заполнить строчки где не прописана страна?"));
 }
 
-void MainWindow::N14Click() {
+void MainWindow::fillAllCountriesClicked() {
     fillFromBase(BaseKind::CountryBase, FillMode::All, QStringLiteral("Заполнить все страны?"));
 }
 
-void MainWindow::N9Click() {
+void MainWindow::saveGenreBaseClicked() {
     saveBaseFromList(BaseKind::GenreBase);
 }
 
-void MainWindow::N11Click() {
+void MainWindow::saveCountryBaseClicked() {
     saveBaseFromList(BaseKind::CountryBase);
 }
 

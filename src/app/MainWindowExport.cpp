@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "music/MusicList.h"
@@ -37,7 +37,7 @@ void recordWrittenFile(MainWindow& window, const std::function<std::optional<QSt
         const std::optional<QString> path = underBusyCursor(write);
         if (!path)
             return;
-        window.TfOpen = {true, *path};
+        window.lastWrittenFile = {true, *path};
         window.setStatusText(exporter::fileCreatedMessage(*path));
     } catch (const exporter::ExportError& error) {
         window.desktop().showError(error.message());

@@ -1,9 +1,9 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "music/MusicList.h"
+#include "music/MusicRowEditor.h"
 #include "music/MusicScan.h"
-#include "music/TfmEditMusicRec.h"
 #include "video/VideoList.h"
 
 #include <QAction>
@@ -60,7 +60,7 @@ void MainWindow::musicScanClicked() {
         m_musicStopRequest = true;
         return;
     }
-    if (!PickFolder(m_desktop, QStringLiteral("Выберите папку с mp3 коллекцией"), musicRoot))
+    if (!pickFolder(m_desktop, QStringLiteral("Выберите папку с mp3 коллекцией"), musicRoot))
         return;
 
     setMusicListCommandsEnabled(false);
@@ -76,7 +76,7 @@ void MainWindow::musicScanClicked() {
     m_musicScanRunning = true;
     ui.musicView->setUpdatesEnabled(false);
     MusicScanWindowHost host(*this);
-    const MusicScanResult result = MusicScan(musicRoot, options, *m_musicList, host);
+    const MusicScanResult result = scanMusic(musicRoot, options, *m_musicList, host);
     ui.musicView->setUpdatesEnabled(true);
     m_musicScanRunning = false;
     if (result.abandoned)
@@ -100,7 +100,7 @@ void MainWindow::musicClearClicked() {
     m_ui.musicView->setUpdatesEnabled(false);
     m_musicList->clear();
     m_ui.musicView->setUpdatesEnabled(true);
-    setWindowTitle(TitleCaption());
+    setWindowTitle(titleCaption());
     // A delete of the last row in the middle of a scan clears the list too; the scan keeps its
     // stop command and re-enables the list commands when it ends.
     if (m_musicScanRunning)
@@ -118,7 +118,7 @@ void MainWindow::musicHeaderClicked(int column) {
                             QStringLiteral("Включена опция \"Музыка разделена на категории\", при "
                                            "сортировке все категории смешаются, отсорировать?\"")))
         return;
-    SortColumn = column;
+    sortColumn = column;
     m_musicList->sortByColumn(column);
 }
 
@@ -160,7 +160,7 @@ void MainWindow::musicDeleteClicked() {
     if (next >= 0 && count > 0)
         view->selectRow(next);
     if (count == 0) {
-        setWindowTitle(TitleCaption());
+        setWindowTitle(titleCaption());
         musicClearClicked();
         return;
     }

@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 #include "music/MusicList.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
@@ -59,7 +59,7 @@ void MainWindow::videoScanClicked() {
     }
 
     Ui& ui = m_ui;
-    if (PickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder)) {
+    if (pickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder)) {
         const QString root = videoFolder;
         const QString separator = readGroupAlbumSeparator(m_settings);
         // No second scan can start while the folder tree is walked: the button turns into the
@@ -70,7 +70,7 @@ void MainWindow::videoScanClicked() {
         m_videoStopRequest = false;
         video::VideoInfo probe;
         VideoScanWindowHost host(*this);
-        const VideoScanResult result = VideoScan(root, separator, *m_videoList, probe, host);
+        const VideoScanResult result = scanVideos(root, separator, *m_videoList, probe, host);
         m_videoScanRunning = false;
         m_videoStopRequest = false;
         if (result.abandoned)
@@ -94,11 +94,11 @@ void MainWindow::videoClearClicked() {
     setVideoListCommandsEnabled(false);
     if (m_musicList->isEmpty())
         setExportMenuEnabled(false);
-    setWindowTitle(TitleCaption());
+    setWindowTitle(titleCaption());
 }
 
 void MainWindow::videoHeaderClicked(int column) {
-    SortColumn = column;
+    sortColumn = column;
     m_videoList->sortByColumn(column);
 }
 

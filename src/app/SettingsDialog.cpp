@@ -1,8 +1,8 @@
 #include "app/SettingsDialog.h"
 
-#include "app/Desktop.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
+#include "desktop/Desktop.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,8 +19,8 @@ const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
 
 } // namespace
 
-TForm2::TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& programFolder,
-               QWidget* parent)
+SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
+                               const ProgramFolder& programFolder, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings), m_programFolder(programFolder) {
     setWindowTitle(QStringLiteral("Настройки"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -40,11 +40,13 @@ TForm2::TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& pr
     limitRow->addWidget(m_fields.minLimit);
     limitRow->addWidget(new QLabel(QStringLiteral("Mb"), this));
     limitRow->addStretch(1);
-    grid->addWidget(new QLabel(QStringLiteral("Минимальный размер папки\nдля удаления её из списка:"), this),
-                    row, 0);
+    grid->addWidget(
+        new QLabel(QStringLiteral("Минимальный размер папки\nдля удаления её из списка:"), this),
+        row, 0);
     grid->addLayout(limitRow, row++, 1);
 
-    grid->addWidget(new QLabel(QStringLiteral("Директория для сохранения файлов:"), this), row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Директория для сохранения файлов:"), this), row++, 0,
+                    1, 2);
     m_fields.saveDir = new QLineEdit(this);
     m_browse = new QPushButton(QStringLiteral("..."), this);
     m_browse->setFixedWidth(28);
@@ -57,16 +59,19 @@ TForm2::TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& pr
     addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
     addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
     addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
-    addField(QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
-             m_fields.groupAlbumSeparator, grid);
+    addField(
+        QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
+        m_fields.groupAlbumSeparator, grid);
     addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
              m_fields.txtSeparator, grid);
 
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
     row = 0;
-    addField(QStringLiteral("Название киниги для mp3 листа:"), m_fields.musicWorkbookName, excelGrid);
-    addField(QStringLiteral("Название киниги для Video листа:"), m_fields.videoWorkbookName, excelGrid);
+    addField(QStringLiteral("Название киниги для mp3 листа:"), m_fields.musicWorkbookName,
+             excelGrid);
+    addField(QStringLiteral("Название киниги для Video листа:"), m_fields.videoWorkbookName,
+             excelGrid);
 
     m_apply = new QPushButton(QStringLiteral("Применить"), this);
     m_defaults = new QPushButton(QStringLiteral("По умолчанию"), this);
@@ -83,33 +88,37 @@ TForm2::TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& pr
     layout->addLayout(buttons);
     setFixedSize(350, 371);
 
-    for (QLineEdit* field : {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName,
-                             m_fields.videoHtmlName, m_fields.musicTxtName, m_fields.videoTxtName,
-                             m_fields.groupAlbumSeparator, m_fields.txtSeparator,
-                             m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
+    for (QLineEdit* field :
+         {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
+          m_fields.musicTxtName, m_fields.videoTxtName, m_fields.groupAlbumSeparator,
+          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
-    connect(m_browse, &QPushButton::clicked, this, &TForm2::browse);
-    connect(m_apply, &QPushButton::clicked, this, &TForm2::apply);
-    connect(m_defaults, &QPushButton::clicked, this, &TForm2::setDefaults);
+    connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browse);
+    connect(m_apply, &QPushButton::clicked, this, &SettingsDialog::apply);
+    connect(m_defaults, &QPushButton::clicked, this, &SettingsDialog::setDefaults);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm2::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
     load();
     QDialog::showEvent(event);
 }
 
-void TForm2::load() {
+void SettingsDialog::load() {
     const SettingsFile& s = m_settings;
     m_fields.minLimit->setText(s.readText(u"min_limit", QStringLiteral("5")));
     m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
-    m_fields.musicHtmlName->setText(s.readText(u"mp3list_name_htm", QStringLiteral("musicList.htm")));
-    m_fields.videoHtmlName->setText(s.readText(u"videolist_name_htm", QStringLiteral("videoList.htm")));
-    m_fields.musicTxtName->setText(s.readText(u"mp3list_name_txt", QStringLiteral("musicList.txt")));
-    m_fields.videoTxtName->setText(s.readText(u"videolist_name_txt", QStringLiteral("videoList.txt")));
+    m_fields.musicHtmlName->setText(
+        s.readText(u"mp3list_name_htm", QStringLiteral("musicList.htm")));
+    m_fields.videoHtmlName->setText(
+        s.readText(u"videolist_name_htm", QStringLiteral("videoList.htm")));
+    m_fields.musicTxtName->setText(
+        s.readText(u"mp3list_name_txt", QStringLiteral("musicList.txt")));
+    m_fields.videoTxtName->setText(
+        s.readText(u"videolist_name_txt", QStringLiteral("videoList.txt")));
     m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
     m_fields.txtSeparator->setText(
         readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
@@ -119,7 +128,7 @@ void TForm2::load() {
     m_close->setFocus();
 }
 
-void TForm2::apply() {
+void SettingsDialog::apply() {
     try {
         SettingsFile& s = m_settings;
         s.writeText(u"min_limit", m_fields.minLimit->text());
@@ -136,7 +145,8 @@ void TForm2::apply() {
         m_fields.saveDir->setText(withTrailingSeparator(m_fields.saveDir->text()));
         s.writeText(u"save_dir", m_fields.saveDir->text());
         s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
-        s.writeText(keys::separatorGroupAlbum, quoteSeparator(m_fields.groupAlbumSeparator->text()));
+        s.writeText(keys::separatorGroupAlbum,
+                    quoteSeparator(m_fields.groupAlbumSeparator->text()));
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
         return;
@@ -144,7 +154,7 @@ void TForm2::apply() {
     m_apply->setEnabled(false);
 }
 
-void TForm2::setDefaults() {
+void SettingsDialog::setDefaults() {
     m_fields.minLimit->setText(QStringLiteral("3"));
     m_fields.musicHtmlName->setText(QStringLiteral("musicList.htm"));
     m_fields.videoHtmlName->setText(QStringLiteral("videoList.htm"));
@@ -158,22 +168,22 @@ void TForm2::setDefaults() {
     m_apply->setEnabled(true);
 }
 
-void TForm2::browse() {
+void SettingsDialog::browse() {
     QString folder = m_fields.saveDir->text();
-    if (!PickFolder(m_desktop, QStringLiteral("Выберите папку"), folder))
+    if (!pickFolder(m_desktop, QStringLiteral("Выберите папку"), folder))
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
 }
 
-void TForm2::cleanWorkbookName(QLineEdit* field) {
+void SettingsDialog::cleanWorkbookName(QLineEdit* field) {
     QString text = field->text();
-    const bool hasForbidden = std::any_of(text.begin(), text.end(), [](QChar c) {
-        return kSheetNameForbidden.contains(c);
-    });
+    const bool hasForbidden = std::any_of(text.begin(), text.end(),
+                                          [](QChar c) { return kSheetNameForbidden.contains(c); });
     if (hasForbidden) {
         const int cursor = field->cursorPosition();
-        m_desktop.showMessage(QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]"));
+        m_desktop.showMessage(
+            QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]"));
         text.removeIf([](QChar c) { return kSheetNameForbidden.contains(c); });
         field->setText(text);
         field->setCursorPosition(std::max(0, cursor - 1));

@@ -11,13 +11,13 @@ class Desktop;
 class ProgramFolder;
 class SettingsFile;
 
-// The settings dialog "Настройки" (`TForm2`): size limit, output folder, output file names,
+// The settings dialog "Настройки": size limit, output folder, output file names,
 // separators and workbook names, written straight into set.ini by "Применить".
-class TForm2 : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    TForm2(Desktop& desktop, SettingsFile& settings, const ProgramFolder& programFolder,
-           QWidget* parent = nullptr);
+    SettingsDialog(Desktop& desktop, SettingsFile& settings, const ProgramFolder& programFolder,
+                   QWidget* parent = nullptr);
 
     struct Fields {
         QLineEdit* minLimit;

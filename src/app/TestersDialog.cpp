@@ -1,7 +1,7 @@
 #include "app/TestersDialog.h"
 
-#include "app/Desktop.h"
-#include "app/SettingsFile.h"
+#include "desktop/Desktop.h"
+#include "settings/SettingsFile.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,7 +12,7 @@
 
 namespace korvane {
 
-TForm3::TForm3(Desktop& desktop, QString settingsPath, QWidget* parent)
+TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settingsPath(std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("Настройки для тестеров"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -25,7 +25,8 @@ TForm3::TForm3(Desktop& desktop, QString settingsPath, QWidget* parent)
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(m_mode);
-    fields->addWidget(new QLabel(QStringLiteral("Минимальный лимит для неполных и unsorted альбомом"), this));
+    fields->addWidget(
+        new QLabel(QStringLiteral("Минимальный лимит для неполных и unsorted альбомом"), this));
     fields->addWidget(m_limit);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_apply);
@@ -35,22 +36,22 @@ TForm3::TForm3(Desktop& desktop, QString settingsPath, QWidget* parent)
     layout->addLayout(buttons);
     setFixedSize(300, 86);
 
-    connect(m_apply, &QPushButton::clicked, this, &TForm3::apply);
+    connect(m_apply, &QPushButton::clicked, this, &TestersDialog::apply);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TForm3::showEvent(QShowEvent* event) {
+void TestersDialog::showEvent(QShowEvent* event) {
     load();
     QDialog::showEvent(event);
 }
 
-void TForm3::load() {
+void TestersDialog::load() {
     const SettingsFile settings(m_settingsPath);
     m_mode->setChecked(settings.readText(u"notdead", QStringLiteral("0")) == QLatin1String("1"));
     m_limit->setText(settings.readText(u"notdead_min_limit", QStringLiteral("20")));
 }
 
-void TForm3::apply() {
+void TestersDialog::apply() {
     try {
         SettingsFile settings(m_settingsPath);
         settings.writeBool(u"notdead", m_mode->isChecked());

@@ -10,12 +10,12 @@ namespace korvane {
 
 class Desktop;
 
-// "Настройки для тестеров" (`TForm3`): testers mode and its size limit for unsorted and
+// "Настройки для тестеров": testers mode and its size limit for unsorted and
 // incomplete albums. Reads set.ini afresh through a new settings object each time it is shown.
-class TForm3 : public QDialog {
+class TestersDialog : public QDialog {
     Q_OBJECT
 public:
-    TForm3(Desktop& desktop, QString settingsPath, QWidget* parent = nullptr);
+    TestersDialog(Desktop& desktop, QString settingsPath, QWidget* parent = nullptr);
 
     QCheckBox* modeBox() const { return m_mode; }
     QLineEdit* limitField() const { return m_limit; }

@@ -50,7 +50,7 @@ const std::string* BaseTable::find(const std::string& key) const {
     return found == m_values.end() ? nullptr : &found->second;
 }
 
-std::string GroupKey(const QString& caption, const QString& separator) {
+std::string groupKey(const QString& caption, const QString& separator) {
     const qsizetype end = separator.isEmpty() ? -1 : caption.indexOf(separator);
     if (end < 0)
         return {};

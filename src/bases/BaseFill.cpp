@@ -1,6 +1,6 @@
 #include "bases/BaseFill.h"
 
-#include "app/CatalogueList.h"
+#include "catalogue/CatalogueList.h"
 #include "text/LocaleText.h"
 
 #include <QDir>
@@ -69,7 +69,7 @@ void BaseFill::fill(const FillRequest& request, const BaseTable& table, Catalogu
     for (int i = 0; i < list.count(); ++i) {
         m_progressPosition = i + 1;
         if (request.mode == FillMode::All || list.text(i, cell + 1) == kNoValue) {
-            const std::string key = GroupKey(list.row(i).caption, request.separator);
+            const std::string key = groupKey(list.row(i).caption, request.separator);
             if (const std::string* value = table.find(key))
                 list.setCell(i, cell, text::fromCp1251(*value));
         }

@@ -1,8 +1,8 @@
 #include "bases/BaseFillDialog.h"
 
-#include "app/CatalogueList.h"
-#include "app/Desktop.h"
-#include "app/SettingsFile.h"
+#include "catalogue/CatalogueList.h"
+#include "desktop/Desktop.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -32,7 +32,7 @@ void setProgress(QProgressBar* bar, int64_t maximum, int64_t position) {
 
 } // namespace
 
-TForm4::TForm4(Desktop& desktop, const SettingsFile& settings, QWidget* parent)
+BaseFillDialog::BaseFillDialog(Desktop& desktop, const SettingsFile& settings, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings) {
     setWindowTitle(QStringLiteral("Korvane"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -52,27 +52,27 @@ TForm4::TForm4(Desktop& desktop, const SettingsFile& settings, QWidget* parent)
     layout->setColumnStretch(0, 1);
     setFixedSize(330, 70);
 
-    connect(m_button, &QPushButton::clicked, this, &TForm4::buttonClicked);
+    connect(m_button, &QPushButton::clicked, this, &BaseFillDialog::buttonClicked);
 }
 
-void TForm4::prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
-                     CatalogueList& list) {
+void BaseFillDialog::prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
+                             CatalogueList& list) {
     m_request.kind = kind;
     m_request.mode = mode;
     m_request.basePath = basePath;
     m_list = &list;
 }
 
-void TForm4::showEvent(QShowEvent* event) {
+void BaseFillDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     // The run starts once the dialog is up and its event loop runs, and only once per showing:
     // a message box over the dialog re-activates it, which must not start another run.
-    QMetaObject::invokeMethod(this, &TForm4::startRun, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &BaseFillDialog::startRun, Qt::QueuedConnection);
 }
 
-void TForm4::startRun() {
+void BaseFillDialog::startRun() {
     if (!isVisible() || m_list == nullptr)
         return;
     m_button->setText(kStopCaption);
@@ -86,24 +86,24 @@ void TForm4::startRun() {
     emit runFinished();
 }
 
-void TForm4::pump() {
+void BaseFillDialog::pump() {
     showFillState();
     QApplication::processEvents();
 }
 
-void TForm4::showFillState() {
+void BaseFillDialog::showFillState() {
     m_label->setText(m_fill.label());
     setProgress(m_progress, m_fill.progressMaximum(), m_fill.progressPosition());
 }
 
-void TForm4::buttonClicked() {
+void BaseFillDialog::buttonClicked() {
     m_fill.stop();
     QApplication::processEvents();
     if (m_button->text() == kCloseCaption)
         close();
 }
 
-void TForm4::reject() {
+void BaseFillDialog::reject() {
     m_fill.stop();
     QDialog::reject();
 }

@@ -14,14 +14,14 @@ class CatalogueList;
 class Desktop;
 class SettingsFile;
 
-// `BaseFillDialog` (`TForm4`): the small modal dialog in which a fill runs, with its label, its
-// progress bar and one button, "Прекратить" while a run goes on and "Закрыть" once it is done.
+// The fill dialog: the small modal dialog in which a fill runs, with its label,
+// its progress bar and one button, "Прекратить" while a run goes on and "Закрыть" once it is done.
 // Created once with the main window; each showing runs the fill prepared before it. Closing it by
 // the close box (or Escape) stops the run.
-class TForm4 : public QDialog {
+class BaseFillDialog : public QDialog {
     Q_OBJECT
 public:
-    TForm4(Desktop& desktop, const SettingsFile& settings, QWidget* parent = nullptr);
+    BaseFillDialog(Desktop& desktop, const SettingsFile& settings, QWidget* parent = nullptr);
 
     // The fill the next showing runs on `list`.
     void prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,

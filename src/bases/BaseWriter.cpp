@@ -1,6 +1,6 @@
 #include "bases/BaseWriter.h"
 
-#include "app/CatalogueList.h"
+#include "catalogue/CatalogueList.h"
 #include "text/LocaleText.h"
 
 #include <QDir>
@@ -60,7 +60,7 @@ std::vector<std::string> collectBaseLines(const CatalogueList& list, BaseKind ki
     SortedLines lines;
     const int cell = targetCell(kind);
     for (const CatalogueRow& row : list.rows()) {
-        const std::string group = GroupKey(row.caption, separator);
+        const std::string group = groupKey(row.caption, separator);
         const std::string value = text::toCp1251(row.cells.value(cell));
         if (isSkippedGroup(group) || isSkippedValue(value, kind))
             continue;

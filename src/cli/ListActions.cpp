@@ -1,14 +1,14 @@
 #include "cli/ListActions.h"
 
-#include "app/CatalogueList.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
+#include "catalogue/CatalogueList.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
 
 #include <QDate>
 

@@ -2,7 +2,7 @@
 
 #include "cli/Cli.h"
 
-#include "app/Toggles.h"
+#include "settings/Toggles.h"
 
 #include <vector>
 
@@ -25,7 +25,7 @@ struct ListActionTarget {
     Context& context;
     const SettingsFile& settings; // the program folder's set.ini, never written
     Toggles toggles;              // after the command line's overrides
-    int sortColumn = 0;           // `SortColumn`: the column of the last --sort
+    int sortColumn = 0;           // `sortColumn`: the column of the last --sort
 };
 
 struct ListActionKind;

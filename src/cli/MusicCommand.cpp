@@ -1,10 +1,10 @@
 #include "cli/Commands.h"
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
 #include "cli/ScanCommand.h"
 #include "music/MusicList.h"
 #include "music/MusicScan.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
 
 namespace korvane::cli {
 namespace {
@@ -90,7 +90,7 @@ int runMusicCommand(const QStringList& args, Context& context) {
     // One scan per root, as consecutive scans in the window: each appends its rows.
     for (const QString& root : arguments.roots) {
         ProgressHost host(context);
-        MusicScan(root, options, list, host);
+        scanMusic(root, options, list, host);
     }
     ListActionTarget target{ListKind::Music, list, context, settings, toggles};
     runListActions(arguments.actions, target);

@@ -20,9 +20,9 @@ int runProbeCommand(const QStringList& args, Context& context) {
 
     const std::string nativePath = QFile::encodeName(path).toStdString();
     video::VideoInfo info;
-    info.FileName = nativePath;
-    info.Probe();
-    const video::TVFVideoStreamInfo& result = info.Video;
+    info.fileName = nativePath;
+    info.probe();
+    const video::VideoStreamInfo& result = info.video;
     const video::VideoCells cells =
         video::videoCells(video::readableFileLength(nativePath), result);
 
@@ -35,11 +35,11 @@ int runProbeCommand(const QStringList& args, Context& context) {
     };
     const QJsonObject json{
         {"file", path},
-        {"codec", text(result.Codec)},
-        {"duration", text(result.Duration)},
-        {"frame_rate", result.FrameRate},
-        {"width", result.Width},
-        {"height", result.Height},
+        {"codec", text(result.codec)},
+        {"duration", text(result.duration)},
+        {"frame_rate", result.frameRate},
+        {"width", result.width},
+        {"height", result.height},
         {"cells", row},
     };
     context.out << QJsonDocument(json).toJson(QJsonDocument::Indented).toStdString();

@@ -1,11 +1,11 @@
 #include "cli/Commands.h"
 
-#include "tags/ID3v1.h"
-#include "tags/ID3v2.h"
-#include "tags/JvID3v2.h"
-#include "tags/MPEGaudio.h"
-#include "tags/OggVorbis.h"
-#include "tags/WMAfile.h"
+#include "tags/Id3v1Reader.h"
+#include "tags/Id3v2FrameReader.h"
+#include "tags/Id3v2Reader.h"
+#include "tags/MpegAudioReader.h"
+#include "tags/OggVorbisReader.h"
+#include "tags/WmaReader.h"
 #include "text/Cp1251.h"
 
 #include <QFile>
@@ -67,148 +67,148 @@ QJsonObject frameJson(const tags::MpegFrameInfo& frame) {
 }
 
 QJsonObject mpegJson(const Path& file) {
-    tags::TMPEGaudio mpeg;
-    const bool loaded = mpeg.Load(file);
-    const tags::VBRData& vbr = mpeg.VBR;
+    tags::MpegAudioReader mpeg;
+    const bool loaded = mpeg.load(file);
+    const tags::VbrHeader& vbr = mpeg.vbr;
     return {
         {"loaded", loaded},
-        {"file_length", number(mpeg.FileLength)},
-        {"bitrate", mpeg.BitRate()},
-        {"encoder_mark", text(mpeg.EncoderMark)},
+        {"file_length", number(mpeg.fileLength)},
+        {"bitrate", mpeg.bitRate()},
+        {"encoder_mark", text(mpeg.encoderMark)},
         {"vbr", QJsonObject{{"found", vbr.found},
                             {"id", text(vbr.id)},
                             {"frames", number(vbr.frames)},
                             {"bytes", number(vbr.bytes)},
                             {"scale", vbr.scale},
                             {"vendor", text(vbr.vendor)}}},
-        {"frame", frameJson(mpeg.Frame)},
-        {"audio_start", number(mpeg.AudioStart)},
-        {"audio_end", number(mpeg.AudioEnd)},
-        {"declared_audio_size", number(mpeg.DeclaredAudioSize)},
+        {"frame", frameJson(mpeg.frame)},
+        {"audio_start", number(mpeg.audioStart)},
+        {"audio_end", number(mpeg.audioEnd)},
+        {"declared_audio_size", number(mpeg.declaredAudioSize)},
     };
 }
 
 QJsonObject id3v1Json(const Path& file) {
-    tags::TID3v1 tag;
-    const bool loaded = tag.Load(file);
+    tags::Id3v1Reader tag;
+    const bool loaded = tag.load(file);
     return {
         {"loaded", loaded},
-        {"exists", tag.Exists},
-        {"version", tag.Version},
-        {"title", text(tag.Title)},
-        {"artist", text(tag.Artist)},
-        {"album", text(tag.Album)},
-        {"year", text(tag.Year)},
-        {"comment", text(tag.Comment)},
-        {"track", tag.Track},
-        {"genre_code", tag.GenreCode},
-        {"genre_name", text(tag.GenreName())},
-        {"lyrics_found", tag.LyricsFound},
-        {"lyrics_size", number(tag.LyricsSize)},
-        {"long_artist", text(tag.LongArtist)},
-        {"long_album", text(tag.LongAlbum)},
-        {"long_title", text(tag.LongTitle)},
-        {"long_comment", text(tag.LongComment)},
-        {"image", text(tag.Image)},
-        {"author", text(tag.Author)},
-        {"lyrics", text(tag.Lyrics)},
-        {"full_artist", text(tag.FullArtist())},
-        {"full_album", text(tag.FullAlbum())},
-        {"tail_size", number(tag.TailSize())},
+        {"exists", tag.exists},
+        {"version", tag.version},
+        {"title", text(tag.title)},
+        {"artist", text(tag.artist)},
+        {"album", text(tag.album)},
+        {"year", text(tag.year)},
+        {"comment", text(tag.comment)},
+        {"track", tag.track},
+        {"genre_code", tag.genreCode},
+        {"genre_name", text(tag.genreName())},
+        {"lyrics_found", tag.lyricsFound},
+        {"lyrics_size", number(tag.lyricsSize)},
+        {"long_artist", text(tag.longArtist)},
+        {"long_album", text(tag.longAlbum)},
+        {"long_title", text(tag.longTitle)},
+        {"long_comment", text(tag.longComment)},
+        {"image", text(tag.image)},
+        {"author", text(tag.author)},
+        {"lyrics", text(tag.lyrics)},
+        {"full_artist", text(tag.fullArtist())},
+        {"full_album", text(tag.fullAlbum())},
+        {"tail_size", number(tag.tailSize())},
     };
 }
 
 QJsonObject id3v2Json(const Path& file) {
-    tags::TID3v2 tag;
-    const bool loaded = tag.Load(file);
+    tags::Id3v2Reader tag;
+    const bool loaded = tag.load(file);
     return {
         {"loaded", loaded},
-        {"exists", tag.Exists},
-        {"version", tag.Version},
-        {"size", number(tag.Size)},
-        {"title", text(tag.Title)},
-        {"artist", text(tag.Artist)},
-        {"album", text(tag.Album)},
-        {"track", tag.Track},
-        {"track_text", text(tag.TrackText)},
-        {"year", text(tag.Year)},
-        {"genre", text(tag.Genre)},
-        {"comment", text(tag.Comment)},
-        {"composer", text(tag.Composer)},
-        {"encoder", text(tag.Encoder)},
-        {"rights_notice", text(tag.RightsNotice)},
-        {"language", text(tag.Language)},
-        {"link", text(tag.Link)},
-        {"size_text", text(tag.SizeText)},
+        {"exists", tag.exists},
+        {"version", tag.version},
+        {"size", number(tag.size)},
+        {"title", text(tag.title)},
+        {"artist", text(tag.artist)},
+        {"album", text(tag.album)},
+        {"track", tag.track},
+        {"track_text", text(tag.trackText)},
+        {"year", text(tag.year)},
+        {"genre", text(tag.genre)},
+        {"comment", text(tag.comment)},
+        {"composer", text(tag.composer)},
+        {"encoder", text(tag.encoder)},
+        {"rights_notice", text(tag.rightsNotice)},
+        {"language", text(tag.language)},
+        {"link", text(tag.link)},
+        {"size_text", text(tag.sizeText)},
     };
 }
 
-QJsonObject jvid3v2Json(const Path& file) {
-    tags::TJvID3v2 tag;
+QJsonObject id3v2FramesJson(const Path& file) {
+    tags::Id3v2FrameReader tag;
     tag.setFileName(file);
     tag.setActive(true);
-    const tags::JvID3Header& header = tag.Header();
+    const tags::Id3v2Header& header = tag.header();
     return {
-        {"loaded", tag.Active()},
+        {"loaded", tag.isActive()},
         {"has_tag", header.hasTag},
         {"major_version", header.majorVersion},
         {"revision", header.revision},
         {"flags", header.flags},
         {"size", number(header.size)},
-        {"extended_header_size", number(tag.ExtendedHeaderSize())},
-        {"frame_ids", texts(tag.FrameIds())},
-        {"lead_artist", texts(tag.Texts.LeadArtist().items())},
-        {"album", text(tag.Texts.Album())},
-        {"content_type", texts(tag.Texts.ContentType().items())},
+        {"extended_header_size", number(tag.extendedHeaderSize())},
+        {"frame_ids", texts(tag.frameIds())},
+        {"lead_artist", texts(tag.texts.leadArtist().items())},
+        {"album", text(tag.texts.album())},
+        {"content_type", texts(tag.texts.contentType().items())},
     };
 }
 
 QJsonObject wmaJson(const Path& file) {
-    tags::TWMAfile wma;
-    const bool loaded = wma.Load(file);
+    tags::WmaReader wma;
+    const bool loaded = wma.load(file);
     // The WMA reader's texts are already Unicode.
     const auto unicode = [](const std::u16string& value) {
         return QString::fromStdU16String(value);
     };
     return {
         {"loaded", loaded},
-        {"valid", wma.Valid},
-        {"file_size", number(wma.FileSize)},
-        {"channels", wma.Channels},
-        {"sample_rate", number(wma.SampleRate)},
-        {"duration", wma.Duration},
-        {"bitrate", number(wma.BitRate)},
-        {"title", unicode(wma.Title)},
-        {"artist", unicode(wma.Artist)},
-        {"album", unicode(wma.Album)},
-        {"track", number(wma.Track)},
-        {"year", unicode(wma.Year)},
-        {"genre", unicode(wma.Genre)},
-        {"comment", unicode(wma.Comment)},
+        {"valid", wma.valid},
+        {"file_size", number(wma.fileSize)},
+        {"channels", wma.channels},
+        {"sample_rate", number(wma.sampleRate)},
+        {"duration", wma.duration},
+        {"bitrate", number(wma.bitRate)},
+        {"title", unicode(wma.title)},
+        {"artist", unicode(wma.artist)},
+        {"album", unicode(wma.album)},
+        {"track", number(wma.track)},
+        {"year", unicode(wma.year)},
+        {"genre", unicode(wma.genre)},
+        {"comment", unicode(wma.comment)},
     };
 }
 
 QJsonObject oggJson(const Path& file) {
-    tags::TOggVorbis ogg;
-    const bool loaded = ogg.Load(file);
+    tags::OggVorbisReader ogg;
+    const bool loaded = ogg.load(file);
     return {
         {"loaded", loaded},
-        {"file_size", number(ogg.FileSize)},
-        {"channels", ogg.Channels},
-        {"sample_rate", number(ogg.SampleRate)},
-        {"nominal_bitrate", ogg.NominalBitRate},
-        {"samples", number(ogg.Samples)},
-        {"id3v2_size", number(ogg.ID3v2Size)},
-        {"title", text(ogg.Title)},
-        {"artist", text(ogg.Artist)},
-        {"album", text(ogg.Album)},
-        {"track", ogg.Track},
-        {"date", text(ogg.Date)},
-        {"genre", text(ogg.Genre)},
-        {"comment", text(ogg.Comment)},
-        {"vendor", text(ogg.Vendor)},
-        {"duration", ogg.Duration()},
-        {"bitrate", number(ogg.BitRate())},
+        {"file_size", number(ogg.fileSize)},
+        {"channels", ogg.channels},
+        {"sample_rate", number(ogg.sampleRate)},
+        {"nominal_bitrate", ogg.nominalBitRate},
+        {"samples", number(ogg.samples)},
+        {"id3v2_size", number(ogg.id3v2Size)},
+        {"title", text(ogg.title)},
+        {"artist", text(ogg.artist)},
+        {"album", text(ogg.album)},
+        {"track", ogg.track},
+        {"date", text(ogg.date)},
+        {"genre", text(ogg.genre)},
+        {"comment", text(ogg.comment)},
+        {"vendor", text(ogg.vendor)},
+        {"duration", ogg.duration()},
+        {"bitrate", number(ogg.bitRate())},
     };
 }
 
@@ -218,12 +218,9 @@ struct Reader {
 };
 
 const Reader kReaders[] = {
-    {"mpeg", mpegJson},
-    {"id3v1", id3v1Json},
-    {"id3v2", id3v2Json},
-    {"jvid3v2", jvid3v2Json},
-    {"wma", wmaJson},
-    {"ogg", oggJson},
+    {"mpeg", mpegJson},   {"id3v1", id3v1Json},
+    {"id3v2", id3v2Json}, {"id3v2_frames", id3v2FramesJson},
+    {"wma", wmaJson},     {"ogg", oggJson},
 };
 
 } // namespace

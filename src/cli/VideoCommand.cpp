@@ -1,8 +1,8 @@
 #include "cli/Commands.h"
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
 #include "cli/ScanCommand.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 #include "video/VideoScan.h"
@@ -46,7 +46,7 @@ int runVideoCommand(const QStringList& args, Context& context) {
     // One scan per root, as consecutive scans in the window: each appends its rows.
     for (const QString& root : arguments.roots) {
         VideoProgressHost host(context);
-        VideoScan(root, separator, list, probe, host);
+        scanVideos(root, separator, list, probe, host);
     }
     ListActionTarget target{ListKind::Video, list, context, settings, readToggles(settings)};
     runListActions(arguments.actions, target);

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/CatalogueList.h"
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
-#include "app/Toggles.h"
+#include "catalogue/CatalogueList.h"
 #include "export/SheetPlan.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
+#include "settings/Toggles.h"
 
 #include <QDate>
 #include <QString>

@@ -171,26 +171,26 @@ void walkTree(const QString& root, QStringList& folders, QStringList* others, co
 
 } // namespace
 
-void ListAllFolders(const QString& root, QStringList& list, const Pump& pump) {
+void listAllFolders(const QString& root, QStringList& list, const Pump& pump) {
     walkTree(root, list, nullptr, pump);
 }
 
-void ListAllFolders(const QString& root, QStringList& folders, QStringList& others,
+void listAllFolders(const QString& root, QStringList& folders, QStringList& others,
                     const Pump& pump) {
     walkTree(root, folders, &others, pump);
 }
 
-void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {
+void listCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {
     for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), pump).folders)
         list.append(folder.name);
 }
 
-QString FolderSizeText(const QString& folder) {
+QString folderSizeText(const QString& folder) {
     std::vector<FolderEntry> listing;
-    return FolderSizeText(folder, listing);
+    return folderSizeText(folder, listing);
 }
 
-QString FolderSizeText(const QString& folder, std::vector<FolderEntry>& listing) {
+QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing) {
     listing.clear();
     DirectoryReader reader(folder);
     if (!reader.isOpen())
@@ -209,7 +209,7 @@ QString FolderSizeText(const QString& folder, std::vector<FolderEntry>& listing)
     return sizeTextOfBytes(sum);
 }
 
-std::vector<FolderEntry> FolderEntries(const QString& folder) {
+std::vector<FolderEntry> folderEntries(const QString& folder) {
     std::vector<FolderEntry> listing;
     DirectoryReader reader(folder);
     Entry entry;

@@ -24,20 +24,20 @@ using Pump = std::function<bool()>;
 // (so each folder of a cycle is visited once) and one to a folder an earlier link already led
 // to; both are left out. A root that cannot be read adds nothing. The pump runs once per
 // enumerated entry, files included.
-void ListAllFolders(const QString& root, QStringList& list, const Pump& pump);
+void listAllFolders(const QString& root, QStringList& list, const Pump& pump);
 // The same walk, which also appends to others the full path of every entry met on the way that
 // is no folder: files, links to files, dangling links, pipes, devices.
-void ListAllFolders(const QString& root, QStringList& folders, QStringList& others,
+void listAllFolders(const QString& root, QStringList& folders, QStringList& others,
                     const Pump& pump);
 
 // Appends the name alone of every direct sub-folder of root, in the order the directory listing
 // returns them. The pump runs once per enumerated entry.
-void ListCategoryFolders(const QString& root, QStringList& list, const Pump& pump);
+void listCategoryFolders(const QString& root, QStringList& list, const Pump& pump);
 
 // The total size of the files directly inside folder (hidden files and sub-folders left out), in
 // MiB as the Size cell shows it: "123,4", "7", "0,5", "0,0", "0". A folder that cannot be read
 // measures "0".
-QString FolderSizeText(const QString& folder);
+QString folderSizeText(const QString& folder);
 
 // An entry of a folder's listing: the name as the file system holds it and the listing's d_type.
 struct FolderEntry {
@@ -47,10 +47,10 @@ struct FolderEntry {
 
 // FolderSizeText that also hands back every entry of the listing ("." and ".." and hidden ones
 // included) in the listing's order, so that the album details need not read the folder again.
-QString FolderSizeText(const QString& folder, std::vector<FolderEntry>& listing);
+QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing);
 
 // Every entry of a folder's listing, as above; nothing for a folder that cannot be read.
-std::vector<FolderEntry> FolderEntries(const QString& folder);
+std::vector<FolderEntry> folderEntries(const QString& folder);
 
 // The byte sum rendered as FolderSizeText renders it: the quotient by 2^20 in plain decimal
 // notation with at most 15 significant digits and a comma, cut (never rounded) right after the

@@ -3,10 +3,10 @@
 #include "files/FileName.h"
 #include "music/MusicList.h"
 #include "tags/ByteSource.h"
-#include "tags/JvID3v2.h"
-#include "tags/MPEGaudio.h"
-#include "tags/OggVorbis.h"
-#include "tags/WMAfile.h"
+#include "tags/Id3v2FrameReader.h"
+#include "tags/MpegAudioReader.h"
+#include "tags/OggVorbisReader.h"
+#include "tags/WmaReader.h"
 #include "text/LocaleText.h"
 
 #include <array>
@@ -102,11 +102,11 @@ const QString kNone = QStringLiteral("-");
 // reading, leaves the reader at its initial values.
 template <typename Reader> void loadOrReset(Reader& reader, const AudioFile& file) {
     try {
-        if (file.readable && reader.Load(file.path))
+        if (file.readable && reader.load(file.path))
             return;
     } catch (const std::exception&) {
     }
-    reader.Reset();
+    reader.reset();
 }
 
 // The three frames of the second ID3v2 reader, read on first use and at most once per file.
@@ -137,13 +137,13 @@ const SecondTag::Texts& SecondTag::texts() {
         return m_texts;
     m_read = true;
     try {
-        tags::TJvID3v2 tag;
+        tags::Id3v2FrameReader tag;
         tag.setFileName(m_path);
         tag.setActive(true);
-        const tags::TJvID3StringList& lead = tag.Texts.LeadArtist();
-        const tags::TJvID3StringList& content = tag.Texts.ContentType();
+        const tags::Id3v2TextList& lead = tag.texts.leadArtist();
+        const tags::Id3v2TextList& content = tag.texts.contentType();
         m_texts.leadArtist = lead.empty() ? std::string() : lead[0];
-        m_texts.album = tag.Texts.Album();
+        m_texts.album = tag.texts.album();
         m_texts.contentType = content.empty() ? std::string() : content[0];
     } catch (const std::exception&) {
         m_texts = Texts();
@@ -165,21 +165,21 @@ struct Details {
 
 // Artist and album from the tags: ID3v2, then the second reader for version 4 and later (which
 // then decides alone), then ID3v1. Nothing when no rule finds both names.
-void namesFromTags(const tags::TMPEGaudio& mpeg, SecondTag& second, const QString& separator,
+void namesFromTags(const tags::MpegAudioReader& mpeg, SecondTag& second, const QString& separator,
                    QString& caption) {
-    const tags::TID3v2& v2 = mpeg.ID3v2;
-    const tags::TID3v1& v1 = mpeg.ID3v1;
+    const tags::Id3v2Reader& v2 = mpeg.id3v2;
+    const tags::Id3v1Reader& v1 = mpeg.id3v1;
     std::string_view artist;
     std::string_view album;
-    if (v2.Exists && !isBlank(v2.Artist) && !isBlank(v2.Album)) {
-        artist = v2.Artist;
-        album = v2.Album;
-    } else if (v2.Exists && v2.Version >= 4) {
+    if (v2.exists && !isBlank(v2.artist) && !isBlank(v2.album)) {
+        artist = v2.artist;
+        album = v2.album;
+    } else if (v2.exists && v2.version >= 4) {
         artist = second.leadArtist();
         album = second.album();
-    } else if (v1.Exists) {
-        artist = v1.FullArtist();
-        album = v1.FullAlbum();
+    } else if (v1.exists) {
+        artist = v1.fullArtist();
+        album = v1.fullAlbum();
     }
     if (!isBlank(artist) && !isBlank(album))
         caption = text::fromCp1251(artist) + separator + text::fromCp1251(album);
@@ -192,23 +192,23 @@ void groupInCapitals(QString& caption, const QString& separator) {
         caption = text::localeUpper(caption.left(at)) + caption.mid(at);
 }
 
-QString mp3Style(const tags::TMPEGaudio& mpeg, SecondTag& second) {
-    const tags::TID3v2& v2 = mpeg.ID3v2;
-    const tags::TID3v1& v1 = mpeg.ID3v1;
-    if (v2.Exists && !isBlank(v2.Genre))
-        return text::fromCp1251(tags::trimBlanks(v2.Genre));
-    if (v2.Exists && v2.Version >= 4) {
+QString mp3Style(const tags::MpegAudioReader& mpeg, SecondTag& second) {
+    const tags::Id3v2Reader& v2 = mpeg.id3v2;
+    const tags::Id3v1Reader& v1 = mpeg.id3v1;
+    if (v2.exists && !isBlank(v2.genre))
+        return text::fromCp1251(tags::trimBlanks(v2.genre));
+    if (v2.exists && v2.version >= 4) {
         const std::string& content = second.contentType();
         return content.empty() ? kNone : text::fromCp1251(content);
     }
-    const std::string genre = v1.Exists ? v1.GenreName() : std::string();
+    const std::string genre = v1.exists ? v1.genreName() : std::string();
     return isBlank(genre) ? kNone : text::fromCp1251(tags::trimBlanks(genre));
 }
 
 // "Country: " exactly, then the rest with each line break shown as " / ".
-QString mp3Country(const tags::TID3v2& v2) {
+QString mp3Country(const tags::Id3v2Reader& v2) {
     constexpr std::string_view kMark = "Country: ";
-    const std::string_view comment = v2.Comment;
+    const std::string_view comment = v2.comment;
     if (comment.substr(0, kMark.size()) != kMark)
         return kNone;
     return text::fromCp1251(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
@@ -216,53 +216,53 @@ QString mp3Country(const tags::TID3v2& v2) {
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
                 Details& details) {
-    tags::TMPEGaudio mpeg;
+    tags::MpegAudioReader mpeg;
     loadOrReset(mpeg, file);
     SecondTag second(file.path);
-    const tags::TID3v2& v2 = mpeg.ID3v2;
+    const tags::Id3v2Reader& v2 = mpeg.id3v2;
 
     if (options.artistFromID3)
         namesFromTags(mpeg, second, separator, details.caption);
     if (options.albumUppercase)
         groupInCapitals(details.caption, separator);
-    if (options.yearInColumn && v2.Exists)
-        appendYear(details.caption, text::fromCp1251(v2.Year));
+    if (options.yearInColumn && v2.exists)
+        appendYear(details.caption, text::fromCp1251(v2.year));
 
-    details.bitrate = QString::number(mpeg.BitRate());
-    if (options.showVBR && mpeg.VBR.found)
+    details.bitrate = QString::number(mpeg.bitRate());
+    if (options.showVBR && mpeg.vbr.found)
         details.bitrate.prepend(QStringLiteral("VBR "));
     details.style = mp3Style(mpeg, second);
     details.country = mp3Country(v2);
 }
 
 void wmaDetails(const AudioFile& file, const Toggles& options, Details& details) {
-    tags::TWMAfile wma;
+    tags::WmaReader wma;
     loadOrReset(wma, file);
-    details.bitrate = QStringLiteral("wma ") + QString::number(wma.BitRate);
-    if (!isBlank(wma.Genre))
-        details.style = fromUtf16(wma.Genre);
+    details.bitrate = QStringLiteral("wma ") + QString::number(wma.bitRate);
+    if (!isBlank(wma.genre))
+        details.style = fromUtf16(wma.genre);
     if (options.yearInColumn)
-        appendYear(details.caption, fromUtf16(wma.Year));
+        appendYear(details.caption, fromUtf16(wma.year));
 }
 
 void oggDetails(const AudioFile& file, const Toggles& options, Details& details) {
-    tags::TOggVorbis ogg;
+    tags::OggVorbisReader ogg;
     loadOrReset(ogg, file);
-    details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.BitRate());
-    if (!isBlank(ogg.Genre))
-        details.style = text::fromCp1251(tags::trimBlanks(ogg.Genre));
+    details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
+    if (!isBlank(ogg.genre))
+        details.style = text::fromCp1251(tags::trimBlanks(ogg.genre));
     if (options.yearInColumn)
-        appendYear(details.caption, text::fromCp1251(ogg.Date));
+        appendYear(details.caption, text::fromCp1251(ogg.date));
 }
 
 } // namespace
 
-void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
+void readAlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                   const Toggles& options, const Pump& pump) {
-    AlbumDetails(folder, FolderEntries(folder), list, row, separator, options, pump);
+    readAlbumDetails(folder, folderEntries(folder), list, row, separator, options, pump);
 }
 
-void AlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
                   int row, const QString& separator, const Toggles& options, const Pump& pump) {
     const AudioFile file = chooseAudioFile(folder, listing);
     Details details{list.row(row).caption, kNone};

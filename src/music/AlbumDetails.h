@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Toggles.h"
 #include "files/FolderWalker.h"
+#include "settings/Toggles.h"
 
 #include <QString>
 
@@ -17,10 +17,10 @@ class MusicList;
 // by separator, the group part in capitals, the year in parentheses, as the options say.
 // A file that cannot be read or decoded, or a tag reader's error, still gives the three cells.
 // After an mp3 the pump runs once, as the last step: the row index is not used after it.
-void AlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
+void readAlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                   const Toggles& options, const Pump& pump);
 // The same with the folder's listing already read (FolderSizeText hands it back).
-void AlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
                   int row, const QString& separator, const Toggles& options, const Pump& pump);
 
 } // namespace korvane

@@ -1,9 +1,9 @@
 #include "music/MusicScan.h"
 
-#include "app/ProgramFolder.h"
 #include "files/FileName.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
+#include "settings/ProgramFolder.h"
 #include "text/LocaleText.h"
 
 namespace korvane {
@@ -30,7 +30,7 @@ QString folderText(const QString& relative, bool categories, const QString& sepa
 
 } // namespace
 
-MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, MusicList& list,
+MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
                           MusicScanHost& host) {
     MusicScanResult result;
     const QString rootDir = withTrailingSeparator(root);
@@ -43,13 +43,13 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
     };
 
     QStringList folders;
-    ListAllFolders(rootDir, folders, pump);
+    listAllFolders(rootDir, folders, pump);
     // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
     // keep the names' own bytes for the file system.
     files::sortByShownName(folders);
     QStringList categoryNames;
     if (categories)
-        ListCategoryFolders(rootDir, categoryNames, pump);
+        listCategoryFolders(rootDir, categoryNames, pump);
     if (result.abandoned)
         return result;
 
@@ -90,13 +90,13 @@ MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, 
         }
         host.setProgressPosition(i + 1);
         host.setStatusText(u' ' + files::displayFileName(rootDir + entry));
-        const QString size = FolderSizeText(rootDir + entry, listing);
+        const QString size = folderSizeText(rootDir + entry, listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
         list.appendRow(
             {folderText(files::displayFileName(entry), categories, options.separator), {size}});
-        AlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
+        readAlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
                      options.toggles, pump);
         if (!pump())
             return result;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/SettingsFile.h"
-#include "app/Toggles.h"
 #include "files/FolderWalker.h"
+#include "settings/SettingsFile.h"
+#include "settings/Toggles.h"
 
 #include <QString>
 
@@ -48,7 +48,7 @@ struct MusicScanResult {
 // root, sort the paths, keep the album-depth ones, measure each, append a row (and the category
 // header rows in categories mode) for every folder above the size limit with its details, then
 // run the testers pass over the whole list. Rows are appended to what the list holds.
-MusicScanResult MusicScan(const QString& root, const MusicScanOptions& options, MusicList& list,
+MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
                           MusicScanHost& host);
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is

@@ -94,12 +94,12 @@ private:
 // one or two system reads.
 template <typename Reader>
 bool loadFromFile(Reader& reader, const std::filesystem::path& fileName) {
-    reader.Reset();
+    reader.reset();
     const auto file = FileSource::open(fileName);
     if (!file)
         return false;
     ReadAheadSource source(*file);
-    return reader.Load(source);
+    return reader.load(source);
 }
 
 // A bounds-checked view of a buffer: every value lying (partly) past the end reads as zero, or

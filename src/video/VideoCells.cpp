@@ -30,9 +30,9 @@ std::string codecCell(const std::string& codec) {
     return codec == "YUV 4:1:1 Raw" ? "MPEG-1" : codec;
 }
 
-VideoCells videoCells(std::uint64_t lengthInBytes, const TVFVideoStreamInfo& video) {
-    return {sizeCell(lengthInBytes), resolutionCell(video.Width, video.Height), video.Duration,
-            fpsCell(video.FrameRate), codecCell(video.Codec)};
+VideoCells videoCells(std::uint64_t lengthInBytes, const VideoStreamInfo& video) {
+    return {sizeCell(lengthInBytes), resolutionCell(video.width, video.height), video.duration,
+            fpsCell(video.frameRate), codecCell(video.codec)};
 }
 
 std::uint64_t readableFileLength(const std::string& path) {

@@ -25,7 +25,7 @@ struct VideoCells {
     std::string codec;
 };
 
-VideoCells videoCells(std::uint64_t lengthInBytes, const TVFVideoStreamInfo& video);
+VideoCells videoCells(std::uint64_t lengthInBytes, const VideoStreamInfo& video);
 
 // The length of a file that can be opened for reading, else 0. Only regular files are opened:
 // a FIFO would block the scan.

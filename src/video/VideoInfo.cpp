@@ -37,15 +37,15 @@ VideoInfo::VideoInfo() : VideoInfo(createFfmpegDetector) {}
 
 VideoInfo::VideoInfo(MediaDetectorFactory factory) : m_factory(std::move(factory)) {}
 
-void VideoInfo::Probe() {
-    Video = TVFVideoStreamInfo();
+void VideoInfo::probe() {
+    video = VideoStreamInfo();
     try {
         // Only regular files: opening a FIFO or a device would block or read forever.
         std::error_code error;
-        if (!std::filesystem::is_regular_file(FileName, error))
+        if (!std::filesystem::is_regular_file(fileName, error))
             return;
         std::unique_ptr<MediaDetector> detector = m_factory ? m_factory() : nullptr;
-        if (!detector || !detector->open(FileName))
+        if (!detector || !detector->open(fileName))
             return;
         walkStreams(*detector);
     } catch (...) {
@@ -69,17 +69,17 @@ void VideoInfo::walkStreams(MediaDetector& detector) {
             continue;
         if (const std::optional<double> length = detector.streamLength();
             length && std::isfinite(*length) && *length >= 0)
-            Video.Duration = durationText(*length);
+            video.duration = durationText(*length);
         if (type->formatBlock.empty())
             continue;
         const std::optional<BitmapHeader> header = decodeFormatBlock(*format, type->formatBlock);
         if (!header)
             continue;
-        Video.Width = header->width;
-        Video.Height = header->height;
+        video.width = header->width;
+        video.height = header->height;
         if (const std::optional<double> rate = detector.frameRate(); rate && std::isfinite(*rate))
-            Video.FrameRate = *rate;
-        Video.Codec = codecText(*format, header->compression);
+            video.frameRate = *rate;
+        video.codec = codecText(*format, header->compression);
     }
 }
 

@@ -10,14 +10,14 @@
 // The video probe: picture size, duration, frame rate and codec of a file's video stream.
 namespace korvane::video {
 
-struct TVFVideoStreamInfo {
-    std::string Codec;    // Windows-1251 text
-    std::string Duration; // "mm:ss" or "hh:mm:ss"
-    double FrameRate = 0.0;
-    std::int32_t Width = 0;
-    std::int32_t Height = 0;
+struct VideoStreamInfo {
+    std::string codec;    // Windows-1251 text
+    std::string duration; // "mm:ss" or "hh:mm:ss"
+    double frameRate = 0.0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
 
-    friend bool operator==(const TVFVideoStreamInfo&, const TVFVideoStreamInfo&) = default;
+    friend bool operator==(const VideoStreamInfo&, const VideoStreamInfo&) = default;
 };
 
 // "mm:ss", or "hh:mm:ss" from one hour on; the fraction of a second is dropped.
@@ -33,10 +33,10 @@ public:
     explicit VideoInfo(MediaDetectorFactory factory);
 
     // Fills Video from FileName. Never throws; whatever fails leaves the empty values.
-    void Probe();
+    void probe();
 
-    std::string FileName; // the file's path in the file system's encoding
-    TVFVideoStreamInfo Video;
+    std::string fileName; // the file's path in the file system's encoding
+    VideoStreamInfo video;
 
 private:
     void walkStreams(MediaDetector& detector);

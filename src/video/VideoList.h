@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CatalogueList.h"
+#include "catalogue/CatalogueList.h"
 
 namespace korvane {
 
@@ -28,7 +28,6 @@ public:
 
     // A scanned file's row. The cells are Windows-1251 texts, as the probe gives them.
     void appendVideoRow(const QString& caption, const video::VideoCells& cells);
-
 
     // Removes a row and returns the row to select next: the same index, or the new last row
     // when it was the last one; -1 when the list is empty now.

@@ -6,7 +6,7 @@
 
 namespace korvane {
 
-TfmEditVideoRec::TfmEditVideoRec(QWidget* parent)
+VideoRowEditor::VideoRowEditor(QWidget* parent)
     : RowEditor(QStringLiteral("Редактировать"),
                 {{"Имя файла:", nullptr},
                  {"Размер:", "mb"},
@@ -18,7 +18,7 @@ TfmEditVideoRec::TfmEditVideoRec(QWidget* parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TfmEditVideoRec::showEvent(QShowEvent* event) {
+void VideoRowEditor::showEvent(QShowEvent* event) {
     RowEditor::showEvent(event);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -6,10 +6,10 @@ namespace korvane {
 
 // "Редактировать": the video row editor, with the file name and the five cells. A fixed dialog,
 // centred on the screen.
-class TfmEditVideoRec : public RowEditor {
+class VideoRowEditor : public RowEditor {
     Q_OBJECT
 public:
-    explicit TfmEditVideoRec(QWidget* parent = nullptr);
+    explicit VideoRowEditor(QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;

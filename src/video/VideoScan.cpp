@@ -19,17 +19,17 @@ bool skippedByExtension(const QString& path) {
 
 } // namespace
 
-void ListVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
+void listVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
     QStringList folders;
     QStringList others;
-    ListAllFolders(root, folders, others, pump);
+    listAllFolders(root, folders, others, pump);
     for (const QString& path : std::as_const(others)) {
         if (!skippedByExtension(path))
             files.append(path);
     }
 }
 
-VideoScanResult VideoScan(const QString& root, const QString& separator, VideoList& list,
+VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
                           video::VideoInfo& probe, VideoScanHost& host) {
     VideoScanResult result;
     // Once the host asked to end, every later pump says so too.
@@ -43,7 +43,7 @@ VideoScanResult VideoScan(const QString& root, const QString& separator, VideoLi
     if (!rootDir.endsWith(u'/'))
         rootDir += u'/'; // a top folder such as "/" or "D:/" already ends with it
     QStringList files;
-    ListVideoFiles(rootDir, files, pump);
+    listVideoFiles(rootDir, files, pump);
     if (result.abandoned)
         return result;
     // Sorted and captioned by the names as the user reads them; the probe gets the names' bytes.
@@ -67,10 +67,10 @@ VideoScanResult VideoScan(const QString& root, const QString& separator, VideoLi
         caption.replace(u'/', separator);
 
         const std::string nativePath = files::encodeFileName(path).toStdString();
-        probe.FileName = nativePath;
-        probe.Probe();
+        probe.fileName = nativePath;
+        probe.probe();
         list.appendVideoRow(caption,
-                            video::videoCells(video::readableFileLength(nativePath), probe.Video));
+                            video::videoCells(video::readableFileLength(nativePath), probe.video));
         ++result.added;
         host.rowAppended();
         if (!pump())

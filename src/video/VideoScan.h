@@ -44,12 +44,12 @@ struct VideoScanResult {
 // exactly ".db" (case-sensitive: Thumbs.db is left out, X.DB is listed), in the order the
 // directory listings return them, by the walk of ListAllFolders. The pump runs once per entry and
 // ends the walk when it returns false.
-void ListVideoFiles(const QString& root, QStringList& files, const Pump& pump);
+void listVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 
 // The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,
 // then append one row per file with its relative name (separators replaced by `separator`), its
 // size and what the probe finds. Rows are appended to what the list holds.
-VideoScanResult VideoScan(const QString& root, const QString& separator, VideoList& list,
+VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
                           video::VideoInfo& probe, VideoScanHost& host);
 
 } // namespace korvane

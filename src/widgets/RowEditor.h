@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CatalogueList.h"
+#include "catalogue/CatalogueList.h"
 
 #include <QDialog>
 

@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -46,8 +46,8 @@ TEST(MainWindow, FreshStartWithoutSettings) {
     Fixture f;
     MainWindow& w = f.open();
     const auto& ui = w.ui();
-    EXPECT_EQ(w.windowTitle(), TitleCaption());
-    EXPECT_TRUE(TitleCaption().startsWith(QStringLiteral("Korvane v.0.984  by Zelmir  (")));
+    EXPECT_EQ(w.windowTitle(), titleCaption());
+    EXPECT_TRUE(titleCaption().startsWith(QStringLiteral("Korvane v.0.984  by Zelmir  (")));
     EXPECT_EQ(ui.pages->currentIndex(), 0);
     EXPECT_EQ(ui.pages->tabText(0), QStringLiteral("music"));
     EXPECT_EQ(ui.pages->tabText(1), QStringLiteral("video"));
@@ -86,7 +86,8 @@ TEST(MainWindow, CaptionsOfButtonsMenusAndColumns) {
     EXPECT_EQ(ui.musicView->model()->headerData(1, Qt::Horizontal).toString(),
               QStringLiteral("Размер (mb)"));
     EXPECT_EQ(ui.musicView->columnWidth(0), 360);
-    EXPECT_EQ(ui.videoView->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Кодек"));
+    EXPECT_EQ(ui.videoView->model()->headerData(5, Qt::Horizontal).toString(),
+              QStringLiteral("Кодек"));
     EXPECT_EQ(ui.progressBar->width(), 170);
 }
 
@@ -123,9 +124,10 @@ TEST(MainWindow, MissingOutputFolderIsReportedOnceAndReplaced) {
     f.dir.write("set.ini", "[options]\r\nsave_dir=/no/such/drive/\r\n");
     f.open();
     ASSERT_EQ(f.desktop.messages.size(), 1);
-    EXPECT_EQ(f.desktop.messages[0],
-              QStringLiteral("Папка для сохранения списокв \"/no/such/drive/\" не найдена, все списки "
-                             "будут сохранятся в каталоге программы, изменить это можно в настройках"));
+    EXPECT_EQ(
+        f.desktop.messages[0],
+        QStringLiteral("Папка для сохранения списокв \"/no/such/drive/\" не найдена, все списки "
+                       "будут сохранятся в каталоге программы, изменить это можно в настройках"));
     EXPECT_EQ(f.window->settings().readText(u"save_dir", QString()), f.dir.path() + u'/');
     f.open();
     EXPECT_EQ(f.desktop.messages.size(), 1);
@@ -133,7 +135,7 @@ TEST(MainWindow, MissingOutputFolderIsReportedOnceAndReplaced) {
 
 TEST(MainWindow, TestersCommandOnlyForExactlyOne) {
     const std::pair<const char*, bool> cases[] = {
-        {"notdead=1", true}, {"notdead=2", false}, {"notdead=\" 1\"", false},
+        {"notdead=1", true},    {"notdead=2", false}, {"notdead=\" 1\"", false},
         {"notdead=yes", false}, {"", false},
     };
     for (const auto& [line, expected] : cases) {
@@ -173,7 +175,7 @@ TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     MainWindow& w = f.open();
     QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
     EXPECT_TRUE(f.desktop.opened.isEmpty());
-    w.TfOpen = {true, QStringLiteral("/tmp/mp3list.txt")};
+    w.lastWrittenFile = {true, QStringLiteral("/tmp/mp3list.txt")};
     QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
     EXPECT_EQ(f.desktop.opened, QStringList{QStringLiteral("/tmp/mp3list.txt")});
 }

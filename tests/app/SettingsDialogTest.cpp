@@ -1,8 +1,8 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 
-#include "app/ProgramFolder.h"
-#include "app/SettingsFile.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingsFile.h"
 
 #include "FakeDesktop.h"
 #include "TempDir.h"
@@ -23,9 +23,9 @@ struct DialogFixture {
     test::FakeDesktop desktop;
     ProgramFolder programFolder{dir.path()};
     SettingsFile settings{dir.file("set.ini")};
-    TForm2 dialog{desktop, settings, programFolder};
+    SettingsDialog dialog{desktop, settings, programFolder};
 
-    const TForm2::Fields& fields() { return dialog.fields(); }
+    const SettingsDialog::Fields& fields() { return dialog.fields(); }
     QString stored(QStringView key) { return settings.readText(key, QStringLiteral("<absent>")); }
 };
 
@@ -81,8 +81,9 @@ TEST(SettingsDialog, WorkbookNamesLoseForbiddenCharacters) {
     EXPECT_EQ(field->cursorPosition(), 2); // one before where the cursor stood after the ":"
     QTest::keyClicks(field, QStringLiteral("b"));
     EXPECT_EQ(field->text(), QStringLiteral("xab"));
-    EXPECT_EQ(f.desktop.messages,
-              QStringList{QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]")});
+    EXPECT_EQ(
+        f.desktop.messages,
+        QStringList{QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]")});
     EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
 }
 
@@ -111,7 +112,7 @@ TEST(SettingsDialog, BrowseEndsTheChosenFolderWithASeparator) {
 TEST(TestersDialog, ReadsAndWritesTestersMode) {
     test::TempDir dir;
     test::FakeDesktop desktop;
-    TForm3 dialog(desktop, dir.file("set.ini"));
+    TestersDialog dialog(desktop, dir.file("set.ini"));
     dialog.show();
     EXPECT_FALSE(dialog.modeBox()->isChecked());
     EXPECT_EQ(dialog.limitField()->text(), QStringLiteral("20"));

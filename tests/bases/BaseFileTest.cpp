@@ -112,7 +112,7 @@ TEST(GroupKey, CaptionUpToTheFirstSeparator) {
         {"other separator", QStringLiteral("Kino - 1988"), QStringLiteral(" - "), "kino"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(GroupKey(c.caption, c.separator), c.key) << c.name;
+        EXPECT_EQ(groupKey(c.caption, c.separator), c.key) << c.name;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "bases/BaseFillDialog.h"
 
 #include "FakeDesktop.h"
-#include "app/SettingsFile.h"
 #include "music/MusicList.h"
+#include "settings/SettingsFile.h"
 
 #include <QFile>
 #include <QLabel>
@@ -49,7 +49,7 @@ protected:
 
     // Shows the dialog and waits until its run has ended.
     void showAndWait() {
-        QSignalSpy finished(&m_dialog, &TForm4::runFinished);
+        QSignalSpy finished(&m_dialog, &BaseFillDialog::runFinished);
         m_dialog.show();
         ASSERT_TRUE(finished.wait(5000));
     }
@@ -65,7 +65,7 @@ protected:
     test::FakeDesktop m_desktop;
     SettingsFile m_settings;
     MusicList m_list;
-    TForm4 m_dialog;
+    BaseFillDialog m_dialog;
 };
 
 TEST_F(BaseFillDialogTest, Layout) {
@@ -132,15 +132,17 @@ TEST_F(BaseFillDialogTest, MissingBaseShowsTheOpenErrorAndChangesNothing) {
 // A stop at the first line read or the first row filled, by the button, the close box or Escape.
 TEST_F(BaseFillDialogTest, StopAndClose) {
     const QString path = writeBase("a=Punk\r\nb=Ska\r\nc=Pop\r\n");
-    const std::function<void(TForm4&)> clickStop = [](TForm4& d) { d.button()->click(); };
-    const std::function<void(TForm4&)> closeBox = [](TForm4& d) { d.close(); };
-    const std::function<void(TForm4&)> escape = [](TForm4& d) {
+    const std::function<void(BaseFillDialog&)> clickStop = [](BaseFillDialog& d) {
+        d.button()->click();
+    };
+    const std::function<void(BaseFillDialog&)> closeBox = [](BaseFillDialog& d) { d.close(); };
+    const std::function<void(BaseFillDialog&)> escape = [](BaseFillDialog& d) {
         QTest::keyClick(&d, Qt::Key_Escape);
     };
     const struct {
         const char* name;
         QString phase;
-        std::function<void(TForm4&)> action;
+        std::function<void(BaseFillDialog&)> action;
         FillState state;
         bool visible;
         QString label;

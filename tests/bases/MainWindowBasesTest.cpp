@@ -32,7 +32,7 @@ class MainWindowBasesTest : public ::testing::Test {
 protected:
     MainWindowBasesTest() : m_window(ProgramFolder(m_dir.path()), m_desktop) {
         // The user closes the dialog once its run has ended.
-        QObject::connect(&m_window.baseFillDialog(), &TForm4::runFinished,
+        QObject::connect(&m_window.baseFillDialog(), &BaseFillDialog::runFinished,
                          &m_window.baseFillDialog(), [this] { m_window.baseFillDialog().close(); });
     }
 

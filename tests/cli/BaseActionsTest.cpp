@@ -1,8 +1,8 @@
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 
-#include "app/SettingsFile.h"
 #include "music/MusicList.h"
+#include "settings/SettingsFile.h"
 #include "video/VideoList.h"
 
 #include <QDir>

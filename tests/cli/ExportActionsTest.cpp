@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "video/VideoList.h"
 
 #include <QDir>

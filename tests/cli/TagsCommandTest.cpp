@@ -1,6 +1,6 @@
 #include "cli/Cli.h"
 
-#include "../tags/WMAOggFixtures.h"
+#include "../tags/WmaOggFixtures.h"
 
 #include "text/Cp1251.h"
 
@@ -78,7 +78,7 @@ TEST(TagsCommand, PrintsEveryReader) {
     const Result result = runTags({file.name()});
     ASSERT_EQ(result.status, 0) << result.err;
     const QJsonObject json = result.json();
-    for (const char* key : {"mpeg", "id3v1", "id3v2", "jvid3v2"})
+    for (const char* key : {"mpeg", "id3v1", "id3v2", "id3v2_frames"})
         EXPECT_TRUE(json[key].toObject()["loaded"].toBool()) << key;
 
     const QJsonObject mpeg = json["mpeg"].toObject();
@@ -97,9 +97,9 @@ TEST(TagsCommand, PrintsEveryReader) {
     EXPECT_EQ(id3v2["version"].toInt(), 3);
     EXPECT_EQ(id3v2["artist"].toString(), QString::fromUtf8("Кино"));
 
-    const QJsonObject jv = json["jvid3v2"].toObject();
-    EXPECT_EQ(jv["lead_artist"].toArray(), QJsonArray{QString::fromUtf8("Кино")});
-    EXPECT_EQ(jv["content_type"].toArray(), QJsonArray{});
+    const QJsonObject frames = json["id3v2_frames"].toObject();
+    EXPECT_EQ(frames["lead_artist"].toArray(), QJsonArray{QString::fromUtf8("Кино")});
+    EXPECT_EQ(frames["content_type"].toArray(), QJsonArray{});
 }
 
 TEST(TagsCommand, ReaderErrorsBecomeErrorMembers) {
@@ -107,9 +107,9 @@ TEST(TagsCommand, ReaderErrorsBecomeErrorMembers) {
     TempFile file("ID3" + bytes({4, 0, 0, 0, 0, 0x10, 0}) + std::string(100, 'x'));
     const Result result = runTags({file.name()});
     ASSERT_EQ(result.status, 0) << result.err;
-    const QJsonObject jv = result.json()["jvid3v2"].toObject();
-    EXPECT_FALSE(jv["loaded"].toBool());
-    EXPECT_EQ(jv["error"].toString(), "Stream read error");
+    const QJsonObject frames = result.json()["id3v2_frames"].toObject();
+    EXPECT_FALSE(frames["loaded"].toBool());
+    EXPECT_EQ(frames["error"].toString(), "Stream read error");
     EXPECT_TRUE(result.json()["id3v2"].toObject()["exists"].toBool());
 }
 

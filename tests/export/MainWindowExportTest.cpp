@@ -90,8 +90,8 @@ TEST(MainWindowExport, TxtAndHtmlRecordTheFileAndAnnounceIt) {
                   c.item);
         const QString path = f.folder.outDir() + QLatin1String(c.file);
         EXPECT_TRUE(QFileInfo::exists(path)) << c.name;
-        EXPECT_TRUE(f.window->TfOpen.created) << c.name;
-        EXPECT_EQ(f.window->TfOpen.path, path) << c.name;
+        EXPECT_TRUE(f.window->lastWrittenFile.created) << c.name;
+        EXPECT_EQ(f.window->lastWrittenFile.path, path) << c.name;
         EXPECT_EQ(f.window->statusText(),
                   QStringLiteral("файл \"") + path +
                       QStringLiteral("\" создан (двойной клик для открытия)"))
@@ -111,14 +111,14 @@ TEST(MainWindowExport, MainMenuItemsRunTheSameCommands) {
     EXPECT_TRUE(QFileInfo::exists(f.folder.outDir() + QStringLiteral("mp3list.txt")));
     f.fillVideo();
     f.trigger(f.window->ui().videoExportMenu, Html);
-    EXPECT_EQ(f.window->TfOpen.path, f.folder.outDir() + QStringLiteral("VideoList.htm"));
+    EXPECT_EQ(f.window->lastWrittenFile.path, f.folder.outDir() + QStringLiteral("VideoList.htm"));
 }
 
 TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
     Fixture f({QStringLiteral("mp3list_name_txt=missing folder/list.txt")});
     f.fillMusic();
     f.trigger(f.window->ui().musicExportPopup, Html);
-    const FileCreatedRecord before = f.window->TfOpen;
+    const FileCreatedRecord before = f.window->lastWrittenFile;
     const QString status = f.window->statusText();
     f.trigger(f.window->ui().musicExportPopup, Txt);
     ASSERT_EQ(f.desktop.errors.size(), 1);
@@ -126,8 +126,8 @@ TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
                                                f.folder.outDir() +
                                                QStringLiteral("missing folder/list.txt\". ")))
         << f.desktop.errors[0].toStdString();
-    EXPECT_EQ(f.window->TfOpen.path, before.path);
-    EXPECT_TRUE(f.window->TfOpen.created);
+    EXPECT_EQ(f.window->lastWrittenFile.path, before.path);
+    EXPECT_TRUE(f.window->lastWrittenFile.created);
     EXPECT_EQ(f.window->statusText(), status);
 }
 
@@ -139,7 +139,7 @@ TEST(MainWindowExport, MissingTemplateIsReported) {
     ASSERT_EQ(f.desktop.errors.size(), 1);
     EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot open file \"") +
                                                f.folder.file(QStringLiteral("videoblank.htm"))));
-    EXPECT_FALSE(f.window->TfOpen.created);
+    EXPECT_FALSE(f.window->lastWrittenFile.created);
 }
 
 TEST(MainWindowExport, EmptyListsAreASilentNoOp) {
@@ -153,7 +153,7 @@ TEST(MainWindowExport, EmptyListsAreASilentNoOp) {
     EXPECT_TRUE(f.desktop.errors.isEmpty());
     EXPECT_TRUE(f.desktop.messages.isEmpty());
     EXPECT_TRUE(f.desktop.opened.isEmpty());
-    EXPECT_FALSE(f.window->TfOpen.created);
+    EXPECT_FALSE(f.window->lastWrittenFile.created);
     EXPECT_TRUE(f.window->statusText().isEmpty());
 }
 
@@ -167,7 +167,7 @@ TEST(MainWindowExport, WorkbookIsHandedToTheSpreadsheetApplication) {
     EXPECT_EQ(f.window->statusText(), QStringLiteral("Список ушёл в Excel"));
     EXPECT_EQ(f.desktop.registrationQueries, 0) << "checkexcel is off";
     // The workbook is no exported file for the double click.
-    EXPECT_FALSE(f.window->TfOpen.created);
+    EXPECT_FALSE(f.window->lastWrittenFile.created);
 }
 
 TEST(MainWindowExport, CheckExcel) {

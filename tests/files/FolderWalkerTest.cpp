@@ -20,7 +20,7 @@ Pump countingPump(int& calls) {
 
 QStringList allFolders(const QString& root) {
     QStringList list;
-    ListAllFolders(root, list, {});
+    listAllFolders(root, list, {});
     return list;
 }
 
@@ -70,9 +70,9 @@ TEST(FolderWalker, SizeCountsOnlyVisibleFilesOfTheFolderItself) {
     tree.file("Album/.hidden.mp3", 40 * kMiB);
     tree.file("Album/CD1/01.mp3", 30 * kMiB);
     tree.folder("Album/.hiddenfolder");
-    EXPECT_EQ(FolderSizeText(tree.path("Album")), QStringLiteral("3"));
-    EXPECT_EQ(FolderSizeText(tree.path("Album") + u'/'), QStringLiteral("3"));
-    EXPECT_EQ(FolderSizeText(tree.path("Album/CD1")), QStringLiteral("30"));
+    EXPECT_EQ(folderSizeText(tree.path("Album")), QStringLiteral("3"));
+    EXPECT_EQ(folderSizeText(tree.path("Album") + u'/'), QStringLiteral("3"));
+    EXPECT_EQ(folderSizeText(tree.path("Album/CD1")), QStringLiteral("30"));
 }
 
 // The listing handed back for the album details holds every entry, hidden ones and sub-folders
@@ -84,21 +84,21 @@ TEST(FolderWalker, SizeHandsBackTheWholeListing) {
     tree.file("Album/.hidden.wma", 40 * kMiB);
     tree.file("Album/CD1/01.mp3", 30 * kMiB);
     std::vector<FolderEntry> listing;
-    EXPECT_EQ(FolderSizeText(tree.path("Album"), listing), QStringLiteral("2"));
+    EXPECT_EQ(folderSizeText(tree.path("Album"), listing), QStringLiteral("2"));
     std::vector<std::string> names;
     for (const FolderEntry& entry : listing)
         names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{".", "..", ".hidden.wma", "01.mp3", "CD1"}));
     std::vector<std::string> again;
-    for (const FolderEntry& entry : FolderEntries(tree.path("Album")))
+    for (const FolderEntry& entry : folderEntries(tree.path("Album")))
         again.push_back(entry.name);
     std::sort(again.begin(), again.end());
     EXPECT_EQ(again, names);
 
-    EXPECT_EQ(FolderSizeText(tree.path("Missing"), listing), QStringLiteral("0"));
+    EXPECT_EQ(folderSizeText(tree.path("Missing"), listing), QStringLiteral("0"));
     EXPECT_TRUE(listing.empty());
-    EXPECT_TRUE(FolderEntries(tree.path("Missing")).empty());
+    EXPECT_TRUE(folderEntries(tree.path("Missing")).empty());
 }
 
 TEST(FolderWalker, SizeOfFoldersWithoutFiles) {
@@ -107,11 +107,11 @@ TEST(FolderWalker, SizeOfFoldersWithoutFiles) {
     tree.file("OnlySub/CD1/01.mp3", 5 * kMiB);
     tree.file("Hidden/.a", 5 * kMiB);
     const QString file = tree.file("plain.mp3", 5 * kMiB);
-    EXPECT_EQ(FolderSizeText(tree.path("Empty")), QStringLiteral("0"));
-    EXPECT_EQ(FolderSizeText(tree.path("OnlySub")), QStringLiteral("0"));
-    EXPECT_EQ(FolderSizeText(tree.path("Hidden")), QStringLiteral("0"));
-    EXPECT_EQ(FolderSizeText(tree.path("Missing")), QStringLiteral("0"));
-    EXPECT_EQ(FolderSizeText(file), QStringLiteral("0")) << "a file is no folder";
+    EXPECT_EQ(folderSizeText(tree.path("Empty")), QStringLiteral("0"));
+    EXPECT_EQ(folderSizeText(tree.path("OnlySub")), QStringLiteral("0"));
+    EXPECT_EQ(folderSizeText(tree.path("Hidden")), QStringLiteral("0"));
+    EXPECT_EQ(folderSizeText(tree.path("Missing")), QStringLiteral("0"));
+    EXPECT_EQ(folderSizeText(file), QStringLiteral("0")) << "a file is no folder";
 }
 
 TEST(FolderWalker, SizeCountsLinkedFilesAndSkipsDanglingLinks) {
@@ -121,14 +121,14 @@ TEST(FolderWalker, SizeCountsLinkedFilesAndSkipsDanglingLinks) {
     ASSERT_TRUE(tree.link(target, "Album/linked.mp3"));
     ASSERT_TRUE(tree.link(tree.path("nowhere"), "Album/dangling.mp3"));
     ASSERT_TRUE(tree.link(tree.path("elsewhere"), "Album/folderlink"));
-    EXPECT_EQ(FolderSizeText(tree.path("Album")), QStringLiteral("5"));
+    EXPECT_EQ(folderSizeText(tree.path("Album")), QStringLiteral("5"));
 }
 
 TEST(FolderWalker, UnreadableFolderMeasuresZero) {
     test::MusicTree tree;
     const QString locked = tree.album("Locked", 10 * kMiB);
     tree.lock("Locked");
-    EXPECT_TRUE(test::holdsWithoutPrivileges([&] { return FolderSizeText(locked) == "0"; }));
+    EXPECT_TRUE(test::holdsWithoutPrivileges([&] { return folderSizeText(locked) == "0"; }));
     tree.unlock("Locked");
 }
 
@@ -175,8 +175,8 @@ TEST(FolderWalker, AppendsToTheCallersList) {
     test::MusicTree tree;
     tree.folder("G");
     QStringList list{QStringLiteral("earlier")};
-    ListAllFolders(tree.root(), list, {});
-    ListCategoryFolders(tree.root(), list, {});
+    listAllFolders(tree.root(), list, {});
+    listCategoryFolders(tree.root(), list, {});
     EXPECT_EQ(list, (QStringList{"earlier", tree.path("G"), "G"}));
 }
 
@@ -185,8 +185,8 @@ TEST(FolderWalker, MissingOrFileRootAddsNothing) {
     const QString file = tree.file("f.mp3", 10);
     for (const QString& root : {tree.path("missing"), file}) {
         QStringList list;
-        ListAllFolders(root, list, {});
-        ListCategoryFolders(root, list, {});
+        listAllFolders(root, list, {});
+        listCategoryFolders(root, list, {});
         EXPECT_TRUE(list.isEmpty()) << root.toStdString();
     }
 }
@@ -260,17 +260,17 @@ TEST(FolderWalker, PumpRunsForEveryEntryAndCanEndTheListing) {
     tree.file("top.mp3", 1);
     int calls = 0;
     QStringList list;
-    ListAllFolders(tree.root(), list, countingPump(calls));
+    listAllFolders(tree.root(), list, countingPump(calls));
     EXPECT_GE(calls, 4) << "files count as entries too";
 
     int categoryCalls = 0;
     QStringList names;
-    ListCategoryFolders(tree.root(), names, countingPump(categoryCalls));
+    listCategoryFolders(tree.root(), names, countingPump(categoryCalls));
     EXPECT_GE(categoryCalls, 2);
     EXPECT_EQ(names, QStringList{"G"});
 
     QStringList stopped;
-    ListAllFolders(tree.root(), stopped, [] { return false; });
+    listAllFolders(tree.root(), stopped, [] { return false; });
     EXPECT_TRUE(stopped.isEmpty());
 }
 
@@ -282,7 +282,7 @@ TEST(FolderWalker, CategoryFoldersAreDirectSubFoldersByName) {
     tree.file("notes.txt", 10);
     ASSERT_TRUE(tree.link(tree.path("Ska"), "SkaLink"));
     QStringList names;
-    ListCategoryFolders(tree.root() + u'/', names, {});
+    listCategoryFolders(tree.root() + u'/', names, {});
     names.sort();
     EXPECT_EQ(names, (QStringList{".hidden", "Punk", "Ska", "SkaLink"}));
 }
@@ -301,5 +301,5 @@ TEST(FolderWalker, OddNames) {
     expected.sort();
     EXPECT_EQ(list, expected);
     for (const QString& name : names)
-        EXPECT_EQ(FolderSizeText(tree.path(name)), QStringLiteral("4")) << name.toStdString();
+        EXPECT_EQ(folderSizeText(tree.path(name)), QStringLiteral("4")) << name.toStdString();
 }

@@ -4,12 +4,12 @@
 #include "music/MusicList.h"
 #include "music/MusicScan.h"
 #include "tags/ByteSource.h"
-#include "tags/ID3v1.h"
-#include "tags/ID3v2.h"
-#include "tags/JvID3v2.h"
-#include "tags/MPEGaudio.h"
-#include "tags/OggVorbis.h"
-#include "tags/WMAfile.h"
+#include "tags/Id3v1Reader.h"
+#include "tags/Id3v2FrameReader.h"
+#include "tags/Id3v2Reader.h"
+#include "tags/MpegAudioReader.h"
+#include "tags/OggVorbisReader.h"
+#include "tags/WmaReader.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 #include "video/VideoScan.h"
@@ -156,76 +156,76 @@ void loadEveryReader(std::string_view bytes, const std::string& what, Slowest& s
     const Clock::time_point begin = Clock::now();
     {
         MemorySource source(bytes);
-        TMPEGaudio mpeg;
-        EXPECT_TRUE(mpeg.Load(source)) << "a read from memory cannot fail";
-        if (mpeg.Frame.found) {
-            EXPECT_GE(mpeg.AudioStart, 0);
-            EXPECT_LT(mpeg.AudioStart, size);
-            EXPECT_LE(mpeg.AudioEnd, size);
-            EXPECT_LE(mpeg.ID3v2.Size, size);
+        MpegAudioReader mpeg;
+        EXPECT_TRUE(mpeg.load(source)) << "a read from memory cannot fail";
+        if (mpeg.frame.found) {
+            EXPECT_GE(mpeg.audioStart, 0);
+            EXPECT_LT(mpeg.audioStart, size);
+            EXPECT_LE(mpeg.audioEnd, size);
+            EXPECT_LE(mpeg.id3v2.size, size);
         } else {
             // Without a frame nothing of the file is taken.
-            EXPECT_EQ(mpeg.FileLength, 0);
-            EXPECT_FALSE(mpeg.ID3v1.Exists);
-            EXPECT_FALSE(mpeg.ID3v2.Exists);
-            EXPECT_FALSE(mpeg.VBR.found);
-            EXPECT_EQ(mpeg.BitRate(), 0);
+            EXPECT_EQ(mpeg.fileLength, 0);
+            EXPECT_FALSE(mpeg.id3v1.exists);
+            EXPECT_FALSE(mpeg.id3v2.exists);
+            EXPECT_FALSE(mpeg.vbr.found);
+            EXPECT_EQ(mpeg.bitRate(), 0);
         }
     }
     {
         MemorySource source(bytes);
-        TID3v1 tag;
-        EXPECT_TRUE(tag.Load(source));
-        EXPECT_LE(tag.TailSize(), size);
+        Id3v1Reader tag;
+        EXPECT_TRUE(tag.load(source));
+        EXPECT_LE(tag.tailSize(), size);
         // Lyrics3 fields may fill the texts without a tag behind them.
-        if (!tag.Exists && !tag.LyricsFound) {
-            EXPECT_TRUE(tag.Title.empty() && tag.Artist.empty() && tag.Album.empty());
+        if (!tag.exists && !tag.lyricsFound) {
+            EXPECT_TRUE(tag.title.empty() && tag.artist.empty() && tag.album.empty());
         }
     }
     {
         MemorySource source(bytes);
-        TID3v2 tag;
-        EXPECT_EQ(tag.Load(source), size >= 10);
-        EXPECT_GE(tag.Size, 0);
-        EXPECT_LE(tag.Size, size);
-        if (tag.Size == 0) {
-            EXPECT_TRUE(tag.Title.empty() && tag.Artist.empty() && tag.Album.empty());
+        Id3v2Reader tag;
+        EXPECT_EQ(tag.load(source), size >= 10);
+        EXPECT_GE(tag.size, 0);
+        EXPECT_LE(tag.size, size);
+        if (tag.size == 0) {
+            EXPECT_TRUE(tag.title.empty() && tag.artist.empty() && tag.album.empty());
         }
     }
     {
         MemorySource source(bytes);
-        TJvID3v2 tag;
+        Id3v2FrameReader tag;
         try {
-            tag.Load(source);
-            EXPECT_TRUE(tag.Active());
-            EXPECT_LE(tag.Header().size, static_cast<std::uint64_t>(size));
-        } catch (const JvID3Error&) {
-            EXPECT_FALSE(tag.Active()) << "a failed read leaves the reader closed";
+            tag.load(source);
+            EXPECT_TRUE(tag.isActive());
+            EXPECT_LE(tag.header().size, static_cast<std::uint64_t>(size));
+        } catch (const Id3v2FrameError&) {
+            EXPECT_FALSE(tag.isActive()) << "a failed read leaves the reader closed";
         }
     }
     {
         MemorySource source(bytes);
-        TWMAfile wma;
-        const bool loaded = wma.Load(source);
-        if (!loaded || !wma.Valid) {
-            EXPECT_EQ(wma.BitRate, 0);
-            EXPECT_EQ(wma.Duration, 0.0);
-            EXPECT_TRUE(wma.Title.empty() && wma.Artist.empty() && wma.Genre.empty());
+        WmaReader wma;
+        const bool loaded = wma.load(source);
+        if (!loaded || !wma.valid) {
+            EXPECT_EQ(wma.bitRate, 0);
+            EXPECT_EQ(wma.duration, 0.0);
+            EXPECT_TRUE(wma.title.empty() && wma.artist.empty() && wma.genre.empty());
         } else {
-            EXPECT_GT(wma.BitRate, 0);
-            EXPECT_TRUE(std::isfinite(wma.Duration));
+            EXPECT_GT(wma.bitRate, 0);
+            EXPECT_TRUE(std::isfinite(wma.duration));
         }
     }
     {
         MemorySource source(bytes);
-        TOggVorbis ogg;
-        const bool loaded = ogg.Load(source);
-        const double duration = ogg.Duration();
+        OggVorbisReader ogg;
+        const bool loaded = ogg.load(source);
+        const double duration = ogg.duration();
         EXPECT_TRUE(std::isfinite(duration));
-        EXPECT_GE(ogg.BitRate(), 0);
+        EXPECT_GE(ogg.bitRate(), 0);
         if (!loaded) {
             EXPECT_EQ(duration, 0.0);
-            EXPECT_TRUE(ogg.Vendor.empty() && ogg.Title.empty());
+            EXPECT_TRUE(ogg.vendor.empty() && ogg.title.empty());
         }
     }
     slowest.note(begin, what);
@@ -263,19 +263,19 @@ TEST(CorruptMedia, ReadersThroughFiles) {
         for (const Damaged& damaged : allDamage(seed.bytes, 64)) {
             SCOPED_TRACE(seed.name + ": " + damaged.what);
             writeFile(path, damaged.bytes);
-            TMPEGaudio mpeg;
-            EXPECT_TRUE(mpeg.Load(path));
+            MpegAudioReader mpeg;
+            EXPECT_TRUE(mpeg.load(path));
             MemorySource memory(damaged.bytes);
-            TMPEGaudio expected;
-            expected.Load(memory);
-            EXPECT_EQ(mpeg.BitRate(), expected.BitRate());
-            EXPECT_EQ(mpeg.AudioStart, expected.AudioStart);
-            EXPECT_EQ(mpeg.ID3v2.Title, expected.ID3v2.Title);
-            EXPECT_EQ(mpeg.ID3v1.Lyrics, expected.ID3v1.Lyrics);
-            TWMAfile wma;
-            wma.Load(path);
-            TOggVorbis ogg;
-            EXPECT_NO_THROW(ogg.Load(path));
+            MpegAudioReader expected;
+            expected.load(memory);
+            EXPECT_EQ(mpeg.bitRate(), expected.bitRate());
+            EXPECT_EQ(mpeg.audioStart, expected.audioStart);
+            EXPECT_EQ(mpeg.id3v2.title, expected.id3v2.title);
+            EXPECT_EQ(mpeg.id3v1.lyrics, expected.id3v1.lyrics);
+            WmaReader wma;
+            wma.load(path);
+            OggVorbisReader ogg;
+            EXPECT_NO_THROW(ogg.load(path));
         }
     }
 }
@@ -302,23 +302,23 @@ TEST(CorruptMedia, ProbeOnDamagedVideo) {
             SCOPED_TRACE(seed.name + ": " + damaged.what);
             writeFile(path, damaged.bytes);
             video::VideoInfo info;
-            info.FileName = path.string();
+            info.fileName = path.string();
             const Clock::time_point begin = Clock::now();
-            info.Probe();
+            info.probe();
             slowest.note(begin, seed.name + ": " + damaged.what);
             ++probes;
-            EXPECT_TRUE(std::isfinite(info.Video.FrameRate));
-            EXPECT_GE(info.Video.FrameRate, 0.0);
-            if (info.Video.Codec.empty()) {
-                EXPECT_EQ(info.Video.Width, 0);
+            EXPECT_TRUE(std::isfinite(info.video.frameRate));
+            EXPECT_GE(info.video.frameRate, 0.0);
+            if (info.video.codec.empty()) {
+                EXPECT_EQ(info.video.width, 0);
             }
         }
         // The clip itself still probes: the damage, not the probe, emptied the cells.
         writeFile(path, seed.bytes);
         video::VideoInfo good;
-        good.FileName = path.string();
-        good.Probe();
-        EXPECT_EQ(good.Video.Width, 96) << seed.name;
+        good.fileName = path.string();
+        good.probe();
+        EXPECT_EQ(good.video.width, 96) << seed.name;
     }
     std::cout << probes << " damaged clips\n";
     slowest.print("probe");
@@ -346,35 +346,35 @@ bool endsInChild(const std::function<bool()>& body) {
 // What every reader and the probe give for an entry that cannot be opened as a file.
 bool everyReaderFailsToOpen(const fs::path& path) {
     bool ok = true;
-    TMPEGaudio mpeg;
-    ok = ok && !mpeg.Load(path) && mpeg.FileLength == 0;
-    TID3v1 v1;
-    ok = ok && !v1.Load(path);
-    TID3v2 v2;
-    ok = ok && !v2.Load(path);
-    TWMAfile wma;
-    ok = ok && !wma.Load(path);
+    MpegAudioReader mpeg;
+    ok = ok && !mpeg.load(path) && mpeg.fileLength == 0;
+    Id3v1Reader v1;
+    ok = ok && !v1.load(path);
+    Id3v2Reader v2;
+    ok = ok && !v2.load(path);
+    WmaReader wma;
+    ok = ok && !wma.load(path);
     bool raised = false;
     try {
-        TOggVorbis ogg;
-        ogg.Load(path);
+        OggVorbisReader ogg;
+        ogg.load(path);
     } catch (const fs::filesystem_error&) {
         raised = true;
     }
     ok = ok && raised;
     raised = false;
     try {
-        TJvID3v2 jv;
+        Id3v2FrameReader jv;
         jv.setFileName(path);
         jv.setActive(true);
-    } catch (const JvID3Error& error) {
+    } catch (const Id3v2FrameError& error) {
         raised = std::string(error.what()).starts_with("Cannot open file \"" + path.string());
     }
     ok = ok && raised;
     video::VideoInfo info;
-    info.FileName = path.string();
-    info.Probe();
-    return ok && info.Video == video::TVFVideoStreamInfo();
+    info.fileName = path.string();
+    info.probe();
+    return ok && info.video == video::VideoStreamInfo();
 }
 
 TEST(CorruptMedia, EntriesThatAreNoReadableFile) {
@@ -453,7 +453,7 @@ TEST(CorruptMedia, MusicScanOfDamagedAlbums) {
     } host;
     MusicList list;
     const MusicScanResult result =
-        MusicScan(QString::fromStdString(root.string()), MusicScanOptions(), list, host);
+        scanMusic(QString::fromStdString(root.string()), MusicScanOptions(), list, host);
     EXPECT_EQ(result.count, static_cast<int>(albums));
     ASSERT_EQ(list.count(), static_cast<int>(albums));
     for (const MusicRow& row : list.rows())
@@ -492,7 +492,7 @@ TEST(CorruptMedia, VideoScanMeetsFilesThatChangedAfterTheListing) {
     VideoList list;
     video::VideoInfo probe;
     const VideoScanResult result =
-        VideoScan(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host);
+        scanVideos(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host);
     EXPECT_EQ(result.added, 5);
     ASSERT_EQ(list.count(), 5);
     EXPECT_EQ(list.row(0).caption, QStringLiteral("a.avi"));
@@ -516,27 +516,27 @@ TEST(CorruptMedia, UnreadableFile) {
 TEST(CorruptMedia, ZeroLengthFile) {
     const fs::path path = seeds().dir() / "empty.mp3";
     writeFile(path, "");
-    TMPEGaudio mpeg;
-    EXPECT_TRUE(mpeg.Load(path));
-    EXPECT_EQ(mpeg.BitRate(), 0);
-    EXPECT_FALSE(mpeg.Frame.found);
-    TID3v1 v1;
-    EXPECT_TRUE(v1.Load(path));
-    EXPECT_FALSE(v1.Exists);
-    TID3v2 v2;
-    EXPECT_FALSE(v2.Load(path)) << "shorter than 10 bytes";
-    TWMAfile wma;
-    EXPECT_FALSE(wma.Load(path)) << "the header ends early";
-    TOggVorbis ogg;
-    EXPECT_FALSE(ogg.Load(path));
-    TJvID3v2 jv;
+    MpegAudioReader mpeg;
+    EXPECT_TRUE(mpeg.load(path));
+    EXPECT_EQ(mpeg.bitRate(), 0);
+    EXPECT_FALSE(mpeg.frame.found);
+    Id3v1Reader v1;
+    EXPECT_TRUE(v1.load(path));
+    EXPECT_FALSE(v1.exists);
+    Id3v2Reader v2;
+    EXPECT_FALSE(v2.load(path)) << "shorter than 10 bytes";
+    WmaReader wma;
+    EXPECT_FALSE(wma.load(path)) << "the header ends early";
+    OggVorbisReader ogg;
+    EXPECT_FALSE(ogg.load(path));
+    Id3v2FrameReader jv;
     jv.setFileName(path);
     EXPECT_NO_THROW(jv.setActive(true));
-    EXPECT_TRUE(jv.Texts.LeadArtist().empty());
+    EXPECT_TRUE(jv.texts.leadArtist().empty());
     video::VideoInfo info;
-    info.FileName = path.string();
-    info.Probe();
-    EXPECT_EQ(info.Video, video::TVFVideoStreamInfo());
+    info.fileName = path.string();
+    info.probe();
+    EXPECT_EQ(info.video, video::VideoStreamInfo());
 }
 
 } // namespace

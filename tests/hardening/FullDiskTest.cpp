@@ -1,11 +1,11 @@
 // Writers on a disk that is really full: a small tmpfs mounted in a mount namespace of a child
 // process (skipped where the machine does not allow one). The previous file stays, the error
 // names the file and the system's reason, and once there is room again the write succeeds.
-#include "app/SettingsFile.h"
-#include "app/Toggles.h"
 #include "bases/BaseWriter.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
+#include "settings/SettingsFile.h"
+#include "settings/Toggles.h"
 #include "text/LocaleText.h"
 
 #include <QDate>

@@ -6,8 +6,8 @@
 // KORVANE_SOAK_ALBUMS (default 5000) and KORVANE_SOAK_ROUNDS (default 3) scale the run.
 #include "app/MainWindow.h"
 #include "music/MusicList.h"
+#include "music/MusicRowEditor.h"
 #include "music/MusicScan.h"
-#include "music/TfmEditMusicRec.h"
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
@@ -120,7 +120,7 @@ private:
         const MusicRow before = list().row(pickRow());
         if (MusicList::isCategoryHeader(before))
             return;
-        auto* editor = m_window.findChild<TfmEditMusicRec*>();
+        auto* editor = m_window.findChild<MusicRowEditor*>();
         QTimer::singleShot(0, editor, [editor] {
             editor->countryField()->setText(QStringLiteral("Edited"));
             editor->saveButton()->click();
@@ -221,7 +221,7 @@ TEST(Soak, ScansWithTheUserBusyAllAlong) {
 
     MusicList reference;
     QuietHost quiet;
-    MusicScan(tree.root(), readMusicScanOptions(window.settings(), window.toggles(), QString()),
+    scanMusic(tree.root(), readMusicScanOptions(window.settings(), window.toggles(), QString()),
               reference, quiet);
     ASSERT_EQ(reference.count(), albums);
 

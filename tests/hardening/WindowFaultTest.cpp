@@ -255,7 +255,7 @@ TEST(WindowFaults, FailedWritesKeepThePreviousFileAndShowTheError) {
                 EXPECT_EQ(entries(around), before) << "a temporary file stayed";
             }
             EXPECT_EQ(w.window().statusText(), QStringLiteral("before"));
-            EXPECT_FALSE(w.window().TfOpen.created);
+            EXPECT_FALSE(w.window().lastWrittenFile.created);
             // The next write, once the fault is gone, works.
             if (fault.writeLimit > 0) {
                 w.desktop().saveFileAnswers.push_back(target);

@@ -1,10 +1,10 @@
 #include "music/AlbumDetails.h"
 
-#include "app/SettingsFile.h"
 #include "music/MusicList.h"
+#include "settings/SettingsFile.h"
 
 #include "../tags/TagBytes.h"
-#include "../tags/WMAOggFixtures.h"
+#include "../tags/WmaOggFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,7 +78,7 @@ Outcome details(const QString& folder, const QString& caption, int options,
         ++outcome.pumps;
         return true;
     };
-    AlbumDetails(folder, list, 0, separator, toggles(options), pump);
+    readAlbumDetails(folder, list, 0, separator, toggles(options), pump);
     outcome.row = (QStringList{list.row(0).caption} + list.row(0).cells).join(u'|');
     return outcome;
 }
@@ -472,7 +472,7 @@ TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {
     MusicList list;
     list.appendRow({"Other", {"1", "-", "-", "-"}});
     list.appendRow({kCaption, {"5"}});
-    AlbumDetails(album.path(), list, 1, kSep, toggles(0), [&list] {
+    readAlbumDetails(album.path(), list, 1, kSep, toggles(0), [&list] {
         list.removeRowAt(0);
         return true;
     });
@@ -481,6 +481,6 @@ TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {
 
     // The command line may pass no pump at all.
     list.appendRow({kCaption, {"5"}});
-    AlbumDetails(album.path(), list, 1, kSep, toggles(0), Pump());
+    readAlbumDetails(album.path(), list, 1, kSep, toggles(0), Pump());
     EXPECT_EQ(list.row(1).cells.size(), 4);
 }

@@ -3,7 +3,7 @@
 #include "cli/Cli.h"
 
 #include "music/MusicList.h"
-#include "music/TfmEditMusicRec.h"
+#include "music/MusicRowEditor.h"
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
@@ -62,7 +62,7 @@ struct Fixture {
     MainWindow& w() { return *window; }
     const MainWindow::Ui& ui() { return window->ui(); }
     MusicList& list() { return window->musicList(); }
-    TfmEditMusicRec& editor() { return *window->findChild<TfmEditMusicRec*>(); }
+    MusicRowEditor& editor() { return *window->findChild<MusicRowEditor*>(); }
 
     void scan(const QString& root) {
         desktop.folderAnswers.push_back(root);
@@ -97,7 +97,7 @@ struct Fixture {
     }
     void pressDelete() { ui().musicDeleteAction->trigger(); }
     // Runs the edit command; answer works the dialog while it is shown modally.
-    void edit(const std::function<void(TfmEditMusicRec&)>& answer) {
+    void edit(const std::function<void(MusicRowEditor&)>& answer) {
         QTimer::singleShot(0, [this, answer] {
             ASSERT_TRUE(editor().isVisible());
             answer(editor());
@@ -135,7 +135,7 @@ TEST(MusicPage, CancelledPickerChangesNothing) {
     Fixture f;
     f.ui().musicScanButton->click();
     EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
-    EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+    EXPECT_EQ(f.w().windowTitle(), titleCaption());
     EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
     EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
     EXPECT_EQ(f.desktop.beeps, 0);
@@ -249,10 +249,10 @@ TEST(MusicPage, SortOnWindows1251Bytes) {
     f.addRows({"b", "Б", "a", "B", "A"}, {"3", "23,4", "123,4", "-", "3"});
     f.ui().musicView->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(f.column(1), (QStringList{"-", "123,4", "23,4", "3", "3"}));
-    EXPECT_EQ(f.w().SortColumn, 1);
+    EXPECT_EQ(f.w().sortColumn, 1);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"}));
-    EXPECT_EQ(f.w().SortColumn, 0);
+    EXPECT_EQ(f.w().sortColumn, 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"})) << "every click ascends";
     EXPECT_TRUE(f.desktop.questions.isEmpty());
@@ -267,7 +267,7 @@ TEST(MusicPage, SortInCategoriesModeAsksFirst) {
     f.desktop.yesNoAnswers = {false, true};
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), before);
-    EXPECT_EQ(f.w().SortColumn, 0);
+    EXPECT_EQ(f.w().sortColumn, 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"B" + kSep + "A", "Punk", "Z" + kSep + "A"}))
         << "header rows are sorted with the albums";
@@ -279,7 +279,7 @@ TEST(MusicPage, EditWritesOnlyTheFieldsThatAreNotEmpty) {
     f.addRows({"G" + kSep + "A"}, {"50"});
     f.list().setCell(0, StyleCell, "Punk");
     f.ui().musicView->selectRow(0);
-    f.edit([](TfmEditMusicRec& editor) {
+    f.edit([](MusicRowEditor& editor) {
         EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактирование"));
         EXPECT_EQ(editor.folderField()->text(), "G" + kSep + "A");
         EXPECT_EQ(editor.sizeField()->text(), QStringLiteral("50"));
@@ -300,19 +300,19 @@ TEST(MusicPage, EditCancelledByButtonEscOrCloseBoxChangesNothing) {
     Fixture f;
     f.addRows({"G" + kSep + "A"}, {"50"});
     f.ui().musicView->selectRow(0);
-    f.edit([](TfmEditMusicRec& editor) {
+    f.edit([](MusicRowEditor& editor) {
         editor.folderField()->setText("saved");
         editor.saveButton()->click();
     });
     const MusicRow saved = f.list().row(0);
     EXPECT_EQ(saved.caption, QStringLiteral("saved"));
-    const std::function<void(TfmEditMusicRec&)> cancels[] = {
-        [](TfmEditMusicRec& e) { e.cancelButton()->click(); },
-        [](TfmEditMusicRec& e) { QTest::keyClick(&e, Qt::Key_Escape); },
-        [](TfmEditMusicRec& e) { e.close(); },
+    const std::function<void(MusicRowEditor&)> cancels[] = {
+        [](MusicRowEditor& e) { e.cancelButton()->click(); },
+        [](MusicRowEditor& e) { QTest::keyClick(&e, Qt::Key_Escape); },
+        [](MusicRowEditor& e) { e.close(); },
     };
     for (const auto& cancel : cancels) {
-        f.edit([&cancel](TfmEditMusicRec& editor) {
+        f.edit([&cancel](MusicRowEditor& editor) {
             EXPECT_FALSE(editor.saved()) << "the saved mark is cleared on showing";
             editor.folderField()->setText("changed");
             cancel(editor);
@@ -390,7 +390,7 @@ TEST(MusicPage, DeletingTheOnlyRowClearsTheList) {
     f.ui().musicView->selectRow(0);
     f.pressDelete();
     EXPECT_TRUE(f.list().isEmpty());
-    EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+    EXPECT_EQ(f.w().windowTitle(), titleCaption());
     EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
     EXPECT_EQ(f.ui().musicScanAction->text(), kCreate);
     EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
@@ -406,7 +406,7 @@ TEST(MusicPage, ClearEmptiesTheListAndResetsTheCommands) {
             f.w().videoList().appendRow({"clip.avi", {"1", "-", "-", "-", "-"}});
         f.ui().musicClearButton->click();
         EXPECT_TRUE(f.list().isEmpty());
-        EXPECT_EQ(f.w().windowTitle(), TitleCaption());
+        EXPECT_EQ(f.w().windowTitle(), titleCaption());
         EXPECT_EQ(f.ui().musicScanButton->text(), kCreate);
         EXPECT_EQ(f.ui().musicScanAction->text(), kCreate);
         EXPECT_FALSE(f.ui().musicClearButton->isEnabled());
@@ -437,7 +437,7 @@ TEST(MusicPage, ContextMenuEnablesEditAndDeleteForASelectedRow) {
 
 TEST(MusicPage, RowEditorLayout) {
     Fixture f;
-    TfmEditMusicRec& editor = f.editor();
+    MusicRowEditor& editor = f.editor();
     QStringList labels;
     for (const QLabel* label : editor.findChildren<QLabel*>())
         labels << label->text();
@@ -448,7 +448,7 @@ TEST(MusicPage, RowEditorLayout) {
     EXPECT_EQ(editor.saveButton()->text(), QStringLiteral("Сохранить"));
     EXPECT_TRUE(editor.saveButton()->isDefault());
     EXPECT_EQ(editor.cancelButton()->text(), QStringLiteral("Отмена"));
-    EXPECT_EQ(f.w().findChildren<TfmEditMusicRec*>().size(), 1) << "created once with the window";
+    EXPECT_EQ(f.w().findChildren<MusicRowEditor*>().size(), 1) << "created once with the window";
 }
 
 TEST(MusicPage, ClosingTheWindowEndsTheScan) {

@@ -76,7 +76,7 @@ QString album(const QString& folderText, const QString& size) {
 
 MusicScanResult scan(const QString& root, const MusicScanOptions& o, MusicList& list) {
     RecordingHost host;
-    return MusicScan(root, o, list, host);
+    return scanMusic(root, o, list, host);
 }
 
 } // namespace
@@ -86,7 +86,7 @@ TEST(MusicScan, OneAlbumRow) {
     tree.album("Group/Album", 50 * kMiB);
     MusicList list;
     RecordingHost host;
-    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    const MusicScanResult result = scanMusic(tree.root(), options(), list, host);
     EXPECT_EQ(rows(list), QStringList{album("Group" + kSep + "Album", "50")});
     EXPECT_EQ(result.count, 1);
     EXPECT_FALSE(result.stopped);
@@ -227,7 +227,7 @@ TEST(MusicScan, StopTakesEffectAfterTheNextAppendedRow) {
     MusicList list;
     RecordingHost host;
     host.onPump = [&host] { host.stop = true; }; // pressed while the folders are listed
-    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    const MusicScanResult result = scanMusic(tree.root(), options(), list, host);
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(host.stopsHonoured, 1);
     EXPECT_EQ(rows(list), QStringList{album("G" + kSep + "B1", "10")});
@@ -300,7 +300,7 @@ TEST(MusicScan, AbandonedWhenThePumpSaysSo) {
     MusicList list;
     RecordingHost host;
     host.goOn = false;
-    const MusicScanResult result = MusicScan(tree.root(), options(), list, host);
+    const MusicScanResult result = scanMusic(tree.root(), options(), list, host);
     EXPECT_TRUE(result.abandoned);
     EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(host.albumPhases, 0);
@@ -314,7 +314,7 @@ TEST(MusicScan, RootsWithoutAlbums) {
         MusicList list;
         list.appendRow({"Earlier", {"5", "-", "-", "-"}});
         RecordingHost host;
-        const MusicScanResult result = MusicScan(root, options(), list, host);
+        const MusicScanResult result = scanMusic(root, options(), list, host);
         EXPECT_EQ(list.count(), 1) << root.toStdString();
         EXPECT_EQ(result.count, 1) << "the caption counts the rows the list holds";
         EXPECT_EQ(host.albumPhases, 1);
@@ -393,7 +393,7 @@ TEST(MusicScan, FolderThatVanishesBeforeItIsMeasuredIsSkipped) {
         if (status.endsWith(QStringLiteral("/G/Gone")))
             QDir(tree.path("G/Gone")).removeRecursively();
     };
-    MusicScan(tree.root(), options(), list, host);
+    scanMusic(tree.root(), options(), list, host);
     EXPECT_EQ(rows(list),
               (QStringList{album("G" + kSep + "A", "10"), album("G" + kSep + "Z", "10")}));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Desktop.h"
+#include "desktop/Desktop.h"
 
 #include <QStringList>
 

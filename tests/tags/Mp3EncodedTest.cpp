@@ -1,7 +1,7 @@
 // Files made at test time by lame and ffmpeg: the readers must state what the tools stated.
 
-#include "tags/JvID3v2.h"
-#include "tags/MPEGaudio.h"
+#include "tags/Id3v2FrameReader.h"
+#include "tags/MpegAudioReader.h"
 
 #include "TagBytes.h"
 
@@ -81,38 +81,38 @@ private:
 TEST_F(EncodedMp3, LameConstantBitrate) {
     const auto file = path("cbr.mp3");
     run("lame --quiet -b 160 " + quoted(source()) + " " + quoted(file));
-    TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.Load(file));
-    EXPECT_EQ(mpeg.BitRate(), 160);
+    MpegAudioReader mpeg;
+    ASSERT_TRUE(mpeg.load(file));
+    EXPECT_EQ(mpeg.bitRate(), 160);
     EXPECT_EQ(statedKbps(file), 160);
     // lame marks a constant-bitrate stream with an "Info" header: no VBR.
-    EXPECT_FALSE(mpeg.VBR.found);
-    EXPECT_EQ(mpeg.AudioStart, 0);
-    EXPECT_EQ(mpeg.EncoderMark.substr(0, 4), "LAME");
+    EXPECT_FALSE(mpeg.vbr.found);
+    EXPECT_EQ(mpeg.audioStart, 0);
+    EXPECT_EQ(mpeg.encoderMark.substr(0, 4), "LAME");
 }
 
 TEST_F(EncodedMp3, LameVariableBitrateWithXingHeader) {
     const auto file = path("vbr.mp3");
     run("lame --quiet -V 2 --ta Artist --tl Album --ty 2001 --tg Rock " + quoted(source()) + " " +
         quoted(file));
-    TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.Load(file));
-    EXPECT_TRUE(mpeg.VBR.found);
-    EXPECT_EQ(mpeg.VBR.id, "Xing");
-    EXPECT_GT(mpeg.VBR.frames, 100u);
-    EXPECT_EQ(mpeg.VBR.vendor.substr(0, 4), "LAME");
-    EXPECT_NEAR(mpeg.BitRate(), statedKbps(file), 1);
-    EXPECT_EQ(mpeg.EncoderMark.substr(0, 4), "LAME");
-    EXPECT_TRUE(mpeg.ID3v2.Exists);
-    EXPECT_EQ(mpeg.AudioStart, mpeg.ID3v2.Size);
-    EXPECT_EQ(mpeg.ID3v2.Artist, statedTag(file, "artist"));
-    EXPECT_EQ(mpeg.ID3v2.Album, "Album");
-    EXPECT_EQ(mpeg.ID3v2.Year, "2001");
-    EXPECT_EQ(mpeg.ID3v2.Genre, "Rock");
-    EXPECT_TRUE(mpeg.ID3v1.Exists);
-    EXPECT_EQ(mpeg.ID3v1.FullArtist(), "Artist");
-    EXPECT_EQ(mpeg.ID3v1.GenreName(), "Rock");
-    EXPECT_EQ(mpeg.AudioEnd, mpeg.FileLength - 128);
+    MpegAudioReader mpeg;
+    ASSERT_TRUE(mpeg.load(file));
+    EXPECT_TRUE(mpeg.vbr.found);
+    EXPECT_EQ(mpeg.vbr.id, "Xing");
+    EXPECT_GT(mpeg.vbr.frames, 100u);
+    EXPECT_EQ(mpeg.vbr.vendor.substr(0, 4), "LAME");
+    EXPECT_NEAR(mpeg.bitRate(), statedKbps(file), 1);
+    EXPECT_EQ(mpeg.encoderMark.substr(0, 4), "LAME");
+    EXPECT_TRUE(mpeg.id3v2.exists);
+    EXPECT_EQ(mpeg.audioStart, mpeg.id3v2.size);
+    EXPECT_EQ(mpeg.id3v2.artist, statedTag(file, "artist"));
+    EXPECT_EQ(mpeg.id3v2.album, "Album");
+    EXPECT_EQ(mpeg.id3v2.year, "2001");
+    EXPECT_EQ(mpeg.id3v2.genre, "Rock");
+    EXPECT_TRUE(mpeg.id3v1.exists);
+    EXPECT_EQ(mpeg.id3v1.fullArtist(), "Artist");
+    EXPECT_EQ(mpeg.id3v1.genreName(), "Rock");
+    EXPECT_EQ(mpeg.audioEnd, mpeg.fileLength - 128);
 }
 
 TEST_F(EncodedMp3, FfmpegID3v23WithCyrillic) {
@@ -121,17 +121,17 @@ TEST_F(EncodedMp3, FfmpegID3v23WithCyrillic) {
         " -c:a libmp3lame -b:a 192k -id3v2_version 3 -metadata artist='Кино' -metadata "
         "album='Группа крови' -metadata genre=Rock -metadata date=1988 " +
         quoted(file));
-    TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.Load(file));
-    EXPECT_EQ(mpeg.BitRate(), statedKbps(file));
-    EXPECT_EQ(mpeg.BitRate(), 192);
-    EXPECT_FALSE(mpeg.VBR.found);
-    EXPECT_EQ(mpeg.ID3v2.Version, 3);
-    EXPECT_EQ(mpeg.ID3v2.Artist, win1251(statedTag(file, "artist")));
-    EXPECT_EQ(mpeg.ID3v2.Artist, win1251("Кино"));
-    EXPECT_EQ(mpeg.ID3v2.Album, win1251("Группа крови"));
-    EXPECT_EQ(mpeg.ID3v2.Genre, "Rock");
-    EXPECT_EQ(mpeg.ID3v2.Year, "1988");
+    MpegAudioReader mpeg;
+    ASSERT_TRUE(mpeg.load(file));
+    EXPECT_EQ(mpeg.bitRate(), statedKbps(file));
+    EXPECT_EQ(mpeg.bitRate(), 192);
+    EXPECT_FALSE(mpeg.vbr.found);
+    EXPECT_EQ(mpeg.id3v2.version, 3);
+    EXPECT_EQ(mpeg.id3v2.artist, win1251(statedTag(file, "artist")));
+    EXPECT_EQ(mpeg.id3v2.artist, win1251("Кино"));
+    EXPECT_EQ(mpeg.id3v2.album, win1251("Группа крови"));
+    EXPECT_EQ(mpeg.id3v2.genre, "Rock");
+    EXPECT_EQ(mpeg.id3v2.year, "1988");
 }
 
 TEST_F(EncodedMp3, FfmpegID3v24WithCyrillic) {
@@ -140,20 +140,20 @@ TEST_F(EncodedMp3, FfmpegID3v24WithCyrillic) {
         " -c:a libmp3lame -q:a 4 -id3v2_version 4 -metadata artist='Кино/Аквариум' -metadata "
         "album='Группа крови' -metadata genre=Rock " +
         quoted(file));
-    TMPEGaudio mpeg;
-    ASSERT_TRUE(mpeg.Load(file));
-    EXPECT_TRUE(mpeg.VBR.found);
-    EXPECT_NEAR(mpeg.BitRate(), statedKbps(file), 1);
-    EXPECT_EQ(mpeg.ID3v2.Version, 4);
+    MpegAudioReader mpeg;
+    ASSERT_TRUE(mpeg.load(file));
+    EXPECT_TRUE(mpeg.vbr.found);
+    EXPECT_NEAR(mpeg.bitRate(), statedKbps(file), 1);
+    EXPECT_EQ(mpeg.id3v2.version, 4);
     // Version 2.4 texts are UTF-8, which the first reader does not take; the second one does.
-    EXPECT_TRUE(mpeg.ID3v2.Artist.empty());
-    TJvID3v2 tag;
+    EXPECT_TRUE(mpeg.id3v2.artist.empty());
+    Id3v2FrameReader tag;
     tag.setFileName(file);
     tag.setActive(true);
-    EXPECT_EQ(tag.Texts.LeadArtist().items(),
+    EXPECT_EQ(tag.texts.leadArtist().items(),
               (std::vector<std::string>{win1251("Кино"), win1251("Аквариум")}));
-    EXPECT_EQ(tag.Texts.LeadArtist()[0] + "/" + tag.Texts.LeadArtist()[1],
+    EXPECT_EQ(tag.texts.leadArtist()[0] + "/" + tag.texts.leadArtist()[1],
               win1251(statedTag(file, "artist")));
-    EXPECT_EQ(tag.Texts.Album(), win1251("Группа крови"));
-    EXPECT_EQ(tag.Texts.ContentType().items(), std::vector<std::string>{"Rock"});
+    EXPECT_EQ(tag.texts.album(), win1251("Группа крови"));
+    EXPECT_EQ(tag.texts.contentType().items(), std::vector<std::string>{"Rock"});
 }

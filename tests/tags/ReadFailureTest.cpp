@@ -1,9 +1,9 @@
 // Readers over a source whose reads fail past a given offset, as a failing disk would.
 
-#include "tags/ID3v1.h"
-#include "tags/ID3v2.h"
-#include "tags/JvID3v2.h"
-#include "tags/MPEGaudio.h"
+#include "tags/Id3v1Reader.h"
+#include "tags/Id3v2FrameReader.h"
+#include "tags/Id3v2Reader.h"
+#include "tags/MpegAudioReader.h"
 
 #include "TagBytes.h"
 
@@ -41,40 +41,40 @@ const std::string kFile = kTag + mpegFrames(20) + id3v1Tag("t", "a", "b", "", ""
 TEST(ReadFailures, ID3v2WalkEndsWithWhatItRead) {
     // The second frame's header lies past the failing offset.
     FailingSource source(kFile, 10 + 10 + 6 + 5);
-    TID3v2 tag;
-    EXPECT_TRUE(tag.Load(source));
-    EXPECT_EQ(tag.Artist, "First");
-    EXPECT_TRUE(tag.Album.empty());
+    Id3v2Reader tag;
+    EXPECT_TRUE(tag.load(source));
+    EXPECT_EQ(tag.artist, "First");
+    EXPECT_TRUE(tag.album.empty());
 
     FailingSource header(kFile, 5);
-    EXPECT_FALSE(tag.Load(header));
-    EXPECT_FALSE(tag.Exists);
+    EXPECT_FALSE(tag.load(header));
+    EXPECT_FALSE(tag.exists);
 }
 
 TEST(ReadFailures, ID3v1ReportsFalse) {
     FailingSource source(kFile, static_cast<std::int64_t>(kFile.size()) - 10);
-    TID3v1 tag;
-    EXPECT_FALSE(tag.Load(source));
+    Id3v1Reader tag;
+    EXPECT_FALSE(tag.load(source));
 }
 
 TEST(ReadFailures, MpegReportsFalseAndResets) {
     // The tags read fine, the first audio block does not.
     const auto audioStart = static_cast<std::int64_t>(kTag.size());
     FailingSource audio(kFile, audioStart + 100, audioStart + 200);
-    TMPEGaudio mpeg;
-    EXPECT_FALSE(mpeg.Load(audio));
-    EXPECT_FALSE(mpeg.ID3v2.Exists);
-    EXPECT_EQ(mpeg.BitRate(), 0);
+    MpegAudioReader mpeg;
+    EXPECT_FALSE(mpeg.load(audio));
+    EXPECT_FALSE(mpeg.id3v2.exists);
+    EXPECT_EQ(mpeg.bitRate(), 0);
 }
 
-TEST(ReadFailures, JvID3v2RaisesStreamReadError) {
+TEST(ReadFailures, Id3v2FrameReaderRaisesStreamReadError) {
     FailingSource source(kFile, 20);
-    TJvID3v2 tag;
+    Id3v2FrameReader tag;
     try {
-        tag.Load(source);
+        tag.load(source);
         FAIL() << "no error";
-    } catch (const JvID3Error& error) {
+    } catch (const Id3v2FrameError& error) {
         EXPECT_STREQ(error.what(), "Stream read error");
     }
-    EXPECT_FALSE(tag.Active());
+    EXPECT_FALSE(tag.isActive());
 }

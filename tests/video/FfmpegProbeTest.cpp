@@ -123,10 +123,10 @@ protected:
         return QJsonDocument::fromJson(process.readAllStandardOutput()).object();
     }
 
-    static TVFVideoStreamInfo probe(VideoInfo& info, const char* file) {
-        info.FileName = QFile::encodeName(path(file)).toStdString();
-        info.Probe();
-        return info.Video;
+    static VideoStreamInfo probe(VideoInfo& info, const char* file) {
+        info.fileName = QFile::encodeName(path(file)).toStdString();
+        info.probe();
+        return info.video;
     }
 
     static double rational(const QString& text) {
@@ -164,15 +164,15 @@ TEST_P(FfmpegClip, GivesWhatFfprobeStates) {
     const double rate = averageRate > 0 ? averageRate : rational(stream["r_frame_rate"].toString());
 
     VideoInfo info;
-    const TVFVideoStreamInfo video = probe(info, clip.file);
-    EXPECT_EQ(video.Width, stream["width"].toInt());
-    EXPECT_EQ(video.Height, stream["height"].toInt());
-    EXPECT_EQ(video.Duration, durationText(length.toDouble()));
-    EXPECT_FALSE(video.Duration.empty());
-    EXPECT_DOUBLE_EQ(video.FrameRate, rate);
-    EXPECT_GT(video.FrameRate, 0.0);
-    EXPECT_EQ(video.Codec, clip.codec);
-    EXPECT_EQ(codecCell(video.Codec), clip.codecCell);
+    const VideoStreamInfo video = probe(info, clip.file);
+    EXPECT_EQ(video.width, stream["width"].toInt());
+    EXPECT_EQ(video.height, stream["height"].toInt());
+    EXPECT_EQ(video.duration, durationText(length.toDouble()));
+    EXPECT_FALSE(video.duration.empty());
+    EXPECT_DOUBLE_EQ(video.frameRate, rate);
+    EXPECT_GT(video.frameRate, 0.0);
+    EXPECT_EQ(video.codec, clip.codec);
+    EXPECT_EQ(codecCell(video.codec), clip.codecCell);
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, FfmpegClip, ::testing::ValuesIn(videoClips()),
@@ -220,8 +220,8 @@ TEST_F(FfmpegProbe, FilesWithoutVideoGiveEmptyValuesEvenAfterAVideo) {
     for (const char* file : {"audio.wav", "audio.mp2", "picture.png", "picture.jpg", "cover.m4a",
                              "notes.txt", "readme.nfo", "empty.avi", "missing.avi"}) {
         SCOPED_TRACE(file);
-        ASSERT_EQ(probe(info, "before.avi").Width, 320);
-        EXPECT_EQ(probe(info, file), TVFVideoStreamInfo());
+        ASSERT_EQ(probe(info, "before.avi").width, 320);
+        EXPECT_EQ(probe(info, file), VideoStreamInfo());
     }
     // a cut file must not hang or crash; whatever the header says is fine
     probe(info, "cut.avi");
@@ -233,7 +233,7 @@ TEST_F(FfmpegProbe, NamesThatLookLikeProtocolsAreFiles) {
     for (const char* name : {"http:clip.avi", "file:clip.avi", "pipe:0", "a?b#c%20.avi"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(QFile::copy(path("plain.avi"), path(name)));
-        EXPECT_EQ(probe(info, name).Width, 96);
+        EXPECT_EQ(probe(info, name).width, 96);
     }
 }
 

@@ -7,9 +7,9 @@
 namespace korvane::video {
 
 // Readable failures for probe results.
-inline void PrintTo(const TVFVideoStreamInfo& video, std::ostream* out) {
-    *out << "{Codec \"" << video.Codec << "\", Duration \"" << video.Duration << "\", FrameRate "
-         << video.FrameRate << ", " << video.Width << " x " << video.Height << '}';
+inline void PrintTo(const VideoStreamInfo& video, std::ostream* out) {
+    *out << "{Codec \"" << video.codec << "\", Duration \"" << video.duration << "\", FrameRate "
+         << video.frameRate << ", " << video.width << " x " << video.height << '}';
 }
 
 } // namespace korvane::video

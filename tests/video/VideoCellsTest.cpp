@@ -58,7 +58,7 @@ TEST(VideoCells, ResolutionAndCodec) {
 }
 
 TEST(VideoCells, RowFromAnEmptyProbe) {
-    const VideoCells cells = videoCells(10, TVFVideoStreamInfo());
+    const VideoCells cells = videoCells(10, VideoStreamInfo());
     EXPECT_EQ(cells.size, "1");
     EXPECT_EQ(cells.resolution, "0 x 0");
     EXPECT_EQ(cells.duration, "");

@@ -91,11 +91,11 @@ protected:
         m_path = m_dir.filePath("clip.avi").toStdString();
         std::ofstream(m_path) << "x";
     }
-    TVFVideoStreamInfo probe(const FakeFile& file) {
+    VideoStreamInfo probe(const FakeFile& file) {
         VideoInfo info([&file] { return std::make_unique<FakeDetector>(file); });
-        info.FileName = m_path;
-        info.Probe();
-        return info.Video;
+        info.fileName = m_path;
+        info.probe();
+        return info.video;
     }
 
     QTemporaryDir m_dir;
@@ -103,11 +103,11 @@ protected:
 };
 
 TEST_F(VideoInfoWalk, StreamCases) {
-    const TVFVideoStreamInfo empty;
+    const VideoStreamInfo empty;
     const struct {
         const char* name;
         FakeFile file;
-        TVFVideoStreamInfo expected;
+        VideoStreamInfo expected;
     } cases[] = {
         {"one XVID stream",
          {true, {}, {{true, video(VideoFormat::VideoInfo, 640, 480, fourCC("XVID")), 187.5, 25.0}}},
@@ -175,12 +175,12 @@ TEST_F(VideoInfoWalk, StreamCases) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TVFVideoStreamInfo got = probe(c.file);
-        EXPECT_EQ(got.Codec, c.expected.Codec);
-        EXPECT_EQ(got.Duration, c.expected.Duration);
-        EXPECT_EQ(got.FrameRate, c.expected.FrameRate);
-        EXPECT_EQ(got.Width, c.expected.Width);
-        EXPECT_EQ(got.Height, c.expected.Height);
+        const VideoStreamInfo got = probe(c.file);
+        EXPECT_EQ(got.codec, c.expected.codec);
+        EXPECT_EQ(got.duration, c.expected.duration);
+        EXPECT_EQ(got.frameRate, c.expected.frameRate);
+        EXPECT_EQ(got.width, c.expected.width);
+        EXPECT_EQ(got.height, c.expected.height);
     }
 }
 
@@ -190,12 +190,12 @@ TEST_F(VideoInfoWalk, EachProbeStartsEmpty) {
     FakeFile audio{true, {}, {{true, StreamMediaType{kWaveFormatEx, {}}, 9.0, {}}}};
     const FakeFile* current = &clip;
     VideoInfo info([&current] { return std::make_unique<FakeDetector>(*current); });
-    info.FileName = m_path;
-    info.Probe();
-    EXPECT_EQ(info.Video.Width, 640);
+    info.fileName = m_path;
+    info.probe();
+    EXPECT_EQ(info.video.width, 640);
     current = &audio;
-    info.Probe();
-    EXPECT_EQ(info.Video, TVFVideoStreamInfo());
+    info.probe();
+    EXPECT_EQ(info.video, VideoStreamInfo());
 }
 
 TEST_F(VideoInfoWalk, MissingFileFolderOrDetectorGiveEmptyValues) {
@@ -208,16 +208,16 @@ TEST_F(VideoInfoWalk, MissingFileFolderOrDetectorGiveEmptyValues) {
     });
     for (const std::string& path :
          {m_dir.filePath("missing.avi").toStdString(), m_dir.path().toStdString(), std::string()}) {
-        info.FileName = path;
-        info.Probe();
-        EXPECT_EQ(info.Video, TVFVideoStreamInfo()) << path;
+        info.fileName = path;
+        info.probe();
+        EXPECT_EQ(info.video, VideoStreamInfo()) << path;
     }
     EXPECT_EQ(created, 0); // no detector is made for a file that is not there
 
     VideoInfo noDetector([] { return std::unique_ptr<MediaDetector>(); });
-    noDetector.FileName = m_path;
-    noDetector.Probe();
-    EXPECT_EQ(noDetector.Video, TVFVideoStreamInfo());
+    noDetector.fileName = m_path;
+    noDetector.probe();
+    EXPECT_EQ(noDetector.video, VideoStreamInfo());
 }
 
 class ThrowingDetector : public FakeDetector {
@@ -230,12 +230,12 @@ TEST_F(VideoInfoWalk, AnErrorInsideEndsTheProbeQuietlyKeepingWhatWasFilled) {
     FakeFile clip{
         true, {}, {{true, video(VideoFormat::VideoInfo, 640, 480, fourCC("XVID")), 9.0, 25.0}}};
     VideoInfo info([&clip] { return std::make_unique<ThrowingDetector>(clip); });
-    info.FileName = m_path;
-    EXPECT_NO_THROW(info.Probe());
-    EXPECT_EQ(info.Video.Duration, "00:09");
-    EXPECT_EQ(info.Video.Width, 640);
-    EXPECT_EQ(info.Video.FrameRate, 0.0);
-    EXPECT_EQ(info.Video.Codec, "");
+    info.fileName = m_path;
+    EXPECT_NO_THROW(info.probe());
+    EXPECT_EQ(info.video.duration, "00:09");
+    EXPECT_EQ(info.video.width, 640);
+    EXPECT_EQ(info.video.frameRate, 0.0);
+    EXPECT_EQ(info.video.codec, "");
 }
 
 } // namespace

@@ -69,7 +69,7 @@ TEST(VideoPage, CancelledPickerAddsNothingButEnablesTheListCommands) {
     EXPECT_TRUE(enabled(f.ui().exportMenu));
     EXPECT_TRUE(enabled(f.ui().videoExportMenu));
     EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
-    EXPECT_EQ(w.windowTitle(), TitleCaption());
+    EXPECT_EQ(w.windowTitle(), titleCaption());
 }
 
 TEST(VideoPage, VanishedFolderIsNotPreselected) {
@@ -148,7 +148,7 @@ TEST(VideoPage, HeaderClickSortsAndSetsTheSortColumn) {
     w.videoList().appendRow({"b", {"9", "", "", "", ""}});
     w.videoList().appendRow({"a", {"10", "", "", "", ""}});
     emit f.ui().videoView->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(w.SortColumn, 1);
+    EXPECT_EQ(w.sortColumn, 1);
     EXPECT_EQ(w.videoList().row(0).caption, QStringLiteral("a"));
 }
 
@@ -175,7 +175,7 @@ TEST(VideoPage, DeleteNeedsTheListsFocusAndSelectsTheNextRow) {
     QTest::keyClick(f.ui().videoView, Qt::Key_Delete);
     QTest::keyClick(f.ui().videoView, Qt::Key_Delete);
     EXPECT_TRUE(w.videoList().isEmpty());
-    EXPECT_EQ(w.windowTitle(), TitleCaption());
+    EXPECT_EQ(w.windowTitle(), titleCaption());
     EXPECT_FALSE(f.ui().videoClearButton->isEnabled());
     EXPECT_FALSE(f.ui().videoExportButton->isEnabled());
     EXPECT_FALSE(enabled(f.ui().exportMenu));
@@ -192,7 +192,7 @@ TEST(VideoPage, ClearKeepsTheExportMenuWhileTheMusicListHasRows) {
     EXPECT_FALSE(f.ui().videoClearButton->isEnabled());
     EXPECT_FALSE(enabled(f.ui().videoExportMenu));
     EXPECT_TRUE(enabled(f.ui().exportMenu));
-    EXPECT_EQ(w.windowTitle(), TitleCaption());
+    EXPECT_EQ(w.windowTitle(), titleCaption());
 }
 
 TEST(VideoPage, EditAppliesTheFilledFields) {
@@ -201,7 +201,7 @@ TEST(VideoPage, EditAppliesTheFilledFields) {
     w.videoList().appendRow({"a.avi", {"1", "0 x 0", "", "0", "XVID MPEG-4"}});
     f.selectRow(0);
     QTimer::singleShot(0, [] {
-        auto* editor = qobject_cast<TfmEditVideoRec*>(QApplication::activeModalWidget());
+        auto* editor = qobject_cast<VideoRowEditor*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
         editor->field(0)->setText(QStringLiteral("b.avi"));
         editor->field(5)->clear();
@@ -231,7 +231,7 @@ TEST(VideoPage, ShowingThePageShowsTheCount) {
     Fixture f;
     MainWindow& w = f.open();
     f.ui().pages->setCurrentIndex(1);
-    EXPECT_EQ(w.windowTitle(), TitleCaption()) << "an empty list leaves the caption";
+    EXPECT_EQ(w.windowTitle(), titleCaption()) << "an empty list leaves the caption";
     f.ui().pages->setCurrentIndex(0);
     w.videoList().appendRow({"a", {"1", "0 x 0", "", "0", ""}});
     f.ui().pages->setCurrentIndex(1);

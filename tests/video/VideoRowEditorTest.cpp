@@ -15,7 +15,7 @@ namespace {
 const CatalogueRow kRow{"Live  \\  Show.avi", {"2", "640 x 480", "01:02:05", "25", "MPEG-1"}};
 
 TEST(VideoRowEditor, LayoutAndFilledFields) {
-    TfmEditVideoRec editor;
+    VideoRowEditor editor;
     editor.setRow(kRow);
     EXPECT_EQ(editor.windowTitle(), QStringLiteral("Редактировать"));
     EXPECT_EQ(editor.row(), kRow);
@@ -32,7 +32,7 @@ TEST(VideoRowEditor, LayoutAndFilledFields) {
 }
 
 TEST(VideoRowEditor, ChangeEnablesSaveAndSaveMarksTheEditorSaved) {
-    TfmEditVideoRec editor;
+    VideoRowEditor editor;
     editor.setRow(kRow);
     QTimer::singleShot(0, &editor, [&editor] {
         EXPECT_EQ(editor.focusWidget(), editor.cancelButton());
@@ -47,13 +47,13 @@ TEST(VideoRowEditor, ChangeEnablesSaveAndSaveMarksTheEditorSaved) {
 }
 
 TEST(VideoRowEditor, CancelEscapeAndCloseBoxCountAsCancel) {
-    const std::function<void(TfmEditVideoRec&)> endings[] = {
-        [](TfmEditVideoRec& e) { e.cancelButton()->click(); },
-        [](TfmEditVideoRec& e) { QTest::keyClick(&e, Qt::Key_Escape); },
-        [](TfmEditVideoRec& e) { e.close(); },
+    const std::function<void(VideoRowEditor&)> endings[] = {
+        [](VideoRowEditor& e) { e.cancelButton()->click(); },
+        [](VideoRowEditor& e) { QTest::keyClick(&e, Qt::Key_Escape); },
+        [](VideoRowEditor& e) { e.close(); },
     };
     for (const auto& end : endings) {
-        TfmEditVideoRec editor;
+        VideoRowEditor editor;
         editor.setRow(kRow);
         // a Save of an earlier use must not carry over
         QTimer::singleShot(0, &editor, [&editor] {

@@ -71,7 +71,7 @@ protected:
     VideoScanResult scan(const QString& root, RecordingHost& host,
                          const QString& separator = QStringLiteral("  \\  ")) {
         video::VideoInfo probe([] { return std::make_unique<AviDetector>(); });
-        return VideoScan(root, separator, m_list, probe, host);
+        return scanVideos(root, separator, m_list, probe, host);
     }
     QStringList captions() const {
         QStringList result;
@@ -94,7 +94,7 @@ TEST_F(VideoScanTest, WalkSkipsExactlyDotDbFiles) {
     file("sub/deep/clip.mkv");
     file("sub/x.db");
     QStringList files;
-    ListVideoFiles(m_dir.path(), files, [] { return true; });
+    listVideoFiles(m_dir.path(), files, [] { return true; });
     QStringList names;
     for (const QString& path : files)
         names << QDir(m_dir.path()).relativeFilePath(path);
@@ -109,7 +109,7 @@ TEST_F(VideoScanTest, WalkVisitsALinkedFolderLoopOnce) {
     ASSERT_TRUE(QFile::link(m_dir.file("sub"), m_dir.file("again")));
     QStringList files;
     int pumps = 0;
-    ListVideoFiles(m_dir.path(), files, [&pumps] { return ++pumps < 10000; });
+    listVideoFiles(m_dir.path(), files, [&pumps] { return ++pumps < 10000; });
     EXPECT_LT(pumps, 10000);
     // sub/clip.avi, and again/clip.avi through the second link (not an ancestor of itself)
     EXPECT_EQ(files.size(), 2);
@@ -128,7 +128,7 @@ TEST_F(VideoScanTest, WalkEntersEachLinkedFolderThroughOneLinkOnly) {
                                         m_dir.file(QStringLiteral("F%1/to%2").arg(i).arg(j))));
             }
     QStringList files;
-    ListVideoFiles(m_dir.path(), files, [] { return true; });
+    listVideoFiles(m_dir.path(), files, [] { return true; });
     EXPECT_EQ(files.size(), 2 * kFolders) << files.join(u' ').toStdString();
 }
 
@@ -238,7 +238,7 @@ TEST_F(VideoScanTest, RealProbeOnATextFileGivesEmptyCells) {
     m_dir.write(QStringLiteral("readme.txt"), "Just a note about the clips.\r\n");
     RecordingHost host;
     video::VideoInfo probe;
-    VideoScan(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
     ASSERT_EQ(m_list.count(), 1);
     EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
 }
@@ -248,7 +248,7 @@ TEST_F(VideoScanTest, AFifoIsListedWithoutBlockingTheScan) {
               0);
     RecordingHost host;
     video::VideoInfo probe; // the real detector: opening a FIFO would wait for a writer
-    VideoScan(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
     ASSERT_EQ(m_list.count(), 1);
     EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
 }

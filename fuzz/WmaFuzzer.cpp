@@ -1,0 +1,19 @@
+#include "tags/WmaReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The whole input is the file.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace korvane::tags;
+    MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
+    WmaReader wma;
+    const bool loaded = wma.load(source);
+    // Fields are taken only from a readable, plausible header.
+    if ((!loaded || !wma.valid) && (wma.bitRate != 0 || !wma.genre.empty()))
+        __builtin_trap();
+    if (wma.valid && (wma.title.size() > 250 || wma.comment.size() > 250))
+        __builtin_trap();
+    return 0;
+}

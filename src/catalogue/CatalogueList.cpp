@@ -1,0 +1,134 @@
+#include "catalogue/CatalogueList.h"
+
+#include "text/LocaleText.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string>
+
+namespace korvane {
+
+CatalogueList::CatalogueList(std::vector<Column> columns, QObject* parent)
+    : QAbstractTableModel(parent), m_columns(std::move(columns)) {}
+
+void CatalogueList::appendRow(CatalogueRow row) {
+    const int index = count();
+    beginInsertRows({}, index, index);
+    m_rows.push_back(std::move(row));
+    endInsertRows();
+}
+
+void CatalogueList::setCaption(int index, const QString& caption) {
+    m_rows.at(static_cast<size_t>(index)).caption = caption;
+    emitRowChanged(index);
+}
+
+QString CatalogueList::text(int index, int column) const {
+    const CatalogueRow& r = row(index);
+    if (column == 0)
+        return r.caption;
+    return r.cells.value(column - 1);
+}
+
+void CatalogueList::setCell(int index, int cell, const QString& value) {
+    QStringList& cells = m_rows.at(static_cast<size_t>(index)).cells;
+    while (cells.size() <= cell)
+        cells.append(QString());
+    cells[cell] = value;
+    emitRowChanged(index);
+}
+
+void CatalogueList::appendCell(int index, const QString& value) {
+    m_rows.at(static_cast<size_t>(index)).cells.append(value);
+    emitRowChanged(index);
+}
+
+void CatalogueList::applyEdit(int index, const CatalogueRow& edited) {
+    if (index < 0 || index >= count())
+        return;
+    if (!edited.caption.isEmpty())
+        setCaption(index, edited.caption);
+    for (int cell = 0; cell < edited.cells.size() && cell + 1 < columnCount(); ++cell) {
+        if (!edited.cells[cell].isEmpty())
+            setCell(index, cell, edited.cells[cell]);
+    }
+}
+
+void CatalogueList::removeRowAt(int index) {
+    if (index < 0 || index >= count())
+        return;
+    beginRemoveRows({}, index, index);
+    m_rows.erase(m_rows.begin() + index);
+    endRemoveRows();
+}
+
+void CatalogueList::clear() {
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void CatalogueList::sortByColumn(int column) {
+    std::vector<std::string> keys;
+    keys.reserve(m_rows.size());
+    for (int i = 0; i < count(); ++i)
+        keys.push_back(text::toCp1251(text(i, column)));
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    // std::string compares as unsigned bytes through char_traits<char>::compare (memcmp).
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](int a, int b) { return keys[a] < keys[b]; });
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> newPosition(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        newPosition[static_cast<size_t>(order[i])] = static_cast<int>(i);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before)
+        after.append(this->index(newPosition[static_cast<size_t>(index.row())], index.column()));
+    std::vector<CatalogueRow> sorted;
+    sorted.reserve(m_rows.size());
+    for (int i : order)
+        sorted.push_back(std::move(m_rows[static_cast<size_t>(i)]));
+    m_rows = std::move(sorted);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int CatalogueList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+int CatalogueList::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant CatalogueList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_columns[static_cast<size_t>(index.column())].alignment |
+                                   Qt::AlignVCenter);
+    return {};
+}
+
+QVariant CatalogueList::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_columns[static_cast<size_t>(section)].caption;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_columns[static_cast<size_t>(section)].alignment |
+                                   Qt::AlignVCenter);
+    return {};
+}
+
+void CatalogueList::emitRowChanged(int index) {
+    emit dataChanged(this->index(index, 0), this->index(index, columnCount() - 1));
+}
+
+} // namespace korvane

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <stdexcept>
+
+namespace korvane {
+
+// A write of set.ini that the system refused: "Unable to write to <path>".
+class SettingsWriteError : public std::runtime_error {
+public:
+    explicit SettingsWriteError(const QString& path);
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// The program's INI file, section "options", read and written key by key with the rules of the
+// Windows profile-string service: every read goes to the file and passes its own default, so a
+// value written through one object is seen by the next read through any other.
+class SettingsFile {
+public:
+    explicit SettingsFile(QString path);
+
+    const QString& path() const { return m_path; }
+
+    // The text after the first "=", blanks trimmed, one pair of enclosing quotes removed, at most
+    // 2047 characters; the default (trailing blanks removed) when the file, section or key is
+    // absent.
+    QString readText(QStringView key, const QString& defaultValue) const;
+    // Decimal, or hexadecimal after "0x"; the default for anything else.
+    int readInteger(QStringView key, int defaultValue) const;
+    // Integer reading; any non-zero number is true.
+    bool readBool(QStringView key, bool defaultValue) const;
+
+    // Store key=value unchanged, replacing the key's line or adding one; the file and section are
+    // created when missing, other lines stay. The file is replaced through a temporary file, so a
+    // crash never leaves half of it. Throws SettingsWriteError when the system refuses.
+    void writeText(QStringView key, const QString& value);
+    void writeInteger(QStringView key, int value);
+    void writeBool(QStringView key, bool value);
+
+private:
+    QString m_path;
+};
+
+// Both separators are stored in double quotes so that their blanks survive the trimming. The
+// readers pass the separator wrapped in quotes as the default and then unwrap the first quoted
+// occurrence in the result, so that an absent key yields the separator with its blanks.
+QString readQuotedSeparator(const SettingsFile& settings, QStringView key, const QString& plain);
+// Wraps a separator in double quotes for writing, unless it already starts / ends with one.
+QString quoteSeparator(const QString& separator);
+
+namespace keys {
+inline constexpr QStringView separatorGroupAlbum = u"separator_G_A";
+inline constexpr QStringView separatorTxt = u"separator";
+} // namespace keys
+
+// "  \  ": two blanks, a backslash, two blanks (display text: the backslash is kept on every
+// system).
+inline const QString kDefaultGroupAlbumSeparator = QStringLiteral("  \\  ");
+// " | "
+inline const QString kDefaultTxtSeparator = QStringLiteral(" | ");
+
+// The group/album separator as the scans, the dialogs and the exporters read it.
+QString readGroupAlbumSeparator(const SettingsFile& settings);
+// The same key as the base commands read it: the unquoted default, which the trimming of an
+// absent key's default shortens to "  \".
+QString readGroupAlbumSeparatorForBases(const SettingsFile& settings);
+
+} // namespace korvane

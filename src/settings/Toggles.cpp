@@ -1,0 +1,29 @@
+#include "settings/Toggles.h"
+
+#include "settings/SettingsFile.h"
+
+namespace korvane {
+
+Toggles readToggles(const SettingsFile& settings) {
+    Toggles toggles;
+    toggles.albumUppercase = settings.readBool(u"albumuppercase", false);
+    toggles.yearInColumn = settings.readBool(u"yearInColumn", false);
+    toggles.musicInCat = settings.readBool(u"musicInCat", false);
+    toggles.showVBR = settings.readBool(u"showVBR", false);
+    toggles.showGroupNotAlbum = settings.readBool(u"showGroupNotAlbum", false);
+    toggles.albumBoldFont = settings.readBool(u"albumboldfont", true);
+    toggles.artistFromID3 = settings.readBool(u"artistFromID3", false);
+    return toggles;
+}
+
+void writeToggles(SettingsFile& settings, const Toggles& toggles) {
+    settings.writeBool(u"albumuppercase", toggles.albumUppercase);
+    settings.writeBool(u"albumboldfont", toggles.albumBoldFont);
+    settings.writeBool(u"yearInColumn", toggles.yearInColumn);
+    settings.writeBool(u"artistFromID3", toggles.artistFromID3);
+    settings.writeBool(u"musicInCat", toggles.musicInCat);
+    settings.writeBool(u"showVBR", toggles.showVBR);
+    settings.writeBool(u"showGroupNotAlbum", toggles.showGroupNotAlbum);
+}
+
+} // namespace korvane

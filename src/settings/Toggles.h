@@ -1,0 +1,25 @@
+#pragma once
+
+namespace korvane {
+
+class SettingsFile;
+
+// The seven check items of the "Настройки" menu that steer the music scan and the exporters.
+struct Toggles {
+    bool artistFromID3 = false;  // "Брать Артист / Альбом из тегов"
+    bool yearInColumn = false;   // "Брать ГОД из тегов"
+    bool albumUppercase = false; // "Названия групп БОЛЬШИМИ буквами"
+    bool albumBoldFont = true; // "Названия групп ЖИРНЫМ шрифтом (только для html и Excel)"
+    bool musicInCat = false; // "Музыка разделена на категории (панк, ска, рок, попс...)"
+    bool showVBR = false;           // "Помечать VBR битрейт"
+    bool showGroupNotAlbum = false; // "Показывать группы без альбомов"
+
+    bool operator==(const Toggles&) const = default;
+};
+
+// As the main load reads them: every toggle off except the bold group names.
+Toggles readToggles(const SettingsFile& settings);
+// In the order of the main save.
+void writeToggles(SettingsFile& settings, const Toggles& toggles);
+
+} // namespace korvane

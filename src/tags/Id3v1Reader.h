@@ -1,0 +1,63 @@
+#pragma once
+
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace korvane::tags {
+
+// The 128-byte ID3v1 tag (versions 1.0 and 1.1) at the end of a file and a Lyrics3 v2 block in
+// front of it. Texts are 8-bit Windows-1251 bytes as stored.
+class Id3v1Reader {
+public:
+    void reset() { *this = Id3v1Reader(); }
+    // False only when the file cannot be opened or a read fails; a file without a tag gives true.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    // Store the text without trailing blanks; the long field keeps it when it exceeds 30
+    // characters.
+    void setTitle(std::string_view text);
+    void setArtist(std::string_view text);
+    void setAlbum(std::string_view text);
+    void setComment(std::string_view text);
+    // Trailing blanks removed, then at most 4 characters.
+    void setYear(std::string_view text);
+
+    const std::string& fullArtist() const { return longArtist.empty() ? artist : longArtist; }
+    const std::string& fullAlbum() const { return longAlbum.empty() ? album : longAlbum; }
+    std::string genreName() const;
+    std::int64_t lyricsTailSize() const { return lyricsSize > 0 ? lyricsSize + 15 : 0; }
+    // Bytes at the end of the file that are not audio: the Lyrics3 block and the tag.
+    std::int64_t tailSize() const { return lyricsTailSize() + (exists ? 128 : 0); }
+
+    bool exists = false;
+    std::uint8_t version = 1; // 1 = ID3v1.0, 2 = ID3v1.1
+    std::string title;
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string comment;
+    std::uint8_t track = 0;
+    std::uint8_t genreCode = 255;
+    bool lyricsFound = false;
+    std::int64_t lyricsSize = 0;
+    std::string longArtist;
+    std::string longAlbum;
+    std::string longTitle;
+    std::string longComment;
+    std::string image;
+    std::string author;
+    std::string lyrics;
+
+private:
+    void readLyricsFields(ByteSource& source, std::int64_t begin, std::int64_t end);
+};
+
+// The name of an ID3v1 genre code; empty from 148 up.
+std::string_view id3v1GenreName(unsigned code);
+
+} // namespace korvane::tags

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// Ogg Vorbis: the identification header on the first page, the comment header that begins the
+// second page and the granule position of the last page. Texts are Windows-1251 bytes.
+namespace korvane::tags {
+
+class OggVorbisReader {
+public:
+    void reset() { *this = OggVorbisReader(); }
+    // True when the file starts, after an optional ID3v2 tag, with an Ogg page whose first
+    // packet is a Vorbis identification header; otherwise false with every field reset.
+    // Throws std::filesystem::filesystem_error when the file cannot be opened, and ReadError
+    // when the system fails a read.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    // Seconds: from the last granule position, else from the nominal bitrate, else 0.
+    double duration() const;
+    // Average kbit/s over the whole file after the ID3v2 tag; 0 without a duration.
+    std::int32_t bitRate() const;
+
+    std::int64_t fileSize = 0;
+    std::uint8_t channels = 0;
+    std::int32_t sampleRate = 0;
+    std::uint16_t nominalBitRate = 0; // kbit/s: the header's bit/s divided by 1000
+    std::int32_t samples = 0;         // low 32 bits of the last page's granule position
+    std::int64_t id3v2Size = 0;
+    std::string title;
+    std::string artist; // ARTIST, or PERFORMER when ARTIST is empty
+    std::string album;
+    std::uint16_t track = 0; // TRACKNUMBER before any "/", low 8 bits
+    std::string date;
+    std::string genre;
+    std::string comment; // COMMENT, or DESCRIPTION when COMMENT is empty
+    std::string vendor;
+};
+
+} // namespace korvane::tags

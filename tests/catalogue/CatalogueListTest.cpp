@@ -1,0 +1,64 @@
+#include "catalogue/CatalogueList.h"
+
+#include <QAbstractItemModelTester>
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+namespace {
+
+CatalogueList makeList() {
+    return CatalogueList({{QStringLiteral("Папка"), 360, Qt::AlignLeft},
+                          {QStringLiteral("Размер (mb)"), 0, Qt::AlignHCenter}});
+}
+
+QStringList captions(const CatalogueList& list) {
+    QStringList out;
+    for (const CatalogueRow& row : list.rows())
+        out << row.caption;
+    return out;
+}
+
+} // namespace
+
+TEST(CatalogueList, SortsOnWindows1251BytesAscending) {
+    CatalogueList list = makeList();
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (const char* caption : {"Ария", "zebra", "Zebra", "3", "123,4", "23,4", "abc", "Ёж", "ёж"})
+        list.appendRow({QString::fromUtf8(caption), {QString::fromUtf8(caption)}});
+    list.sortByColumn(0);
+    // Digits, then upper-case Latin, lower-case Latin, then Cyrillic in code page order
+    // (Ё 0xA8 before ё 0xB8 before А 0xC0).
+    EXPECT_EQ(captions(list),
+              (QStringList{"123,4", "23,4", "3", "Zebra", "abc", "zebra", "Ёж", "ёж", "Ария"}));
+    const QStringList once = captions(list);
+    list.sortByColumn(1);
+    EXPECT_EQ(captions(list), once);
+}
+
+TEST(CatalogueList, SortByCellTreatsMissingCellsAsEmpty) {
+    CatalogueList list = makeList();
+    list.appendRow({QStringLiteral("b"), {QStringLiteral("2")}});
+    list.appendRow({QStringLiteral("a"), {}});
+    list.sortByColumn(1);
+    EXPECT_EQ(captions(list), (QStringList{"a", "b"}));
+}
+
+TEST(CatalogueList, EditsRemovesAndClears) {
+    CatalogueList list = makeList();
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    list.appendRow({QStringLiteral("a"), {}});
+    list.appendCell(0, QStringLiteral("50"));
+    list.appendRow({QStringLiteral("b"), {QStringLiteral("1")}});
+    list.setCell(1, 0, QStringLiteral("7"));
+    list.setCaption(1, QStringLiteral("c"));
+    EXPECT_EQ(list.text(0, 1), QStringLiteral("50"));
+    EXPECT_EQ(list.text(1, 0), QStringLiteral("c"));
+    EXPECT_EQ(list.data(list.index(1, 1)).toString(), QStringLiteral("7"));
+    list.removeRowAt(0);
+    list.removeRowAt(5);
+    EXPECT_EQ(list.count(), 1);
+    list.clear();
+    EXPECT_TRUE(list.isEmpty());
+}

@@ -1,0 +1,241 @@
+#include "tags/Id3v2FrameReader.h"
+
+#include "TagBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane::tags;
+using namespace korvane::tags::test;
+
+namespace {
+
+const std::string kAudio(32, '\0');
+
+std::vector<std::string> items(const Id3v2TextList& list) {
+    return list.items();
+}
+
+Id3v2FrameReader load(const std::string& file) {
+    MemorySource source(file);
+    Id3v2FrameReader tag;
+    tag.load(source);
+    EXPECT_TRUE(tag.isActive());
+    return tag;
+}
+
+std::string loadError(const std::string& file) {
+    MemorySource source(file);
+    Id3v2FrameReader tag;
+    try {
+        tag.load(source);
+    } catch (const Id3v2FrameError& error) {
+        EXPECT_FALSE(tag.isActive());
+        return error.what();
+    }
+    return {};
+}
+
+using Strings = std::vector<std::string>;
+
+} // namespace
+
+TEST(Id3v2FrameReader, LeadArtistEncodingsAndSplitting) {
+    struct Case {
+        const char* name;
+        std::string data; // TPE1 data, version 2.4
+        Strings expected;
+    };
+    const Case cases[] = {
+        {"AC/DC gives two entries", bytes({0}) + "AC/DC", {"AC", "DC"}},
+        {"empty pieces are kept", bytes({0}) + "A//B", {"A", "", "B"}},
+        {"no trimming", bytes({0}) + " A / B", {" A ", " B"}},
+        {"8-bit text stays as stored",
+         bytes({0}) + win1251("Кино") + bytes({0}) + "x",
+         {win1251("Кино")}},
+        {"UTF-8", bytes({3}) + "Кино/Аквариум", {win1251("Кино"), win1251("Аквариум")}},
+        {"UTF-16 little-endian mark",
+         bytes({1, 0xFF, 0xFE}) + utf16le("Ёлка") + bytes({0, 0}),
+         {win1251("Ёлка")}},
+        {"UTF-16 big-endian mark", bytes({1, 0xFE, 0xFF}) + utf16be("Ёлка"), {win1251("Ёлка")}},
+        {"UTF-16 without a mark is empty", bytes({1}) + utf16le("Ёлка"), {}},
+        {"UTF-16 big-endian without mark",
+         bytes({2}) + utf16be("Чайф") + bytes({0, 0}) + "zz",
+         {win1251("Чайф")}},
+        {"unmappable characters", bytes({3}) + "日本", {"??"}},
+        {"empty text gives an empty list", bytes({0, 0}), {}},
+        {"no data at all", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2FrameReader tag = load(id3v2Tag(4, frameV4("TPE1", c.data)) + kAudio);
+        EXPECT_EQ(items(tag.texts.leadArtist()), c.expected);
+    }
+}
+
+TEST(Id3v2FrameReader, EntryPastTheEndRaises) {
+    const Id3v2FrameReader tag = load(id3v2Tag(3, frameV3("TALB", bytes({0}) + "Album")) + kAudio);
+    EXPECT_EQ(tag.texts.album(), "Album");
+    EXPECT_EQ(tag.texts.leadArtist().count(), 0);
+    try {
+        (void)tag.texts.leadArtist()[0];
+        FAIL() << "no error";
+    } catch (const Id3v2FrameError& error) {
+        EXPECT_STREQ(error.what(), "List index out of bounds (0)");
+    }
+}
+
+TEST(Id3v2FrameReader, ContentType) {
+    struct Case {
+        const char* name;
+        std::string data;
+        Strings expected;
+    };
+    const Case cases[] = {
+        {"numeric reference stays", bytes({0}) + "(13)", {"(13)"}},
+        {"several values", bytes({0}) + "Rock" + bytes({0}) + "Pop", {"Rock", "Pop"}},
+        {"no slash splitting", bytes({0}) + "Rock/Pop", {"Rock/Pop"}},
+        {"two bytes after the encoding: empty", bytes({0}) + "17", {}},
+        {"one byte after the encoding: empty", bytes({0}) + "7", {}},
+        {"UTF-16 values",
+         bytes({1, 0xFF, 0xFE}) + utf16le("Рок") + bytes({0, 0, 0xFF, 0xFE}) + utf16le("Поп") +
+             bytes({0, 0}),
+         {win1251("Рок"), win1251("Поп")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2FrameReader tag = load(id3v2Tag(4, frameV4("TCON", c.data)) + kAudio);
+        EXPECT_EQ(items(tag.texts.contentType()), c.expected);
+    }
+}
+
+TEST(Id3v2FrameReader, TagLayouts) {
+    const std::string artist = bytes({0}) + "Artist";
+    const std::string album = bytes({0}) + "Album";
+    // 2.3 frame with grouping: a group id byte precedes the data.
+    const std::string grouped = frameV3("TPE1", bytes({7}) + artist, 0x20);
+    // 2.4 frame with a data length indicator and unsynchronised data.
+    const std::string indicated =
+        frameV4("TPE1", syncsafe(4) + bytes({0, 0xFF, 0x00, 0xE0}), 0x01 | 0x02);
+    struct Case {
+        const char* name;
+        std::string file;
+        Strings artist;
+        std::string album;
+    };
+    const Case cases[] = {
+        {"version 2.2",
+         id3v2Tag(2, frameV2("TP1", artist) + frameV2("TAL", album)),
+         {"Artist"},
+         "Album"},
+        {"version 2.3",
+         id3v2Tag(3, frameV3("TPE1", artist) + frameV3("TALB", album)),
+         {"Artist"},
+         "Album"},
+        {"version 2.4 unsynchronised frame: FF 00 E0 gives FF E0",
+         id3v2Tag(4, frameV4("TPE1", bytes({0, 0xFF, 0x00, 0xE0}), 0x02)),
+         {bytes({0xFF, 0xE0})},
+         ""},
+        {"version 2.4 with a data length indicator",
+         id3v2Tag(4, indicated),
+         {bytes({0xFF, 0xE0})},
+         ""},
+        {"version 2.3 grouping byte", id3v2Tag(3, grouped), {"Artist"}, ""},
+        {"version 2.3 extended header",
+         id3v2Tag(3, be32(6) + bytes({0, 0, 0, 0, 0, 0}) + frameV3("TPE1", artist), 0x40),
+         {"Artist"},
+         ""},
+        {"version 2.4 extended header",
+         id3v2Tag(4, syncsafe(6) + bytes({1, 0}) + frameV4("TALB", album), 0x40),
+         {},
+         "Album"},
+        {"first frame of a kind counts",
+         id3v2Tag(4, frameV4("TALB", album) + frameV4("TALB", bytes({0}) + "Other")),
+         {},
+         "Album"},
+        {"unknown frames are skipped by their size",
+         id3v2Tag(4, frameV4("TXXX", std::string(300, 'x')) + frameV4("TALB", album)),
+         {},
+         "Album"},
+        {"padding ends the walk",
+         id3v2Tag(4, std::string(10, '\0') + frameV4("TALB", album)),
+         {},
+         ""},
+        {"a frame larger than the tag is skipped",
+         id3v2Header(4, 0, 20) + "TALB" + syncsafe(100) + bytes({0, 0}) + album + kAudio,
+         {},
+         ""},
+        {"major version 5", id3v2Tag(5, frameV4("TALB", album)), {}, ""},
+        {"no tag", "RIFF" + std::string(40, '\0'), {}, ""},
+        {"9 bytes", "ID3\x04" + std::string(5, '\0'), {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2FrameReader tag = load(c.file + kAudio);
+        EXPECT_EQ(items(tag.texts.leadArtist()), c.artist);
+        EXPECT_EQ(tag.texts.album(), c.album);
+    }
+}
+
+TEST(Id3v2FrameReader, UnsynchronisedTagVersion3) {
+    // Unsynchronisation of the whole tag: FF E0 is stored as FF 00 E0, and the tag size counts
+    // the stored bytes; the frame size counts the restored ones.
+    const std::string frame = "TPE1" + be32(3) + bytes({0, 0, 0, 0xFF, 0x00, 0xE0});
+    const Id3v2FrameReader tag = load(id3v2Tag(3, frame, 0x80) + kAudio);
+    EXPECT_EQ(items(tag.texts.leadArtist()), Strings{bytes({0xFF, 0xE0})});
+    // 2.4 with the tag flag: every frame is unsynchronised on its own, sizes count stored bytes.
+    const std::string frame4 = frameV4("TPE1", bytes({0, 0xFF, 0x00, 0xE0}));
+    const Id3v2FrameReader tag4 =
+        load(id3v2Tag(4, frame4 + frameV4("TALB", bytes({0}) + "B"), 0x80));
+    EXPECT_EQ(items(tag4.texts.leadArtist()), Strings{bytes({0xFF, 0xE0})});
+    EXPECT_EQ(tag4.texts.album(), "B");
+}
+
+TEST(Id3v2FrameReader, Errors) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"unknown encoding", id3v2Tag(4, frameV4("TPE1", bytes({4}) + "x")), "Unknown encoding"},
+        {"tag shorter than stated", id3v2Header(3, 0, 500) + std::string(100, 'A'),
+         "Stream read error"},
+        {"tag shorter than stated, unsynchronised",
+         id3v2Header(3, 0x80, 500) + std::string(100, 'A'), "Could not read data from stream"},
+        {"an encoding byte on another frame kind is not read",
+         id3v2Tag(4, frameV4("TIT2", bytes({9}) + "x")), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(loadError(c.file), c.message);
+    }
+}
+
+TEST(Id3v2FrameReader, FileNameAndActive) {
+    TempFile first(id3v2Tag(3, frameV3("TPE1", bytes({0}) + "First")) + kAudio);
+    TempFile second(id3v2Tag(3, frameV3("TPE1", bytes({0}) + "Second")) + kAudio);
+    Id3v2FrameReader tag;
+    EXPECT_FALSE(tag.isActive());
+    tag.setFileName(first.path());
+    EXPECT_FALSE(tag.isActive());
+    tag.setActive(true);
+    EXPECT_TRUE(tag.isActive());
+    EXPECT_EQ(tag.texts.leadArtist()[0], "First");
+    // A new name on an active object reads again.
+    tag.setFileName(second.path());
+    EXPECT_TRUE(tag.isActive());
+    EXPECT_EQ(tag.texts.leadArtist()[0], "Second");
+    tag.setActive(false);
+    EXPECT_EQ(tag.texts.leadArtist().count(), 0);
+
+    const std::string missing = first.path().string() + ".missing";
+    tag.setFileName(missing);
+    try {
+        tag.setActive(true);
+        FAIL() << "no error";
+    } catch (const Id3v2FrameError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    EXPECT_FALSE(tag.isActive());
+}

@@ -1,0 +1,212 @@
+#include "tags/Id3v2Reader.h"
+
+#include "TagBytes.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane::tags;
+using namespace korvane::tags::test;
+
+namespace {
+
+const std::string kAudio(64, '\0');
+
+Id3v2Reader load(const std::string& file, bool expected = true) {
+    MemorySource source(file);
+    Id3v2Reader tag;
+    EXPECT_EQ(tag.load(source), expected);
+    return tag;
+}
+
+std::string latin(std::string_view text) {
+    return bytes({0}) + std::string(text);
+}
+std::string utf16Bom(std::string_view utf8) {
+    return bytes({1, 0xFF, 0xFE}) + utf16le(utf8) + bytes({0, 0});
+}
+
+} // namespace
+
+TEST(Id3v2Reader, Version3EncodingsZeroAndOne) {
+    const std::string frames =
+        frameV3("TPE1", latin("Artist") + bytes({0})) + frameV3("TALB", utf16Bom("Группа крови")) +
+        frameV3("TIT2", bytes({1, 0xFE, 0xFF}) + utf16be("Кино") + bytes({0, 0}));
+    const Id3v2Reader tag = load(id3v2Tag(3, frames) + kAudio);
+    EXPECT_TRUE(tag.exists);
+    EXPECT_EQ(tag.version, 3);
+    EXPECT_EQ(tag.size, 10 + static_cast<std::int64_t>(frames.size()));
+    EXPECT_EQ(tag.artist, "Artist");
+    EXPECT_EQ(tag.album, win1251("Группа крови"));
+    // A big-endian byte-order mark is honoured.
+    EXPECT_EQ(tag.title, win1251("Кино"));
+}
+
+TEST(Id3v2Reader, Version2ThreeCharacterFrames) {
+    const std::string frames = frameV2("TP1", latin("Band")) + frameV2("TAL", utf16Bom("Альбом")) +
+                               frameV2("TYE", latin("1999")) + frameV2("TCO", latin("(17)Rock")) +
+                               frameV2("COM", latin("engdesc") + bytes({0}) + "Country: UK");
+    const Id3v2Reader tag = load(id3v2Tag(2, frames) + kAudio);
+    EXPECT_EQ(tag.version, 2);
+    EXPECT_EQ(tag.artist, "Band");
+    EXPECT_EQ(tag.album, win1251("Альбом"));
+    EXPECT_EQ(tag.year, "1999");
+    EXPECT_EQ(tag.genre, "Rock");
+    EXPECT_EQ(tag.comment, "Country: UK");
+}
+
+TEST(Id3v2Reader, Version4EncodingsTwoAndThreeAreIgnored) {
+    const std::string frames =
+        frameV4("TPE1", bytes({3}) + "Artist") + frameV4("TALB", bytes({2}) + utf16be("Album")) +
+        frameV4("TIT2", latin("Title")) + frameV4("TCON", utf16Bom("Шансон"));
+    const Id3v2Reader tag = load(id3v2Tag(4, frames) + kAudio);
+    EXPECT_TRUE(tag.artist.empty());
+    EXPECT_TRUE(tag.album.empty());
+    EXPECT_EQ(tag.title, "Title");
+    EXPECT_EQ(tag.genre, win1251("Шансон"));
+}
+
+TEST(Id3v2Reader, SingleFrameDecoding) {
+    struct Case {
+        const char* name;
+        std::string frame; // version 3
+        std::string Id3v2Reader::*field;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"TCON number only", frameV3("TCON", latin("(13)")), &Id3v2Reader::genre, ""},
+        {"TCON number and name", frameV3("TCON", latin("(13)Pop")), &Id3v2Reader::genre, "Pop"},
+        {"TCON keeps the blank after ')'", frameV3("TCON", latin("(17) Rock")), &Id3v2Reader::genre,
+         " Rock"},
+        {"TCON last ')' counts", frameV3("TCON", latin("(1)(2)Two")), &Id3v2Reader::genre, "Two"},
+        {"TCON plain", frameV3("TCON", latin("Rock")), &Id3v2Reader::genre, "Rock"},
+        {"TDRC when TYER is absent", frameV3("TDRC", latin("2004-05-06")), &Id3v2Reader::year,
+         "2004"},
+        {"COMM with empty description",
+         frameV3("COMM", latin("eng") + bytes({0}) + "Country: UK\r\nUSA  "), &Id3v2Reader::comment,
+         "Country: UK\r\nUSA"},
+        {"COMM with description", frameV3("COMM", latin("rusabout") + bytes({0}) + "text"),
+         &Id3v2Reader::comment, "text"},
+        {"COMM in UTF-16 with a description ending in ASCII",
+         frameV3("COMM", bytes({1}) + "eng" + bytes({0xFF, 0xFE}) + utf16le("A") + bytes({0, 0}) +
+                             utf16Bom("Страна").substr(1)),
+         &Id3v2Reader::comment, win1251("Страна")},
+        {"WXXX link", frameV3("WXXX", latin("home") + bytes({0}) + "http://x.example"),
+         &Id3v2Reader::link, "http://x.example"},
+        {"TCOM", frameV3("TCOM", latin("Composer")), &Id3v2Reader::composer, "Composer"},
+        {"TENC", frameV3("TENC", latin("Encoder")), &Id3v2Reader::encoder, "Encoder"},
+        {"TCOP", frameV3("TCOP", latin("(c) 1999")), &Id3v2Reader::rightsNotice, "(c) 1999"},
+        {"TLAN", frameV3("TLAN", latin("rus")), &Id3v2Reader::language, "rus"},
+        {"TSIZ", frameV3("TSIZ", latin("123456")), &Id3v2Reader::sizeText, "123456"},
+        {"TIT1 when TIT2 is absent", frameV3("TIT1", latin("Group")), &Id3v2Reader::title, "Group"},
+        {"TOPE when TPE1 is absent", frameV3("TOPE", latin("Orig")), &Id3v2Reader::artist, "Orig"},
+        {"TOAL when TALB is absent", frameV3("TOAL", latin("OrigAl")), &Id3v2Reader::album,
+         "OrigAl"},
+        {"8-bit text ends at a zero byte", frameV3("TPE1", latin("One") + bytes({0}) + "Two"),
+         &Id3v2Reader::artist, "One"},
+        {"UTF-16 without a mark is little-endian", frameV3("TPE1", bytes({1}) + utf16le("Ab")),
+         &Id3v2Reader::artist, "Ab"},
+        {"odd last byte of UTF-16 pairs with the zero padding",
+         frameV3("TPE1", bytes({1, 0xFF, 0xFE, 'Z'})), &Id3v2Reader::artist, "Z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2Reader tag = load(id3v2Tag(3, c.frame) + kAudio);
+        EXPECT_EQ(tag.*c.field, c.expected);
+    }
+}
+
+TEST(Id3v2Reader, Track) {
+    const std::pair<const char*, int> cases[] = {
+        {"3/12", 3}, {"7", 7}, {"A3", 0}, {"", 0}, {"70000", 70000 % 65536}};
+    for (const auto& [text, number] : cases) {
+        SCOPED_TRACE(text);
+        const Id3v2Reader tag = load(id3v2Tag(3, frameV3("TRCK", latin(text))) + kAudio);
+        EXPECT_EQ(tag.track, number);
+        EXPECT_EQ(tag.trackText, text);
+    }
+}
+
+TEST(Id3v2Reader, FrameWalk) {
+    const std::string long800 = latin(std::string(499, 'a') + std::string(300, 'b'));
+    struct Case {
+        const char* name;
+        std::string tag;
+        std::string artist;
+        std::string album;
+    };
+    const Case cases[] = {
+        {"a frame of 800 bytes: its first 500 seen, the walk goes on",
+         id3v2Tag(3, frameV3("TPE1", long800) + frameV3("TALB", latin("After"))),
+         std::string(499, 'a'), "After"},
+        {"version 4 sizes are syncsafe (300 = 00 00 02 2C)",
+         id3v2Tag(4, frameV4("TIT2", latin(std::string(299, 't'))) + frameV4("TALB", latin("B"))),
+         "", "B"},
+        {"a later frame with the same id replaces",
+         id3v2Tag(3, frameV3("TPE1", latin("First")) + frameV3("TPE1", latin("Second"))), "Second",
+         ""},
+        {"second flag byte's top bit: frame ignored",
+         id3v2Tag(3, frameV3("TPE1", latin("Packed"), 0x80) + frameV3("TALB", latin("B"))), "",
+         "B"},
+        {"padding ends the walk",
+         id3v2Tag(3, frameV3("TPE1", latin("A")) + std::string(20, '\0') +
+                         frameV3("TALB", latin("B"))),
+         "A", ""},
+        {"extended header beginning with a zero byte: no frames",
+         id3v2Tag(3, be32(6) + bytes({0, 0, 0, 0, 0, 0}) + frameV3("TPE1", latin("A")), 0x40), "",
+         ""},
+        {"frame size past the tag reads what the file holds",
+         id3v2Header(3, 0, 30) + "TPE1" + be32(1000000) + bytes({0, 0, 0}) + "Cut", "Cut", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2Reader tag = load(c.tag + kAudio);
+        EXPECT_EQ(tag.artist, c.artist);
+        EXPECT_EQ(tag.album, c.album);
+    }
+    EXPECT_EQ(syncsafe(300), bytes({0, 0, 2, 0x2C}));
+}
+
+TEST(Id3v2Reader, HeaderAndSize) {
+    struct Case {
+        const char* name;
+        std::string file;
+        bool loaded;
+        bool exists;
+        int version;
+        std::int64_t size;
+        std::string artist;
+    };
+    const std::string frames = frameV3("TPE1", latin("A"));
+    const std::string tag3 = id3v2Tag(3, frames);
+    const Case cases[] = {
+        {"no tag", "abcdefghijkl", true, false, 0, 0, ""},
+        {"shorter than 10 bytes", "ID3\x03", false, false, 0, 0, ""},
+        {"plain version 3 tag", tag3 + kAudio, true, true, 3, 10 + (int)frames.size(), "A"},
+        {"footer flag adds 10 bytes",
+         id3v2Tag(4, frameV4("TPE1", latin("A")), 0x10) + "3DI" + std::string(7, '\0') + kAudio,
+         true, true, 4, 20 + (int)frames.size(), "A"},
+        {"size past the end of the file", id3v2Header(3, 0, 5000) + frames, true, true, 3, 0, ""},
+        {"major version 5", id3v2Tag(5, frames) + kAudio, true, true, 5, 10 + (int)frames.size(),
+         ""},
+        {"size bytes with top bits are taken as they are",
+         "ID3" + bytes({3, 0, 0, 0, 0, 0x80, 0x00}) + frames + std::string(20000, '\0'), true, true,
+         3, 0x80 * 128 + 10, "A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Id3v2Reader tag = load(c.file, c.loaded);
+        EXPECT_EQ(tag.exists, c.exists);
+        EXPECT_EQ(tag.version, c.version);
+        EXPECT_EQ(tag.size, c.size);
+        EXPECT_EQ(tag.artist, c.artist);
+    }
+}
+
+TEST(Id3v2Reader, LoadByFileName) {
+    TempFile file(id3v2Tag(3, frameV3("TPE1", latin("A"))) + kAudio);
+    Id3v2Reader tag;
+    EXPECT_TRUE(tag.load(file.path()));
+    EXPECT_EQ(tag.artist, "A");
+    EXPECT_FALSE(tag.load(file.path().string() + ".missing"));
+    EXPECT_FALSE(tag.exists);
+}

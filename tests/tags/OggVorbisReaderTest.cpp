@@ -1,0 +1,305 @@
+#include "tags/OggVorbisReader.h"
+
+#include "WmaOggFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace korvane::tags;
+using namespace korvane::tags::fixtures;
+
+namespace {
+
+OggVorbisReader load(const std::string& bytes, bool expected = true) {
+    MemorySource source(bytes);
+    OggVorbisReader ogg;
+    EXPECT_EQ(ogg.load(source), expected);
+    return ogg;
+}
+
+} // namespace
+
+TEST(OggVorbisReader, DurationAndBitRate) {
+    struct Case {
+        const char* name;
+        Ogg ogg;
+        double duration;
+        std::int32_t bitRate;
+    };
+    const auto make = [](std::size_t size, std::uint64_t granule, std::uint32_t rate = 44100,
+                         std::string id3v2 = {}) {
+        Ogg ogg;
+        ogg.size = size;
+        ogg.lastGranule = granule;
+        ogg.sampleRate = rate;
+        ogg.id3v2 = std::move(id3v2);
+        return ogg;
+    };
+    const Case cases[] = {
+        {"4,000,000 bytes over 200 s", make(4'000'000, 8'820'000), 200.0, 160},
+        {"ID3v2 bytes do not count", make(4'001'000, 8'820'000, 44100, id3v2Tag(990)), 200.0, 160},
+        {"160.5 rounds to the even 160", make(40'125, 88'200), 2.0, 160},
+        {"161.5 rounds to the even 162", make(40'375, 88'200), 2.0, 162},
+        // Granule -1: samples are not > 0, so nominal 128 kbit/s × 2 channels gives the time.
+        {"granule -1 falls back to the nominal bitrate", make(160'000, UINT64_MAX), 10.0, 128},
+        {"granule 0 falls back to the nominal bitrate", make(160'000, 0), 10.0, 128},
+        {"only the low 32 bits of the granule count", make(160'000, 0x1'0000'AC44), 1.0, 1280},
+        {"sample rate 0 gives no duration", make(160'000, 44100, 0), 0.0, 0},
+        {"one sample at 96 kHz saturates the bitrate", make(4'000'000, 1, 96000), 1.0 / 96000,
+         INT32_MAX},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OggVorbisReader ogg = load(c.ogg.bytes());
+        EXPECT_DOUBLE_EQ(ogg.duration(), c.duration);
+        EXPECT_EQ(ogg.bitRate(), c.bitRate);
+    }
+}
+
+TEST(OggVorbisReader, HeaderValues) {
+    Ogg fixture;
+    fixture.channels = 1;
+    fixture.sampleRate = 22050;
+    fixture.nominal = 96999;
+    fixture.lastGranule = 0xFFFFFFFFFFFFFFFFull;
+    fixture.id3v2 = id3v2Tag(20);
+    const std::string bytes = fixture.bytes();
+    const OggVorbisReader ogg = load(bytes);
+    EXPECT_EQ(ogg.fileSize, static_cast<std::int64_t>(bytes.size()));
+    EXPECT_EQ(ogg.channels, 1);
+    EXPECT_EQ(ogg.sampleRate, 22050);
+    EXPECT_EQ(ogg.nominalBitRate, 96); // truncated
+    EXPECT_EQ(ogg.samples, -1);
+    EXPECT_EQ(ogg.id3v2Size, 30);
+    EXPECT_EQ(ogg.vendor, "Test vendor 1.0");
+}
+
+TEST(OggVorbisReader, ID3v2Sizes) {
+    struct Case {
+        const char* name;
+        std::string front;
+        bool loads;
+        std::int64_t id3v2Size;
+    };
+    std::string withFooter = id3v2Tag(100) + std::string(10, '\0');
+    withFooter[5] = '\x10';
+    std::string tooLarge = id3v2Tag(100);
+    tooLarge[6] = '\x7F';
+    const Case cases[] = {
+        {"no tag", "", true, 0},
+        {"tag of 100 bytes", id3v2Tag(100), true, 110},
+        {"footer flag adds 10 bytes", withFooter, true, 120},
+        // A size past the end is taken as no tag, and then "ID3" is not "OggS".
+        {"size larger than the file", tooLarge, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ogg fixture;
+        fixture.id3v2 = c.front;
+        const OggVorbisReader ogg = load(fixture.bytes(), c.loads);
+        EXPECT_EQ(ogg.id3v2Size, c.id3v2Size);
+    }
+}
+
+TEST(OggVorbisReader, CommentTexts) {
+    using Field = std::string OggVorbisReader::*;
+    struct Case {
+        const char* name;
+        std::vector<std::string> comments;
+        Field field;
+        std::string expected;
+    };
+    const std::string longTitle = "TITLE=" + std::string(300, 'x');
+    const Case cases[] = {
+        {"upper-case name", {"TITLE=Song"}, &OggVorbisReader::title, "Song"},
+        {"lower-case name", {"artist=Band"}, &OggVorbisReader::artist, "Band"},
+        {"mixed-case name", {"Album=Disc"}, &OggVorbisReader::album, "Disc"},
+        {"value trimmed", {"DATE= \t2001  "}, &OggVorbisReader::date, "2001"},
+        {"later comment wins", {"GENRE=Rock", "GENRE=Jazz"}, &OggVorbisReader::genre, "Jazz"},
+        {"PERFORMER fills an empty ARTIST",
+         {"ARTIST=   ", "PERFORMER=Orchestra"},
+         &OggVorbisReader::artist,
+         "Orchestra"},
+        {"ARTIST before PERFORMER", {"PERFORMER=P", "ARTIST=A"}, &OggVorbisReader::artist, "A"},
+        {"DESCRIPTION fills a missing COMMENT",
+         {"DESCRIPTION=Live"},
+         &OggVorbisReader::comment,
+         "Live"},
+        {"COMMENT before DESCRIPTION",
+         {"COMMENT=Studio", "DESCRIPTION=Live"},
+         &OggVorbisReader::comment,
+         "Studio"},
+        {"value keeps later equals signs", {"TITLE=a=b"}, &OggVorbisReader::title, "a=b"},
+        {"unknown names ignored", {"TITLEX=a", "TITL=b"}, &OggVorbisReader::title, ""},
+        {"name starting with equals ignored", {"=TITLE=a"}, &OggVorbisReader::title, ""},
+        {"two-byte Cyrillic to Windows-1251",
+         {"ARTIST=\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
+         &OggVorbisReader::artist,
+         "\xCA\xE8\xED\xEE"},
+        {"three-byte euro sign", {"TITLE=\xE2\x82\xAC"}, &OggVorbisReader::title, "\x88"},
+        {"broken sequence cut", {"TITLE=ab\xD0x\xD0\x9A"}, &OggVorbisReader::title, "ab"},
+        {"text ending inside a sequence cut", {"TITLE=ab\xE2\x82"}, &OggVorbisReader::title, "ab"},
+        {"character without a Windows-1251 byte",
+         {"TITLE=\xE4\xB8\xAD"},
+         &OggVorbisReader::title,
+         "?"},
+        // Only the first 250 bytes of the item: "TITLE=" and 244 letters.
+        {"item cut at 250 bytes", {longTitle}, &OggVorbisReader::title, std::string(244, 'x')},
+        {"comment after a long item", {longTitle, "GENRE=Rock"}, &OggVorbisReader::genre, "Rock"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ogg fixture;
+        fixture.comments = c.comments;
+        const OggVorbisReader ogg = load(fixture.bytes());
+        EXPECT_EQ(ogg.*c.field, c.expected);
+    }
+}
+
+TEST(OggVorbisReader, TrackNumber) {
+    const std::pair<const char*, std::uint16_t> cases[] = {
+        {"TRACKNUMBER=7", 7},    {"TRACKNUMBER=3/12", 3}, {"tracknumber=300", 44},
+        {"TRACKNUMBER=x", 0},    {"TRACKNUMBER=/5", 0},   {"TRACKNUMBER=3 /12", 0},
+        {"TRACKNUMBER=-1", 255}, {"TITLE=5", 0},
+    };
+    for (const auto& [comment, track] : cases) {
+        SCOPED_TRACE(comment);
+        Ogg fixture;
+        fixture.comments = {comment};
+        EXPECT_EQ(load(fixture.bytes()).track, track);
+    }
+}
+
+TEST(OggVorbisReader, VendorString) {
+    Ogg fixture;
+    fixture.vendor = "";
+    fixture.comments = {"no equals sign", "second one"};
+    EXPECT_EQ(load(fixture.bytes()).vendor, "no equals sign");
+
+    fixture.vendor = std::string(260, 'v');
+    fixture.comments = {"GENRE=Rock"};
+    const OggVorbisReader ogg = load(fixture.bytes());
+    EXPECT_EQ(ogg.vendor, std::string(250, 'v'));
+    EXPECT_EQ(ogg.genre, "Rock");
+}
+
+TEST(OggVorbisReader, NoCommentHeaderLeavesTextsEmpty) {
+    Ogg fixture;
+    fixture.commentHeader = false;
+    fixture.comments = {"GENRE=Rock"};
+    const OggVorbisReader ogg = load(fixture.bytes());
+    EXPECT_EQ(ogg.sampleRate, 44100);
+    EXPECT_EQ(ogg.genre, "");
+    EXPECT_EQ(ogg.vendor, "");
+}
+
+TEST(OggVorbisReader, ForeignFilesGiveFalseAndInitialValues) {
+    Ogg good;
+    good.comments = {"GENRE=Rock"};
+    std::string notVorbis = good.bytes();
+    notVorbis[28] = '\x05'; // the first packet's type byte
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty", ""},
+        {"RIFF", std::string("RIFF\x10\0\0\0WAVEfmt ", 16)},
+        {"Ogg page without Vorbis", notVorbis},
+        {"cut inside the first page", good.bytes().substr(0, 20)},
+        {"ID3v2 tag only", id3v2Tag(50)},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const std::string goodBytes = good.bytes();
+        MemorySource goodSource(goodBytes);
+        OggVorbisReader ogg;
+        ASSERT_TRUE(ogg.load(goodSource));
+        MemorySource source(bytes);
+        EXPECT_FALSE(ogg.load(source));
+        EXPECT_EQ(ogg.fileSize, 0);
+        EXPECT_EQ(ogg.sampleRate, 0);
+        EXPECT_EQ(ogg.genre, "");
+        EXPECT_EQ(ogg.bitRate(), 0);
+    }
+}
+
+TEST(OggVorbisReader, HostileCommentBlocks) {
+    // Lengths and counts that promise far more than the file holds, or would step backwards:
+    // each walk ends at the end of the file.
+    const std::string id = Ogg().identification();
+    const auto withBlock = [&id](const std::string& block) {
+        return page(id, 0) + page(std::string("\x03vorbis", 7) + block, 0);
+    };
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string title;
+    };
+    const Case cases[] = {
+        {"vendor length 0xFFFFFFFF", withBlock(littleEndian(0xFFFFFFFF, 4) + "abc"), ""},
+        {"count 0x7FFFFFFF, empty items",
+         withBlock(littleEndian(0, 4) + littleEndian(0x7FFFFFFF, 4) + std::string(4000, '\0')), ""},
+        // Read as unsigned, the length runs past the end instead of back onto itself.
+        {"length 0xFFFFFFFC",
+         withBlock(littleEndian(0, 4) + littleEndian(0x7FFFFFFF, 4) + littleEndian(0xFFFFFFFC, 4) +
+                   "TITLE=x"),
+         "x"},
+        {"count -1 reads no comments",
+         withBlock(littleEndian(1, 4) + "v" + littleEndian(0xFFFFFFFF, 4) + littleEndian(7, 4) +
+                   "TITLE=x"),
+         ""},
+        {"cut inside the count", withBlock(littleEndian(1, 4) + "v" + "\x02"), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(load(c.bytes).title, c.title);
+    }
+}
+
+TEST(OggVorbisReader, LastPageSearch) {
+    struct Case {
+        const char* name;
+        std::string tail;
+        std::int32_t samples;
+    };
+    const std::string lastHeader = "OggS" + std::string(2, '\0') + littleEndian(88200, 8);
+    const Case cases[] = {
+        {"page starting 10 bytes before the end", lastHeader.substr(0, 10), 88200},
+        {"capture starting 9 bytes before the end is not looked at", lastHeader.substr(0, 9), 0},
+        {"page 12,060 bytes before the end", lastHeader + std::string(12'060 - 14, '\0'), 88200},
+        {"page 12,061 bytes before the end is too far", lastHeader + std::string(12'061 - 14, '\0'),
+         0},
+        {"the last of two pages",
+         "OggS" + std::string(2, '\0') + littleEndian(5, 8) + std::string(300, '\0') + lastHeader,
+         88200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Ogg fixture;
+        std::string bytes = fixture.bytes();
+        // Hide the fixture's own last page so that only the tail is found.
+        bytes.replace(bytes.rfind("OggS"), 4, "xxxx");
+        bytes += std::string(13'000, '\0') + c.tail;
+        EXPECT_EQ(load(bytes).samples, c.samples);
+    }
+}
+
+TEST(OggVorbisReader, ShortFiles) {
+    // Windows before the start of the file hold no data; the pages at the start still count.
+    Ogg fixture;
+    fixture.comments = {};
+    fixture.vendor = "v";
+    fixture.lastGranule = 4410;
+    const std::string bytes = fixture.bytes();
+    ASSERT_LT(bytes.size(), 251u);
+    EXPECT_EQ(load(bytes).samples, 4410);
+}
+
+TEST(OggVorbisReader, UnopenableFileThrows) {
+    OggVorbisReader ogg;
+    const auto missing = std::filesystem::temp_directory_path() / "korvane-no-such-file.ogg";
+    EXPECT_THROW(ogg.load(missing), std::filesystem::filesystem_error);
+    EXPECT_THROW(ogg.load(std::filesystem::temp_directory_path()),
+                 std::filesystem::filesystem_error);
+}
