@@ -2,12 +2,17 @@
 #include "app/QtDesktop.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane by Zelmir"));
+    // The desktop entry and the icon that an installation puts in the system's folders, so that
+    // task bars show the window as that entry.
+    QApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.korvane.Korvane")));
 
     // The system's own buttons ("Да", "Нет", "Отмена") speak Russian like the rest of the program.
     QTranslator qtTranslator;
@@ -16,7 +21,8 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTranslator);
 
     korvane::QtDesktop desktop;
-    korvane::MainWindow window(korvane::ProgramFolder(QApplication::applicationDirPath()), desktop);
+    korvane::MainWindow window(
+        korvane::ProgramFolder::ofExecutable(QApplication::applicationDirPath()), desktop);
     desktop.setOwner(&window);
     try {
         window.mainLoad();

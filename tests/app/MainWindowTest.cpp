@@ -133,6 +133,32 @@ TEST(MainWindow, MissingOutputFolderIsReportedOnceAndReplaced) {
     EXPECT_EQ(f.desktop.messages.size(), 1);
 }
 
+// Installed, the program folder is read-only: set.ini lives in the user's config folder and the
+// output folder falls back to the user's data folder, which holds the bases and templates.
+TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
+    test::TempDir user;
+    const QString data = user.file(QStringLiteral("data/korvane"));
+    const QString config = user.file(QStringLiteral("config/korvane"));
+    QDir().mkpath(data);
+    user.write(QStringLiteral("config/korvane/set.ini"),
+               "[options]\r\nsave_dir=/no/such/drive/\r\n");
+    test::FakeDesktop desktop;
+    {
+        MainWindow w(ProgramFolder(data, config), desktop);
+        w.mainLoad();
+        EXPECT_EQ(w.settings().readText(u"save_dir", QString()), data + u'/');
+        w.musicRoot = QStringLiteral("/музыка/");
+        w.show();
+        EXPECT_TRUE(w.close());
+    }
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.value(0).toStdString();
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/set.ini")));
+    MainWindow again(ProgramFolder(data, config), desktop);
+    again.mainLoad();
+    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
+    EXPECT_EQ(desktop.messages.size(), 1) << "the vanished output folder was replaced once";
+}
+
 TEST(MainWindow, TestersCommandOnlyForExactlyOne) {
     const std::pair<const char*, bool> cases[] = {
         {"notdead=1", true},    {"notdead=2", false}, {"notdead=\" 1\"", false},
