@@ -48,8 +48,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
         VideoProgressHost host(context);
         scanVideos(root, separator, list, probe, host);
     }
-    ListActionTarget target{ListKind::Video, list,     context,
-                            folder,          settings, readToggles(settings)};
+    const Toggles toggles = readToggles(settings);
+    ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;
 }

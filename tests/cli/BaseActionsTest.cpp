@@ -47,8 +47,8 @@ protected:
         return actions;
     }
     void run(const QStringList& args) {
-        ListActionTarget target{ListKind::Music, m_list,     m_context,
-                                m_folder,        m_settings, Toggles{}};
+        const Toggles toggles;
+        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, m_settings, toggles};
         runListActions(take(args, m_list), target);
     }
     QStringList column(int cell) {
