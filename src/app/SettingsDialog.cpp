@@ -3,6 +3,7 @@
 #include "desktop/Desktop.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "widgets/DialogSize.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,6 +14,9 @@
 
 namespace korvane {
 namespace {
+
+// The client size of the design, kept as the least size.
+constexpr QSize kDesignSize(350, 371);
 
 // Characters a worksheet name cannot hold.
 const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
@@ -86,7 +90,7 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addWidget(excel);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setFixedSize(350, 371);
+    fitDialogToContents(this, kDesignSize);
 
     for (QLineEdit* field :
          {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
@@ -104,6 +108,7 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     load();
+    fitDialogToContents(this, kDesignSize);
     QDialog::showEvent(event);
 }
 

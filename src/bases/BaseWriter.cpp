@@ -103,12 +103,32 @@ std::optional<QString> writeBaseFile(const QString& path, const std::vector<std:
         .arg(QDir::toNativeSeparators(path), file.errorString());
 }
 
+QString backupPath(const QString& path) {
+    return path + QStringLiteral(".bak");
+}
+
+std::optional<QString> keepPreviousBase(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    const QString backup = backupPath(path);
+    QFile::remove(backup);
+    QFile previous(path);
+    if (previous.copy(backup))
+        return std::nullopt;
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(backup), previous.errorString());
+}
+
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
                     const QString& chosenPath) {
     const std::vector<std::string> lines = collectBaseLines(list, kind, separator);
     SaveResult result;
     result.path = baseTargetPath(chosenPath);
-    result.error = writeBaseFile(result.path, lines).value_or(QString());
+    // Without its backup the previous base is not replaced.
+    std::optional<QString> error = keepPreviousBase(result.path);
+    if (!error)
+        error = writeBaseFile(result.path, lines);
+    result.error = error.value_or(QString());
     return result;
 }
 

@@ -35,7 +35,15 @@ struct SaveResult {
     QString error; // empty on success
 };
 
-// The whole save after the dialog: lines from the list, the target path, the file.
+// "<path>.bak": where a save keeps the base it replaces.
+QString backupPath(const QString& path);
+
+// Copies an existing file at `path` to its backup path, replacing an older backup. Nothing, or
+// the error "Cannot create file \"<backup>\". <reason>".
+std::optional<QString> keepPreviousBase(const QString& path);
+
+// The whole save after the dialog: lines from the list, the target path, the previous base kept
+// as its backup, the file.
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
                     const QString& chosenPath);
 

@@ -1,0 +1,110 @@
+#include "app/QtDesktop.h"
+
+#include "TempDir.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace korvane;
+
+namespace {
+
+// Records what the desktop would open, in place of the file manager.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// Works the next modal dialog as the user would, once it shows.
+template <typename Dialog> void answerNextDialog(const std::function<void(Dialog&)>& answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        answer(*dialog);
+    });
+}
+
+QAbstractButton* buttonCaptioned(QMessageBox& box, const QString& caption) {
+    for (QAbstractButton* button : box.buttons()) {
+        if (button->text() == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(QtDesktop, FolderPickerStartsAtHomeWithNothingToPreselect) {
+    test::TempDir dir;
+    const struct {
+        QString preselect;
+        QString start;
+    } cases[] = {{QString(), QDir::homePath()}, {dir.path(), dir.path()}};
+    for (const auto& c : cases) {
+        QtDesktop desktop;
+        QString start;
+        answerNextDialog<QFileDialog>([&](QFileDialog& dialog) {
+            start = dialog.directory().absolutePath();
+            dialog.reject();
+        });
+        EXPECT_EQ(desktop.chooseFolder(QStringLiteral("Выберите папку"), c.preselect),
+                  std::nullopt);
+        EXPECT_EQ(start, QDir(c.start).absolutePath()) << c.preselect.toStdString();
+    }
+}
+
+TEST(QtDesktop, MessageWithFolderOffersToOpenTheFolder) {
+    test::TempDir dir;
+    const QString path = dir.write("Video.xlsx", "x");
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    for (const bool openFolder : {false, true}) {
+        QtDesktop desktop;
+        QString text;
+        answerNextDialog<QMessageBox>([&](QMessageBox& box) {
+            text = box.text();
+            QAbstractButton* button = buttonCaptioned(box, QStringLiteral("Открыть папку"));
+            ASSERT_NE(button, nullptr);
+            (openFolder ? button : box.button(QMessageBox::Ok))->click();
+        });
+        desktop.showMessageWithFolder(QStringLiteral("где файл: ") + path, path);
+        EXPECT_EQ(text, QStringLiteral("где файл: ") + path);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+TEST(QtDesktop, ReplaceQuestionNamesTheFileAndDefaultsToCancel) {
+    for (const bool replace : {false, true}) {
+        QtDesktop desktop;
+        QString text;
+        bool cancelIsDefault = false;
+        answerNextDialog<QMessageBox>([&](QMessageBox& box) {
+            text = box.text();
+            const QAbstractButton* byDefault = box.defaultButton();
+            cancelIsDefault = byDefault && byDefault == box.button(QMessageBox::Cancel);
+            QAbstractButton* button = buttonCaptioned(box, QStringLiteral("Заменить"));
+            ASSERT_NE(button, nullptr);
+            (replace ? button : box.button(QMessageBox::Cancel))->click();
+        });
+        EXPECT_EQ(desktop.confirmReplace(QStringLiteral("/data/genrebd.txt")), replace);
+        EXPECT_EQ(text, QStringLiteral("Файл \"/data/genrebd.txt\" уже существует. Заменить его?"));
+        EXPECT_TRUE(cancelIsDefault);
+    }
+}
+
+#include "QtDesktopTest.moc"
