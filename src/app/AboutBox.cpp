@@ -9,7 +9,7 @@ namespace korvane {
 
 QString aboutText() {
     return QStringLiteral("Korvane 0.984\n"
-                          "Каталог музыкальной и видеоколлекции: списки в HTML, TXT и Excel.\n\n"
+                          "Каталог музыкальной и видеоколлекции:\nсписки в HTML, TXT и Excel.\n\n"
                           "Библиотеки:\n"
                           "Qt %1\n"
                           "FFmpeg %2\n"

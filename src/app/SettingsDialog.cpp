@@ -27,8 +27,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
                                const ProgramFolder& programFolder, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings), m_programFolder(programFolder) {
     setWindowTitle(QStringLiteral("Настройки"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    // The close box only: without CustomizeWindowHint X11 window managers add the others.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
 
     auto* grid = new QGridLayout;
     int row = 0;

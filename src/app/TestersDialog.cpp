@@ -22,8 +22,9 @@ constexpr QSize kDesignSize(300, 86);
 TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settingsPath(std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("Настройки для тестеров"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    // The close box only: without CustomizeWindowHint X11 window managers add the others.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     m_mode = new QCheckBox(QStringLiteral("Вкл / Выкл этот режим"), this);
     m_limit = new QLineEdit(this);
     m_limit->setMaximumWidth(50);
