@@ -58,7 +58,7 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
         return;
     // Asked about the file that is written, which may differ from the chosen name (".txt").
     const QString target = bases::baseTargetPath(*chosen);
-    if (QFileInfo::exists(target) && !m_desktop.confirmReplace(target))
+    if (QFileInfo(target).isFile() && !m_desktop.confirmReplace(target))
         return;
     const bases::SaveResult saved =
         bases::saveBase(*m_musicList, kind, readGroupAlbumSeparatorForBases(m_settings), *chosen);

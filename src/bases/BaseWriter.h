@@ -38,12 +38,9 @@ struct SaveResult {
 // "<path>.bak": where a save keeps the base it replaces.
 QString backupPath(const QString& path);
 
-// Copies an existing file at `path` to its backup path, replacing an older backup. Nothing, or
-// the error "Cannot create file \"<backup>\". <reason>".
-std::optional<QString> keepPreviousBase(const QString& path);
-
-// The whole save after the dialog: lines from the list, the target path, the previous base kept
-// as its backup, the file.
+// The whole save after the dialog: lines from the list, the target path, the file; a base it
+// replaces is kept as its backup, an older backup replaced. A failure names the file it could
+// not create; a failed write leaves every file as it was.
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
                     const QString& chosenPath);
 

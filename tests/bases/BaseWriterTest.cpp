@@ -207,17 +207,21 @@ TEST_F(BaseFileWriting, SaveKeepsThePreviousBaseAsBakReplacingAnOlderBak) {
     }
 }
 
-TEST_F(BaseFileWriting, ABackupThatCannotBeWrittenKeepsTheBaseAsItWas) {
+// A failed write of the new base is the disk-full case of the window fault tests.
+TEST_F(BaseFileWriting, ABaseThatCannotBeCopiedAsideIsKeptWithItsOlderBackup) {
     MusicList list;
     fillList(list, {{"Owls", "Punk"}});
     const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
+    const QString backup = backupPath(path);
     ASSERT_EQ(writeBaseFile(path, {"old=1"}), std::nullopt);
-    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("genrebd.txt.bak/inside")));
+    ASSERT_EQ(writeBaseFile(backup, {"older=1"}), std::nullopt);
+    // Something else holds the name of the copy.
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("genrebd.txt.bak.new/inside")));
     const SaveResult saved = saveBase(list, BaseKind::GenreBase, kSeparator, path);
-    EXPECT_TRUE(saved.error.startsWith(QStringLiteral("Cannot create file \"") + backupPath(path) +
-                                       QStringLiteral("\". ")))
+    EXPECT_TRUE(saved.error.startsWith(QStringLiteral("Cannot create file \"") + backup))
         << saved.error.toStdString();
     EXPECT_EQ(readFile(path), QByteArray("old=1\r\n"));
+    EXPECT_EQ(readFile(backup), QByteArray("older=1\r\n"));
 }
 
 TEST_F(BaseFileWriting, AllRowsSkippedWritesAnEmptyFile) {
