@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,6 +65,55 @@ TEST(QtDesktop, FolderPickerStartsAtHomeWithNothingToPreselect) {
         EXPECT_EQ(desktop.chooseFolder(QStringLiteral("Выберите папку"), c.preselect),
                   std::nullopt);
         EXPECT_EQ(start, QDir(c.start).absolutePath()) << c.preselect.toStdString();
+    }
+}
+
+// Stand-ins for xdg-mime and xdg-open on PATH: the default application for every type (or none),
+// and an opener that records its argument and ends with the given status after the given time.
+class FakeOpeners {
+public:
+    FakeOpeners(bool registered, int openerStatus, int openerSeconds) {
+        m_dir.write("xdg-mime", registered ? "#!/bin/sh\necho calc.desktop\n" : "#!/bin/sh\n");
+        m_dir.write("xdg-open", "#!/bin/sh\necho \"$1\" >> \"$(dirname \"$0\")/opened\"\nsleep " +
+                                    std::to_string(openerSeconds) + "\nexit " +
+                                    std::to_string(openerStatus) + "\n");
+        for (const char* name : {"xdg-mime", "xdg-open"})
+            QFile::setPermissions(m_dir.file(QLatin1String(name)),
+                                  QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        m_path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(m_dir.path()) + ':' + m_path);
+    }
+    ~FakeOpeners() { qputenv("PATH", m_path); }
+    QString opened() const { return QString::fromUtf8(m_dir.read("opened")).trimmed(); }
+
+private:
+    test::TempDir m_dir;
+    QByteArray m_path;
+};
+
+TEST(QtDesktop, AFileCountsAsOpenedOnlyWhenAnApplicationTookIt) {
+    test::TempDir files;
+    const QString workbook = files.write("Музыка.xlsx", "x");
+    const struct {
+        const char* name;
+        bool registered;
+        int openerStatus;
+        int openerSeconds;
+        QString path;
+        bool opened;
+        bool openerRan;
+    } cases[] = {
+        {"no application for the type", false, 0, 0, workbook, false, false},
+        {"handed over", true, 0, 0, workbook, true, true},
+        {"the opener failed", true, 4, 0, workbook, false, true},
+        {"the file is gone", true, 0, 0, files.file("gone.xlsx"), false, false},
+        {"the opener runs the application itself", true, 0, 5, workbook, true, true},
+    };
+    for (const auto& c : cases) {
+        FakeOpeners openers(c.registered, c.openerStatus, c.openerSeconds);
+        QtDesktop desktop;
+        EXPECT_EQ(desktop.openWithShell(c.path), c.opened) << c.name;
+        EXPECT_EQ(openers.opened(), c.openerRan ? c.path : QString()) << c.name;
     }
 }
 
