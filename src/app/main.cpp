@@ -1,7 +1,10 @@
 #include "app/MainWindow.h"
 #include "app/QtDesktop.h"
+#include "export/ListExport.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -19,6 +22,10 @@ int main(int argc, char** argv) {
     if (qtTranslator.load(QStringLiteral("qtbase_ru"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
+
+    // Workbooks handed to the spreadsheet application stay in their folders; a day later the
+    // application has long read them.
+    korvane::exporter::removeStaleWorkbookFolders(QDir::tempPath(), QDateTime::currentDateTime());
 
     korvane::QtDesktop desktop;
     korvane::MainWindow window(

@@ -339,4 +339,8 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
     temporary.setAutoRemove(false);
 }
 
+QString xlsxwriterVersion() {
+    return QString::fromLatin1(lxw_version());
+}
+
 } // namespace korvane::exporter

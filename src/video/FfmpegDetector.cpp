@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
 }
@@ -228,6 +229,10 @@ std::optional<double> FfmpegDetector::frameRate() {
 
 std::unique_ptr<MediaDetector> createFfmpegDetector() {
     return std::make_unique<FfmpegDetector>();
+}
+
+std::string ffmpegVersion() {
+    return av_version_info();
 }
 
 } // namespace korvane::video
