@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/QtDesktop.h"
+#include "text/OutputText.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane by Zelmir"));
+    korvane::text::useCNumberFormat();
 
     // The system's own buttons ("Да", "Нет", "Отмена") speak Russian like the rest of the program.
     QTranslator qtTranslator;
