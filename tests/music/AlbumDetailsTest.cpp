@@ -465,18 +465,13 @@ TEST(AlbumDetails, FolderWithoutAudio) {
 // Texts from a file are cut: a genre of megabytes would slow every sort and export.
 TEST(AlbumDetails, LongTextsAreCut) {
     const Album album;
-    const std::string genre(20000, 'g');
-    const std::string artist(3000, 'a');
-    album.add("01.mp3", bytes::id3v2Tag(3, bytes::frameV3("TPE1", latin(artist)) +
-                                               bytes::frameV3("TALB", latin("Album")) +
-                                               bytes::frameV3("TCON", latin(genre))) +
+    // UTF-8 is left to the second tag reader, which takes a frame whole.
+    album.add("01.mp3", bytes::id3v2Tag(4, bytes::frameV4("TCON", utf8(std::string(20000, 'g')))) +
                             cbrAudio());
     MusicList list;
     list.appendRow({kCaption, {QStringLiteral("5")}});
-    readAlbumDetails(album.path(), list, 0, kSep, toggles(Names), Pump());
+    readAlbumDetails(album.path(), list, 0, kSep, toggles(0), Pump());
     EXPECT_EQ(list.row(0).cells.at(StyleCell), QString(1024, u'g'));
-    EXPECT_EQ(list.row(0).caption.size(), 1024);
-    EXPECT_TRUE(list.row(0).caption.startsWith(QString(1024, u'a')));
 }
 
 // A huge file without frames is read to its end: the pump runs every few MiB, so the window
