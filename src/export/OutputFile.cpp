@@ -152,10 +152,12 @@ void ReplacementFile::commit() {
                                                                    : (0666 & ~currentUmask());
     const int fd = m_fd;
     m_fd = -1;
-    // Some file systems report a full disk only when the file is closed.
-    if (::fchmod(fd, mode) != 0 || ::close(fd) != 0)
+    const QByteArray temporary = nativePath(m_temporaryPath);
+    // Some file systems report a full disk only when the file is closed. The mode is set by name:
+    // a library writing the file by name may have made it anew.
+    if (::close(fd) != 0 || ::chmod(temporary.constData(), mode) != 0)
         failToCreate(m_path, systemReason(errno));
-    if (::rename(nativePath(m_temporaryPath).constData(), target.constData()) != 0)
+    if (::rename(temporary.constData(), target.constData()) != 0)
         failToCreate(m_path, systemReason(errno));
     m_committed = true;
 }

@@ -259,13 +259,9 @@ std::vector<Fragment> writableFragments(const QString& text, const CellStyle& st
     return pieces;
 }
 
-[[noreturn]] void fail(const QString& path, const QString& reason) {
-    failToCreate(path, reason);
-}
-
 void check(lxw_error error, const QString& path) {
     if (error != LXW_NO_ERROR)
-        fail(path, QString::fromUtf8(lxw_strerror(error)));
+        failToCreate(path, QString::fromUtf8(lxw_strerror(error)));
 }
 
 void writeCell(lxw_worksheet* worksheet, Formats& formats, int row, int column, const QString& text,
@@ -330,12 +326,12 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
     const QByteArray fileName = QFile::encodeName(file);
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(fileName.constData()));
     if (!workbook)
-        fail(path, QStringLiteral("The workbook could not be started."));
+        failToCreate(path, QStringLiteral("The workbook could not be started."));
     const QByteArray sheetName = text::xmlText(plan.sheetName).toUtf8();
     check(workbook_validate_sheet_name(workbook.get(), sheetName.constData()), path);
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
     if (worksheet == nullptr)
-        fail(path, QStringLiteral("The sheet could not be added."));
+        failToCreate(path, QStringLiteral("The sheet could not be added."));
 
     const SheetState state(plan);
     Formats formats(workbook.get());
@@ -369,7 +365,7 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
     }
     const QString problem = workbookProblem(temporary.temporaryPath());
     if (!problem.isEmpty())
-        fail(path, problem);
+        failToCreate(path, problem);
     temporary.commit();
 }
 
