@@ -131,8 +131,9 @@ bool loadFromFile(Reader& reader, const std::filesystem::path& fileName,
         ReadAheadSource source(*file);
         return reader.load(source);
     }
-    ProgressSource reported(*file, progress);
-    ReadAheadSource source(reported);
+    // Outside the window, so that every read of the reader counts, the tiny ones too.
+    ReadAheadSource window(*file);
+    ProgressSource source(window, progress);
     return reader.load(source);
 }
 
