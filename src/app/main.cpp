@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/QtDesktop.h"
 #include "export/ListExport.h"
+#include "text/OutputText.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     // task bars show the window as that entry.
     QApplication::setDesktopFileName(QStringLiteral("org.korvane.Korvane"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.korvane.Korvane")));
+    korvane::text::useCNumberFormat();
 
     // The system's own buttons ("Да", "Нет", "Отмена") speak Russian like the rest of the program.
     QTranslator qtTranslator;

@@ -1,11 +1,11 @@
 #include "bases/BaseWriter.h"
 
 #include "catalogue/CatalogueList.h"
+#include "export/OutputFile.h"
 #include "text/LocaleText.h"
+#include "text/OutputText.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <set>
 
@@ -66,7 +66,8 @@ std::vector<std::string> collectBaseLines(const CatalogueList& list, BaseKind ki
     const int cell = targetCell(kind);
     for (const CatalogueRow& row : list.rows()) {
         const std::string group = groupKey(row.caption, separator);
-        const std::string value = text::toCp1251(row.cells.value(cell));
+        // A line break in a tag would start a line of its own, which a later fill applies.
+        const std::string value = text::toCp1251(text::singleLine(row.cells.value(cell)));
         if (isSkippedGroup(group) || isSkippedValue(value, kind))
             continue;
         lines.add(group, value);
@@ -94,17 +95,15 @@ QString baseTargetPath(const QString& chosenPath) {
 }
 
 std::optional<QString> writeBaseFile(const QString& path, const std::vector<std::string>& lines) {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    for (size_t i = 0; written && i < lines.size(); ++i) {
-        written = file.write(lines[i].data(), static_cast<qint64>(lines[i].size())) ==
-                      static_cast<qint64>(lines[i].size()) &&
-                  file.write("\r\n", 2) == 2;
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    try {
+        exporter::replaceFile(path, bytes);
+    } catch (const exporter::ExportError& error) {
+        return error.message();
     }
-    // A failed flush (a full disk) would not make commit() fail: check it first.
-    if (written && file.flush() && file.commit())
-        return std::nullopt;
-    return createError(path, file.errorString());
+    return std::nullopt;
 }
 
 QString backupPath(const QString& path) {

@@ -9,9 +9,11 @@
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "text/OutputText.h"
 
 #include <QDate>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,12 +46,13 @@ void sortAction(ListActionTarget& target, const QString& argument) {
     target.list.sortByColumn(target.sortColumn);
 }
 
-// --print: one line per row, the caption then the cells, tab-separated, UTF-8.
+// --print: one line per row, the caption then the cells, tab-separated, UTF-8. A tab or line
+// break inside a text becomes a space, so that a row stays one line of fields.
 void printAction(ListActionTarget& target, const QString&) {
     for (const CatalogueRow& row : target.list.rows()) {
-        QString line = row.caption;
+        QString line = text::singleLine(row.caption);
         for (const QString& cell : row.cells)
-            line += u'\t' + cell;
+            line += u'\t' + text::singleLine(cell);
         line += u'\n';
         target.context.out << line.toUtf8().constData();
     }
@@ -127,7 +130,7 @@ template <typename Export> void runExport(Export&& write) {
 // status text, which names the file, goes to stderr.
 void reportWritten(ListActionTarget& target, const std::optional<QString>& path) {
     if (path)
-        target.context.err << exporter::fileCreatedMessage(*path).toStdString() << '\n';
+        target.context.err << exporter::fileCreatedText(*path).toStdString() << '\n';
 }
 
 void txtAction(ListActionTarget& target, const QString&) {
@@ -213,18 +216,20 @@ void runListActions(const std::vector<ListAction>& actions, ListActionTarget& ta
 }
 
 QString listActionsUsage() {
-    QString text;
-    for (const ListActionKind& kind : kListActions) {
-        QString words = QString::fromUtf8(kind.name);
+    const auto words = [](const ListActionKind& kind) {
+        QString text = QString::fromUtf8(kind.name);
         if (kind.argument != nullptr)
-            words += u' ' + QString::fromUtf8(kind.argument);
-        // A long argument pushes its help onto a line of its own.
-        constexpr int kWordsWidth = 22;
-        if (words.size() >= kWordsWidth)
-            words += u'\n' + QString(4 + kWordsWidth, u' ');
-        text += QStringLiteral("    ") + words.leftJustified(kWordsWidth) +
+            text += u' ' + QString::fromUtf8(kind.argument);
+        return text;
+    };
+    // One column for the help texts, two blanks right of the longest action.
+    qsizetype width = 0;
+    for (const ListActionKind& kind : kListActions)
+        width = std::max(width, words(kind).size() + 2);
+    QString text;
+    for (const ListActionKind& kind : kListActions)
+        text += QStringLiteral("    ") + words(kind).leftJustified(width) +
                 QString::fromUtf8(kind.help) + u'\n';
-    }
     return text;
 }
 

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "text/OutputText.h"
 
 #include <QCoreApplication>
 
@@ -7,6 +8,7 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    korvane::text::useCNumberFormat();
     return korvane::cli::run(app.arguments().mid(1), QCoreApplication::applicationDirPath(),
                              std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
 }

@@ -37,9 +37,12 @@ std::optional<QString> writeHtml(const QString& templatePath, const QStringList&
 
 } // namespace
 
+QString fileCreatedText(const QString& path) {
+    return QStringLiteral("файл \"") + path + QStringLiteral("\" создан");
+}
+
 QString fileCreatedMessage(const QString& path) {
-    return QStringLiteral("файл \"") + path +
-           QStringLiteral("\" создан (двойной клик для открытия)");
+    return fileCreatedText(path) + QStringLiteral(" (двойной клик для открытия)");
 }
 
 QString outputPath(const SettingsFile& settings, QStringView key, const QString& fallback) {

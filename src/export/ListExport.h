@@ -18,7 +18,9 @@
 // ExportError and leave any previous file as it was. The window and korvane-cli both call these.
 namespace korvane::exporter {
 
-// The status text after a TXT or HTML file was written.
+// "файл \"path\" создан": what the command line reports after a TXT or HTML file was written.
+QString fileCreatedText(const QString& path);
+// The window's status text after it: the same, with the hint for the double click.
 QString fileCreatedMessage(const QString& path);
 inline const QString kWorkbookSentMessage = QStringLiteral("Список ушёл в Excel");
 inline const QString kNoSpreadsheetMessage =

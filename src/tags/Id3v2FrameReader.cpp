@@ -122,6 +122,7 @@ void Id3v2FrameReader::close() {
     m_header = Id3v2Header();
     m_extendedHeaderSize = 0;
     m_frameIds.clear();
+    m_frameIdsLeftOut = 0;
     m_seen = {};
     texts = Id3v2FrameTexts();
 }
@@ -193,7 +194,10 @@ void Id3v2FrameReader::readFrames(std::string_view tag) {
             return; // skipped unparsed; nothing after it lies inside the tag
         std::string_view data = tag.substr(pos, size);
         pos += size;
-        m_frameIds.emplace_back(id);
+        if (m_frameIds.size() < kMaxFrameIds)
+            m_frameIds.emplace_back(id);
+        else
+            ++m_frameIdsLeftOut;
 
         // Flag-dependent fields precede the frame's data, in flag order.
         std::size_t extra = 0;
