@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "desktop/Desktop.h"
+#include "export/ListExport.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 
@@ -10,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <tuple>
 
 namespace korvane {
 namespace {
@@ -59,6 +62,22 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
     addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
     addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
+    // One row per format, the music list's name beside the video list's.
+    const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
+        music = new QLineEdit(this);
+        video = new QLineEdit(this);
+        auto* pair = new QHBoxLayout;
+        pair->addWidget(music);
+        pair->addWidget(video);
+        grid->addWidget(new QLabel(label, this), row, 0);
+        grid->addLayout(pair, row++, 1);
+    };
+    addNamePair(QStringLiteral("Названия BBCode файлов (music, Video):"), m_fields.musicBbcodeName,
+                m_fields.videoBbcodeName);
+    addNamePair(QStringLiteral("Названия CSV файлов (music, Video):"), m_fields.musicCsvName,
+                m_fields.videoCsvName);
+    addNamePair(QStringLiteral("Названия JSON файлов (music, Video):"), m_fields.musicJsonName,
+                m_fields.videoJsonName);
     addField(
         QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
         m_fields.groupAlbumSeparator, grid);
@@ -94,6 +113,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
           m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
+    for (const TextFileField& name : textFileFields())
+        connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browse);
@@ -124,6 +145,8 @@ void SettingsDialog::load() {
         readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
     m_fields.musicWorkbookName->setText(s.readText(u"mp3workbookname", QStringLiteral("mp3")));
     m_fields.videoWorkbookName->setText(s.readText(u"videoworkbookname", QStringLiteral("Video")));
+    for (const TextFileField& name : textFileFields())
+        name.field->setText(s.readText(name.key, name.fallback));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -138,6 +161,8 @@ void SettingsDialog::apply() {
         s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
         s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
         s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
+        for (const TextFileField& name : textFileFields())
+            s.writeText(name.key, name.field->text());
         // An emptied output folder would make every export land in the current folder; the
         // program's own folder is the folder the rest of the program falls back to.
         if (m_fields.saveDir->text().trimmed().isEmpty())
@@ -165,6 +190,8 @@ void SettingsDialog::setDefaults() {
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
     m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
     m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
+    for (const TextFileField& name : textFileFields())
+        name.field->setText(name.fallback);
     m_apply->setEnabled(true);
 }
 
@@ -174,6 +201,22 @@ void SettingsDialog::browse() {
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
+}
+
+std::vector<SettingsDialog::TextFileField> SettingsDialog::textFileFields() const {
+    using exporter::TextFormat;
+    std::vector<TextFileField> fields;
+    for (const auto& [format, music, video] :
+         {std::tuple{TextFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName},
+          std::tuple{TextFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName},
+          std::tuple{TextFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName}}) {
+        // The export's own names are the defaults here too: no older dialog set others.
+        const exporter::OutputName musicName = exporter::textOutputName(format, true);
+        const exporter::OutputName videoName = exporter::textOutputName(format, false);
+        fields.push_back({music, musicName.key, musicName.fallback});
+        fields.push_back({video, videoName.key, videoName.fallback});
+    }
+    return fields;
 }
 
 void SettingsDialog::cleanWorkbookName(QLineEdit* field) {
