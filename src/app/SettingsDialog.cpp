@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <tuple>
 
 namespace korvane {
@@ -62,22 +63,24 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
     addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
     addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
-    // One row per format, the music list's name beside the video list's.
+    // One row per format across the dialog, the music list's name beside the video list's, so
+    // that the two names share the width of both columns.
+    auto* names = new QGridLayout;
+    int format = 0;
     const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
         music = new QLineEdit(this);
         video = new QLineEdit(this);
-        auto* pair = new QHBoxLayout;
-        pair->addWidget(music);
-        pair->addWidget(video);
-        grid->addWidget(new QLabel(label, this), row, 0);
-        grid->addLayout(pair, row++, 1);
+        music->setToolTip(QStringLiteral("для music листа"));
+        video->setToolTip(QStringLiteral("для Video листа"));
+        names->addWidget(new QLabel(label, this), format, 0);
+        names->addWidget(music, format, 1);
+        names->addWidget(video, format++, 2);
     };
-    addNamePair(QStringLiteral("Названия BBCode файлов (music, Video):"), m_fields.musicBbcodeName,
+    addNamePair(QStringLiteral("Файлы BBCode:"), m_fields.musicBbcodeName,
                 m_fields.videoBbcodeName);
-    addNamePair(QStringLiteral("Названия CSV файлов (music, Video):"), m_fields.musicCsvName,
-                m_fields.videoCsvName);
-    addNamePair(QStringLiteral("Названия JSON файлов (music, Video):"), m_fields.musicJsonName,
-                m_fields.videoJsonName);
+    addNamePair(QStringLiteral("Файлы CSV:"), m_fields.musicCsvName, m_fields.videoCsvName);
+    addNamePair(QStringLiteral("Файлы JSON:"), m_fields.musicJsonName, m_fields.videoJsonName);
+    grid->addLayout(names, row++, 0, 1, 2);
     addField(
         QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
         m_fields.groupAlbumSeparator, grid);
@@ -105,7 +108,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addWidget(excel);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setFixedSize(350, 371);
+    // The designed size, taller where the rows need it (the names of the BBCode, CSV and JSON
+    // files came later, and fonts differ): squeezed rows would hide the fields.
+    setFixedSize(350, std::max(371, minimumSizeHint().height()));
 
     for (QLineEdit* field :
          {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,

@@ -43,7 +43,9 @@ TEST(SettingsDialog, FreshFileShowsTheDialogDefaults) {
     EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("mp3"));
     EXPECT_EQ(f.fields().videoWorkbookName->text(), QStringLiteral("Video"));
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
-    EXPECT_EQ(f.dialog.size(), QSize(350, 371));
+    EXPECT_EQ(f.dialog.width(), 350);
+    EXPECT_GE(f.dialog.height(), 371);
+    EXPECT_GE(f.dialog.height(), f.dialog.minimumSizeHint().height()) << "no row is squeezed";
 }
 
 TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
