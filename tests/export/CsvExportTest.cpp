@@ -3,8 +3,7 @@
 
 #include "FixedLists.h"
 
-#include <QProcess>
-#include <QStandardPaths>
+#include "OfficeConvert.h"
 
 #include <gtest/gtest.h>
 
@@ -137,9 +136,9 @@ TEST(CsvExport, FileReadsBackAsTheListsCells) {
 // LibreOffice opens the file and gives back the same cells: every column imported as text, so
 // that "41,2" stays as the list shows it whatever the locale.
 TEST(CsvExport, LibreOfficeOpensTheFileWithTheListsCells) {
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed; CI does not install it";
+    const QString office = test::officeProgram();
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed; CI does not install it";
     ExportFolder folder;
     const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     MusicList music;
@@ -153,25 +152,21 @@ TEST(CsvExport, LibreOfficeOpensTheFileWithTheListsCells) {
         ASSERT_TRUE(writeListText(TextFormat::Csv, *list, settings, Toggles{}, test::fixedMoment(),
                                   textOutputPath(TextFormat::Csv, *list, settings)));
 
-    QProcess office;
-    office.start(
-        soffice,
-        {QStringLiteral("-env:UserInstallation=file://") + folder.file(QStringLiteral("profile")),
-         QStringLiteral("--headless"),
-         // comma, double quote, UTF-8, from line 1, all six columns as text
-         QStringLiteral("--infilter=CSV:44,34,76,1,1/2/2/2/3/2/4/2/5/2/6/2"),
-         QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
-         QStringLiteral("--outdir"), folder.file(QStringLiteral("back")),
-         folder.file(QStringLiteral("out/mp3list.csv")),
+    const QString errors = test::convertWithOffice(
+        office, folder.file(QStringLiteral("profile")),
+        // comma, double quote, UTF-8, from line 1, all six columns as text
+        {QStringLiteral("--infilter=CSV:44,34,76,1,1/2/2/2/3/2/4/2/5/2/6/2"),
+         QStringLiteral("--convert-to"),
+         QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76")},
+        folder.file(QStringLiteral("back")),
+        {folder.file(QStringLiteral("out/mp3list.csv")),
          folder.file(QStringLiteral("out/videolist.csv"))});
-    ASSERT_TRUE(office.waitForFinished(180000)) << "LibreOffice did not finish";
-    ASSERT_EQ(office.exitCode(), 0) << office.readAllStandardError().toStdString();
+    ASSERT_TRUE(errors.isEmpty()) << errors.toStdString();
     for (const auto& [list, name] :
          {std::pair{static_cast<const CatalogueList*>(&music), "back/mp3list.csv"},
           std::pair{static_cast<const CatalogueList*>(&video), "back/videolist.csv"}}) {
         const QByteArray back = folder.read(QLatin1String(name));
-        ASSERT_FALSE(back.isEmpty())
-            << name << ": " << office.readAllStandardOutput().toStdString();
+        ASSERT_FALSE(back.isEmpty()) << name;
         EXPECT_EQ(parseCsv(QString::fromUtf8(back)), expectedRecords(*list)) << name;
     }
 }
