@@ -5,6 +5,7 @@
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
 #include "desktop/Desktop.h"
+#include "export/ListExport.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
 #include "music/MusicRowEditor.h"
@@ -38,6 +39,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace korvane {
 namespace {
 
@@ -56,12 +59,24 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
+// The three classic exports, a separator, then the Unicode ones (kTextFormatItems).
 QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
     menu->addAction(html);
     menu->addAction(txt);
     menu->addAction(excel);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("BBCode (для форума)"));
+    menu->addAction(QStringLiteral("CSV"));
+    menu->addAction(QStringLiteral("JSON"));
     return menu;
 }
+
+// Where addExportItems puts the Unicode exports in an export menu.
+constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
+    {4, exporter::TextFormat::Bbcode},
+    {5, exporter::TextFormat::Csv},
+    {6, exporter::TextFormat::Json},
+};
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -346,20 +361,24 @@ void MainWindow::connectCommands() {
     connect(ui.videoExportButton, &QPushButton::clicked, this,
             [this] { m_ui.videoExportPopup->popup(exportPopupPosition(m_ui.videoExportButton)); });
     const auto connectExports = [this](QMenu* menu, void (MainWindow::*html)(),
-                                       void (MainWindow::*txt)(), void (MainWindow::*excel)()) {
+                                       void (MainWindow::*txt)(), void (MainWindow::*excel)(),
+                                       bool music) {
         const QList<QAction*> items = menu->actions();
         connect(items[0], &QAction::triggered, this, html);
         connect(items[1], &QAction::triggered, this, txt);
         connect(items[2], &QAction::triggered, this, excel);
+        for (const auto& [item, format] : kTextFormatItems)
+            connect(items[item], &QAction::triggered, this,
+                    [this, format, music] { exportListText(format, music); });
     };
     connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel);
+                   &MainWindow::exportMusicExcel, true);
     connectExports(ui.musicExportPopup, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel);
+                   &MainWindow::exportMusicExcel, true);
     connectExports(ui.videoExportMenu, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel);
+                   &MainWindow::exportVideoExcel, false);
     connectExports(ui.videoExportPopup, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel);
+                   &MainWindow::exportVideoExcel, false);
 
     const QList<QAction*> bases = ui.basesMenu->actions();
     connect(bases[0], &QAction::triggered, this, &MainWindow::fillMissingGenresClicked);

@@ -23,6 +23,10 @@ class QDialog;
 
 namespace korvane {
 
+namespace exporter {
+enum class TextFormat;
+} // namespace exporter
+
 class Desktop;
 class ListColumns;
 class MusicList;
@@ -212,6 +216,8 @@ private:
     void exportVideoHtml();
     void exportVideoTxt();
     void exportVideoExcel();
+    // BBCode, CSV or JSON of the music or the video list, recorded and announced like TXT.
+    void exportListText(exporter::TextFormat format, bool music);
 
     // Bases (MainWindowBases.cpp): fill genre where missing / everywhere, country likewise, save
     // the genre base, save the country base.

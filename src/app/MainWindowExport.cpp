@@ -7,6 +7,7 @@
 #include "video/VideoList.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QGuiApplication>
 
 #include <functional>
@@ -91,6 +92,16 @@ void MainWindow::exportVideoHtml() {
 void MainWindow::exportVideoTxt() {
     recordWrittenFile(*this, [this] {
         return exporter::writeVideoTxt(videoList().rows(), settings(), QDate::currentDate());
+    });
+}
+
+void MainWindow::exportListText(exporter::TextFormat format, bool music) {
+    const CatalogueList& list =
+        music ? static_cast<const CatalogueList&>(musicList()) : videoList();
+    recordWrittenFile(*this, [this, format, &list] {
+        return exporter::writeListText(format, list, settings(), toggles(),
+                                       QDateTime::currentDateTime(),
+                                       exporter::textOutputPath(format, list, settings()));
     });
 }
 

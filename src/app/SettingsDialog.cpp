@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "desktop/Desktop.h"
+#include "export/ListExport.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "widgets/DialogSize.h"
@@ -11,6 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
+#include <tuple>
 
 namespace korvane {
 namespace {
@@ -64,6 +68,24 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
     addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
     addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
+    // One row per format across the dialog, the music list's name beside the video list's, so
+    // that the two names share the width of both columns.
+    auto* names = new QGridLayout;
+    int format = 0;
+    const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
+        music = new QLineEdit(this);
+        video = new QLineEdit(this);
+        music->setToolTip(QStringLiteral("для music листа"));
+        video->setToolTip(QStringLiteral("для Video листа"));
+        names->addWidget(new QLabel(label, this), format, 0);
+        names->addWidget(music, format, 1);
+        names->addWidget(video, format++, 2);
+    };
+    addNamePair(QStringLiteral("Файлы BBCode:"), m_fields.musicBbcodeName,
+                m_fields.videoBbcodeName);
+    addNamePair(QStringLiteral("Файлы CSV:"), m_fields.musicCsvName, m_fields.videoCsvName);
+    addNamePair(QStringLiteral("Файлы JSON:"), m_fields.musicJsonName, m_fields.videoJsonName);
+    grid->addLayout(names, row++, 0, 1, 2);
     addField(
         QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
         m_fields.groupAlbumSeparator, grid);
@@ -99,6 +121,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
           m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
+    for (const TextFileField& name : textFileFields())
+        connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browse);
@@ -130,6 +154,8 @@ void SettingsDialog::load() {
         readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
     m_fields.musicWorkbookName->setText(s.readText(u"mp3workbookname", QStringLiteral("mp3")));
     m_fields.videoWorkbookName->setText(s.readText(u"videoworkbookname", QStringLiteral("Video")));
+    for (const TextFileField& name : textFileFields())
+        name.field->setText(s.readText(name.key, name.fallback));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -144,6 +170,8 @@ void SettingsDialog::apply() {
         s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
         s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
         s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
+        for (const TextFileField& name : textFileFields())
+            s.writeText(name.key, name.field->text());
         // An emptied output folder would make every export land in the current folder; the
         // program's own folder is the folder the rest of the program falls back to.
         if (m_fields.saveDir->text().trimmed().isEmpty())
@@ -171,6 +199,8 @@ void SettingsDialog::setDefaults() {
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
     m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
     m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
+    for (const TextFileField& name : textFileFields())
+        name.field->setText(name.fallback);
     m_apply->setEnabled(true);
 }
 
@@ -180,6 +210,22 @@ void SettingsDialog::browse() {
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
+}
+
+std::vector<SettingsDialog::TextFileField> SettingsDialog::textFileFields() const {
+    using exporter::TextFormat;
+    std::vector<TextFileField> fields;
+    for (const auto& [format, music, video] :
+         {std::tuple{TextFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName},
+          std::tuple{TextFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName},
+          std::tuple{TextFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName}}) {
+        // The export's own names are the defaults here too: no older dialog set others.
+        const exporter::OutputName musicName = exporter::textOutputName(format, true);
+        const exporter::OutputName videoName = exporter::textOutputName(format, false);
+        fields.push_back({music, musicName.key, musicName.fallback});
+        fields.push_back({video, videoName.key, videoName.fallback});
+    }
+    return fields;
 }
 
 void SettingsDialog::cleanWorkbookName(QLineEdit* field) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QLineEdit;
 class QPushButton;
 
@@ -26,6 +28,12 @@ public:
         QLineEdit* videoHtmlName;
         QLineEdit* musicTxtName;
         QLineEdit* videoTxtName;
+        QLineEdit* musicBbcodeName;
+        QLineEdit* videoBbcodeName;
+        QLineEdit* musicCsvName;
+        QLineEdit* videoCsvName;
+        QLineEdit* musicJsonName;
+        QLineEdit* videoJsonName;
         QLineEdit* groupAlbumSeparator;
         QLineEdit* txtSeparator;
         QLineEdit* musicWorkbookName;
@@ -47,6 +55,13 @@ protected:
 
 private:
     void cleanWorkbookName(QLineEdit* field);
+    // The file-name fields of the BBCode, CSV and JSON exports with the keys they edit.
+    struct TextFileField {
+        QLineEdit* field;
+        QStringView key;
+        QString fallback;
+    };
+    std::vector<TextFileField> textFileFields() const;
 
     Desktop& m_desktop;
     SettingsFile& m_settings;

@@ -12,6 +12,8 @@
 #include "text/OutputText.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <optional>
@@ -22,7 +24,9 @@ namespace korvane::cli {
 
 struct ListActionKind {
     const char* name;
-    const char* argument; // shown in --help; nullptr when the action takes no argument
+    // Shown in --help; nullptr when the action takes no argument, in brackets when it may be left
+    // out (then a following word that starts with "--" is the next action, not the argument).
+    const char* argument;
     // Throws UsageError when the argument does not suit the list; nullptr when any will do.
     void (*check)(const CatalogueList& list, const QString& argument);
     void (*run)(ListActionTarget& target, const QString& argument);
@@ -170,6 +174,44 @@ void xlsxAction(ListActionTarget& target, const QString& path) {
     target.context.err << "written: " << path.toStdString() << '\n';
 }
 
+// --bbcode, --csv and --json [FILE]: into save_dir under the file names of set.ini, into FILE, or
+// to standard output for "-" (without the CSV's byte-order mark, which is for spreadsheets).
+void checkOutputFile(const CatalogueList&, const QString& argument) {
+    if (argument != QLatin1String("-") && QFileInfo(argument).isDir())
+        throw UsageError("an output file is needed, not the folder " + argument.toStdString());
+}
+
+void textExport(ListActionTarget& target, const QString& path, exporter::TextFormat format) {
+    if (target.list.isEmpty())
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    runExport([&] {
+        if (path == QLatin1String("-")) {
+            target.context.out << exporter::listText(format, target.list, target.settings,
+                                                     target.toggles, now);
+            target.context.out.flush();
+            return;
+        }
+        reportWritten(target, exporter::writeListText(
+                                  format, target.list, target.settings, target.toggles, now,
+                                  path.isEmpty() ? exporter::textOutputPath(format, target.list,
+                                                                            target.settings)
+                                                 : path));
+    });
+}
+
+void bbcodeAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Bbcode);
+}
+
+void csvAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Csv);
+}
+
+void jsonAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Json);
+}
+
 // Add an action here: one row and one function.
 const ListActionKind kListActions[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
@@ -184,6 +226,12 @@ const ListActionKind kListActions[] = {
     {"--html", nullptr, nullptr, htmlAction,
      "the HTML list from the template into save_dir, named as in set.ini"},
     {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
+    {"--bbcode", "[FILE]", checkOutputFile, bbcodeAction,
+     "BBCode forum post into save_dir, to FILE, or to stdout for -"},
+    {"--csv", "[FILE]", checkOutputFile, csvAction,
+     "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
+    {"--json", "[FILE]", checkOutputFile, jsonAction,
+     "JSON (UTF-8) into save_dir, to FILE, or to stdout for -"},
 };
 
 } // namespace
@@ -196,12 +244,17 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
             continue;
         QString argument;
         if (kind.argument != nullptr) {
-            if (index + 1 >= args.size())
+            const bool optional = kind.argument[0] == '[';
+            const bool given = index + 1 < args.size() &&
+                               !(optional && args.at(index + 1).startsWith(QLatin1String("--")));
+            if (!given && !optional)
                 throw UsageError(std::string(kind.name) + " needs " + kind.argument);
-            argument = args.at(index + 1);
-            if (kind.check != nullptr)
-                kind.check(list, argument);
-            ++index;
+            if (given) {
+                argument = args.at(index + 1);
+                if (kind.check != nullptr)
+                    kind.check(list, argument);
+                ++index;
+            }
         }
         ++index;
         actions.push_back({&kind, argument});

@@ -1,9 +1,13 @@
 #include "export/ListExport.h"
 
+#include "export/BbcodeExport.h"
+#include "export/CsvExport.h"
 #include "export/HtmlExport.h"
+#include "export/JsonExport.h"
 #include "export/OutputFile.h"
 #include "export/TxtExport.h"
 #include "export/XlsxWorkbook.h"
+#include "music/MusicList.h"
 #include "text/LocaleText.h"
 
 #include <QDir>
@@ -85,6 +89,68 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
         return std::nullopt;
     return writeHtml(programFolder.file(QStringLiteral("videoblank.htm")), videoHtmlRows(rows),
                      outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
+}
+
+OutputName textOutputName(TextFormat format, bool musicList) {
+    switch (format) {
+    case TextFormat::Bbcode:
+        return musicList
+                   ? OutputName{u"mp3list_name_bbcode", QStringLiteral("mp3list.bbcode.txt")}
+                   : OutputName{u"videolist_name_bbcode", QStringLiteral("videolist.bbcode.txt")};
+    case TextFormat::Csv:
+        return musicList ? OutputName{u"mp3list_name_csv", QStringLiteral("mp3list.csv")}
+                         : OutputName{u"videolist_name_csv", QStringLiteral("videolist.csv")};
+    case TextFormat::Json:
+        break;
+    }
+    return musicList ? OutputName{u"mp3list_name_json", QStringLiteral("mp3list.json")}
+                     : OutputName{u"videolist_name_json", QStringLiteral("videolist.json")};
+}
+
+QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings) {
+    const OutputName name =
+        textOutputName(format, qobject_cast<const MusicList*>(&list) != nullptr);
+    return outputPath(settings, name.key, name.fallback);
+}
+
+std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
+                     const Toggles& toggles, const QDateTime& now) {
+    const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
+    const auto& rows = list.rows();
+    QStringList captions;
+    for (const CatalogueList::Column& column : list.columns())
+        captions << column.caption;
+    switch (format) {
+    case TextFormat::Bbcode: {
+        // CR LF as in the TXT list: the file is made to be opened and copied on any desktop.
+        const QStringList lines =
+            music
+                ? musicBbcodeLines(
+                      rows,
+                      {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
+                       readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)})
+                : videoBbcodeLines(rows);
+        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8().toStdString();
+    }
+    case TextFormat::Csv:
+        return csvText(captions, rows, music).toUtf8().toStdString();
+    case TextFormat::Json:
+        break;
+    }
+    return (music ? musicJson(captions, rows, toggles.musicInCat, now)
+                  : videoJson(captions, rows, now))
+        .toUtf8()
+        .toStdString();
+}
+
+std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
+                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const QDateTime& now, const QString& path) {
+    if (list.isEmpty())
+        return std::nullopt;
+    const std::string text = listText(format, list, settings, toggles, now);
+    replaceFile(path, format == TextFormat::Csv ? "\xEF\xBB\xBF" + text : text);
+    return path;
 }
 
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // The export commands without the window: each reads its settings at the moment of export,
@@ -42,6 +43,31 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
                                       const SettingsFile& settings,
                                       const ProgramFolder& programFolder);
+
+// The Unicode exports: BBCode for forum posts, CSV and JSON for spreadsheets and scripts. Each is
+// UTF-8; the CSV file starts with a byte-order mark so that spreadsheet applications pick the
+// encoding.
+enum class TextFormat { Bbcode, Csv, Json };
+
+// The set.ini key of a list's file name for `format` and the name used when the key is absent.
+struct OutputName {
+    QStringView key;
+    QString fallback;
+};
+OutputName textOutputName(TextFormat format, bool musicList);
+
+// save_dir directly followed by the file name of the list (music or video) for `format`.
+QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings);
+
+// The list in `format`, read with the settings and toggles of this moment; `now` is the JSON's
+// "generated" time. Without the CSV's byte-order mark: that belongs to the file.
+std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
+                     const Toggles& toggles, const QDateTime& now);
+
+// Writes listText to `path`; nothing for an empty list.
+std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
+                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const QDateTime& now, const QString& path);
 
 // The sheet plans with the sheet names and separator of the settings.
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,

@@ -118,6 +118,37 @@ TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
     EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("mp3"));
 }
 
+// The BBCode, CSV and JSON names: the export's own names as defaults, each written to its key.
+TEST(SettingsDialog, UnicodeExportFileNames) {
+    DialogFixture f;
+    const SettingsDialog::Fields& fields = f.fields();
+    struct Case {
+        QLineEdit* field;
+        const char16_t* key;
+        const char* fallback;
+    };
+    const std::vector<Case> cases{
+        {fields.musicBbcodeName, u"mp3list_name_bbcode", "mp3list.bbcode.txt"},
+        {fields.videoBbcodeName, u"videolist_name_bbcode", "videolist.bbcode.txt"},
+        {fields.musicCsvName, u"mp3list_name_csv", "mp3list.csv"},
+        {fields.videoCsvName, u"videolist_name_csv", "videolist.csv"},
+        {fields.musicJsonName, u"mp3list_name_json", "mp3list.json"},
+        {fields.videoJsonName, u"videolist_name_json", "videolist.json"},
+    };
+    f.dialog.show();
+    for (const Case& c : cases)
+        EXPECT_EQ(c.field->text(), QLatin1String(c.fallback)) << c.fallback;
+    for (const Case& c : cases)
+        c.field->setText(QStringLiteral("x-") + QLatin1String(c.fallback));
+    f.dialog.apply();
+    for (const Case& c : cases) {
+        EXPECT_EQ(f.stored(c.key), QStringLiteral("x-") + QLatin1String(c.fallback)) << c.fallback;
+    }
+    f.dialog.setDefaults();
+    for (const Case& c : cases)
+        EXPECT_EQ(c.field->text(), QLatin1String(c.fallback)) << c.fallback;
+}
+
 TEST(SettingsDialog, AnEmptiedOutputFolderBecomesTheProgramFolder) {
     DialogFixture f;
     f.dialog.show();

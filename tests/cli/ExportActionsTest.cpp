@@ -12,7 +12,7 @@
 
 #include <sstream>
 
-// --txt, --html and --xlsx: the window's exports as list actions.
+// --txt, --html, --xlsx, --bbcode, --csv and --json: the window's exports as list actions.
 namespace korvane::cli {
 namespace {
 
@@ -144,6 +144,58 @@ TEST(ExportActions, XlsxNeedsAFile) {
     EXPECT_EQ(f.run({QStringLiteral("--xlsx")}).status, kExitUsage);
 }
 
+TEST(ExportActions, UnicodeExportsGoToSaveDirAFileOrStandardOutput) {
+    ExportFixture f;
+    f.settings("mp3list_name_csv=list.csv\r\n");
+    f.album(QStringLiteral("Кино/Звезда"), 20 * kMiB);
+    const QString json = f.out(QStringLiteral("named.json"));
+    const QString bbcode = f.out(QStringLiteral("post.txt"));
+    // The optional FILE never swallows the next action.
+    const Outcome o =
+        f.run({QStringLiteral("--csv"), QStringLiteral("--print"), QStringLiteral("--json"), json,
+               QStringLiteral("--bbcode"), bbcode, QStringLiteral("--csv"), QStringLiteral("-")});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    const std::string status = "\" создан (двойной клик для открытия)\n";
+    EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.csv")).toStdString() + status +
+                         "файл \"" + json.toStdString() + status + "файл \"" +
+                         bbcode.toStdString() + status);
+    const std::string row = "Кино  \\  Звезда,20,-,-,-\r\n";
+    const std::string printed = "Кино  \\  Звезда\t20\t-\t-\t-\n";
+    // The file starts with a byte-order mark for spreadsheets; standard output does not.
+    EXPECT_EQ(f.read(f.out(QStringLiteral("list.csv"))).toStdString(),
+              "\xEF\xBB\xBFПапка,Размер (mb),Битрейт,Стиль,Страна\r\n" + row);
+    EXPECT_EQ(o.out, printed + "Папка,Размер (mb),Битрейт,Стиль,Страна\r\n" + row);
+    EXPECT_TRUE(f.read(json).startsWith("{\n  \"kind\": \"music\",\n"));
+    EXPECT_TRUE(f.read(bbcode).startsWith("[b]mp3 collection"));
+}
+
+TEST(ExportActions, UnicodeExportFailures) {
+    struct Case {
+        const char* name;
+        QStringList actions;
+        int status;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"a folder as FILE",
+         {QStringLiteral("--json"), QDir::tempPath()},
+         kExitUsage,
+         "korvane-cli: an output file is needed, not the folder "},
+        {"a missing folder",
+         {QStringLiteral("--bbcode"), QStringLiteral("/nonexistent-korvane/a")},
+         kExitFailure,
+         "korvane-cli: Cannot create file \"/nonexistent-korvane/a\". "},
+    };
+    for (const Case& c : cases) {
+        ExportFixture f;
+        f.album(QStringLiteral("Group/Album"), 20 * kMiB);
+        const Outcome o = f.run(c.actions);
+        EXPECT_EQ(o.status, c.status) << c.name;
+        EXPECT_EQ(o.err.rfind(c.message, 0), 0u) << c.name << ": " << o.err;
+        EXPECT_TRUE(QDir(f.out()).isEmpty()) << c.name;
+    }
+}
+
 TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
     ExportFixture f;
     std::ostringstream out, err;
@@ -155,8 +207,9 @@ TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
                     {QStringLiteral("1"), QStringLiteral("640x480"), QStringLiteral("1:00"),
                      QStringLiteral("25"), QStringLiteral("XviD")}});
     const QString workbook = f.out(QStringLiteral("clips.xlsx"));
-    const QStringList args{QStringLiteral("--txt"), QStringLiteral("--html"),
-                           QStringLiteral("--xlsx"), workbook};
+    const QStringList args{QStringLiteral("--txt"),    QStringLiteral("--html"),
+                           QStringLiteral("--xlsx"),   workbook,
+                           QStringLiteral("--bbcode"), QStringLiteral("--json")};
     std::vector<ListAction> actions;
     for (int i = 0; i < args.size();)
         ASSERT_TRUE(takeListAction(args, i, list, actions));
@@ -166,6 +219,9 @@ TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
                     .endsWith("a.avi\t[ 1 mb | 640x480 | 1:00 min | 25 | XviD ]\r\n"));
     EXPECT_TRUE(f.read(f.out(QStringLiteral("VideoList.htm"))).contains("\t<td>XviD</td>\r\n"));
     EXPECT_TRUE(f.read(workbook).startsWith("PK"));
+    EXPECT_TRUE(f.read(f.out(QStringLiteral("videolist.bbcode.txt")))
+                    .endsWith("a.avi | 1 mb | 640x480 | 1:00 min | 25 | XviD\r\n"));
+    EXPECT_TRUE(f.read(f.out(QStringLiteral("videolist.json"))).contains("\"kind\": \"video\""));
 }
 
 TEST(ExportActions, EmptyListWritesNothing) {
@@ -175,8 +231,10 @@ TEST(ExportActions, EmptyListWritesNothing) {
     const ProgramFolder folder(f.programDir.path());
     const SettingsFile settings(folder.settingsPath());
     VideoList list;
-    const QStringList args{QStringLiteral("--txt"), QStringLiteral("--html"),
-                           QStringLiteral("--xlsx"), f.out(QStringLiteral("x.xlsx"))};
+    const QStringList args{QStringLiteral("--txt"),  QStringLiteral("--html"),
+                           QStringLiteral("--xlsx"), f.out(QStringLiteral("x.xlsx")),
+                           QStringLiteral("--csv"),  QStringLiteral("--json"),
+                           QStringLiteral("-")};
     std::vector<ListAction> actions;
     for (int i = 0; i < args.size();)
         ASSERT_TRUE(takeListAction(args, i, list, actions));
@@ -184,6 +242,7 @@ TEST(ExportActions, EmptyListWritesNothing) {
     runListActions(actions, target);
     EXPECT_TRUE(QDir(f.out()).isEmpty());
     EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(), "");
 }
 
 } // namespace

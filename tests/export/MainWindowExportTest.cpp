@@ -44,7 +44,8 @@ public:
     int underWaitCursor = 0; // error boxes and hand-overs that met the export's wait cursor
 };
 
-enum Item { Html = 0, Txt = 1, Excel = 2 };
+// Positions in the export menus; 3 is the separator before the Unicode exports.
+enum Item { Html = 0, Txt = 1, Excel = 2, Bbcode = 4, Csv = 5, Json = 6 };
 
 struct Fixture {
     explicit Fixture(const QStringList& settings = {}) : folder(settings) {
@@ -76,7 +77,7 @@ struct Fixture {
     std::unique_ptr<MainWindow> window;
 };
 
-TEST(MainWindowExport, TxtAndHtmlRecordTheFileAndAnnounceIt) {
+TEST(MainWindowExport, WrittenFilesAreRecordedAndAnnounced) {
     struct Case {
         const char* name;
         bool music;
@@ -86,7 +87,13 @@ TEST(MainWindowExport, TxtAndHtmlRecordTheFileAndAnnounceIt) {
     for (const Case& c : {Case{"music txt", true, Txt, "mp3list.txt"},
                           Case{"music html", true, Html, "mp3list.htm"},
                           Case{"video txt", false, Txt, "VideoList.txt"},
-                          Case{"video html", false, Html, "VideoList.htm"}}) {
+                          Case{"video html", false, Html, "VideoList.htm"},
+                          Case{"music bbcode", true, Bbcode, "mp3list.bbcode.txt"},
+                          Case{"music csv", true, Csv, "mp3list.csv"},
+                          Case{"music json", true, Json, "mp3list.json"},
+                          Case{"video bbcode", false, Bbcode, "videolist.bbcode.txt"},
+                          Case{"video csv", false, Csv, "videolist.csv"},
+                          Case{"video json", false, Json, "videolist.json"}}) {
         Fixture f;
         c.music ? f.fillMusic() : f.fillVideo();
         f.trigger(c.music ? f.window->ui().musicExportPopup : f.window->ui().videoExportPopup,
@@ -107,6 +114,20 @@ TEST(MainWindowExport, TxtAndHtmlRecordTheFileAndAnnounceIt) {
     }
 }
 
+TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
+    Fixture f;
+    const MainWindow::Ui& ui = f.window->ui();
+    for (QMenu* menu :
+         {ui.musicExportPopup, ui.videoExportPopup, ui.musicExportMenu, ui.videoExportMenu}) {
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(items.size(), 7);
+        EXPECT_TRUE(items[3]->isSeparator());
+        EXPECT_EQ(items[Bbcode]->text(), QStringLiteral("BBCode (для форума)"));
+        EXPECT_EQ(items[Csv]->text(), QStringLiteral("CSV"));
+        EXPECT_EQ(items[Json]->text(), QStringLiteral("JSON"));
+    }
+}
+
 TEST(MainWindowExport, MainMenuItemsRunTheSameCommands) {
     Fixture f;
     f.fillMusic();
@@ -115,6 +136,26 @@ TEST(MainWindowExport, MainMenuItemsRunTheSameCommands) {
     f.fillVideo();
     f.trigger(f.window->ui().videoExportMenu, Html);
     EXPECT_EQ(f.window->lastWrittenFile.path, f.folder.outDir() + QStringLiteral("VideoList.htm"));
+    f.trigger(f.window->ui().musicExportMenu, Json);
+    EXPECT_EQ(f.window->lastWrittenFile.path, f.folder.outDir() + QStringLiteral("mp3list.json"));
+    f.trigger(f.window->ui().videoExportMenu, Bbcode);
+    EXPECT_EQ(f.window->lastWrittenFile.path,
+              f.folder.outDir() + QStringLiteral("videolist.bbcode.txt"));
+}
+
+TEST(MainWindowExport, UnicodeExportsFollowTheMenuTogglesAndFileNames) {
+    Fixture f({QStringLiteral("mp3list_name_bbcode=forum.txt")});
+    f.fillMusic();
+    auto toggles = f.window->toggles();
+    toggles.musicInCat = true;
+    toggles.albumBoldFont = false;
+    f.window->setToggles(toggles);
+    f.trigger(f.window->ui().musicExportPopup, Bbcode);
+    EXPECT_EQ(f.folder.read(QStringLiteral("out/forum.txt")),
+              QStringLiteral("[b]mp3 collection — альбомов: 1[/b]\r\n\r\n"
+                             "[size=4][color=red]Панк[/color][/size]\r\n"
+                             "Ramones  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\r\n")
+                  .toUtf8());
 }
 
 TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
@@ -134,6 +175,19 @@ TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
     EXPECT_EQ(f.window->statusText(), status);
 }
 
+TEST(MainWindowExport, RefusedUnicodeExportShowsItsText) {
+    Fixture f({QStringLiteral("videolist_name_csv=missing folder/clips.csv")});
+    f.fillVideo();
+    f.trigger(f.window->ui().videoExportPopup, Csv);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot create file \"") +
+                                               f.folder.outDir() +
+                                               QStringLiteral("missing folder/clips.csv\". ")))
+        << f.desktop.errors[0].toStdString();
+    EXPECT_FALSE(f.window->lastWrittenFile.created);
+    EXPECT_TRUE(f.window->statusText().isEmpty());
+}
+
 TEST(MainWindowExport, MissingTemplateIsReported) {
     Fixture f;
     QFile::remove(f.folder.file(QStringLiteral("videoblank.htm")));
@@ -149,7 +203,7 @@ TEST(MainWindowExport, EmptyListsAreASilentNoOp) {
     Fixture f({QStringLiteral("checkexcel=1")});
     f.desktop.registered = false;
     for (QMenu* menu : {f.window->ui().musicExportPopup, f.window->ui().videoExportPopup}) {
-        for (Item item : {Html, Txt, Excel})
+        for (Item item : {Html, Txt, Excel, Bbcode, Csv, Json})
             f.trigger(menu, item);
     }
     EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());

@@ -4,6 +4,7 @@
 #include "export/WorkbookCheck.h"
 
 #include "ExportTestSupport.h"
+#include "OfficeConvert.h"
 
 #include <QDateTime>
 #include <QProcess>
@@ -427,19 +428,19 @@ TEST_F(Workbook, CheckFindsEveryKindOfDamage) {
 class LibreOffice : public Workbook {
 protected:
     void SetUp() override {
-        m_office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+        Workbook::SetUp();
+        if (IsSkipped())
+            return;
+        m_office = test::officeProgram();
         if (m_office.isEmpty())
             GTEST_SKIP() << "libreoffice is not installed";
     }
     // Converts the workbook with the given filter and returns the converted file's bytes.
     QByteArray convert(const QString& workbook, const QString& filter, const QString& suffix) {
-        QProcess office;
-        // A profile of its own, so that a running instance or a shared profile cannot interfere.
-        office.start(m_office, {QStringLiteral("-env:UserInstallation=file://") +
-                                    dir.file(QStringLiteral("profile")),
-                                QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                                filter, QStringLiteral("--outdir"), dir.path(), workbook});
-        if (!office.waitForFinished(180000))
+        if (!test::convertWithOffice(m_office, dir.file(QStringLiteral("profile")),
+                                     {QStringLiteral("--convert-to"), filter}, dir.path(),
+                                     {workbook})
+                 .isEmpty())
             return {};
         QFile out(dir.file(QFileInfo(workbook).completeBaseName() + u'.' + suffix));
         return out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();

@@ -1,0 +1,102 @@
+#include "export/JsonExport.h"
+
+#include "music/MusicList.h"
+
+#include <optional>
+
+namespace korvane::exporter {
+namespace {
+
+QString jsonArray(const QStringList& texts) {
+    QString array = QStringLiteral("[");
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        array += (i > 0 ? QStringLiteral(", ") : QString()) + jsonString(texts[i]);
+    return array + u']';
+}
+
+// Every row has as many cells as the list has columns after the caption.
+QStringList rowCells(const CatalogueRow& row, qsizetype count, bool empty) {
+    QStringList cells;
+    for (qsizetype i = 0; i < count; ++i)
+        cells << (empty ? QString() : row.cells.value(i));
+    return cells;
+}
+
+// The object around the row lines; `rows` holds one object per line, without commas.
+QString document(const char* kind, const QStringList& captions, const QDateTime& generated,
+                 const QStringList& rows) {
+    // The local time with its offset from UTC, so that a reader knows the moment.
+    const QString time = generated.toOffsetFromUtc(generated.offsetFromUtc()).toString(Qt::ISODate);
+    QString text = QStringLiteral("{\n  \"kind\": \"") + QLatin1String(kind) +
+                   QStringLiteral("\",\n  \"generated\": ") + jsonString(time) +
+                   QStringLiteral(",\n  \"columns\": ") + jsonArray(captions) +
+                   QStringLiteral(",\n  \"rows\": [");
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        text += (i > 0 ? QStringLiteral(",\n    ") : QStringLiteral("\n    ")) + rows[i];
+    return text + (rows.isEmpty() ? QStringLiteral("]\n}\n") : QStringLiteral("\n  ]\n}\n"));
+}
+
+} // namespace
+
+QString jsonString(const QString& text) {
+    QString quoted = QStringLiteral("\"");
+    quoted.reserve(text.size() + 2);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'"':
+            quoted += QStringLiteral("\\\"");
+            break;
+        case u'\\':
+            quoted += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            quoted += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            quoted += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            quoted += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20)
+                quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                quoted += c;
+        }
+    }
+    return quoted + u'"';
+}
+
+QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
+                  bool categories, const QDateTime& generated) {
+    const qsizetype cellCount = captions.size() - 1;
+    QStringList lines;
+    std::optional<QString> category;
+    for (const CatalogueRow& row : rows) {
+        const bool header = MusicList::isCategoryHeader(row);
+        if (header && categories)
+            category = row.caption;
+        lines << QStringLiteral("{\"caption\": ") + jsonString(row.caption) +
+                     QStringLiteral(", \"cells\": ") + jsonArray(rowCells(row, cellCount, header)) +
+                     QStringLiteral(", \"category\": ") +
+                     (category ? jsonString(*category) : QStringLiteral("null")) +
+                     QStringLiteral(", \"header\": ") +
+                     (header ? QStringLiteral("true") : QStringLiteral("false")) + u'}';
+    }
+    return document("music", captions, generated, lines);
+}
+
+QString videoJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
+                  const QDateTime& generated) {
+    const qsizetype cellCount = captions.size() - 1;
+    QStringList lines;
+    for (const CatalogueRow& row : rows) {
+        lines << QStringLiteral("{\"caption\": ") + jsonString(row.caption) +
+                     QStringLiteral(", \"cells\": ") + jsonArray(rowCells(row, cellCount, false)) +
+                     u'}';
+    }
+    return document("video", captions, generated, lines);
+}
+
+} // namespace korvane::exporter

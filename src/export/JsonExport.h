@@ -1,0 +1,25 @@
+#pragma once
+
+#include "catalogue/CatalogueList.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <vector>
+
+// A list as one JSON object: "kind", "generated", "columns" and "rows", a row per line.
+namespace korvane::exporter {
+
+// The text as a JSON string, quotes included: quote, backslash and every control character
+// escaped, the rest left to UTF-8.
+QString jsonString(const QString& text);
+
+// Each row {"caption", "cells", "category", "header"}: "header" is true for a category header
+// row (its cells empty), "category" the header a row falls under in categories mode, else null.
+QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
+                  bool categories, const QDateTime& generated);
+// Each row {"caption", "cells"}.
+QString videoJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
+                  const QDateTime& generated);
+
+} // namespace korvane::exporter

@@ -1,0 +1,162 @@
+#include "export/JsonExport.h"
+#include "export/ListExport.h"
+
+#include "FixedLists.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace korvane::exporter {
+namespace {
+
+using test::ExportFolder;
+
+QByteArray writtenJson(const CatalogueList& list, const Toggles& toggles,
+                       const QStringList& settingLines = {}) {
+    ExportFolder folder(settingLines);
+    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    const auto path = writeListText(TextFormat::Json, list, settings, toggles, test::fixedMoment(),
+                                    textOutputPath(TextFormat::Json, list, settings));
+    return path ? folder.read(QFileInfo(*path).fileName().prepend(QStringLiteral("out/")))
+                : QByteArray();
+}
+
+TEST(JsonExport, MusicFileIsWrittenByteForByte) {
+    const QString head = QStringLiteral(
+        "{\n"
+        "  \"kind\": \"music\",\n"
+        "  \"generated\": \"2026-12-10T13:44:27+03:00\",\n"
+        "  \"columns\": [\"Папка\", \"Размер (mb)\", \"Битрейт\", \"Стиль\", \"Страна\"],\n"
+        "  \"rows\": [\n");
+    struct Case {
+        const char* name;
+        bool categories;
+        QString rows;
+    };
+    const std::vector<Case> cases{
+        {"categories", true,
+         QStringLiteral(
+             "    {\"caption\": \"Панк\", \"cells\": [\"\", \"\", \"\", \"\"], \"category\": "
+             "\"Панк\", \"header\": true},\n"
+             "    {\"caption\": \"Ramones  \\\\  Rocket to Russia\", \"cells\": [\"41,2\", "
+             "\"192\", \"Punk\", \"USA\"], \"category\": \"Панк\", \"header\": false},\n"
+             "    {\"caption\": \"Кино  \\\\  Группа крови [Live]\", \"cells\": [\"87\", \"VBR "
+             "245\", \"Rock \\\"alt\\\"\", \"\"], \"category\": \"Панк\", \"header\": false},\n"
+             "    {\"caption\": \"Ska, Reggae\", \"cells\": [\"\", \"\", \"\", \"\"], "
+             "\"category\": \"Ska, Reggae\", \"header\": true},\n"
+             "    {\"caption\": \"[b]Fake[/b]\", \"cells\": [\"0,5\", \"-\", \"-\", \"-\"], "
+             "\"category\": \"Ska, Reggae\", \"header\": false}\n")},
+        {"no categories", false,
+         QStringLiteral(
+             "    {\"caption\": \"Панк\", \"cells\": [\"\", \"\", \"\", \"\"], \"category\": "
+             "null, \"header\": true},\n"
+             "    {\"caption\": \"Ramones  \\\\  Rocket to Russia\", \"cells\": [\"41,2\", "
+             "\"192\", \"Punk\", \"USA\"], \"category\": null, \"header\": false},\n"
+             "    {\"caption\": \"Кино  \\\\  Группа крови [Live]\", \"cells\": [\"87\", \"VBR "
+             "245\", \"Rock \\\"alt\\\"\", \"\"], \"category\": null, \"header\": false},\n"
+             "    {\"caption\": \"Ska, Reggae\", \"cells\": [\"\", \"\", \"\", \"\"], "
+             "\"category\": null, \"header\": true},\n"
+             "    {\"caption\": \"[b]Fake[/b]\", \"cells\": [\"0,5\", \"-\", \"-\", \"-\"], "
+             "\"category\": null, \"header\": false}\n")},
+    };
+    for (const Case& c : cases) {
+        MusicList list;
+        test::fillMusic(list);
+        Toggles toggles;
+        toggles.musicInCat = c.categories;
+        EXPECT_EQ(writtenJson(list, toggles), (head + c.rows + QStringLiteral("  ]\n}\n")).toUtf8())
+            << c.name;
+    }
+}
+
+TEST(JsonExport, VideoFileIsWrittenByteForByte) {
+    VideoList list;
+    test::fillVideo(list);
+    EXPECT_EQ(writtenJson(list, Toggles{}),
+              QStringLiteral(
+                  "{\n"
+                  "  \"kind\": \"video\",\n"
+                  "  \"generated\": \"2026-12-10T13:44:27+03:00\",\n"
+                  "  \"columns\": [\"Имя файла\", \"Размер (mb)\", \"Разрешение\", "
+                  "\"Длительность\", \"fps\", \"Кодек\"],\n"
+                  "  \"rows\": [\n"
+                  "    {\"caption\": \"clips  \\\\  intro [1080p].avi\", \"cells\": [\"12,3\", "
+                  "\"640x480\", \"3:05\", \"25\", \"DivX 5\"]},\n"
+                  "    {\"caption\": \"Ёжик в \\\"тумане\\\", 1975.mkv\", \"cells\": [\"700\", "
+                  "\"1280x720\", \"95:00\", \"23,976\", \"\"]}\n"
+                  "  ]\n"
+                  "}\n")
+                  .toUtf8());
+}
+
+TEST(JsonExport, StringsEscapeWhatJsonForbids) {
+    struct Case {
+        const char* name;
+        QString text;
+        QString json;
+    };
+    for (const Case& c : {
+             Case{"plain", QStringLiteral("Кино"), QStringLiteral("\"Кино\"")},
+             Case{"quote and backslash", QStringLiteral("a\"b\\c"),
+                  QStringLiteral("\"a\\\"b\\\\c\"")},
+             Case{"named controls", QStringLiteral("\n\r\t"), QStringLiteral("\"\\n\\r\\t\"")},
+             Case{"other controls", QString(QChar(0x01)) + QChar(0x1F) + QChar(0x08),
+                  QStringLiteral("\"\\u0001\\u001f\\u0008\"")},
+             Case{"slash and DEL stay", QStringLiteral("a/b\x7F"), QStringLiteral("\"a/b\x7F\"")},
+         }) {
+        EXPECT_EQ(jsonString(c.text), c.json) << c.name;
+    }
+}
+
+// Any text a list may hold: controls, characters beyond the BMP, a lone surrogate, blanks.
+TEST(JsonExport, StrictParserReadsBackTheList) {
+    MusicList list;
+    test::fillMusic(list);
+    list.appendRow(test::album(QStringLiteral("tab\there\x01  \\  🎵 \u2028"), QString(),
+                               QStringLiteral("\\"), QStringLiteral("{\"a\": [1]}")));
+    Toggles toggles;
+    toggles.musicInCat = true;
+    const QByteArray bytes = writtenJson(list, toggles);
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = document.object();
+    EXPECT_EQ(root.keys(), (QStringList{QStringLiteral("columns"), QStringLiteral("generated"),
+                                        QStringLiteral("kind"), QStringLiteral("rows")}));
+    EXPECT_EQ(QDateTime::fromString(root[QStringLiteral("generated")].toString(), Qt::ISODate),
+              test::fixedMoment());
+    const QJsonArray rows = root[QStringLiteral("rows")].toArray();
+    ASSERT_EQ(rows.size(), list.count());
+    QString category;
+    for (int i = 0; i < list.count(); ++i) {
+        const CatalogueRow& row = list.row(i);
+        const QJsonObject object = rows[i].toObject();
+        const bool header = MusicList::isCategoryHeader(row);
+        if (header)
+            category = row.caption;
+        EXPECT_EQ(object[QStringLiteral("caption")].toString(), row.caption) << i;
+        QStringList cells;
+        for (const QJsonValue& cell : object[QStringLiteral("cells")].toArray())
+            cells << cell.toString();
+        EXPECT_EQ(cells, header ? QStringList(4, QString()) : row.cells) << i;
+        EXPECT_EQ(object[QStringLiteral("header")].toBool(), header) << i;
+        EXPECT_EQ(object[QStringLiteral("category")].toString(), category) << i;
+    }
+}
+
+TEST(JsonExport, LoneSurrogateStillGivesValidUtf8) {
+    VideoList list;
+    list.appendRow(test::clip(QStringLiteral("a") + QChar(0xDC80) + QStringLiteral("b.avi"),
+                              QStringLiteral("1"), {}, {}, {}, {}));
+    const QByteArray bytes = writtenJson(list, Toggles{});
+    QJsonParseError error{};
+    QJsonDocument::fromJson(bytes, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(bytes).toUtf8() == bytes);
+}
+
+} // namespace
+} // namespace korvane::exporter
