@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <clocale>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <zlib.h>
@@ -183,6 +183,8 @@ TEST(StaleWorkbookFolders, OnlyWorkbookFoldersOlderThanADayGo) {
     EXPECT_FALSE(QFileInfo::exists(emptyStale));
     for (const QString& kept : {fresh, foreign, otherName, otherProgram})
         EXPECT_TRUE(QFileInfo(kept).isDir()) << kept.toStdString();
+}
+
 // The control characters a folder name or tag may hold, in a bold group name (a rich string,
 // which the library writes unescaped) and in plain cells.
 TEST_F(Workbook, ControlCharactersNeverMakeTheSheetUnreadable) {
