@@ -33,8 +33,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             throw CommandError("no such folder: " + path.string());
         if (!std::filesystem::is_directory(path, error))
             throw CommandError("not a folder: " + path.string());
-        root = QDir::cleanPath(
-            files::decodeFileName(std::filesystem::absolute(path, error).string()));
+        root =
+            QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
     }
     return result;
 }

@@ -1,12 +1,12 @@
 #include "cli/Commands.h"
 
+#include "files/FileName.h"
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/Id3v2Reader.h"
 #include "tags/MpegAudioReader.h"
 #include "tags/OggVorbisReader.h"
 #include "tags/WmaReader.h"
-#include "files/FileName.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(korvane::files::decodeFileName(argv[i]));
-    return korvane::cli::run(arguments, QCoreApplication::applicationDirPath(),
-                             std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+    return korvane::cli::run(arguments, QCoreApplication::applicationDirPath(), std::cout,
+                             std::cerr, isatty(STDERR_FILENO) != 0);
 }

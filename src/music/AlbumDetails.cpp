@@ -266,12 +266,13 @@ void oggDetails(const AudioFile& file, const Toggles& options, Details& details)
 } // namespace
 
 void readAlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
-                  const Toggles& options, const Pump& pump) {
+                      const Toggles& options, const Pump& pump) {
     readAlbumDetails(folder, folderEntries(folder), list, row, separator, options, pump);
 }
 
-void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicList& list,
-                  int row, const QString& separator, const Toggles& options, const Pump& pump) {
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
+                      MusicList& list, int row, const QString& separator, const Toggles& options,
+                      const Pump& pump) {
     const AudioFile file = chooseAudioFile(folder, listing);
     Details details{list.row(row).caption, kNone};
     switch (file.kind) {

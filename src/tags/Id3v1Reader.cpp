@@ -3,9 +3,9 @@
 #include "tags/TagText.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
-#include <memory>
 
 namespace korvane::tags {
 namespace {
@@ -84,7 +84,8 @@ namespace {
 
 // A genre code of one to three digits naming one of the 192 genres.
 std::optional<std::string_view> genreByNumber(std::string_view digits) {
-    if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != digits.npos)
+    if (digits.empty() || digits.size() > 3 ||
+        digits.find_first_not_of("0123456789") != digits.npos)
         return std::nullopt;
     const std::string_view name = id3v1GenreName(static_cast<unsigned>(*parseDecimal(digits)));
     return name.empty() ? std::nullopt : std::optional(name);

@@ -111,7 +111,8 @@ void Id3v2FrameReader::load(ByteSource& source) {
 
 void Id3v2FrameReader::readFrames(std::string_view tag) {
     const int version = m_header.majorVersion;
-    const std::uint64_t extended = id3v2::extendedHeaderSize(version, m_header.flags, ByteView(tag));
+    const std::uint64_t extended =
+        id3v2::extendedHeaderSize(version, m_header.flags, ByteView(tag));
     if (extended > tag.size())
         return;
     m_extendedHeaderSize = static_cast<std::uint32_t>(extended);

@@ -46,7 +46,8 @@ FrameHeader parseFrameHeader(int version, std::uint8_t tagFlags, const ByteView&
         header.size = bytes.be32(4);
         // Compression adds a 4-byte decompressed size, encryption a method byte, grouping a
         // group id, in that order.
-        header.prefix = ((flags & 0x80) ? 4 : 0) + ((flags & 0x40) ? 1 : 0) + ((flags & 0x20) ? 1 : 0);
+        header.prefix =
+            ((flags & 0x80) ? 4 : 0) + ((flags & 0x40) ? 1 : 0) + ((flags & 0x20) ? 1 : 0);
         header.plain = !(flags & 0xC0);
         return header;
     }

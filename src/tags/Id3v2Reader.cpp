@@ -48,7 +48,8 @@ using id3v2::StringReader;
 std::string decodeText(std::string_view raw) {
     if (raw.empty())
         return {};
-    return std::string(trimBlanks(StringReader(raw, StringReader::MissingMark::LittleEndian).next()));
+    return std::string(
+        trimBlanks(StringReader(raw, StringReader::MissingMark::LittleEndian).next()));
 }
 
 std::string firstChoice(const RawTexts& raw, frame first, frame second) {
@@ -66,7 +67,7 @@ Described decodeDescribed(std::string_view raw, std::size_t prefix) {
     if (raw.empty())
         return {};
     StringReader reader(raw, StringReader::MissingMark::LittleEndian);
-    reader.skip(prefix);
+    reader.skip(prefix - 1); // the encoding byte is read already
     Described out;
     out.description = reader.next();
     out.text = std::string(trimBlanks(reader.next()));
@@ -148,9 +149,9 @@ bool Id3v2Reader::load(ByteSource& source) {
             std::string data = id3v2::frameData(
                 frame, tag.read(dataStart, static_cast<std::size_t>(std::min<std::int64_t>(
                                                frame.size, static_cast<std::int64_t>(stored)))));
-            if (data.size() > kRawSize)
-                data.resize(kRawSize);
-            if (data.empty() || static_cast<std::uint8_t>(data.front()) > 3)
+            // The 500-byte buffer is zero-filled: an odd last UTF-16 byte pairs with a zero.
+            data.resize(kRawSize, '\0');
+            if (static_cast<std::uint8_t>(data.front()) > 3)
                 continue;
             const auto index = static_cast<std::size_t>(found - ids.begin());
             if (index == kComment) {

@@ -89,10 +89,10 @@ MpegFrameInfo frameSearch(const Block& block, VbrHeader& vbr) {
         vbr = vbrHeaderAt(block, i + frame.vbrHeaderOffset());
         // The Info frame is coded at whatever rate holds it; the stream's rate is the next one's.
         if (vbr.id == "Info")
-            vbr.streamBitRate = MpegFrameInfo::decode(byteAt(block, next), byteAt(block, next + 1),
-                                                      byteAt(block, next + 2),
-                                                      byteAt(block, next + 3))
-                                    .bitRate();
+            vbr.streamBitRate =
+                MpegFrameInfo::decode(byteAt(block, next), byteAt(block, next + 1),
+                                      byteAt(block, next + 2), byteAt(block, next + 3))
+                    .bitRate();
         return frame;
     }
     return {};

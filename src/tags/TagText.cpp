@@ -11,7 +11,7 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t at) {
     if (lead < 0x80)
         return 1;
     std::size_t length = 0;
-    unsigned char low = 0x80; // bounds of the second byte, which rule out overlong forms,
+    unsigned char low = 0x80;  // bounds of the second byte, which rule out overlong forms,
     unsigned char high = 0xBF; // surrogates and code points past U+10FFFF
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
