@@ -20,11 +20,10 @@ const Command kCommands[] = {
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
      "    --bold (each also --no-...) override the toggles of set.ini"},
-    {"tags", runTagsCommand,
-     "tags FILE                  every field of every audio reader, as JSON"},
-    {"video", runVideoCommand, "video ROOT... [actions]    the video scan of each root in turn"},
-    {"probe", runProbeCommand,
-     "probe FILE                 the video probe's result and the video list's cells, as JSON"},
+    {"tags", runTagsCommand, "tags FILE                  every field of every audio reader, as JSON"},
+    {"video", runVideoCommand,
+     "video ROOT... [actions]    the video scan of each root in turn"},
+    {"probe", runProbeCommand, "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };
 
 const Command* findCommand(const QString& name) {
