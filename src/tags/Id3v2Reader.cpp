@@ -2,6 +2,7 @@
 
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2Frames.h"
+#include "tags/TagText.h"
 
 #include <algorithm>
 #include <array>
@@ -190,7 +191,7 @@ bool Id3v2Reader::load(ByteSource& source) {
     track = trackNumber(trackText);
     year = decodeText(raw[kYear]);
     if (year.empty())
-        year = decodeText(raw[kRecordingTime]).substr(0, 4);
+        year = firstCharacters(decodeText(raw[kRecordingTime]), 4);
     genre = contentTypeText(decodeText(raw[kGenre]));
     comment = std::move(bestComment.text);
     composer = decodeText(raw[kComposer]);

@@ -57,4 +57,13 @@ std::string from8Bit(std::string_view bytes) {
     return isUtf8(bytes) ? std::string(bytes) : cp1251::toUtf8(bytes);
 }
 
+std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t n = 0; n <= count && at < utf8.size(); ++at) {
+        if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && n++ == count)
+            break;
+    }
+    return utf8.substr(0, at);
+}
+
 } // namespace korvane::tags

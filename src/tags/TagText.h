@@ -17,4 +17,7 @@ std::string from8Bit(std::string_view bytes);
 // The longest well-formed UTF-8 start of the bytes: a broken sequence cuts the text there.
 std::string_view utf8Prefix(std::string_view bytes);
 
+// The first `count` characters of a UTF-8 text (a character is a lead byte and what continues it).
+std::string_view firstCharacters(std::string_view utf8, std::size_t count);
+
 } // namespace korvane::tags
