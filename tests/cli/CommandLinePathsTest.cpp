@@ -29,16 +29,16 @@ std::string sampleMp3() {
            b::mpegFrames(12);
 }
 
-// root/<name>/Album/01.mp3 and root/<name>.mp3, the names in Windows-1251.
+// <name>/Group/Album/01.mp3 and <name>.mp3, the names in Windows-1251.
 struct Collection {
     QTemporaryDir dir;
     fs::path root() const { return fs::path(dir.path().toStdString()) / kName; }
     fs::path file() const { return fs::path(dir.path().toStdString()) / (kName + ".mp3"); }
     Collection() {
-        fs::create_directories(root() / "Album");
-        std::ofstream(root() / "Album" / "01.mp3", std::ios::binary) << sampleMp3();
+        fs::create_directories(root() / "Group" / "Album");
+        std::ofstream(root() / "Group" / "Album" / "01.mp3", std::ios::binary) << sampleMp3();
         // Past the scan's default limit of 3 MiB, so that the album gets a row.
-        fs::resize_file(root() / "Album" / "01.mp3", 4 << 20);
+        fs::resize_file(root() / "Group" / "Album" / "01.mp3", 4 << 20);
         std::ofstream(file(), std::ios::binary) << sampleMp3();
     }
 };

@@ -79,17 +79,16 @@ std::vector<std::string> leadArtists(const fs::path& file) {
 } // namespace
 
 TEST_F(TaggedFiles, FfmpegVersion4InUtf8) {
-    // FFmpeg writes ID3v2.4 in UTF-8 by default: year and country note included.
+    // FFmpeg writes ID3v2.4 in UTF-8 by default (a comment goes to a TXXX frame, not COMM).
     const fs::path file = ffmpegMp3("v24.mp3", "-b:a 128k -metadata artist=Земляне -metadata "
                                                "album='Карнавал' -metadata date=1984 -metadata "
-                                               "genre=Rock -metadata 'comment=Country: СССР'");
+                                               "genre=Rock");
     const MpegAudioReader mpeg = loadMpeg(file);
     EXPECT_EQ(mpeg.id3v2.version, 4);
     EXPECT_EQ(mpeg.id3v2.artist, "Земляне");
     EXPECT_EQ(mpeg.id3v2.album, "Карнавал");
     EXPECT_EQ(mpeg.id3v2.year, "1984");
     EXPECT_EQ(mpeg.id3v2.genre, "Rock");
-    EXPECT_EQ(mpeg.id3v2.comment, "Country: СССР");
 }
 
 TEST_F(TaggedFiles, MutagenEncodings) {
@@ -229,7 +228,7 @@ TEST_F(TaggedFiles, InfoFrameOfAConstantBitrateStream) {
     const fs::path wav = path("source.wav");
     run("ffmpeg -v error -y -f lavfi -i sine=duration=1:sample_rate=44100 " +
         shellQuoted(wav.string()));
-    for (const char* rate : {"32", "192", "320"}) {
+    for (const char* rate : {"128", "192", "320"}) {
         SCOPED_TRACE(rate);
         const fs::path lame = path(std::string("lame") + rate + ".mp3");
         run(std::string("lame --quiet -b ") + rate + " " + shellQuoted(wav.string()) + " " +
