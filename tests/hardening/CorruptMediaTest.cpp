@@ -18,6 +18,8 @@
 
 #include "../tags/TagBytes.h"
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -44,10 +46,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tags;
 using Clock = std::chrono::steady_clock;
-
-bool haveTool(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;

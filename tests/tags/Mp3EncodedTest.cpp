@@ -5,6 +5,8 @@
 
 #include "TagBytes.h"
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,11 +16,9 @@
 using namespace korvane::tags;
 using namespace korvane::tags::test;
 
-namespace {
+using korvane::test::haveTool;
 
-bool haveTool(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+namespace {
 
 std::string output(const std::string& command) {
     std::string out;

@@ -4,6 +4,8 @@
 #include "tags/WmaReader.h"
 #include "text/Cp1251.h"
 
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,11 +20,9 @@
 using namespace korvane::tags;
 namespace fs = std::filesystem;
 
-namespace {
+using korvane::test::haveTool;
 
-bool haveTool(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+namespace {
 
 // Runs a shell command and returns its standard output; fails the test on a non-zero exit.
 std::string run(const std::string& command) {
