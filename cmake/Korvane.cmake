@@ -7,6 +7,10 @@ function(korvane_library name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
+# The locale the tests run under: C.UTF-8 by default; CI runs the suite under ru_RU.UTF-8 too, so
+# that a locale leaking into a written file fails a test.
+set(KORVANE_TEST_LOCALE "C.UTF-8" CACHE STRING "LC_ALL of the test runs")
+
 # korvane_test(NAME [GUI] SOURCES... LIBS...): one GoogleTest executable. GUI tests get a main()
 # that creates the QApplication; they run offscreen. KORVANE_TEST_DATA points at tests/data for
 # the few committed fixtures.
@@ -28,7 +32,7 @@ function(korvane_test name)
     add_dependencies(${name} korvane_data)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=${KORVANE_TEST_LOCALE}"
         DISCOVERY_TIMEOUT 60)
 endfunction()
 

@@ -3,6 +3,7 @@
 #include "music/MusicList.h"
 #include "text/Cp1251.h"
 #include "text/LocaleText.h"
+#include "text/OutputText.h"
 
 namespace korvane::bases {
 
@@ -54,7 +55,7 @@ std::string groupKey(const QString& caption, const QString& separator) {
     const qsizetype end = separator.isEmpty() ? -1 : caption.indexOf(separator);
     if (end < 0)
         return {};
-    return cp1251::toLower(text::toCp1251(caption.left(end)));
+    return cp1251::toLower(text::toCp1251(text::singleLine(caption.left(end))));
 }
 
 } // namespace korvane::bases

@@ -47,7 +47,8 @@ private:
 };
 
 // `GroupKey`: the caption up to the first occurrence of the group/album separator, in
-// Windows-1251 ("?" for characters the code page lacks), lower-cased as the base keys are. Empty
+// Windows-1251 ("?" for characters the code page lacks, a space for a control character, so that
+// a key stays on its line), lower-cased as the base keys are. Empty
 // when the caption holds no separator, as a category header row's caption.
 std::string groupKey(const QString& caption, const QString& separator);
 

@@ -2,9 +2,9 @@
 
 #include "catalogue/CatalogueList.h"
 #include "text/LocaleText.h"
+#include "text/TextFile.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace korvane::bases {
 namespace {
@@ -31,16 +31,16 @@ void BaseFill::run(const FillRequest& request, CatalogueList& list, const Pump& 
 }
 
 bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const Pump& pump) {
-    QFile file(request.basePath);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QString reason;
+    const std::optional<QByteArray> bytes = text::readTextFile(request.basePath, &reason);
+    if (!bytes) {
         m_state = FillState::Failed;
         m_error = QStringLiteral("Cannot open file \"%1\". %2")
-                      .arg(QDir::toNativeSeparators(request.basePath), file.errorString());
+                      .arg(QDir::toNativeSeparators(request.basePath), reason);
         return false;
     }
-    const QByteArray bytes = file.readAll();
     const std::vector<std::string_view> lines =
-        splitBaseLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        splitBaseLines(std::string_view(bytes->constData(), static_cast<size_t>(bytes->size())));
 
     m_progressMaximum = static_cast<int64_t>(lines.size());
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -1,16 +1,21 @@
 #include "bases/BaseWriter.h"
 
 #include "catalogue/CatalogueList.h"
+#include "export/OutputFile.h"
 #include "text/LocaleText.h"
+#include "text/OutputText.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <set>
 
 namespace korvane::bases {
 namespace {
+
+QString createError(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
 
 constexpr std::string_view kTheSuffix = ", the";
 constexpr std::string_view kThePrefix = "the ";
@@ -61,7 +66,8 @@ std::vector<std::string> collectBaseLines(const CatalogueList& list, BaseKind ki
     const int cell = targetCell(kind);
     for (const CatalogueRow& row : list.rows()) {
         const std::string group = groupKey(row.caption, separator);
-        const std::string value = text::toCp1251(row.cells.value(cell));
+        // A line break in a tag would start a line of its own, which a later fill applies.
+        const std::string value = text::toCp1251(text::singleLine(row.cells.value(cell)));
         if (isSkippedGroup(group) || isSkippedValue(value, kind))
             continue;
         lines.add(group, value);
@@ -89,18 +95,19 @@ QString baseTargetPath(const QString& chosenPath) {
 }
 
 std::optional<QString> writeBaseFile(const QString& path, const std::vector<std::string>& lines) {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    for (size_t i = 0; written && i < lines.size(); ++i) {
-        written = file.write(lines[i].data(), static_cast<qint64>(lines[i].size())) ==
-                      static_cast<qint64>(lines[i].size()) &&
-                  file.write("\r\n", 2) == 2;
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    try {
+        exporter::replaceFile(path, bytes);
+    } catch (const exporter::ExportError& error) {
+        return error.message();
     }
-    // A failed flush (a full disk) would not make commit() fail: check it first.
-    if (written && file.flush() && file.commit())
-        return std::nullopt;
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(path), file.errorString());
+    return std::nullopt;
+}
+
+QString backupPath(const QString& path) {
+    return path + QStringLiteral(".bak");
 }
 
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
@@ -108,7 +115,31 @@ SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& sep
     const std::vector<std::string> lines = collectBaseLines(list, kind, separator);
     SaveResult result;
     result.path = baseTargetPath(chosenPath);
-    result.error = writeBaseFile(result.path, lines).value_or(QString());
+    // The previous base is copied aside first and becomes NAME.bak only once the new one is
+    // written: a failed save leaves the folder as it was, an older backup included.
+    const bool replacing = QFileInfo(result.path).isFile();
+    const QString backup = backupPath(result.path);
+    const QString pending = backup + QStringLiteral(".new");
+    if (replacing) {
+        QFile::remove(pending);
+        QFile previous(result.path);
+        if (!previous.copy(pending)) {
+            result.error = createError(pending, previous.errorString());
+            return result;
+        }
+    }
+    if (const std::optional<QString> error = writeBaseFile(result.path, lines)) {
+        if (replacing)
+            QFile::remove(pending);
+        result.error = *error;
+        return result;
+    }
+    if (replacing) {
+        QFile::remove(backup);
+        QFile kept(pending);
+        if (!kept.rename(backup))
+            result.error = createError(backup, kept.errorString());
+    }
     return result;
 }
 

@@ -9,9 +9,11 @@
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "text/OutputText.h"
 
 #include <QDate>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,12 +46,13 @@ void sortAction(ListActionTarget& target, const QString& argument) {
     target.list.sortByColumn(target.sortColumn);
 }
 
-// --print: one line per row, the caption then the cells, tab-separated, UTF-8.
+// --print: one line per row, the caption then the cells, tab-separated, UTF-8. A tab or line
+// break inside a text becomes a space, so that a row stays one line of fields.
 void printAction(ListActionTarget& target, const QString&) {
     for (const CatalogueRow& row : target.list.rows()) {
-        QString line = row.caption;
+        QString line = text::singleLine(row.caption);
         for (const QString& cell : row.cells)
-            line += u'\t' + cell;
+            line += u'\t' + text::singleLine(cell);
         line += u'\n';
         target.context.out << line.toUtf8().constData();
     }
@@ -88,7 +91,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
     bases::BaseFill fill;
     fill.run({kind,
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
-              ProgramFolder(target.context.programDir).file(bases::baseFileName(kind)),
+              target.programFolder.file(bases::baseFileName(kind)),
               readGroupAlbumSeparatorForBases(target.settings)},
              target.list, [] {});
     if (fill.state() == bases::FillState::Failed)
@@ -124,10 +127,10 @@ template <typename Export> void runExport(Export&& write) {
 }
 
 // --txt and --html: the window's exports into save_dir under the file names of set.ini; the
-// status text goes to stderr.
+// status text, which names the file, goes to stderr.
 void reportWritten(ListActionTarget& target, const std::optional<QString>& path) {
     if (path)
-        target.context.err << exporter::fileCreatedMessage(*path).toStdString() << '\n';
+        target.context.err << exporter::fileCreatedText(*path).toStdString() << '\n';
 }
 
 void txtAction(ListActionTarget& target, const QString&) {
@@ -143,16 +146,17 @@ void txtAction(ListActionTarget& target, const QString&) {
 
 void htmlAction(ListActionTarget& target, const QString&) {
     const auto& rows = target.list.rows();
-    const ProgramFolder programFolder(target.context.programDir);
     runExport([&] {
-        reportWritten(target, target.kind == ListKind::Music
-                                  ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
-                                                             programFolder)
-                                  : exporter::writeVideoHtml(rows, target.settings, programFolder));
+        reportWritten(target,
+                      target.kind == ListKind::Music
+                          ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
+                                                     target.programFolder)
+                          : exporter::writeVideoHtml(rows, target.settings, target.programFolder));
     });
 }
 
 // --xlsx FILE: the workbook the window hands to the spreadsheet application, written to FILE.
+// The window has no status text for it, so the line on stderr only names the file.
 void xlsxAction(ListActionTarget& target, const QString& path) {
     const auto& rows = target.list.rows();
     if (rows.empty())
@@ -163,6 +167,7 @@ void xlsxAction(ListActionTarget& target, const QString& path) {
                                     : exporter::videoSheet(rows, target.settings),
                                 path);
     });
+    target.context.err << "written: " << path.toStdString() << '\n';
 }
 
 // Add an action here: one row and one function.
@@ -211,14 +216,20 @@ void runListActions(const std::vector<ListAction>& actions, ListActionTarget& ta
 }
 
 QString listActionsUsage() {
-    QString text;
-    for (const ListActionKind& kind : kListActions) {
-        QString words = QString::fromUtf8(kind.name);
+    const auto words = [](const ListActionKind& kind) {
+        QString text = QString::fromUtf8(kind.name);
         if (kind.argument != nullptr)
-            words += u' ' + QString::fromUtf8(kind.argument);
-        text +=
-            QStringLiteral("    ") + words.leftJustified(22) + QString::fromUtf8(kind.help) + u'\n';
-    }
+            text += u' ' + QString::fromUtf8(kind.argument);
+        return text;
+    };
+    // One column for the help texts, two blanks right of the longest action.
+    qsizetype width = 0;
+    for (const ListActionKind& kind : kListActions)
+        width = std::max(width, words(kind).size() + 2);
+    QString text;
+    for (const ListActionKind& kind : kListActions)
+        text += QStringLiteral("    ") + words(kind).leftJustified(width) +
+                QString::fromUtf8(kind.help) + u'\n';
     return text;
 }
 

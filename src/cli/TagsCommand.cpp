@@ -147,7 +147,7 @@ QJsonObject id3v2FramesJson(const Path& file) {
     tag.setFileName(file);
     tag.setActive(true);
     const tags::Id3v2Header& header = tag.header();
-    return {
+    QJsonObject json{
         {"loaded", tag.isActive()},
         {"has_tag", header.hasTag},
         {"major_version", header.majorVersion},
@@ -160,6 +160,10 @@ QJsonObject id3v2FramesJson(const Path& file) {
         {"album", text(tag.texts.album())},
         {"content_type", texts(tag.texts.contentType().items())},
     };
+    if (tag.frameIdsLeftOut() > 0)
+        json.insert(QStringLiteral("frame_ids_left_out"),
+                    number(static_cast<std::int64_t>(tag.frameIdsLeftOut())));
+    return json;
 }
 
 QJsonObject wmaJson(const Path& file) {

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "files/FileName.h"
+#include "text/OutputText.h"
 
 #include <QCoreApplication>
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    korvane::text::useCNumberFormat();
     // Paths are handed to the file system as the bytes given, also when they are not UTF-8.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

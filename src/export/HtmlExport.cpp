@@ -3,6 +3,7 @@
 #include "export/OutputFile.h"
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "text/Cp1251.h"
 
 namespace korvane::exporter {
 namespace {
@@ -21,20 +22,35 @@ QString nameCell(const QString& folder, bool bold, const QString& separator) {
     return QStringLiteral("<b>") + htmlEscape(group) + QStringLiteral("</b>") + htmlEscape(rest);
 }
 
+// The page is Windows-1251: what the code page lacks is written as a reference, so that the
+// browser shows "Björk" rather than "Bj?rk".
+QString characterReference(char32_t codePoint) {
+    return QStringLiteral("&#") + QString::number(codePoint) + u';';
+}
+
 } // namespace
 
 QString htmlEscape(const QString& text) {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'&')
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'&') {
             escaped += QStringLiteral("&amp;");
-        else if (c == u'<')
+        } else if (c == u'<') {
             escaped += QStringLiteral("&lt;");
-        else if (c == u'>')
+        } else if (c == u'>') {
             escaped += QStringLiteral("&gt;");
-        else
+        } else if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            escaped += characterReference(QChar::surrogateToUcs4(c, text[i + 1]));
+            ++i;
+        } else if (c.isSurrogate()) {
+            escaped += characterReference(0xFFFD);
+        } else if (cp1251::fromUnicode(c.unicode()) == '?' && c != u'?') {
+            escaped += characterReference(c.unicode());
+        } else {
             escaped += c;
+        }
     }
     return escaped;
 }

@@ -15,6 +15,7 @@ namespace korvane::exporter {
 inline const QString kTablePlaceholder = QStringLiteral("##ТАБЛИЦА##");
 
 // & < > as entities: names come from tags and folder names and must not turn into markup.
+// Characters that Windows-1251 lacks become numeric character references ("&#246;").
 QString htmlEscape(const QString& text);
 
 // Seven lines per album row, one per category header row. With `bold` the group name (the

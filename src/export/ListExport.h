@@ -7,6 +7,7 @@
 #include "settings/Toggles.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -17,7 +18,9 @@
 // ExportError and leave any previous file as it was. The window and korvane-cli both call these.
 namespace korvane::exporter {
 
-// The status text after a TXT or HTML file was written.
+// "файл \"path\" создан": what the command line reports after a TXT or HTML file was written.
+QString fileCreatedText(const QString& path);
+// The window's status text after it: the same, with the hint for the double click.
 QString fileCreatedMessage(const QString& path);
 inline const QString kWorkbookSentMessage = QStringLiteral("Список ушёл в Excel");
 inline const QString kNoSpreadsheetMessage =
@@ -50,5 +53,10 @@ bool spreadsheetCheckRequested(const SettingsFile& settings);
 // The workbook in a new folder under the system's temporary folder, named after its sheet, for
 // the spreadsheet application to open; the folder stays so that the application can read it.
 QString writeWorkbookToTemporaryFolder(const SheetPlan& plan);
+
+// Removes the workbook folders under `tempDir` last changed more than a day before `now`: a
+// spreadsheet application has long read them. Folders holding anything but workbooks are left
+// alone. Answers how many went.
+int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now);
 
 } // namespace korvane::exporter

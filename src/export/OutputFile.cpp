@@ -1,15 +1,70 @@
 #include "export/OutputFile.h"
 
 #include "text/LocaleText.h"
+#include "text/TextFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane::exporter {
+namespace {
+
+// Links followed before giving up, as the kernel's own limit for a path.
+constexpr int kMaxLinkHops = 40;
+
+QString systemReason(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// ".name.XXXXXX" beside the target: the hidden name the temporary files of a write get.
+QString temporaryPrefix(const QString& target) {
+    const QFileInfo info(target);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + u'.';
+}
+
+// A run killed half-way leaves its temporary behind; the next write to the target removes it.
+void removeStaleTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    const QRegularExpression ours(QStringLiteral("^\\.") +
+                                  QRegularExpression::escape(info.fileName()) +
+                                  QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    const QDir folder = info.absoluteDir();
+    const QString pattern = u'.' + info.fileName() + QStringLiteral(".??????");
+    for (const QString& name : folder.entryList({pattern}, QDir::Files | QDir::Hidden |
+                                                               QDir::NoSymLinks | QDir::System)) {
+        if (ours.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace
 
 ExportError::ExportError(const QString& message)
     : std::runtime_error(message.toStdString()), m_message(message) {}
+
+void failToCreate(const QString& path, const QString& reason) {
+    throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), reason));
+}
 
 std::string cp1251Lines(const QStringList& lines) {
     std::string bytes;
@@ -39,31 +94,88 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-void replaceFile(const QString& path, const std::string& bytes) {
-    QSaveFile file(path);
-    const auto fail = [&path](const QString& reason) {
-        throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), reason));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
-    // Small writes only fill Qt's buffer; a full disk shows at the flush, which commit() would
-    // not report, renaming a short file over the user's one.
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush())
-        fail(file.errorString());
-    if (!file.commit())
-        fail(file.errorString());
+QString replaceableTarget(const QString& path) {
+    QString target = QFileInfo(path).absoluteFilePath();
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(nativePath(target).constData(), &info) != 0) {
+            if (errno == ENOENT)
+                return target; // a new file
+            failToCreate(path, systemReason(errno));
+        }
+        if (S_ISREG(info.st_mode))
+            return target;
+        if (!S_ISLNK(info.st_mode))
+            failToCreate(path, QStringLiteral("It is not a regular file."));
+        // One hop: the absolute path of what the link names, relative links read from the
+        // link's own folder.
+        const QString linked = QFile::symLinkTarget(target);
+        if (linked.isEmpty())
+            failToCreate(path, QStringLiteral("The link cannot be read."));
+        target = QFileInfo(linked).absoluteFilePath();
+    }
+    failToCreate(path, systemReason(ELOOP));
+}
+
+ReplacementFile::ReplacementFile(const QString& path)
+    : m_path(path), m_target(replaceableTarget(path)) {
+    removeStaleTemporaries(m_target);
+    QByteArray name = nativePath(temporaryPrefix(m_target) + QStringLiteral("XXXXXX"));
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd < 0)
+        failToCreate(m_path, systemReason(errno));
+    m_temporaryPath = QFile::decodeName(name);
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_committed)
+        ::unlink(nativePath(m_temporaryPath).constData());
+}
+
+void ReplacementFile::write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            failToCreate(m_path, systemReason(written < 0 ? errno : ENOSPC));
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void ReplacementFile::commit() {
+    struct stat existing {};
+    const QByteArray target = nativePath(m_target);
+    const mode_t mode = ::stat(target.constData(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                   : (0666 & ~currentUmask());
+    const int fd = m_fd;
+    m_fd = -1;
+    const QByteArray temporary = nativePath(m_temporaryPath);
+    // Some file systems report a full disk only when the file is closed. The mode is set by name:
+    // a library writing the file by name may have made it anew.
+    if (::close(fd) != 0 || ::chmod(temporary.constData(), mode) != 0)
+        failToCreate(m_path, systemReason(errno));
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        failToCreate(m_path, systemReason(errno));
+    m_committed = true;
+}
+
+void replaceFile(const QString& path, std::string_view bytes) {
+    ReplacementFile file(path);
+    file.write(bytes);
+    file.commit();
 }
 
 QString readCp1251File(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString reason;
+    const std::optional<QByteArray> bytes = text::readTextFile(path, &reason);
+    if (!bytes)
         throw ExportError(QStringLiteral("Cannot open file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    return text::fromCp1251(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+                              .arg(QDir::toNativeSeparators(path), reason));
+    return text::fromCp1251(
+        std::string_view(bytes->constData(), static_cast<size_t>(bytes->size())));
 }
 
 } // namespace korvane::exporter

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // What every exporter shares: the error it reports, the Windows-1251 CR LF text of its lines, the
 // replace-through-a-temporary-file write and the template read.
@@ -27,11 +28,47 @@ std::string cp1251Lines(const QStringList& lines);
 // than starting an empty one.
 QStringList splitLines(const QString& text);
 
+// Throws "Cannot create file \"path\". reason".
+[[noreturn]] void failToCreate(const QString& path, const QString& reason);
+
+// The file that a write to `path` replaces: a symbolic link is followed to the file it names.
+// Only a regular file or a new name can be replaced; a device, FIFO, socket or folder is refused
+// (ExportError) and left alone.
+QString replaceableTarget(const QString& path);
+
+// A hidden temporary file beside the target, ".name.XXXXXX", that takes the target's place
+// only when committed; left uncommitted it is removed. Temporaries of this naming that an
+// earlier run left behind (killed half-way) are removed on creation.
+class ReplacementFile {
+public:
+    // `path` as the user named it; errors name it too. Throws ExportError.
+    explicit ReplacementFile(const QString& path);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    const QString& temporaryPath() const { return m_temporaryPath; }
+    // Appends the bytes; the system's reason on failure ("No space left on device").
+    void write(std::string_view bytes);
+    // Gives the file the target's permissions (or rw-r--r-- less the umask for a new file) and
+    // renames it over the target.
+    void commit();
+
+private:
+    QString m_path;
+    QString m_target;
+    QString m_temporaryPath;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
 // Writes the bytes to a temporary file beside `path` and renames it over `path`, so that a failed
 // write leaves the previous file as it was. Throws "Cannot create file \"path\". reason".
-void replaceFile(const QString& path, const std::string& bytes);
+void replaceFile(const QString& path, std::string_view bytes);
 
-// A Windows-1251 text file, whole. Throws "Cannot open file \"path\". reason".
+// A Windows-1251 text file, whole; only a regular file of a sane size
+// (text::readTextFile). Throws
+// "Cannot open file \"path\". reason".
 QString readCp1251File(const QString& path);
 
 } // namespace korvane::exporter

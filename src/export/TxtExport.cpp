@@ -2,6 +2,7 @@
 
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "text/OutputText.h"
 
 #include <algorithm>
 
@@ -21,6 +22,15 @@ qsizetype longestCaption(const std::vector<CatalogueRow>& rows) {
     return longest;
 }
 
+// Texts from names and tags stay on their line and in their column.
+QString lineCell(const CatalogueRow& row, int index) {
+    return text::singleLine(cell(row, index));
+}
+
+QString lineCaption(const CatalogueRow& row) {
+    return text::singleLine(row.caption);
+}
+
 QStringList headerLines(const QString& title, const QString& date) {
     return {title, QStringLiteral("Создан: ") + date, QString()};
 }
@@ -35,15 +45,15 @@ QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& 
     for (const CatalogueRow& row : rows) {
         if (MusicList::isCategoryHeader(row)) {
             lines << QString()
-                  << QStringLiteral(">> КАТЕГОРИЯ: ") + row.caption + QStringLiteral(" <<");
+                  << QStringLiteral(">> КАТЕГОРИЯ: ") + lineCaption(row) + QStringLiteral(" <<");
             continue;
         }
-        QString name = row.caption.leftJustified(width);
+        QString name = lineCaption(row).leftJustified(width);
         if (name.size() > kMaxNameWidth)
             name = name.left(kCutNameLength) + QStringLiteral("...");
-        lines << name + u'\t' + QStringLiteral("[ ") + cell(row, BitrateCell) +
-                     QStringLiteral(" kbps") + separator + cell(row, SizeCell) +
-                     QStringLiteral(" mb") + separator + cell(row, StyleCell) +
+        lines << name + u'\t' + QStringLiteral("[ ") + lineCell(row, BitrateCell) +
+                     QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) +
+                     QStringLiteral(" mb") + separator + lineCell(row, StyleCell) +
                      QStringLiteral(" ]");
     }
     return lines;
@@ -54,11 +64,12 @@ QStringList videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& 
     lines << QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]");
     const qsizetype width = longestCaption(rows);
     for (const CatalogueRow& row : rows) {
-        lines << row.caption.leftJustified(width) + u'\t' + QStringLiteral("[ ") +
-                     cell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
-                     cell(row, ResolutionCell) + QStringLiteral(" | ") + cell(row, DurationCell) +
-                     QStringLiteral(" min | ") + cell(row, FpsCell) + QStringLiteral(" | ") +
-                     cell(row, CodecCell) + QStringLiteral(" ]");
+        lines << lineCaption(row).leftJustified(width) + u'\t' + QStringLiteral("[ ") +
+                     lineCell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
+                     lineCell(row, ResolutionCell) + QStringLiteral(" | ") +
+                     lineCell(row, DurationCell) + QStringLiteral(" min | ") +
+                     lineCell(row, FpsCell) + QStringLiteral(" | ") + lineCell(row, CodecCell) +
+                     QStringLiteral(" ]");
     }
     return lines;
 }

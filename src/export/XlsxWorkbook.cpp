@@ -1,20 +1,20 @@
 #include "export/XlsxWorkbook.h"
 
 #include "export/OutputFile.h"
+#include "export/WorkbookCheck.h"
+#include "text/OutputText.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <clocale>
+#include <locale.h>
 #include <map>
 #include <memory>
+#include <new>
 #include <optional>
-#include <system_error>
 #include <tuple>
 
 namespace korvane::exporter {
@@ -178,6 +178,8 @@ public:
         if (found != m_formats.end())
             return found->second;
         lxw_format* format = workbook_add_format(m_workbook);
+        if (format == nullptr)
+            throw std::bad_alloc();
         if (key.horizontal == sheet::kAlignCenter)
             format_set_align(format, LXW_ALIGN_CENTER);
         else if (key.horizontal == sheet::kAlignLeft)
@@ -186,7 +188,7 @@ public:
             format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
         if (key.wrap)
             format_set_text_wrap(format);
-        const QByteArray name = key.fontName.toUtf8();
+        const QByteArray name = text::xmlText(key.fontName).toUtf8();
         format_set_font_name(format, name.constData());
         format_set_font_size(format, key.fontSize);
         if (key.color)
@@ -239,24 +241,38 @@ std::vector<Fragment> fragments(const QString& text, const CellStyle& style) {
     return pieces;
 }
 
-[[noreturn]] void fail(const QString& path, const QString& reason) {
-    throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), reason));
+// The most characters a cell holds in the spreadsheet; the library refuses longer texts.
+constexpr qsizetype kMaxCellLength = 32767;
+
+// The pieces as the file can hold them: characters XML cannot carry are removed (libxlsxwriter
+// writes rich strings unescaped, and a control character would make the sheet unreadable), and
+// the text is cut to what a cell holds.
+std::vector<Fragment> writableFragments(const QString& text, const CellStyle& style) {
+    std::vector<Fragment> pieces;
+    qsizetype room = kMaxCellLength;
+    for (Fragment& piece : fragments(text, style)) {
+        piece.text = text::cutText(text::xmlText(piece.text), room);
+        room -= piece.text.size();
+        if (!piece.text.isEmpty())
+            pieces.push_back(std::move(piece));
+    }
+    return pieces;
 }
 
 void check(lxw_error error, const QString& path) {
     if (error != LXW_NO_ERROR)
-        fail(path, QString::fromUtf8(lxw_strerror(error)));
+        failToCreate(path, QString::fromUtf8(lxw_strerror(error)));
 }
 
 void writeCell(lxw_worksheet* worksheet, Formats& formats, int row, int column, const QString& text,
                const CellStyle& style, const QString& path) {
     const bool wrap = text.contains(u'\n');
-    const std::vector<Fragment> pieces = fragments(text, style);
+    const std::vector<Fragment> pieces = writableFragments(text, style);
     if (pieces.size() <= 1) {
         const Font font = pieces.empty() ? style.font : pieces.front().font;
+        const QByteArray utf8 = pieces.empty() ? QByteArray() : pieces.front().text.toUtf8();
         check(worksheet_write_string(worksheet, static_cast<lxw_row_t>(row),
-                                     static_cast<lxw_col_t>(column), text.toUtf8().constData(),
+                                     static_cast<lxw_col_t>(column), utf8.constData(),
                                      formats.get(cellKey(style, font, wrap))),
               path);
         return;
@@ -279,6 +295,29 @@ void writeCell(lxw_worksheet* worksheet, Formats& formats, int row, int column, 
           path);
 }
 
+// The library prints column widths and margins with the C library's number format, which follows
+// the locale ("60,7109375" in Russian). The thread writes them in the "C" locale whatever the
+// program's locale is.
+class CNumberFormat {
+public:
+    CNumberFormat() : m_locale(newlocale(LC_ALL_MASK, "C", nullptr)) {
+        if (m_locale != nullptr)
+            m_previous = uselocale(m_locale);
+    }
+    ~CNumberFormat() {
+        if (m_locale == nullptr)
+            return;
+        uselocale(m_previous);
+        freelocale(m_locale);
+    }
+    CNumberFormat(const CNumberFormat&) = delete;
+    CNumberFormat& operator=(const CNumberFormat&) = delete;
+
+private:
+    locale_t m_locale;
+    locale_t m_previous = nullptr;
+};
+
 struct WorkbookCloser {
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
@@ -287,12 +326,12 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
     const QByteArray fileName = QFile::encodeName(file);
     std::unique_ptr<lxw_workbook, WorkbookCloser> workbook(workbook_new(fileName.constData()));
     if (!workbook)
-        fail(path, QStringLiteral("The workbook could not be started."));
-    const QByteArray sheetName = plan.sheetName.toUtf8();
+        failToCreate(path, QStringLiteral("The workbook could not be started."));
+    const QByteArray sheetName = text::xmlText(plan.sheetName).toUtf8();
     check(workbook_validate_sheet_name(workbook.get(), sheetName.constData()), path);
     lxw_worksheet* worksheet = workbook_add_worksheet(workbook.get(), sheetName.constData());
     if (worksheet == nullptr)
-        fail(path, QStringLiteral("The sheet could not be added."));
+        failToCreate(path, QStringLiteral("The sheet could not be added."));
 
     const SheetState state(plan);
     Formats formats(workbook.get());
@@ -317,26 +356,21 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
 } // namespace
 
 void writeWorkbook(const SheetPlan& plan, const QString& path) {
-    const QFileInfo target(path);
-    // The library writes the file by name; a reserved name beside the target keeps the old file
-    // until the new one is complete.
-    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                             QStringLiteral(".XXXXXX"));
-    if (!temporary.open())
-        fail(path, temporary.errorString());
-    temporary.close();
-    writeTo(plan, temporary.fileName(), path);
-    const QFileDevice::Permissions permissions =
-        target.exists() ? QFile::permissions(path)
-                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(temporary.fileName(), permissions);
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(temporary.fileName()).toStdString(),
-                            QFile::encodeName(path).toStdString(), error);
-    if (error)
-        fail(path, QString::fromLocal8Bit(error.message()));
-    temporary.setAutoRemove(false);
+    // The library writes the file by name; a hidden temporary beside the target keeps the old
+    // file until the new one is complete and checked.
+    ReplacementFile temporary(path);
+    {
+        const CNumberFormat numbers;
+        writeTo(plan, temporary.temporaryPath(), path);
+    }
+    const QString problem = workbookProblem(temporary.temporaryPath());
+    if (!problem.isEmpty())
+        failToCreate(path, problem);
+    temporary.commit();
+}
+
+QString xlsxwriterVersion() {
+    return QString::fromLatin1(lxw_version());
 }
 
 } // namespace korvane::exporter

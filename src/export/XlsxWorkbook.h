@@ -13,4 +13,7 @@ namespace korvane::exporter {
 // with the library's own reason.
 void writeWorkbook(const SheetPlan& plan, const QString& path);
 
+// The version of libxlsxwriter the program runs with.
+QString xlsxwriterVersion();
+
 } // namespace korvane::exporter

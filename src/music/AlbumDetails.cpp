@@ -8,6 +8,9 @@
 #include "tags/OggVorbisReader.h"
 #include "tags/WmaReader.h"
 #include "text/LocaleText.h"
+#include "text/OutputText.h"
+
+#include <QPersistentModelIndex>
 
 #include <array>
 #include <exception>
@@ -96,10 +99,12 @@ QString fromUtf8(std::string_view text) {
 const QString kNone = QStringLiteral("-");
 
 // A reader's Load that cannot fail the row: a file that cannot be opened, or any error while
-// reading, leaves the reader at its initial values.
-template <typename Reader> void loadOrReset(Reader& reader, const AudioFile& file) {
+// reading, leaves the reader at its initial values. Long reads run the pump now and then, so that
+// the window stays alive; a pump saying false ends the read.
+template <typename Reader>
+void loadOrReset(Reader& reader, const AudioFile& file, const Pump& pump) {
     try {
-        if (file.readable && reader.load(file.path))
+        if (file.readable && tags::loadFromFile(reader, file.path, pump))
             return;
     } catch (const std::exception&) {
     }
@@ -223,9 +228,9 @@ QString mp3Country(const tags::Id3v2Reader& v2) {
 }
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
-                Details& details) {
+                const Pump& pump, Details& details) {
     tags::MpegAudioReader mpeg;
-    loadOrReset(mpeg, file);
+    loadOrReset(mpeg, file, pump);
     SecondTag second(file.path);
     const tags::Id3v2Reader& v2 = mpeg.id3v2;
 
@@ -243,9 +248,9 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
     details.country = mp3Country(v2);
 }
 
-void wmaDetails(const AudioFile& file, const Toggles& options, Details& details) {
+void wmaDetails(const AudioFile& file, const Toggles& options, const Pump& pump, Details& details) {
     tags::WmaReader wma;
-    loadOrReset(wma, file);
+    loadOrReset(wma, file, pump);
     details.bitrate = QStringLiteral("wma ") + QString::number(wma.bitRate);
     if (!isBlank(wma.genre))
         details.style = fromUtf8(wma.genre);
@@ -253,9 +258,9 @@ void wmaDetails(const AudioFile& file, const Toggles& options, Details& details)
         appendYear(details.caption, fromUtf8(wma.year));
 }
 
-void oggDetails(const AudioFile& file, const Toggles& options, Details& details) {
+void oggDetails(const AudioFile& file, const Toggles& options, const Pump& pump, Details& details) {
     tags::OggVorbisReader ogg;
-    loadOrReset(ogg, file);
+    loadOrReset(ogg, file, pump);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
     if (!isBlank(ogg.genre))
         details.style = fromUtf8(tags::trimBlanks(ogg.genre));
@@ -275,24 +280,31 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
                       const Pump& pump) {
     const AudioFile file = chooseAudioFile(folder, listing);
     Details details{list.row(row).caption, kNone};
+    // A pump during a long read may sort the list or remove the row.
+    const QPersistentModelIndex place = list.index(row, 0);
     switch (file.kind) {
     case AudioKind::Mp3:
-        mp3Details(file, separator, options, details);
+        mp3Details(file, separator, options, pump, details);
         break;
     case AudioKind::Wma:
-        wmaDetails(file, options, details);
+        wmaDetails(file, options, pump, details);
         break;
     case AudioKind::Ogg:
-        oggDetails(file, options, details);
+        oggDetails(file, options, pump, details);
         break;
     case AudioKind::None:
         break;
     }
+    if (!place.isValid())
+        return;
+    row = place.row();
+    // A tag of megabytes would slow every sort and export; no reader needs more than this.
+    details.caption = text::cutText(details.caption, text::kMaxRowTextLength);
     if (details.caption != list.row(row).caption)
         list.setCaption(row, details.caption);
     list.appendCell(row, details.bitrate);
-    list.appendCell(row, details.style);
-    list.appendCell(row, details.country);
+    list.appendCell(row, text::cutText(details.style, text::kMaxRowTextLength));
+    list.appendCell(row, text::cutText(details.country, text::kMaxRowTextLength));
     if (file.kind == AudioKind::Mp3 && pump)
         pump();
 }

@@ -43,6 +43,9 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     };
 
     QStringList folders;
+    // A long read (a huge file with no frames) runs this now and then: the window repaints, and
+    // a stop request ends the read at once rather than after the whole file.
+    const Pump readPump = [&pump, &host] { return pump() && !host.stopRequested(); };
     listAllFolders(rootDir, folders, pump);
     // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
     // keep the names' own bytes for the file system.
@@ -97,7 +100,7 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
         list.appendRow(
             {folderText(files::displayFileName(entry), categories, options.separator), {size}});
         readAlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
-                     options.toggles, pump);
+                         options.toggles, readPump);
         if (!pump())
             return result;
         if (host.stopRequested()) {

@@ -1,8 +1,8 @@
 #include "settings/SettingsFile.h"
 
 #include "text/LocaleText.h"
+#include "text/TextFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -37,11 +37,11 @@ QString trimTrailingBlanks(const QString& text) {
 }
 
 QStringList readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A set.ini that is no regular file or is huge reads as a missing one, never hangs.
+    const std::optional<QByteArray> bytes = text::readTextFile(path);
+    if (!bytes)
         return {};
-    const QByteArray bytes = file.readAll();
-    QString text = text::fromCp1251(std::string_view(bytes.constData(), bytes.size()));
+    QString text = text::fromCp1251(std::string_view(bytes->constData(), bytes->size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     QStringList lines = text.split(u'\n');

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,16 +90,50 @@ private:
     std::uint64_t m_clock = 0;
 };
 
+// Thrown out of a read when the progress callback asked to stop.
+struct ReadStopped : std::exception {
+    const char* what() const noexcept override { return "stopped"; }
+};
+
+// Lets a caller's event loop run during a long read: calls `progress` after every `byteStep`
+// bytes or `readStep` reads, whichever comes first (a damaged header can make a reader loop on
+// tiny reads as well as read gigabytes). When progress returns false, the read throws
+// ReadStopped.
+class ProgressSource final : public ByteSource {
+public:
+    using Progress = std::function<bool()>;
+    static constexpr std::int64_t kByteStep = 4 * 1024 * 1024;
+    static constexpr std::int64_t kReadStep = 65536;
+
+    ProgressSource(ByteSource& source, Progress progress)
+        : m_source(source), m_progress(std::move(progress)) {}
+    std::int64_t size() const override { return m_source.size(); }
+    std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
+
+private:
+    ByteSource& m_source;
+    Progress m_progress;
+    std::int64_t m_bytes = 0;
+    std::int64_t m_reads = 0;
+};
+
 // The shell of a reader's Load(file name): Reset, open the file read-only (false when it cannot
 // be opened), and parse it through a read-ahead window, so that a reader's many small reads cost
-// one or two system reads.
+// one or two system reads. With `progress`, the reads report to it (ProgressSource).
 template <typename Reader>
-bool loadFromFile(Reader& reader, const std::filesystem::path& fileName) {
+bool loadFromFile(Reader& reader, const std::filesystem::path& fileName,
+                  const ProgressSource::Progress& progress = {}) {
     reader.reset();
     const auto file = FileSource::open(fileName);
     if (!file)
         return false;
-    ReadAheadSource source(*file);
+    if (!progress) {
+        ReadAheadSource source(*file);
+        return reader.load(source);
+    }
+    // Outside the window, so that every read of the reader counts, the tiny ones too.
+    ReadAheadSource window(*file);
+    ProgressSource source(window, progress);
     return reader.load(source);
 }
 

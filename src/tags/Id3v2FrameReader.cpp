@@ -66,6 +66,7 @@ void Id3v2FrameReader::close() {
     m_header = Id3v2Header();
     m_extendedHeaderSize = 0;
     m_frameIds.clear();
+    m_frameIdsLeftOut = 0;
     m_seen = {};
     texts = Id3v2FrameTexts();
 }
@@ -128,7 +129,10 @@ void Id3v2FrameReader::readFrames(std::string_view tag) {
             return; // skipped unparsed; nothing after it lies inside the tag
         const std::string_view stored = tag.substr(pos, frame.size);
         pos += frame.size;
-        m_frameIds.emplace_back(frame.id);
+        if (m_frameIds.size() < kMaxFrameIds)
+            m_frameIds.emplace_back(frame.id);
+        else
+            ++m_frameIdsLeftOut;
         // Compressed or encrypted data is no text.
         if (frame.plain)
             readFrame(frame.id, id3v2::frameData(frame, stored));

@@ -71,8 +71,12 @@ public:
 
     const Id3v2Header& header() const { return m_header; }
     std::uint32_t extendedHeaderSize() const { return m_extendedHeaderSize; }
-    // Ids of the frames read, in file order (unknown kinds included).
+    // Ids of the frames read, in file order (unknown kinds included), at most kMaxFrameIds: a tag
+    // of 256 MiB can hold millions of empty frames.
+    static constexpr std::size_t kMaxFrameIds = 1024;
     const std::vector<std::string>& frameIds() const { return m_frameIds; }
+    // How many frames were read beyond those ids.
+    std::size_t frameIdsLeftOut() const { return m_frameIdsLeftOut; }
 
     Id3v2FrameTexts texts;
 
@@ -89,6 +93,7 @@ private:
     Id3v2Header m_header;
     std::uint32_t m_extendedHeaderSize = 0;
     std::vector<std::string> m_frameIds;
+    std::size_t m_frameIdsLeftOut = 0;
     std::array<bool, 3> m_seen{}; // per kind, except Other
 };
 

@@ -5,11 +5,14 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
 }
 
 #include <array>
+#include <cerrno>
+#include <string>
 #include <string_view>
 
 namespace korvane::video {
@@ -140,6 +143,45 @@ bool headerIsEnough(const AVFormatContext& context) {
     return true;
 }
 
+// The probe reads the one file it was given. Playlist and manifest demuxers (HLS, DASH, a
+// reference movie) open further files through the context's io_open: those opens are refused,
+// so that a FIFO or device named in a playlist can never hang the scan.
+struct SingleOpen {
+    int (*open)(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) = nullptr;
+    int count = 0;
+};
+
+int openOnlyOnce(AVFormatContext* context, AVIOContext** io, const char* url, int flags,
+                 AVDictionary** options) {
+    auto* state = static_cast<SingleOpen*>(context->opaque);
+    if (state->count++ > 0)
+        return AVERROR(EPERM);
+    return state->open(context, io, url, flags, options);
+}
+
+int refuseOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) {
+    return AVERROR(EPERM);
+}
+
+// Demuxers that open further files with contexts of their own, out of io_open's reach: the
+// concat lists and IMF compositions. Every other demuxer may be tried.
+const char* singleFileDemuxers() {
+    static const std::string names = [] {
+        std::string list;
+        void* state = nullptr;
+        while (const AVInputFormat* format = av_demuxer_iterate(&state)) {
+            const std::string_view name = format->name;
+            if (name == "concat" || name == "imf")
+                continue;
+            if (!list.empty())
+                list += ',';
+            list += name;
+        }
+        return list;
+    }();
+    return names.c_str();
+}
+
 // Audio, subtitles and data: a format type that is none of the video ones.
 constexpr Guid kOtherFormat{};
 
@@ -165,7 +207,15 @@ bool FfmpegDetector::open(const std::string& path) {
     av_dict_set(&options, "protocol_whitelist", "file", 0);
     av_dict_set_int(&options, "probesize", kProbeSize, 0);
     av_dict_set_int(&options, "analyzeduration", kAnalyzeMicroseconds, 0);
-    AVFormatContext* raw = nullptr;
+    av_dict_set(&options, "format_whitelist", singleFileDemuxers(), 0);
+    AVFormatContext* raw = avformat_alloc_context();
+    if (raw == nullptr) {
+        av_dict_free(&options);
+        return false;
+    }
+    SingleOpen single{raw->io_open};
+    raw->opaque = &single;
+    raw->io_open = openOnlyOnce;
     // Plain paths only: "file:" keeps names with a colon from being taken for a protocol.
     const std::string url = "file:" + path;
     const int opened = avformat_open_input(&raw, url.c_str(), nullptr, &options);
@@ -177,6 +227,10 @@ bool FfmpegDetector::open(const std::string& path) {
         return false;
     if (!headerIsEnough(*context) && avformat_find_stream_info(context.get(), nullptr) < 0)
         return false;
+    // Later reads must not reach the state on this stack.
+    single.count = 1;
+    context->opaque = nullptr;
+    context->io_open = refuseOpen;
     m_context = std::move(context);
     return true;
 }
@@ -228,6 +282,10 @@ std::optional<double> FfmpegDetector::frameRate() {
 
 std::unique_ptr<MediaDetector> createFfmpegDetector() {
     return std::make_unique<FfmpegDetector>();
+}
+
+std::string ffmpegVersion() {
+    return av_version_info();
 }
 
 } // namespace korvane::video

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 // --fill and --save-base: the base commands of the window as list actions.
 namespace korvane::cli {
@@ -22,8 +23,7 @@ const QString kSeparator = QStringLiteral("  \\  ");
 class BaseActionsTest : public ::testing::Test {
 protected:
     BaseActionsTest()
-        : m_context{m_dir.path(), m_out, m_err},
-          m_settings(m_dir.filePath(QStringLiteral("set.ini"))) {
+        : m_context{m_out, m_err}, m_folder(m_dir.path()), m_settings(m_folder.settingsPath()) {
         for (const char* group : {"The Owls", "Kino", "VA"})
             m_list.appendRow({QString::fromUtf8(group) + kSeparator + QStringLiteral("Album"),
                               {QStringLiteral("10"), QStringLiteral("192"), QStringLiteral("-"),
@@ -48,7 +48,8 @@ protected:
         return actions;
     }
     void run(const QStringList& args) {
-        ListActionTarget target{ListKind::Music, m_list, m_context, m_settings, Toggles{}};
+        const Toggles toggles;
+        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, m_settings, toggles};
         runListActions(take(args, m_list), target);
     }
     QStringList column(int cell) {
@@ -62,6 +63,7 @@ protected:
     std::ostringstream m_out;
     std::ostringstream m_err;
     Context m_context;
+    ProgramFolder m_folder;
     SettingsFile m_settings;
     MusicList m_list;
 };
@@ -156,6 +158,45 @@ TEST_F(BaseActionsTest, ListedInTheHelp) {
     const QString usage = listActionsUsage();
     EXPECT_TRUE(usage.contains(QStringLiteral("--fill genre|country:missing|all")));
     EXPECT_TRUE(usage.contains(QStringLiteral("--save-base genre|country:PATH")));
+    // Every help text starts in one column, at least two blanks right of its action.
+    const QStringList lines = usage.split(u'\n', Qt::SkipEmptyParts);
+    const qsizetype column = lines.first().indexOf(QStringLiteral("sort by"));
+    ASSERT_GT(column, 0);
+    for (const QString& line : lines) {
+        EXPECT_EQ(line.mid(column - 2, 2), QStringLiteral("  ")) << line.toStdString();
+        EXPECT_NE(line.at(column), u' ') << line.toStdString();
+    }
+}
+
+// A tag may hold line breaks and tabs; in the line-based outputs they become spaces, so that a
+// row stays one line and a saved base gets no line the tag made up.
+TEST_F(BaseActionsTest, LineBreaksInTextsStayOnTheirLine) {
+    m_list.setCell(1, StyleCell, QStringLiteral("Rock\r\nkino=Hacked"));
+    m_list.setCaption(0, QStringLiteral("The\tOwls") + kSeparator + QStringLiteral("Al\nbum"));
+    const QString path = m_dir.filePath(QStringLiteral("saved.txt"));
+    run({QStringLiteral("--print"), QStringLiteral("--save-base"),
+         QStringLiteral("genre:") + path});
+    const QStringList printed =
+        QString::fromStdString(m_out.str()).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(printed.size(), 3) << m_out.str();
+    for (const QString& line : printed)
+        EXPECT_EQ(line.count(u'\t'), 4) << line.toStdString();
+    EXPECT_EQ(printed.at(0).section(u'\t', 0, 0), QStringLiteral("The Owls  \\  Al bum"));
+    EXPECT_EQ(readFile(path), QByteArray("kino=Rock  kino=Hacked\r\n"));
+}
+
+// A base that is a FIFO, a link to a device or a huge file is refused, never read until the
+// program hangs or runs out of memory.
+TEST_F(BaseActionsTest, FillRefusesABaseThatIsNoRegularFile) {
+    const QByteArray base = QFile::encodeName(m_dir.filePath(QStringLiteral("genrebd.txt")));
+    ASSERT_EQ(::mkfifo(base.constData(), 0600), 0);
+    try {
+        run({QStringLiteral("--fill"), QStringLiteral("genre:all")});
+        FAIL() << "no error";
+    } catch (const CommandError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + std::string(base.constData()) + "\". Not a regular file");
+    }
 }
 
 TEST_F(BaseActionsTest, CommandLineScanFillPrintSave) {

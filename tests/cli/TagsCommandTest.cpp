@@ -102,6 +102,24 @@ TEST(TagsCommand, PrintsEveryReader) {
     EXPECT_EQ(frames["content_type"].toArray(), QJsonArray{});
 }
 
+// A tag of many empty frames lists the first 1,024 ids and says how many more there are.
+TEST(TagsCommand, FrameIdsUpToACap) {
+    std::string frames;
+    for (int i = 0; i < 1100; ++i)
+        frames += "TXXX" + bytes({0, 0, 0, 0, 0, 0});
+    const int size = static_cast<int>(frames.size());
+    TempFile file("ID3" +
+                  bytes({3, 0, 0, (size >> 21) & 0x7F, (size >> 14) & 0x7F, (size >> 7) & 0x7F,
+                         size & 0x7F}) +
+                  frames + std::string(32, '\0'));
+    const Result result = runTags({file.name()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject ids = result.json()["id3v2_frames"].toObject();
+    EXPECT_EQ(ids["frame_ids"].toArray().size(), 1024);
+    EXPECT_EQ(ids["frame_ids_left_out"].toInt(), 76);
+    EXPECT_FALSE(result.json()["id3v2"].toObject().contains("frame_ids_left_out"));
+}
+
 TEST(TagsCommand, ReaderErrorsBecomeErrorMembers) {
     // A tag that claims more bytes than the file holds: the second ID3v2 reader raises.
     TempFile file("ID3" + bytes({4, 0, 0, 0, 0, 0x10, 0}) + std::string(100, 'x'));

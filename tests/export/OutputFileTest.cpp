@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace korvane::exporter {
@@ -99,6 +102,102 @@ TEST(OutputFile, ReadsWindows1251) {
     test::TempDir dir;
     const QString path = dir.write(QStringLiteral("t.htm"), "\xC0\xE1\r\n");
     EXPECT_EQ(readCp1251File(path), QStringLiteral("Аб\r\n"));
+}
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// What a write meets at its target: a regular file or a new name is replaced, a link is followed
+// to what it names, anything else is refused and left alone.
+TEST(OutputFile, TargetsByWhatStandsThere) {
+    test::TempDir dir;
+    dir.write(QStringLiteral("real.txt"), "previous");
+    QDir().mkdir(dir.file(QStringLiteral("folder")));
+    ::symlink("real.txt", native(dir.file(QStringLiteral("relative"))).constData());
+    ::symlink(native(dir.file(QStringLiteral("real.txt"))).constData(),
+              native(dir.file(QStringLiteral("absolute"))).constData());
+    ::symlink("relative", native(dir.file(QStringLiteral("chain"))).constData());
+    ::symlink("new.txt", native(dir.file(QStringLiteral("dangling"))).constData());
+    ::symlink("/dev/null", native(dir.file(QStringLiteral("device"))).constData());
+    ::symlink("loop", native(dir.file(QStringLiteral("loop"))).constData());
+    ::mkfifo(native(dir.file(QStringLiteral("fifo"))).constData(), 0600);
+    struct Case {
+        const char* name;
+        QString path;
+        QString target; // empty: refused
+    };
+    const QString real = dir.file(QStringLiteral("real.txt"));
+    const std::vector<Case> cases{
+        {"regular file", real, real},
+        {"new name", dir.file(QStringLiteral("other.txt")), dir.file(QStringLiteral("other.txt"))},
+        {"relative link", dir.file(QStringLiteral("relative")), real},
+        {"absolute link", dir.file(QStringLiteral("absolute")), real},
+        {"link to a link", dir.file(QStringLiteral("chain")), real},
+        {"link to a new name", dir.file(QStringLiteral("dangling")),
+         dir.file(QStringLiteral("new.txt"))},
+        {"link to a device", dir.file(QStringLiteral("device")), {}},
+        {"device", QStringLiteral("/dev/null"), {}},
+        {"link loop", dir.file(QStringLiteral("loop")), {}},
+        {"FIFO", dir.file(QStringLiteral("fifo")), {}},
+        {"folder", dir.file(QStringLiteral("folder")), {}},
+    };
+    for (const Case& c : cases) {
+        if (c.target.isEmpty()) {
+            try {
+                replaceableTarget(c.path);
+                ADD_FAILURE() << c.name << ": not refused";
+            } catch (const ExportError& error) {
+                EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"") +
+                                                       c.path + QStringLiteral("\". ")))
+                    << c.name << ": " << error.what();
+            }
+        } else {
+            EXPECT_EQ(replaceableTarget(c.path), c.target) << c.name;
+        }
+    }
+}
+
+TEST(OutputFile, WriteThroughALinkReplacesTheFileItNames) {
+    test::TempDir dir;
+    QDir().mkdir(dir.file(QStringLiteral("lists")));
+    dir.write(QStringLiteral("lists/list.txt"), "previous");
+    const QString link = dir.file(QStringLiteral("list.txt"));
+    ASSERT_EQ(::symlink("lists/list.txt", native(link).constData()), 0);
+    replaceFile(link, "new");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(dir.read(QStringLiteral("lists/list.txt")), "new");
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("lists"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("list.txt")});
+}
+
+// The write to a device or FIFO is refused before anything is opened: no hang on a FIFO without
+// a reader, no device node replaced by a regular file.
+TEST(OutputFile, NeverReplacesAFifoOrADevice) {
+    test::TempDir dir;
+    const QString fifo = dir.file(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(native(fifo).constData(), 0600), 0);
+    EXPECT_THROW(replaceFile(fifo, "x"), ExportError);
+    struct stat info {};
+    ASSERT_EQ(::lstat(native(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    const QString device = dir.file(QStringLiteral("full"));
+    if (::mknod(native(device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
+        GTEST_SKIP() << "no mknod here: the FIFO case stands for devices";
+    EXPECT_THROW(replaceFile(device, "x"), ExportError);
+    ASSERT_EQ(::lstat(native(device).constData(), &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+TEST(OutputFile, KeepsThePermissionsOfTheReplacedFile) {
+    test::TempDir dir;
+    const QString path = dir.write(QStringLiteral("list.txt"), "previous");
+    ::chmod(native(path).constData(), 0640);
+    replaceFile(path, "new");
+    struct stat info {};
+    ASSERT_EQ(::stat(native(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 } // namespace

@@ -181,6 +181,24 @@ TEST(TxtExport, UnmappableCharactersBecomeQuestionMarks) {
         << bytes;
 }
 
+// Tabs and line breaks from names and tags would spread one album over several lines or
+// columns.
+TEST(TxtExport, ControlCharactersBecomeSpaces) {
+    const std::vector<CatalogueRow> music{category(QStringLiteral("Ca\r\nt")),
+                                          album(QStringLiteral("A\tB  \\  C\nD"),
+                                                QStringLiteral("1"), QStringLiteral("12\r8"),
+                                                QStringLiteral("Rock\r\nkino=Hacked"))};
+    const QStringList lines = musicTxtLines(music, kBar, false, kDate);
+    EXPECT_EQ(lines.mid(3), (QStringList{QString(), QStringLiteral(">> КАТЕГОРИЯ: Ca  t <<"),
+                                         QStringLiteral("A B  \\  C D\t[ 12 8 kbps | 1 mb | "
+                                                        "Rock  kino=Hacked ]")}));
+    const QStringList video =
+        videoTxtLines({clip(QStringLiteral("a\nb.avi"), QStringLiteral("1"), QStringLiteral("1\tx"),
+                            QStringLiteral("0"), QStringLiteral("25"), QStringLiteral("X\rV"))},
+                      kDate);
+    EXPECT_EQ(video.last(), QStringLiteral("a b.avi\t[ 1 mb | 1 x | 0 min | 25 | X V ]"));
+}
+
 TEST(TxtExport, OutputNamesComeFromTheSettingsElseTheExportsOwnFallbacks) {
     const std::vector<CatalogueRow> music{
         album(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("-"))};

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace korvane;
@@ -484,6 +485,64 @@ TEST(AlbumDetails, FolderWithoutAudio) {
     EXPECT_EQ(outcome.pumps, 0);
     // A folder that vanished after the listing reads as one without audio.
     EXPECT_EQ(details(album.path() + "/gone", kCaption, AllOptions).row, none);
+}
+
+// Texts from a file are cut: a genre of megabytes would slow every sort and export.
+TEST(AlbumDetails, LongTextsAreCut) {
+    const Album album;
+    // UTF-8 is left to the second tag reader, which takes a frame whole.
+    album.add("01.mp3", bytes::id3v2Tag(4, bytes::frameV4("TCON", utf8(std::string(20000, 'g')))) +
+                            cbrAudio());
+    MusicList list;
+    list.appendRow({kCaption, {QStringLiteral("5")}});
+    readAlbumDetails(album.path(), list, 0, kSep, toggles(0), Pump());
+    EXPECT_EQ(list.row(0).cells.at(StyleCell), QString(1024, u'g'));
+}
+
+// A huge file without frames is read to its end: the pump runs every few MiB, so the window
+// repaints, and a pump saying false (a stop request) ends the read at once.
+TEST(AlbumDetails, LongReadsRunThePumpAndStopWhenItSaysSo) {
+    const Album album;
+    album.add("01.mp3", "");
+    ASSERT_EQ(::truncate(QFile::encodeName(album.file(QStringLiteral("01.mp3"))).constData(),
+                         64LL * 1024 * 1024),
+              0);
+    const auto pumps = [&album](bool keepGoing) {
+        MusicList list;
+        list.appendRow({kCaption, {QStringLiteral("5")}});
+        int count = 0;
+        readAlbumDetails(album.path(), list, 0, kSep, toggles(0), [&count, keepGoing] {
+            ++count;
+            return keepGoing;
+        });
+        EXPECT_EQ(list.row(0).cells.size(), 4) << "the row is complete either way";
+        return count;
+    };
+    EXPECT_GE(pumps(true), 10) << "a 64 MiB read runs the pump every 4 MiB";
+    EXPECT_EQ(pumps(false), 2) << "once in the read, once after the mp3";
+}
+
+// The pump during a long read may sort the list: the details still go to their own row.
+TEST(AlbumDetails, RowMovedByThePumpDuringTheReadGetsItsCells) {
+    const Album album;
+    album.add("01.mp3", "");
+    ASSERT_EQ(::truncate(QFile::encodeName(album.file(QStringLiteral("01.mp3"))).constData(),
+                         8LL * 1024 * 1024),
+              0);
+    MusicList list;
+    list.appendRow({QStringLiteral("zz"), {QStringLiteral("5")}});
+    list.appendRow({QStringLiteral("aa"), {"1", "-", "-", "-"}});
+    bool sorted = false;
+    readAlbumDetails(album.path(), list, 0, kSep, toggles(0), [&] {
+        if (!sorted)
+            list.sortByColumn(0);
+        sorted = true;
+        return true;
+    });
+    ASSERT_TRUE(sorted);
+    EXPECT_EQ(list.row(1).caption, QStringLiteral("zz"));
+    EXPECT_EQ(list.row(1).cells.size(), 4);
+    EXPECT_EQ(list.row(0).cells.size(), 4);
 }
 
 TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {

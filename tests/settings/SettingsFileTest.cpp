@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korvane;
@@ -61,6 +62,22 @@ TEST(SettingsFile, LongValuesAreCutTo2047Characters) {
     dir.write("set.ini", "[options]\nkey=" + std::string(3000, 'x') + "\n");
     const SettingsFile settings(dir.file("set.ini"));
     EXPECT_EQ(settings.readText(u"key", QString()).size(), 2047);
+}
+
+// A set.ini that is a FIFO, a link to /dev/zero or a huge file reads as a missing one: the
+// program starts with the defaults instead of hanging or running out of memory.
+TEST(SettingsFile, NoSaneFileReadsAsMissing) {
+    test::TempDir dir;
+    const QString fifo = dir.file(QStringLiteral("fifo.ini"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.file(QStringLiteral("zero.ini"));
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
+    const QString huge = dir.write(QStringLiteral("huge.ini"), "[options]\r\nmin_limit=7\r\n");
+    ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(), 65LL * 1024 * 1024), 0);
+    for (const QString& path : {fifo, zero, huge}) {
+        const SettingsFile settings(path);
+        EXPECT_EQ(settings.readInteger(u"min_limit", 3), 3) << path.toStdString();
+    }
 }
 
 TEST(SettingsFile, ReadsIntegersAndBooleans) {

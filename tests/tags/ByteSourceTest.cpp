@@ -48,3 +48,40 @@ TEST(FileSource, APipeIsRefusedWithoutWaitingForAWriter) {
     EXPECT_FALSE(FileSource::open(path)); // would block forever without O_NONBLOCK
     std::filesystem::remove(path);
 }
+
+// The progress callback runs after every 4 MiB and also after many tiny reads (a damaged count
+// can make a reader loop on 4-byte reads); false from it ends the read.
+TEST(ProgressSource, ReportsAfterBytesOrReadsAndStopsOnRequest) {
+    const std::string bytes(9 * 1024 * 1024, 'x');
+    MemorySource memory(bytes);
+    int calls = 0;
+    ProgressSource big(memory, [&calls] {
+        ++calls;
+        return true;
+    });
+    std::string buffer(1024 * 1024, '\0');
+    for (std::int64_t at = 0; at < static_cast<std::int64_t>(bytes.size()); at += 1024 * 1024)
+        big.readAt(at, buffer.data(), buffer.size());
+    EXPECT_EQ(calls, 2) << "two full steps of 4 MiB in 9 MiB";
+
+    calls = 0;
+    ProgressSource small(memory, [&calls] {
+        ++calls;
+        return true;
+    });
+    char four[4];
+    for (std::int64_t i = 0; i < ProgressSource::kReadStep * 3; ++i)
+        small.readAt(0, four, sizeof four);
+    EXPECT_EQ(calls, 3);
+
+    ProgressSource stopped(memory, [] { return false; });
+    bool thrown = false;
+    for (std::int64_t i = 0; i <= ProgressSource::kReadStep && !thrown; ++i) {
+        try {
+            stopped.readAt(0, four, sizeof four);
+        } catch (const ReadStopped&) {
+            thrown = true;
+        }
+    }
+    EXPECT_TRUE(thrown);
+}

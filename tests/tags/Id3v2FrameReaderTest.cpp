@@ -88,6 +88,18 @@ TEST(Id3v2FrameReader, LeadArtistEncodingsAndSplitting) {
     }
 }
 
+// A big tag of empty frames must not turn into millions of kept ids.
+TEST(Id3v2FrameReader, FrameIdsAreCapped) {
+    std::string frames;
+    for (int i = 0; i < 3000; ++i)
+        frames += frameV4("TXXX", "");
+    const Id3v2FrameReader tag =
+        load(id3v2Tag(4, frames + frameV4("TALB", bytes({0}) + "Album")) + kAudio);
+    EXPECT_EQ(tag.frameIds().size(), Id3v2FrameReader::kMaxFrameIds);
+    EXPECT_EQ(tag.frameIdsLeftOut(), 3001 - Id3v2FrameReader::kMaxFrameIds);
+    EXPECT_EQ(tag.texts.album(), "Album") << "frames past the cap are still read";
+}
+
 TEST(Id3v2FrameReader, EntryPastTheEndRaises) {
     const Id3v2FrameReader tag = load(id3v2Tag(3, frameV3("TALB", bytes({0}) + "Album")) + kAudio);
     EXPECT_EQ(tag.texts.album(), "Album");

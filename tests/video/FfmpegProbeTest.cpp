@@ -13,7 +13,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 
 // The probe on clips made by a real encoder, checked against what ffprobe says about them.
 namespace korvane::video {
@@ -234,6 +241,35 @@ TEST_F(FfmpegProbe, NamesThatLookLikeProtocolsAreFiles) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(QFile::copy(path("plain.avi"), path(name)));
         EXPECT_EQ(probe(info, name).width, 96);
+    }
+}
+
+// A playlist or list naming a FIFO: the probe reads only the file it was given, so nothing waits
+// for a writer that never comes.
+TEST_F(FfmpegProbe, PlaylistsNamingAFifoNeverHang) {
+    const QByteArray fifo = QFile::encodeName(path("segment.ts"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const std::vector<std::pair<const char*, QByteArray>> lists{
+        {"playlist.m3u8",
+         "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\nsegment.ts\n#EXT-X-ENDLIST\n"},
+        {"list.ffconcat", "ffconcat version 1.0\nfile segment.ts\n"},
+    };
+    for (const auto& [name, text] : lists) {
+        SCOPED_TRACE(name);
+        QFile list(path(name));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write(text);
+        list.close();
+        VideoInfo info;
+        auto done = std::async(std::launch::async, [&info, name = name] { probe(info, name); });
+        if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            ADD_FAILURE() << "the probe waits on the FIFO";
+            // Opening the other end lets the stuck open return, so that the test can end.
+            const int fd = ::open(fifo.constData(), O_RDWR);
+            ::close(fd);
+        }
+        done.wait();
+        EXPECT_EQ(info.video, VideoStreamInfo());
     }
 }
 
