@@ -5,6 +5,7 @@
 #include "text/LocaleText.h"
 #include "text/OutputText.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <set>
