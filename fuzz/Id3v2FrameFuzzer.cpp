@@ -1,4 +1,5 @@
 #include "tags/Id3v2FrameReader.h"
+#include "tags/TagText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)tag.texts.album();
         if (tag.texts.contentType().count() > 0)
             (void)tag.texts.contentType()[0];
+        // Every text comes out as well-formed UTF-8, whatever the frames held.
+        bool utf8 = korvane::tags::isUtf8(tag.texts.album());
+        for (const std::string& text : tag.texts.leadArtist().items())
+            utf8 = utf8 && korvane::tags::isUtf8(text);
+        for (const std::string& text : tag.texts.contentType().items())
+            utf8 = utf8 && korvane::tags::isUtf8(text);
+        if (!utf8)
+            __builtin_trap();
     } catch (const korvane::tags::Id3v2FrameError&) {
         // Errors the reader raises on purpose; anything else escapes and is a finding.
     }

@@ -1,4 +1,5 @@
 #include "tags/Id3v2Reader.h"
+#include "tags/TagText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,5 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tag.load(source);
     if (tag.size > static_cast<std::int64_t>(size))
         __builtin_trap();
+    // Every text comes out as well-formed UTF-8, whatever the frames held.
+    for (const std::string* text : {&tag.title, &tag.artist, &tag.album, &tag.trackText, &tag.year,
+                                    &tag.genre, &tag.comment, &tag.composer, &tag.encoder,
+                                    &tag.rightsNotice, &tag.language, &tag.link, &tag.sizeText}) {
+        if (!korvane::tags::isUtf8(*text))
+            __builtin_trap();
+    }
     return 0;
 }

@@ -1,13 +1,14 @@
 #include "cli/Commands.h"
 
+#include "files/FileName.h"
 #include "text/LocaleText.h"
 #include "video/VideoCells.h"
 #include "video/VideoInfo.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <filesystem>
 
 namespace korvane::cli {
 
@@ -15,10 +16,12 @@ int runProbeCommand(const QStringList& args, Context& context) {
     if (args.size() != 1)
         throw UsageError("probe needs exactly one FILE");
     const QString path = args.first();
-    if (!QFileInfo(path).isFile())
-        throw CommandError("no such file: " + path.toStdString());
+    // The name's bytes as given, whatever their encoding.
+    const std::string nativePath = files::encodeFileName(path).toStdString();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(nativePath, error))
+        throw CommandError("no such file: " + nativePath);
 
-    const std::string nativePath = QFile::encodeName(path).toStdString();
     video::VideoInfo info;
     info.fileName = nativePath;
     info.probe();
@@ -34,7 +37,7 @@ int runProbeCommand(const QStringList& args, Context& context) {
         {"codec", text(cells.codec)},
     };
     const QJsonObject json{
-        {"file", path},
+        {"file", files::displayFileName(path)},
         {"codec", text(result.codec)},
         {"duration", text(result.duration)},
         {"frame_rate", result.frameRate},

@@ -1,7 +1,10 @@
 #include "cli/ScanCommand.h"
 
+#include "files/FileName.h"
+
 #include <QDir>
-#include <QFileInfo>
+
+#include <filesystem>
 
 namespace korvane::cli {
 
@@ -23,12 +26,15 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     if (result.roots.isEmpty())
         throw UsageError(std::string(command) + " needs at least one ROOT folder");
     for (QString& root : result.roots) {
-        const QFileInfo info(root);
-        if (!info.exists())
-            throw CommandError("no such folder: " + root.toStdString());
-        if (!info.isDir())
-            throw CommandError("not a folder: " + root.toStdString());
-        root = QDir::cleanPath(info.absoluteFilePath());
+        // The root's bytes as given, whatever their encoding: the scans carry them on.
+        const std::filesystem::path path = files::encodeFileName(root).toStdString();
+        std::error_code error;
+        if (!std::filesystem::exists(path, error))
+            throw CommandError("no such folder: " + path.string());
+        if (!std::filesystem::is_directory(path, error))
+            throw CommandError("not a folder: " + path.string());
+        root =
+            QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
     }
     return result;
 }

@@ -1,15 +1,13 @@
 #include "cli/Commands.h"
 
+#include "files/FileName.h"
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/Id3v2Reader.h"
 #include "tags/MpegAudioReader.h"
 #include "tags/OggVorbisReader.h"
 #include "tags/WmaReader.h"
-#include "text/Cp1251.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,9 +21,9 @@ namespace {
 
 using Path = std::filesystem::path;
 
-// 8-bit tag texts are Windows-1251.
-QString text(const std::string& bytes) {
-    return QString::fromStdString(cp1251::toUtf8(bytes));
+// Every reader hands out UTF-8.
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
 }
 
 QJsonArray texts(const std::vector<std::string>& items) {
@@ -80,7 +78,8 @@ QJsonObject mpegJson(const Path& file) {
                             {"frames", number(vbr.frames)},
                             {"bytes", number(vbr.bytes)},
                             {"scale", vbr.scale},
-                            {"vendor", text(vbr.vendor)}}},
+                            {"vendor", text(vbr.vendor)},
+                            {"stream_bitrate", vbr.streamBitRate}}},
         {"frame", frameJson(mpeg.frame)},
         {"audio_start", number(mpeg.audioStart)},
         {"audio_end", number(mpeg.audioEnd)},
@@ -170,10 +169,6 @@ QJsonObject id3v2FramesJson(const Path& file) {
 QJsonObject wmaJson(const Path& file) {
     tags::WmaReader wma;
     const bool loaded = wma.load(file);
-    // The WMA reader's texts are already Unicode.
-    const auto unicode = [](const std::u16string& value) {
-        return QString::fromStdU16String(value);
-    };
     return {
         {"loaded", loaded},
         {"valid", wma.valid},
@@ -182,13 +177,13 @@ QJsonObject wmaJson(const Path& file) {
         {"sample_rate", number(wma.sampleRate)},
         {"duration", wma.duration},
         {"bitrate", number(wma.bitRate)},
-        {"title", unicode(wma.title)},
-        {"artist", unicode(wma.artist)},
-        {"album", unicode(wma.album)},
+        {"title", text(wma.title)},
+        {"artist", text(wma.artist)},
+        {"album", text(wma.album)},
         {"track", number(wma.track)},
-        {"year", unicode(wma.year)},
-        {"genre", unicode(wma.genre)},
-        {"comment", unicode(wma.comment)},
+        {"year", text(wma.year)},
+        {"genre", text(wma.genre)},
+        {"comment", text(wma.comment)},
     };
 }
 
@@ -232,10 +227,11 @@ const Reader kReaders[] = {
 int runTagsCommand(const QStringList& args, Context& context) {
     if (args.size() != 1)
         throw UsageError("tags needs exactly one FILE");
-    const QString name = args.first();
-    if (!QFileInfo(name).isFile())
-        throw CommandError("no such file: " + name.toStdString());
-    const Path file(QFile::encodeName(name).toStdString());
+    // The name's bytes as given, whatever their encoding.
+    const Path file(files::encodeFileName(args.first()).toStdString());
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        throw CommandError("no such file: " + file.string());
 
     QJsonObject result;
     for (const Reader& reader : kReaders) {

@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "files/FileName.h"
 #include "text/OutputText.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,10 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     korvane::text::useCNumberFormat();
-    return korvane::cli::run(app.arguments().mid(1), QCoreApplication::applicationDirPath(),
-                             std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+    // Paths are handed to the file system as the bytes given, also when they are not UTF-8.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(korvane::files::decodeFileName(argv[i]));
+    return korvane::cli::run(arguments, QCoreApplication::applicationDirPath(), std::cout,
+                             std::cerr, isatty(STDERR_FILENO) != 0);
 }

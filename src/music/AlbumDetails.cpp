@@ -91,12 +91,9 @@ bool isBlank(std::string_view text) {
     return tags::trimBlanks(text).empty();
 }
 
-bool isBlank(std::u16string_view text) {
-    return tags::trimBlanks(text).empty();
-}
-
-QString fromUtf16(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+// The readers hand out UTF-8.
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const QString kNone = QStringLiteral("-");
@@ -187,7 +184,7 @@ void namesFromTags(const tags::MpegAudioReader& mpeg, SecondTag& second, const Q
         album = v1.fullAlbum();
     }
     if (!isBlank(artist) && !isBlank(album))
-        caption = text::fromCp1251(artist) + separator + text::fromCp1251(album);
+        caption = fromUtf8(artist) + separator + fromUtf8(album);
 }
 
 // The group part, before the first separator, in the locale's capitals.
@@ -201,13 +198,24 @@ QString mp3Style(const tags::MpegAudioReader& mpeg, SecondTag& second) {
     const tags::Id3v2Reader& v2 = mpeg.id3v2;
     const tags::Id3v1Reader& v1 = mpeg.id3v1;
     if (v2.exists && !isBlank(v2.genre))
-        return text::fromCp1251(tags::trimBlanks(v2.genre));
+        return fromUtf8(tags::trimBlanks(v2.genre));
     if (v2.exists && v2.version >= 4) {
         const std::string& content = second.contentType();
-        return content.empty() ? kNone : text::fromCp1251(content);
+        return content.empty() ? kNone : fromUtf8(content);
     }
     const std::string genre = v1.exists ? v1.genreName() : std::string();
-    return isBlank(genre) ? kNone : text::fromCp1251(tags::trimBlanks(genre));
+    return isBlank(genre) ? kNone : fromUtf8(tags::trimBlanks(genre));
+}
+
+// The ID3v2 year, else a four-digit ID3v1 year.
+std::string_view mp3Year(const tags::MpegAudioReader& mpeg) {
+    if (mpeg.id3v2.exists && !isBlank(mpeg.id3v2.year))
+        return mpeg.id3v2.year;
+    const std::string_view year = mpeg.id3v1.year;
+    if (mpeg.id3v1.exists && year.size() == 4 &&
+        year.find_first_not_of("0123456789") == std::string_view::npos)
+        return year;
+    return {};
 }
 
 // "Country: " exactly, then the rest with each line break shown as " / ".
@@ -216,7 +224,7 @@ QString mp3Country(const tags::Id3v2Reader& v2) {
     const std::string_view comment = v2.comment;
     if (comment.substr(0, kMark.size()) != kMark)
         return kNone;
-    return text::fromCp1251(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
+    return fromUtf8(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
 }
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
@@ -230,8 +238,8 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
         namesFromTags(mpeg, second, separator, details.caption);
     if (options.albumUppercase)
         groupInCapitals(details.caption, separator);
-    if (options.yearInColumn && v2.exists)
-        appendYear(details.caption, text::fromCp1251(v2.year));
+    if (options.yearInColumn)
+        appendYear(details.caption, fromUtf8(mp3Year(mpeg)));
 
     details.bitrate = QString::number(mpeg.bitRate());
     if (options.showVBR && mpeg.vbr.found)
@@ -245,9 +253,9 @@ void wmaDetails(const AudioFile& file, const Toggles& options, const Pump& pump,
     loadOrReset(wma, file, pump);
     details.bitrate = QStringLiteral("wma ") + QString::number(wma.bitRate);
     if (!isBlank(wma.genre))
-        details.style = fromUtf16(wma.genre);
+        details.style = fromUtf8(wma.genre);
     if (options.yearInColumn)
-        appendYear(details.caption, fromUtf16(wma.year));
+        appendYear(details.caption, fromUtf8(wma.year));
 }
 
 void oggDetails(const AudioFile& file, const Toggles& options, const Pump& pump, Details& details) {
@@ -255,9 +263,9 @@ void oggDetails(const AudioFile& file, const Toggles& options, const Pump& pump,
     loadOrReset(ogg, file, pump);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
     if (!isBlank(ogg.genre))
-        details.style = text::fromCp1251(tags::trimBlanks(ogg.genre));
+        details.style = fromUtf8(tags::trimBlanks(ogg.genre));
     if (options.yearInColumn)
-        appendYear(details.caption, text::fromCp1251(ogg.date));
+        appendYear(details.caption, fromUtf8(ogg.date));
 }
 
 } // namespace

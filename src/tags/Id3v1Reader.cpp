@@ -1,14 +1,19 @@
 #include "tags/Id3v1Reader.h"
 
+#include "tags/TagText.h"
+
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace korvane::tags {
 namespace {
 
-// Codes 0 to 147; the comment ending a row is the code of its first name.
+// Codes 0 to 191 (79 and up are the Winamp extensions that taggers write today); the comment
+// ending a row is the code of its first name.
 // clang-format off
-constexpr std::array<std::string_view, 148> kGenreNames = {
+constexpr std::array<std::string_view, 192> kGenreNames = {
     "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", // 0
     "Hip-Hop", "Jazz", "Metal", "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", // 7
     "Reggae", "Rock", "Techno", "Industrial", "Alternative", "Ska", "Death Metal", // 16
@@ -33,6 +38,14 @@ constexpr std::array<std::string_view, 148> kGenreNames = {
     "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal", // 133
     "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock", // 138
     "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop", // 142
+    "Abstract", "Art Rock", "Baroque", "Bhangra", "Big Beat", "Breakbeat", // 148
+    "Chillout", "Downtempo", "Dub", "EBM", "Eclectic", "Electro", // 154
+    "Electroclash", "Emo", "Experimental", "Garage", "Global", "IDM", // 160
+    "Illbient", "Industro-Goth", "Jam Band", "Krautrock", "Leftfield", "Lounge", // 166
+    "Math Rock", "New Romantic", "Nu-Breakz", "Post-Punk", "Post-Rock", // 172
+    "Psytrance", "Shoegaze", "Space Rock", "Trop Rock", "World Music", // 177
+    "Neoclassical", "Audiobook", "Audio Theatre", "Neue Deutsche Welle", // 182
+    "Podcast", "Indie Rock", "G-Funk", "Dubstep", "Garage Rock", "Psybient", // 186
 };
 // clang-format on
 
@@ -46,9 +59,11 @@ std::string_view fieldText(std::string_view bytes) {
     return trimRightBlanks(untilZero(bytes));
 }
 
+// The long field holds texts of more than 30 stored bytes (Lyrics3 fields).
 void storeWithLong(std::string& field, std::string& longField, std::string_view text) {
-    field = trimRightBlanks(text);
-    if (field.size() > kLongLimit)
+    const std::string_view stored = trimRightBlanks(text);
+    field = from8Bit(stored);
+    if (stored.size() > kLongLimit)
         longField = field;
     else
         longField.clear();
@@ -63,6 +78,58 @@ std::string normaliseLineEnds(std::string_view text) {
 
 std::string_view id3v1GenreName(unsigned code) {
     return code < kGenreNames.size() ? kGenreNames[code] : std::string_view();
+}
+
+namespace {
+
+// A genre code of one to three digits naming one of the 192 genres.
+std::optional<std::string_view> genreByNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 3 ||
+        digits.find_first_not_of("0123456789") != digits.npos)
+        return std::nullopt;
+    const std::string_view name = id3v1GenreName(static_cast<unsigned>(*parseDecimal(digits)));
+    return name.empty() ? std::nullopt : std::optional(name);
+}
+
+// The name of a reference "(17)", "(RX)" or "(CR)" at the start of the text, and its length.
+std::optional<std::pair<std::string_view, std::size_t>> leadingReference(std::string_view text) {
+    if (text.size() < 3 || text[0] != '(' || text[1] == '(')
+        return std::nullopt;
+    const std::size_t close = text.find(')');
+    if (close == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view inner = text.substr(1, close - 1);
+    std::optional<std::string_view> name = genreByNumber(inner);
+    if (inner == "RX")
+        name = "Remix";
+    else if (inner == "CR")
+        name = "Cover";
+    if (!name)
+        return std::nullopt;
+    return std::pair(*name, close + 1);
+}
+
+} // namespace
+
+std::string contentTypeText(std::string_view text) {
+    if (const auto name = genreByNumber(text))
+        return std::string(*name);
+    std::string_view first;
+    std::string_view rest = text;
+    while (const auto reference = leadingReference(rest)) {
+        if (first.empty())
+            first = reference->first;
+        rest.remove_prefix(reference->second);
+    }
+    if (first.empty())
+        return std::string(text);
+    rest = trimBlanks(rest);
+    if (rest.empty())
+        return std::string(first);
+    // "((" escapes a text that begins with a parenthesis.
+    if (rest.substr(0, 2) == "((")
+        rest.remove_prefix(1);
+    return std::string(rest);
 }
 
 std::string Id3v1Reader::genreName() const {
@@ -82,7 +149,7 @@ void Id3v1Reader::setComment(std::string_view text) {
     storeWithLong(comment, longComment, text);
 }
 void Id3v1Reader::setYear(std::string_view text) {
-    year = trimRightBlanks(text).substr(0, 4);
+    year = from8Bit(trimRightBlanks(text).substr(0, 4));
 }
 
 bool Id3v1Reader::load(const std::filesystem::path& fileName) {
@@ -158,11 +225,11 @@ void Id3v1Reader::readLyricsFields(ByteSource& source, std::int64_t begin, std::
         if (id == "IND")
             continue;
         if (id == "LYR")
-            lyrics = normaliseLineEnds(data);
+            lyrics = from8Bit(normaliseLineEnds(data));
         else if (id == "INF")
             setComment(trimmed);
         else if (id == "AUT")
-            author = trimmed;
+            author = from8Bit(trimmed);
         else if (id == "EAL")
             setAlbum(trimmed);
         else if (id == "EAR")
@@ -170,7 +237,7 @@ void Id3v1Reader::readLyricsFields(ByteSource& source, std::int64_t begin, std::
         else if (id == "ETT")
             setTitle(trimmed);
         else if (id == "IMG")
-            image = data;
+            image = from8Bit(data);
         else
             return;
     }

@@ -10,7 +10,8 @@
 namespace korvane::tags {
 
 // The 128-byte ID3v1 tag (versions 1.0 and 1.1) at the end of a file and a Lyrics3 v2 block in
-// front of it. Texts are 8-bit Windows-1251 bytes as stored.
+// front of it. Texts come out as UTF-8: the stored bytes are Windows-1251 unless they form
+// well-formed UTF-8.
 class Id3v1Reader {
 public:
     void reset() { *this = Id3v1Reader(); }
@@ -18,8 +19,8 @@ public:
     bool load(const std::filesystem::path& fileName);
     bool load(ByteSource& source);
 
-    // Store the text without trailing blanks; the long field keeps it when it exceeds 30
-    // characters.
+    // Store the text (stored bytes) without trailing blanks, as UTF-8; the long field keeps it
+    // when it exceeds 30 bytes.
     void setTitle(std::string_view text);
     void setArtist(std::string_view text);
     void setAlbum(std::string_view text);
@@ -57,7 +58,12 @@ private:
     void readLyricsFields(ByteSource& source, std::int64_t begin, std::int64_t end);
 };
 
-// The name of an ID3v1 genre code; empty from 148 up.
+// The name of an ID3v1 genre code; empty from 192 up.
 std::string_view id3v1GenreName(unsigned code);
+
+// An ID3v2 content type with its genre references translated: "(17)" and a bare "17" give the
+// name of genre 17, "(RX)" and "(CR)" give "Remix" and "Cover", "(17)Text" gives Text. A text
+// whose parentheses are not a leading reference stays as written.
+std::string contentTypeText(std::string_view text);
 
 } // namespace korvane::tags

@@ -17,7 +17,7 @@ struct Id3v2FrameError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// An ordered list of 8-bit texts; an index past the end raises "List index out of bounds (%d)".
+// An ordered list of UTF-8 texts; an index past the end raises "List index out of bounds (%d)".
 class Id3v2TextList {
 public:
     int count() const { return static_cast<int>(m_items.size()); }
@@ -25,6 +25,7 @@ public:
     const std::string& operator[](int index) const;
     const std::vector<std::string>& items() const { return m_items; }
     void add(std::string text) { m_items.push_back(std::move(text)); }
+    void removeLast() { m_items.pop_back(); }
 
 private:
     std::vector<std::string> m_items;
@@ -55,7 +56,8 @@ struct Id3v2Header {
 
 // A complete ID3v2.2 to 2.4 reader for the lead artist, album and content type frames:
 // unsynchronisation, extended header, frame flags and all four text encodings. Texts come out
-// as 8-bit Windows-1251. Failures are raised as Id3v2FrameError.
+// as UTF-8 (8-bit ones are Windows-1251 unless they are well-formed UTF-8); genre references in
+// the content type are translated. Failures are raised as Id3v2FrameError.
 class Id3v2FrameReader {
 public:
     const std::filesystem::path& fileName() const { return m_fileName; }

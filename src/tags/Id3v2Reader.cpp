@@ -1,13 +1,17 @@
 #include "tags/Id3v2Reader.h"
 
-#include "text/Cp1251.h"
+#include "tags/Id3v1Reader.h"
+#include "tags/Id3v2Frames.h"
+#include "tags/TagText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace korvane::tags {
 namespace {
 
 constexpr std::size_t kFrameCount = 17;
+constexpr std::string_view kCountryMark = "Country: ";
 constexpr std::size_t kRawSize = 500;
 
 enum frame : std::size_t {
@@ -38,35 +42,15 @@ constexpr std::array<std::string_view, kFrameCount> kIdsV2 = {
     "TCR", "TLA", "WXX", "TOR", "TOA", "TT1", "TOT", "TSI"};
 
 using RawTexts = std::array<std::string, kFrameCount>;
+using id3v2::StringReader;
 
-// Encoding 1 is UTF-16 behind a byte-order mark; text ends at a zero unit. Without a mark the
-// units are taken as little-endian.
-std::string decodeUtf16(std::string_view bytes) {
-    bool bigEndian = false;
-    if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFE\xFF") {
-        bigEndian = true;
-        bytes.remove_prefix(2);
-    } else if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") {
-        bytes.remove_prefix(2);
-    }
-    const ByteView view(bytes);
-    std::u16string units;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const char16_t unit = bigEndian ? view.be16(i) : view.le16(i);
-        if (unit == 0)
-            break;
-        if (unit != 0xFEFF)
-            units.push_back(unit);
-    }
-    return cp1251::fromUtf16(units);
-}
-
-// A raw frame text: its encoding byte, then the text, zero-padded to the raw size.
+// A raw frame text: its encoding byte, then at most 499 bytes of its data. Without a byte-order
+// mark UTF-16 units are taken as little-endian.
 std::string decodeText(std::string_view raw) {
-    if (!raw.empty() && raw.front() == 1)
-        return std::string(trimBlanks(decodeUtf16(raw.substr(1))));
-    // A zero byte ends an 8-bit text; leading zeros (the encoding byte) are blanks.
-    return std::string(trimRightBlanks(untilZero(trimBlanks(raw))));
+    if (raw.empty())
+        return {};
+    return std::string(
+        trimBlanks(StringReader(raw, StringReader::MissingMark::LittleEndian).next()));
 }
 
 std::string firstChoice(const RawTexts& raw, frame first, frame second) {
@@ -74,27 +58,29 @@ std::string firstChoice(const RawTexts& raw, frame first, frame second) {
     return text.empty() ? decodeText(raw[second]) : text;
 }
 
-// COMM and WXXX: encoding, a prefix (language for COMM), a description ended by a zero
+// COMM and WXXX: encoding, a prefix (the language for COMM), a description ended by a zero
 // character, then the text.
-std::string decodeDescribed(std::string_view raw, std::size_t prefix) {
+struct Described {
+    std::string description;
+    std::string text;
+};
+Described decodeDescribed(std::string_view raw, std::size_t prefix) {
     if (raw.empty())
         return {};
-    const char encoding = raw.front();
-    std::string_view rest = raw.substr(std::min(prefix, raw.size()));
-    if (encoding == 1) {
-        // The terminator is one zero UTF-16 unit, so it is looked for on unit boundaries.
-        for (std::size_t i = 0; i + 1 < rest.size(); i += 2) {
-            if (rest[i] == 0 && rest[i + 1] == 0) {
-                rest.remove_prefix(i + 2);
-                break;
-            }
-        }
-    } else if (const std::size_t zero = rest.find('\0'); zero != std::string_view::npos) {
-        rest.remove_prefix(zero + 1);
-    }
-    std::string text(1, encoding);
-    text.append(rest);
-    return decodeText(text);
+    StringReader reader(raw, StringReader::MissingMark::LittleEndian);
+    reader.skip(prefix - 1); // the encoding byte is read already
+    Described out;
+    out.description = reader.next();
+    out.text = std::string(trimBlanks(reader.next()));
+    return out;
+}
+
+// Of several comments the one with the country note wins, else the first with an empty
+// description, else the first: taggers add iTunNORM or "ID3v1 Comment" frames after the user's.
+int commentRank(const Described& comment) {
+    if (comment.text.starts_with(kCountryMark))
+        return 0;
+    return comment.description.empty() ? 1 : 2;
 }
 
 std::uint16_t trackNumber(std::string_view text) {
@@ -139,38 +125,60 @@ bool Id3v2Reader::load(ByteSource& source) {
     if (version < 2 || version > 4 || size == 0)
         return true;
 
-    const bool v2 = version == 2;
-    const std::size_t headerLength = v2 ? 6 : 10;
-    const auto& ids = v2 ? kIdsV2 : kIds;
+    const std::uint8_t flags = head.u8(5);
     RawTexts raw;
-    try {
-        std::int64_t pos = 10;
-        while (pos < size && pos < fileSize) {
-            const std::string frameHeader = source.read(pos, headerLength);
+    Described bestComment;
+    int bestRank = 3;
+    // Frames end where the tag ends, before a footer.
+    const std::int64_t framesEnd = size - ((flags & id3v2::kFooter) ? 10 : 0);
+    const auto walk = [&](ByteSource& tag, std::int64_t pos, std::int64_t end) {
+        const std::size_t headerLength = id3v2::frameHeaderSize(version);
+        const auto& ids = version == 2 ? kIdsV2 : kIds;
+        while (pos < end) {
+            const std::string frameHeader = tag.read(pos, headerLength);
+            const id3v2::FrameHeader frame =
+                id3v2::parseFrameHeader(version, flags, ByteView(frameHeader));
             if (frameHeader.size() < headerLength || frameHeader[0] < 'A' || frameHeader[0] > 'Z')
                 break;
-            const ByteView fh(frameHeader);
-            const std::int64_t frameSize = v2             ? fh.be24(3)
-                                           : version == 3 ? fh.be32(4)
-                                                          : sevenBitSize(fh, 4);
             const std::int64_t dataStart = pos + static_cast<std::int64_t>(headerLength);
-            pos = dataStart + frameSize;
-            // Versions 3 and 4: the second flag byte's top bit (compression in 2.3) means the
-            // frame is not plain text.
-            if (!v2 && (fh.u8(9) & 0x80))
+            pos = dataStart + frame.size;
+            const auto found = std::find(ids.begin(), ids.end(), frame.id);
+            if (!frame.plain || found == ids.end())
                 continue;
-            const std::string_view id = std::string_view(frameHeader).substr(0, v2 ? 3 : 4);
-            for (std::size_t i = 0; i < kFrameCount; ++i) {
-                if (ids[i] != id)
-                    continue;
-                std::string data = source.read(
-                    dataStart,
-                    static_cast<std::size_t>(std::min<std::int64_t>(frameSize, kRawSize)));
-                data.resize(kRawSize, '\0');
-                if (data.front() == 0 || data.front() == 1)
-                    raw[i] = std::move(data);
-                break;
+            // Unsynchronised data shrinks when restored: read enough stored bytes for 500.
+            const std::size_t stored = frame.prefix + (frame.unsynchronised ? 2 : 1) * kRawSize;
+            std::string data = id3v2::frameData(
+                frame, tag.read(dataStart, static_cast<std::size_t>(std::min<std::int64_t>(
+                                               frame.size, static_cast<std::int64_t>(stored)))));
+            // The 500-byte buffer is zero-filled: an odd last UTF-16 byte pairs with a zero.
+            data.resize(kRawSize, '\0');
+            if (static_cast<std::uint8_t>(data.front()) > 3)
+                continue;
+            const auto index = static_cast<std::size_t>(found - ids.begin());
+            if (index == kComment) {
+                Described comment = decodeDescribed(data, 4);
+                if (const int rank = commentRank(comment); rank < bestRank) {
+                    bestRank = rank;
+                    bestComment = std::move(comment);
+                }
+                continue;
             }
+            // A later frame with the same id replaces an earlier one.
+            raw[index] = std::move(data);
+        }
+    };
+    try {
+        const std::string extendedHead = source.read(10, 4);
+        const std::uint64_t extended =
+            id3v2::extendedHeaderSize(version, flags, ByteView(extendedHead));
+        if (version < 4 && (flags & id3v2::kUnsynchronisation)) {
+            // Up to 2.3 the whole tag is unsynchronised and its frame sizes count restored bytes.
+            const std::string tag =
+                id3v2::resynchronise(source.read(10, static_cast<std::size_t>(framesEnd - 10)));
+            MemorySource restored(tag);
+            walk(restored, static_cast<std::int64_t>(extended), restored.size());
+        } else {
+            walk(source, 10 + static_cast<std::int64_t>(extended), framesEnd);
         }
     } catch (const ReadError&) {
         // An unreadable frame ends the walk; what was read stays.
@@ -183,16 +191,14 @@ bool Id3v2Reader::load(ByteSource& source) {
     track = trackNumber(trackText);
     year = decodeText(raw[kYear]);
     if (year.empty())
-        year = decodeText(raw[kRecordingTime]).substr(0, 4);
-    genre = decodeText(raw[kGenre]);
-    if (const std::size_t close = genre.rfind(')'); close != std::string::npos)
-        genre.erase(0, close + 1);
-    comment = decodeDescribed(raw[kComment], 4);
+        year = firstCharacters(decodeText(raw[kRecordingTime]), 4);
+    genre = contentTypeText(decodeText(raw[kGenre]));
+    comment = std::move(bestComment.text);
     composer = decodeText(raw[kComposer]);
     encoder = decodeText(raw[kEncoder]);
     rightsNotice = decodeText(raw[kRights]);
     language = decodeText(raw[kLanguage]);
-    link = decodeDescribed(raw[kLink], 1);
+    link = decodeDescribed(raw[kLink], 1).text;
     sizeText = decodeText(raw[kSize]);
     return true;
 }

@@ -9,8 +9,10 @@
 namespace korvane::tags {
 
 // An ID3v2 tag (major versions 2, 3 and 4) at the start of a file, reduced to seventeen text-like
-// frames. Only text encodings 0 (ISO-8859-1) and 1 (UTF-16 with byte-order mark) are taken, at
-// most 500 bytes of each frame; texts come out as 8-bit Windows-1251.
+// frames, at most 500 bytes of each. All four text encodings are read; unsynchronisation is
+// undone (the whole tag up to 2.3, frame by frame in 2.4), an extended header is skipped, and
+// compressed or encrypted frames are passed over. Texts come out as UTF-8 (8-bit ones are
+// Windows-1251 unless they are well-formed UTF-8).
 class Id3v2Reader {
 public:
     void reset() { *this = Id3v2Reader(); }
@@ -29,8 +31,8 @@ public:
     std::uint16_t track = 0;
     std::string trackText;
     std::string year;
-    std::string genre;
-    std::string comment;
+    std::string genre;   // genre references such as "(17)" translated to their names
+    std::string comment; // of several, the country note, else the one without description
     std::string composer;
     std::string encoder;
     std::string rightsNotice;

@@ -49,9 +49,11 @@ std::size_t readBlock(ByteSource& source, std::int64_t offset, Block& block) {
 VbrHeader vbrHeaderAt(const Block& block, std::size_t offset) {
     VbrHeader vbr;
     const ByteView view(std::string_view(block.data(), block.size()));
-    if (view.startsWith(offset, "Xing")) {
-        vbr.found = true;
-        vbr.id = "Xing";
+    // "Info" is the Xing header of a constant-bitrate stream (LAME, FFmpeg): no VBR.
+    const bool info = view.startsWith(offset, "Info");
+    if (info || view.startsWith(offset, "Xing")) {
+        vbr.found = !info;
+        vbr.id = info ? "Info" : "Xing";
         // The flags word is not consulted: frames, bytes, the TOC and the scale are assumed.
         vbr.frames = view.be32(offset + 8);
         vbr.bytes = view.be32(offset + 12);
@@ -85,6 +87,12 @@ MpegFrameInfo frameSearch(const Block& block, VbrHeader& vbr) {
         for (std::size_t k = i + 4; k < i + 10; ++k)
             frame.xing = frame.xing && block[k] == 0;
         vbr = vbrHeaderAt(block, i + frame.vbrHeaderOffset());
+        // The Info frame is coded at whatever rate holds it; the stream's rate is the next one's.
+        if (vbr.id == "Info")
+            vbr.streamBitRate =
+                MpegFrameInfo::decode(byteAt(block, next), byteAt(block, next + 1),
+                                      byteAt(block, next + 2), byteAt(block, next + 3))
+                    .bitRate();
         return frame;
     }
     return {};
@@ -191,6 +199,8 @@ void MpegAudioReader::reset() {
 }
 
 std::uint16_t MpegAudioReader::bitRate() const {
+    if (vbr.streamBitRate != 0)
+        return vbr.streamBitRate;
     if (!vbr.found || vbr.frames == 0)
         return frame.bitRate();
     if (frame.sampleRate() == 0)

@@ -11,14 +11,16 @@
 
 namespace korvane::tags {
 
-// A Xing or VBRI header found inside the first frame.
+// A Xing, Info or VBRI header found inside the first frame. "Info" is the Xing header of a
+// constant-bitrate stream: its fields are read, but it marks no VBR.
 struct VbrHeader {
-    bool found = false;
-    std::string id; // "Xing" or "VBRI"
+    bool found = false; // a Xing or VBRI header
+    std::string id;     // "Xing", "Info" or "VBRI"
     std::uint32_t frames = 0;
     std::uint32_t bytes = 0;
     std::uint8_t scale = 0;
-    std::string vendor; // Xing only: the 8 bytes after the scale byte, zeros included
+    std::string vendor; // Xing and Info: the 8 bytes after the scale byte, zeros included
+    std::uint16_t streamBitRate = 0; // Info only: the table bitrate of the frame after it
 };
 
 // One MPEG audio frame header, b0..b3, and the values derived from it.
@@ -69,7 +71,8 @@ public:
     // was recognised. A file without a recognised frame ends up with every field reset.
     bool load(const std::filesystem::path& fileName);
     bool load(ByteSource& source);
-    // kbit/s: the average from the VBR header when it states frames, else the first frame's.
+    // kbit/s: after an Info frame the stream's; the average from the VBR header when it states
+    // frames; else the first frame's.
     std::uint16_t bitRate() const;
 
     std::int64_t fileLength = 0;

@@ -1,6 +1,6 @@
 #include "tags/OggVorbisReader.h"
 
-#include "text/Cp1251.h"
+#include "tags/TagText.h"
 
 #include <algorithm>
 #include <array>
@@ -58,36 +58,6 @@ std::int64_t leadingId3v2Size(ByteSource& source) {
     return size > source.size() ? 0 : size;
 }
 
-// Not a general decoder: a lead byte with bit 0x20 starts three bytes, any other lead byte two,
-// and the text ends at the first byte that does not continue a sequence.
-std::u16string decodeUtf8(std::string_view bytes) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out += static_cast<char16_t>(lead);
-            ++i;
-            continue;
-        }
-        const std::size_t length = (lead & 0x20) ? 3 : 2;
-        if (bytes.size() - i < length)
-            break;
-        std::uint32_t code = (lead & 0x20) ? (lead & 0x1F) : (lead & 0x3F);
-        bool complete = true;
-        for (std::size_t k = 1; k < length && complete; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            complete = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (!complete)
-            break;
-        out += static_cast<char16_t>(code);
-        i += length;
-    }
-    return out;
-}
-
 void setItem(std::string_view text, VorbisTag& tag) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
@@ -105,8 +75,9 @@ void setItem(std::string_view text, VorbisTag& tag) {
     const auto found = std::find(kNames.begin() + 1, kNames.end(), name);
     if (found == kNames.end())
         return;
+    // Comments are UTF-8: kept as they are, cut at a broken sequence.
     tag[static_cast<std::size_t>(found - kNames.begin())] =
-        cp1251::fromUtf16(decodeUtf8(trimBlanks(text.substr(equals + 1))));
+        std::string(utf8Prefix(trimBlanks(text.substr(equals + 1))));
 }
 
 // The vendor string, the comment count and the comments, each with a 32-bit length. Lengths

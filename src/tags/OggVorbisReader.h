@@ -7,7 +7,8 @@
 #include <string>
 
 // Ogg Vorbis: the identification header on the first page, the comment header that begins the
-// second page and the granule position of the last page. Texts are Windows-1251 bytes.
+// second page and the granule position of the last page. Texts are UTF-8, as the comments hold
+// them; the vendor string as stored.
 namespace korvane::tags {
 
 class OggVorbisReader {

@@ -186,11 +186,15 @@ void readHeader(Cursor& in, FileData& data) {
     }
 }
 
+// WMA Lossless at 24 bits, 96 kHz, stereo is the densest stream a WMA codec makes; a header
+// that claims more than twice that is garbage.
+constexpr std::int32_t kMaximumBytesPerSecond = 2 * 96000 * 2 * 3;
+
 bool plausible(const FileData& data) {
-    return data.maximumBitRate > 0 && data.maximumBitRate < 320000 &&
+    return data.maximumBitRate > 0 && data.maximumBitRate <= 8 * kMaximumBytesPerSecond &&
            (data.channels == 1 || data.channels == 2) && data.sampleRate >= 8000 &&
            data.sampleRate <= 96000 && data.averageBytesPerSecond > 0 &&
-           data.averageBytesPerSecond < 40000;
+           data.averageBytesPerSecond <= kMaximumBytesPerSecond;
 }
 
 } // namespace
@@ -219,7 +223,9 @@ bool WmaReader::load(ByteSource& source) {
     sampleRate = data.sampleRate;
     duration = static_cast<double>(fileSize) * 8 / data.maximumBitRate;
     bitRate = data.averageBytesPerSecond * 8 / 1000;
-    const auto text = [&data](Tag index) { return std::u16string(trimBlanks(data.tag[index])); };
+    const auto text = [&data](Tag index) {
+        return cp1251::utf8FromUtf16(trimBlanks(data.tag[index]));
+    };
     title = text(TagTitle);
     artist = text(TagArtist);
     album = text(TagAlbum);

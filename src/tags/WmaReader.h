@@ -7,8 +7,8 @@
 #include <string>
 
 // Windows Media Audio: the ASF header's file properties, audio stream properties, content
-// description and extended content description. Unlike the other readers this one hands out
-// Unicode texts, as UTF-16 (std::u16string, which QString::fromStdU16String takes as it is).
+// description and extended content description. The texts, stored as UTF-16, come out as UTF-8
+// like every reader's.
 namespace korvane::tags {
 
 class WmaReader {
@@ -26,13 +26,13 @@ public:
     std::int32_t sampleRate = 0;
     double duration = 0.0;    // seconds: the file size in bits over the maximum bitrate
     std::int32_t bitRate = 0; // kbit/s: average bytes per second × 8 / 1000, truncated
-    std::u16string title;
-    std::u16string artist;
-    std::u16string album;
+    std::string title;
+    std::string artist;
+    std::string album;
     std::int32_t track = 0;
-    std::u16string year;
-    std::u16string genre;
-    std::u16string comment;
+    std::string year;
+    std::string genre;
+    std::string comment;
 };
 
 } // namespace korvane::tags

@@ -113,6 +113,16 @@ char32_t nextUtf8(std::string_view text, size_t& pos) {
     return c;
 }
 
+// Decodes one code point at text[pos], advancing pos past a surrogate pair; a lone surrogate is
+// returned as it is.
+char32_t nextUtf16(std::u16string_view text, size_t& pos) {
+    const char32_t c = text[pos++];
+    if (c >= 0xD800 && c <= 0xDBFF && pos < text.size() && text[pos] >= 0xDC00 &&
+        text[pos] <= 0xDFFF)
+        return 0x10000 + ((c - 0xD800) << 10) + (text[pos++] - 0xDC00);
+    return c;
+}
+
 } // namespace
 
 char32_t toUnicode(unsigned char byte) {
@@ -150,14 +160,17 @@ std::string fromUtf8(std::string_view utf8) {
 std::string fromUtf16(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t c = utf16[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        }
-        out += static_cast<char>(fromUnicode(c));
+    for (size_t i = 0; i < utf16.size();)
+        out += static_cast<char>(fromUnicode(nextUtf16(utf16, i)));
+    return out;
+}
+
+std::string utf8FromUtf16(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size() * 2);
+    for (size_t i = 0; i < utf16.size();) {
+        const char32_t c = nextUtf16(utf16, i);
+        appendUtf8(out, c >= 0xD800 && c <= 0xDFFF ? kReplacement : c);
     }
     return out;
 }

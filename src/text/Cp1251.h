@@ -19,6 +19,8 @@ unsigned char fromUnicode(char32_t codePoint);
 std::string toUtf8(std::string_view bytes);
 std::string fromUtf8(std::string_view utf8);
 std::string fromUtf16(std::u16string_view utf16);
+// UTF-16 as UTF-8, for the readers of Unicode tags; a lone surrogate becomes U+FFFD.
+std::string utf8FromUtf16(std::u16string_view utf16);
 
 // Locale case of 8-bit texts: Latin and Cyrillic letters (Ё, Ґ, Є, І, Ї, Ў and the Serbian and
 // Macedonian letters included) change, every other byte stays.

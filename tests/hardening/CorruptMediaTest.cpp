@@ -16,6 +16,10 @@
 
 #include "DamagedMedia.h"
 
+#include "../tags/TagBytes.h"
+
+#include "ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -42,10 +46,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tags;
 using Clock = std::chrono::steady_clock;
-
-bool haveTool(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 bool run(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
@@ -75,6 +75,7 @@ public:
         fs::create_directories(m_dir);
         for (const auto& entry : fs::directory_iterator(KORVANE_FUZZ_SEEDS "/mp3"))
             audio.push_back({entry.path().filename().string(), readFile(entry.path())});
+        addBuiltTags();
         if (haveTool("ffmpeg"))
             makeEncoded();
     }
@@ -94,6 +95,29 @@ private:
             to.push_back({name, readFile(path)});
     }
 
+    // Tag layouts that no tool at hand writes: unsynchronisation of a whole 2.3 tag, and 2.4
+    // frames with their own unsynchronisation, data length indicators and grouping.
+    void addBuiltTags() {
+        namespace b = tags::test;
+        const std::string v23 = b::id3v2Tag(
+            3,
+            b::be32(6) + b::bytes({0, 0, 0, 0, 0, 0}) + "TPE1" + b::be32(3) + b::bytes({0, 0}) +
+                b::bytes({0, 0xFF, 0x00, 0xE0}) + b::frameV3("TCON", b::bytes({0}) + "(17)") +
+                b::frameV3("COMM", b::bytes({1}) + "eng" + b::bytes({0xFF, 0xFE, 0, 0}) +
+                                       b::bytes({0xFF, 0xFE}) + b::utf16le("Country: UK")),
+            0x80 | 0x40);
+        const std::string v24 = b::id3v2Tag(
+            4,
+            b::syncsafe(6) + b::bytes({1, 0}) +
+                b::frameV4("TPE1", b::bytes({9}) + b::syncsafe(3) + b::bytes({3, 0xFF, 0x00, 0xE0}),
+                           0x40 | 0x03) +
+                b::frameV4("TALB", b::bytes({7}) + b::bytes({2}) + b::utf16be("Альбом"), 0x40) +
+                b::frameV4("TCON", b::bytes({3}) + "17" + b::bytes({0}) + "(RX)"),
+            0x40);
+        audio.push_back({"unsynchronised-v23.mp3", v23 + b::mpegFrames(12)});
+        audio.push_back({"frame-flags-v24.mp3", v24 + b::mpegFrames(12)});
+    }
+
     void makeEncoded() {
         const std::string wav = (m_dir / "tone.wav").string();
         if (!run("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=1:sample_rate=22050 "
@@ -108,6 +132,10 @@ private:
                     wav + "'");
             add(audio, "lame-vbr.mp3", "lame --quiet -V 6 '" + wav + "'");
         }
+        // ID3v2.4 in UTF-8 and an Info frame ahead of a constant-bitrate stream.
+        add(audio, "ffmpeg-v24.mp3",
+            audioIn + "-c:a libmp3lame -b:a 32k -metadata artist=Земляне -metadata date=1984 "
+                      "-metadata 'comment=Country: СССР' -metadata genre=17");
         if (haveTool("oggenc"))
             add(audio, "oggenc.ogg",
                 "oggenc -Q -q 0 -t Title -a Artist -l Album -d 1999 -G Rock -N 3 '" + wav + "' -o");

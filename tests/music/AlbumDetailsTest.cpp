@@ -5,6 +5,7 @@
 
 #include "../tags/TagBytes.h"
 #include "../tags/WmaOggFixtures.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -200,12 +201,18 @@ TEST(AlbumDetails, Mp3Tags) {
         {"genre after a number in parentheses is trimmed",
          bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", latin("(17) Rock "))) + cbrAudio(), 0,
          row(kCaption, "128", "Rock", "-")},
-        {"a genre number alone falls to the ID3v1 genre",
+        {"a genre number alone is the genre's name",
          bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", latin("(13)"))) + cbrAudio() +
              id3v1("", "", "", 17),
-         0, row(kCaption, "128", "Rock", "-")},
-        {"ID3v1 names, genre; no year from ID3v1",
-         cbrAudio() + id3v1("V1 Group", "V1 Album", "1999", 8), Names | Year,
+         0, row(kCaption, "128", "Pop", "-")},
+        {"a genre text with parentheses stays as written",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TCON", win1251Text("Шансон (русский)"))) +
+             cbrAudio(),
+         0, row(kCaption, "128", "Шансон (русский)", "-")},
+        {"ID3v1 names, genre and year", cbrAudio() + id3v1("V1 Group", "V1 Album", "1999", 8),
+         Names | Year, row("V1 Group" + kSep + "V1 Album (1999)", "128", "Jazz", "-")},
+        {"an ID3v1 year of other than four digits is none",
+         cbrAudio() + id3v1("V1 Group", "V1 Album", "99", 8), Names | Year,
          row("V1 Group" + kSep + "V1 Album", "128", "Jazz", "-")},
         {"ID3v2.3 album blank: ID3v1 names",
          bytes::id3v2Tag(3, bytes::frameV3("TPE1", latin("Group")) +
@@ -218,10 +225,20 @@ TEST(AlbumDetails, Mp3Tags) {
          Names, row(kCaption, "128", "-", "-")},
         {"ID3v1 names keep their leading blanks", cbrAudio() + id3v1(" V1", " A1", "", 255), Names,
          row(" V1" + kSep + " A1", "128", "-", "-")},
-        {"an empty ID3v2 year appends nothing",
+        {"an empty ID3v2 year falls back to the ID3v1 year",
          bytes::id3v2Tag(3, v2Names + bytes::frameV3("TYER", latin("  "))) + cbrAudio() +
              id3v1("", "", "1999", 255),
-         Year, row(kCaption, "128", "-", "-")},
+         Year, row(kCaption + " (1999)", "128", "-", "-")},
+        {"an ID3v2 year wins over the ID3v1 year",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("TYER", latin("2001"))) + cbrAudio() +
+             id3v1("", "", "1999", 255),
+         Year, row(kCaption + " (2001)", "128", "-", "-")},
+        {"the country note wins over a later comment",
+         bytes::id3v2Tag(3, v2Names + bytes::frameV3("COMM", comment("Country: UK")) +
+                                bytes::frameV3("COMM", bytes::bytes({0}) + "engiTunNORM" +
+                                                           bytes::bytes({0}) + " 0000021C")) +
+             cbrAudio(),
+         0, row(kCaption, "128", "-", "UK")},
         {"ID3v2 year from TDRC",
          bytes::id3v2Tag(4, bytes::frameV4("TDRC", latin("2004-05-06"))) + cbrAudio(), Year,
          row(kCaption + " (2004)", "128", "-", "-")},
@@ -252,21 +269,27 @@ TEST(AlbumDetails, Version4Tags) {
     const Case cases[] = {
         {"no TPE1: the folder names stay, ID3v1 is not consulted, no style",
          bytes::frameV4("TALB", latin("Album")), row(kCaption, "128", "-", "-")},
-        {"UTF-8 frames come from the second reader",
+        {"UTF-8 frames",
          bytes::frameV4("TPE1", utf8("Кино")) + bytes::frameV4("TALB", utf8("Звезда")) +
              bytes::frameV4("TCON", utf8("Русский рок")),
          row("Кино" + kSep + "Звезда", "128", "Русский рок", "-")},
-        {"the first artist of a list",
+        {"a slash is part of a 2.4 artist",
          bytes::frameV4("TPE1", utf8("AC/DC")) + bytes::frameV4("TALB", utf8("Powerage")),
-         row("AC" + kSep + "Powerage", "128", "-", "-")},
+         row("AC/DC" + kSep + "Powerage", "128", "-", "-")},
+        {"the first of several 2.4 artists",
+         bytes::frameV4("TPE1", utf8("AC/DC") + bytes::bytes({0}) + "Other") +
+             bytes::frameV4("TALB", utf8("Powerage")),
+         row("AC/DC" + kSep + "Powerage", "128", "-", "-")},
         {"album from the second reader, artist from either",
          bytes::frameV4("TPE1", latin("Group")) + bytes::frameV4("TALB", utf8("Album")),
          row("Group" + kSep + "Album", "128", "-", "-")},
-        {"a genre number stays as it is", bytes::frameV4("TCON", latin("(13)")),
-         row(kCaption, "128", "(13)", "-")},
-        {"the first of several genres, untrimmed",
+        {"a genre number is the genre's name", bytes::frameV4("TCON", latin("(13)")),
+         row(kCaption, "128", "Pop", "-")},
+        {"a bare genre number too", bytes::frameV4("TCON", utf8("17")),
+         row(kCaption, "128", "Rock", "-")},
+        {"the first of several genres, trimmed",
          bytes::frameV4("TCON", utf8(" Rock") + bytes::bytes({0}) + "Pop"),
-         row(kCaption, "128", " Rock", "-")},
+         row(kCaption, "128", "Rock", "-")},
         {"a first-reader genre wins", bytes::frameV4("TCON", latin("Rock")),
          row(kCaption, "128", "Rock", "-")},
         {"an unknown text encoding: the folder names stay, no style",
@@ -349,6 +372,8 @@ TEST(AlbumDetails, WmaAndOgg) {
         {"wma", "01.wma", wmaTagged, row(kCaption + " (2003)", "wma 128", "Рок", "-")},
         {"wma without genre and year", "01.WMA", asf::plausible({}, 20050),
          row(kCaption, "wma 160", "-", "-")},
+        {"wma at 320 kbit/s", "01.wma", asf::plausible({}, 40000),
+         row(kCaption, "wma 320", "-", "-")},
         {"foreign bytes named wma", "01.wma", std::string(100, 'x'),
          row(kCaption, "wma 0", "-", "-")},
         {"ogg", "01.ogg", ogg.bytes(), row(kCaption + " (1999)", "ogg 160", "Rock", "-")},
@@ -465,13 +490,15 @@ TEST(AlbumDetails, FolderWithoutAudio) {
 // Texts from a file are cut: a genre of megabytes would slow every sort and export.
 TEST(AlbumDetails, LongTextsAreCut) {
     const Album album;
-    // UTF-8 is left to the second tag reader, which takes a frame whole.
-    album.add("01.mp3", bytes::id3v2Tag(4, bytes::frameV4("TCON", utf8(std::string(20000, 'g')))) +
+    // The first tag reader sees only blanks in its 500 bytes; the second one takes the frame
+    // whole.
+    album.add("01.mp3", bytes::id3v2Tag(4, bytes::frameV4("TCON", utf8(std::string(600, ' ') +
+                                                                       std::string(20000, 'g')))) +
                             cbrAudio());
     MusicList list;
     list.appendRow({kCaption, {QStringLiteral("5")}});
     readAlbumDetails(album.path(), list, 0, kSep, toggles(0), Pump());
-    EXPECT_EQ(list.row(0).cells.at(StyleCell), QString(1024, u'g'));
+    EXPECT_EQ(list.row(0).cells.at(StyleCell), QString(600, u' ') + QString(424, u'g'));
 }
 
 // A huge file without frames is read to its end: the pump runs every few MiB, so the window
@@ -542,4 +569,62 @@ TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {
     list.appendRow({kCaption, {"5"}});
     readAlbumDetails(album.path(), list, 1, kSep, toggles(0), Pump());
     EXPECT_EQ(list.row(1).cells.size(), 4);
+}
+
+// Files made and tagged by real tools: what the tags hold reaches the row.
+TEST(AlbumDetails, FilesFromRealTools) {
+    if (!test::haveTool("ffmpeg") || !test::haveTool("lame"))
+        GTEST_SKIP() << "ffmpeg and lame are needed";
+    const Album source;
+    const std::string wav = source.file("tone.wav").toStdString();
+    ASSERT_EQ(test::runTool("ffmpeg -v error -y -f lavfi -i sine=duration=1:sample_rate=44100 " +
+                            test::shellQuoted(wav))
+                  .status,
+              0);
+    struct Case {
+        const char* name;
+        QString file;
+        std::string command; // makes the file named FILE
+        QString expected;
+    };
+    const Case cases[] = {
+        {"a year in the ID3v1 tag alone", "01.mp3",
+         "lame --quiet -b 128 --id3v1-only --ta Zemlyane --tl Karnaval --ty 1984 --tg Rock WAV "
+         "FILE",
+         row("ZEMLYANE" + kSep + "Karnaval (1984)", "128", "Rock", "-")},
+        {"FFmpeg's ID3v2.4 in UTF-8", "01.mp3",
+         "ffmpeg -v error -y -i WAV -b:a 128k -metadata artist=AC/DC -metadata album=Powerage "
+         "-metadata date=1978 -metadata genre=17 FILE",
+         row("AC/DC" + kSep + "Powerage (1978)", "128", "Rock", "-")},
+        {"Unicode past Windows-1251 in WMA", "01.wma",
+         "ffmpeg -v error -y -i WAV -c:a wmav2 -b:a 320k -metadata 'genre=J-Pop 🎹' "
+         "-metadata WM/Year=1983 FILE",
+         row(kCaption + " (1983)", "wma 320", "J-Pop 🎹", "-")},
+        {"Unicode past Windows-1251 in a Vorbis comment", "01.ogg",
+         "oggenc -Q -G '坂本龍一 🎹' -d 1983 -o FILE WAV",
+         row(kCaption + " (1983)", "ogg OGG", "坂本龍一 🎹", "-")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.command.starts_with("oggenc") && !test::haveTool("oggenc"))
+            continue;
+        const Album album;
+        std::string command = c.command;
+        command.replace(command.find("WAV"), 3, test::shellQuoted(wav));
+        command.replace(command.find("FILE"), 4,
+                        test::shellQuoted(album.file(c.file).toStdString()));
+        ASSERT_EQ(test::runTool(command + " >/dev/null 2>&1").status, 0) << command;
+        QString expected = c.expected;
+        if (c.file.endsWith(".ogg")) {
+            // The Ogg bitrate depends on the encoder's choices; the texts are what counts here.
+            const QString got = details(album.path(), kCaption, AllOptions).row;
+            const QStringList cells = got.split(u'|');
+            ASSERT_EQ(cells.size(), 5);
+            expected.replace("ogg OGG", cells[2]);
+            EXPECT_TRUE(cells[2].startsWith("ogg "));
+            EXPECT_EQ(got, expected);
+            continue;
+        }
+        EXPECT_EQ(details(album.path(), kCaption, AllOptions).row, expected);
+    }
 }

@@ -173,8 +173,15 @@ TEST(MpegAudioReader, VbrHeaders) {
          streamWith(xing("Xing", 10000, 4180000), 21, mono, 417), true, "Xing", 128, 0},
         {"VBRI at the Xing offset", streamWith(vbri(10000, 4180000, 75), 36, high, 626), true,
          "VBRI", 128, 75},
-        {"Info is no VBR header", streamWith(xing("Info", 10000, 4180000), 36, high, 626), false,
-         "", 192, 0},
+        {"Info marks no VBR; the rate is the stream's",
+         streamWith(xing("Info", 10000, 4180000), 36, high, 626), false, "Info", 192, 0},
+        // FFmpeg and LAME code the Info frame at a rate that holds the LAME tag: 56 kbit/s at
+        // 22.05 kHz before a 48 kbit/s stream.
+        {"an Info frame at another rate than the stream",
+         mpegFrame(bytes({0xFF, 0xF3, 0x70, 0xC4}), 182,
+                   std::string(13 - 4, '\0') + xing("Info", 100, 15673)) +
+             mpegFrames(11, bytes({0xFF, 0xF3, 0x60, 0xC4}), 156),
+         false, "Info", 48, 0},
         {"Xing at the wrong offset", streamWith(xing("Xing", 10000, 4180000), 21, high, 626), false,
          "", 192, 0},
         {"bytes fewer than frames give 0", streamWith(xing("Xing", 1000, 10), 36, plain, 417), true,

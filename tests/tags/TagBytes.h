@@ -34,13 +34,26 @@ inline std::string syncsafe(std::uint32_t v) {
     return bytes({int(v >> 21 & 0x7F), int(v >> 14 & 0x7F), int(v >> 7 & 0x7F), int(v & 0x7F)});
 }
 
-// UTF-16 code units of a UTF-8 text (the Cyrillic of the tests is in the basic plane).
+// UTF-16 code units of a UTF-8 text, surrogate pairs for characters past the basic plane.
 inline std::string utf16(std::string_view utf8, bool bigEndian) {
     std::string out;
-    for (const unsigned char c : cp1251::fromUtf8(utf8)) {
-        const char32_t u = cp1251::toUnicode(c);
-        const std::string unit = be16(static_cast<std::uint32_t>(u));
-        out += bigEndian ? unit : std::string{unit[1], unit[0]};
+    const auto unit = [&out, bigEndian](std::uint32_t u) {
+        const std::string be = be16(u);
+        out += bigEndian ? be : std::string{be[1], be[0]};
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += length;
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
     }
     return out;
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Every audio reader hands out its texts as UTF-8. These turn what a tag stores into UTF-8.
+namespace korvane::tags {
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past
+// U+10FFFF).
+bool isUtf8(std::string_view bytes);
+
+// An 8-bit tag text: Windows-1251, unless its bytes are well-formed UTF-8 (taggers that write
+// UTF-8 into Latin-1 frames); plain ASCII reads the same either way.
+std::string from8Bit(std::string_view bytes);
+
+// The longest well-formed UTF-8 start of the bytes: a broken sequence cuts the text there.
+std::string_view utf8Prefix(std::string_view bytes);
+
+// The first `count` characters of a UTF-8 text (a character is a lead byte and what continues it).
+std::string_view firstCharacters(std::string_view utf8, std::size_t count);
+
+} // namespace korvane::tags
