@@ -141,6 +141,9 @@ std::uint32_t ByteView::be24(std::size_t offset) const {
 std::uint32_t ByteView::be32(std::size_t offset) const {
     return static_cast<std::uint32_t>(bigEndian(offset, 4));
 }
+std::uint64_t ByteView::be64(std::size_t offset) const {
+    return bigEndian(offset, 8);
+}
 std::uint32_t ByteView::syncsafe32(std::size_t offset) const {
     const std::uint32_t raw = be32(offset);
     return ((raw >> 3) & 0x0FE00000u) | ((raw >> 2) & 0x001FC000u) | ((raw >> 1) & 0x00003F80u) |
@@ -164,6 +167,17 @@ std::string_view ByteView::bytes(std::size_t offset, std::size_t count) const {
 
 bool ByteView::startsWith(std::size_t offset, std::string_view expected) const {
     return fits(offset, expected.size()) && m_bytes.substr(offset, expected.size()) == expected;
+}
+
+std::int64_t leadingId3v2Size(ByteSource& source) {
+    const std::string head = source.read(0, 10);
+    const ByteView view(head);
+    if (!view.startsWith(0, "ID3"))
+        return 0;
+    std::int64_t size = std::int64_t{view.syncsafe32(6)} + 10;
+    if (view.u8(5) & 0x10) // footer present
+        size += 10;
+    return size > source.size() ? 0 : size;
 }
 
 namespace {

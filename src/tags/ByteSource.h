@@ -118,6 +118,7 @@ public:
     std::uint16_t be16(std::size_t offset) const;
     std::uint32_t be24(std::size_t offset) const;
     std::uint32_t be32(std::size_t offset) const;
+    std::uint64_t be64(std::size_t offset) const;
     // ID3v2 sizes are syncsafe: the low 7 bits of 4 bytes, most significant first.
     std::uint32_t syncsafe32(std::size_t offset) const;
     std::uint16_t le16(std::size_t offset) const;
@@ -137,6 +138,10 @@ private:
     std::uint64_t littleEndian(std::size_t offset, int width) const;
     std::string_view m_bytes;
 };
+
+// The bytes of an ID3v2 tag at the start of the source (its footer included), 0 without one or
+// when it claims more than the source holds.
+std::int64_t leadingId3v2Size(ByteSource& source);
 
 // Text helpers shared by the tag readers (8-bit texts, bytes below 0x21 count as blanks).
 std::string_view trimBlanks(std::string_view text);

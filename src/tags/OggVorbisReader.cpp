@@ -46,18 +46,6 @@ constexpr std::array<std::string_view, ItemCount> kNames = {
 
 using VorbisTag = std::array<std::string, ItemCount>;
 
-std::int64_t leadingId3v2Size(ByteSource& source) {
-    const std::string head = source.read(0, 10);
-    const ByteView view(head);
-    if (!view.startsWith(0, "ID3"))
-        return 0;
-    std::int64_t size = (std::int64_t{view.u8(6)} << 21) + (std::int64_t{view.u8(7)} << 14) +
-                        (std::int64_t{view.u8(8)} << 7) + view.u8(9) + 10;
-    if (view.u8(5) & 0x10) // footer present
-        size += 10;
-    return size > source.size() ? 0 : size;
-}
-
 // Not a general decoder: a lead byte with bit 0x20 starts three bytes, any other lead byte two,
 // and the text ends at the first byte that does not continue a sequence.
 std::u16string decodeUtf8(std::string_view bytes) {

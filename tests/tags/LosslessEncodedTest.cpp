@@ -1,0 +1,125 @@
+// Files made at test time by the real encoders (wavpack, ffmpeg), and Monkey's Audio headers
+// built byte by byte (Debian has no encoder for it): the readers must agree with ffprobe.
+// Skipped when a tool is missing.
+#include "ApeFixtures.h"
+#include "ToolRun.h"
+#include "tags/MonkeysAudioReader.h"
+#include "tags/WavPackReader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+using namespace korvane::tags;
+using korvane::test::haveTool;
+using korvane::test::probeAudio;
+using korvane::test::runTool;
+namespace fs = std::filesystem;
+
+namespace {
+
+class LosslessEncoded : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"ffmpeg", "ffprobe"}) {
+            if (!haveTool(tool))
+                GTEST_SKIP() << tool << " is not installed";
+        }
+        m_dir = fs::temp_directory_path() /
+                ("korvane-lossless-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+    }
+    // A sine of `seconds` as 16-bit PCM (or the PCM `codec`), `channels` at `rate`.
+    std::string wav(double seconds, int channels, int rate,
+                    const std::string& codec = "pcm_s16le") {
+        const std::string path = (m_dir / "source.wav").string();
+        runTool("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=" +
+                std::to_string(seconds) + " -ac " + std::to_string(channels) + " -ar " +
+                std::to_string(rate) + " -c:a " + codec + " '" + path + "'");
+        return path;
+    }
+    fs::path m_dir;
+};
+
+void expectAgreesWithProbe(const AudioProperties& p, const std::string& file) {
+    const auto probed = probeAudio(file);
+    EXPECT_EQ(std::to_string(p.sampleRate), probed.at("streams.stream.0.sample_rate"));
+    EXPECT_EQ(std::to_string(p.channels), probed.at("streams.stream.0.channels"));
+    EXPECT_NEAR(p.durationSeconds, std::stod(probed.at("format.duration")), 0.001);
+}
+
+struct WavPackCase {
+    const char* name;
+    int channels;
+    int rate;
+    const char* codec;
+    const char* options;
+    bool lossless;
+    int bits;
+};
+
+TEST_F(LosslessEncoded, WavPack) {
+    if (!haveTool("wavpack"))
+        GTEST_SKIP() << "wavpack is not installed";
+    const WavPackCase cases[] = {
+        {"CD stereo, default", 2, 44100, "pcm_s16le", "", true, 16},
+        {"mono, high", 1, 44100, "pcm_s16le", "-h", true, 16},
+        {"24-bit 96 kHz", 2, 96000, "pcm_s24le", "", true, 24},
+        {"hybrid lossy 160 kbit/s", 2, 48000, "pcm_s16le", "-b160", false, 16},
+        {"six channels fast", 6, 48000, "pcm_s16le", "-f", true, 16},
+        {"rate outside the table", 2, 37800, "pcm_s16le", "", true, 16},
+    };
+    for (const WavPackCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string source = wav(1.5, c.channels, c.rate, c.codec);
+        const std::string file = (m_dir / "a.wv").string();
+        runTool(std::string("wavpack -q -y ") + c.options + " '" + source + "' -o '" + file +
+                "' -w 'Artist=Кино' -w 'Album=Группа крови' -w 'Year=1988' -w 'Genre=Rock'");
+        WavPackReader reader;
+        ASSERT_TRUE(reader.load(fs::path(file)));
+        expectAgreesWithProbe(reader.properties, file);
+        EXPECT_EQ(reader.lossless, c.lossless);
+        EXPECT_EQ(reader.bitsPerSample, c.bits);
+        EXPECT_EQ(reader.properties.artist, "Кино");
+        EXPECT_EQ(reader.properties.album, "Группа крови");
+        EXPECT_EQ(reader.properties.year, "1988");
+        EXPECT_EQ(reader.properties.genre, "Rock");
+        EXPECT_LT(reader.properties.audioBytes, static_cast<std::int64_t>(fs::file_size(file)));
+    }
+}
+
+struct MonkeysCase {
+    const char* name;
+    std::uint16_t channels;
+    std::uint32_t rate;
+    std::uint32_t blocksPerFrame;
+    std::uint32_t frames;
+    std::uint32_t finalBlocks;
+};
+
+TEST_F(LosslessEncoded, MonkeysAudioHeaders) {
+    const MonkeysCase cases[] = {
+        {"CD stereo, three frames", 2, 44100, 73728, 3, 1000},
+        {"mono 48 kHz, one frame", 1, 48000, 73728 * 4, 1, 48000},
+        {"stereo 96 kHz, many frames", 2, 96000, 73728, 40, 5},
+    };
+    for (const MonkeysCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = (m_dir / "a.ape").string();
+        std::ofstream(file, std::ios::binary) << fixtures::monkeysAudio(
+            c.channels, c.rate, c.blocksPerFrame, c.frames, c.finalBlocks);
+        MonkeysAudioReader reader;
+        ASSERT_TRUE(reader.load(fs::path(file)));
+        expectAgreesWithProbe(reader.properties, file);
+    }
+}
+
+} // namespace
