@@ -4,6 +4,7 @@
 #include "ApeFixtures.h"
 #include "ToolRun.h"
 #include "tags/MonkeysAudioReader.h"
+#include "tags/Mp4Reader.h"
 #include "tags/WavPackReader.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class LosslessEncoded : public ::testing::Test {
+class OtherFormatsEncoded : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* tool : {"ffmpeg", "ffprobe"}) {
@@ -29,7 +30,7 @@ protected:
                 GTEST_SKIP() << tool << " is not installed";
         }
         m_dir = fs::temp_directory_path() /
-                ("korvane-lossless-" + std::to_string(::getpid()) + "-" +
+                ("korvane-formats-" + std::to_string(::getpid()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
     }
@@ -66,7 +67,7 @@ struct WavPackCase {
     int bits;
 };
 
-TEST_F(LosslessEncoded, WavPack) {
+TEST_F(OtherFormatsEncoded, WavPack) {
     if (!haveTool("wavpack"))
         GTEST_SKIP() << "wavpack is not installed";
     const WavPackCase cases[] = {
@@ -105,7 +106,7 @@ struct MonkeysCase {
     std::uint32_t finalBlocks;
 };
 
-TEST_F(LosslessEncoded, MonkeysAudioHeaders) {
+TEST_F(OtherFormatsEncoded, MonkeysAudioHeaders) {
     const MonkeysCase cases[] = {
         {"CD stereo, three frames", 2, 44100, 73728, 3, 1000},
         {"mono 48 kHz, one frame", 1, 48000, 73728 * 4, 1, 48000},
@@ -119,6 +120,52 @@ TEST_F(LosslessEncoded, MonkeysAudioHeaders) {
         MonkeysAudioReader reader;
         ASSERT_TRUE(reader.load(fs::path(file)));
         expectAgreesWithProbe(reader.properties, file);
+    }
+}
+
+struct Mp4Case {
+    const char* name;
+    const char* ffmpegOptions;
+    int channels;
+    int rate;
+    const char* codec;
+};
+
+// Tagged by mutagen, as a store or a tagger would.
+TEST_F(OtherFormatsEncoded, Mp4) {
+    // Debian's python3-mutagen is in the system interpreter, whatever python3 the path finds.
+    if (std::system("/usr/bin/python3 -c 'import mutagen' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3-mutagen is not installed";
+    const Mp4Case cases[] = {
+        {"AAC 128 kbit/s", "-c:a aac -b:a 128k", 2, 44100, "mp4a"},
+        {"AAC mono 48 kHz", "-c:a aac -b:a 64k", 1, 48000, "mp4a"},
+        {"ALAC 16-bit", "-c:a alac -sample_fmt s16p", 2, 44100, "alac"},
+        {"ALAC 24-bit 96 kHz", "-c:a alac -sample_fmt s32p", 2, 96000, "alac"},
+    };
+    for (const Mp4Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = (m_dir / "a.m4a").string();
+        runTool("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=2 -ac " +
+                std::to_string(c.channels) + " -ar " + std::to_string(c.rate) + " " +
+                c.ffmpegOptions + " '" + file + "'");
+        runTool(
+            "/usr/bin/python3 -c \"import sys; from mutagen.mp4 import MP4; m = MP4(sys.argv[1]); "
+            "m['\\xa9ART'] = ['Кино']; m['\\xa9alb'] = ['Группа крови']; "
+            "m['\\xa9day'] = ['1988-01-05T00:00:00Z']; m['\\xa9gen'] = ['Рок']; "
+            "m['\\xa9cmt'] = ['Country: СССР']; m.save()\" '" +
+            file + "'");
+        Mp4Reader reader;
+        ASSERT_TRUE(reader.load(fs::path(file)));
+        expectAgreesWithProbe(reader.properties, file);
+        EXPECT_EQ(reader.codec, c.codec);
+        const AudioProperties& p = reader.properties;
+        EXPECT_EQ(p.artist, "Кино");
+        EXPECT_EQ(p.album, "Группа крови");
+        EXPECT_EQ(p.year, "1988");
+        EXPECT_EQ(p.genre, "Рок");
+        EXPECT_EQ(p.comment, "Country: СССР");
+        EXPECT_GT(p.audioBytes, 0);
+        EXPECT_LT(p.audioBytes, static_cast<std::int64_t>(fs::file_size(file)));
     }
 }
 
