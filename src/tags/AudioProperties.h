@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // What the album details take from a file of the newer formats (FLAC, Opus, MP4, WavPack, APE):
 // one shape for all of them, so each is shown alike.
@@ -21,5 +22,9 @@ struct AudioProperties {
     // kbit/s over the audio bytes, ties to the even neighbour; 0 when the duration is unknown.
     std::int32_t bitRate() const;
 };
+
+// The year of a date tag ("2001", "2001-05-03", "2001/2002"): its first four characters when
+// they are digits, else empty.
+std::string yearFromDate(std::string_view date);
 
 } // namespace korvane::tags
