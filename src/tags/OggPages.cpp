@@ -88,10 +88,9 @@ std::optional<OggPacket> OggPacketReader::next() {
             const bool continued = m_page.headerType & OggPage::Continued;
             if (started && !continued)
                 return stop();
-            if (!started && continued) {
+            if (!started && continued)
                 skipContinuation();
-                continue;
-            }
+            continue; // the page may hold no segment (left) at all
         }
         // The run of segments up to the packet's end or the page's end, read at once.
         std::size_t length = 0;
