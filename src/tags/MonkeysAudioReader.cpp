@@ -79,7 +79,7 @@ bool MonkeysAudioReader::load(ByteSource& source) {
     p.sampleRate = sampleRate;
     p.artist = tag.artist;
     p.album = tag.album;
-    p.year = tag.year;
+    p.year = yearFromDate(tag.year);
     p.genre = tag.genre;
     p.comment = tag.comment;
     if (totalSamples > 0 && sampleRate > 0)

@@ -223,14 +223,6 @@ double editedSeconds(ByteSource& source, const Box& moov, const Box& trak) {
     return static_cast<double>(total) / movieScale;
 }
 
-// ©day is often a whole date and time ("2014-05-12T07:00:00Z"): the year stands for it.
-std::string yearOf(const std::string& day) {
-    const bool dated =
-        day.size() > 4 && day[4] == '-' &&
-        std::all_of(day.begin(), day.begin() + 4, [](char c) { return c >= '0' && c <= '9'; });
-    return dated ? day.substr(0, 4) : day;
-}
-
 } // namespace
 
 bool Mp4Reader::load(const std::filesystem::path& fileName) {
@@ -364,7 +356,7 @@ bool Mp4Reader::load(ByteSource& source) {
         });
     }
     properties.artist = artist.empty() ? albumArtist : artist;
-    properties.year = yearOf(day);
+    properties.year = yearFromDate(day);
     properties.genre = textGenre.empty() ? codedGenre : textGenre;
     return true;
 }

@@ -99,7 +99,7 @@ bool WavPackReader::load(ByteSource& source) {
     tag.load(source);
     p.artist = tag.artist;
     p.album = tag.album;
-    p.year = tag.year;
+    p.year = yearFromDate(tag.year);
     p.genre = tag.genre;
     p.comment = tag.comment;
     if (totalSamples > 0 && p.sampleRate > 0)

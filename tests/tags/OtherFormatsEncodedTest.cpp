@@ -2,7 +2,7 @@
 // built byte by byte (Debian has no encoder for it): the readers must agree with ffprobe.
 // Skipped when a tool is missing.
 #include "ApeFixtures.h"
-#include "ToolRun.h"
+#include "EncodedFiles.h"
 #include "tags/MonkeysAudioReader.h"
 #include "tags/Mp4Reader.h"
 #include "tags/WavPackReader.h"
@@ -15,43 +15,27 @@
 #include <unistd.h>
 
 using namespace korvane::tags;
-using korvane::test::haveTool;
-using korvane::test::probeAudio;
-using korvane::test::runTool;
+using korvane::tags::encoded::haveTool;
+
 namespace fs = std::filesystem;
 
 namespace {
 
-class OtherFormatsEncoded : public ::testing::Test {
+class OtherFormatsEncoded : public encoded::EncodedFiles {
 protected:
-    void SetUp() override {
-        for (const char* tool : {"ffmpeg", "ffprobe"}) {
-            if (!haveTool(tool))
-                GTEST_SKIP() << tool << " is not installed";
-        }
-        m_dir = fs::temp_directory_path() /
-                ("korvane-formats-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
     // A sine of `seconds` as 16-bit PCM (or the PCM `codec`), `channels` at `rate`.
     std::string wav(double seconds, int channels, int rate,
                     const std::string& codec = "pcm_s16le") {
         const std::string path = (m_dir / "source.wav").string();
-        runTool("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=" +
-                std::to_string(seconds) + " -ac " + std::to_string(channels) + " -ar " +
-                std::to_string(rate) + " -c:a " + codec + " '" + path + "'");
+        encoded::run("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=" +
+                     std::to_string(seconds) + " -ac " + std::to_string(channels) + " -ar " +
+                     std::to_string(rate) + " -c:a " + codec + " '" + path + "'");
         return path;
     }
-    fs::path m_dir;
 };
 
 void expectAgreesWithProbe(const AudioProperties& p, const std::string& file) {
-    const auto probed = probeAudio(file);
+    const auto probed = encoded::probe(file);
     EXPECT_EQ(std::to_string(p.sampleRate), probed.at("streams.stream.0.sample_rate"));
     EXPECT_EQ(std::to_string(p.channels), probed.at("streams.stream.0.channels"));
     EXPECT_NEAR(p.durationSeconds, std::stod(probed.at("format.duration")), 0.001);
@@ -82,8 +66,8 @@ TEST_F(OtherFormatsEncoded, WavPack) {
         SCOPED_TRACE(c.name);
         const std::string source = wav(1.5, c.channels, c.rate, c.codec);
         const std::string file = (m_dir / "a.wv").string();
-        runTool(std::string("wavpack -q -y ") + c.options + " '" + source + "' -o '" + file +
-                "' -w 'Artist=Кино' -w 'Album=Группа крови' -w 'Year=1988' -w 'Genre=Rock'");
+        encoded::run(std::string("wavpack -q -y ") + c.options + " '" + source + "' -o '" + file +
+                     "' -w 'Artist=Кино' -w 'Album=Группа крови' -w 'Year=1988' -w 'Genre=Rock'");
         WavPackReader reader;
         ASSERT_TRUE(reader.load(fs::path(file)));
         expectAgreesWithProbe(reader.properties, file);
@@ -145,10 +129,10 @@ TEST_F(OtherFormatsEncoded, Mp4) {
     for (const Mp4Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = (m_dir / "a.m4a").string();
-        runTool("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=2 -ac " +
-                std::to_string(c.channels) + " -ar " + std::to_string(c.rate) + " " +
-                c.ffmpegOptions + " '" + file + "'");
-        runTool(
+        encoded::run("ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=2 -ac " +
+                     std::to_string(c.channels) + " -ar " + std::to_string(c.rate) + " " +
+                     c.ffmpegOptions + " '" + file + "'");
+        encoded::run(
             "/usr/bin/python3 -c \"import sys; from mutagen.mp4 import MP4; m = MP4(sys.argv[1]); "
             "m['\\xa9ART'] = ['Кино']; m['\\xa9alb'] = ['Группа крови']; "
             "m['\\xa9day'] = ['1988-01-05T00:00:00Z']; m['\\xa9gen'] = ['Рок']; "
