@@ -81,6 +81,7 @@ public:
         QAction* musicInCat = nullptr;
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
+        QAction* otherFormats = nullptr;
 
         QMenu* musicContextMenu = nullptr;
         QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E
