@@ -52,6 +52,11 @@ void OggPacketReader::skipContinuation() {
     }
 }
 
+// A page whose lacing runs past the end of the source ends with the source.
+std::int64_t OggPacketReader::pageEnd() const {
+    return std::min(m_page.end(), m_source.size());
+}
+
 bool OggPacketReader::nextPage() {
     std::int64_t offset = m_page.end();
     while (m_pagesRead < m_limits.pages) {
@@ -77,7 +82,7 @@ std::optional<OggPacket> OggPacketReader::next() {
         m_ended = true;
         if (!started)
             return std::nullopt;
-        packet.pageEnd = std::min(m_page.end(), m_source.size());
+        packet.pageEnd = pageEnd();
         return packet;
     };
     while (!m_ended) {
@@ -109,7 +114,7 @@ std::optional<OggPacket> OggPacketReader::next() {
             return stop();
         if (ends) {
             packet.complete = true;
-            packet.pageEnd = m_page.end();
+            packet.pageEnd = pageEnd();
             return packet;
         }
     }

@@ -38,7 +38,8 @@ struct OggPacket {
     // False when the source ended, the stream broke off or a limit was reached inside it:
     // `bytes` then holds what was there.
     bool complete = false;
-    // The end of the page on which the packet ended (or where reading stopped).
+    // The end of the page on which the packet ended (or where reading stopped), at most the
+    // end of the source.
     std::int64_t pageEnd = 0;
 };
 
@@ -61,6 +62,7 @@ public:
 private:
     bool nextPage();
     void skipContinuation();
+    std::int64_t pageEnd() const;
 
     ByteSource& m_source;
     Limits m_limits;

@@ -24,6 +24,8 @@ constexpr std::string_view kIdentificationId = "\x01"
                                                "vorbis";
 constexpr std::string_view kCommentId = "\x03"
                                         "vorbis";
+constexpr std::string_view kSetupId = "\x05"
+                                      "vorbis";
 
 // Index 0 is the vendor string; 1..9 the comment fields we keep.
 enum Item {
@@ -119,8 +121,9 @@ bool OggVorbisReader::load(ByteSource& source) {
     // after the ID3v2 tag counts, as it always did.
     const auto setupPacket =
         commentPacket && commentPacket->complete ? packets.next() : std::nullopt;
-    const std::int64_t audioStart =
-        setupPacket && setupPacket->complete ? setupPacket->pageEnd : id3v2;
+    const bool haveSetup = setupPacket && setupPacket->complete &&
+                           ByteView(setupPacket->bytes).startsWith(0, kSetupId);
+    const std::int64_t audioStart = haveSetup ? setupPacket->pageEnd : id3v2;
 
     samples = lastGranule(source);
     fileSize = source.size();

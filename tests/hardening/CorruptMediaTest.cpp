@@ -4,11 +4,13 @@
 #include "music/MusicList.h"
 #include "music/MusicScan.h"
 #include "tags/ByteSource.h"
+#include "tags/FlacReader.h"
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/Id3v2Reader.h"
 #include "tags/MpegAudioReader.h"
 #include "tags/OggVorbisReader.h"
+#include "tags/OpusReader.h"
 #include "tags/WmaReader.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
@@ -112,6 +114,11 @@ private:
             add(audio, "oggenc.ogg",
                 "oggenc -Q -q 0 -t Title -a Artist -l Album -d 1999 -G Rock -N 3 '" + wav + "' -o");
         add(audio, "ffmpeg.ogg", audioIn + "-c:a libvorbis -metadata artist=A -metadata album=B");
+        if (haveTool("flac"))
+            add(audio, "flac.flac",
+                "flac -s -f --tag=ARTIST=Artist --tag=GENRE=Rock '" + wav + "' --no-padding -o");
+        add(audio, "ffmpeg.flac", audioIn + "-c:a flac -metadata artist=A -metadata date=1999");
+        add(audio, "ffmpeg.opus", audioIn + "-c:a libopus -b:a 16k -metadata genre=Rock");
         add(audio, "ffmpeg.wma",
             audioIn + "-c:a wmav2 -b:a 32k -metadata title=T -metadata artist=A -metadata "
                       "album=B -metadata genre=Rock -metadata date=1999 -metadata track=3");
@@ -227,6 +234,29 @@ void loadEveryReader(std::string_view bytes, const std::string& what, Slowest& s
             EXPECT_EQ(duration, 0.0);
             EXPECT_TRUE(ogg.vendor.empty() && ogg.title.empty());
         }
+    }
+    // The newer formats' readers: a failed load leaves nothing, a good one stays inside the file.
+    const auto checkProperties = [size](bool loaded, const AudioProperties& p) {
+        if (!loaded) {
+            EXPECT_EQ(p.audioBytes, 0);
+            EXPECT_TRUE(p.artist.empty() && p.genre.empty() && p.year.empty());
+        }
+        EXPECT_GE(p.audioBytes, 0);
+        EXPECT_LE(p.audioBytes, size);
+        EXPECT_TRUE(std::isfinite(p.durationSeconds));
+        EXPECT_GE(p.bitRate(), 0);
+    };
+    {
+        MemorySource source(bytes);
+        FlacReader flac;
+        const bool loaded = flac.load(source);
+        checkProperties(loaded, flac.properties);
+    }
+    {
+        MemorySource source(bytes);
+        OpusReader opus;
+        const bool loaded = opus.load(source);
+        checkProperties(loaded, opus.properties);
     }
     slowest.note(begin, what);
 }
@@ -529,6 +559,10 @@ TEST(CorruptMedia, ZeroLengthFile) {
     EXPECT_FALSE(wma.load(path)) << "the header ends early";
     OggVorbisReader ogg;
     EXPECT_FALSE(ogg.load(path));
+    FlacReader flac;
+    EXPECT_FALSE(flac.load(path));
+    OpusReader opus;
+    EXPECT_FALSE(opus.load(path));
     Id3v2FrameReader jv;
     jv.setFileName(path);
     EXPECT_NO_THROW(jv.setActive(true));

@@ -121,6 +121,16 @@ TEST(OggPages, PageEnds) {
                                          static_cast<std::int64_t>(bytes.size())}));
 }
 
+TEST(OggPages, PageEndWithLacingPastTheEnd) {
+    // The packet is whole; the page's next segment promises 255 bytes the file does not hold.
+    const std::string bytes =
+        rawPage(2, 0, 0, std::string("\x03\xFF", 2), "abc" + std::string(9, 'x'));
+    const Packets read = readAll(bytes);
+    EXPECT_EQ(read.complete, std::vector<std::string>{"abc"});
+    EXPECT_EQ(read.pageEnds, std::vector<std::int64_t>{static_cast<std::int64_t>(bytes.size())});
+    EXPECT_EQ(read.broken, std::string(9, 'x'));
+}
+
 TEST(OggPages, BrokenStreams) {
     const std::string big(1000, 'b');
     const std::string pages = packetPages({"a", big}, 2);

@@ -321,10 +321,11 @@ namespace {
 // A file laid out as encoders lay it: the identification header alone on the first page, the
 // comment and setup headers on the pages after it (`segments` lacing values a page), then one
 // page of 4,000 audio bytes ending at 44,100 samples.
-std::string laidOut(const std::vector<std::string>& comments, std::size_t segments = 255) {
+std::string laidOut(const std::vector<std::string>& comments, std::size_t segments = 255,
+                    const std::string& setupId = "\x05vorbis") {
     Ogg fixture;
     fixture.comments = comments;
-    const std::string setup = "\x05vorbis" + std::string(3000, 's');
+    const std::string setup = setupId + std::string(3000, 's');
     return packetPages({fixture.identification()}) +
            packetPages({fixture.commentBlock(), setup}, segments) +
            rawPage(0, 44100, 0, std::string(15, '\xFF') + '\xAF', std::string(4000, 'a'));
@@ -361,7 +362,7 @@ TEST(OggVorbisReader, CommentHeaderOverManyPages) {
 }
 
 TEST(OggVorbisReader, BrokenCommentHeaders) {
-    // The tags before the break are kept; the audio start is unknown, so the whole file counts.
+    // The tags before a break are kept; the audio start is unknown, so the whole file counts.
     const std::string big = "METADATA_BLOCK_PICTURE=" + std::string(1'200'000, 'Q');
     const std::string full = laidOut({"GENRE=Rock", "DATE=2001"});
     // The comment page's body starts after its 27-byte header and 13 lacing values (the comment
@@ -378,6 +379,9 @@ TEST(OggVorbisReader, BrokenCommentHeaders) {
         {"more pages than the limit", laidOut({"GENRE=Rock", big, "DATE=2001"}, 1), "Rock", ""},
         {"file ends inside the comment header", full.substr(0, commentPage + 90), "Rock", ""},
         // Two lacing values of 255 promise 510 bytes where 50 remain.
+        // An audio packet where the setup header belongs tells nothing of where audio starts.
+        {"no setup header", laidOut({"GENRE=Rock", "DATE=2001"}, 255, "\x06vorbis"), "Rock",
+         "2001"},
         {"lacing past the end", full.substr(0, commentPage + 26) + "\x02\xFF\xFF" + commentStart,
          "Rock", ""},
     };
