@@ -35,6 +35,11 @@ QString text(const std::string& bytes) {
     return QString::fromStdString(cp1251::toUtf8(bytes));
 }
 
+// Texts of the Ogg reader and the newer formats are UTF-8 already.
+QString utf8(const std::string& bytes) {
+    return QString::fromStdString(bytes);
+}
+
 QJsonArray texts(const std::vector<std::string>& items) {
     QJsonArray array;
     for (const std::string& item : items)
@@ -206,22 +211,17 @@ QJsonObject oggJson(const Path& file) {
         {"nominal_bitrate", ogg.nominalBitRate},
         {"samples", number(ogg.samples)},
         {"id3v2_size", number(ogg.id3v2Size)},
-        {"title", text(ogg.title)},
-        {"artist", text(ogg.artist)},
-        {"album", text(ogg.album)},
+        {"title", utf8(ogg.title)},
+        {"artist", utf8(ogg.artist)},
+        {"album", utf8(ogg.album)},
         {"track", ogg.track},
-        {"date", text(ogg.date)},
-        {"genre", text(ogg.genre)},
-        {"comment", text(ogg.comment)},
-        {"vendor", text(ogg.vendor)},
+        {"date", utf8(ogg.date)},
+        {"genre", utf8(ogg.genre)},
+        {"comment", utf8(ogg.comment)},
+        {"vendor", utf8(ogg.vendor)},
         {"duration", ogg.duration()},
         {"bitrate", number(ogg.bitRate())},
     };
-}
-
-// The newer formats' texts are UTF-8 already.
-QString utf8(const std::string& bytes) {
-    return QString::fromStdString(bytes);
 }
 
 // The common shape of the newer formats, with a reader's own members added.
