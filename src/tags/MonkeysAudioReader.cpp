@@ -1,6 +1,7 @@
 #include "tags/MonkeysAudioReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 namespace korvane::tags {
@@ -69,9 +70,10 @@ bool MonkeysAudioReader::load(ByteSource& source) {
     }
     headerStart = start;
     version = fileVersion;
+    // Both counts are 32-bit: the product fits 64 bits unsigned, not always signed.
     if (totalFrames > 0)
-        totalSamples =
-            static_cast<std::int64_t>(totalFrames - 1) * blocksPerFrame + finalFrameBlocks;
+        totalSamples = static_cast<std::int64_t>(std::min<std::uint64_t>(
+            std::uint64_t{totalFrames - 1} * blocksPerFrame + finalFrameBlocks, INT64_MAX));
 
     tag.load(source);
     AudioProperties& p = properties;
