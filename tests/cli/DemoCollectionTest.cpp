@@ -21,8 +21,8 @@ struct Row {
     QString caption, size, bitrateKind, style, country;
 };
 
-// The bitrate's kind only ("wma ", "ogg ", "flac ", "m4a ", "VBR " or a bare number): the figure itself belongs
-// to the reader tests.
+// The bitrate's kind only ("wma ", "ogg ", "flac ", "m4a ", "VBR " or a bare number): the figure
+// itself belongs to the reader tests.
 QString bitrateKind(const QString& cell) {
     const qsizetype blank = cell.indexOf(u' ');
     return blank < 0 ? QStringLiteral("") : cell.left(blank + 1);
@@ -121,6 +121,21 @@ TEST_F(DemoCollection, CategoriesTagsAndBases) {
             {"Король и Шут" + s + "Будь как дома, путник (1996)", "280,0", "flac ", "Панк",
              "Россия"},
         });
+}
+
+// Without the other formats the scan behaves as before: their albums have no audio file.
+TEST_F(DemoCollection, WithoutTheOtherFormats) {
+    const CliOutcome outcome = music({"--no-other-formats", "--print"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    for (const Row& row : rowsOf(outcome.out)) {
+        if (row.caption.contains(QStringLiteral("ДДТ")) ||
+            row.caption.contains(QStringLiteral("Сплин")) ||
+            row.caption.contains(QStringLiteral("Король и Шут"))) {
+            EXPECT_EQ(row.bitrateKind, QString()) << row.caption.toStdString();
+            EXPECT_EQ(row.style, QStringLiteral("-")) << row.caption.toStdString();
+            EXPECT_EQ(row.country, QStringLiteral("-")) << row.caption.toStdString();
+        }
+    }
 }
 
 TEST_F(DemoCollection, Clips) {
