@@ -1,13 +1,16 @@
+#include "tags/OggPages.h"
 #include "tags/OggVorbisReader.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-// The whole input is the file.
+// The whole input is the file: the reader on it, and the packet layer alone with small limits,
+// so that the limits are reached too.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace korvane::tags;
-    MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    MemorySource source(bytes);
     OggVorbisReader ogg;
     const bool loaded = ogg.load(source);
     // Duration and BitRate do the arithmetic on whatever the headers hold.
@@ -15,8 +18,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t bitRate = ogg.bitRate();
     if (!loaded && (duration != 0 || bitRate != 0 || !ogg.vendor.empty()))
         __builtin_trap();
-    // Items are cut at 250 bytes; a value decodes to no more characters than it has bytes.
-    if (ogg.title.size() > 250 || ogg.vendor.size() > 250 || bitRate < 0)
+    // Items are cut at 250 bytes; a bad byte turns into at most 3 bytes of U+FFFD.
+    if (ogg.title.size() > 750 || ogg.vendor.size() > 750 || bitRate < 0)
+        __builtin_trap();
+    if (validUtf8(ogg.title) != ogg.title || validUtf8(ogg.genre) != ogg.genre)
+        __builtin_trap();
+    if (ogg.audioBytes < 0 || ogg.audioBytes > ogg.fileSize)
+        __builtin_trap();
+
+    const auto first = readOggPage(source, 0);
+    if (!first)
+        return 0;
+    const OggPacketReader::Limits limits{16, 4096};
+    OggPacketReader packets(source, *first, limits);
+    std::int64_t lastEnd = 0;
+    while (const auto packet = packets.next()) {
+        if (packet->bytes.size() > limits.packetBytes || packet->pageEnd < lastEnd ||
+            packet->pageEnd > source.size())
+            __builtin_trap();
+        lastEnd = packet->pageEnd;
+    }
+    const auto granule = lastGranulePosition(source, first->serial, 0);
+    if (granule && *granule == ~std::uint64_t{0})
         __builtin_trap();
     return 0;
 }

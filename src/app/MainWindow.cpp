@@ -223,6 +223,8 @@ void MainWindow::buildMenus() {
     ui.showVBR = addToggle(ui.settingsMenu, QStringLiteral("Помечать VBR битрейт"));
     ui.showGroupNotAlbum =
         addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
+    ui.otherFormats =
+        addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -398,6 +400,7 @@ Toggles MainWindow::toggles() const {
     t.musicInCat = m_ui.musicInCat->isChecked();
     t.showVBR = m_ui.showVBR->isChecked();
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
+    t.otherFormats = m_ui.otherFormats->isChecked();
     return t;
 }
 
@@ -409,6 +412,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.musicInCat->setChecked(t.musicInCat);
     m_ui.showVBR->setChecked(t.showVBR);
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
+    m_ui.otherFormats->setChecked(t.otherFormats);
 }
 
 void MainWindow::mainLoad() {

@@ -99,6 +99,7 @@ public:
         QAction* musicInCat = nullptr;
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
+        QAction* otherFormats = nullptr;
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

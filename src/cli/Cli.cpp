@@ -19,7 +19,7 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold (each also --no-...) override the toggles of set.ini"},
+     "    --bold --other-formats (each also --no-...) override the toggles of set.ini"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand, "video ROOT... [actions]    the video scan of each root in turn"},

@@ -22,6 +22,7 @@ const ToggleOption kToggleOptions[] = {
     {"--year", &Toggles::yearInColumn},
     {"--vbr", &Toggles::showVBR},
     {"--bold", &Toggles::albumBoldFont},
+    {"--other-formats", &Toggles::otherFormats},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.

@@ -1,11 +1,18 @@
 #include "cli/Commands.h"
 
 #include "files/FileName.h"
+#include "tags/ApeTagReader.h"
+#include "tags/CueSheetReader.h"
+#include "tags/FlacReader.h"
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/Id3v2Reader.h"
+#include "tags/MonkeysAudioReader.h"
+#include "tags/Mp4Reader.h"
 #include "tags/MpegAudioReader.h"
 #include "tags/OggVorbisReader.h"
+#include "tags/OpusReader.h"
+#include "tags/WavPackReader.h"
 #include "tags/WmaReader.h"
 
 #include <QJsonArray>
@@ -24,6 +31,11 @@ using Path = std::filesystem::path;
 // Every reader hands out UTF-8.
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
+}
+
+// Texts of the Ogg reader and the newer formats are UTF-8 already.
+QString utf8(const std::string& bytes) {
+    return QString::fromStdString(bytes);
 }
 
 QJsonArray texts(const std::vector<std::string>& items) {
@@ -198,16 +210,124 @@ QJsonObject oggJson(const Path& file) {
         {"nominal_bitrate", ogg.nominalBitRate},
         {"samples", number(ogg.samples)},
         {"id3v2_size", number(ogg.id3v2Size)},
-        {"title", text(ogg.title)},
-        {"artist", text(ogg.artist)},
-        {"album", text(ogg.album)},
+        {"title", utf8(ogg.title)},
+        {"artist", utf8(ogg.artist)},
+        {"album", utf8(ogg.album)},
         {"track", ogg.track},
-        {"date", text(ogg.date)},
-        {"genre", text(ogg.genre)},
-        {"comment", text(ogg.comment)},
-        {"vendor", text(ogg.vendor)},
+        {"date", utf8(ogg.date)},
+        {"genre", utf8(ogg.genre)},
+        {"comment", utf8(ogg.comment)},
+        {"vendor", utf8(ogg.vendor)},
         {"duration", ogg.duration()},
         {"bitrate", number(ogg.bitRate())},
+    };
+}
+
+// The common shape of the newer formats, with a reader's own members added.
+QJsonObject propertiesJson(bool loaded, const tags::AudioProperties& p, QJsonObject own) {
+    own.insert("loaded", loaded);
+    own.insert("artist", utf8(p.artist));
+    own.insert("album", utf8(p.album));
+    own.insert("year", utf8(p.year));
+    own.insert("genre", utf8(p.genre));
+    own.insert("comment", utf8(p.comment));
+    own.insert("sample_rate", p.sampleRate);
+    own.insert("channels", p.channels);
+    own.insert("duration", p.durationSeconds);
+    own.insert("audio_bytes", number(p.audioBytes));
+    own.insert("bitrate", p.bitRate());
+    return own;
+}
+
+QJsonObject flacJson(const Path& file) {
+    tags::FlacReader flac;
+    const bool loaded = flac.load(file);
+    return propertiesJson(loaded, flac.properties,
+                          {{"bits_per_sample", flac.bitsPerSample},
+                           {"total_samples", number(flac.totalSamples)},
+                           {"id3v2_size", number(flac.id3v2Size)}});
+}
+
+QJsonObject opusJson(const Path& file) {
+    tags::OpusReader opus;
+    const bool loaded = opus.load(file);
+    return propertiesJson(loaded, opus.properties,
+                          {{"input_sample_rate", opus.inputSampleRate},
+                           {"pre_skip", opus.preSkip},
+                           {"id3v2_size", number(opus.id3v2Size)}});
+}
+
+QJsonObject mp4Json(const Path& file) {
+    tags::Mp4Reader mp4;
+    const bool loaded = mp4.load(file);
+    return propertiesJson(loaded, mp4.properties,
+                          {{"brand", utf8(mp4.brand)},
+                           {"codec", utf8(mp4.codec)},
+                           {"bits_per_sample", mp4.bitsPerSample},
+                           {"timescale", number(mp4.timescale)},
+                           {"media_duration", number(static_cast<std::int64_t>(mp4.duration))},
+                           {"media_data_bytes", number(mp4.mediaDataBytes)},
+                           {"album_artist", utf8(mp4.albumArtist)}});
+}
+
+QJsonObject wavPackJson(const Path& file) {
+    tags::WavPackReader wv;
+    const bool loaded = wv.load(file);
+    return propertiesJson(loaded, wv.properties,
+                          {{"block_start", number(wv.blockStart)},
+                           {"version", wv.version},
+                           {"total_samples", number(wv.totalSamples)},
+                           {"bits_per_sample", wv.bitsPerSample},
+                           {"lossless", wv.lossless}});
+}
+
+QJsonObject apeJson(const Path& file) {
+    tags::MonkeysAudioReader ape;
+    const bool loaded = ape.load(file);
+    return propertiesJson(loaded, ape.properties,
+                          {{"header_start", number(ape.headerStart)},
+                           {"version", ape.version},
+                           {"compression_level", ape.compressionLevel},
+                           {"blocks_per_frame", number(ape.blocksPerFrame)},
+                           {"final_frame_blocks", number(ape.finalFrameBlocks)},
+                           {"total_frames", number(ape.totalFrames)},
+                           {"bits_per_sample", ape.bitsPerSample},
+                           {"total_samples", number(ape.totalSamples)}});
+}
+
+QJsonObject apeTagJson(const Path& file) {
+    tags::ApeTagReader tag;
+    const bool loaded = tag.load(file);
+    return {
+        {"loaded", loaded},
+        {"version", number(tag.version)},
+        {"start", number(tag.start)},
+        {"size", number(tag.size)},
+        {"id3v1_size", number(tag.id3v1Size)},
+        {"item_count", number(tag.itemCount)},
+        {"artist", utf8(tag.artist)},
+        {"album", utf8(tag.album)},
+        {"year", utf8(tag.year)},
+        {"genre", utf8(tag.genre)},
+        {"comment", utf8(tag.comment)},
+    };
+}
+
+QJsonObject cueJson(const Path& file) {
+    tags::CueSheetReader cue;
+    const bool loaded = cue.load(file);
+    QJsonArray files;
+    for (const std::string& name : cue.files)
+        files.append(utf8(name));
+    return {
+        {"loaded", loaded},
+        {"utf8", cue.utf8},
+        {"performer", utf8(cue.performer)},
+        {"title", utf8(cue.title)},
+        {"date", utf8(cue.date)},
+        {"genre", utf8(cue.genre)},
+        {"comment", utf8(cue.comment)},
+        {"files", files},
     };
 }
 
@@ -220,6 +340,10 @@ const Reader kReaders[] = {
     {"mpeg", mpegJson},   {"id3v1", id3v1Json},
     {"id3v2", id3v2Json}, {"id3v2_frames", id3v2FramesJson},
     {"wma", wmaJson},     {"ogg", oggJson},
+    {"flac", flacJson},   {"opus", opusJson},
+    {"mp4", mp4Json},     {"wavpack", wavPackJson},
+    {"ape", apeJson},     {"apev2", apeTagJson},
+    {"cue", cueJson},
 };
 
 } // namespace

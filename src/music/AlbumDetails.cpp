@@ -1,7 +1,9 @@
 #include "music/AlbumDetails.h"
 
 #include "files/FileName.h"
+#include "music/AlbumCaption.h"
 #include "music/MusicList.h"
+#include "music/OtherFormatDetails.h"
 #include "tags/ByteSource.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/MpegAudioReader.h"
@@ -24,10 +26,13 @@
 namespace korvane {
 namespace {
 
-enum class AudioKind { Mp3, Wma, Ogg, None };
+// The other formats follow the three of old, in the order of OtherFormat.
+enum class AudioKind { Mp3, Wma, Ogg, Flac, M4a, Opus, Wv, Ape, None };
 
 // The endings in the order of preference; the index is the AudioKind.
-constexpr std::array<std::string_view, 3> kEndings = {".mp3", ".wma", ".ogg"};
+constexpr std::array<std::string_view, 8> kEndings = {".mp3", ".wma",  ".ogg", ".flac",
+                                                      ".m4a", ".opus", ".wv",  ".ape"};
+constexpr std::size_t kClassicKinds = 3;
 
 // The album's one audio file. `readable` is false for an entry that is not a regular file (a
 // folder named like an mp3, a dangling link, a pipe that would block the open): it is taken as
@@ -38,35 +43,24 @@ struct AudioFile {
     bool readable = false;
 };
 
-bool endsWithNoCase(std::string_view name, std::string_view ending) {
-    if (name.size() < ending.size())
-        return false;
-    const std::string_view tail = name.substr(name.size() - ending.size());
-    for (std::size_t i = 0; i < ending.size(); ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != ending[i])
-            return false;
-    }
-    return true;
-}
-
-AudioKind kindOf(std::string_view name) {
-    for (std::size_t i = 0; i < kEndings.size(); ++i) {
+AudioKind kindOf(std::string_view name, std::size_t kinds) {
+    for (std::size_t i = 0; i < kinds; ++i) {
         if (endsWithNoCase(name, kEndings[i]))
             return static_cast<AudioKind>(i);
     }
     return AudioKind::None;
 }
 
-// The first mp3 of the listing, else the first wma, else the first ogg; only the chosen entry
-// is examined further, and only when the listing cannot tell that it is a regular file.
-AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>& listing) {
+// The first mp3 of the listing, else the first wma, else the first ogg, then (with the other
+// formats on) flac, m4a, opus, wv, ape; only the chosen entry is examined further, and only
+// when the listing cannot tell that it is a regular file.
+AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>& listing,
+                          bool otherFormats) {
+    const std::size_t kinds = otherFormats ? kEndings.size() : kClassicKinds;
     AudioFile chosen;
     const FolderEntry* pick = nullptr;
     for (const FolderEntry& entry : listing) {
-        const AudioKind kind = kindOf(entry.name);
+        const AudioKind kind = kindOf(entry.name, kinds);
         if (kind < chosen.kind) {
             chosen.kind = kind;
             pick = &entry;
@@ -153,17 +147,7 @@ const SecondTag::Texts& SecondTag::texts() {
     return m_texts;
 }
 
-void appendYear(QString& caption, const QString& year) {
-    if (!year.trimmed().isEmpty())
-        caption += QStringLiteral(" (") + year + u')';
-}
-
-struct Details {
-    QString caption;
-    QString bitrate;
-    QString style = kNone;
-    QString country = kNone;
-};
+using Details = AlbumCells;
 
 // Artist and album from the tags: ID3v2, then the second reader for version 4 and later (which
 // then decides alone), then ID3v1. Nothing when no rule finds both names.
@@ -185,13 +169,6 @@ void namesFromTags(const tags::MpegAudioReader& mpeg, SecondTag& second, const Q
     }
     if (!isBlank(artist) && !isBlank(album))
         caption = fromUtf8(artist) + separator + fromUtf8(album);
-}
-
-// The group part, before the first separator, in the locale's capitals.
-void groupInCapitals(QString& caption, const QString& separator) {
-    const qsizetype at = separator.isEmpty() ? -1 : caption.indexOf(separator);
-    if (at >= 0)
-        caption = text::localeUpper(caption.left(at)) + caption.mid(at);
 }
 
 QString mp3Style(const tags::MpegAudioReader& mpeg, SecondTag& second) {
@@ -278,7 +255,7 @@ void readAlbumDetails(const QString& folder, MusicList& list, int row, const QSt
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
                       MusicList& list, int row, const QString& separator, const Toggles& options,
                       const Pump& pump) {
-    const AudioFile file = chooseAudioFile(folder, listing);
+    const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
     Details details{list.row(row).caption, kNone};
     // A pump during a long read may sort the list or remove the row.
     const QPersistentModelIndex place = list.index(row, 0);
@@ -293,6 +270,11 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
         oggDetails(file, options, pump, details);
         break;
     case AudioKind::None:
+        break;
+    default:
+        readOtherFormatDetails(
+            static_cast<OtherFormat>(static_cast<int>(file.kind) - kClassicKinds),
+            {file.path, file.readable}, listing, separator, options, details);
         break;
     }
     if (!place.isValid())

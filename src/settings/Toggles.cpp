@@ -13,6 +13,7 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.showGroupNotAlbum = settings.readBool(u"showGroupNotAlbum", false);
     toggles.albumBoldFont = settings.readBool(u"albumboldfont", true);
     toggles.artistFromID3 = settings.readBool(u"artistFromID3", false);
+    toggles.otherFormats = settings.readBool(u"otherFormats", true);
     return toggles;
 }
 
@@ -24,6 +25,7 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"musicInCat", toggles.musicInCat);
     settings.writeBool(u"showVBR", toggles.showVBR);
     settings.writeBool(u"showGroupNotAlbum", toggles.showGroupNotAlbum);
+    settings.writeBool(u"otherFormats", toggles.otherFormats);
 }
 
 } // namespace korvane

@@ -4,7 +4,7 @@ namespace korvane {
 
 class SettingsFile;
 
-// The seven check items of the "Настройки" menu that steer the music scan and the exporters.
+// The check items of the "Настройки" menu that steer the music scan and the exporters.
 struct Toggles {
     bool artistFromID3 = false;  // "Брать Артист / Альбом из тегов"
     bool yearInColumn = false;   // "Брать ГОД из тегов"
@@ -13,11 +13,13 @@ struct Toggles {
     bool musicInCat = false; // "Музыка разделена на категории (панк, ска, рок, попс...)"
     bool showVBR = false;           // "Помечать VBR битрейт"
     bool showGroupNotAlbum = false; // "Показывать группы без альбомов"
+    bool otherFormats = true;       // "Читать FLAC, APE, WavPack, M4A, Opus"
 
     bool operator==(const Toggles&) const = default;
 };
 
-// As the main load reads them: every toggle off except the bold group names.
+// As the main load reads them: every toggle off except the bold group names and the other
+// formats.
 Toggles readToggles(const SettingsFile& settings);
 // In the order of the main save.
 void writeToggles(SettingsFile& settings, const Toggles& toggles);

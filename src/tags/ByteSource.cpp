@@ -153,6 +153,9 @@ std::uint32_t ByteView::be24(std::size_t offset) const {
 std::uint32_t ByteView::be32(std::size_t offset) const {
     return static_cast<std::uint32_t>(bigEndian(offset, 4));
 }
+std::uint64_t ByteView::be64(std::size_t offset) const {
+    return bigEndian(offset, 8);
+}
 std::uint32_t ByteView::syncsafe32(std::size_t offset) const {
     const std::uint32_t raw = be32(offset);
     return ((raw >> 3) & 0x0FE00000u) | ((raw >> 2) & 0x001FC000u) | ((raw >> 1) & 0x00003F80u) |
@@ -249,6 +252,64 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     }
     out.append(text.substr(pos));
     return out;
+}
+
+std::string validUtf8(std::string_view bytes) {
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 0;
+        std::uint32_t code = 0;
+        std::uint32_t least = 0; // shorter forms of a character are not well-formed
+        if (lead < 0x80) {
+            length = 1;
+            code = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            code = lead & 0x1F;
+            least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            code = lead & 0x0F;
+            least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            code = lead & 0x07;
+            least = 0x10000;
+        }
+        bool wellFormed = length > 0 && length <= bytes.size() - i;
+        for (std::size_t k = 1; wellFormed && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            wellFormed = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Surrogate halves and codes past U+10FFFF are no characters.
+        if (wellFormed && (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF))
+            wellFormed = false;
+        if (wellFormed) {
+            out.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            out.append(kReplacement);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::int64_t leadingId3v2Size(ByteSource& source) {
+    const std::string head = source.read(0, 10);
+    const ByteView view(head);
+    if (!view.startsWith(0, "ID3"))
+        return 0;
+    std::int64_t size = (std::int64_t{view.u8(6)} << 21) + (std::int64_t{view.u8(7)} << 14) +
+                        (std::int64_t{view.u8(8)} << 7) + view.u8(9) + 10;
+    if (view.u8(5) & 0x10) // footer present
+        size += 10;
+    return size > source.size() ? 0 : size;
 }
 
 } // namespace korvane::tags

@@ -1,6 +1,7 @@
 #include "tags/OggVorbisReader.h"
 
-#include "tags/TagText.h"
+#include "tags/OggPages.h"
+#include "tags/VorbisComment.h"
 
 #include <algorithm>
 #include <array>
@@ -12,8 +13,6 @@
 namespace korvane::tags {
 namespace {
 
-constexpr std::int64_t kPageHeaderSize = 27; // the lacing values follow
-constexpr std::int64_t kIdentificationSize = 30;
 constexpr std::size_t kItemLimit = 250; // longer comments are cut, the walk goes on after them
 // The last page is looked for in the final 50 windows of 241 bytes, starting 10 bytes before
 // the end: about 12 KB.
@@ -25,6 +24,8 @@ constexpr std::string_view kIdentificationId = "\x01"
                                                "vorbis";
 constexpr std::string_view kCommentId = "\x03"
                                         "vorbis";
+constexpr std::string_view kSetupId = "\x05"
+                                      "vorbis";
 
 // Index 0 is the vendor string; 1..9 the comment fields we keep.
 enum Item {
@@ -46,56 +47,27 @@ constexpr std::array<std::string_view, ItemCount> kNames = {
 
 using VorbisTag = std::array<std::string, ItemCount>;
 
-std::int64_t leadingId3v2Size(ByteSource& source) {
-    const std::string head = source.read(0, 10);
-    const ByteView view(head);
-    if (!view.startsWith(0, "ID3"))
-        return 0;
-    std::int64_t size = (std::int64_t{view.u8(6)} << 21) + (std::int64_t{view.u8(7)} << 14) +
-                        (std::int64_t{view.u8(8)} << 7) + view.u8(9) + 10;
-    if (view.u8(5) & 0x10) // footer present
-        size += 10;
-    return size > source.size() ? 0 : size;
-}
-
 void setItem(std::string_view text, VorbisTag& tag) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        if (tag[ItemVendor].empty())
-            tag[ItemVendor] = std::string(text);
+    const auto field = splitComment(text);
+    if (!field) {
+        if (text.find('=') == std::string_view::npos && tag[ItemVendor].empty())
+            tag[ItemVendor] = validUtf8(text);
         return;
     }
-    if (equals == 0)
-        return;
-    std::string name(text.substr(0, equals));
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    const auto found = std::find(kNames.begin() + 1, kNames.end(), name);
+    const auto found = std::find_if(kNames.begin() + 1, kNames.end(), [&](std::string_view name) {
+        return sameCommentName(field->name, name);
+    });
     if (found == kNames.end())
         return;
-    // Comments are UTF-8: kept as they are, cut at a broken sequence.
-    tag[static_cast<std::size_t>(found - kNames.begin())] =
-        std::string(utf8Prefix(trimBlanks(text.substr(equals + 1))));
+    tag[static_cast<std::size_t>(found - kNames.begin())] = validUtf8(trimBlanks(field->value));
 }
 
-// The vendor string, the comment count and the comments, each with a 32-bit length. Lengths
-// are unsigned: a negative one would step backwards and could walk the same bytes forever.
-void readComments(ByteSource& source, std::int64_t position, VorbisTag& tag) {
-    const std::int64_t end = source.size();
-    std::int32_t count = 0;
-    for (std::int64_t i = 0; i <= count && position < end; ++i) {
-        const std::uint32_t length = ByteView(source.read(position, 4)).le32(0);
-        position += 4;
-        const std::string item = source.read(position, std::min<std::size_t>(length, kItemLimit));
-        setItem(trimBlanks(item), tag);
-        position += length;
-        if (i == 0) {
-            count = static_cast<std::int32_t>(ByteView(source.read(position, 4)).le32(0));
-            position += 4;
-        }
-    }
+// Item 0 is the vendor string; each item counts with its first 250 bytes only.
+void readComments(std::string_view body, VorbisTag& tag) {
+    const VorbisComment comment = parseVorbisComment(body);
+    setItem(trimBlanks(comment.vendor.substr(0, kItemLimit)), tag);
+    for (const std::string_view item : comment.items)
+        setItem(trimBlanks(item.substr(0, kItemLimit)), tag);
 }
 
 // The granule position of the last page that starts in the final 12 KB.
@@ -128,26 +100,35 @@ bool OggVorbisReader::load(const std::filesystem::path& fileName) {
 bool OggVorbisReader::load(ByteSource& source) {
     reset();
     const std::int64_t id3v2 = leadingId3v2Size(source);
-    const std::string firstPage = source.read(id3v2, kPageHeaderSize);
-    if (!ByteView(firstPage).startsWith(0, kCapture))
+    const auto firstPage = readOggPage(source, id3v2);
+    if (!firstPage)
         return false;
-    // The identification header is taken to be the first page's only packet.
-    const std::int64_t identificationStart = id3v2 + kPageHeaderSize + ByteView(firstPage).u8(26);
-    const std::string identificationBytes = source.read(identificationStart, kIdentificationSize);
-    const ByteView identification(identificationBytes);
+    // The identification header is the first page's first packet; the comment and setup
+    // headers follow, each over as many pages as it needs.
+    OggPacketReader packets(source, *firstPage);
+    const auto identificationPacket = packets.next();
+    if (!identificationPacket)
+        return false;
+    const ByteView identification(identificationPacket->bytes);
     if (!identification.startsWith(0, kIdentificationId))
         return false;
 
     VorbisTag tag;
-    const std::int64_t secondPage = identificationStart + kIdentificationSize;
-    const std::int64_t commentStart =
-        secondPage + kPageHeaderSize + ByteView(source.read(secondPage, kPageHeaderSize)).u8(26);
-    if (ByteView(source.read(commentStart, kCommentId.size())).startsWith(0, kCommentId))
-        readComments(source, commentStart + static_cast<std::int64_t>(kCommentId.size()), tag);
+    const auto commentPacket = packets.next();
+    if (commentPacket && ByteView(commentPacket->bytes).startsWith(0, kCommentId))
+        readComments(std::string_view(commentPacket->bytes).substr(kCommentId.size()), tag);
+    // Audio starts after the page that ends the setup header; without one the whole file
+    // after the ID3v2 tag counts, as it always did.
+    const auto setupPacket =
+        commentPacket && commentPacket->complete ? packets.next() : std::nullopt;
+    const bool haveSetup = setupPacket && setupPacket->complete &&
+                           ByteView(setupPacket->bytes).startsWith(0, kSetupId);
+    const std::int64_t audioStart = haveSetup ? setupPacket->pageEnd : id3v2;
 
     samples = lastGranule(source);
     fileSize = source.size();
     id3v2Size = id3v2;
+    audioBytes = fileSize - audioStart;
     channels = identification.u8(11);
     sampleRate = static_cast<std::int32_t>(identification.le32(12));
     nominalBitRate =
@@ -171,7 +152,7 @@ double OggVorbisReader::duration() const {
     if (samples > 0)
         return sampleRate == 0 ? 0.0 : static_cast<double>(samples) / sampleRate;
     if (nominalBitRate > 0 && channels > 0)
-        return static_cast<double>(fileSize - id3v2Size) / nominalBitRate / channels / 125 * 2;
+        return static_cast<double>(audioBytes) / nominalBitRate / channels / 125 * 2;
     return 0.0;
 }
 
@@ -180,7 +161,7 @@ std::int32_t OggVorbisReader::bitRate() const {
     if (!(seconds > 0))
         return 0;
     // Ties go to the even neighbour; a duration of a few samples gives rates past 32 bits.
-    const double rate = std::nearbyint(static_cast<double>(fileSize - id3v2Size) / seconds / 125);
+    const double rate = std::nearbyint(static_cast<double>(audioBytes) / seconds / 125);
     return rate >= static_cast<double>(INT32_MAX) ? INT32_MAX : static_cast<std::int32_t>(rate);
 }
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-// Ogg Vorbis: the identification header on the first page, the comment header that begins the
-// second page and the granule position of the last page. Texts are UTF-8, as the comments hold
-// them; the vendor string as stored.
+// Ogg Vorbis: the identification header on the first page, the comment and setup headers after
+// it (over as many pages as they take) and the granule position of the last page. Texts are
+// UTF-8.
 namespace korvane::tags {
 
 class OggVorbisReader {
@@ -23,7 +23,7 @@ public:
 
     // Seconds: from the last granule position, else from the nominal bitrate, else 0.
     double duration() const;
-    // Average kbit/s over the whole file after the ID3v2 tag; 0 without a duration.
+    // Average kbit/s over the audio pages; 0 without a duration.
     std::int32_t bitRate() const;
 
     std::int64_t fileSize = 0;
@@ -32,6 +32,8 @@ public:
     std::uint16_t nominalBitRate = 0; // kbit/s: the header's bit/s divided by 1000
     std::int32_t samples = 0;         // low 32 bits of the last page's granule position
     std::int64_t id3v2Size = 0;
+    // The pages after the headers: a large cover in the comment header is no sound.
+    std::int64_t audioBytes = 0;
     std::string title;
     std::string artist; // ARTIST, or PERFORMER when ARTIST is empty
     std::string album;

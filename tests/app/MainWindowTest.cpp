@@ -118,6 +118,11 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         t.artistFromID3 = true;
         t.albumBoldFont = false;
         t.showGroupNotAlbum = true;
+        // On by default: the menu item starts checked, and its key is written when off.
+        EXPECT_TRUE(w.ui().otherFormats->isChecked());
+        EXPECT_EQ(w.ui().otherFormats->text(),
+                  QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
+        t.otherFormats = false;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -125,11 +130,13 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     }
     const QByteArray ini = f.dir.read("set.ini");
     EXPECT_TRUE(ini.contains("albumboldfont=0\r\n"));
+    EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
     EXPECT_FALSE(again.toggles().albumBoldFont);
     EXPECT_TRUE(again.toggles().showGroupNotAlbum);
+    EXPECT_FALSE(again.toggles().otherFormats);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));

@@ -19,8 +19,8 @@ struct Row {
     QString caption, size, bitrateKind, style, country;
 };
 
-// The bitrate's kind only ("wma ", "ogg ", "VBR " or a bare number): the figure itself belongs
-// to the reader tests.
+// The bitrate's kind only ("wma ", "ogg ", "flac ", "m4a ", "VBR " or a bare number): the figure
+// itself belongs to the reader tests.
 QString bitrateKind(const QString& cell) {
     const qsizetype blank = cell.indexOf(u' ');
     return blank < 0 ? QStringLiteral("") : cell.left(blank + 1);
@@ -75,12 +75,17 @@ TEST_F(DemoCollection, EveryAlbumIsAboveTheDefaultSizeLimit) {
         rowsOf(outcome.out),
         {
             {"Rock" + s + "Аквариум" + s + "1987 - Равноденствие", "83,0", "", "Рок", "СССР"},
+            {"Rock" + s + "ДДТ" + s + "1992 - Актриса Весна", "310,0", "flac ", "Рок", "Россия"},
             {"Rock" + s + "Кино" + s + "1988 - Группа крови", "45,0", "", "Рок", "-"},
             {"Rock" + s + "Кино" + s + "1989 - Звезда по имени Солнце", "39,0", "wma ", "Рок", "-"},
+            {"Rock" + s + "Сплин" + s + "1998 - Гранатовый альбом", "95,0", "m4a ", "Рок", "-"},
             {"Ska" + s + "Distemper" + s + "2003 - Четыре", "64,0", "ogg ", "Ska-Punk", "-"},
             {"Ska" + s + "Madness" + s + "1979 - One Step Beyond", "48,0", "wma ", "-", "-"},
             {"Панк" + s + "Ramones" + s + "1976 - Ramones", "71,0", "", "Punk", "-"},
             {"Панк" + s + "Гражданская оборона" + s + "1988 - Всё идёт по плану", "52,0", "",
+             "Панк", "Россия"},
+            // A FLAC image: its genre from the image, the country from the cue sheet.
+            {"Панк" + s + "Король и Шут" + s + "1996 - Будь как дома, путник", "280,0", "flac ",
              "Панк", "Россия"},
         });
 }
@@ -96,9 +101,11 @@ TEST_F(DemoCollection, CategoriesTagsAndBases) {
         {
             {"Rock", " ", " ", " ", " "},
             {"Аквариум" + s + "Равноденствие (1987)", "83,0", "", "Рок", "СССР"},
+            {"ДДТ" + s + "Актриса Весна (1992)", "310,0", "flac ", "Рок", "Россия"},
             // FFmpeg's ID3v2.4 in UTF-8 keeps its year.
             {"Кино" + s + "Группа крови (1988)", "45,0", "", "Рок", "Россия"},
             {"Кино" + s + "1989 - Звезда по имени Солнце (1989)", "39,0", "wma ", "Рок", "Россия"},
+            {"Сплин" + s + "Гранатовый альбом (1998)", "95,0", "m4a ", "Рок", "Россия"},
             {"Ska", " ", " ", " ", " "},
             {"Distemper" + s + "2003 - Четыре (2003)", "64,0", "ogg ", "Ska-Punk", "Россия"},
             {"Madness" + s + "1979 - One Step Beyond (1979)", "48,0", "wma ", "Ska",
@@ -106,7 +113,25 @@ TEST_F(DemoCollection, CategoriesTagsAndBases) {
             {"Панк", " ", " ", " ", " "},
             {"Ramones" + s + "Ramones (1976)", "71,0", "VBR ", "Punk", "США"},
             {"Гражданская оборона" + s + "Всё идёт по плану (1988)", "52,0", "", "Панк", "Россия"},
+            // Names and year from the Windows-1251 cue sheet.
+            {"Король и Шут" + s + "Будь как дома, путник (1996)", "280,0", "flac ", "Панк",
+             "Россия"},
         });
+}
+
+// Without the other formats the scan behaves as before: their albums have no audio file.
+TEST_F(DemoCollection, WithoutTheOtherFormats) {
+    const CliOutcome outcome = music({"--no-other-formats", "--print"});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    for (const Row& row : rowsOf(outcome.out)) {
+        if (row.caption.contains(QStringLiteral("ДДТ")) ||
+            row.caption.contains(QStringLiteral("Сплин")) ||
+            row.caption.contains(QStringLiteral("Король и Шут"))) {
+            EXPECT_EQ(row.bitrateKind, QString()) << row.caption.toStdString();
+            EXPECT_EQ(row.style, QStringLiteral("-")) << row.caption.toStdString();
+            EXPECT_EQ(row.country, QStringLiteral("-")) << row.caption.toStdString();
+        }
+    }
 }
 
 TEST_F(DemoCollection, Clips) {

@@ -1,5 +1,7 @@
 #include "cli/Cli.h"
 
+#include "../tags/ApeFixtures.h"
+#include "../tags/Mp4Fixtures.h"
 #include "../tags/WmaOggFixtures.h"
 
 #include "text/Cp1251.h"
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -179,5 +182,69 @@ TEST(TagsCommand, PrintsWmaAndOgg) {
         const QJsonObject wma = result.json()["wma"].toObject();
         EXPECT_TRUE(wma["loaded"].toBool());
         EXPECT_FALSE(wma["valid"].toBool());
+    }
+}
+
+// One file per newer reader: the member that applies is loaded with its names, the others not.
+TEST(TagsCommand, PrintsTheNewerFormats) {
+    using namespace korvane::tags::fixtures;
+    const std::string apeTagged =
+        apeTag({{"Artist", "Кино"}, {"Album", "Группа крови"}, {"Year", "1988"}});
+    const std::string mp4 = m4a(soundTrack(mdhd(44100, 441000), sampleEntry("mp4a", 2, 44100)) +
+                                    itunesMeta(ilstItem("\xA9"
+                                                        "ART",
+                                                        "Кино") +
+                                               ilstItem("\xA9"
+                                                        "alb",
+                                                        "Группа крови")),
+                                160000);
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<const char*> loaded;
+        const char* member; // whose names are checked
+        int bitrate;
+    };
+    const Case cases[] = {
+        {"m4a", mp4, {"mp4"}, "mp4", 128},
+        {"wv",
+         wavPackBlock(kWavPackCdFlags, 441000, {}, 160000) + apeTagged,
+         {"wavpack", "apev2"},
+         "wavpack",
+         128},
+        {"ape",
+         monkeysAudio(2, 44100, 44100, 10, 44100, 160000) + apeTagged,
+         {"ape", "apev2"},
+         "ape",
+         128},
+        {"cue",
+         "PERFORMER \"Кино\"\nTITLE \"Группа крови\"\nFILE \"a.flac\" WAVE\n",
+         {"cue"},
+         nullptr,
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFile file(c.file);
+        const Result result = runTags({file.name()});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const QJsonObject json = result.json();
+        for (const char* key : {"flac", "opus", "mp4", "wavpack", "ape", "apev2", "cue"}) {
+            const bool expected =
+                std::find_if(c.loaded.begin(), c.loaded.end(), [key](const char* k) {
+                    return std::string_view(k) == key;
+                }) != c.loaded.end();
+            EXPECT_EQ(json[key].toObject()["loaded"].toBool(), expected) << key;
+        }
+        if (c.member != nullptr) {
+            const QJsonObject member = json[c.member].toObject();
+            EXPECT_EQ(member["artist"].toString(), QString::fromUtf8("Кино"));
+            EXPECT_EQ(member["album"].toString(), QString::fromUtf8("Группа крови"));
+            EXPECT_EQ(member["bitrate"].toInt(), c.bitrate);
+        } else {
+            const QJsonObject cue = json["cue"].toObject();
+            EXPECT_EQ(cue["performer"].toString(), QString::fromUtf8("Кино"));
+            EXPECT_EQ(cue["files"].toArray(), QJsonArray{"a.flac"});
+        }
     }
 }

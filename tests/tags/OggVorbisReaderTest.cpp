@@ -136,15 +136,28 @@ TEST(OggVorbisReader, CommentTexts) {
         {"value keeps later equals signs", {"TITLE=a=b"}, &OggVorbisReader::title, "a=b"},
         {"unknown names ignored", {"TITLEX=a", "TITL=b"}, &OggVorbisReader::title, ""},
         {"name starting with equals ignored", {"=TITLE=a"}, &OggVorbisReader::title, ""},
-        {"two-byte Cyrillic", {"ARTIST=Кино"}, &OggVorbisReader::artist, "Кино"},
-        {"three-byte euro sign", {"TITLE=\xE2\x82\xAC"}, &OggVorbisReader::title, "€"},
-        {"four-byte emoji keeps the rest", {"TITLE=a🎹b"}, &OggVorbisReader::title, "a🎹b"},
-        {"broken sequence cut", {"TITLE=ab\xD0x\xD0\x9A"}, &OggVorbisReader::title, "ab"},
-        {"text ending inside a sequence cut", {"TITLE=ab\xE2\x82"}, &OggVorbisReader::title, "ab"},
-        {"character without a Windows-1251 byte",
-         {"TITLE=坂本龍一"},
+        {"Cyrillic stays UTF-8",
+         {"ARTIST=\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
+         &OggVorbisReader::artist,
+         "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
+        {"three-byte euro sign", {"TITLE=\xE2\x82\xAC"}, &OggVorbisReader::title, "\xE2\x82\xAC"},
+        {"four-byte emoji",
+         {"TITLE=\xF0\x9F\x8E\xB8!"},
          &OggVorbisReader::title,
-         "坂本龍一"},
+         "\xF0\x9F\x8E\xB8!"},
+        {"character without a Windows-1251 byte",
+         {"TITLE=\xE4\xB8\xAD"},
+         &OggVorbisReader::title,
+         "\xE4\xB8\xAD"},
+        // A bad byte costs one replacement character, not the rest of the value.
+        {"broken sequence replaced",
+         {"TITLE=ab\xD0x\xD0\x9A"},
+         &OggVorbisReader::title,
+         "ab\xEF\xBF\xBDx\xD0\x9A"},
+        {"text ending inside a sequence",
+         {"TITLE=ab\xE2\x82"},
+         &OggVorbisReader::title,
+         "ab\xEF\xBF\xBD\xEF\xBF\xBD"},
         // Only the first 250 bytes of the item: "TITLE=" and 244 letters.
         {"item cut at 250 bytes", {longTitle}, &OggVorbisReader::title, std::string(244, 'x')},
         {"comment after a long item", {longTitle, "GENRE=Rock"}, &OggVorbisReader::genre, "Rock"},
@@ -238,15 +251,16 @@ TEST(OggVorbisReader, HostileCommentBlocks) {
         {"vendor length 0xFFFFFFFF", withBlock(littleEndian(0xFFFFFFFF, 4) + "abc"), ""},
         {"count 0x7FFFFFFF, empty items",
          withBlock(littleEndian(0, 4) + littleEndian(0x7FFFFFFF, 4) + std::string(4000, '\0')), ""},
-        // Read as unsigned, the length runs past the end instead of back onto itself.
+        // A length past the end of the packet ends the walk: the item is not there.
         {"length 0xFFFFFFFC",
          withBlock(littleEndian(0, 4) + littleEndian(0x7FFFFFFF, 4) + littleEndian(0xFFFFFFFC, 4) +
                    "TITLE=x"),
-         "x"},
-        {"count -1 reads no comments",
+         ""},
+        // The count is unsigned: 2^32-1 reads the items that are there.
+        {"count 2^32-1",
          withBlock(littleEndian(1, 4) + "v" + littleEndian(0xFFFFFFFF, 4) + littleEndian(7, 4) +
                    "TITLE=x"),
-         ""},
+         "x"},
         {"cut inside the count", withBlock(littleEndian(1, 4) + "v" + "\x02"), ""},
     };
     for (const Case& c : cases) {
@@ -300,4 +314,83 @@ TEST(OggVorbisReader, UnopenableFileThrows) {
     EXPECT_THROW(ogg.load(missing), std::filesystem::filesystem_error);
     EXPECT_THROW(ogg.load(std::filesystem::temp_directory_path()),
                  std::filesystem::filesystem_error);
+}
+
+namespace {
+
+// A file laid out as encoders lay it: the identification header alone on the first page, the
+// comment and setup headers on the pages after it (`segments` lacing values a page), then one
+// page of 4,000 audio bytes ending at 44,100 samples.
+std::string laidOut(const std::vector<std::string>& comments, std::size_t segments = 255,
+                    const std::string& setupId = "\x05vorbis") {
+    Ogg fixture;
+    fixture.comments = comments;
+    const std::string setup = setupId + std::string(3000, 's');
+    return packetPages({fixture.identification()}) +
+           packetPages({fixture.commentBlock(), setup}, segments) +
+           rawPage(0, 44100, 0, std::string(15, '\xFF') + '\xAF', std::string(4000, 'a'));
+}
+
+const std::string kAudioPage = rawPage(0, 44100, 0, std::string(15, '\xFF') + '\xAF', "");
+const std::int64_t kAudioBytes = static_cast<std::int64_t>(kAudioPage.size()) + 4000;
+
+} // namespace
+
+TEST(OggVorbisReader, CommentHeaderOverManyPages) {
+    // A 300 KB cover as taggers store it, before and after the tags that matter.
+    const std::string picture = "METADATA_BLOCK_PICTURE=" + std::string(300'000, 'Q');
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"one page", laidOut({"GENRE=Rock", "DATE=2001"})},
+        {"cover between the tags", laidOut({"GENRE=Rock", picture, "DATE=2001"})},
+        {"cover first, small pages", laidOut({picture, "GENRE=Rock", "DATE=2001"}, 17)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OggVorbisReader ogg = load(c.bytes);
+        EXPECT_EQ(ogg.genre, "Rock");
+        EXPECT_EQ(ogg.date, "2001");
+        EXPECT_EQ(ogg.vendor, "Test vendor 1.0");
+        // Only the audio page counts: 4,043 bytes over 1 s.
+        EXPECT_EQ(ogg.audioBytes, kAudioBytes);
+        EXPECT_DOUBLE_EQ(ogg.duration(), 1.0);
+        EXPECT_EQ(ogg.bitRate(), 32);
+    }
+}
+
+TEST(OggVorbisReader, BrokenCommentHeaders) {
+    // The tags before a break are kept; the audio start is unknown, so the whole file counts.
+    const std::string big = "METADATA_BLOCK_PICTURE=" + std::string(1'200'000, 'Q');
+    const std::string full = laidOut({"GENRE=Rock", "DATE=2001"});
+    // The comment page's body starts after its 27-byte header and 13 lacing values (the comment
+    // header's one, the setup header's twelve); its first 50 bytes hold GENRE but not DATE.
+    const std::size_t commentPage = full.find("OggS", 1);
+    const std::string commentStart = full.substr(commentPage + 40, 50);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string genre;
+        std::string date;
+    };
+    const Case cases[] = {
+        {"more pages than the limit", laidOut({"GENRE=Rock", big, "DATE=2001"}, 1), "Rock", ""},
+        {"file ends inside the comment header", full.substr(0, commentPage + 90), "Rock", ""},
+        // Two lacing values of 255 promise 510 bytes where 50 remain.
+        // An audio packet where the setup header belongs tells nothing of where audio starts.
+        {"no setup header", laidOut({"GENRE=Rock", "DATE=2001"}, 255, "\x06vorbis"), "Rock",
+         "2001"},
+        {"lacing past the end", full.substr(0, commentPage + 26) + "\x02\xFF\xFF" + commentStart,
+         "Rock", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OggVorbisReader ogg = load(c.bytes);
+        EXPECT_EQ(ogg.sampleRate, 44100);
+        EXPECT_EQ(ogg.genre, c.genre);
+        EXPECT_EQ(ogg.date, c.date);
+        EXPECT_EQ(ogg.audioBytes, static_cast<std::int64_t>(c.bytes.size()));
+    }
 }

@@ -2,6 +2,7 @@
 
 // Byte-built WMA (ASF) and Ogg Vorbis files for the tests of the two readers and of the
 // command line that prints them.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -158,6 +159,50 @@ struct Ogg {
         return out + last;
     }
 };
+
+// An Ogg page with every header field given and the lacing values as written, whatever the
+// body holds (CRC left zero).
+inline std::string rawPage(std::uint8_t headerType, std::uint64_t granule, std::uint32_t serial,
+                           const std::string& lacing, const std::string& body) {
+    return std::string("OggS") + '\0' + static_cast<char>(headerType) + littleEndian(granule, 8) +
+           littleEndian(serial, 4) + littleEndian(0, 4) + littleEndian(0, 4) +
+           static_cast<char>(lacing.size()) + lacing + body;
+}
+
+// Packets laid into pages of at most `segments` lacing values, as an encoder lays them: a
+// packet that does not fit goes on in the next page, which is flagged as continuing it. Every
+// page gets `granule`.
+inline std::string packetPages(const std::vector<std::string>& packets, std::size_t segments = 255,
+                               std::uint32_t serial = 0, std::uint64_t granule = 0) {
+    struct Segment {
+        std::string bytes;
+        bool startsPacket;
+    };
+    std::vector<Segment> all;
+    for (const std::string& packet : packets) {
+        std::size_t at = 0;
+        do {
+            const std::size_t length = std::min<std::size_t>(255, packet.size() - at);
+            all.push_back({packet.substr(at, length), at == 0});
+            at += length;
+            // A packet of a multiple of 255 bytes ends with a segment of 0.
+            if (length == 255 && at == packet.size())
+                all.push_back({std::string(), false});
+        } while (at < packet.size());
+    }
+    std::string out;
+    for (std::size_t first = 0; first < all.size(); first += segments) {
+        std::string lacing;
+        std::string body;
+        for (std::size_t i = first; i < std::min(all.size(), first + segments); ++i) {
+            lacing += static_cast<char>(all[i].bytes.size());
+            body += all[i].bytes;
+        }
+        const std::uint8_t type = (first == 0 ? 2 : 0) | (all[first].startsPacket ? 0 : 1);
+        out += rawPage(type, granule, serial, lacing, body);
+    }
+    return out;
+}
 
 // An ID3v2.3 tag with `bodySize` zero bytes behind its header.
 inline std::string id3v2Tag(std::size_t bodySize) {

@@ -1,0 +1,19 @@
+#include "tags/CueSheetReader.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The whole input is the file.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace korvane::tags;
+    MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
+    CueSheetReader cue;
+    const bool loaded = cue.load(source);
+    // Only the first megabyte is read, and at most 64 file names are kept.
+    if (cue.files.size() > 64 || cue.performer.size() > 2 * (1 << 20))
+        __builtin_trap();
+    if (!loaded && !cue.files.empty())
+        __builtin_trap();
+    return 0;
+}

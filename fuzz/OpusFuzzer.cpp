@@ -1,0 +1,25 @@
+#include "tags/ByteSource.h"
+#include "tags/OpusReader.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// The whole input is the file.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace korvane::tags;
+    MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
+    OpusReader opus;
+    const bool loaded = opus.load(source);
+    const AudioProperties& p = opus.properties;
+    const std::int32_t bitRate = p.bitRate();
+    if (!loaded && (bitRate != 0 || p.channels != 0 || !p.genre.empty() || p.audioBytes != 0))
+        __builtin_trap();
+    if (bitRate < 0 || p.audioBytes < 0 || p.audioBytes > source.size() ||
+        !std::isfinite(p.durationSeconds) || p.durationSeconds < 0)
+        __builtin_trap();
+    if (validUtf8(p.artist) != p.artist || validUtf8(p.comment) != p.comment)
+        __builtin_trap();
+    return 0;
+}

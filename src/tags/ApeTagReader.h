@@ -1,0 +1,37 @@
+#pragma once
+
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// APEv2 (and APEv1) tag at the end of a file, before an optional ID3v1 tag: the tag of WavPack
+// and Monkey's Audio files. Texts are handed out as UTF-8.
+namespace korvane::tags {
+
+class ApeTagReader {
+public:
+    void reset() { *this = ApeTagReader(); }
+    // True when the file ends in an APE tag (ID3v1 after it tolerated). False when it cannot
+    // be opened or has no tag.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    bool exists = false;
+    std::uint32_t version = 0;   // 1000 or 2000
+    std::int64_t start = 0;      // where the tag begins, its header included
+    std::int64_t size = 0;       // the whole tag: header, items and footer
+    std::int64_t id3v1Size = 0;  // 128 when an ID3v1 tag follows
+    std::uint32_t itemCount = 0; // as the footer states it
+    std::string artist;
+    std::string album;
+    std::string year;
+    std::string genre;
+    std::string comment;
+};
+
+// The bytes that an ID3v1 tag and an APE tag take at the end of a file.
+std::int64_t trailingTagsSize(const ApeTagReader& tag);
+
+} // namespace korvane::tags

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tags/AudioProperties.h"
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+
+// FLAC: "fLaC" (after an ID3v2 tag that some taggers put in front), then metadata blocks, each
+// with a 4-byte header: last-block flag and type, then a 24-bit length. STREAMINFO gives the
+// sound, VORBIS_COMMENT the tags; the audio frames follow the last block.
+namespace korvane::tags {
+
+class FlacReader {
+public:
+    void reset() { *this = FlacReader(); }
+    // True when the file is FLAC with a whole STREAMINFO block and every block inside the file;
+    // otherwise false with every field reset. False when the file cannot be opened; ReadError
+    // when the system fails a read.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    AudioProperties properties;
+    std::int32_t bitsPerSample = 0;
+    std::int64_t totalSamples = 0; // 0: unknown
+    std::int64_t id3v2Size = 0;
+};
+
+} // namespace korvane::tags

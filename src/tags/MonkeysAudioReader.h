@@ -1,0 +1,34 @@
+#pragma once
+
+#include "tags/ApeTagReader.h"
+#include "tags/AudioProperties.h"
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+
+// Monkey's Audio (.ape): the descriptor and header at the start (after an optional ID3v2 tag)
+// for the stream, the APEv2 tag at the end for the names.
+namespace korvane::tags {
+
+class MonkeysAudioReader {
+public:
+    void reset() { *this = MonkeysAudioReader(); }
+    // True when the file starts, after an optional ID3v2 tag, with "MAC " and a header of a
+    // known layout; otherwise false with every field reset. False too when it cannot be opened.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    std::int64_t headerStart = 0; // where "MAC " begins
+    std::uint16_t version = 0;    // 3990 for 3.99
+    std::uint16_t compressionLevel = 0;
+    std::uint32_t blocksPerFrame = 0;
+    std::uint32_t finalFrameBlocks = 0;
+    std::uint32_t totalFrames = 0;
+    std::int32_t bitsPerSample = 0;
+    std::int64_t totalSamples = 0; // per channel
+    ApeTagReader tag;
+    AudioProperties properties;
+};
+
+} // namespace korvane::tags

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "tags/AudioProperties.h"
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// MP4 / M4A audio (AAC or ALAC): the box tree of moov for the first sound track (mdhd for the
+// duration, stsd for the codec, rate and channels), the mdat boxes for the size of the media
+// data, and the iTunes metadata list moov/udta/meta/ilst for the names. Texts are UTF-8.
+namespace korvane::tags {
+
+class Mp4Reader {
+public:
+    void reset() { *this = Mp4Reader(); }
+    // True when the file starts with an ftyp box and holds a moov box; otherwise false with
+    // every field reset. False too when it cannot be opened.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    std::string brand; // ftyp's major brand, "M4A " for iTunes audio
+    std::string codec; // the sample entry: "mp4a" (AAC), "alac", ...
+    std::int32_t bitsPerSample = 0;
+    std::uint32_t timescale = 0;     // of the sound track's mdhd
+    std::uint64_t duration = 0;      // in timescale units
+    std::int64_t mediaDataBytes = 0; // the payload of every top-level mdat
+    std::string albumArtist;         // aART
+    AudioProperties properties;      // artist is ©ART, else aART
+};
+
+} // namespace korvane::tags

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "tags/AudioProperties.h"
+#include "tags/ByteSource.h"
+
+#include <cstdint>
+#include <filesystem>
+
+// Opus in Ogg: the OpusHead packet on the first page, the OpusTags packet after it (a Vorbis
+// comment block behind its magic, over as many pages as it takes) and the granule position of
+// the last page, counted in 48 kHz samples from which the pre-skip is taken off.
+namespace korvane::tags {
+
+class OpusReader {
+public:
+    void reset() { *this = OpusReader(); }
+    // True when the file is an Ogg stream whose first packet is an OpusHead of version 0.x;
+    // otherwise false with every field reset. False when the file cannot be opened; ReadError
+    // when the system fails a read.
+    bool load(const std::filesystem::path& fileName);
+    bool load(ByteSource& source);
+
+    // sampleRate is the 48 kHz Opus always decodes at; audioBytes the pages after the headers.
+    AudioProperties properties;
+    std::int32_t inputSampleRate = 0; // what the encoder was given, for information
+    std::uint16_t preSkip = 0;
+    std::int64_t id3v2Size = 0;
+};
+
+} // namespace korvane::tags
