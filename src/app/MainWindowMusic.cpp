@@ -157,10 +157,7 @@ void MainWindow::musicDeleteClicked() {
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
     for (const QModelIndex& index : view->selectionModel()->selectedRows())
         doomed[static_cast<size_t>(index.row())] = true;
-    for (int i = m_musicList->count() - 1; i >= 0; --i) {
-        if (doomed[static_cast<size_t>(i)])
-            m_musicList->removeRowAt(i);
-    }
+    m_musicList->removeRows(doomed);
     const int count = m_musicList->count();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
