@@ -97,7 +97,9 @@ TEST(DialogLayout, TheDesignSizeStaysTheLeast) {
     tiny.setPointSizeF(3);
     f.dialog.setFont(tiny);
     f.dialog.show();
-    EXPECT_EQ(f.dialog.size(), QSize(350, 371)) << "a small font keeps the designed size";
+    // The BBCode, CSV and JSON names added three rows, so only the width stays the designed one.
+    EXPECT_EQ(f.dialog.width(), 350) << "a small font keeps the designed width";
+    EXPECT_GE(f.dialog.height(), 371) << "and at least the designed height";
     EXPECT_EQ(f.dialog.minimumSize(), f.dialog.maximumSize()) << "the dialog is not resized";
 }
 

@@ -155,7 +155,7 @@ TEST(ExportActions, UnicodeExportsGoToSaveDirAFileOrStandardOutput) {
         f.run({QStringLiteral("--csv"), QStringLiteral("--print"), QStringLiteral("--json"), json,
                QStringLiteral("--bbcode"), bbcode, QStringLiteral("--csv"), QStringLiteral("-")});
     ASSERT_EQ(o.status, kExitOk) << o.err;
-    const std::string status = "\" создан (двойной клик для открытия)\n";
+    const std::string status = "\" создан\n";
     EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.csv")).toStdString() + status +
                          "файл \"" + json.toStdString() + status + "файл \"" +
                          bbcode.toStdString() + status);
