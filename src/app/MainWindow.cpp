@@ -3,12 +3,14 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
+#include "catalogue/CatalogueStore.h"
 #include "desktop/Desktop.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
 #include "music/MusicRowEditor.h"
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
+#include "widgets/NewRowDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +29,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -117,6 +120,26 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
     m_musicEditor = new MusicRowEditor(this);
     m_videoEditor = new VideoRowEditor(this);
+
+    // Changes are stored once the command that made them is over: a scan, an update or a fill
+    // (with its dialog open) is stored whole when it ends.
+    m_storeTimer = new QTimer(this);
+    m_storeTimer->setSingleShot(true);
+    m_storeTimer->setInterval(300);
+    connect(m_storeTimer, &QTimer::timeout, this, [this] {
+        if (m_musicScanRunning || m_videoScanRunning || QApplication::activeModalWidget())
+            m_storeTimer->start();
+        else
+            storeLists();
+    });
+    for (CatalogueList* list :
+         {static_cast<CatalogueList*>(m_musicList), static_cast<CatalogueList*>(m_videoList)}) {
+        connect(list, &QAbstractItemModel::rowsInserted, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::modelReset, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::layoutChanged, this, &MainWindow::listChanged);
+    }
     qApp->installEventFilter(this);
 }
 
@@ -130,6 +153,8 @@ void MainWindow::buildMenus() {
     QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
     ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
     ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
+    ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
     ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
@@ -152,6 +177,8 @@ void MainWindow::buildMenus() {
     ui.showVBR = addToggle(ui.settingsMenu, QStringLiteral("Помечать VBR битрейт"));
     ui.showGroupNotAlbum =
         addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
+    ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
+    ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -208,6 +235,7 @@ void MainWindow::buildPages() {
             {QStringLiteral("Добавить Клипы"), QStringLiteral("Очистить video лист"),
              QStringLiteral("Экспорт в ...")});
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
+    ui.videoView->setItemDelegate(new NewRowDelegate(ui.videoView));
 
     // 189 pixels fit the caption in Tahoma; where a wider font stands in, the button grows
     // rather than cutting its caption.
@@ -258,6 +286,15 @@ void MainWindow::connectCommands() {
     connect(ui.videoScanAction, &QAction::triggered, this, [this] {
         m_ui.pages->setCurrentIndex(1);
         videoScanClicked();
+    });
+
+    connect(ui.musicUpdateAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(0);
+        musicUpdateClicked();
+    });
+    connect(ui.videoUpdateAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(1);
+        videoUpdateClicked();
     });
 
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
@@ -352,6 +389,10 @@ void MainWindow::mainLoad() {
         m_ui.testersAction->setVisible(true);
     }
     m_ui.pages->setCurrentIndex(0);
+    m_ui.keepLists->setChecked(m_settings.readBool(u"keepLists", true));
+    // Queued: the window is painted first, the rows arrive after.
+    if (m_ui.keepLists->isChecked())
+        QTimer::singleShot(0, this, &MainWindow::restoreLists);
 }
 
 void MainWindow::checkSaveDir() {
@@ -392,6 +433,7 @@ void MainWindow::mainSave() {
     m_settings.writeInteger(u"FormHeight", height());
     m_settings.writeInteger(u"FormWidth", width());
     m_settings.writeBool(u"Maximized", isMaximized());
+    m_settings.writeBool(u"keepLists", m_ui.keepLists->isChecked());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -403,6 +445,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
     }
+    storeLists();
     event->accept();
 }
 

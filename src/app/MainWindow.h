@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class QTimer;
 class QDialog;
 
 namespace korvane {
@@ -30,6 +31,7 @@ class TestersDialog;
 class MusicRowEditor;
 class VideoRowEditor;
 class BaseFillDialog;
+class CatalogueStore;
 
 // `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
 // click on the status text.
@@ -81,6 +83,9 @@ public:
         QAction* musicInCat = nullptr;
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
+        QAction* keepLists = nullptr; // "Помнить списки между запусками"
+        QAction* musicUpdateAction = nullptr; // "Обновить коллекцию"
+        QAction* videoUpdateAction = nullptr; // "Обновить клипы"
 
         QMenu* musicContextMenu = nullptr;
         QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E
@@ -100,6 +105,11 @@ public:
     void mainLoad();
     // The main save; runs on the close request.
     void mainSave();
+
+    // The catalogue (korvane.db): both lists as they were at the last exit, put back once the
+    // window is shown; and stored again after each command and at exit, while keepLists is on.
+    void restoreLists();
+    void storeLists();
 
     const Ui& ui() const { return m_ui; }
     MusicList& musicList() { return *m_musicList; }
@@ -158,6 +168,9 @@ private:
     void musicDeleteClicked();
     void musicContextMenuRequested(const QPoint& position);
     void musicPageShown();
+    void musicUpdateClicked();
+    // The page's state once its list holds rows: after a scan, an update or a restore.
+    void musicListFilled(int count);
 
     // Video page (MainWindowVideo.cpp).
     void videoScanClicked();
@@ -167,6 +180,8 @@ private:
     void videoDeleteClicked();
     void videoContextMenuRequested(const QPoint& position);
     void videoPageShown();
+    void videoUpdateClicked();
+    void videoListFilled();
 
     // Exports (MainWindowExport.cpp).
     void exportMusicHtml();
@@ -223,6 +238,12 @@ private:
     MusicRowEditor* m_musicEditor = nullptr;
     VideoRowEditor* m_videoEditor = nullptr;
     QElapsedTimer m_pumpClock;
+
+    // The catalogue (MainWindowCatalogue.cpp), opened on first use.
+    CatalogueStore* catalogue();
+    void listChanged();
+    std::unique_ptr<CatalogueStore> m_catalogue;
+    QTimer* m_storeTimer = nullptr;
 };
 
 } // namespace korvane

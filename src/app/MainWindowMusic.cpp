@@ -82,17 +82,49 @@ void MainWindow::musicScanClicked() {
     if (result.abandoned)
         return; // the window is closing
 
-    showMusicCount(result.count);
-    ui.musicScanButton->setText(kAddCaption);
-    ui.musicScanButton->setEnabled(true);
-    ui.musicScanAction->setEnabled(true);
+    musicListFilled(result.count);
     setStatusText(QStringLiteral(
         " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
-    ui.musicScanAction->setText(kAddMenuCaption);
-    setMusicListCommandsEnabled(true);
-    setExportMenuEnabled(true);
     ui.progressBar->setValue(0);
     m_musicStopRequest = false;
+    m_desktop.beep();
+}
+
+void MainWindow::musicListFilled(int count) {
+    showMusicCount(count);
+    m_ui.musicScanButton->setText(kAddCaption);
+    m_ui.musicScanButton->setEnabled(true);
+    m_ui.musicScanAction->setEnabled(true);
+    m_ui.musicScanAction->setText(kAddMenuCaption);
+    setMusicListCommandsEnabled(true);
+    setExportMenuEnabled(true);
+}
+
+void MainWindow::musicUpdateClicked() {
+    if (m_musicScanRunning)
+        return;
+    if (m_musicList->isEmpty()) {
+        setStatusText(QStringLiteral(" Нечего обновлять: music лист пуст"));
+        return;
+    }
+    Ui& ui = m_ui;
+    ui.musicScanButton->setEnabled(false);
+    ui.musicScanAction->setEnabled(false);
+    ui.musicUpdateAction->setEnabled(false);
+    setStatusText(u' ' + kSearchingText);
+    m_musicScanRunning = true;
+    MusicScanWindowHost host(*this);
+    const MusicUpdateResult result = updateMusic(
+        *m_musicList, {}, readMusicScanOptions(m_settings, toggles(), testersMode), host);
+    m_musicScanRunning = false;
+    ui.musicUpdateAction->setEnabled(true);
+    if (result.scan.abandoned)
+        return; // the window is closing
+    m_musicStopRequest = false;
+    ui.progressBar->setValue(0);
+    musicListFilled(musicAlbumCount(*m_musicList, toggles().musicInCat));
+    setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                      : u' ' + updateSummary(result.counts));
     m_desktop.beep();
 }
 

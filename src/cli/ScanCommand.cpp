@@ -14,16 +14,24 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
         if (takeListAction(args, i, list, result.actions))
             continue;
         ++i;
+        if (word == QLatin1String("--store") || word == QLatin1String("--update")) {
+            (word == QLatin1String("--store") ? result.store : result.update) = true;
+            continue;
+        }
         if (option && option(word))
             continue;
         if (word.startsWith(QLatin1String("--")))
             throw UsageError(std::string("unknown ") + command + " option " + word.toStdString());
         result.roots.append(word);
     }
-    if (result.roots.isEmpty())
+    if (result.roots.isEmpty() && !result.update)
         throw UsageError(std::string(command) + " needs at least one ROOT folder");
     for (QString& root : result.roots) {
         const QFileInfo info(root);
+        if (result.update && !info.exists()) {
+            root = QDir::cleanPath(info.absoluteFilePath());
+            continue;
+        }
         if (!info.exists())
             throw CommandError("no such folder: " + root.toStdString());
         if (!info.isDir())
@@ -31,6 +39,27 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
         root = QDir::cleanPath(info.absoluteFilePath());
     }
     return result;
+}
+
+std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context) {
+    auto store = std::make_unique<CatalogueStore>(folder.file(QStringLiteral("korvane.db")));
+    if (!store->isUsable())
+        throw CommandError(store->message().toStdString());
+    if (store->state() == CatalogueStore::State::SetAside)
+        context.err << "korvane-cli: " << store->message().toStdString() << '\n';
+    return store;
+}
+
+StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
+    std::optional<StoredList> stored = store.load(name);
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    return stored ? std::move(*stored) : StoredList{};
+}
+
+void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
+    if (!store.save(name, {list.rows(), count}))
+        throw CommandError("the catalogue could not be written");
 }
 
 ProgressLine::ProgressLine(Context& context) : m_context(context) {
