@@ -142,7 +142,9 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
             return result;
     }
     std::vector<MusicRow> rows = scanned.rows();
+    const QStringList missingRoots = result.counts.missingRoots;
     result.counts = update.finish(rows);
+    result.counts.missingRoots = missingRoots;
     list.resetRows(std::move(rows));
     result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
     return result;

@@ -108,7 +108,9 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
             return result;
     }
     std::vector<VideoRow> rows = scanned.rows();
+    const QStringList missingRoots = result.counts.missingRoots;
     result.counts = update.finish(rows);
+    result.counts.missingRoots = missingRoots;
     list.resetRows(std::move(rows));
     return result;
 }
