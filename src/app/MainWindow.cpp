@@ -514,10 +514,12 @@ QString MainWindow::statusText() const {
 }
 
 void MainWindow::showMusicCount(int count) {
+    m_musicCount = count;
     setWindowTitle(QStringLiteral("В music коллекции: %1 позиций").arg(count));
 }
 
 void MainWindow::showVideoCount(int count) {
+    m_videoCount = count;
     setWindowTitle(QStringLiteral("В video коллекции: %1 позиций").arg(count));
 }
 

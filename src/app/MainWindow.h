@@ -244,6 +244,9 @@ private:
     void listChanged();
     std::unique_ptr<CatalogueStore> m_catalogue;
     QTimer* m_storeTimer = nullptr;
+    // The counts the caption showed last, stored with the lists.
+    int m_musicCount = 0;
+    int m_videoCount = 0;
 };
 
 } // namespace korvane

@@ -3,7 +3,6 @@
 #include "catalogue/CatalogueStore.h"
 #include "desktop/Desktop.h"
 #include "music/MusicList.h"
-#include "music/MusicScan.h"
 #include "video/VideoList.h"
 
 #include <QAction>
@@ -61,10 +60,8 @@ void MainWindow::storeLists() {
     CatalogueStore* store = catalogue();
     if (store == nullptr)
         return;
-    const bool stored =
-        store->save(StoredListName::Music,
-                    {m_musicList->rows(), musicAlbumCount(*m_musicList, toggles().musicInCat)}) &&
-        store->save(StoredListName::Video, {m_videoList->rows(), m_videoList->count()});
+    const bool stored = store->save(StoredListName::Music, {m_musicList->rows(), m_musicCount}) &&
+                        store->save(StoredListName::Video, {m_videoList->rows(), m_videoCount});
     if (!stored)
         setStatusText(QStringLiteral(" Не удалось сохранить списки в ") +
                       m_programFolder.file(kCatalogueFile));
