@@ -31,7 +31,8 @@ for ((g = 0; g < groups; g++)); do
         printf -v album '%s/Group %05d/%d - Album %02d' "$root" "$g" $((1990 + a)) "$a"
         dirs+=("$album")
         for ((f = 1; f <= files; f++)); do
-            paths+=("$(printf '%s/%02d - Track.mp3' "$album" "$f")")
+            printf -v track '%s/%02d - Track.mp3' "$album" "$f"
+            paths+=("$track")
         done
     done
     mkdir -p "${dirs[@]}"
