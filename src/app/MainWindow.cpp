@@ -4,6 +4,7 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
+#include "catalogue/CatalogueStore.h"
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "music/MusicList.h"
@@ -13,6 +14,7 @@
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
 #include "widgets/ListColumns.h"
+#include "widgets/NewRowDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -185,6 +187,26 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
     m_musicEditor = new MusicRowEditor(this);
     m_videoEditor = new VideoRowEditor(this);
+
+    // Changes are stored once the command that made them is over: a scan, an update or a fill
+    // (with its dialog open) is stored whole when it ends.
+    m_storeTimer = new QTimer(this);
+    m_storeTimer->setSingleShot(true);
+    m_storeTimer->setInterval(300);
+    connect(m_storeTimer, &QTimer::timeout, this, [this] {
+        if (m_musicScanRunning || m_videoScanRunning || QApplication::activeModalWidget())
+            m_storeTimer->start();
+        else
+            storeLists();
+    });
+    for (CatalogueList* list :
+         {static_cast<CatalogueList*>(m_musicList), static_cast<CatalogueList*>(m_videoList)}) {
+        connect(list, &QAbstractItemModel::rowsInserted, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::modelReset, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::layoutChanged, this, &MainWindow::listChanged);
+    }
     qApp->installEventFilter(this);
 }
 
@@ -199,6 +221,8 @@ void MainWindow::buildMenus() {
     QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
     ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
     ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
+    ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
     ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
@@ -225,6 +249,8 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
     ui.otherFormats =
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
+    ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
+    ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -285,6 +311,7 @@ void MainWindow::buildPages() {
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
     ui.musicColumns = new ListColumns(ui.musicView, designWidths(*m_musicList));
     ui.videoColumns = new ListColumns(ui.videoView, designWidths(*m_videoList));
+    ui.videoView->setItemDelegate(new NewRowDelegate(ui.videoView));
 
     // 189 pixels fit the caption in Tahoma; where a wider font stands in, the button grows
     // rather than cutting its caption.
@@ -336,6 +363,15 @@ void MainWindow::connectCommands() {
     connect(ui.videoScanAction, &QAction::triggered, this, [this] {
         m_ui.pages->setCurrentIndex(1);
         videoScanClicked();
+    });
+
+    connect(ui.musicUpdateAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(0);
+        musicUpdateClicked();
+    });
+    connect(ui.videoUpdateAction, &QAction::triggered, this, [this] {
+        m_ui.pages->setCurrentIndex(1);
+        videoUpdateClicked();
     });
 
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
@@ -438,6 +474,10 @@ void MainWindow::mainLoad() {
         m_ui.testersAction->setVisible(true);
     }
     m_ui.pages->setCurrentIndex(0);
+    m_ui.keepLists->setChecked(m_settings.readBool(u"keepLists", true));
+    // Queued: the window is painted first, the rows arrive after.
+    if (m_ui.keepLists->isChecked())
+        QTimer::singleShot(0, this, &MainWindow::restoreLists);
 }
 
 void MainWindow::checkSaveDir() {
@@ -480,6 +520,7 @@ void MainWindow::mainSave() {
     m_settings.writeBool(u"Maximized", isMaximized());
     writeColumnWidths(m_settings, kMusicColumnsKey, m_ui.musicColumns->userWidths());
     writeColumnWidths(m_settings, kVideoColumnsKey, m_ui.videoColumns->userWidths());
+    m_settings.writeBool(u"keepLists", m_ui.keepLists->isChecked());
 }
 
 namespace {
@@ -542,6 +583,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
     }
+    storeLists();
     event->accept();
 }
 

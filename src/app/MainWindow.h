@@ -19,6 +19,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class QTimer;
 class QDialog;
 
 namespace korvane {
@@ -36,6 +37,7 @@ class TestersDialog;
 class MusicRowEditor;
 class VideoRowEditor;
 class BaseFillDialog;
+class CatalogueStore;
 
 // `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
 // click on the status text.
@@ -103,6 +105,9 @@ public:
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;
+        QAction* keepLists = nullptr; // "Помнить списки между запусками"
+        QAction* musicUpdateAction = nullptr; // "Обновить коллекцию"
+        QAction* videoUpdateAction = nullptr; // "Обновить клипы"
 
         QMenu* musicContextMenu = nullptr;
         QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E
@@ -122,6 +127,11 @@ public:
     void mainLoad();
     // The main save; runs on the close request.
     void mainSave();
+
+    // The catalogue (korvane.db): both lists as they were at the last exit, put back once the
+    // window is shown; and stored again after each command and at exit, while keepLists is on.
+    void restoreLists();
+    void storeLists();
 
     const Ui& ui() const { return m_ui; }
     MusicList& musicList() { return *m_musicList; }
@@ -192,6 +202,9 @@ private:
     void scanMusicRoot();
     // No scan runs (the listing disables the button, the album phase makes it the stop button).
     bool musicScanCanStart() const;
+    void musicUpdateClicked();
+    // The page's state once its list holds rows: after a scan, an update or a restore.
+    void musicListFilled();
 
     // Video page (MainWindowVideo.cpp).
     void videoScanClicked();
@@ -209,6 +222,7 @@ private:
     // A folder dropped from a file manager: the current page scans it as if it had been chosen.
     void folderDropped(const QString& folder);
     bool dropWanted(const QMimeData* data) const;
+    void videoUpdateClicked();
 
     // Exports (MainWindowExport.cpp).
     void exportMusicHtml();
@@ -270,6 +284,13 @@ private:
     MusicRowEditor* m_musicEditor = nullptr;
     VideoRowEditor* m_videoEditor = nullptr;
     QElapsedTimer m_pumpClock;
+
+    // The catalogue (MainWindowCatalogue.cpp), opened on first use.
+    CatalogueStore* catalogue();
+    void listChanged();
+    std::unique_ptr<CatalogueStore> m_catalogue;
+    QTimer* m_storeTimer = nullptr;
+    // The counts the caption showed last, stored with the lists.
 };
 
 } // namespace korvane

@@ -90,18 +90,50 @@ void MainWindow::scanMusicRoot() {
         return; // the window is closing
 
     m_musicListPartial = result.stopped;
-    showMusicCount();
-    m_ui.musicColumns->fitToValues();
-    ui.musicScanButton->setText(kAddCaption);
-    ui.musicScanButton->setEnabled(true);
-    ui.musicScanAction->setEnabled(true);
+    musicListFilled();
     setStatusText(QStringLiteral(
         " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
-    ui.musicScanAction->setText(kAddMenuCaption);
-    setMusicListCommandsEnabled(true);
-    setExportMenuEnabled(true);
     ui.progressBar->setValue(0);
     m_musicStopRequest = false;
+    m_desktop.beep();
+}
+
+void MainWindow::musicListFilled() {
+    showMusicCount();
+    m_ui.musicColumns->fitToValues();
+    m_ui.musicScanButton->setText(kAddCaption);
+    m_ui.musicScanButton->setEnabled(true);
+    m_ui.musicScanAction->setEnabled(true);
+    m_ui.musicScanAction->setText(kAddMenuCaption);
+    setMusicListCommandsEnabled(true);
+    setExportMenuEnabled(true);
+}
+
+void MainWindow::musicUpdateClicked() {
+    if (m_musicScanRunning)
+        return;
+    if (m_musicList->isEmpty()) {
+        setStatusText(QStringLiteral(" Нечего обновлять: music лист пуст"));
+        return;
+    }
+    Ui& ui = m_ui;
+    ui.musicScanButton->setEnabled(false);
+    ui.musicScanAction->setEnabled(false);
+    ui.musicUpdateAction->setEnabled(false);
+    setStatusText(u' ' + kSearchingText);
+    m_musicScanRunning = true;
+    MusicScanWindowHost host(*this);
+    const MusicUpdateResult result = updateMusic(
+        *m_musicList, {}, readMusicScanOptions(m_settings, toggles(), testersMode), host);
+    m_musicScanRunning = false;
+    ui.musicUpdateAction->setEnabled(true);
+    if (result.scan.abandoned)
+        return; // the window is closing
+    m_musicStopRequest = false;
+    ui.progressBar->setValue(0);
+    musicListFilled();
+    setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                      : u' ' + updateSummary(result.counts));
     m_desktop.beep();
 }
 

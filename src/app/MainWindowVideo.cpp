@@ -93,12 +93,40 @@ bool MainWindow::scanVideoFolder() {
 
 // After a scan, and after a cancelled picker too: the page's commands are on again.
 void MainWindow::finishVideoScan() {
-    Ui& ui = m_ui;
     setVideoListCommandsEnabled(true);
     setExportMenuEnabled(true);
-    ui.videoScanButton->setText(kStartCaption);
-    ui.videoScanButton->setEnabled(true);
-    ui.videoScanAction->setEnabled(true);
+    m_ui.videoScanButton->setText(kStartCaption);
+    m_ui.videoScanButton->setEnabled(true);
+    m_ui.videoScanAction->setEnabled(true);
+}
+
+void MainWindow::videoUpdateClicked() {
+    if (m_videoScanRunning)
+        return;
+    if (m_videoList->isEmpty()) {
+        setStatusText(QStringLiteral(" Нечего обновлять: video лист пуст"));
+        return;
+    }
+    Ui& ui = m_ui;
+    ui.videoScanButton->setEnabled(false);
+    ui.videoScanAction->setEnabled(false);
+    ui.videoUpdateAction->setEnabled(false);
+    m_videoScanRunning = true;
+    m_videoStopRequest = false;
+    video::VideoInfo probe;
+    VideoScanWindowHost host(*this);
+    const VideoUpdateResult result =
+        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host);
+    m_videoScanRunning = false;
+    m_videoStopRequest = false;
+    ui.videoUpdateAction->setEnabled(true);
+    if (result.scan.abandoned)
+        return; // the window is closing
+    ui.progressBar->setValue(0);
+    showVideoCount();
+    setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                      : u' ' + updateSummary(result.counts));
+    finishVideoScan();
 }
 
 bool MainWindow::videoScanCanStart() const {

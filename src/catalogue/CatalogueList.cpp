@@ -46,11 +46,18 @@ void CatalogueList::appendCell(int index, const QString& value) {
 void CatalogueList::applyEdit(int index, const CatalogueRow& edited) {
     if (index < 0 || index >= count())
         return;
-    if (!edited.caption.isEmpty())
+    // The editor shows the row's own texts: only a text that differs counts as a hand edit.
+    std::uint32_t& marks = m_rows.at(static_cast<size_t>(index)).editedColumns;
+    if (!edited.caption.isEmpty() && edited.caption != text(index, 0)) {
         setCaption(index, edited.caption);
+        marks |= 1u;
+    }
     for (int cell = 0; cell < edited.cells.size() && cell + 1 < columnCount(); ++cell) {
-        if (!edited.cells[cell].isEmpty())
+        if (!edited.cells[cell].isEmpty() && edited.cells[cell] != text(index, cell + 1)) {
             setCell(index, cell, edited.cells[cell]);
+            if (cell + 1 < 32)
+                marks |= 1u << (cell + 1);
+        }
     }
 }
 
@@ -86,6 +93,12 @@ void CatalogueList::removeRows(const std::vector<bool>& doomed) {
 void CatalogueList::clear() {
     beginResetModel();
     m_rows.clear();
+    endResetModel();
+}
+
+void CatalogueList::resetRows(std::vector<CatalogueRow> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
     endResetModel();
 }
 
@@ -131,6 +144,8 @@ QVariant CatalogueList::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole)
         return text(index.row(), index.column());
+    if (role == NewRowRole)
+        return row(index.row()).isNew;
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(m_columns[static_cast<size_t>(index.column())].alignment |
                                    Qt::AlignVCenter);

@@ -1,11 +1,25 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QStringList>
+
+#include <cstdint>
 
 #include <vector>
 
 namespace korvane {
+
+// Where a scanned row came from, so that an update can tell what changed: the root the scan
+// was given, the album folder's (or the video file's) path below it, and a digest of what the
+// file system says about it. Empty for rows no scan made (category header rows).
+struct RowOrigin {
+    QString root;
+    QString relative;
+    QByteArray signature;
+
+    bool operator==(const RowOrigin&) const = default;
+};
 
 // One row of a list: its caption (the first column) and its cells, in column order. Cells are
 // appended one by one while a scan completes a row, so a row may briefly hold fewer cells than
@@ -13,8 +27,15 @@ namespace korvane {
 struct CatalogueRow {
     QString caption;
     QStringList cells;
+    RowOrigin origin = {};
+    // Bit 0 the caption, bit n+1 the n-th cell: what the user changed by hand in a row editor.
+    std::uint32_t editedColumns = 0;
+    bool isNew = false; // appeared in the last update
 
-    bool operator==(const CatalogueRow&) const = default;
+    // Rows are equal when they show the same texts; where they came from is bookkeeping.
+    bool operator==(const CatalogueRow& other) const {
+        return caption == other.caption && cells == other.cells;
+    }
 };
 
 // The table model behind both lists: a thin QAbstractTableModel over a vector of rows, with the
@@ -43,7 +64,8 @@ public:
     void setCell(int index, int cell, const QString& value);
     void appendCell(int index, const QString& value);
     // A row editor's outcome: each non-empty field replaces its part of the row, an emptied
-    // field leaves it as it was. An index past the end changes nothing.
+    // field leaves it as it was, and each replaced column is marked as edited by hand. An index
+    // past the end changes nothing.
     void applyEdit(int index, const CatalogueRow& edited);
     void removeRowAt(int index);
     // Removes the rows whose flag is set (one flag per row; missing flags keep their rows), each
@@ -51,10 +73,15 @@ public:
     // for the views.
     void removeRows(const std::vector<bool>& doomed);
     void clear();
+    // Replaces every row at once (a restored or updated list).
+    void resetRows(std::vector<CatalogueRow> rows);
 
     // Ascending by column (0 the caption, n the n-th cell), comparing the Windows-1251 bytes of
     // the texts ordinally: "123,4" < "23,4" < "3", "Z" < "a", Latin before Cyrillic.
     void sortByColumn(int column);
+
+    // Data role telling the view that a row appeared in the last update (drawn bold).
+    static constexpr int NewRowRole = Qt::UserRole + 2;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

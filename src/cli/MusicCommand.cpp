@@ -88,11 +88,23 @@ int runMusicCommand(const QStringList& args, Context& context) {
 
     const MusicScanOptions options =
         readMusicScanOptions(settings, toggles, settings.readText(u"notdead", QStringLiteral("0")));
-    // One scan per root, as consecutive scans in the window: each appends its rows.
-    for (const QString& root : arguments.roots) {
+    std::unique_ptr<CatalogueStore> store;
+    if (arguments.store || arguments.update)
+        store = openCatalogue(folder, context);
+    if (arguments.update) {
+        list.resetRows(loadStoredList(*store, StoredListName::Music).rows);
         ProgressHost host(context);
-        scanMusic(root, options, list, host);
+        const MusicUpdateResult result = updateMusic(list, arguments.roots, options, host);
+        context.err << updateSummary(result.counts).toStdString() << '\n';
+    } else {
+        // One scan per root, as consecutive scans in the window: each appends its rows.
+        for (const QString& root : arguments.roots) {
+            ProgressHost host(context);
+            scanMusic(root, options, list, host);
+        }
     }
+    if (store)
+        storeList(*store, StoredListName::Music, list, musicAlbumCount(list, toggles.musicInCat));
     ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;

@@ -17,26 +17,58 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
         if (takeListAction(args, i, list, result.actions))
             continue;
         ++i;
+        if (word == QLatin1String("--store") || word == QLatin1String("--update")) {
+            (word == QLatin1String("--store") ? result.store : result.update) = true;
+            continue;
+        }
         if (option && option(word))
             continue;
         if (word.startsWith(QLatin1String("--")))
             throw UsageError(std::string("unknown ") + command + " option " + word.toStdString());
         result.roots.append(word);
     }
-    if (result.roots.isEmpty())
+    if (result.roots.isEmpty() && !result.update)
         throw UsageError(std::string(command) + " needs at least one ROOT folder");
     for (QString& root : result.roots) {
         // The root's bytes as given, whatever their encoding: the scans carry them on.
         const std::filesystem::path path = files::encodeFileName(root).toStdString();
         std::error_code error;
-        if (!std::filesystem::exists(path, error))
+        const bool exists = std::filesystem::exists(path, error);
+        const QString absolute =
+            QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
+        // An update keeps the rows of a root that is gone (an unplugged disk).
+        if (result.update && !exists) {
+            root = absolute;
+            continue;
+        }
+        if (!exists)
             throw CommandError("no such folder: " + path.string());
         if (!std::filesystem::is_directory(path, error))
             throw CommandError("not a folder: " + path.string());
-        root =
-            QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
+        root = absolute;
     }
     return result;
+}
+
+std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context) {
+    auto store = std::make_unique<CatalogueStore>(folder.file(QStringLiteral("korvane.db")));
+    if (!store->isUsable())
+        throw CommandError(store->message().toStdString());
+    if (store->state() == CatalogueStore::State::SetAside)
+        context.err << "korvane-cli: " << store->message().toStdString() << '\n';
+    return store;
+}
+
+StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
+    std::optional<StoredList> stored = store.load(name);
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    return stored ? std::move(*stored) : StoredList{};
+}
+
+void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
+    if (!store.save(name, {list.rows(), count}))
+        throw CommandError("the catalogue could not be written");
 }
 
 ProgressLine::ProgressLine(Context& context) : m_context(context) {

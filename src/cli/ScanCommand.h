@@ -1,11 +1,13 @@
 #pragma once
 
+#include "catalogue/CatalogueStore.h"
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 
 #include <QElapsedTimer>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // What the music and video commands share: their words (roots, options, list actions) and the
@@ -15,14 +17,26 @@ namespace korvane::cli {
 struct ScanArguments {
     QStringList roots; // each an existing folder, absolute and clean
     std::vector<ListAction> actions;
+    bool store = false;  // --store: the list becomes the stored list
+    bool update = false; // --update: the stored list is updated (roots may then be left out)
 };
 
-// Reads a scan command's words: list actions, then the words `option` takes (it returns true for
-// each word it used), the rest are roots. Throws UsageError for an unknown option or no root, and
-// CommandError for a root that is not a folder, before anything is scanned.
+// Reads a scan command's words: list actions, --store and --update, then the words `option` takes
+// (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
+// option or no root (without --update), and CommandError for a root that is not a folder (with
+// --update a root that is gone is allowed: its rows are kept), before anything is scanned.
 ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& list,
                                  const char* command,
                                  const std::function<bool(const QString&)>& option = {});
+
+// The catalogue (korvane.db of the program folder) for --store and --update. A damaged file's
+// message goes to stderr and an empty catalogue is used; a refused or unusable one is a
+// CommandError.
+std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context);
+// The stored list for --update; an empty one when nothing is stored yet.
+StoredList loadStoredList(CatalogueStore& store, StoredListName name);
+// Saves the list as the stored one, or throws CommandError.
+void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count);
 
 // A progress line on stderr when it is a terminal, redrawn at most ten times a second and wiped
 // when the scan ends.

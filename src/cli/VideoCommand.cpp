@@ -43,11 +43,24 @@ int runVideoCommand(const QStringList& args, Context& context) {
 
     const QString separator = readGroupAlbumSeparator(settings);
     video::VideoInfo probe;
-    // One scan per root, as consecutive scans in the window: each appends its rows.
-    for (const QString& root : arguments.roots) {
+    std::unique_ptr<CatalogueStore> store;
+    if (arguments.store || arguments.update)
+        store = openCatalogue(folder, context);
+    if (arguments.update) {
+        list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
         VideoProgressHost host(context);
-        scanVideos(root, separator, list, probe, host);
+        const VideoUpdateResult result =
+            updateVideos(list, arguments.roots, separator, probe, host);
+        context.err << updateSummary(result.counts).toStdString() << '\n';
+    } else {
+        // One scan per root, as consecutive scans in the window: each appends its rows.
+        for (const QString& root : arguments.roots) {
+            VideoProgressHost host(context);
+            scanVideos(root, separator, list, probe, host);
+        }
     }
+    if (store)
+        storeList(*store, StoredListName::Video, list, list.count());
     const Toggles toggles = readToggles(settings);
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);

@@ -2,6 +2,8 @@
 
 #include "files/FileName.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 #include <set>
 
@@ -185,6 +187,14 @@ void listCategoryFolders(const QString& root, QStringList& list, const Pump& pum
         list.append(folder.name);
 }
 
+namespace {
+
+std::int64_t modifiedNs(const struct stat& st) {
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
 QString folderSizeText(const QString& folder) {
     std::vector<FolderEntry> listing;
     return folderSizeText(folder, listing);
@@ -203,10 +213,39 @@ QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing)
         if (entry.name.empty() || entry.name.front() == '.' || entry.type == DT_DIR)
             continue;
         struct stat st;
-        if (fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode))
+        if (fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) {
             sum += static_cast<std::uint64_t>(st.st_size);
+            listing.back().size = st.st_size;
+            listing.back().modifiedNs = modifiedNs(st);
+        }
     }
     return sizeTextOfBytes(sum);
+}
+
+QByteArray folderSignature(const std::vector<FolderEntry>& listing) {
+    // Sorted, so that a listing returned in another order is still the same folder.
+    std::vector<const FolderEntry*> entries;
+    entries.reserve(listing.size());
+    for (const FolderEntry& entry : listing)
+        entries.push_back(&entry);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry* a, const FolderEntry* b) { return a->name < b->name; });
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const FolderEntry* entry : entries) {
+        hash.addData(
+            QByteArrayView(entry->name.data(), static_cast<qsizetype>(entry->name.size() + 1)));
+        const std::int64_t numbers[] = {entry->type, entry->size, entry->modifiedNs};
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(numbers), sizeof numbers));
+    }
+    return hash.result();
+}
+
+QByteArray fileSignature(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0)
+        return {};
+    const std::int64_t numbers[] = {st.st_size, modifiedNs(st)};
+    return QByteArray(reinterpret_cast<const char*>(numbers), sizeof numbers);
 }
 
 std::vector<FolderEntry> folderEntries(const QString& folder) {

@@ -9,7 +9,7 @@ namespace korvane {
 void MusicListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
     if (!index.data(MusicList::CategoryHeaderRole).toBool()) {
-        QStyledItemDelegate::paint(painter, option, index);
+        NewRowDelegate::paint(painter, option, index);
         return;
     }
     QStyleOptionViewItem header = option;
@@ -24,7 +24,7 @@ void MusicListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         header.palette.setColor(QPalette::Text, face);
     }
     painter->fillRect(option.rect, face);
-    QStyledItemDelegate::paint(painter, header, index);
+    NewRowDelegate::paint(painter, header, index);
 }
 
 } // namespace korvane

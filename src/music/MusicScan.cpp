@@ -1,10 +1,13 @@
 #include "music/MusicScan.h"
 
+#include "catalogue/CatalogueUpdate.h"
 #include "files/FileName.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
 #include "text/LocaleText.h"
+
+#include <QFileInfo>
 
 namespace korvane {
 namespace {
@@ -31,7 +34,7 @@ QString folderText(const QString& relative, bool categories, const QString& sepa
 } // namespace
 
 MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
-                          MusicScanHost& host) {
+                          MusicScanHost& host, const CatalogueUpdate* update) {
     MusicScanResult result;
     const QString rootDir = withTrailingSeparator(root);
     const bool categories = options.toggles.musicInCat;
@@ -97,10 +100,19 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
-        list.appendRow(
-            {folderText(files::displayFileName(entry), categories, options.separator), {size}});
-        readAlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
-                         options.toggles, readPump);
+        const RowOrigin origin{root, entry, folderSignature(listing)};
+        if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
+            MusicRow row = *unchanged;
+            row.origin = origin; // the root may have moved
+            list.appendRow(std::move(row));
+        } else {
+            list.appendRow(
+                {folderText(files::displayFileName(entry), categories, options.separator),
+                 {size},
+                 origin});
+            readAlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
+                             options.toggles, readPump);
+        }
         if (!pump())
             return result;
         if (host.stopRequested()) {
@@ -113,6 +125,31 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     if (options.testersMode)
         removeSmallTesterRows(list, options.testersMinLimit);
     result.count = musicAlbumCount(list, categories);
+    return result;
+}
+
+MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
+                              const MusicScanOptions& options, MusicScanHost& host) {
+    MusicUpdateResult result;
+    const CatalogueUpdate update(list.rows());
+    MusicList scanned;
+    for (const QString& root : roots.isEmpty() ? update.roots() : roots) {
+        if (!QFileInfo(root).isDir()) {
+            result.counts.missingRoots.append(root);
+            for (MusicRow& row : update.rowsOf(root))
+                scanned.appendRow(std::move(row));
+            continue;
+        }
+        result.scan = scanMusic(root, options, scanned, host, &update);
+        if (result.scan.stopped || result.scan.abandoned)
+            return result;
+    }
+    std::vector<MusicRow> rows = scanned.rows();
+    const QStringList missingRoots = result.counts.missingRoots;
+    result.counts = update.finish(rows);
+    result.counts.missingRoots = missingRoots;
+    list.resetRows(std::move(rows));
+    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
     return result;
 }
 

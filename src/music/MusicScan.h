@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueUpdate.h"
 #include "files/FolderWalker.h"
 #include "settings/SettingsFile.h"
 #include "settings/Toggles.h"
@@ -47,9 +48,21 @@ struct MusicScanResult {
 // `MusicScan` from the chosen root to the rows appended to list: list every folder below the
 // root, sort the paths, keep the album-depth ones, measure each, append a row (and the category
 // header rows in categories mode) for every folder above the size limit with its details, then
-// run the testers pass over the whole list. Rows are appended to what the list holds.
+// run the testers pass over the whole list. Rows are appended to what the list holds. Each row
+// remembers its origin; with an update, an album folder whose signature is unchanged gets its
+// previous row and no file of it is read.
 MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
-                          MusicScanHost& host);
+                          MusicScanHost& host, const CatalogueUpdate* update = nullptr);
+
+// "Обновить коллекцию": scans every root the list was built from again (or the roots given)
+// through an update, replaces the list's rows with the outcome and recounts. A root that is gone
+// keeps its rows.
+struct MusicUpdateResult {
+    MusicScanResult scan;
+    UpdateCounts counts;
+};
+MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
+                              const MusicScanOptions& options, MusicScanHost& host);
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is
 // below limitMiB, rows of earlier runs included. A Size cell that is not a number keeps its row.

@@ -19,12 +19,13 @@ VideoList::VideoList(QObject* parent)
           },
           parent) {}
 
-void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& cells) {
+void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& cells,
+                               RowOrigin origin) {
     QStringList texts;
     for (const std::string* cell :
          {&cells.size, &cells.resolution, &cells.duration, &cells.fps, &cells.codec})
         texts.append(text::fromCp1251(*cell));
-    appendRow({caption, texts});
+    appendRow({caption, texts, std::move(origin)});
 }
 
 int VideoList::removeRowKeepingSelection(int index) {

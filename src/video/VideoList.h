@@ -27,7 +27,8 @@ public:
     explicit VideoList(QObject* parent = nullptr);
 
     // A scanned file's row. The cells are Windows-1251 texts, as the probe gives them.
-    void appendVideoRow(const QString& caption, const video::VideoCells& cells);
+    void appendVideoRow(const QString& caption, const video::VideoCells& cells,
+                        RowOrigin origin = {});
 
     // Removes a row and returns the row to select next: the same index, or the new last row
     // when it was the last one; -1 when the list is empty now.

@@ -1,5 +1,6 @@
 #include "video/VideoScan.h"
 
+#include "catalogue/CatalogueUpdate.h"
 #include "files/FileName.h"
 #include "files/FolderWalker.h"
 #include "video/VideoCells.h"
@@ -30,7 +31,8 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
 }
 
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
-                          video::VideoInfo& probe, VideoScanHost& host) {
+                           video::VideoInfo& probe, VideoScanHost& host,
+                           const CatalogueUpdate* update) {
     VideoScanResult result;
     // Once the host asked to end, every later pump says so too.
     const Pump pump = [&host, &result] {
@@ -59,18 +61,26 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
             break;
         }
         const QString& path = files.at(i);
-        const QString relative =
-            files::displayFileName(path.startsWith(rootDir) ? path.mid(rootDir.size()) : path);
+        const QString below = path.startsWith(rootDir) ? path.mid(rootDir.size()) : path;
+        const QString relative = files::displayFileName(below);
         host.setStatusText(QDir::toNativeSeparators(QStringLiteral("../") + relative));
         host.setProgressPosition(i);
         QString caption = relative;
         caption.replace(u'/', separator);
 
         const std::string nativePath = files::encodeFileName(path).toStdString();
-        probe.fileName = nativePath;
-        probe.probe();
-        list.appendVideoRow(caption,
-                            video::videoCells(video::readableFileLength(nativePath), probe.video));
+        RowOrigin origin{root, below, fileSignature(nativePath)};
+        if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
+            VideoRow row = *unchanged;
+            row.origin = std::move(origin); // the root may have moved
+            list.appendRow(std::move(row));
+        } else {
+            probe.fileName = nativePath;
+            probe.probe();
+            list.appendVideoRow(
+                caption, video::videoCells(video::readableFileLength(nativePath), probe.video),
+                std::move(origin));
+        }
         ++result.added;
         host.rowAppended();
         if (!pump())
@@ -78,6 +88,30 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
     }
     if (!files.isEmpty())
         result.firstFileFolder = QDir::toNativeSeparators(QFileInfo(files.first()).path());
+    return result;
+}
+
+VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host) {
+    VideoUpdateResult result;
+    const CatalogueUpdate update(list.rows());
+    VideoList scanned;
+    for (const QString& root : roots.isEmpty() ? update.roots() : roots) {
+        if (!QFileInfo(root).isDir()) {
+            result.counts.missingRoots.append(root);
+            for (VideoRow& row : update.rowsOf(root))
+                scanned.appendRow(std::move(row));
+            continue;
+        }
+        result.scan = scanVideos(root, separator, scanned, probe, host, &update);
+        if (result.scan.stopped || result.scan.abandoned)
+            return result;
+    }
+    std::vector<VideoRow> rows = scanned.rows();
+    const QStringList missingRoots = result.counts.missingRoots;
+    result.counts = update.finish(rows);
+    result.counts.missingRoots = missingRoots;
+    list.resetRows(std::move(rows));
     return result;
 }
 

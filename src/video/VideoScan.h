@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/CatalogueUpdate.h"
 #include "files/FolderWalker.h"
 
 #include <QString>
@@ -49,7 +50,20 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 // The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,
 // then append one row per file with its relative name (separators replaced by `separator`), its
 // size and what the probe finds. Rows are appended to what the list holds.
+// Each row remembers its origin; with an update, a file whose size and time are unchanged gets
+// its previous row and is not probed.
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
-                          video::VideoInfo& probe, VideoScanHost& host);
+                           video::VideoInfo& probe, VideoScanHost& host,
+                           const CatalogueUpdate* update = nullptr);
+
+// "Обновить клипы": scans every root the list was built from again (or the roots given) through
+// an update and replaces the list's rows with the outcome. A root that is gone keeps its rows; a
+// stopped or abandoned update leaves the list as it was.
+struct VideoUpdateResult {
+    VideoScanResult scan;
+    UpdateCounts counts;
+};
+VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host);
 
 } // namespace korvane

@@ -93,3 +93,33 @@ TEST(CatalogueList, RemovesFlaggedRowsRunByRun) {
         EXPECT_EQ(removals, c.removals) << c.name;
     }
 }
+TEST(CatalogueList, AnEditMarksOnlyTheColumnsItChanged) {
+    struct Case {
+        const char* name;
+        CatalogueRow edited;
+        std::uint32_t marks;
+    };
+    const Case cases[] = {
+        {"the editor's own texts back", {"A", {"1"}}, 0},
+        {"an emptied field", {"", {""}}, 0},
+        {"a new caption", {"B", {"1"}}, 1u},
+        {"a new cell", {"A", {"2"}}, 1u << 1},
+        {"both", {"B", {"2"}}, 1u | 1u << 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CatalogueList list = makeList();
+        list.appendRow({"A", {"1"}});
+        list.applyEdit(0, c.edited);
+        EXPECT_EQ(list.row(0).editedColumns, c.marks);
+    }
+}
+
+TEST(CatalogueList, NewRowsAreToldByTheirRole) {
+    CatalogueList list = makeList();
+    CatalogueRow fresh{"B", {"2"}};
+    fresh.isNew = true;
+    list.resetRows({{"A", {"1"}}, fresh});
+    EXPECT_FALSE(list.index(0, 1).data(CatalogueList::NewRowRole).toBool());
+    EXPECT_TRUE(list.index(1, 1).data(CatalogueList::NewRowRole).toBool());
+}

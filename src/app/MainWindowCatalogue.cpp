@@ -1,0 +1,77 @@
+#include "app/MainWindow.h"
+
+#include "catalogue/CatalogueStore.h"
+#include "desktop/Desktop.h"
+#include "music/MusicList.h"
+#include "video/VideoList.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QTimer>
+
+// The catalogue: both lists kept between runs.
+namespace korvane {
+namespace {
+
+const QString kCatalogueFile = QStringLiteral("korvane.db");
+
+} // namespace
+
+CatalogueStore* MainWindow::catalogue() {
+    if (!m_catalogue) {
+        m_catalogue = std::make_unique<CatalogueStore>(m_programFolder.file(kCatalogueFile));
+        if (!m_catalogue->message().isEmpty())
+            m_desktop.showMessage(m_catalogue->message());
+    }
+    return m_catalogue->isUsable() ? m_catalogue.get() : nullptr;
+}
+
+void MainWindow::restoreLists() {
+    // Nothing stored yet: no file is made just for looking.
+    if (!m_ui.keepLists->isChecked() || !QFileInfo::exists(m_programFolder.file(kCatalogueFile)))
+        return;
+    CatalogueStore* store = catalogue();
+    if (store == nullptr)
+        return;
+    const CatalogueStore::State opened = store->state();
+    std::optional<StoredList> music = store->load(StoredListName::Music);
+    std::optional<StoredList> video = store->load(StoredListName::Video);
+    if (store->state() != opened)
+        m_desktop.showMessage(store->message());
+    if (video && !video->rows.empty()) {
+        m_videoList->resetRows(std::move(video->rows));
+        finishVideoScan();
+        showVideoCount();
+    }
+    if (music && !music->rows.empty()) {
+        m_musicList->resetRows(std::move(music->rows));
+        musicListFilled();
+    }
+    m_storeTimer->stop(); // what was just read needs no storing
+}
+
+void MainWindow::storeLists() {
+    m_storeTimer->stop();
+    if (!m_ui.keepLists->isChecked())
+        return;
+    if (!m_catalogue && m_musicList->isEmpty() && m_videoList->isEmpty() &&
+        !QFileInfo::exists(m_programFolder.file(kCatalogueFile)))
+        return;
+    CatalogueStore* store = catalogue();
+    if (store == nullptr)
+        return;
+    const bool stored =
+        store->save(StoredListName::Music,
+                    {m_musicList->rows(), musicAlbumCount(*m_musicList, true)}) &&
+        store->save(StoredListName::Video, {m_videoList->rows(), m_videoList->count()});
+    if (!stored)
+        setStatusText(QStringLiteral(" Не удалось сохранить списки в ") +
+                      m_programFolder.file(kCatalogueFile));
+}
+
+void MainWindow::listChanged() {
+    if (m_ui.keepLists->isChecked())
+        m_storeTimer->start();
+}
+
+} // namespace korvane

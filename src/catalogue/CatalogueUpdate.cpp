@@ -1,0 +1,104 @@
+#include "catalogue/CatalogueUpdate.h"
+
+namespace korvane {
+namespace {
+
+QString originKey(const RowOrigin& origin) {
+    return origin.root + QChar(0) + origin.relative;
+}
+
+bool hasOrigin(const CatalogueRow& row) {
+    return !row.origin.relative.isEmpty();
+}
+
+} // namespace
+
+CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous)
+    : m_previous(std::move(previous)) {
+    for (int i = 0; i < static_cast<int>(m_previous.size()); ++i) {
+        const RowOrigin& origin = m_previous[static_cast<size_t>(i)].origin;
+        if (origin.relative.isEmpty())
+            continue;
+        m_byOrigin.insert(originKey(origin), i);
+        const auto known = m_byRelative.constFind(origin.relative);
+        m_byRelative.insert(origin.relative, known == m_byRelative.cend() ? i : -1);
+    }
+}
+
+QStringList CatalogueUpdate::roots() const {
+    QStringList roots;
+    for (const CatalogueRow& row : m_previous) {
+        if (hasOrigin(row) && !roots.contains(row.origin.root))
+            roots.append(row.origin.root);
+    }
+    return roots;
+}
+
+std::vector<CatalogueRow> CatalogueUpdate::rowsOf(const QString& root) const {
+    std::vector<CatalogueRow> rows;
+    for (const CatalogueRow& row : m_previous) {
+        if (hasOrigin(row) && row.origin.root == root)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+int CatalogueUpdate::previousIndex(const RowOrigin& origin) const {
+    const int exact = m_byOrigin.value(originKey(origin), -1);
+    return exact >= 0 ? exact : m_byRelative.value(origin.relative, -1);
+}
+
+const CatalogueRow* CatalogueUpdate::unchangedRow(const RowOrigin& origin) const {
+    const int index = previousIndex(origin);
+    if (index < 0)
+        return nullptr;
+    const CatalogueRow& row = m_previous[static_cast<size_t>(index)];
+    return row.origin.signature == origin.signature ? &row : nullptr;
+}
+
+UpdateCounts CatalogueUpdate::finish(std::vector<CatalogueRow>& rows) const {
+    UpdateCounts counts;
+    std::vector<bool> matched(m_previous.size(), false);
+    for (CatalogueRow& row : rows) {
+        if (!hasOrigin(row))
+            continue;
+        const int index = previousIndex(row.origin);
+        row.isNew = index < 0;
+        if (index < 0) {
+            ++counts.added;
+            continue;
+        }
+        matched[static_cast<size_t>(index)] = true;
+        const CatalogueRow& before = m_previous[static_cast<size_t>(index)];
+        if (before.origin.signature == row.origin.signature)
+            continue;
+        ++counts.changed;
+        row.editedColumns = before.editedColumns;
+        if (row.editedColumns & 1u)
+            row.caption = before.caption;
+        for (int cell = 0; cell < before.cells.size() && cell + 1 < 32; ++cell) {
+            if (!(row.editedColumns & (1u << (cell + 1))))
+                continue;
+            while (row.cells.size() <= cell)
+                row.cells.append(QString());
+            row.cells[cell] = before.cells[cell];
+        }
+    }
+    for (size_t i = 0; i < m_previous.size(); ++i) {
+        if (hasOrigin(m_previous[i]) && !matched[i])
+            ++counts.removed;
+    }
+    return counts;
+}
+
+QString updateSummary(const UpdateCounts& counts) {
+    QString text = QStringLiteral("Новых: %1, изменённых: %2, удалённых: %3")
+                       .arg(counts.added)
+                       .arg(counts.changed)
+                       .arg(counts.removed);
+    if (!counts.missingRoots.isEmpty())
+        text += QStringLiteral("; недоступно: ") + counts.missingRoots.join(QStringLiteral(", "));
+    return text;
+}
+
+} // namespace korvane

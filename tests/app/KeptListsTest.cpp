@@ -1,0 +1,118 @@
+#include "app/MainWindow.h"
+
+#include "catalogue/CatalogueStore.h"
+#include "music/MusicList.h"
+#include "video/VideoList.h"
+
+#include "FakeDesktop.h"
+#include "TempDir.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+namespace {
+
+struct Fixture {
+    test::TempDir dir;
+    test::FakeDesktop desktop;
+    std::unique_ptr<MainWindow> window;
+
+    // A start as main() does it: the main load, the window shown, then the event loop.
+    MainWindow& start() {
+        window = std::make_unique<MainWindow>(ProgramFolder(dir.path()), desktop);
+        window->mainLoad();
+        window->show();
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    void stop() {
+        window->close();
+        window.reset();
+    }
+};
+
+CatalogueRow album(const QString& caption, const QString& size) {
+    CatalogueRow row{caption, {size, "320", "Rock", "-"}};
+    row.origin = {"/music", caption, "sig"};
+    return row;
+}
+
+} // namespace
+
+TEST(KeptLists, BothListsComeBackAsTheyWereAtExit) {
+    Fixture f;
+    std::vector<CatalogueRow> music, video;
+    {
+        MainWindow& w = f.start();
+        w.musicList().appendCategoryHeader("Панк");
+        w.musicList().appendRow(album("B  \\  Two", "20"));
+        w.musicList().appendRow(album("A  \\  One", "10"));
+        w.musicList().applyEdit(2, {{}, {{}, {}, "Ска"}}); // a hand edit of the Style
+        w.videoList().appendRow({"clip.avi", {"700", "640 x 480", "1:00", "25", "XVID"}});
+        music = w.musicList().rows();
+        video = w.videoList().rows();
+        w.showMusicCount();
+        f.stop();
+    }
+    ASSERT_TRUE(QFileInfo::exists(f.dir.file("korvane.db")));
+    MainWindow& w = f.start();
+    ASSERT_EQ(w.musicList().count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(w.musicList().row(i), music[static_cast<size_t>(i)]);
+        EXPECT_EQ(w.musicList().row(i).origin, music[static_cast<size_t>(i)].origin);
+        EXPECT_EQ(w.musicList().row(i).editedColumns, music[static_cast<size_t>(i)].editedColumns);
+    }
+    EXPECT_EQ(w.musicList().row(2).editedColumns, 1u << 3);
+    EXPECT_TRUE(w.musicList().isCategoryHeader(0));
+    EXPECT_EQ(w.videoList().rows(), video);
+    EXPECT_EQ(w.windowTitle(), "В music коллекции: 2 позиций");
+    EXPECT_TRUE(w.ui().musicClearButton->isEnabled());
+    EXPECT_TRUE(w.ui().videoClearButton->isEnabled());
+    EXPECT_EQ(w.ui().musicScanButton->text(), "Добавить в коллекцию");
+    EXPECT_TRUE(f.desktop.messages.isEmpty());
+}
+
+TEST(KeptLists, ChangesAreStoredWhenTheCommandIsOverNotOnlyAtExit) {
+    Fixture f;
+    MainWindow& w = f.start();
+    w.videoList().appendRow({"clip.avi", {"1", "2", "3", "4", "5"}});
+    QTest::qWait(600);
+    CatalogueStore store(f.dir.file("korvane.db"));
+    EXPECT_EQ(store.load(StoredListName::Video).value().rows.size(), 1u)
+        << "a crash now would keep the row";
+}
+
+TEST(KeptLists, OffMeansEmptyListsAtStartAndNothingStored) {
+    Fixture f;
+    f.dir.write("set.ini", "[options]\r\nkeepLists=0\r\n");
+    {
+        MainWindow& w = f.start();
+        EXPECT_FALSE(w.ui().keepLists->isChecked());
+        w.musicList().appendRow(album("A  \\  One", "10"));
+        f.stop();
+    }
+    EXPECT_FALSE(QFileInfo::exists(f.dir.file("korvane.db")));
+    EXPECT_TRUE(f.dir.read("set.ini").contains("keepLists=0\r\n"));
+
+    // A catalogue stored earlier stays unread while the item is off.
+    {
+        CatalogueStore store(f.dir.file("korvane.db"));
+        ASSERT_TRUE(store.save(StoredListName::Music, {{album("X", "1")}, 1}));
+    }
+    EXPECT_TRUE(f.start().musicList().isEmpty());
+}
+
+TEST(KeptLists, ADamagedCatalogueIsReportedSetAsideAndTheListsStartEmpty) {
+    Fixture f;
+    f.dir.write("korvane.db", std::string(4096, '\x7f'));
+    MainWindow& w = f.start();
+    EXPECT_TRUE(w.musicList().isEmpty());
+    ASSERT_EQ(f.desktop.messages.size(), 1);
+    EXPECT_TRUE(f.desktop.messages[0].contains("korvane.db.broken"));
+    EXPECT_EQ(f.dir.read("korvane.db.broken"), QByteArray(4096, '\x7f'));
+}
