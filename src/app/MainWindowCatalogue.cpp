@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueStore.h"
 #include "desktop/Desktop.h"
 #include "music/MusicList.h"
+#include "music/MusicScan.h"
 #include "video/VideoList.h"
 
 #include <QAction>
