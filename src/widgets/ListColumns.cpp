@@ -10,7 +10,8 @@
 namespace korvane {
 
 ListColumns::ListColumns(QTableView* view, const std::vector<int>& designWidths)
-    : QObject(view), m_view(view) {
+    : QObject(view), m_view(view), m_viewport(view->viewport()),
+      m_headerViewport(view->horizontalHeader()->viewport()) {
     QHeaderView* header = view->horizontalHeader();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
@@ -67,9 +68,8 @@ void ListColumns::fitToValues() {
 }
 
 bool ListColumns::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == m_view->viewport() && event->type() == QEvent::Resize) ||
-        (watched == m_view->horizontalHeader()->viewport() &&
-         event->type() == QEvent::MouseButtonRelease))
+    if ((watched == m_viewport && event->type() == QEvent::Resize) ||
+        (watched == m_headerViewport && event->type() == QEvent::MouseButtonRelease))
         fit();
     return QObject::eventFilter(watched, event);
 }

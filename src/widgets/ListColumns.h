@@ -38,6 +38,9 @@ private:
     void fit();
 
     QTableView* m_view;
+    // Watched by their addresses only: the filter also sees events while the view is destroyed.
+    QWidget* m_viewport = nullptr;
+    QWidget* m_headerViewport = nullptr;
     QList<int> m_widths;
     QList<bool> m_userSized;
     bool m_fitting = false;
