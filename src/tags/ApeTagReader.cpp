@@ -1,6 +1,6 @@
 #include "tags/ApeTagReader.h"
 
-#include "text/Cp1251.h"
+#include "tags/TagText.h"
 
 #include <algorithm>
 #include <array>
@@ -89,7 +89,7 @@ bool ApeTagReader::load(ByteSource& source) {
             const std::string value =
                 source.read(valueStart, std::min<std::size_t>(valueSize, kValueLimit));
             // Several values are separated by zero bytes: the first one stands for the item.
-            fields[field] = cp1251::textToUtf8(trimBlanks(untilZero(value)));
+            fields[field] = from8Bit(trimBlanks(untilZero(value)));
         }
         position = valueStart + valueSize;
     }

@@ -1,5 +1,6 @@
 #include "tags/CueSheetReader.h"
 
+#include "tags/TagText.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ bool CueSheetReader::load(ByteSource& source) {
     }
     if (!found)
         return false;
-    utf8 = cp1251::isUtf8(text.substr(0, parsedEnd));
+    utf8 = isUtf8(text.substr(0, parsedEnd));
     const auto decode = [this](const std::string& raw) { return utf8 ? raw : cp1251::toUtf8(raw); };
     performer = decode(rawPerformer);
     title = decode(rawTitle);

@@ -1,7 +1,7 @@
 #include "tags/Mp4Reader.h"
 
 #include "tags/Id3v1Reader.h"
-#include "text/Cp1251.h"
+#include "tags/TagText.h"
 
 #include <algorithm>
 #include <array>
@@ -115,7 +115,7 @@ std::string itemText(ByteSource& source, const Box& item) {
         const std::uint16_t code = ByteView(value).be16(0);
         return code == 0 ? std::string() : std::string(id3v1GenreName(code - 1u));
     }
-    return kind == kUtf8 ? cp1251::textToUtf8(cutText(value)) : std::string();
+    return kind == kUtf8 ? from8Bit(cutText(value)) : std::string();
 }
 
 constexpr std::array<std::int32_t, 13> kAacSampleRates = {

@@ -157,48 +157,6 @@ std::string fromUtf8(std::string_view utf8) {
     return out;
 }
 
-bool isUtf8(std::string_view bytes) {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[pos]);
-        if (lead < 0x80) {
-            ++pos;
-            continue;
-        }
-        // The allowed range of the second byte rules out overlong forms, surrogates and code
-        // points past U+10FFFF.
-        std::size_t extra = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (bytes.size() - pos - 1 < extra)
-            return false;
-        for (std::size_t i = 1; i <= extra; ++i) {
-            const auto next = static_cast<unsigned char>(bytes[pos + i]);
-            if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF))
-                return false;
-        }
-        pos += extra + 1;
-    }
-    return true;
-}
-
-std::string textToUtf8(std::string_view bytes) {
-    return isUtf8(bytes) ? std::string(bytes) : toUtf8(bytes);
-}
-
 std::string fromUtf16(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());

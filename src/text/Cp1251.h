@@ -21,12 +21,6 @@ std::string fromUtf8(std::string_view utf8);
 std::string fromUtf16(std::u16string_view utf16);
 // UTF-16 as UTF-8, for the readers of Unicode tags; a lone surrogate becomes U+FFFD.
 std::string utf8FromUtf16(std::u16string_view utf16);
-// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past
-// U+10FFFF).
-bool isUtf8(std::string_view bytes);
-// An 8-bit text of unknown encoding as UTF-8: the bytes as they are when they form valid UTF-8,
-// else read as Windows-1251.
-std::string textToUtf8(std::string_view bytes);
 
 // Locale case of 8-bit texts: Latin and Cyrillic letters (Ё, Ґ, Є, І, Ї, Ў and the Serbian and
 // Macedonian letters included) change, every other byte stays.
