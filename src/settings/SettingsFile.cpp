@@ -7,6 +7,10 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
 #include <optional>
 
 namespace korvane {
@@ -85,8 +89,7 @@ std::optional<SectionRange> findSection(const QStringList& lines) {
     return std::nullopt;
 }
 
-std::optional<QString> rawValue(const QString& path, QStringView key) {
-    const QStringList lines = readLines(path);
+std::optional<QString> rawValue(const QStringList& lines, QStringView key) {
     const auto section = findSection(lines);
     if (!section)
         return std::nullopt;
@@ -117,6 +120,10 @@ std::optional<int> parseInteger(const QString& text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
+long long nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
+}
+
 } // namespace
 
 SettingsWriteError::SettingsWriteError(const QString& path)
@@ -125,8 +132,33 @@ SettingsWriteError::SettingsWriteError(const QString& path)
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
 
+std::optional<SettingsFile::FileStamp> SettingsFile::stampOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<unsigned long long>(status.st_dev),
+                     static_cast<unsigned long long>(status.st_ino),
+                     static_cast<long long>(status.st_size), nanoseconds(status.st_mtim),
+                     nanoseconds(status.st_ctim)};
+}
+
+const QStringList& SettingsFile::lines() const {
+    // An absent file gets the empty stamp, so it is parsed as soon as it appears.
+    const FileStamp stamp = stampOf(m_path).value_or(FileStamp{});
+    if (m_parsed && !m_parsed->recent && m_parsed->stamp == stamp)
+        return m_parsed->lines;
+    // File times tick coarsely (a few milliseconds here, two seconds on FAT): a file rewritten
+    // in place twice within one tick keeps its stamp, so a fresh one is not trusted yet.
+    constexpr long long kSettledNs = 2'000'000'000LL;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const bool recent = nanoseconds(now) - std::max(stamp.modifiedNs, stamp.changedNs) < kSettledNs;
+    m_parsed = ParsedFile{stamp, stamp.size < 0 ? QStringList() : readLines(m_path), recent};
+    return m_parsed->lines;
+}
+
 QString SettingsFile::readText(QStringView key, const QString& defaultValue) const {
-    const auto raw = rawValue(m_path, key);
+    const auto raw = rawValue(lines(), key);
     const QString value = raw ? unquote(trimBlanks(*raw)) : trimTrailingBlanks(defaultValue);
     return value.left(kMaxValueLength);
 }
@@ -140,7 +172,7 @@ bool SettingsFile::readBool(QStringView key, bool defaultValue) const {
 }
 
 void SettingsFile::writeText(QStringView key, const QString& value) {
-    QStringList lines = readLines(m_path);
+    QStringList lines = this->lines();
     const QString newLine = key.toString() + u'=' + value;
     if (const auto section = findSection(lines)) {
         qsizetype found = -1;
@@ -174,6 +206,8 @@ void SettingsFile::writeText(QStringView key, const QString& value) {
             static_cast<qint64>(bytes.size()) ||
         !file.flush() || !file.commit())
         throw SettingsWriteError(m_path);
+    // The next read parses what was written: bytes the code page lacks came back as "?".
+    m_parsed.reset();
 }
 
 void SettingsFile::writeInteger(QStringView key, int value) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
+#include <optional>
 #include <stdexcept>
 
 namespace korvane {
@@ -18,8 +20,11 @@ private:
 };
 
 // The program's INI file, section "options", read and written key by key with the rules of the
-// Windows profile-string service: every read goes to the file and passes its own default, so a
-// value written through one object is seen by the next read through any other.
+// Windows profile-string service: every read passes its own default, and a value written through
+// one object is seen by the next read through any other. The file is parsed once and parsed
+// again only when its identity (device, inode, size, change times) differs from the parsed one
+// or it changed moments before it was parsed, so the few dozen reads of a run cost one read of
+// the file and a stat each.
 class SettingsFile {
 public:
     explicit SettingsFile(QString path);
@@ -43,7 +48,29 @@ public:
     void writeBool(QStringView key, bool value);
 
 private:
+    // What stat() says of the file; a replaced or rewritten file differs in one of these.
+    struct FileStamp {
+        unsigned long long device = 0;
+        unsigned long long inode = 0;
+        long long size = -1;
+        long long modifiedNs = 0;
+        long long changedNs = 0;
+
+        bool operator==(const FileStamp&) const = default;
+    };
+    struct ParsedFile {
+        FileStamp stamp;
+        QStringList lines;
+        // Changed too recently for the stamp to tell a second change within one clock tick.
+        bool recent = false;
+    };
+
+    static std::optional<FileStamp> stampOf(const QString& path);
+    const QStringList& lines() const;
+
     QString m_path;
+    // Reads are const for callers; the cache only spares them the file.
+    mutable std::optional<ParsedFile> m_parsed;
 };
 
 // Both separators are stored in double quotes so that their blanks survive the trimming. The

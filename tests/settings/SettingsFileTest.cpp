@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korvane;
@@ -119,6 +121,46 @@ TEST(SettingsFile, ObjectsOnOneFileSeeEachOthersWrites) {
     const SettingsFile second(dir.file("set.ini"));
     first.writeText(u"save_dir", QStringLiteral("/tmp/"));
     EXPECT_EQ(second.readText(u"save_dir", QString()), QStringLiteral("/tmp/"));
+}
+
+// The parsed file is kept between reads; every way the file can change must still show.
+TEST(SettingsFile, ReadsFollowEveryChangeOfTheFile) {
+    test::TempDir dir;
+    const QString path = dir.file("set.ini");
+    // Put in place by rename, an hour old, so that only the stamp can tell a change.
+    const auto age = [&path](const char* bytes) {
+        QFile out(path + QStringLiteral(".new"));
+        out.open(QIODevice::WriteOnly);
+        out.write(bytes);
+        out.close();
+        const timespec old[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(out.fileName()).constData(), old, 0);
+        ::rename(QFile::encodeName(out.fileName()).constData(),
+                 QFile::encodeName(path).constData());
+    };
+    SettingsFile settings(path);
+    EXPECT_EQ(settings.readText(u"key", QStringLiteral("d")), QStringLiteral("d"));
+
+    dir.write("set.ini", "[options]\nkey=1\n");
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("1")) << "file appeared";
+    dir.write("set.ini", "[options]\nkey=2\n");
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("2"))
+        << "rewritten in place within the same clock tick";
+
+    age("[options]\nkey=3\n");
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("3")) << "settled file";
+    age("[options]\nkey=4\n");
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("4"))
+        << "replaced by a file of the same size and time";
+
+    SettingsFile(path).writeText(u"key", QStringLiteral("5"));
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("5")) << "another object wrote";
+    settings.writeText(u"key", QStringLiteral("a✓"));
+    EXPECT_EQ(settings.readText(u"key", QString()), QStringLiteral("a?"))
+        << "the code page's stand-in, as the file holds it";
+
+    QFile::remove(path);
+    EXPECT_EQ(settings.readText(u"key", QStringLiteral("d")), QStringLiteral("d")) << "removed";
 }
 
 TEST(SettingsFile, RefusedWriteRaisesAndKeepsTheFile) {
