@@ -7,9 +7,21 @@
 #include <QSaveFile>
 
 namespace korvane::exporter {
+namespace {
+
+// Bytes gathered before they go to the file: large enough that the file sees few writes.
+constexpr size_t kBufferSize = 1 << 16;
+
+} // namespace
 
 ExportError::ExportError(const QString& message)
     : std::runtime_error(message.toStdString()), m_message(message) {}
+
+QStringList collectLines(const std::function<void(const LineSink&)>& write) {
+    QStringList lines;
+    write([&lines](const QString& line) { lines << line; });
+    return lines;
+}
 
 std::string cp1251Lines(const QStringList& lines) {
     std::string bytes;
@@ -39,22 +51,50 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-void replaceFile(const QString& path, const std::string& bytes) {
-    QSaveFile file(path);
-    const auto fail = [&path](const QString& reason) {
-        throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), reason));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail(file.errorString());
+OutputFile::OutputFile(const QString& path) : m_path(path), m_file(path) {
+    if (!m_file.open(QIODevice::WriteOnly))
+        fail();
+}
+
+void OutputFile::writeBytes(std::string_view bytes) {
+    m_buffer += bytes;
+    if (m_buffer.size() >= kBufferSize)
+        flushBuffer();
+}
+
+void OutputFile::writeText(const QString& text) {
+    writeBytes(text::toCp1251(text));
+}
+
+void OutputFile::writeLine(const QString& line) {
+    writeText(line);
+    writeBytes("\r\n");
+}
+
+void OutputFile::commit() {
+    flushBuffer();
     // Small writes only fill Qt's buffer; a full disk shows at the flush, which commit() would
     // not report, renaming a short file over the user's one.
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.flush())
-        fail(file.errorString());
-    if (!file.commit())
-        fail(file.errorString());
+    if (!m_file.flush() || !m_file.commit())
+        fail();
+}
+
+void OutputFile::fail() const {
+    throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(m_path), m_file.errorString()));
+}
+
+void OutputFile::flushBuffer() {
+    if (m_file.write(m_buffer.data(), static_cast<qint64>(m_buffer.size())) !=
+        static_cast<qint64>(m_buffer.size()))
+        fail();
+    m_buffer.clear();
+}
+
+void replaceFile(const QString& path, const std::string& bytes) {
+    OutputFile file(path);
+    file.writeBytes(bytes);
+    file.commit();
 }
 
 QString readCp1251File(const QString& path) {

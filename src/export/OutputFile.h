@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -20,6 +22,11 @@ private:
     QString m_message;
 };
 
+// Receives an export's lines one at a time, so that no export holds its whole text.
+using LineSink = std::function<void(const QString& line)>;
+// The lines a writer hands its sink, gathered.
+QStringList collectLines(const std::function<void(const LineSink&)>& write);
+
 // The lines as Windows-1251 bytes, CR LF after every line; "?" for what the code page lacks.
 std::string cp1251Lines(const QStringList& lines);
 
@@ -27,8 +34,30 @@ std::string cp1251Lines(const QStringList& lines);
 // than starting an empty one.
 QStringList splitLines(const QString& text);
 
-// Writes the bytes to a temporary file beside `path` and renames it over `path`, so that a failed
-// write leaves the previous file as it was. Throws "Cannot create file \"path\". reason".
+// A file written piece by piece into a temporary file beside `path`, renamed over `path` by
+// commit(), so that a failed write leaves the previous file as it was. Every failure throws
+// "Cannot create file \"path\". reason".
+class OutputFile {
+public:
+    explicit OutputFile(const QString& path);
+
+    void writeBytes(std::string_view bytes);
+    // Windows-1251 text; "?" for what the code page lacks.
+    void writeText(const QString& text);
+    // The line and CR LF.
+    void writeLine(const QString& line);
+    void commit();
+
+private:
+    [[noreturn]] void fail() const;
+    void flushBuffer();
+
+    QString m_path;
+    QSaveFile m_file;
+    std::string m_buffer;
+};
+
+// The bytes as a whole file, through an OutputFile.
 void replaceFile(const QString& path, const std::string& bytes);
 
 // A Windows-1251 text file, whole. Throws "Cannot open file \"path\". reason".

@@ -21,46 +21,56 @@ qsizetype longestCaption(const std::vector<CatalogueRow>& rows) {
     return longest;
 }
 
-QStringList headerLines(const QString& title, const QString& date) {
-    return {title, QStringLiteral("Создан: ") + date, QString()};
+void headerLines(const QString& title, const QString& date, const LineSink& sink) {
+    sink(title);
+    sink(QStringLiteral("Создан: ") + date);
+    sink(QString());
 }
 
 } // namespace
 
-QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
-                          bool yearInColumn, const QString& date) {
-    QStringList lines = headerLines(QStringLiteral("~~~ mp3 collection ~~~"), date);
+void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                   bool yearInColumn, const QString& date, const LineSink& sink) {
+    headerLines(QStringLiteral("~~~ mp3 collection ~~~"), date, sink);
     const qsizetype width =
         std::min(longestCaption(rows) + (yearInColumn ? kYearWidening : 0), kMaxNameWidth);
     for (const CatalogueRow& row : rows) {
         if (MusicList::isCategoryHeader(row)) {
-            lines << QString()
-                  << QStringLiteral(">> КАТЕГОРИЯ: ") + row.caption + QStringLiteral(" <<");
+            sink(QString());
+            sink(QStringLiteral(">> КАТЕГОРИЯ: ") + row.caption + QStringLiteral(" <<"));
             continue;
         }
         QString name = row.caption.leftJustified(width);
         if (name.size() > kMaxNameWidth)
             name = name.left(kCutNameLength) + QStringLiteral("...");
-        lines << name + u'\t' + QStringLiteral("[ ") + cell(row, BitrateCell) +
-                     QStringLiteral(" kbps") + separator + cell(row, SizeCell) +
-                     QStringLiteral(" mb") + separator + cell(row, StyleCell) +
-                     QStringLiteral(" ]");
+        sink(name + u'\t' + QStringLiteral("[ ") + cell(row, BitrateCell) +
+             QStringLiteral(" kbps") + separator + cell(row, SizeCell) + QStringLiteral(" mb") +
+             separator + cell(row, StyleCell) + QStringLiteral(" ]"));
     }
-    return lines;
+}
+
+QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                          bool yearInColumn, const QString& date) {
+    return collectLines(
+        [&](const LineSink& sink) { musicTxtLines(rows, separator, yearInColumn, date, sink); });
+}
+
+void videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date,
+                   const LineSink& sink) {
+    headerLines(QStringLiteral("~~~ Video collection ~~~"), date, sink);
+    sink(QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]"));
+    const qsizetype width = longestCaption(rows);
+    for (const CatalogueRow& row : rows) {
+        sink(row.caption.leftJustified(width) + u'\t' + QStringLiteral("[ ") +
+             cell(row, VideoSizeCell) + QStringLiteral(" mb | ") + cell(row, ResolutionCell) +
+             QStringLiteral(" | ") + cell(row, DurationCell) + QStringLiteral(" min | ") +
+             cell(row, FpsCell) + QStringLiteral(" | ") + cell(row, CodecCell) +
+             QStringLiteral(" ]"));
+    }
 }
 
 QStringList videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date) {
-    QStringList lines = headerLines(QStringLiteral("~~~ Video collection ~~~"), date);
-    lines << QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]");
-    const qsizetype width = longestCaption(rows);
-    for (const CatalogueRow& row : rows) {
-        lines << row.caption.leftJustified(width) + u'\t' + QStringLiteral("[ ") +
-                     cell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
-                     cell(row, ResolutionCell) + QStringLiteral(" | ") + cell(row, DurationCell) +
-                     QStringLiteral(" min | ") + cell(row, FpsCell) + QStringLiteral(" | ") +
-                     cell(row, CodecCell) + QStringLiteral(" ]");
-    }
-    return lines;
+    return collectLines([&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
 } // namespace korvane::exporter
