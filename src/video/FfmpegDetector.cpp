@@ -226,8 +226,10 @@ std::optional<double> FfmpegDetector::frameRate() {
 
 } // namespace
 
-std::unique_ptr<MediaDetector> createFfmpegDetector() {
-    return std::make_unique<FfmpegDetector>();
-}
-
 } // namespace korvane::video
+
+// The caller owns the detector; the module stays loaded for the rest of the run.
+extern "C" __attribute__((visibility("default"))) korvane::video::MediaDetector*
+korvaneCreateFfmpegDetector() {
+    return new korvane::video::FfmpegDetector;
+}

@@ -4,9 +4,19 @@
 
 #include <memory>
 
-// The media detector over FFmpeg's libavformat. Nothing of FFmpeg is visible outside its unit.
+// The media detector over FFmpeg's libavformat. It lives in a module of its own (korvane_probe),
+// loaded on the first probe, so that only the video commands load FFmpeg's libraries. Nothing of
+// FFmpeg is visible outside the module.
 namespace korvane::video {
 
+// The module's file name, and its place relative to an installed program's bin/.
+inline constexpr const char* kProbeModuleName = "korvane_probe.so";
+inline constexpr const char* kInstalledProbeModuleFolder = "../lib/korvane";
+// The module's one entry point: a new detector the caller owns.
+inline constexpr const char* kProbeModuleEntry = "korvaneCreateFfmpegDetector";
+
+// A detector from the module, loaded beside the executable or from the installed place; nothing
+// when the module cannot be loaded (the probe then finds no video stream).
 std::unique_ptr<MediaDetector> createFfmpegDetector();
 
 } // namespace korvane::video
