@@ -378,9 +378,7 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
     check(workbook_close(workbook.release()), path);
 }
 
-} // namespace
-
-void writeWorkbook(const SheetPlan& plan, const QString& path) {
+void writeWorkbookFile(const SheetPlan& plan, const QString& path) {
     const QFileInfo target(path);
     // The library writes the file by name; a reserved name beside the target keeps the old file
     // until the new one is complete.
@@ -403,4 +401,18 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
     temporary.setAutoRemove(false);
 }
 
+} // namespace
 } // namespace korvane::exporter
+
+// The module's entry point: exceptions stay inside the module, the caller rethrows the message.
+extern "C" __attribute__((visibility("default"))) bool
+korvaneWriteWorkbook(const korvane::exporter::SheetPlan& plan, const QString& path,
+                     QString& error) {
+    try {
+        korvane::exporter::writeWorkbookFile(plan, path);
+        return true;
+    } catch (const korvane::exporter::ExportError& failure) {
+        error = failure.message();
+        return false;
+    }
+}

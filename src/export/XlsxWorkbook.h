@@ -7,10 +7,16 @@
 // The xlsx adapter: replays a sheet plan into a workbook file with libxlsxwriter.
 namespace korvane::exporter {
 
+// The adapter is the module korvane_xlsx.so, loaded by the first workbook of the run.
+inline constexpr const char* kWorkbookModuleName = "korvane_xlsx.so";
+// bool (const SheetPlan&, const QString& path, QString& error): false with the message of the
+// ExportError when the workbook could not be written.
+inline constexpr const char* kWorkbookModuleEntry = "korvaneWriteWorkbook";
+
 // Writes the plan's sheet to `path` through a temporary file beside it. Each cell gets the format
 // that the operations, applied in order, leave on it; texts with a line feed wrap; a cell whose
 // characters differ in font becomes a rich string. Throws ExportError ("Cannot create file ...")
-// with the library's own reason.
+// with the library's own reason, or when the module cannot be loaded.
 void writeWorkbook(const SheetPlan& plan, const QString& path);
 
 } // namespace korvane::exporter

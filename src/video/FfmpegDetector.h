@@ -9,14 +9,12 @@
 // FFmpeg is visible outside the module.
 namespace korvane::video {
 
-// The module's file name, and its place relative to an installed program's bin/.
 inline constexpr const char* kProbeModuleName = "korvane_probe.so";
-inline constexpr const char* kInstalledProbeModuleFolder = "../lib/korvane";
 // The module's one entry point: a new detector the caller owns.
 inline constexpr const char* kProbeModuleEntry = "korvaneCreateFfmpegDetector";
 
-// A detector from the module, loaded beside the executable or from the installed place; nothing
-// when the module cannot be loaded (the probe then finds no video stream).
+// A detector from the module; nothing when the module cannot be loaded (the probe then finds no
+// video stream).
 std::unique_ptr<MediaDetector> createFfmpegDetector();
 
 } // namespace korvane::video
