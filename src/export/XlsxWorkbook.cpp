@@ -23,14 +23,23 @@
 
 namespace {
 
-// A growable read-write stream in memory, standing in for the library's temporary files.
-struct MemoryFile {
+// A read-write stream that stays in memory while it is small (the library's rich strings, a few
+// hundred bytes each) and moves into a real temporary file once it grows (the sheet's own parts),
+// so that memory stays bounded.
+struct SpillingFile {
     std::vector<char> bytes;
     size_t position = 0;
+    FILE* spilled = nullptr;
 };
 
-ssize_t readMemoryFile(void* cookie, char* buffer, size_t size) {
-    auto* file = static_cast<MemoryFile*>(cookie);
+constexpr size_t kInMemoryLimit = 1 << 20;
+
+ssize_t readSpillingFile(void* cookie, char* buffer, size_t size) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled != nullptr) {
+        const size_t count = std::fread(buffer, 1, size, file->spilled);
+        return count == 0 && std::ferror(file->spilled) ? -1 : static_cast<ssize_t>(count);
+    }
     const size_t count = file->position < file->bytes.size()
                              ? std::min(size, file->bytes.size() - file->position)
                              : 0;
@@ -39,8 +48,25 @@ ssize_t readMemoryFile(void* cookie, char* buffer, size_t size) {
     return static_cast<ssize_t>(count);
 }
 
-ssize_t writeMemoryFile(void* cookie, const char* buffer, size_t size) {
-    auto* file = static_cast<MemoryFile*>(cookie);
+// Moves the bytes so far into a temporary file at the same position.
+bool spill(SpillingFile& file) {
+    file.spilled = std::tmpfile();
+    if (file.spilled == nullptr)
+        return false;
+    const bool written =
+        std::fwrite(file.bytes.data(), 1, file.bytes.size(), file.spilled) == file.bytes.size() &&
+        std::fseek(file.spilled, static_cast<long>(file.position), SEEK_SET) == 0;
+    std::vector<char>().swap(file.bytes);
+    return written;
+}
+
+ssize_t writeSpillingFile(void* cookie, const char* buffer, size_t size) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled == nullptr && file->position + size > kInMemoryLimit && !spill(*file))
+        return -1;
+    if (file->spilled != nullptr)
+        return std::fwrite(buffer, 1, size, file->spilled) == size ? static_cast<ssize_t>(size)
+                                                                   : -1;
     if (file->position + size > file->bytes.size())
         file->bytes.resize(file->position + size);
     std::memcpy(file->bytes.data() + file->position, buffer, size);
@@ -48,8 +74,14 @@ ssize_t writeMemoryFile(void* cookie, const char* buffer, size_t size) {
     return static_cast<ssize_t>(size);
 }
 
-int seekMemoryFile(void* cookie, off64_t* offset, int whence) {
-    auto* file = static_cast<MemoryFile*>(cookie);
+int seekSpillingFile(void* cookie, off64_t* offset, int whence) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled != nullptr) {
+        if (fseeko64(file->spilled, *offset, whence) != 0)
+            return -1;
+        *offset = ftello64(file->spilled);
+        return 0;
+    }
     const off64_t base = whence == SEEK_SET   ? 0
                          : whence == SEEK_CUR ? static_cast<off64_t>(file->position)
                                               : static_cast<off64_t>(file->bytes.size());
@@ -61,20 +93,22 @@ int seekMemoryFile(void* cookie, off64_t* offset, int whence) {
     return 0;
 }
 
-int closeMemoryFile(void* cookie) {
-    delete static_cast<MemoryFile*>(cookie);
-    return 0;
+int closeSpillingFile(void* cookie) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    const int result = file->spilled != nullptr ? std::fclose(file->spilled) : 0;
+    delete file;
+    return result;
 }
 
 } // namespace
 
 // libxlsxwriter 1.1 builds every rich string in a temporary file of its own and asks for each
 // of its files through this function: defined here, it takes the place of the library's, so a
-// workbook of 200,000 bold captions creates no file at all instead of 200,000 of them.
+// workbook of 200,000 bold captions creates a handful of temporary files instead of 200,000.
 extern "C" FILE* lxw_tmpfile(char* /*tmpdir*/) {
-    const cookie_io_functions_t functions{readMemoryFile, writeMemoryFile, seekMemoryFile,
-                                          closeMemoryFile};
-    auto* file = new MemoryFile;
+    const cookie_io_functions_t functions{readSpillingFile, writeSpillingFile, seekSpillingFile,
+                                          closeSpillingFile};
+    auto* file = new SpillingFile;
     FILE* stream = fopencookie(file, "w+", functions);
     if (stream == nullptr)
         delete file;
