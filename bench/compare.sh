@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Korvane beside the floor and beside its peers, whole processes on one generated collection.
 #
-#   bench/compare.sh [--albums N] [--files N] [--clips N] [--runs N] [--sample N]
+#   bench/compare.sh [--albums N[,N...]] [--files N] [--clips N] [--runs N] [--sample N]
 #                    [--build DIR] [--keep DIR] [--no-install]
 #
 # Builds a Release korvane-cli in its own build folder (build-compare), installs the peers
 # (mediainfo, exiftool, ffmpeg, lame, vorbis-tools, time) with apt-get when they are missing,
-# makes a collection of N album folders (default 10,000) of 12 files each in Group/Album
+# makes a collection of N album folders (default 1,000, 10,000 and 100,000 in turn, one table
+# each, so that the growth shows; 100,000 albums take 29 GB of disk) of 12 files each in Group/Album
 # layout: every file of an album an mp3, wma or ogg of 4 to 9 MiB made from an encoder-made seed
 # with tags (its head and tail real, the middle a sparse hole: 24 KiB of disk). Then it times,
 # on a warm cache, the median of RUNS runs (default 3) with the peak resident memory:
@@ -26,7 +27,7 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
-albums=10000
+album_sizes=1000,10000,100000
 files=12
 clips=300
 runs=3
@@ -36,7 +37,7 @@ keep=
 install=1
 while (($#)); do
     case $1 in
-    --albums) albums=$2; shift 2 ;;
+    --albums) album_sizes=$2; shift 2 ;;
     --files) files=$2; shift 2 ;;
     --clips) clips=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
@@ -44,7 +45,7 @@ while (($#)); do
     --build) build=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
     --no-install) install=0; shift ;;
-    -h | --help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option $1 (see --help)" >&2; exit 2 ;;
     esac
 done
@@ -78,7 +79,6 @@ else
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
 fi
-music="$work/music"
 video="$work/video"
 seeds="$work/seeds"
 program="$work/program" # an empty program folder: set.ini defaults (min_limit 3)
@@ -98,39 +98,6 @@ enc -i "$seeds/tone.wav" -c:a wmav2 -b:a 128k -metadata artist="Artist Wma" \
 oggenc --quiet -q 3 -a "Artist Ogg" -l "Album Ogg" -d 2010 -G Jazz -t Track \
     -o "$seeds/tone.ogg" "$seeds/tone.wav"
 seed_files=("$seeds/vbr.mp3" "$seeds/cbr.mp3" "$seeds/tone.wma" "$seeds/tone.ogg")
-
-if [ ! -f "$music/.made-$albums-$files" ]; then
-    rm -rf "$music"
-    echo "making $albums album folders of $files files in $music"
-    # Every file of an album: the first 16 KiB of its seed (tags, the first frames or pages), a
-    # sparse hole, and the seed's last 8 KiB (the last frames and the ID3v1 tag, or the last Ogg
-    # page), 4 to 9 MiB in all; so whichever file the listing returns first reads like a real one.
-    python3 - "$music" "$albums" "$files" "${seed_files[@]}" <<'PY'
-import os, sys
-root, albums, files, seeds = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4:]
-parts = []
-for seed in seeds:
-    data = open(seed, "rb").read()
-    parts.append((data[:16384], data[-8192:], os.path.splitext(seed)[1]))
-for n in range(albums):
-    g, a = divmod(n, 10)
-    head, tail, ext = parts[n % len(parts)]
-    album = os.path.join(root, "Group %05d" % g, "%d - Album %02d" % (1990 + a, a))
-    os.makedirs(album)
-    size = (4 + g % 6) * 1048576 + g
-    for f in range(1, files + 1):
-        with open(os.path.join(album, "%02d - Track%s" % (f, ext)), "wb") as out:
-            out.write(head)
-            out.seek(size - len(tail))
-            out.write(tail)
-PY
-    touch "$music/.made-$albums-$files"
-fi
-# The first file of each album, for the peers.
-find "$music" -type f -name '01 - *' | sort >"$work/firsts.txt"
-head -n "$sample" "$work/firsts.txt" >"$work/firsts-sample.txt"
-first_count=$(wc -l <"$work/firsts.txt")
-sample_count=$(wc -l <"$work/firsts-sample.txt")
 
 if [ ! -f "$video/.made-$clips" ]; then
     rm -rf "$video"
@@ -161,9 +128,6 @@ find "$video" -type f ! -name '.*' | sort >"$work/clips.txt"
 head -n "$sample" "$work/clips.txt" >"$work/clips-sample.txt"
 clip_count=$(wc -l <"$work/clips.txt")
 clip_sample=$(wc -l <"$work/clips-sample.txt")
-
-rows=$("$cli" --dir "$program" music "$music" --print | wc -l)
-[ "$rows" -eq "$albums" ] || { echo "expected $albums music rows, got $rows" >&2; exit 1; }
 
 # --- timing --------------------------------------------------------------------------------------
 # measure NAME SCALE NOTE COMMAND...: one warm-up run, then RUNS runs under /usr/bin/time; keeps
@@ -207,9 +171,7 @@ table() {
     names=() walls=() cpus=() rsss=() notes=()
 }
 
-scale_music=$(echo "$first_count / $sample_count" | bc -l)
 scale_video=$(echo "$clip_count / $clip_sample" | bc -l)
-sampled="sampled $sample_count of $first_count files, extrapolated"
 per_file() { # per_file LIST COMMAND...: the command once per file of LIST
     local list=$1 file
     shift
@@ -217,25 +179,70 @@ per_file() { # per_file LIST COMMAND...: the command once per file of LIST
 }
 export -f per_file
 
+# music_tables: for each size of --albums, its collection (kept in $work/music-N) and its table.
+music_tables() {
+    local albums music first_count sample_count scale_music sampled rows
+    for albums in ${album_sizes//,/ }; do
+        music="$work/music-$albums"
+        if [ ! -f "$music/.made-$albums-$files" ]; then
+            rm -rf "$music"
+            echo "making $albums album folders of $files files in $music"
+            # Every file of an album: the first 16 KiB of its seed (tags, the first frames or pages), a
+            # sparse hole, and the seed's last 8 KiB (the last frames and the ID3v1 tag, or the last Ogg
+            # page), 4 to 9 MiB in all; so whichever file the listing returns first reads like a real one.
+            python3 - "$music" "$albums" "$files" "${seed_files[@]}" <<'PY'
+import os, sys
+root, albums, files, seeds = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4:]
+parts = []
+for seed in seeds:
+    data = open(seed, "rb").read()
+    parts.append((data[:16384], data[-8192:], os.path.splitext(seed)[1]))
+for n in range(albums):
+    g, a = divmod(n, 10)
+    head, tail, ext = parts[n % len(parts)]
+    album = os.path.join(root, "Group %05d" % g, "%d - Album %02d" % (1990 + a, a))
+    os.makedirs(album)
+    size = (4 + g % 6) * 1048576 + g
+    for f in range(1, files + 1):
+        with open(os.path.join(album, "%02d - Track%s" % (f, ext)), "wb") as out:
+            out.write(head)
+            out.seek(size - len(tail))
+            out.write(tail)
+PY
+            touch "$music/.made-$albums-$files"
+        fi
+        # The first file of each album, for the peers.
+        find "$music" -type f -name '01 - *' | sort >"$work/firsts.txt"
+        head -n "$sample" "$work/firsts.txt" >"$work/firsts-sample.txt"
+        first_count=$(wc -l <"$work/firsts.txt")
+        sample_count=$(wc -l <"$work/firsts-sample.txt")
+        rows=$("$cli" --dir "$program" music "$music" --print | wc -l)
+        [ "$rows" -eq "$albums" ] || { echo "expected $albums music rows, got $rows" >&2; exit 1; }
+        scale_music=$(echo "$first_count / $sample_count" | bc -l)
+        sampled="sampled $sample_count of $first_count files, extrapolated"
+        echo "load before: $(uptime | sed 's/.*load average: //')"
+        measure "korvane-cli music ROOT --print" 1 "" "$cli" --dir "$program" music "$music" --print
+        measure "floor: find -printf '%s\\n' + first 8 KiB of one file per album" 1 "" \
+            bash -c "find \"\$1\" -type f -printf '%s\n' -name '01 - *' -fprint0 /dev/stderr \
+                2>&1 >/dev/null | xargs -0 head -qc 8192 >/dev/null" _ "$music"
+        measure "mediainfo, first file of each album (xargs)" 1 "" \
+            bash -c 'tr "\n" "\0" <"$1" | xargs -0 mediainfo' _ "$work/firsts.txt"
+        measure "exiftool -fast, first file of each album (-@ list)" 1 "" \
+            exiftool -fast -q -q -@ "$work/firsts.txt"
+        measure "ffprobe -show_format -show_streams, one process per file" "$scale_music" "$sampled" \
+            bash -c 'per_file "$1" ffprobe -v error -show_format -show_streams' _ "$work/firsts-sample.txt"
+        table "music: $albums album folders"
+        echo "load after: $(uptime | sed 's/.*load average: //')"
+    done
+}
+
 echo
 echo "machine: $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(uname -r)"
 echo "load before: $(uptime | sed 's/.*load average: //')"
-echo "collection: $albums albums × $files files ($((albums * files)) files of 4 to 9 MiB, sparse" \
-    "between a real mp3/wma/ogg head and tail), $clip_count video clips; median of $runs runs" \
-    "on a warm cache"
+echo "collections: $album_sizes albums × $files files (files of 4 to 9 MiB, sparse between a" \
+    "real mp3/wma/ogg head and tail), $clip_count video clips; median of $runs runs on a warm cache"
 
-measure "korvane-cli music ROOT --print" 1 "" "$cli" --dir "$program" music "$music" --print
-measure "floor: find -printf '%s\\n' + first 8 KiB of one file per album" 1 "" \
-    bash -c "find \"\$1\" -type f -printf '%s\n' -name '01 - *' -fprint0 /dev/stderr \
-        2>&1 >/dev/null | xargs -0 head -qc 8192 >/dev/null" _ "$music"
-measure "mediainfo, first file of each album (xargs)" 1 "" \
-    bash -c 'tr "\n" "\0" <"$1" | xargs -0 mediainfo' _ "$work/firsts.txt"
-measure "exiftool -fast, first file of each album (-@ list)" 1 "" \
-    exiftool -fast -q -q -@ "$work/firsts.txt"
-measure "ffprobe -show_format -show_streams, one process per file" "$scale_music" "$sampled" \
-    bash -c 'per_file "$1" ffprobe -v error -show_format -show_streams' _ "$work/firsts-sample.txt"
-table "music: $albums album folders"
-echo "load after: $(uptime | sed 's/.*load average: //')"
+music_tables
 
 measure "korvane-cli video ROOT --print" 1 "" "$cli" --dir "$program" video "$video" --print
 measure "ffprobe -show_format -show_streams, one process per file" "$scale_video" \
