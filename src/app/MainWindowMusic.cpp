@@ -147,15 +147,11 @@ void MainWindow::musicDeleteClicked() {
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
     for (const QModelIndex& index : view->selectionModel()->selectedRows())
         doomed[static_cast<size_t>(index.row())] = true;
-    const bool categories = toggles().musicInCat;
-    int headers = 0;
-    for (int i = m_musicList->count() - 1; i >= 0; --i) {
-        if (doomed[static_cast<size_t>(i)])
-            m_musicList->removeRowAt(i);
-        else if (categories && m_musicList->isCategoryHeader(i))
-            ++headers;
-    }
+    m_musicList->removeRows(doomed);
     const int count = m_musicList->count();
+    int headers = 0;
+    for (int i = 0; toggles().musicInCat && i < count; ++i)
+        headers += m_musicList->isCategoryHeader(i) ? 1 : 0;
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
         view->selectRow(next);

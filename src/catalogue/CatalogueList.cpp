@@ -62,6 +62,27 @@ void CatalogueList::removeRowAt(int index) {
     endRemoveRows();
 }
 
+void CatalogueList::removeRows(const std::vector<bool>& doomed) {
+    const auto isDoomed = [&doomed](int index) {
+        return static_cast<size_t>(index) < doomed.size() && doomed[static_cast<size_t>(index)];
+    };
+    // From the end, so that the rows still to remove keep their numbers.
+    int last = count() - 1;
+    while (last >= 0) {
+        if (!isDoomed(last)) {
+            --last;
+            continue;
+        }
+        int first = last;
+        while (first > 0 && isDoomed(first - 1))
+            --first;
+        beginRemoveRows({}, first, last);
+        m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+        endRemoveRows();
+        last = first - 1;
+    }
+}
+
 void CatalogueList::clear() {
     beginResetModel();
     m_rows.clear();

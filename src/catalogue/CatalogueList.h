@@ -46,6 +46,10 @@ public:
     // field leaves it as it was. An index past the end changes nothing.
     void applyEdit(int index, const CatalogueRow& edited);
     void removeRowAt(int index);
+    // Removes the rows whose flag is set (one flag per row; missing flags keep their rows), each
+    // run of neighbouring rows in one step, so that a block of thousands of rows is one removal
+    // for the views.
+    void removeRows(const std::vector<bool>& doomed);
     void clear();
 
     // Ascending by column (0 the caption, n the n-th cell), comparing the Windows-1251 bytes of

@@ -62,3 +62,34 @@ TEST(CatalogueList, EditsRemovesAndClears) {
     list.clear();
     EXPECT_TRUE(list.isEmpty());
 }
+
+TEST(CatalogueList, RemovesFlaggedRowsRunByRun) {
+    struct Case {
+        const char* name;
+        std::vector<bool> doomed;
+        QStringList kept;
+        int removals;
+    };
+    const Case cases[] = {
+        {"nothing", {}, {"a", "b", "c", "d", "e"}, 0},
+        {"one block", {false, true, true, true}, {"a", "e"}, 1},
+        {"scattered", {true, false, true, false, true}, {"b", "d"}, 3},
+        {"everything", {true, true, true, true, true}, {}, 1},
+        {"flags past the end are ignored",
+         {false, false, false, false, true, true},
+         {"a", "b", "c", "d"},
+         1},
+    };
+    for (const Case& c : cases) {
+        CatalogueList list = makeList();
+        QAbstractItemModelTester tester(&list,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal);
+        for (const char* caption : {"a", "b", "c", "d", "e"})
+            list.appendRow({QString::fromUtf8(caption), {}});
+        int removals = 0;
+        QObject::connect(&list, &QAbstractItemModel::rowsRemoved, [&removals] { ++removals; });
+        list.removeRows(c.doomed);
+        EXPECT_EQ(captions(list), c.kept) << c.name;
+        EXPECT_EQ(removals, c.removals) << c.name;
+    }
+}
