@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
@@ -7,13 +8,18 @@
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
 #include "music/MusicRowEditor.h"
+#include "music/MusicScan.h"
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
+#include "widgets/ListColumns.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,12 +27,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -34,6 +43,12 @@ namespace {
 
 constexpr QSize kClientSize(661, 417);
 constexpr QSize kMinimumSize(359, 230);
+constexpr int kPageMargin = 2;
+// A page's margins and the tab widget's frame around a list.
+constexpr int kPageFrameWidth = 2 * kPageMargin + 8;
+// The widths of the list columns as the user left them.
+constexpr QStringView kMusicColumnsKey = u"musicColumnWidths";
+constexpr QStringView kVideoColumnsKey = u"videoColumnWidths";
 
 QAction* addToggle(QMenu* menu, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -63,12 +78,26 @@ QTableView* makeListView(QWidget* parent) {
     return view;
 }
 
-void applyColumnWidths(QTableView* view, const CatalogueList& list) {
-    for (int i = 0; i < static_cast<int>(list.columns().size()); ++i) {
-        const int width = list.columns()[static_cast<size_t>(i)].width;
-        if (width > 0)
-            view->setColumnWidth(i, width);
-    }
+std::vector<int> designWidths(const CatalogueList& list) {
+    std::vector<int> widths;
+    for (const CatalogueList::Column& column : list.columns())
+        widths.push_back(column.width);
+    return widths;
+}
+
+// The widths the user gave the list columns, in set.ini as "0,0,60,0,180" (0: as designed).
+QList<int> readColumnWidths(const SettingsFile& settings, QStringView key) {
+    QList<int> widths;
+    for (const QString& part : settings.readText(key, QString()).split(u',', Qt::SkipEmptyParts))
+        widths << part.trimmed().toInt();
+    return widths;
+}
+
+void writeColumnWidths(SettingsFile& settings, QStringView key, const QList<int>& widths) {
+    QStringList parts;
+    for (int width : widths)
+        parts << QString::number(width);
+    settings.writeText(key, parts.join(u','));
 }
 
 // The "Редактировать" (Ctrl+E) and "Удалить" (Del) pair of a list's context menu; the shortcuts
@@ -86,7 +115,23 @@ QMenu* makeRowMenu(QTableView* view, QAction*& edit, QAction*& remove) {
     return menu;
 }
 
+QString countCaption(const QString& collection, int count, bool partial) {
+    QString caption = QStringLiteral("В %1 коллекции: %2 позиций").arg(collection).arg(count);
+    if (partial)
+        caption += partialListNote();
+    return caption;
+}
+
 } // namespace
+
+QPoint exportPopupPosition(const QPushButton* button) {
+    // A click leaves the pointer on the button: the menu opens there. Pressed from the keyboard,
+    // the button is wherever the pointer is not, and the menu opens under it.
+    const QPoint pointer = QCursor::pos();
+    if (button->rect().contains(button->mapFromGlobal(pointer)))
+        return pointer;
+    return button->mapToGlobal(QPoint(0, button->height()));
+}
 
 QString titleCaption() {
     return QStringLiteral("Korvane v.0.984  by Zelmir  (korvane@zelmir.org)");
@@ -104,9 +149,17 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     buildStatusBar();
     connectCommands();
 
+    // Folders dropped from a file manager anywhere on a page are scanned by that page.
+    setAcceptDrops(true);
     setMinimumSize(kMinimumSize);
-    resize(kClientSize.width(), kClientSize.height() + menuBar()->sizeHint().height() +
-                                    statusBar()->sizeHint().height());
+    // The design's size, wider where the font needs it to show every column of both lists (the
+    // page's margins and the tab frame besides the view).
+    const int columnsWidth =
+        std::max(m_ui.musicColumns->neededViewWidth(), m_ui.videoColumns->neededViewWidth()) +
+        kPageFrameWidth;
+    resize(std::max(kClientSize.width(), columnsWidth), kClientSize.height() +
+                                                            menuBar()->sizeHint().height() +
+                                                            statusBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
@@ -126,7 +179,8 @@ MainWindow::~MainWindow() {
 
 void MainWindow::buildMenus() {
     Ui& ui = m_ui;
-    ui.fileMenu = menuBar()->addMenu(QStringLiteral("Файл"));
+    // Alt+letter opens each menu; the underlined letter is the caption's first.
+    ui.fileMenu = menuBar()->addMenu(QStringLiteral("&Файл"));
     QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
     ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
     ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
@@ -139,8 +193,10 @@ void MainWindow::buildMenus() {
                                         QStringLiteral("в EXCEL"));
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
+    ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui.exitAction->setShortcutContext(Qt::ApplicationShortcut);
 
-    ui.settingsMenu = menuBar()->addMenu(QStringLiteral("Настройки"));
+    ui.settingsMenu = menuBar()->addMenu(QStringLiteral("&Настройки"));
     ui.artistFromID3 = addToggle(ui.settingsMenu, QStringLiteral("Брать Артист / Альбом из тегов"));
     ui.yearInColumn = addToggle(ui.settingsMenu, QStringLiteral("Брать ГОД из тегов"));
     ui.albumUppercase =
@@ -162,7 +218,7 @@ void MainWindow::buildMenus() {
     ui.testersAction->setEnabled(false);
     ui.testersAction->setVisible(false);
 
-    ui.basesMenu = menuBar()->addMenu(QStringLiteral("База данных"));
+    ui.basesMenu = menuBar()->addMenu(QStringLiteral("&База данных"));
     for (const char* caption :
          {"Заполнить Жанр из базы (только где он не прописан)",
           "Заполнить Жанр из базы (даже если он прописан)",
@@ -170,6 +226,9 @@ void MainWindow::buildMenus() {
           "Заполнить Страну из базы (даже если она прописана)", "Сохранить в базу Группы\\Жанры",
           "Сохранить в базу Группы\\Страны"})
         ui.basesMenu->addAction(QString::fromUtf8(caption));
+
+    ui.helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
+    ui.aboutAction = ui.helpMenu->addAction(QStringLiteral("О программе"));
 
     setToggles(Toggles{});
     setExportMenuEnabled(false);
@@ -184,7 +243,7 @@ void MainWindow::buildPages() {
                        std::initializer_list<QPushButton**> buttons, const QStringList& captions) {
         auto* page = new QWidget(ui.pages);
         auto* layout = new QVBoxLayout(page);
-        layout->setContentsMargins(2, 2, 2, 2);
+        layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
         view = makeListView(page);
         layout->addWidget(view, 1);
         auto* row = new QHBoxLayout;
@@ -197,7 +256,6 @@ void MainWindow::buildPages() {
         layout->addLayout(row);
         ui.pages->addTab(page, name);
         view->setModel(&list);
-        applyColumnWidths(view, list);
     };
     addPage(QStringLiteral("music"), ui.musicView, *m_musicList,
             {&ui.musicScanButton, &ui.musicClearButton, &ui.musicExportButton},
@@ -208,6 +266,8 @@ void MainWindow::buildPages() {
             {QStringLiteral("Добавить Клипы"), QStringLiteral("Очистить video лист"),
              QStringLiteral("Экспорт в ...")});
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
+    ui.musicColumns = new ListColumns(ui.musicView, designWidths(*m_musicList));
+    ui.videoColumns = new ListColumns(ui.videoView, designWidths(*m_videoList));
 
     // 189 pixels fit the caption in Tahoma; where a wider font stands in, the button grows
     // rather than cutting its caption.
@@ -248,6 +308,7 @@ void MainWindow::connectCommands() {
     connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
     connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
+    connect(ui.aboutAction, &QAction::triggered, this, [this] { showAboutBox(this); });
 
     connect(ui.pages, &QTabWidget::currentChanged, this,
             [this](int page) { page == 0 ? musicPageShown() : videoPageShown(); });
@@ -281,9 +342,9 @@ void MainWindow::connectCommands() {
             &MainWindow::videoContextMenuRequested);
 
     connect(ui.musicExportButton, &QPushButton::clicked, this,
-            [this] { m_ui.musicExportPopup->popup(QCursor::pos()); });
+            [this] { m_ui.musicExportPopup->popup(exportPopupPosition(m_ui.musicExportButton)); });
     connect(ui.videoExportButton, &QPushButton::clicked, this,
-            [this] { m_ui.videoExportPopup->popup(QCursor::pos()); });
+            [this] { m_ui.videoExportPopup->popup(exportPopupPosition(m_ui.videoExportButton)); });
     const auto connectExports = [this](QMenu* menu, void (MainWindow::*html)(),
                                        void (MainWindow::*txt)(), void (MainWindow::*excel)()) {
         const QList<QAction*> items = menu->actions();
@@ -346,6 +407,8 @@ void MainWindow::mainLoad() {
     videoFolder = m_settings.readText(u"videodir", QString());
     testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
     setToggles(readToggles(m_settings));
+    m_ui.musicColumns->restore(readColumnWidths(m_settings, kMusicColumnsKey));
+    m_ui.videoColumns->restore(readColumnWidths(m_settings, kVideoColumnsKey));
     checkSaveDir();
     if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
@@ -392,6 +455,59 @@ void MainWindow::mainSave() {
     m_settings.writeInteger(u"FormHeight", height());
     m_settings.writeInteger(u"FormWidth", width());
     m_settings.writeBool(u"Maximized", isMaximized());
+    writeColumnWidths(m_settings, kMusicColumnsKey, m_ui.musicColumns->userWidths());
+    writeColumnWidths(m_settings, kVideoColumnsKey, m_ui.videoColumns->userWidths());
+}
+
+namespace {
+
+// The first local folder among the dropped items, or nothing.
+QString droppedFolder(const QMimeData* data) {
+    if (!data->hasUrls())
+        return {};
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && QFileInfo(path).isDir())
+            return QDir::toNativeSeparators(path);
+    }
+    return {};
+}
+
+} // namespace
+
+bool MainWindow::dropWanted(const QMimeData* data) const {
+    if (droppedFolder(data).isEmpty())
+        return false;
+    return m_ui.pages->currentIndex() == 0 ? musicScanCanStart() : videoScanCanStart();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropWanted(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (!dropWanted(event->mimeData()))
+        return;
+    event->acceptProposedAction();
+    // The file manager waits for the drop to end: the scan runs after it.
+    QTimer::singleShot(
+        0, this, [this, folder = droppedFolder(event->mimeData())] { folderDropped(folder); });
+}
+
+void MainWindow::folderDropped(const QString& folder) {
+    if (m_ui.pages->currentIndex() == 0) {
+        if (!musicScanCanStart())
+            return;
+        musicRoot = folder;
+        scanMusicRoot();
+    } else {
+        if (!videoScanCanStart())
+            return;
+        videoFolder = folder;
+        if (scanVideoFolder())
+            finishVideoScan();
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -411,14 +527,35 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         openCreatedFile();
         return true;
     }
-    if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+    // Alt alone opens "Файл" on its release, with no other key pressed in between: Alt+F4,
+    // Alt+Tab and the menus' Alt+letter keys reach the window manager and the menu bar.
+    switch (event->type()) {
+    case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Alt && !(key->modifiers() & Qt::ShiftModifier) &&
-            !key->isAutoRepeat()) {
+        if (!key->isAutoRepeat())
+            m_altAlone = isActiveWindow() && key->key() == Qt::Key_Alt &&
+                         !(key->modifiers() & Qt::ShiftModifier);
+        break;
+    }
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Alt || key->isAutoRepeat())
+            break;
+        const bool open = m_altAlone && isActiveWindow();
+        m_altAlone = false;
+        if (open) {
             menuBar()->setFocus(Qt::MenuBarFocusReason);
             menuBar()->setActiveAction(m_ui.fileMenu->menuAction());
             return true;
         }
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::WindowDeactivate:
+        m_altAlone = false;
+        break;
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -459,7 +596,23 @@ void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAct
 
 void MainWindow::openCreatedFile() {
     if (lastWrittenFile.created)
-        m_desktop.openWithShell(lastWrittenFile.path);
+        openWrittenFile(lastWrittenFile.path);
+}
+
+QString fileNotOpenedMessage(const QString& path) {
+    return QStringLiteral("Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
+                          "типа не назначена программа.")
+        .arg(path);
+}
+
+bool MainWindow::openWrittenFile(const QString& path) {
+    if (m_desktop.openWithShell(path))
+        return true;
+    if (QFileInfo(path).isFile())
+        m_desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
+    else
+        m_desktop.showMessage(QStringLiteral("Файл \"%1\" не найден.").arg(path));
+    return false;
 }
 
 void MainWindow::setStatusText(const QString& text) {
@@ -470,12 +623,21 @@ QString MainWindow::statusText() const {
     return m_ui.statusText->text();
 }
 
-void MainWindow::showMusicCount(int count) {
-    setWindowTitle(QStringLiteral("В music коллекции: %1 позиций").arg(count));
+QString partialListNote() {
+    return QStringLiteral(" (поиск остановлен, список неполный)");
 }
 
-void MainWindow::showVideoCount(int count) {
-    setWindowTitle(QStringLiteral("В video коллекции: %1 позиций").arg(count));
+void MainWindow::showMusicCount() {
+    setWindowTitle(countCaption(QStringLiteral("music"), musicAlbumCount(*m_musicList, true),
+                                m_musicListPartial));
+}
+
+void MainWindow::showVideoCount() {
+    setWindowTitle(countCaption(QStringLiteral("video"), m_videoList->count(), m_videoListPartial));
+}
+
+void MainWindow::setProgressMaximum(int maximum) {
+    m_ui.progressBar->setRange(0, std::max(maximum, 1));
 }
 
 void MainWindow::setMusicListCommandsEnabled(bool enabled) {

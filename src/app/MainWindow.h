@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -23,6 +24,7 @@ class QDialog;
 namespace korvane {
 
 class Desktop;
+class ListColumns;
 class MusicList;
 class VideoList;
 class SettingsDialog;
@@ -40,6 +42,16 @@ struct FileCreatedRecord {
 
 // "Korvane v.0.984  by Zelmir  (...)": the caption at start and after a list is cleared.
 QString titleCaption();
+
+// The message when no application took a written file; its box offers to open the folder.
+QString fileNotOpenedMessage(const QString& path);
+
+// Where an export button's menu opens: at the pointer after a click, under the button when it was
+// pressed from the keyboard.
+QPoint exportPopupPosition(const QPushButton* button);
+
+// Added to the item count in the caption while a list is the outcome of a stopped scan.
+QString partialListNote();
 
 // The main window: menus, the "music" and "video" pages with their lists and buttons,
 // the status bar. Every command is a handler here; the handlers of each subsystem live in a file
@@ -68,11 +80,13 @@ public:
         QMenu* videoExportMenu = nullptr;   // "video листа"
         QMenu* settingsMenu = nullptr;      // "Настройки"
         QMenu* basesMenu = nullptr;         // "База данных"
+        QMenu* helpMenu = nullptr;          // "Справка"
+        QAction* aboutAction = nullptr;     // "О программе"
         QAction* musicScanAction = nullptr; // "с music коллекцией"
         QAction* videoScanAction = nullptr; // "с video коллекцией"
-        QAction* exitAction = nullptr;
-        QAction* settingsAction = nullptr; // "Настройки", Ctrl+P
-        QAction* testersAction = nullptr;  // "Для тестеров"
+        QAction* exitAction = nullptr;      // "Выход", Ctrl+Q
+        QAction* settingsAction = nullptr;  // "Настройки", Ctrl+P
+        QAction* testersAction = nullptr;   // "Для тестеров"
 
         QAction* artistFromID3 = nullptr;
         QAction* yearInColumn = nullptr;
@@ -81,6 +95,9 @@ public:
         QAction* musicInCat = nullptr;
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
+
+        ListColumns* musicColumns = nullptr;
+        ListColumns* videoColumns = nullptr;
 
         QMenu* musicContextMenu = nullptr;
         QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E
@@ -120,13 +137,19 @@ public:
 
     void setStatusText(const QString& text);
     QString statusText() const;
-    // "В music коллекции: N позиций" and the same for video.
-    void showMusicCount(int count);
-    void showVideoCount(int count);
+    // "В music коллекции: N позиций" and the same for video, N counting album rows only, with a
+    // note while the list is the outcome of a stopped scan.
+    void showMusicCount();
+    void showVideoCount();
+    // The scans' progress range; an empty one would turn the bar into Qt's endless busy show.
+    void setProgressMaximum(int maximum);
     // Enables or disables the clear and export buttons and the "music листа" sub-menu together.
     void setMusicListCommandsEnabled(bool enabled);
     void setVideoListCommandsEnabled(bool enabled);
     void setExportMenuEnabled(bool enabled);
+    // Hands a written file to the desktop's application for it; when none takes it, shows where
+    // the file lies (with a button for its folder) and answers false.
+    bool openWrittenFile(const QString& path);
     // Shows one of our modal dialogs, then refreshes what dialogs write.
     int execModal(QDialog& dialog);
     // True once the window was asked to close: long commands stop at their next pump.
@@ -139,6 +162,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -158,6 +183,10 @@ private:
     void musicDeleteClicked();
     void musicContextMenuRequested(const QPoint& position);
     void musicPageShown();
+    // The scan of musicRoot, chosen in the picker or dropped on the page.
+    void scanMusicRoot();
+    // No scan runs (the listing disables the button, the album phase makes it the stop button).
+    bool musicScanCanStart() const;
 
     // Video page (MainWindowVideo.cpp).
     void videoScanClicked();
@@ -167,6 +196,14 @@ private:
     void videoDeleteClicked();
     void videoContextMenuRequested(const QPoint& position);
     void videoPageShown();
+    // The scan of videoFolder, chosen in the picker or dropped on the page; false when the
+    // window is closing.
+    bool scanVideoFolder();
+    void finishVideoScan();
+    bool videoScanCanStart() const;
+    // A folder dropped from a file manager: the current page scans it as if it had been chosen.
+    void folderDropped(const QString& folder);
+    bool dropWanted(const QMimeData* data) const;
 
     // Exports (MainWindowExport.cpp).
     void exportMusicHtml();
@@ -194,6 +231,7 @@ private:
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<TestersDialog> m_testersDialog;
     bool m_closing = false;
+    bool m_altAlone = false; // Alt is down and no other key was pressed since
 
     // Selection helpers of both lists.
     static int selectedRow(const QTableView* view);
@@ -208,11 +246,13 @@ private:
     // `StopRequest`: the scan button pressed during the album phase.
     bool m_musicStopRequest = false;
     bool m_musicScanRunning = false;
+    bool m_musicListPartial = false; // the last scan was stopped
 
     // Video scan state (MainWindowVideo.cpp).
     friend class VideoScanWindowHost;
     bool m_videoStopRequest = false;
     bool m_videoScanRunning = false;
+    bool m_videoListPartial = false;
 
     // Bases (MainWindowBases.cpp).
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);

@@ -5,6 +5,8 @@
 #include "desktop/Desktop.h"
 #include "music/MusicList.h"
 
+#include <QFileInfo>
+
 // Handlers of the "База данных" menu: four fills from the bases beside the program, two saves of
 // new bases from the music list.
 namespace korvane {
@@ -53,6 +55,10 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
         kind == BaseKind::GenreBase ? QStringLiteral("genrebd") : QStringLiteral("countrybd");
     const std::optional<QString> chosen = m_desktop.chooseSaveFile(m_programFolder.dir(), preset);
     if (!chosen)
+        return;
+    // Asked about the file that is written, which may differ from the chosen name (".txt").
+    const QString target = bases::baseTargetPath(*chosen);
+    if (QFileInfo(target).isFile() && !m_desktop.confirmReplace(target))
         return;
     const bases::SaveResult saved =
         bases::saveBase(*m_musicList, kind, readGroupAlbumSeparatorForBases(m_settings), *chosen);

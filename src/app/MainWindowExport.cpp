@@ -50,13 +50,8 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
     try {
         const QString path =
             underBusyCursor([&plan] { return exporter::writeWorkbookToTemporaryFolder(plan); });
-        if (!desktop.openWithShell(path)) {
-            desktop.showError(QStringLiteral("Не удалось открыть \"%1\": для файлов .xlsx не "
-                                             "назначена программа.")
-                                  .arg(path));
-            return;
-        }
-        window.setStatusText(exporter::kWorkbookSentMessage);
+        if (window.openWrittenFile(path))
+            window.setStatusText(exporter::kWorkbookSentMessage);
     } catch (const exporter::ExportError& error) {
         desktop.showError(error.message());
     }

@@ -5,6 +5,7 @@
 #include "music/MusicRowEditor.h"
 #include "music/MusicScan.h"
 #include "video/VideoList.h"
+#include "widgets/ListColumns.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,9 +38,7 @@ public:
     bool pump() override { return m_window.pumpEvents(); }
     bool stopRequested() override { return m_window.m_musicStopRequest; }
     void setStatusText(const QString& text) override { m_window.setStatusText(text); }
-    void setProgressMaximum(int maximum) override {
-        m_window.m_ui.progressBar->setRange(0, std::max(maximum, 1));
-    }
+    void setProgressMaximum(int maximum) override { m_window.setProgressMaximum(maximum); }
     void setProgressPosition(int position) override {
         m_window.m_ui.progressBar->setValue(position);
     }
@@ -62,7 +61,15 @@ void MainWindow::musicScanClicked() {
     }
     if (!pickFolder(m_desktop, QStringLiteral("Выберите папку с mp3 коллекцией"), musicRoot))
         return;
+    scanMusicRoot();
+}
 
+bool MainWindow::musicScanCanStart() const {
+    return m_ui.musicScanButton->isEnabled() && !m_musicScanRunning;
+}
+
+void MainWindow::scanMusicRoot() {
+    Ui& ui = m_ui;
     setMusicListCommandsEnabled(false);
     setExportMenuEnabled(false);
     // The menu command follows the button: no second scan can start while folders are listed.
@@ -82,7 +89,9 @@ void MainWindow::musicScanClicked() {
     if (result.abandoned)
         return; // the window is closing
 
-    showMusicCount(result.count);
+    m_musicListPartial = result.stopped;
+    showMusicCount();
+    m_ui.musicColumns->fitToValues();
     ui.musicScanButton->setText(kAddCaption);
     ui.musicScanButton->setEnabled(true);
     ui.musicScanAction->setEnabled(true);
@@ -100,6 +109,7 @@ void MainWindow::musicClearClicked() {
     m_ui.musicView->setUpdatesEnabled(false);
     m_musicList->clear();
     m_ui.musicView->setUpdatesEnabled(true);
+    m_musicListPartial = false;
     setWindowTitle(titleCaption());
     // A delete of the last row in the middle of a scan clears the list too; the scan keeps its
     // stop command and re-enables the list commands when it ends.
@@ -149,9 +159,6 @@ void MainWindow::musicDeleteClicked() {
         doomed[static_cast<size_t>(index.row())] = true;
     m_musicList->removeRows(doomed);
     const int count = m_musicList->count();
-    int headers = 0;
-    for (int i = 0; toggles().musicInCat && i < count; ++i)
-        headers += m_musicList->isCategoryHeader(i) ? 1 : 0;
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
         view->selectRow(next);
@@ -160,7 +167,7 @@ void MainWindow::musicDeleteClicked() {
         musicClearClicked();
         return;
     }
-    showMusicCount(count - headers);
+    showMusicCount();
 }
 
 void MainWindow::musicContextMenuRequested(const QPoint& position) {
@@ -170,7 +177,7 @@ void MainWindow::musicContextMenuRequested(const QPoint& position) {
 
 void MainWindow::musicPageShown() {
     if (!m_musicList->isEmpty())
-        showMusicCount(m_musicList->count());
+        showMusicCount();
 }
 
 } // namespace korvane

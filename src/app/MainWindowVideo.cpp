@@ -6,6 +6,7 @@
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
 #include "video/VideoScan.h"
+#include "widgets/ListColumns.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,9 +35,7 @@ public:
     bool pump() override { return m_window.pumpEvents(); }
     bool stopRequested() override { return m_window.m_videoStopRequest; }
     void setStatusText(const QString& text) override { m_window.setStatusText(text); }
-    void setProgressMaximum(int maximum) override {
-        m_window.m_ui.progressBar->setRange(0, std::max(maximum, 0));
-    }
+    void setProgressMaximum(int maximum) override { m_window.setProgressMaximum(maximum); }
     void setProgressPosition(int position) override {
         m_window.m_ui.progressBar->setValue(position);
     }
@@ -58,30 +57,43 @@ void MainWindow::videoScanClicked() {
         return;
     }
 
+    if (pickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder) &&
+        !scanVideoFolder())
+        return;
+    finishVideoScan();
+}
+
+bool MainWindow::scanVideoFolder() {
     Ui& ui = m_ui;
-    if (pickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder)) {
-        const QString root = videoFolder;
-        const QString separator = readGroupAlbumSeparator(m_settings);
-        // No second scan can start while the folder tree is walked: the button turns into the
-        // stop button only when the files are probed.
-        ui.videoScanButton->setEnabled(false);
-        ui.videoScanAction->setEnabled(false);
-        m_videoScanRunning = true;
-        m_videoStopRequest = false;
-        video::VideoInfo probe;
-        VideoScanWindowHost host(*this);
-        const VideoScanResult result = scanVideos(root, separator, *m_videoList, probe, host);
-        m_videoScanRunning = false;
-        m_videoStopRequest = false;
-        if (result.abandoned)
-            return; // the window is closing
-        if (!result.firstFileFolder.isEmpty())
-            videoFolder = result.firstFileFolder;
-        showVideoCount(m_videoList->count());
-        setStatusText(QStringLiteral(
-            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
-        ui.progressBar->setValue(0);
-    }
+    const QString root = videoFolder;
+    const QString separator = readGroupAlbumSeparator(m_settings);
+    // No second scan can start while the folder tree is walked: the button turns into the stop
+    // button only when the files are probed.
+    ui.videoScanButton->setEnabled(false);
+    ui.videoScanAction->setEnabled(false);
+    m_videoScanRunning = true;
+    m_videoStopRequest = false;
+    video::VideoInfo probe;
+    VideoScanWindowHost host(*this);
+    const VideoScanResult result = scanVideos(root, separator, *m_videoList, probe, host);
+    m_videoScanRunning = false;
+    m_videoStopRequest = false;
+    if (result.abandoned)
+        return false; // the window is closing
+    if (!result.firstFileFolder.isEmpty())
+        videoFolder = result.firstFileFolder;
+    m_videoListPartial = result.stopped;
+    showVideoCount();
+    m_ui.videoColumns->fitToValues();
+    setStatusText(QStringLiteral(
+        " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    ui.progressBar->setValue(0);
+    return true;
+}
+
+// After a scan, and after a cancelled picker too: the page's commands are on again.
+void MainWindow::finishVideoScan() {
+    Ui& ui = m_ui;
     setVideoListCommandsEnabled(true);
     setExportMenuEnabled(true);
     ui.videoScanButton->setText(kStartCaption);
@@ -89,8 +101,13 @@ void MainWindow::videoScanClicked() {
     ui.videoScanAction->setEnabled(true);
 }
 
+bool MainWindow::videoScanCanStart() const {
+    return m_ui.videoScanButton->isEnabled() && !m_videoScanRunning;
+}
+
 void MainWindow::videoClearClicked() {
     m_videoList->clear();
+    m_videoListPartial = false;
     setVideoListCommandsEnabled(false);
     if (m_musicList->isEmpty())
         setExportMenuEnabled(false);
@@ -126,7 +143,7 @@ void MainWindow::videoDeleteClicked() {
         return;
     }
     selectRow(m_ui.videoView, next);
-    showVideoCount(m_videoList->count());
+    showVideoCount();
 }
 
 void MainWindow::videoContextMenuRequested(const QPoint& position) {
@@ -136,7 +153,7 @@ void MainWindow::videoContextMenuRequested(const QPoint& position) {
 
 void MainWindow::videoPageShown() {
     if (!m_videoList->isEmpty())
-        showVideoCount(m_videoList->count());
+        showVideoCount();
 }
 
 } // namespace korvane

@@ -4,11 +4,29 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace korvane {
+namespace {
+
+// The desktop's default application for a file type, as the file managers ask for it.
+bool applicationRegisteredFor(const QString& mimeType) {
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit ||
+        query.exitCode() != 0)
+        return false;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
 
 void QtDesktop::showMessage(const QString& text) {
     QMessageBox::information(m_owner, QApplication::applicationName(), text);
@@ -24,8 +42,11 @@ bool QtDesktop::askYesNo(const QString& title, const QString& text) {
 }
 
 std::optional<QString> QtDesktop::chooseFolder(const QString& caption, const QString& preselect) {
-    const QString chosen = QFileDialog::getExistingDirectory(m_owner, caption, preselect,
-                                                             QFileDialog::ShowDirsOnly);
+    // With nothing to preselect (the first run, a vanished folder) the dialog starts at home
+    // rather than in whatever folder the program was started from.
+    const QString start = preselect.isEmpty() ? QDir::homePath() : preselect;
+    const QString chosen =
+        QFileDialog::getExistingDirectory(m_owner, caption, start, QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return std::nullopt;
     return chosen;
@@ -37,7 +58,8 @@ std::optional<QString> QtDesktop::chooseSaveFile(const QString& folder, const QS
     dialog.setDirectory(folder);
     dialog.selectFile(fileName);
     dialog.setNameFilter(QStringLiteral("*.txt"));
-    // The file is replaced without a question, and no extension is added by the dialog.
+    // The caller asks before replacing: the path it writes may differ from the chosen one (an
+    // extension is added), and no extension is added by the dialog.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -45,20 +67,54 @@ std::optional<QString> QtDesktop::chooseSaveFile(const QString& folder, const QS
 }
 
 bool QtDesktop::openWithShell(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) // not a freedesktop desktop: Qt's own answer is all there is
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isFile() ||
+        !applicationRegisteredFor(QMimeDatabase().mimeTypeForFile(path).name()))
+        return false;
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->start(opener, {path});
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    // Most desktops' openers hand the file over and end at once; the generic one runs the
+    // application itself, so one still running after a while has handed it over too.
+    if (process->waitForFinished(3000)) {
+        const bool handed =
+            process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        delete process;
+        return handed;
+    }
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
+}
+
+void QtDesktop::showMessageWithFolder(const QString& text, const QString& path) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok,
+                    m_owner);
+    QPushButton* openFolder =
+        box.addButton(QStringLiteral("Открыть папку"), QMessageBox::ActionRole);
+    box.exec();
+    if (box.clickedButton() == openFolder)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+bool QtDesktop::confirmReplace(const QString& path) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::Cancel, m_owner);
+    QPushButton* replace = box.addButton(QStringLiteral("Заменить"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == replace;
 }
 
 bool QtDesktop::spreadsheetAppRegistered() {
-    // The desktop's default application for the workbook type, as the file managers ask for it.
-    QProcess query;
-    query.start(
-        QStringLiteral("xdg-mime"),
-        {QStringLiteral("query"), QStringLiteral("default"),
-         QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
-    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0)
-        return false;
-    return !query.readAllStandardOutput().trimmed().isEmpty();
+    return applicationRegisteredFor(
+        QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"));
 }
 
 void QtDesktop::beep() {

@@ -18,6 +18,8 @@ public:
     std::optional<QString> chooseFolder(const QString& caption, const QString& preselect) override;
     std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) override;
     bool openWithShell(const QString& path) override;
+    void showMessageWithFolder(const QString& text, const QString& path) override;
+    bool confirmReplace(const QString& path) override;
     bool spreadsheetAppRegistered() override;
     void beep() override;
 

@@ -3,6 +3,7 @@
 #include "desktop/Desktop.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "widgets/DialogSize.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +15,9 @@
 namespace korvane {
 namespace {
 
+// The client size of the design, kept as the least size.
+constexpr QSize kDesignSize(350, 371);
+
 // Characters a worksheet name cannot hold.
 const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
 
@@ -23,8 +27,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
                                const ProgramFolder& programFolder, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings), m_programFolder(programFolder) {
     setWindowTitle(QStringLiteral("Настройки"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    // The close box only: without CustomizeWindowHint X11 window managers add the others.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
 
     auto* grid = new QGridLayout;
     int row = 0;
@@ -86,7 +91,7 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addWidget(excel);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setFixedSize(350, 371);
+    fitDialogToContents(this, kDesignSize);
 
     for (QLineEdit* field :
          {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
@@ -104,6 +109,7 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     load();
+    fitDialogToContents(this, kDesignSize);
     QDialog::showEvent(event);
 }
 

@@ -2,6 +2,7 @@
 
 #include "desktop/Desktop.h"
 #include "settings/SettingsFile.h"
+#include "widgets/DialogSize.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,12 +12,19 @@
 #include <QVBoxLayout>
 
 namespace korvane {
+namespace {
+
+// The client size of the design, kept as the least size.
+constexpr QSize kDesignSize(300, 86);
+
+} // namespace
 
 TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settingsPath(std::move(settingsPath)) {
     setWindowTitle(QStringLiteral("Настройки для тестеров"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowTitleHint);
+    // The close box only: without CustomizeWindowHint X11 window managers add the others.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     m_mode = new QCheckBox(QStringLiteral("Вкл / Выкл этот режим"), this);
     m_limit = new QLineEdit(this);
     m_limit->setMaximumWidth(50);
@@ -34,7 +42,7 @@ TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* pa
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(fields, 1);
     layout->addLayout(buttons);
-    setFixedSize(300, 86);
+    fitDialogToContents(this, kDesignSize);
 
     connect(m_apply, &QPushButton::clicked, this, &TestersDialog::apply);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -42,6 +50,7 @@ TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* pa
 
 void TestersDialog::showEvent(QShowEvent* event) {
     load();
+    fitDialogToContents(this, kDesignSize);
     QDialog::showEvent(event);
 }
 

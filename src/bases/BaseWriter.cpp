@@ -12,6 +12,11 @@
 namespace korvane::bases {
 namespace {
 
+QString createError(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
 constexpr std::string_view kTheSuffix = ", the";
 constexpr std::string_view kThePrefix = "the ";
 
@@ -99,8 +104,11 @@ std::optional<QString> writeBaseFile(const QString& path, const std::vector<std:
     // A failed flush (a full disk) would not make commit() fail: check it first.
     if (written && file.flush() && file.commit())
         return std::nullopt;
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(path), file.errorString());
+    return createError(path, file.errorString());
+}
+
+QString backupPath(const QString& path) {
+    return path + QStringLiteral(".bak");
 }
 
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
@@ -108,7 +116,31 @@ SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& sep
     const std::vector<std::string> lines = collectBaseLines(list, kind, separator);
     SaveResult result;
     result.path = baseTargetPath(chosenPath);
-    result.error = writeBaseFile(result.path, lines).value_or(QString());
+    // The previous base is copied aside first and becomes NAME.bak only once the new one is
+    // written: a failed save leaves the folder as it was, an older backup included.
+    const bool replacing = QFileInfo(result.path).isFile();
+    const QString backup = backupPath(result.path);
+    const QString pending = backup + QStringLiteral(".new");
+    if (replacing) {
+        QFile::remove(pending);
+        QFile previous(result.path);
+        if (!previous.copy(pending)) {
+            result.error = createError(pending, previous.errorString());
+            return result;
+        }
+    }
+    if (const std::optional<QString> error = writeBaseFile(result.path, lines)) {
+        if (replacing)
+            QFile::remove(pending);
+        result.error = *error;
+        return result;
+    }
+    if (replacing) {
+        QFile::remove(backup);
+        QFile kept(pending);
+        if (!kept.rename(backup))
+            result.error = createError(backup, kept.errorString());
+    }
     return result;
 }
 

@@ -35,7 +35,12 @@ struct SaveResult {
     QString error; // empty on success
 };
 
-// The whole save after the dialog: lines from the list, the target path, the file.
+// "<path>.bak": where a save keeps the base it replaces.
+QString backupPath(const QString& path);
+
+// The whole save after the dialog: lines from the list, the target path, the file; a base it
+// replaces is kept as its backup, an older backup replaced. A failure names the file it could
+// not create; a failed write leaves every file as it was.
 SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& separator,
                     const QString& chosenPath);
 

@@ -20,10 +20,11 @@ const Command kCommands[] = {
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
      "    --bold (each also --no-...) override the toggles of set.ini"},
-    {"tags", runTagsCommand, "tags FILE                  every field of every audio reader, as JSON"},
-    {"video", runVideoCommand,
-     "video ROOT... [actions]    the video scan of each root in turn"},
-    {"probe", runProbeCommand, "probe FILE                 the video probe's result and the video list's cells, as JSON"},
+    {"tags", runTagsCommand,
+     "tags FILE                  every field of every audio reader, as JSON"},
+    {"video", runVideoCommand, "video ROOT... [actions]    the video scan of each root in turn"},
+    {"probe", runProbeCommand,
+     "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };
 
 const Command* findCommand(const QString& name) {
@@ -37,10 +38,12 @@ const Command* findCommand(const QString& name) {
 } // namespace
 
 QString usageText() {
-    QString text = QStringLiteral("usage: korvane-cli [--dir DIR] COMMAND ...\n\n"
-                                  "  --dir DIR    the program folder (set.ini, bases, templates); "
-                                  "default: the folder of korvane-cli\n"
-                                  "  --help       this text\n\ncommands:\n");
+    QString text = QStringLiteral(
+        "usage: korvane-cli [--dir DIR] COMMAND ...\n\n"
+        "  --dir DIR    the program folder (set.ini, bases, templates); default: the folder of\n"
+        "               korvane-cli, or when installed ~/.config/korvane and "
+        "~/.local/share/korvane\n"
+        "  --help       this text\n\ncommands:\n");
     for (const Command& command : kCommands)
         text += QStringLiteral("  korvane-cli ") + QString::fromUtf8(command.synopsis) + u'\n';
     text += QStringLiteral("\nactions of the list commands, run in the order given:\n") +
@@ -49,9 +52,14 @@ QString usageText() {
     return text;
 }
 
-int run(const QStringList& arguments, const QString& defaultProgramDir, std::ostream& out,
+ProgramFolder programFolder(const Context& context) {
+    return context.programDir.isEmpty() ? ProgramFolder::ofExecutable(context.executableDir)
+                                        : ProgramFolder(context.programDir);
+}
+
+int run(const QStringList& arguments, const QString& executableDir, std::ostream& out,
         std::ostream& err, bool errIsTerminal) {
-    Context context{defaultProgramDir, out, err, errIsTerminal};
+    Context context{out, err, errIsTerminal, executableDir, {}};
     QStringList args = arguments;
     try {
         while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/ProgramFolder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,14 +28,19 @@ struct CommandError : std::runtime_error {
 };
 
 struct Context {
-    QString programDir; // where set.ini, the bases and the templates are read from
-    std::ostream& out;  // UTF-8
+    std::ostream& out; // UTF-8
     std::ostream& err;
     bool errIsTerminal = false; // progress lines only go to a terminal
+    QString executableDir = {}; // the folder of korvane-cli
+    QString programDir = {};    // --dir DIR; empty when not given
 };
 
+// Where a command reads set.ini, the bases and the templates: --dir's folder, else the program
+// folder of korvane-cli itself, portable or installed.
+ProgramFolder programFolder(const Context& context);
+
 // Runs one command line (the arguments after the program name) and returns the exit status.
-int run(const QStringList& arguments, const QString& defaultProgramDir, std::ostream& out,
+int run(const QStringList& arguments, const QString& executableDir, std::ostream& out,
         std::ostream& err, bool errIsTerminal = false);
 
 // The text of `korvane-cli --help`.

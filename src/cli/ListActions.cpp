@@ -88,7 +88,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
     bases::BaseFill fill;
     fill.run({kind,
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
-              ProgramFolder(target.context.programDir).file(bases::baseFileName(kind)),
+              target.programFolder.file(bases::baseFileName(kind)),
               readGroupAlbumSeparatorForBases(target.settings)},
              target.list, [] {});
     if (fill.state() == bases::FillState::Failed)
@@ -124,7 +124,7 @@ template <typename Export> void runExport(Export&& write) {
 }
 
 // --txt and --html: the window's exports into save_dir under the file names of set.ini; the
-// status text goes to stderr.
+// status text, which names the file, goes to stderr.
 void reportWritten(ListActionTarget& target, const std::optional<QString>& path) {
     if (path)
         target.context.err << exporter::fileCreatedMessage(*path).toStdString() << '\n';
@@ -143,16 +143,17 @@ void txtAction(ListActionTarget& target, const QString&) {
 
 void htmlAction(ListActionTarget& target, const QString&) {
     const auto& rows = target.list.rows();
-    const ProgramFolder programFolder(target.context.programDir);
     runExport([&] {
-        reportWritten(target, target.kind == ListKind::Music
-                                  ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
-                                                             programFolder)
-                                  : exporter::writeVideoHtml(rows, target.settings, programFolder));
+        reportWritten(target,
+                      target.kind == ListKind::Music
+                          ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
+                                                     target.programFolder)
+                          : exporter::writeVideoHtml(rows, target.settings, target.programFolder));
     });
 }
 
 // --xlsx FILE: the workbook the window hands to the spreadsheet application, written to FILE.
+// The window has no status text for it, so the line on stderr only names the file.
 void xlsxAction(ListActionTarget& target, const QString& path) {
     const auto& rows = target.list.rows();
     if (rows.empty())
@@ -163,6 +164,7 @@ void xlsxAction(ListActionTarget& target, const QString& path) {
                                     : exporter::videoSheet(rows, target.settings),
                                 path);
     });
+    target.context.err << "written: " << path.toStdString() << '\n';
 }
 
 // Add an action here: one row and one function.
@@ -216,8 +218,12 @@ QString listActionsUsage() {
         QString words = QString::fromUtf8(kind.name);
         if (kind.argument != nullptr)
             words += u' ' + QString::fromUtf8(kind.argument);
-        text +=
-            QStringLiteral("    ") + words.leftJustified(22) + QString::fromUtf8(kind.help) + u'\n';
+        // A long argument pushes its help onto a line of its own.
+        constexpr int kWordsWidth = 22;
+        if (words.size() >= kWordsWidth)
+            words += u'\n' + QString(4 + kWordsWidth, u' ');
+        text += QStringLiteral("    ") + words.leftJustified(kWordsWidth) +
+                QString::fromUtf8(kind.help) + u'\n';
     }
     return text;
 }

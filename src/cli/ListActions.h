@@ -23,9 +23,10 @@ struct ListActionTarget {
     ListKind kind;
     CatalogueList& list;
     Context& context;
-    const SettingsFile& settings; // the program folder's set.ini, never written
-    Toggles toggles;              // after the command line's overrides
-    int sortColumn = 0;           // `sortColumn`: the column of the last --sort
+    const ProgramFolder& programFolder; // the bases and the templates
+    const SettingsFile& settings;       // the program folder's set.ini, never written
+    Toggles toggles;                    // after the command line's overrides
+    int sortColumn = 0;                 // `sortColumn`: the column of the last --sort
 };
 
 struct ListActionKind;

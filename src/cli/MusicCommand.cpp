@@ -76,8 +76,8 @@ private:
 } // namespace
 
 int runMusicCommand(const QStringList& args, Context& context) {
-    const ProgramFolder programFolder(context.programDir);
-    const SettingsFile settings(programFolder.settingsPath());
+    const ProgramFolder folder = programFolder(context);
+    const SettingsFile settings(folder.settingsPath());
     Toggles toggles = readToggles(settings);
     MusicList list;
     const ScanArguments arguments =
@@ -92,7 +92,7 @@ int runMusicCommand(const QStringList& args, Context& context) {
         ProgressHost host(context);
         scanMusic(root, options, list, host);
     }
-    ListActionTarget target{ListKind::Music, list, context, settings, toggles};
+    ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;
 }

@@ -36,8 +36,8 @@ private:
 } // namespace
 
 int runVideoCommand(const QStringList& args, Context& context) {
-    const ProgramFolder programFolder(context.programDir);
-    const SettingsFile settings(programFolder.settingsPath());
+    const ProgramFolder folder = programFolder(context);
+    const SettingsFile settings(folder.settingsPath());
     VideoList list;
     const ScanArguments arguments = parseScanArguments(args, list, "video");
 
@@ -48,7 +48,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
         VideoProgressHost host(context);
         scanVideos(root, separator, list, probe, host);
     }
-    ListActionTarget target{ListKind::Video, list, context, settings, readToggles(settings)};
+    const Toggles toggles = readToggles(settings);
+    ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;
 }

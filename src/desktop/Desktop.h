@@ -25,8 +25,13 @@ public:
     // The save-file dialog starting in `folder` with `fileName` filled in and a "*.txt" filter.
     virtual std::optional<QString> chooseSaveFile(const QString& folder,
                                                   const QString& fileName) = 0;
-    // Opens a file with the desktop's default application; false when that failed.
+    // Hands a file to the desktop's default application for its type; false when no application
+    // took it (none registered for the type, or the opener failed).
     virtual bool openWithShell(const QString& path) = 0;
+    // A message naming a file, with a button that opens the file's folder in the file manager.
+    virtual void showMessageWithFolder(const QString& text, const QString& path) = 0;
+    // The desktop's usual question before a save replaces an existing file; true for "replace".
+    virtual bool confirmReplace(const QString& path) = 0;
     // Whether an application is registered to open .xlsx workbooks; a desktop that cannot tell
     // answers no.
     virtual bool spreadsheetAppRegistered() { return false; }

@@ -7,10 +7,15 @@
 #include "text/LocaleText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace korvane::exporter {
 namespace {
+
+const QString kWorkbookFolderPrefix = QStringLiteral("korvane-");
 
 std::optional<QString> writeLines(const QString& path,
                                   const std::function<void(const LineSink&)>& writeAll) {
@@ -110,7 +115,8 @@ bool spreadsheetCheckRequested(const SettingsFile& settings) {
 }
 
 QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/korvane-XXXXXX"));
+    QTemporaryDir folder(QDir::tempPath() + u'/' + kWorkbookFolderPrefix +
+                         QStringLiteral("XXXXXX"));
     if (!folder.isValid())
         throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
                               .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
@@ -123,6 +129,29 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
         throw;
     }
     return QDir::toNativeSeparators(path);
+}
+
+int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now) {
+    const QDateTime limit = now.addDays(-1);
+    int removed = 0;
+    const QFileInfoList folders =
+        QDir(tempDir).entryInfoList({kWorkbookFolderPrefix + QStringLiteral("??????")},
+                                    QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo& folder : folders) {
+        if (folder.isSymLink() || folder.lastModified() >= limit)
+            continue;
+        QDir dir(folder.filePath());
+        const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot |
+                                                        QDir::Hidden | QDir::System);
+        const bool onlyWorkbooks =
+            std::all_of(entries.begin(), entries.end(), [](const QFileInfo& entry) {
+                return entry.isFile() && !entry.isSymLink() &&
+                       entry.fileName().endsWith(QStringLiteral(".xlsx"));
+            });
+        if (onlyWorkbooks && dir.removeRecursively())
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace korvane::exporter

@@ -7,6 +7,7 @@
 #include "settings/Toggles.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
@@ -50,5 +51,10 @@ bool spreadsheetCheckRequested(const SettingsFile& settings);
 // The workbook in a new folder under the system's temporary folder, named after its sheet, for
 // the spreadsheet application to open; the folder stays so that the application can read it.
 QString writeWorkbookToTemporaryFolder(const SheetPlan& plan);
+
+// Removes the workbook folders under `tempDir` last changed more than a day before `now`: a
+// spreadsheet application has long read them. Folders holding anything but workbooks are left
+// alone. Answers how many went.
+int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now);
 
 } // namespace korvane::exporter

@@ -20,4 +20,11 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
         throw ExportError(error);
 }
 
+QString xlsxwriterVersion() {
+    using Version = const char* (*)();
+    static const auto version = reinterpret_cast<Version>(
+        loadModuleEntry(kWorkbookModuleName, kWorkbookModuleVersionEntry));
+    return version ? QString::fromLatin1(version()) : QString();
+}
+
 } // namespace korvane::exporter

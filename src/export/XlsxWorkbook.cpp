@@ -450,3 +450,7 @@ korvaneWriteWorkbook(const korvane::exporter::SheetPlan& plan, const QString& pa
         return false;
     }
 }
+
+extern "C" __attribute__((visibility("default"))) const char* korvaneXlsxwriterVersion() {
+    return lxw_version();
+}

@@ -1,12 +1,57 @@
 #include "settings/ProgramFolder.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace korvane {
+namespace {
 
-ProgramFolder::ProgramFolder(QString dir) : m_dir(std::move(dir)) {
-    while (m_dir.size() > 1 && m_dir.endsWith(QDir::separator()))
-        m_dir.chop(1);
+QString withoutTrailingSeparators(QString dir) {
+    while (dir.size() > 1 && dir.endsWith(QDir::separator()))
+        dir.chop(1);
+    return dir;
+}
+
+QString absoluteOr(const QString& path, const QString& fallback) {
+    return !path.isEmpty() && QDir::isAbsolutePath(path) ? path : fallback;
+}
+
+} // namespace
+
+UserFolders UserFolders::fromVariables(const QString& home, const QString& xdgConfigHome,
+                                       const QString& xdgDataHome) {
+    return {absoluteOr(xdgConfigHome, home + QStringLiteral("/.config")),
+            absoluteOr(xdgDataHome, home + QStringLiteral("/.local/share"))};
+}
+
+UserFolders UserFolders::fromEnvironment() {
+    return fromVariables(QDir::homePath(), qEnvironmentVariable("XDG_CONFIG_HOME"),
+                         qEnvironmentVariable("XDG_DATA_HOME"));
+}
+
+ProgramFolder::ProgramFolder(QString dir) : ProgramFolder(dir, dir) {}
+
+ProgramFolder::ProgramFolder(QString dir, QString settingsDir)
+    : m_dir(withoutTrailingSeparators(std::move(dir))),
+      m_settingsDir(withoutTrailingSeparators(std::move(settingsDir))) {}
+
+ProgramFolder ProgramFolder::installed(const UserFolders& user) {
+    return ProgramFolder(user.data + QStringLiteral("/korvane"),
+                         user.config + QStringLiteral("/korvane"));
+}
+
+ProgramFolder ProgramFolder::ofExecutable(const QString& executableDir) {
+    const std::optional<QString> starters =
+        installedStarterFolder(executableDir, QFileInfo(executableDir).isWritable());
+    if (!starters)
+        return ProgramFolder(executableDir);
+    const ProgramFolder folder = installed(UserFolders::fromEnvironment());
+    // A folder that cannot be made shows later, as the error of the write that needs it.
+    QDir().mkpath(folder.settingsDir());
+    QDir().mkpath(folder.dir());
+    copyMissingStarterFiles(*starters, folder.dir());
+    return folder;
 }
 
 QString ProgramFolder::dirWithSeparator() const {
@@ -15,6 +60,32 @@ QString ProgramFolder::dirWithSeparator() const {
 
 QString ProgramFolder::file(const QString& name) const {
     return dirWithSeparator() + name;
+}
+
+QString ProgramFolder::settingsPath() const {
+    return withTrailingSeparator(m_settingsDir) + QStringLiteral("set.ini");
+}
+
+std::optional<QString> installedStarterFolder(const QString& executableDir,
+                                              bool executableDirWritable) {
+    const QString share = QDir::cleanPath(executableDir + QStringLiteral("/../share/korvane"));
+    if (QFileInfo(share).isDir())
+        return share;
+    if (!executableDirWritable)
+        return executableDir;
+    return std::nullopt;
+}
+
+void copyMissingStarterFiles(const QString& starterDir, const QString& targetDir) {
+    const QDir starters(starterDir);
+    for (const QString& name : starters.entryList(QDir::Files)) {
+        const QString target = QDir(targetDir).filePath(name);
+        // A name the user has is left alone, even as a link that leads nowhere.
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            continue;
+        if (QFile::copy(starters.filePath(name), target))
+            QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+    }
 }
 
 QString withTrailingSeparator(const QString& folder) {

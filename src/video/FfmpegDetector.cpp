@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
 }
@@ -232,4 +233,8 @@ std::optional<double> FfmpegDetector::frameRate() {
 extern "C" __attribute__((visibility("default"))) korvane::video::MediaDetector*
 korvaneCreateFfmpegDetector() {
     return new korvane::video::FfmpegDetector;
+}
+
+extern "C" __attribute__((visibility("default"))) const char* korvaneFfmpegVersion() {
+    return av_version_info();
 }

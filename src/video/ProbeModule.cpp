@@ -11,4 +11,11 @@ std::unique_ptr<MediaDetector> createFfmpegDetector() {
     return std::unique_ptr<MediaDetector>(create ? create() : nullptr);
 }
 
+std::string ffmpegVersion() {
+    using Version = const char* (*)();
+    static const auto version =
+        reinterpret_cast<Version>(loadModuleEntry(kProbeModuleName, kProbeModuleVersionEntry));
+    return version ? version() : std::string();
+}
+
 } // namespace korvane::video

@@ -1,16 +1,24 @@
 #include "app/MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
+#include "export/XlsxWorkbook.h"
+#include "music/MusicList.h"
+#include "video/FfmpegDetector.h"
+#include "widgets/ListColumns.h"
 
 #include "FakeDesktop.h"
 #include "TempDir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -76,16 +84,25 @@ TEST(MainWindow, CaptionsOfButtonsMenusAndColumns) {
     EXPECT_EQ(ui.musicClearButton->toolTip(), QStringLiteral("Очищает область таблицы"));
     EXPECT_EQ(ui.musicExportButton->toolTip(), QStringLiteral("экспорт списка в разные форматы"));
     EXPECT_EQ(ui.videoScanButton->text(), QStringLiteral("Добавить Клипы"));
+    // The captions keep their letters; "&" marks the Alt+letter of each menu.
     QStringList menus;
-    for (QAction* action : f.window->menuBar()->actions())
-        menus << action->text();
-    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных"}));
+    QList<QKeySequence> mnemonics;
+    for (QAction* action : f.window->menuBar()->actions()) {
+        menus << QString(action->text()).remove(u'&');
+        mnemonics << QKeySequence::mnemonic(action->text());
+    }
+    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных", "Справка"}));
+    EXPECT_EQ(mnemonics, (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key(u'Ф')),
+                                              QKeySequence(Qt::ALT | Qt::Key(u'Н')),
+                                              QKeySequence(Qt::ALT | Qt::Key(u'Б')),
+                                              QKeySequence(Qt::ALT | Qt::Key(u'С'))}));
+    EXPECT_EQ(ui.exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(ui.aboutAction->text(), QStringLiteral("О программе"));
     EXPECT_EQ(ui.settingsAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     EXPECT_EQ(ui.musicEditAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
     EXPECT_EQ(ui.musicDeleteAction->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_EQ(ui.musicView->model()->headerData(1, Qt::Horizontal).toString(),
               QStringLiteral("Размер (mb)"));
-    EXPECT_EQ(ui.musicView->columnWidth(0), 360);
     EXPECT_EQ(ui.videoView->model()->headerData(5, Qt::Horizontal).toString(),
               QStringLiteral("Кодек"));
     EXPECT_EQ(ui.progressBar->width(), 170);
@@ -133,6 +150,32 @@ TEST(MainWindow, MissingOutputFolderIsReportedOnceAndReplaced) {
     EXPECT_EQ(f.desktop.messages.size(), 1);
 }
 
+// Installed, the program folder is read-only: set.ini lives in the user's config folder and the
+// output folder falls back to the user's data folder, which holds the bases and templates.
+TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
+    test::TempDir user;
+    const QString data = user.file(QStringLiteral("data/korvane"));
+    const QString config = user.file(QStringLiteral("config/korvane"));
+    QDir().mkpath(data);
+    user.write(QStringLiteral("config/korvane/set.ini"),
+               "[options]\r\nsave_dir=/no/such/drive/\r\n");
+    test::FakeDesktop desktop;
+    {
+        MainWindow w(ProgramFolder(data, config), desktop);
+        w.mainLoad();
+        EXPECT_EQ(w.settings().readText(u"save_dir", QString()), data + u'/');
+        w.musicRoot = QStringLiteral("/музыка/");
+        w.show();
+        EXPECT_TRUE(w.close());
+    }
+    EXPECT_TRUE(desktop.errors.isEmpty()) << desktop.errors.value(0).toStdString();
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/set.ini")));
+    MainWindow again(ProgramFolder(data, config), desktop);
+    again.mainLoad();
+    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
+    EXPECT_EQ(desktop.messages.size(), 1) << "the vanished output folder was replaced once";
+}
+
 TEST(MainWindow, TestersCommandOnlyForExactlyOne) {
     const std::pair<const char*, bool> cases[] = {
         {"notdead=1", true},    {"notdead=2", false}, {"notdead=\" 1\"", false},
@@ -158,26 +201,229 @@ TEST(MainWindow, DialogsNoLongerRevertTogglesButEnableTesters) {
     EXPECT_TRUE(w.ui().testersAction->isEnabled());
 }
 
-TEST(MainWindow, AltOpensTheFileMenuButShiftAltDoesNot) {
+TEST(MainWindow, AltAloneOpensTheFileMenuOnItsRelease) {
+    enum Kind { Press, Release };
+    struct Key {
+        Kind kind;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const struct {
+        const char* name;
+        std::vector<Key> keys;
+        bool opens;
+    } cases[] = {
+        {"Alt pressed and released", {{Press, Qt::Key_Alt, {}}, {Release, Qt::Key_Alt, {}}}, true},
+        {"Alt still held", {{Press, Qt::Key_Alt, {}}}, false},
+        {"Shift+Alt",
+         {{Press, Qt::Key_Alt, Qt::ShiftModifier}, {Release, Qt::Key_Alt, Qt::ShiftModifier}},
+         false},
+        {"Alt+F4 for the window manager",
+         {{Press, Qt::Key_Alt, {}},
+          {Press, Qt::Key_F4, Qt::AltModifier},
+          {Release, Qt::Key_F4, Qt::AltModifier},
+          {Release, Qt::Key_Alt, {}}},
+         false},
+        {"Alt+Tab for the window manager",
+         {{Press, Qt::Key_Alt, {}},
+          {Press, Qt::Key_Tab, Qt::AltModifier},
+          {Release, Qt::Key_Tab, Qt::AltModifier},
+          {Release, Qt::Key_Alt, {}}},
+         false},
+        {"Alt again after Alt+F4",
+         {{Press, Qt::Key_Alt, {}},
+          {Press, Qt::Key_F4, Qt::AltModifier},
+          {Release, Qt::Key_Alt, {}},
+          {Press, Qt::Key_Alt, {}},
+          {Release, Qt::Key_Alt, {}}},
+         true},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        MainWindow& w = f.open();
+        w.show();
+        QApplication::setActiveWindow(&w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        for (const Key& key : c.keys) {
+            EXPECT_EQ(w.menuBar()->activeAction(), nullptr)
+                << c.name << ": nothing opens before the release";
+            if (key.kind == Press)
+                QTest::keyPress(&w, key.key, key.modifiers);
+            else
+                QTest::keyRelease(&w, key.key, key.modifiers);
+        }
+        EXPECT_EQ(w.menuBar()->activeAction() == w.ui().fileMenu->menuAction(), c.opens) << c.name;
+        w.ui().fileMenu->hide();
+    }
+}
+
+TEST(MainWindow, CtrlQCloses) {
     Fixture f;
     MainWindow& w = f.open();
     w.show();
     QApplication::setActiveWindow(&w);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyPress(&w, Qt::Key_Alt, Qt::ShiftModifier);
-    EXPECT_EQ(w.menuBar()->activeAction(), nullptr);
-    QTest::keyPress(&w, Qt::Key_Alt);
-    EXPECT_EQ(w.menuBar()->activeAction(), w.ui().fileMenu->menuAction());
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(QFile::exists(f.dir.file("set.ini"))) << "closing saved the settings";
 }
 
+TEST(MainWindow, AboutBoxNamesTheVersionTheLibrariesAndTheLicense) {
+    const QString text = aboutText();
+    for (const QString& part :
+         {QStringLiteral("Korvane 0.984"), QStringLiteral("Qt ") + QString::fromLatin1(qVersion()),
+          QStringLiteral("FFmpeg ") + QString::fromStdString(video::ffmpegVersion()),
+          QStringLiteral("libxlsxwriter ") + exporter::xlsxwriterVersion(),
+          QStringLiteral("Лицензия: ")})
+        EXPECT_TRUE(text.contains(part)) << part.toStdString();
+    EXPECT_FALSE(video::ffmpegVersion().empty());
+    EXPECT_TRUE(exporter::xlsxwriterVersion().startsWith(QStringLiteral("1.")));
+
+    Fixture f;
+    MainWindow& w = f.open();
+    QString shown;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            title = box->windowTitle();
+            box->accept();
+        }
+    });
+    w.ui().aboutAction->trigger();
+    EXPECT_EQ(title, QStringLiteral("О программе"));
+    EXPECT_EQ(shown, text);
+}
+
+TEST(MainWindow, ExportMenuOpensAtThePointerOrUnderTheButtonFromTheKeyboard) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QPushButton* button = w.ui().musicExportButton;
+    const QPoint under = button->mapToGlobal(QPoint(0, button->height()));
+    const QPoint onButton = button->mapToGlobal(button->rect().center());
+    QCursor::setPos(onButton);
+    if (QCursor::pos() != onButton)
+        GTEST_SKIP() << "this platform does not move the pointer";
+    EXPECT_EQ(exportPopupPosition(button), onButton) << "a click: at the pointer";
+    const QPoint away = w.mapToGlobal(QPoint(w.width() / 2, 5));
+    QCursor::setPos(away);
+    EXPECT_EQ(exportPopupPosition(button), under) << "the keyboard: under the button";
+
+    w.musicList().appendRow({QStringLiteral("G  \\  A"), {"1", "-", "-", "-"}});
+    w.setMusicListCommandsEnabled(true);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Space);
+    ASSERT_TRUE(w.ui().musicExportPopup->isVisible());
+    EXPECT_EQ(w.ui().musicExportPopup->pos().x(), under.x());
+    w.ui().musicExportPopup->hide();
+}
 TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     Fixture f;
     MainWindow& w = f.open();
     QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
     EXPECT_TRUE(f.desktop.opened.isEmpty());
-    w.lastWrittenFile = {true, QStringLiteral("/tmp/mp3list.txt")};
+    const QString path = f.dir.write("mp3list.txt", "x");
+    w.lastWrittenFile = {true, path};
     QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
-    EXPECT_EQ(f.desktop.opened, QStringList{QStringLiteral("/tmp/mp3list.txt")});
+    EXPECT_EQ(f.desktop.opened, QStringList{path});
+    EXPECT_TRUE(f.desktop.folderMessages.isEmpty());
+    EXPECT_TRUE(f.desktop.messages.isEmpty());
+}
+
+TEST(MainWindow, DoubleClickWhenNoApplicationTakesTheFileShowsWhereItIs) {
+    Fixture f;
+    MainWindow& w = f.open();
+    f.desktop.shellOpens = false;
+    const QString path = f.dir.write("mp3list.htm", "x");
+    w.lastWrittenFile = {true, path};
+    QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
+    EXPECT_EQ(f.desktop.folderMessages, QStringList{fileNotOpenedMessage(path) + u'|' + path});
+    EXPECT_TRUE(fileNotOpenedMessage(path).contains(u'"' + path + u'"'));
+
+    QFile::remove(path);
+    QTest::mouseDClick(w.ui().statusText, Qt::LeftButton);
+    EXPECT_EQ(f.desktop.messages,
+              QStringList{QStringLiteral("Файл \"") + path + QStringLiteral("\" не найден.")});
+    EXPECT_EQ(f.desktop.folderMessages.size(), 1);
+}
+
+namespace {
+
+// The columns of a shown list: each at least its design width and its heading's width, the
+// first one taking the width the others leave, all of them inside the view.
+void expectColumnsFit(const QTableView* view, const std::vector<int>& designWidths,
+                      const char* name) {
+    const QHeaderView* header = view->horizontalHeader();
+    int others = 0;
+    for (int c = 0; c < static_cast<int>(designWidths.size()); ++c) {
+        EXPECT_GE(view->columnWidth(c), designWidths[static_cast<size_t>(c)]) << name << c;
+        EXPECT_GE(view->columnWidth(c), header->sectionSizeHint(c)) << name << c;
+        if (c > 0)
+            others += view->columnWidth(c);
+    }
+    const int last = static_cast<int>(designWidths.size()) - 1;
+    EXPECT_LE(view->columnViewportPosition(last) + view->columnWidth(last),
+              view->viewport()->width())
+        << name << ": every column on screen";
+    EXPECT_EQ(view->columnWidth(0), view->viewport()->width() - others)
+        << name << ": the first column takes the spare width";
+}
+
+} // namespace
+
+TEST(MainWindow, ListColumnsFitTheirHeadingsAndTheFirstTakesTheSpareWidth) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    const std::vector<int> music{360, 0, 60, 140, 100};
+    const std::vector<int> video{300, 40, 70, 0, 40, 100};
+    expectColumnsFit(w.ui().musicView, music, "music at the default size");
+    w.ui().pages->setCurrentIndex(1);
+    expectColumnsFit(w.ui().videoView, video, "video at the default size");
+    w.ui().pages->setCurrentIndex(0);
+
+    const int folder = w.ui().musicView->columnWidth(0);
+    const int country = w.ui().musicView->columnWidth(4);
+    w.resize(w.width() + 200, w.height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.ui().musicView->columnWidth(0), folder + 200);
+    EXPECT_EQ(w.ui().musicView->columnWidth(4), country);
+    expectColumnsFit(w.ui().musicView, music, "music, wider");
+
+    w.musicList().appendRow(
+        {QStringLiteral("G  \\  A"),
+         {"1", "-", "-", QStringLiteral("Великобритания и Северная Ирландия")}});
+    w.ui().musicColumns->fitToValues();
+    const QAbstractItemView* view = w.ui().musicView;
+    EXPECT_GE(w.ui().musicView->columnWidth(4), view->sizeHintForColumn(4))
+        << "values show whole after a scan";
+}
+
+TEST(MainWindow, ColumnWidthsTheUserSetAreRemembered) {
+    Fixture f;
+    {
+        MainWindow& w = f.open();
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        w.ui().musicView->horizontalHeader()->resizeSection(2, 111);
+        w.ui().videoView->horizontalHeader()->resizeSection(5, 222);
+        w.close();
+    }
+    const QByteArray ini = f.dir.read("set.ini");
+    EXPECT_TRUE(ini.contains("musicColumnWidths=0,0,111,0,0\r\n")) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("videoColumnWidths=0,0,0,0,0,222\r\n")) << ini.toStdString();
+    MainWindow& again = f.open();
+    EXPECT_EQ(again.ui().musicView->columnWidth(2), 111);
+    EXPECT_EQ(again.ui().videoView->columnWidth(5), 222);
+    EXPECT_EQ(again.ui().musicColumns->userWidths(), (QList<int>{0, 0, 111, 0, 0}));
+
+    for (const char* stored : {"1,2,3", "0,0,-5,0,0", "x,y"}) {
+        f.dir.write("set.ini", std::string("[options]\r\nmusicColumnWidths=") + stored + "\r\n");
+        EXPECT_EQ(f.open().ui().musicColumns->userWidths(), (QList<int>{0, 0, 0, 0, 0})) << stored;
+    }
 }
 
 TEST(MainWindow, RefusedSaveOnCloseIsReportedAndTheWindowCloses) {

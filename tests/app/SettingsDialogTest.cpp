@@ -7,7 +7,10 @@
 #include "FakeDesktop.h"
 #include "TempDir.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -43,7 +46,59 @@ TEST(SettingsDialog, FreshFileShowsTheDialogDefaults) {
     EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("mp3"));
     EXPECT_EQ(f.fields().videoWorkbookName->text(), QStringLiteral("Video"));
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
-    EXPECT_EQ(f.dialog.size(), QSize(350, 371));
+}
+
+namespace {
+
+// Every label, field, button and box of a shown dialog lies inside it and has at least the size
+// it asks for (up to its own maximum): no text is cut.
+void expectEverythingFits(QDialog& dialog, QSize designSize, const char* name, double scale) {
+    QFont font = QApplication::font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    dialog.setFont(font);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_GE(dialog.width(), designSize.width()) << name << " at " << scale;
+    EXPECT_GE(dialog.height(), designSize.height()) << name << " at " << scale;
+    int checked = 0;
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+        if (!child->isVisible() ||
+            !(qobject_cast<QLabel*>(child) || qobject_cast<QLineEdit*>(child) ||
+              qobject_cast<QAbstractButton*>(child) || qobject_cast<QGroupBox*>(child)))
+            continue;
+        ++checked;
+        const QRect inDialog(child->mapTo(&dialog, QPoint(0, 0)), child->size());
+        const QSize wanted = child->sizeHint().boundedTo(child->maximumSize());
+        const std::string what = std::string(name) + " at " + std::to_string(scale) + ": " +
+                                 child->metaObject()->className() + " \"" +
+                                 child->property("text").toString().toStdString() + "\"";
+        EXPECT_TRUE(dialog.rect().contains(inDialog)) << what;
+        EXPECT_GE(child->width(), wanted.width()) << what;
+        EXPECT_GE(child->height(), wanted.height()) << what;
+    }
+    EXPECT_GE(checked, 5) << name;
+    dialog.hide();
+}
+
+} // namespace
+
+TEST(DialogLayout, EveryLabelAndFieldFitsAtTheDefaultFontAndTwiceItsSize) {
+    for (const double scale : {1.0, 2.0}) {
+        DialogFixture f;
+        expectEverythingFits(f.dialog, QSize(350, 371), "settings", scale);
+        TestersDialog testers(f.desktop, f.dir.file("set.ini"));
+        expectEverythingFits(testers, QSize(300, 86), "testers", scale);
+    }
+}
+
+TEST(DialogLayout, TheDesignSizeStaysTheLeast) {
+    DialogFixture f;
+    QFont tiny = QApplication::font();
+    tiny.setPointSizeF(3);
+    f.dialog.setFont(tiny);
+    f.dialog.show();
+    EXPECT_EQ(f.dialog.size(), QSize(350, 371)) << "a small font keeps the designed size";
+    EXPECT_EQ(f.dialog.minimumSize(), f.dialog.maximumSize()) << "the dialog is not resized";
 }
 
 TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {

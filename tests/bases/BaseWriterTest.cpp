@@ -187,6 +187,43 @@ TEST_F(BaseFileWriting, ReplacesAnExistingFileAndLeavesNoTemporaryFile) {
               QStringList{QStringLiteral("genrebd.txt")});
 }
 
+TEST_F(BaseFileWriting, SaveKeepsThePreviousBaseAsBakReplacingAnOlderBak) {
+    MusicList list;
+    fillList(list, {{"Owls", "Punk"}});
+    const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
+    const QString backup = backupPath(path);
+    EXPECT_EQ(backup, path + QStringLiteral(".bak"));
+
+    ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error.isEmpty());
+    EXPECT_FALSE(QFile::exists(backup)) << "nothing to keep the first time";
+    for (const QByteArray& previous : {QByteArray("first=1\r\n"), QByteArray("second=2\r\n")}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(previous);
+        file.close();
+        ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error.isEmpty());
+        EXPECT_EQ(readFile(backup), previous);
+        EXPECT_EQ(readFile(path), QByteArray("owls=Punk\r\n"));
+    }
+}
+
+// A failed write of the new base is the disk-full case of the window fault tests.
+TEST_F(BaseFileWriting, ABaseThatCannotBeCopiedAsideIsKeptWithItsOlderBackup) {
+    MusicList list;
+    fillList(list, {{"Owls", "Punk"}});
+    const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
+    const QString backup = backupPath(path);
+    ASSERT_EQ(writeBaseFile(path, {"old=1"}), std::nullopt);
+    ASSERT_EQ(writeBaseFile(backup, {"older=1"}), std::nullopt);
+    // Something else holds the name of the copy.
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("genrebd.txt.bak.new/inside")));
+    const SaveResult saved = saveBase(list, BaseKind::GenreBase, kSeparator, path);
+    EXPECT_TRUE(saved.error.startsWith(QStringLiteral("Cannot create file \"") + backup))
+        << saved.error.toStdString();
+    EXPECT_EQ(readFile(path), QByteArray("old=1\r\n"));
+    EXPECT_EQ(readFile(backup), QByteArray("older=1\r\n"));
+}
+
 TEST_F(BaseFileWriting, AllRowsSkippedWritesAnEmptyFile) {
     MusicList list;
     fillList(list, {{"VA", "Pop"}, {"Owls", "-"}});

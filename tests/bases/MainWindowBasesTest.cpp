@@ -150,6 +150,39 @@ TEST_F(MainWindowBasesTest, SaveCommandsWriteTheBaseAndConfirm) {
     EXPECT_TRUE(m_desktop.errors.isEmpty());
 }
 
+TEST_F(MainWindowBasesTest, SavingOverAnExistingBaseAsksFirstAndKeepsTheOldOneAsBak) {
+    const QByteArray shipped = "kino=Rock\r\nowls=Punk\r\nramones=Punk\r\n";
+    writeFile(QStringLiteral("genrebd.txt"), shipped);
+    addAlbum(QStringLiteral("Mess") + kSeparator + QStringLiteral("X"), QStringLiteral("Ska"),
+             QStringLiteral("-"));
+    const QString target = m_dir.filePath(QStringLiteral("genrebd.txt"));
+    const QString backup = target + QStringLiteral(".bak");
+    m_window.setStatusText(QStringLiteral("before"));
+
+    // The dialog's preset name without ".txt", then Enter: the question names the file written.
+    m_desktop.saveFileAnswers = {m_dir.filePath(QStringLiteral("genrebd"))};
+    m_desktop.replaceAnswers = {false};
+    trigger(SaveGenre);
+    EXPECT_EQ(m_desktop.replaceQuestions, QStringList{target});
+    EXPECT_EQ(readFile(target), shipped) << "refused: the base stays";
+    EXPECT_FALSE(QFile::exists(backup));
+    EXPECT_EQ(m_window.statusText(), QStringLiteral("before"));
+
+    m_desktop.saveFileAnswers = {target};
+    m_desktop.replaceAnswers = {true};
+    trigger(SaveGenre);
+    EXPECT_EQ(m_desktop.replaceQuestions, (QStringList{target, target}));
+    EXPECT_EQ(readFile(target), QByteArray("mess=Ska\r\n"));
+    EXPECT_EQ(readFile(backup), shipped);
+    EXPECT_EQ(m_window.statusText(), QStringLiteral("База сохранена в \"") + target + u'"');
+
+    // A new file asks nothing.
+    m_desktop.saveFileAnswers = {m_dir.filePath(QStringLiteral("other.txt"))};
+    trigger(SaveGenre);
+    EXPECT_EQ(m_desktop.replaceQuestions.size(), 2);
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("other.txt.bak"))));
+}
+
 TEST_F(MainWindowBasesTest, SaveWithAnEmptyListShowsNoDialog) {
     trigger(SaveGenre);
     trigger(SaveCountry);

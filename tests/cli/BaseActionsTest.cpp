@@ -22,8 +22,7 @@ const QString kSeparator = QStringLiteral("  \\  ");
 class BaseActionsTest : public ::testing::Test {
 protected:
     BaseActionsTest()
-        : m_context{m_dir.path(), m_out, m_err},
-          m_settings(m_dir.filePath(QStringLiteral("set.ini"))) {
+        : m_context{m_out, m_err}, m_folder(m_dir.path()), m_settings(m_folder.settingsPath()) {
         for (const char* group : {"The Owls", "Kino", "VA"})
             m_list.appendRow({QString::fromUtf8(group) + kSeparator + QStringLiteral("Album"),
                               {QStringLiteral("10"), QStringLiteral("192"), QStringLiteral("-"),
@@ -48,7 +47,8 @@ protected:
         return actions;
     }
     void run(const QStringList& args) {
-        ListActionTarget target{ListKind::Music, m_list, m_context, m_settings, Toggles{}};
+        const Toggles toggles;
+        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, m_settings, toggles};
         runListActions(take(args, m_list), target);
     }
     QStringList column(int cell) {
@@ -62,6 +62,7 @@ protected:
     std::ostringstream m_out;
     std::ostringstream m_err;
     Context m_context;
+    ProgramFolder m_folder;
     SettingsFile m_settings;
     MusicList m_list;
 };

@@ -75,9 +75,12 @@ TEST(ExportActions, MusicListIntoAllThreeFormats) {
     const Outcome o = f.run({QStringLiteral("--sort"), QStringLiteral("0"), QStringLiteral("--txt"),
                              QStringLiteral("--html"), QStringLiteral("--xlsx"), workbook});
     ASSERT_EQ(o.status, kExitOk) << o.err;
+    // Each written file is named on stderr, stdout stays for --print.
     const std::string status = "\" создан (двойной клик для открытия)\n";
     EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.txt")).toStdString() + status +
-                         "файл \"" + f.out(QStringLiteral("list.htm")).toStdString() + status);
+                         "файл \"" + f.out(QStringLiteral("list.htm")).toStdString() + status +
+                         "written: " + workbook.toStdString() + "\n");
+    EXPECT_EQ(o.out, "");
 
     const QByteArray txt = f.read(f.out(QStringLiteral("list.txt")));
     EXPECT_TRUE(txt.startsWith("~~~ mp3 collection ~~~\r\n")) << txt.toStdString();
@@ -143,8 +146,9 @@ TEST(ExportActions, XlsxNeedsAFile) {
 TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
     ExportFixture f;
     std::ostringstream out, err;
-    Context context{f.programDir.path(), out, err};
-    const SettingsFile settings(f.programDir.filePath(QStringLiteral("set.ini")));
+    Context context{out, err};
+    const ProgramFolder folder(f.programDir.path());
+    const SettingsFile settings(folder.settingsPath());
     VideoList list;
     list.appendRow({QStringLiteral("a.avi"),
                     {QStringLiteral("1"), QStringLiteral("640x480"), QStringLiteral("1:00"),
@@ -155,7 +159,7 @@ TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
     std::vector<ListAction> actions;
     for (int i = 0; i < args.size();)
         ASSERT_TRUE(takeListAction(args, i, list, actions));
-    ListActionTarget target{ListKind::Video, list, context, settings, Toggles{}};
+    ListActionTarget target{ListKind::Video, list, context, folder, settings, Toggles{}};
     runListActions(actions, target);
     EXPECT_TRUE(f.read(f.out(QStringLiteral("VideoList.txt")))
                     .endsWith("a.avi\t[ 1 mb | 640x480 | 1:00 min | 25 | XviD ]\r\n"));
@@ -166,15 +170,16 @@ TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
 TEST(ExportActions, EmptyListWritesNothing) {
     ExportFixture f;
     std::ostringstream out, err;
-    Context context{f.programDir.path(), out, err};
-    const SettingsFile settings(f.programDir.filePath(QStringLiteral("set.ini")));
+    Context context{out, err};
+    const ProgramFolder folder(f.programDir.path());
+    const SettingsFile settings(folder.settingsPath());
     VideoList list;
     const QStringList args{QStringLiteral("--txt"), QStringLiteral("--html"),
                            QStringLiteral("--xlsx"), f.out(QStringLiteral("x.xlsx"))};
     std::vector<ListAction> actions;
     for (int i = 0; i < args.size();)
         ASSERT_TRUE(takeListAction(args, i, list, actions));
-    ListActionTarget target{ListKind::Video, list, context, settings, Toggles{}};
+    ListActionTarget target{ListKind::Video, list, context, folder, settings, Toggles{}};
     runListActions(actions, target);
     EXPECT_TRUE(QDir(f.out()).isEmpty());
     EXPECT_EQ(err.str(), "");

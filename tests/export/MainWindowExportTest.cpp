@@ -22,7 +22,6 @@ namespace {
 class SpreadsheetDesktop : public test::FakeDesktop {
 public:
     bool registered = true;
-    bool opens = true;
     int registrationQueries = 0;
 
     bool spreadsheetAppRegistered() override {
@@ -32,11 +31,15 @@ public:
     bool openWithShell(const QString& path) override {
         underWaitCursor += QGuiApplication::overrideCursor() != nullptr;
         opened << path;
-        return opens;
+        return shellOpens;
     }
     void showError(const QString& text) override {
         underWaitCursor += QGuiApplication::overrideCursor() != nullptr;
         FakeDesktop::showError(text);
+    }
+    void showMessageWithFolder(const QString& text, const QString& path) override {
+        underWaitCursor += QGuiApplication::overrideCursor() != nullptr;
+        FakeDesktop::showMessageWithFolder(text, path);
     }
     int underWaitCursor = 0; // error boxes and hand-overs that met the export's wait cursor
 };
@@ -194,16 +197,19 @@ TEST(MainWindowExport, CheckExcel) {
     }
 }
 
-TEST(MainWindowExport, WorkbookThatCannotBeOpenedIsReported) {
+TEST(MainWindowExport, WorkbookThatNoApplicationTookIsShownWithItsFolder) {
     Fixture f;
-    f.desktop.opens = false;
+    f.desktop.shellOpens = false;
     f.fillVideo();
     f.window->setStatusText(QStringLiteral("before"));
     f.trigger(f.window->ui().videoExportPopup, Excel);
-    ASSERT_EQ(f.desktop.errors.size(), 1);
-    EXPECT_TRUE(f.desktop.errors[0].contains(f.desktop.opened[0]))
-        << f.desktop.errors[0].toStdString();
-    EXPECT_EQ(f.window->statusText(), QStringLiteral("before"));
+    ASSERT_EQ(f.desktop.opened.size(), 1);
+    const QString path = f.desktop.opened[0];
+    EXPECT_TRUE(QFileInfo(path).isFile()) << "the workbook stays for the user to take";
+    EXPECT_EQ(f.desktop.folderMessages, QStringList{fileNotOpenedMessage(path) + u'|' + path});
+    EXPECT_TRUE(fileNotOpenedMessage(path).contains(path));
+    EXPECT_TRUE(f.desktop.errors.isEmpty());
+    EXPECT_EQ(f.window->statusText(), QStringLiteral("before")) << "not \"Список ушёл в Excel\"";
 }
 
 } // namespace
@@ -216,9 +222,10 @@ TEST(MainWindowExport, WaitCursorEndsWithTheWriteWhateverItsOutcome) {
     f.trigger(f.window->ui().musicExportPopup, Txt);
     f.trigger(f.window->ui().videoExportPopup, Txt);
     f.trigger(f.window->ui().musicExportPopup, Excel);
-    f.desktop.opens = false;
+    f.desktop.shellOpens = false;
     f.trigger(f.window->ui().videoExportPopup, Excel);
-    EXPECT_EQ(f.desktop.errors.size(), 2);
+    EXPECT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_EQ(f.desktop.folderMessages.size(), 1);
     EXPECT_EQ(f.desktop.opened.size(), 2);
     EXPECT_EQ(f.desktop.underWaitCursor, 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);

@@ -4,13 +4,17 @@
 
 #include "ExportTestSupport.h"
 
+#include <QDateTime>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 
 namespace korvane::exporter {
@@ -136,6 +140,38 @@ TEST_F(Workbook, TemporaryFolderCopyIsNamedAfterTheSheet) {
     EXPECT_TRUE(path.endsWith(QStringLiteral("/Клипы.xlsx"))) << path.toStdString();
     EXPECT_TRUE(QFileInfo::exists(path));
     QDir(QFileInfo(path).path()).removeRecursively();
+}
+
+TEST(StaleWorkbookFolders, OnlyWorkbookFoldersOlderThanADayGo) {
+    QTemporaryDir temp;
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto make = [&](const QString& name, const QStringList& files, int hoursOld) {
+        const QString folder = temp.filePath(name);
+        QDir().mkpath(folder);
+        for (const QString& file : files) {
+            QFile out(folder + u'/' + file);
+            EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        }
+        const auto when =
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(hoursOld);
+        std::filesystem::last_write_time(QFile::encodeName(folder).toStdString(), when);
+        return folder;
+    };
+    const QString stale = make(QStringLiteral("korvane-a1B2c3"), {QStringLiteral("mp3.xlsx")}, 25);
+    const QString emptyStale = make(QStringLiteral("korvane-zzzzzz"), {}, 48);
+    const QString fresh =
+        make(QStringLiteral("korvane-d4E5f6"), {QStringLiteral("Video.xlsx")}, 23);
+    const QString foreign = make(QStringLiteral("korvane-g7H8i9"),
+                                 {QStringLiteral("a.xlsx"), QStringLiteral("notes.txt")}, 72);
+    const QString otherName = make(QStringLiteral("korvane-build"), {QStringLiteral("x.xlsx")}, 72);
+    const QString otherProgram =
+        make(QStringLiteral("other-a1B2c3"), {QStringLiteral("x.xlsx")}, 72);
+
+    EXPECT_EQ(removeStaleWorkbookFolders(temp.path(), now), 2);
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_FALSE(QFileInfo::exists(emptyStale));
+    for (const QString& kept : {fresh, foreign, otherName, otherProgram})
+        EXPECT_TRUE(QFileInfo(kept).isDir()) << kept.toStdString();
 }
 
 // A real spreadsheet application reads the workbook back.

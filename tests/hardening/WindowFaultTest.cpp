@@ -113,6 +113,7 @@ public:
                                        QStringLiteral("\r\n") + key + u'=' + info.fileName() +
                                        QStringLiteral("\r\n")));
         m_desktop.saveFileAnswers.push_back(target);
+        m_desktop.replaceAnswers.push_back(true); // a base saved over an existing file
         m_window = std::make_unique<MainWindow>(ProgramFolder(m_program.path()), m_desktop);
         // Rows long enough that no write of them fits under the write limit.
         for (int i = 0; i < 40; ++i) {
@@ -259,6 +260,7 @@ TEST(WindowFaults, FailedWritesKeepThePreviousFileAndShowTheError) {
             // The next write, once the fault is gone, works.
             if (fault.writeLimit > 0) {
                 w.desktop().saveFileAnswers.push_back(target);
+                w.desktop().replaceAnswers.push_back(true);
                 w.run();
                 EXPECT_EQ(w.desktop().errors.size(), 1);
                 EXPECT_NE(readAll(previous), kPrevious);

@@ -12,16 +12,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -198,13 +203,37 @@ TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
         EXPECT_EQ(f.list().count(), 1) << byMenu;
         EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "the press stopped, it asked nothing";
         EXPECT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Добавить в коллекцию"));
-        EXPECT_EQ(f.w().windowTitle(), count(1));
+        // The design's status text stays; the caption tells that the list is partial, also
+        // after the page is shown again.
+        EXPECT_EQ(f.w().statusText(), kFinished);
+        EXPECT_EQ(f.w().windowTitle(), count(1) + partialListNote());
+        f.ui().pages->setCurrentIndex(1);
+        f.ui().pages->setCurrentIndex(0);
+        EXPECT_EQ(f.w().windowTitle(), count(1) + partialListNote());
         EXPECT_EQ(f.desktop.beeps, 1);
 
         f.scan(f.tree.root());
         EXPECT_EQ(f.list().count(), 4) << "rows are appended; the stop request was cleared";
-        EXPECT_EQ(f.w().windowTitle(), count(4));
+        EXPECT_EQ(f.w().windowTitle(), count(4)) << "a scan run to its end is whole";
     }
+}
+
+TEST(MusicPage, ClearingAStoppedListForgetsThatItWasPartial) {
+    Fixture f;
+    for (const char* name : {"G/A1", "G/A2"})
+        f.tree.album(name, 10 * kMiB);
+    const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
+        if (f.ui().musicScanButton->text() == QStringLiteral("Остановить"))
+            f.ui().musicScanButton->click();
+    });
+    f.scan(f.tree.root());
+    QObject::disconnect(connection);
+    ASSERT_TRUE(f.w().windowTitle().endsWith(partialListNote()));
+    f.ui().musicClearButton->click();
+    f.addRows({"H" + kSep + "B"}, {"5"});
+    f.ui().pages->setCurrentIndex(1);
+    f.ui().pages->setCurrentIndex(0);
+    EXPECT_EQ(f.w().windowTitle(), count(1));
 }
 
 TEST(MusicPage, SecondScanAppendsAndTheCaptionCountsBoth) {
@@ -227,10 +256,46 @@ TEST(MusicPage, CategoriesCaptionLeavesOutHeaderRows) {
     EXPECT_EQ(f.column(0),
               (QStringList{"Punk", "GroupA" + kSep + "Album1", "Ska", "GroupC" + kSep + "Album3"}));
     EXPECT_EQ(f.w().windowTitle(), count(2));
-    // Showing the music page counts every row, header rows included.
+    // Showing the music page again, and deleting a row, count the same album rows.
     f.ui().pages->setCurrentIndex(1);
     f.ui().pages->setCurrentIndex(0);
-    EXPECT_EQ(f.w().windowTitle(), count(4));
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+    f.setCategories(false);
+    f.focusList();
+    f.ui().musicView->selectRow(1);
+    f.pressDelete();
+    EXPECT_EQ(f.w().windowTitle(), count(1)) << "header rows are not albums, toggle or not";
+}
+
+TEST(MusicPage, AFolderDroppedFromAFileManagerIsScannedAsIfChosen) {
+    Fixture f;
+    f.tree.album("one/G/A", 10 * kMiB);
+    f.tree.album("two/H/B", 10 * kMiB);
+    f.scan(f.tree.path("one"));
+    f.focusList();
+    const auto drop = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&f.w(), &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted())
+            QApplication::sendEvent(&f.w(), &dropped);
+        QCoreApplication::processEvents(); // the scan runs once the drop has ended
+        return enter.isAccepted();
+    };
+    EXPECT_FALSE(drop({QUrl::fromLocalFile(f.tree.file("notes.txt", 1))})) << "a file is no folder";
+    EXPECT_FALSE(drop({QUrl(QStringLiteral("https://example.org/music/"))}));
+    EXPECT_EQ(f.list().count(), 1);
+
+    EXPECT_TRUE(drop({QUrl::fromLocalFile(f.tree.path("two"))}));
+    EXPECT_EQ(f.column(0), (QStringList{"G" + kSep + "A", "H" + kSep + "B"}))
+        << "added to the list";
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "no picker for a dropped folder";
+    EXPECT_EQ(f.w().musicRoot, f.tree.path("two") + u'/');
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+    EXPECT_EQ(f.w().statusText(), kFinished);
 }
 
 TEST(MusicPage, TestersModeRemovesSmallUnsortedAlbums) {
@@ -367,7 +432,7 @@ TEST(MusicPage, DeleteNeedsTheListFocused) {
     EXPECT_EQ(f.list().count(), 2);
 }
 
-TEST(MusicPage, DeleteCountsHeaderRowsInCategoriesMode) {
+TEST(MusicPage, DeleteCountsAlbumRowsOnly) {
     Fixture f;
     f.setCategories(true);
     f.list().appendCategoryHeader("Punk");
@@ -379,7 +444,7 @@ TEST(MusicPage, DeleteCountsHeaderRowsInCategoriesMode) {
     f.setCategories(false);
     f.ui().musicView->selectRow(1);
     f.pressDelete();
-    EXPECT_EQ(f.w().windowTitle(), count(1)) << "outside categories mode every row counts";
+    EXPECT_EQ(f.w().windowTitle(), count(0)) << "a header row is no album, toggle or not";
 }
 
 TEST(MusicPage, DeletingTheOnlyRowClearsTheList) {

@@ -18,6 +18,8 @@ public:
     QStringList errors;
     QStringList questions; // "title|text"
     QStringList opened;
+    QStringList folderMessages;   // "text|path"
+    QStringList replaceQuestions; // the paths asked about
     QStringList folderCaptions;
     QStringList folderPreselections;
     int beeps = 0;
@@ -25,6 +27,8 @@ public:
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<QString>> folderAnswers;
     std::deque<std::optional<QString>> saveFileAnswers;
+    std::deque<bool> replaceAnswers;
+    bool shellOpens = true;       // whether an application takes the files handed to the shell
     QStringList saveFileRequests; // "folder|fileName"
 
     void showMessage(const QString& text) override { messages << text; }
@@ -44,7 +48,14 @@ public:
     }
     bool openWithShell(const QString& path) override {
         opened << path;
-        return true;
+        return shellOpens;
+    }
+    void showMessageWithFolder(const QString& text, const QString& path) override {
+        folderMessages << text + u'|' + path;
+    }
+    bool confirmReplace(const QString& path) override {
+        replaceQuestions << path;
+        return take(replaceAnswers).value_or(false);
     }
     void beep() override { ++beeps; }
 

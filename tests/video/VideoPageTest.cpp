@@ -10,16 +10,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 namespace korvane {
 namespace {
@@ -138,8 +142,54 @@ TEST(VideoPage, SecondPressStopsTheScanAndTheWalkCannotBeRestarted) {
     // the press is honoured before the next file
     EXPECT_EQ(w.videoList().count(), rowsAtPress);
     EXPECT_EQ(w.windowTitle(),
-              QStringLiteral("В video коллекции: %1 позиций").arg(w.videoList().count()));
+              QStringLiteral("В video коллекции: %1 позиций").arg(w.videoList().count()) +
+                  partialListNote());
+    EXPECT_EQ(w.statusText(), kFinished);
     EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+}
+
+TEST(VideoPage, ScansOfNoneOrOneFileNeverGiveTheBarAnEmptyRange) {
+    for (const int files : {0, 1, 2}) {
+        Fixture f;
+        for (int i = 0; i < files; ++i)
+            f.clips.write(QStringLiteral("clip%1.avi").arg(i), "x");
+        MainWindow& w = f.open();
+        int emptyRanges = 0;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            emptyRanges += f.ui().progressBar->minimum() == f.ui().progressBar->maximum();
+        });
+        watcher.start(0);
+        f.scanClips();
+        watcher.stop();
+        EXPECT_EQ(emptyRanges, 0) << files;
+        // The range the scan left: an empty one is Qt's endless "busy" animation.
+        EXPECT_LT(f.ui().progressBar->minimum(), f.ui().progressBar->maximum()) << files;
+        EXPECT_EQ(w.videoList().count(), files);
+    }
+}
+
+TEST(VideoPage, AFolderDroppedOnThePageAddsItsClips) {
+    Fixture f;
+    f.clips.write(QStringLiteral("Live/a.avi"), "x");
+    f.clips.write(QStringLiteral("Live/b.avi"), "x");
+    MainWindow& w = f.open();
+    f.ui().pages->setCurrentIndex(1);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(f.clips.file(QStringLiteral("Live")))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &drop);
+    EXPECT_TRUE(w.videoList().isEmpty()) << "the scan waits for the drop to end";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.videoList().count(), 2);
+    EXPECT_TRUE(w.musicList().isEmpty());
+    EXPECT_TRUE(f.desktop.folderCaptions.isEmpty());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("В video коллекции: 2 позиций"));
+    EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+    EXPECT_TRUE(f.ui().videoExportButton->isEnabled());
 }
 
 TEST(VideoPage, HeaderClickSortsAndSetsTheSortColumn) {
