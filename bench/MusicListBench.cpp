@@ -1,11 +1,18 @@
 // The music list on 20,000 rows: a click on a column header (the ordinal Windows-1251 sort), and
-// the TXT and HTML exports from the rows to the bytes written (the write itself left out).
+// the TXT and HTML exports from the rows to the bytes written (the write itself left out). Then
+// the three exports of 200,000 rows with bold group names, as the window and korvane-cli run them,
+// each to its file: run one at a time under /usr/bin/time for its peak memory, e.g.
+// --benchmark_filter='MusicExport/kind:1'.
 #include "export/HtmlExport.h"
+#include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/TxtExport.h"
+#include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -14,11 +21,12 @@ namespace {
 using namespace korvane;
 
 constexpr int kRows = 20'000;
+constexpr int kExportRows = 200'000;
 const QString kSeparator = QStringLiteral("  \\  ");
 
 // Rows as a scan of a mixed collection makes them: Latin and Cyrillic group names in no order,
 // sizes and bitrates that sort as text, a few styles and countries, some cells still "-".
-std::vector<MusicRow> makeRows() {
+std::vector<MusicRow> makeRows(int count) {
     const QStringList groups = {
         QStringLiteral("Кино"),  QStringLiteral("The Clash"),           QStringLiteral("Аквариум"),
         QStringLiteral("ska-p"), QStringLiteral("Гражданская оборона"), QStringLiteral("Ramones")};
@@ -27,9 +35,9 @@ std::vector<MusicRow> makeRows() {
     const QStringList countries = {QStringLiteral("Россия"), QStringLiteral("UK"),
                                    QStringLiteral("Spain"), QStringLiteral("-")};
     std::vector<MusicRow> rows;
-    rows.reserve(kRows);
+    rows.reserve(static_cast<size_t>(count));
     unsigned seed = 12345;
-    for (int i = 0; i < kRows; ++i) {
+    for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
         const unsigned r = seed >> 8;
         const QString group = groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000);
@@ -45,7 +53,7 @@ std::vector<MusicRow> makeRows() {
 }
 
 const std::vector<MusicRow>& rows() {
-    static const std::vector<MusicRow> made = makeRows();
+    static const std::vector<MusicRow> made = makeRows(kRows);
     return made;
 }
 
@@ -95,6 +103,50 @@ void BM_MusicHtml(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 BENCHMARK(BM_MusicHtml)->ArgName("bold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 0: TXT, 1: HTML, 2: the workbook; 3: nothing, the rows alone (the base of the peak memory).
+void BM_MusicExport(benchmark::State& state) {
+    const std::vector<MusicRow> many = makeRows(kExportRows);
+    QTemporaryDir folder;
+    const QString dir = folder.path() + u'/';
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    };
+    write(dir + QStringLiteral("set.ini"), "[options]\r\nsave_dir=" + QFile::encodeName(dir));
+    write(dir + QStringLiteral("mp3blank.htm"),
+          "<html><body><table>\r\n##\xD2\xC0\xC1\xCB\xC8\xD6\xC0##"
+          "\r\n</table></body></html>\r\n");
+    const SettingsFile settings(dir + QStringLiteral("set.ini"));
+    const ProgramFolder programFolder(folder.path());
+    Toggles toggles;
+    toggles.albumBoldFont = true;
+    for (auto _ : state) {
+        switch (state.range(0)) {
+        case 0:
+            exporter::writeMusicTxt(many, settings, toggles, QDate(2026, 12, 10));
+            break;
+        case 1:
+            exporter::writeMusicHtml(many, settings, toggles, programFolder);
+            break;
+        case 2:
+            exporter::writeWorkbook(exporter::musicSheet(many, settings, toggles),
+                                    dir + QStringLiteral("music.xlsx"));
+            break;
+        default:
+            benchmark::DoNotOptimize(many.data());
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kExportRows);
+    state.SetLabel("200,000 rows, bold group names, to a file");
+}
+BENCHMARK(BM_MusicExport)
+    ->ArgName("kind")
+    ->DenseRange(0, 3)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 

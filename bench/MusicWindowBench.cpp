@@ -35,6 +35,8 @@ public:
     std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
     std::optional<QString> chooseSaveFile(const QString&, const QString&) override { return {}; }
     bool openWithShell(const QString&) override { return false; }
+    void showMessageWithFolder(const QString&, const QString&) override {}
+    bool confirmReplace(const QString&) override { return true; }
     void beep() override {}
 };
 

@@ -6,7 +6,7 @@
 #   --help:     korvane-cli --help beside a program that starts Qt Core and prints one line
 #   tags FILE:  korvane-cli tags FILE, once per file over N mp3 files (default 200), beside a
 #               TagLib program reading the same files one process each
-#   libraries:  how many shared objects each of them loads (LD_DEBUG=statistics)
+#   libraries:  how many shared objects each of them loads (LD_DEBUG=files), the vDSO not counted
 #
 # Builds korvane-cli and the floors (Release, KORVANE_BENCH) in DIR (default build-compare), or
 # takes them as built in the bin folder given by --bin; installs hyperfine, lame and libtag1-dev
@@ -60,7 +60,7 @@ mkdir "$work/files"
 for ((i = 0; i < files; i++)); do cp "$work/seed.mp3" "$work/files/$i.mp3"; done
 
 libraries() {
-    LD_DEBUG=statistics "$@" 2>&1 >/dev/null | sed -n 's/.*number of loaded objects: *//p' | tail -1
+    LD_DEBUG=files "$@" 2>&1 >/dev/null | grep -c 'calling init:'
 }
 echo
 echo "shared objects loaded:"

@@ -46,3 +46,20 @@ function(korvane_fuzzer name source)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# korvane_module(NAME SOURCES... LIBS...): a module of the program (NAME.so), loaded at run time
+# by loadModuleEntry: built beside the executables, installed to lib/korvane, where the program
+# looks relative to bin/.
+function(korvane_module name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} MODULE ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY
+                                                       ${CMAKE_BINARY_DIR}/bin)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    # A symbol missing from a module would only show when it is first loaded.
+    if(NOT KORVANE_SANITIZE AND NOT KORVANE_FUZZ)
+        target_link_options(${name} PRIVATE -Wl,--no-undefined)
+    endif()
+    install(TARGETS ${name} LIBRARY DESTINATION lib/korvane)
+endfunction()

@@ -28,6 +28,15 @@ QString characterReference(char32_t codePoint) {
     return QStringLiteral("&#") + QString::number(codePoint) + u';';
 }
 
+// Every line break (CR LF, lone CR, lone LF) as CR LF, and one closing the text.
+QString crLfBreaks(const QString& text) {
+    QString result;
+    result.reserve(text.size() + 2);
+    for (const QString& line : splitLines(text))
+        result += line + QStringLiteral("\r\n");
+    return result;
+}
+
 } // namespace
 
 QString htmlEscape(const QString& text) {
@@ -55,61 +64,84 @@ QString htmlEscape(const QString& text) {
     return escaped;
 }
 
-QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
-                          const QString& separator) {
-    QStringList lines;
+void musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold, const QString& separator,
+                   const LineSink& sink) {
     for (size_t i = 0; i < rows.size(); ++i) {
         const CatalogueRow& row = rows[i];
         if (MusicList::isCategoryHeader(row)) {
-            lines << QStringLiteral("<tr><td colspan=\"5\" class=\"cat\">") +
-                         htmlEscape(row.caption) + QStringLiteral("</td></tr>");
+            sink(QStringLiteral("<tr><td colspan=\"5\" class=\"cat\">") + htmlEscape(row.caption) +
+                 QStringLiteral("</td></tr>"));
             continue;
         }
         const QString n = QString::number(i);
-        lines << QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">") << checkBoxLine(n)
-              << QStringLiteral("\t<td class=\"artist\" id=\"artisttd") + n +
-                     QStringLiteral("\">") + nameCell(row.caption, bold, separator) +
-                     QStringLiteral("</td>")
-              << QStringLiteral("\t<td id=\"bitratetd") + n + QStringLiteral("\">") +
-                     htmlEscape(cell(row, BitrateCell)) + QStringLiteral("</td>")
-              << QStringLiteral("\t<td id=\"sizetd") + n + QStringLiteral("\">") +
-                     htmlEscape(cell(row, SizeCell)) + QStringLiteral("</td>")
-              << QStringLiteral("\t<td id=\"genretd") + n + QStringLiteral("\">") +
-                     htmlEscape(cell(row, StyleCell)) + QStringLiteral("</td>")
-              << QStringLiteral("</tr>");
+        sink(QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">"));
+        sink(checkBoxLine(n));
+        sink(QStringLiteral("\t<td class=\"artist\" id=\"artisttd") + n + QStringLiteral("\">") +
+             nameCell(row.caption, bold, separator) + QStringLiteral("</td>"));
+        sink(QStringLiteral("\t<td id=\"bitratetd") + n + QStringLiteral("\">") +
+             htmlEscape(cell(row, BitrateCell)) + QStringLiteral("</td>"));
+        sink(QStringLiteral("\t<td id=\"sizetd") + n + QStringLiteral("\">") +
+             htmlEscape(cell(row, SizeCell)) + QStringLiteral("</td>"));
+        sink(QStringLiteral("\t<td id=\"genretd") + n + QStringLiteral("\">") +
+             htmlEscape(cell(row, StyleCell)) + QStringLiteral("</td>"));
+        sink(QStringLiteral("</tr>"));
     }
-    return lines;
 }
 
-QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows) {
-    QStringList lines;
+QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
+                          const QString& separator) {
+    return collectLines([&](const LineSink& sink) { musicHtmlRows(rows, bold, separator, sink); });
+}
+
+void videoHtmlRows(const std::vector<CatalogueRow>& rows, const LineSink& sink) {
     for (size_t i = 0; i < rows.size(); ++i) {
         const CatalogueRow& row = rows[i];
         const QString n = QString::number(i);
-        lines << QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">") << checkBoxLine(n)
-              << QStringLiteral("\t<td class=\"artist\">") + htmlEscape(row.caption) +
-                     QStringLiteral("</td>");
+        sink(QStringLiteral("<tr id=\"tr") + n + QStringLiteral("\">"));
+        sink(checkBoxLine(n));
+        sink(QStringLiteral("\t<td class=\"artist\">") + htmlEscape(row.caption) +
+             QStringLiteral("</td>"));
         for (int c : {VideoSizeCell, ResolutionCell, DurationCell, FpsCell, CodecCell})
-            lines << QStringLiteral("\t<td>") + htmlEscape(cell(row, c)) + QStringLiteral("</td>");
-        lines << QStringLiteral("</tr>");
+            sink(QStringLiteral("\t<td>") + htmlEscape(cell(row, c)) + QStringLiteral("</td>"));
+        sink(QStringLiteral("</tr>"));
     }
-    return lines;
 }
 
-std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines) {
+QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows) {
+    return collectLines([&](const LineSink& sink) { videoHtmlRows(rows, sink); });
+}
+
+std::optional<TemplateParts> splitTemplate(const QString& templateText) {
     // The template's own line breaks become CR LF first, so that the placeholder's position is
     // counted in the same text the rows are put into.
-    QString page;
-    for (const QString& line : splitLines(templateText))
-        page += line + QStringLiteral("\r\n");
+    const QString page = crLfBreaks(templateText);
     const qsizetype at = page.indexOf(kTablePlaceholder);
     if (at < 0)
         return std::nullopt;
-    QString rows;
+    return TemplateParts{page.left(at), page.mid(at + kTablePlaceholder.size())};
+}
+
+void writePage(ReplacementFile& file, const TemplateParts& parts,
+               const std::function<void(const LineSink&)>& writeRows) {
+    file.writeText(parts.before);
+    writeRows([&file](const QString& line) {
+        // A row line may carry line breaks of its own (a tag text with a line feed).
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            file.writeText(crLfBreaks(line + QStringLiteral("\r\n")));
+        else
+            file.writeLine(line);
+    });
+    file.writeText(parts.after);
+}
+
+std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines) {
+    const auto parts = splitTemplate(templateText);
+    if (!parts)
+        return std::nullopt;
+    QString page = parts->before;
     for (const QString& line : rowLines)
-        rows += line + QStringLiteral("\r\n");
-    page.replace(at, kTablePlaceholder.size(), rows);
-    return splitLines(page);
+        page += line + QStringLiteral("\r\n");
+    return splitLines(page + parts->after);
 }
 
 } // namespace korvane::exporter

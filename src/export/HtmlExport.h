@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueList.h"
+#include "export/OutputFile.h"
 
 #include <QStringList>
 
@@ -20,13 +21,28 @@ QString htmlEscape(const QString& text);
 
 // Seven lines per album row, one per category header row. With `bold` the group name (the
 // Folder text before the first `separator`) is put in <b>.
+void musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold, const QString& separator,
+                   const LineSink& sink);
 QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
                           const QString& separator);
 // Nine lines per row.
+void videoHtmlRows(const std::vector<CatalogueRow>& rows, const LineSink& sink);
 QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows);
 
-// The template with the row lines in place of its first placeholder, every line break made
-// CR LF; nothing when the template has no placeholder.
+// A template's text before and after its first placeholder, every line break made CR LF.
+struct TemplateParts {
+    QString before;
+    QString after;
+};
+// Nothing when the template has no placeholder.
+std::optional<TemplateParts> splitTemplate(const QString& templateText);
+
+// Writes the page: the template's parts around the row lines, every line break made CR LF.
+void writePage(ReplacementFile& file, const TemplateParts& parts,
+               const std::function<void(const LineSink&)>& writeRows);
+
+// The page as lines: the template with the row lines in place of its first placeholder;
+// nothing when the template has no placeholder.
 std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines);
 
 } // namespace korvane::exporter

@@ -21,22 +21,29 @@ namespace {
 
 const QString kWorkbookFolderPrefix = QStringLiteral("korvane-");
 
-std::optional<QString> writeLines(const QString& path, const QStringList& lines) {
-    replaceFile(path, cp1251Lines(lines));
+std::optional<QString> writeLines(const QString& path,
+                                  const std::function<void(const LineSink&)>& writeAll) {
+    ReplacementFile file(path);
+    writeAll([&file](const QString& line) { file.writeLine(line); });
+    file.commit();
     return path;
 }
 
-std::optional<QString> writeHtml(const QString& templatePath, const QStringList& rowLines,
+std::optional<QString> writeHtml(const QString& templatePath,
+                                 const std::function<void(const LineSink&)>& writeRows,
                                  const QString& path) {
-    const auto page = spliceRows(readCp1251File(templatePath), rowLines);
+    const auto parts = splitTemplate(readCp1251File(templatePath));
     // Without its placeholder a template has no place for the table: better no page than a
     // page without the list or with the rows in the middle of the markup.
-    if (!page)
+    if (!parts)
         throw ExportError(
             QStringLiteral("В шаблоне \"%1\" нет метки \"%2\"; файл \"%3\" не создан.")
                 .arg(QDir::toNativeSeparators(templatePath), kTablePlaceholder,
                      QDir::toNativeSeparators(path)));
-    return writeLines(path, *page);
+    ReplacementFile file(path);
+    writePage(file, *parts, writeRows);
+    file.commit();
+    return path;
 }
 
 } // namespace
@@ -60,16 +67,20 @@ std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
         return std::nullopt;
     const QString separator =
         readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
+    const QString date = text::shortDate(today);
     return writeLines(outputPath(settings, u"mp3list_name_txt", QStringLiteral("mp3list.txt")),
-                      musicTxtLines(rows, separator, toggles.yearInColumn, text::shortDate(today)));
+                      [&](const LineSink& sink) {
+                          musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
+                      });
 }
 
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
                                      const SettingsFile& settings, const QDate& today) {
     if (rows.empty())
         return std::nullopt;
+    const QString date = text::shortDate(today);
     return writeLines(outputPath(settings, u"videolist_name_txt", QStringLiteral("VideoList.txt")),
-                      videoTxtLines(rows, text::shortDate(today)));
+                      [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
@@ -77,9 +88,11 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
                                       const ProgramFolder& programFolder) {
     if (rows.empty())
         return std::nullopt;
-    return writeHtml(programFolder.file(QStringLiteral("mp3blank.htm")),
-                     musicHtmlRows(rows, toggles.albumBoldFont, readGroupAlbumSeparator(settings)),
-                     outputPath(settings, u"mp3list_name_htm", QStringLiteral("mp3list.htm")));
+    const QString separator = readGroupAlbumSeparator(settings);
+    return writeHtml(
+        programFolder.file(QStringLiteral("mp3blank.htm")),
+        [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
+        outputPath(settings, u"mp3list_name_htm", QStringLiteral("mp3list.htm")));
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
@@ -87,8 +100,10 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
                                       const ProgramFolder& programFolder) {
     if (rows.empty())
         return std::nullopt;
-    return writeHtml(programFolder.file(QStringLiteral("videoblank.htm")), videoHtmlRows(rows),
-                     outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
+    return writeHtml(
+        programFolder.file(QStringLiteral("videoblank.htm")),
+        [&](const LineSink& sink) { videoHtmlRows(rows, sink); },
+        outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
 }
 
 OutputName textOutputName(TextFormat format, bool musicList) {

@@ -56,6 +56,9 @@ mode_t currentUmask() {
     return mask;
 }
 
+// Bytes gathered before they go to the file: large enough that the file sees few writes.
+constexpr size_t kBufferSize = 1 << 16;
+
 } // namespace
 
 ExportError::ExportError(const QString& message)
@@ -64,6 +67,12 @@ ExportError::ExportError(const QString& message)
 void failToCreate(const QString& path, const QString& reason) {
     throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
                           .arg(QDir::toNativeSeparators(path), reason));
+}
+
+QStringList collectLines(const std::function<void(const LineSink&)>& write) {
+    QStringList lines;
+    write([&lines](const QString& line) { lines << line; });
+    return lines;
 }
 
 std::string cp1251Lines(const QStringList& lines) {
@@ -135,6 +144,22 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::write(std::string_view bytes) {
+    m_buffer += bytes;
+    if (m_buffer.size() >= kBufferSize)
+        flushBuffer();
+}
+
+void ReplacementFile::writeText(const QString& text) {
+    write(text::toCp1251(text));
+}
+
+void ReplacementFile::writeLine(const QString& line) {
+    writeText(line);
+    write("\r\n");
+}
+
+void ReplacementFile::flushBuffer() {
+    std::string_view bytes = m_buffer;
     while (!bytes.empty()) {
         const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
@@ -143,9 +168,11 @@ void ReplacementFile::write(std::string_view bytes) {
             failToCreate(m_path, systemReason(written < 0 ? errno : ENOSPC));
         bytes.remove_prefix(static_cast<size_t>(written));
     }
+    m_buffer.clear();
 }
 
 void ReplacementFile::commit() {
+    flushBuffer();
     struct stat existing {};
     const QByteArray target = nativePath(m_target);
     const mode_t mode = ::stat(target.constData(), &existing) == 0 ? (existing.st_mode & 07777)

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,6 +22,11 @@ public:
 private:
     QString m_message;
 };
+
+// Receives an export's lines one at a time, so that no export holds its whole text.
+using LineSink = std::function<void(const QString& line)>;
+// The lines a writer hands its sink, gathered.
+QStringList collectLines(const std::function<void(const LineSink&)>& write);
 
 // The lines as Windows-1251 bytes, CR LF after every line; "?" for what the code page lacks.
 std::string cp1251Lines(const QStringList& lines);
@@ -48,18 +55,26 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     const QString& temporaryPath() const { return m_temporaryPath; }
-    // Appends the bytes; the system's reason on failure ("No space left on device").
+    // Appends the bytes, gathered in a buffer; the system's reason on failure ("No space left on
+    // device").
     void write(std::string_view bytes);
-    // Gives the file the target's permissions (or rw-r--r-- less the umask for a new file) and
-    // renames it over the target.
+    // Windows-1251 text; "?" for what the code page lacks.
+    void writeText(const QString& text);
+    // The line and CR LF.
+    void writeLine(const QString& line);
+    // Writes what the buffer holds, gives the file the target's permissions (or rw-r--r-- less
+    // the umask for a new file) and renames it over the target.
     void commit();
 
 private:
+    void flushBuffer();
+
     QString m_path;
     QString m_target;
     QString m_temporaryPath;
     int m_fd = -1;
     bool m_committed = false;
+    std::string m_buffer;
 };
 
 // Writes the bytes to a temporary file beside `path` and renames it over `path`, so that a failed

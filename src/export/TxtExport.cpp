@@ -31,47 +31,56 @@ QString lineCaption(const CatalogueRow& row) {
     return text::singleLine(row.caption);
 }
 
-QStringList headerLines(const QString& title, const QString& date) {
-    return {title, QStringLiteral("Создан: ") + date, QString()};
+void headerLines(const QString& title, const QString& date, const LineSink& sink) {
+    sink(title);
+    sink(QStringLiteral("Создан: ") + date);
+    sink(QString());
 }
 
 } // namespace
 
-QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
-                          bool yearInColumn, const QString& date) {
-    QStringList lines = headerLines(QStringLiteral("~~~ mp3 collection ~~~"), date);
+void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                   bool yearInColumn, const QString& date, const LineSink& sink) {
+    headerLines(QStringLiteral("~~~ mp3 collection ~~~"), date, sink);
     const qsizetype width =
         std::min(longestCaption(rows) + (yearInColumn ? kYearWidening : 0), kMaxNameWidth);
     for (const CatalogueRow& row : rows) {
         if (MusicList::isCategoryHeader(row)) {
-            lines << QString()
-                  << QStringLiteral(">> КАТЕГОРИЯ: ") + lineCaption(row) + QStringLiteral(" <<");
+            sink(QString());
+            sink(QStringLiteral(">> КАТЕГОРИЯ: ") + lineCaption(row) + QStringLiteral(" <<"));
             continue;
         }
         QString name = lineCaption(row).leftJustified(width);
         if (name.size() > kMaxNameWidth)
             name = name.left(kCutNameLength) + QStringLiteral("...");
-        lines << name + u'\t' + QStringLiteral("[ ") + lineCell(row, BitrateCell) +
-                     QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) +
-                     QStringLiteral(" mb") + separator + lineCell(row, StyleCell) +
-                     QStringLiteral(" ]");
+        sink(name + u'\t' + QStringLiteral("[ ") + lineCell(row, BitrateCell) +
+             QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) +
+             QStringLiteral(" mb") + separator + lineCell(row, StyleCell) + QStringLiteral(" ]"));
     }
-    return lines;
+}
+
+QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                          bool yearInColumn, const QString& date) {
+    return collectLines(
+        [&](const LineSink& sink) { musicTxtLines(rows, separator, yearInColumn, date, sink); });
+}
+
+void videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date,
+                   const LineSink& sink) {
+    headerLines(QStringLiteral("~~~ Video collection ~~~"), date, sink);
+    sink(QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]"));
+    const qsizetype width = longestCaption(rows);
+    for (const CatalogueRow& row : rows) {
+        sink(lineCaption(row).leftJustified(width) + u'\t' + QStringLiteral("[ ") +
+             lineCell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
+             lineCell(row, ResolutionCell) + QStringLiteral(" | ") +
+             lineCell(row, DurationCell) + QStringLiteral(" min | ") + lineCell(row, FpsCell) +
+             QStringLiteral(" | ") + lineCell(row, CodecCell) + QStringLiteral(" ]"));
+    }
 }
 
 QStringList videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date) {
-    QStringList lines = headerLines(QStringLiteral("~~~ Video collection ~~~"), date);
-    lines << QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]");
-    const qsizetype width = longestCaption(rows);
-    for (const CatalogueRow& row : rows) {
-        lines << lineCaption(row).leftJustified(width) + u'\t' + QStringLiteral("[ ") +
-                     lineCell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
-                     lineCell(row, ResolutionCell) + QStringLiteral(" | ") +
-                     lineCell(row, DurationCell) + QStringLiteral(" min | ") +
-                     lineCell(row, FpsCell) + QStringLiteral(" | ") + lineCell(row, CodecCell) +
-                     QStringLiteral(" ]");
-    }
-    return lines;
+    return collectLines([&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
 } // namespace korvane::exporter

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueList.h"
+#include "export/OutputFile.h"
 
 #include <QStringList>
 
@@ -13,11 +14,15 @@ namespace korvane::exporter {
 // "~~~ mp3 collection ~~~", "Создан: " + date, an empty line, then one line per row; category
 // header rows become an empty line and ">> КАТЕГОРИЯ: name <<". `separator` goes between the
 // details; `yearInColumn` widens the name column by 6 for the year the scan appended.
+void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
+                   bool yearInColumn, const QString& date, const LineSink& sink);
 QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
                           bool yearInColumn, const QString& date);
 
 // "~~~ Video collection ~~~", "Создан: " + date, an empty line, the column line, then one line
 // per row with fixed separators.
+void videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date,
+                   const LineSink& sink);
 QStringList videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date);
 
 } // namespace korvane::exporter

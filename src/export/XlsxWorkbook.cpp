@@ -1,21 +1,118 @@
 #include "export/XlsxWorkbook.h"
 
 #include "export/OutputFile.h"
-#include "export/WorkbookCheck.h"
 #include "text/OutputText.h"
 
 #include <QFile>
 
 #include <xlsxwriter.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <clocale>
+#include <cstring>
 #include <locale.h>
 #include <map>
 #include <memory>
 #include <new>
 #include <optional>
 #include <tuple>
+#include <vector>
+
+namespace {
+
+// A read-write stream that stays in memory while it is small (the library's rich strings, a few
+// hundred bytes each) and moves into a real temporary file once it grows (the sheet's own parts),
+// so that memory stays bounded.
+struct SpillingFile {
+    std::vector<char> bytes;
+    size_t position = 0;
+    FILE* spilled = nullptr;
+};
+
+constexpr size_t kInMemoryLimit = 1 << 20;
+
+ssize_t readSpillingFile(void* cookie, char* buffer, size_t size) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled != nullptr) {
+        const size_t count = std::fread(buffer, 1, size, file->spilled);
+        return count == 0 && std::ferror(file->spilled) ? -1 : static_cast<ssize_t>(count);
+    }
+    const size_t count = file->position < file->bytes.size()
+                             ? std::min(size, file->bytes.size() - file->position)
+                             : 0;
+    std::memcpy(buffer, file->bytes.data() + file->position, count);
+    file->position += count;
+    return static_cast<ssize_t>(count);
+}
+
+// Moves the bytes so far into a temporary file at the same position.
+bool spill(SpillingFile& file) {
+    file.spilled = std::tmpfile();
+    if (file.spilled == nullptr)
+        return false;
+    const bool written =
+        std::fwrite(file.bytes.data(), 1, file.bytes.size(), file.spilled) == file.bytes.size() &&
+        std::fseek(file.spilled, static_cast<long>(file.position), SEEK_SET) == 0;
+    std::vector<char>().swap(file.bytes);
+    return written;
+}
+
+ssize_t writeSpillingFile(void* cookie, const char* buffer, size_t size) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled == nullptr && file->position + size > kInMemoryLimit && !spill(*file))
+        return -1;
+    if (file->spilled != nullptr)
+        return std::fwrite(buffer, 1, size, file->spilled) == size ? static_cast<ssize_t>(size)
+                                                                   : -1;
+    if (file->position + size > file->bytes.size())
+        file->bytes.resize(file->position + size);
+    std::memcpy(file->bytes.data() + file->position, buffer, size);
+    file->position += size;
+    return static_cast<ssize_t>(size);
+}
+
+int seekSpillingFile(void* cookie, off64_t* offset, int whence) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    if (file->spilled != nullptr) {
+        if (fseeko64(file->spilled, *offset, whence) != 0)
+            return -1;
+        *offset = ftello64(file->spilled);
+        return 0;
+    }
+    const off64_t base = whence == SEEK_SET   ? 0
+                         : whence == SEEK_CUR ? static_cast<off64_t>(file->position)
+                                              : static_cast<off64_t>(file->bytes.size());
+    const off64_t target = base + *offset;
+    if (target < 0)
+        return -1;
+    file->position = static_cast<size_t>(target);
+    *offset = target;
+    return 0;
+}
+
+int closeSpillingFile(void* cookie) {
+    auto* file = static_cast<SpillingFile*>(cookie);
+    const int result = file->spilled != nullptr ? std::fclose(file->spilled) : 0;
+    delete file;
+    return result;
+}
+
+} // namespace
+
+// libxlsxwriter 1.1 builds every rich string in a temporary file of its own and asks for each
+// of its files through this function: defined here, it takes the place of the library's, so a
+// workbook of 200,000 bold captions creates a handful of temporary files instead of 200,000.
+extern "C" FILE* lxw_tmpfile(char* /*tmpdir*/) {
+    const cookie_io_functions_t functions{readSpillingFile, writeSpillingFile, seekSpillingFile,
+                                          closeSpillingFile};
+    auto* file = new SpillingFile;
+    FILE* stream = fopencookie(file, "w+", functions);
+    if (stream == nullptr)
+        delete file;
+    return stream;
+}
 
 namespace korvane::exporter {
 namespace {
@@ -354,23 +451,23 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
 }
 
 } // namespace
-
-void writeWorkbook(const SheetPlan& plan, const QString& path) {
-    // The library writes the file by name; a hidden temporary beside the target keeps the old
-    // file until the new one is complete and checked.
-    ReplacementFile temporary(path);
-    {
-        const CNumberFormat numbers;
-        writeTo(plan, temporary.temporaryPath(), path);
-    }
-    const QString problem = workbookProblem(temporary.temporaryPath());
-    if (!problem.isEmpty())
-        failToCreate(path, problem);
-    temporary.commit();
-}
-
-QString xlsxwriterVersion() {
-    return QString::fromLatin1(lxw_version());
-}
-
 } // namespace korvane::exporter
+
+// The module's entry point: writes the plan to `file` by name, naming `shownPath` in its errors.
+// Exceptions stay inside the module; the caller rethrows the message.
+extern "C" __attribute__((visibility("default"))) bool
+korvaneWriteWorkbook(const korvane::exporter::SheetPlan& plan, const QString& file,
+                     const QString& shownPath, QString& error) {
+    try {
+        const korvane::exporter::CNumberFormat numbers;
+        korvane::exporter::writeTo(plan, file, shownPath);
+        return true;
+    } catch (const korvane::exporter::ExportError& failure) {
+        error = failure.message();
+        return false;
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) const char* korvaneXlsxwriterVersion() {
+    return lxw_version();
+}

@@ -280,12 +280,14 @@ std::optional<double> FfmpegDetector::frameRate() {
 
 } // namespace
 
-std::unique_ptr<MediaDetector> createFfmpegDetector() {
-    return std::make_unique<FfmpegDetector>();
+} // namespace korvane::video
+
+// The caller owns the detector; the module stays loaded for the rest of the run.
+extern "C" __attribute__((visibility("default"))) korvane::video::MediaDetector*
+korvaneCreateFfmpegDetector() {
+    return new korvane::video::FfmpegDetector;
 }
 
-std::string ffmpegVersion() {
+extern "C" __attribute__((visibility("default"))) const char* korvaneFfmpegVersion() {
     return av_version_info();
 }
-
-} // namespace korvane::video

@@ -173,10 +173,26 @@ TEST(HtmlExport, Splice) {
          QStringLiteral("##ТАБЛИЦА##"),
          {QStringLiteral("<tr>1</tr>"), QStringLiteral("<tr>2</tr>"), QString()}},
     };
+    // Row lines with breaks of their own (a tag text with a line feed) for the written page.
+    const QStringList brokenRows{QStringLiteral("<tr>a\nb\r\nc\rd</tr>"), QStringLiteral("e\r"),
+                                 QStringLiteral("\n")};
     for (const Case& c : cases) {
         const auto page = spliceRows(c.templateText, rows);
         ASSERT_TRUE(page) << c.name;
         EXPECT_EQ(*page, c.page) << c.name << ": " << page->join(u'|').toStdString();
+        // The export writes the page piece by piece; the file holds the same page.
+        for (const QStringList& lines : {rows, brokenRows}) {
+            test::TempDir dir;
+            ReplacementFile file(dir.file(QStringLiteral("page.htm")));
+            writePage(file, *splitTemplate(c.templateText), [&lines](const LineSink& sink) {
+                for (const QString& line : lines)
+                    sink(line);
+            });
+            file.commit();
+            EXPECT_EQ(dir.read(QStringLiteral("page.htm")).toStdString(),
+                      cp1251Lines(*spliceRows(c.templateText, lines)))
+                << c.name;
+        }
     }
 }
 

@@ -45,8 +45,8 @@ bool writeText(const char* path, const std::string& text) {
     return ok;
 }
 
-// A private mount namespace (a user namespace too when not root) in which `dir` is a 64 KiB tmpfs.
-bool mountSmallDisk(const std::string& dir) {
+// A private mount namespace (a user namespace too when not root) in which `dir` is a small tmpfs.
+bool mountSmallDisk(const std::string& dir, const char* size = "64k") {
     if (::unshare(CLONE_NEWNS) != 0) {
         const uid_t uid = ::geteuid();
         const gid_t gid = ::getegid();
@@ -59,7 +59,8 @@ bool mountSmallDisk(const std::string& dir) {
     if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return false;
     ::mkdir(dir.c_str(), 0700);
-    return ::mount("korvane-full", dir.c_str(), "tmpfs", 0, "size=64k") == 0;
+    const std::string options = std::string("size=") + size;
+    return ::mount("korvane-full", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
 // Fills the disk to the last byte with a ballast file.
@@ -129,9 +130,9 @@ bool failsThenWorks(const QString& dir, const QString& target,
     return ok;
 }
 
-std::vector<CatalogueRow> rows() {
+std::vector<CatalogueRow> rows(int count = 50) {
     std::vector<CatalogueRow> out;
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < count; ++i)
         out.push_back(
             {QStringLiteral("Группа %1  \\  Альбом").arg(i), {"41,2", "192", "Rock", "-"}});
     return out;
@@ -183,16 +184,17 @@ TEST(FullDisk, HtmlExportKeepsThePreviousFile) {
     });
 }
 
-// The library builds the workbook's parts in the temporary folder: there the disk fills, while
-// the target's folder has room. The library writes short parts without an error; the check of
-// the written workbook must catch them before the rename.
+// The library builds the workbook's parts in temporary files, which move from memory to the
+// temporary folder once they grow past a megabyte: there the disk fills, while the target's
+// folder has room. The library writes short parts without an error; the check of the written
+// workbook must catch them before the rename.
 TEST(FullDisk, WorkbookKeepsThePreviousFileWhenTheTemporaryFolderFills) {
     const std::string temporary = "/tmp";
     const pid_t child = ::fork();
     if (child == 0) {
-        // The small disk at /tmp itself, where the library's temporary files go; a roomy one
-        // inside it for the target.
-        if (!mountSmallDisk(temporary))
+        // The small disk at /tmp itself, where the library's large temporary files go; a roomy
+        // one inside it for the target.
+        if (!mountSmallDisk(temporary, "16m"))
             ::_exit(kNoNamespace);
         const QString target = QStringLiteral("/tmp/target");
         ::mkdir("/tmp/target", 0700);
@@ -204,7 +206,7 @@ TEST(FullDisk, WorkbookKeepsThePreviousFileWhenTheTemporaryFolderFills) {
         previous.close();
         fill(QStringLiteral("/tmp"));
         const exporter::SheetPlan plan = exporter::musicSheetPlan(
-            rows(), QStringLiteral("music"), QStringLiteral("  \\  "), true, false);
+            rows(20000), QStringLiteral("music"), QStringLiteral("  \\  "), true, false);
         QString error;
         try {
             exporter::writeWorkbook(plan, target + QStringLiteral("/list.xlsx"));
