@@ -634,8 +634,10 @@ bool MainWindow::pumpEvents() {
 }
 
 int MainWindow::selectedRow(const QTableView* view) {
-    const QModelIndexList rows = view->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    // The views select whole rows. The ranges rather than selectedRows(), which checks every row
+    // against every range: seconds for a selection of thousands of scattered rows.
+    const QItemSelection selection = view->selectionModel()->selection();
+    return selection.isEmpty() ? -1 : selection.first().top();
 }
 
 void MainWindow::selectRow(QTableView* view, int row) {

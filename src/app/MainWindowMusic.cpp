@@ -187,8 +187,10 @@ void MainWindow::musicDeleteClicked() {
     // The selection is taken before the walk: removing the current row makes the view choose
     // another one, which must not be deleted in turn.
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
-    for (const QModelIndex& index : view->selectionModel()->selectedRows())
-        doomed[static_cast<size_t>(index.row())] = true;
+    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            doomed[static_cast<size_t>(row)] = true;
+    }
     m_musicList->removeRows(doomed);
     const int count = m_musicList->count();
     const int next = selected < count ? selected : selected - 1;

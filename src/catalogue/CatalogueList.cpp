@@ -7,6 +7,12 @@
 #include <string>
 
 namespace korvane {
+namespace {
+
+// Removals of more runs than this reset the model: one pass for the views instead of one per run.
+constexpr int kMaxRunsRemovedOneByOne = 32;
+
+} // namespace
 
 CatalogueList::CatalogueList(std::vector<Column> columns, QObject* parent)
     : QAbstractTableModel(parent), m_columns(std::move(columns)) {}
@@ -73,6 +79,22 @@ void CatalogueList::removeRows(const std::vector<bool>& doomed) {
     const auto isDoomed = [&doomed](int index) {
         return static_cast<size_t>(index) < doomed.size() && doomed[static_cast<size_t>(index)];
     };
+    int runs = 0;
+    for (int index = 0; index < count(); ++index) {
+        if (isDoomed(index) && !isDoomed(index - 1))
+            ++runs;
+    }
+    if (runs > kMaxRunsRemovedOneByOne) {
+        beginResetModel();
+        int kept = 0;
+        for (int index = 0; index < count(); ++index) {
+            if (!isDoomed(index))
+                m_rows[static_cast<size_t>(kept++)] = std::move(m_rows[static_cast<size_t>(index)]);
+        }
+        m_rows.erase(m_rows.begin() + kept, m_rows.end());
+        endResetModel();
+        return;
+    }
     // From the end, so that the rows still to remove keep their numbers.
     int last = count() - 1;
     while (last >= 0) {

@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "files/FileName.h"
+#include "music/AlbumCaption.h"
 #include "tags/ApeTagReader.h"
 #include "tags/CueSheetReader.h"
 #include "tags/FlacReader.h"
@@ -315,7 +316,9 @@ QJsonObject apeTagJson(const Path& file) {
 
 QJsonObject cueJson(const Path& file) {
     tags::CueSheetReader cue;
-    const bool loaded = cue.load(file);
+    // A cue sheet has no signature to tell it by, only its name, as in the album scan; read as
+    // one, an audio file would be scanned for commands through its first megabyte.
+    const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file);
     QJsonArray files;
     for (const std::string& name : cue.files)
         files.append(utf8(name));

@@ -93,6 +93,29 @@ TEST(CatalogueList, RemovesFlaggedRowsRunByRun) {
         EXPECT_EQ(removals, c.removals) << c.name;
     }
 }
+
+// Every other row of 200: a hundred runs are one reset, not a hundred removals.
+TEST(CatalogueList, RemovesManyScatteredRowsInOneReset) {
+    CatalogueList list = makeList();
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    std::vector<bool> doomed;
+    QStringList kept;
+    for (int i = 0; i < 200; ++i) {
+        list.appendRow({QString::number(i), {}});
+        doomed.push_back(i % 2 == 0);
+        if (i % 2 != 0)
+            kept << QString::number(i);
+    }
+    int removals = 0;
+    int resets = 0;
+    QObject::connect(&list, &QAbstractItemModel::rowsRemoved, [&removals] { ++removals; });
+    QObject::connect(&list, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+    list.removeRows(doomed);
+    EXPECT_EQ(captions(list), kept);
+    EXPECT_EQ(removals, 0);
+    EXPECT_EQ(resets, 1);
+}
+
 TEST(CatalogueList, AnEditMarksOnlyTheColumnsItChanged) {
     struct Case {
         const char* name;
