@@ -4,7 +4,7 @@
 #   bench/startup.sh [--build DIR | --bin DIR] [--files N] [--runs N]
 #
 #   --help:     korvane-cli --help beside a program that starts Qt Core and prints one line
-#   tags FILE:  korvane-cli tags FILE, once per file over N mp3 files (default 200), beside a
+#   tags FILE:  korvane-cli tags FILE, once per file over N four-minute mp3 files (default 200), beside a
 #               TagLib program reading the same files one process each
 #   libraries:  how many shared objects each of them loads (LD_DEBUG=files), the vDSO not counted
 #
@@ -52,12 +52,13 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# One tagged, encoder-made mp3 of a second, copied under N names.
-ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=1" -ar 44100 -ac 2 "$work/seed.wav"
+# One tagged, encoder-made mp3 of four minutes (5.5 MiB, as a collection holds them), linked under
+# N names.
+ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=240" -ar 44100 -ac 2 "$work/seed.wav"
 lame --quiet -b 192 --tt "Title" --ta "Группа" --tl "Альбом" --ty 1999 --tg Punk \
     "$work/seed.wav" "$work/seed.mp3"
 mkdir "$work/files"
-for ((i = 0; i < files; i++)); do cp "$work/seed.mp3" "$work/files/$i.mp3"; done
+for ((i = 0; i < files; i++)); do ln "$work/seed.mp3" "$work/files/$i.mp3"; done
 
 libraries() {
     LD_DEBUG=files "$@" 2>&1 >/dev/null | grep -c 'calling init:'

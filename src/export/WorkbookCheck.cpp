@@ -1,8 +1,8 @@
 #include "export/WorkbookCheck.h"
 
 #include <QFile>
-#include <QXmlStreamReader>
 
+#include <expat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -71,11 +71,16 @@ bool isXmlPart(const std::string& name) {
     return name.ends_with(".xml") || name.ends_with(".rels");
 }
 
+// Expat rather than QXmlStreamReader: the parts of a 200,000-row sheet are some 80 MB of XML,
+// which expat checks several times faster.
 bool wellFormed(const QByteArray& xml) {
-    QXmlStreamReader reader(xml);
-    while (!reader.atEnd())
-        reader.readNext();
-    return !reader.hasError();
+    const XML_Parser parser = XML_ParserCreate(nullptr);
+    if (parser == nullptr)
+        return false;
+    const bool whole = XML_Parse(parser, xml.constData(), static_cast<int>(xml.size()),
+                                 XML_TRUE) == XML_STATUS_OK;
+    XML_ParserFree(parser);
+    return whole;
 }
 
 } // namespace

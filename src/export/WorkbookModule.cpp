@@ -1,5 +1,4 @@
 #include "export/OutputFile.h"
-#include "export/WorkbookCheck.h"
 #include "export/XlsxWorkbook.h"
 #include "files/ProgramModule.h"
 
@@ -21,9 +20,6 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
     QString error;
     if (!write(plan, temporary.temporaryPath(), path, error))
         throw ExportError(error);
-    const QString problem = workbookProblem(temporary.temporaryPath());
-    if (!problem.isEmpty())
-        failToCreate(path, problem);
     temporary.commit();
 }
 

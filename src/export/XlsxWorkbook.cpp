@@ -1,6 +1,7 @@
 #include "export/XlsxWorkbook.h"
 
 #include "export/OutputFile.h"
+#include "export/WorkbookCheck.h"
 #include "text/OutputText.h"
 
 #include <QFile>
@@ -453,16 +454,22 @@ void writeTo(const SheetPlan& plan, const QString& file, const QString& path) {
 } // namespace
 } // namespace korvane::exporter
 
-// The module's entry point: writes the plan to `file` by name, naming `shownPath` in its errors.
-// Exceptions stay inside the module; the caller rethrows the message.
+// The module's entry point: writes the plan to `file` by name and reads it back, naming
+// `shownPath` in its errors. Exceptions stay inside the module; the caller rethrows the message.
 extern "C" __attribute__((visibility("default"))) bool
 korvaneWriteWorkbook(const korvane::exporter::SheetPlan& plan, const QString& file,
                      const QString& shownPath, QString& error) {
+    using namespace korvane::exporter;
     try {
-        const korvane::exporter::CNumberFormat numbers;
-        korvane::exporter::writeTo(plan, file, shownPath);
+        {
+            const CNumberFormat numbers;
+            writeTo(plan, file, shownPath);
+        }
+        const QString problem = workbookProblem(file);
+        if (!problem.isEmpty())
+            failToCreate(shownPath, problem);
         return true;
-    } catch (const korvane::exporter::ExportError& failure) {
+    } catch (const ExportError& failure) {
         error = failure.message();
         return false;
     }

@@ -10,8 +10,8 @@ namespace korvane::exporter {
 // The adapter is the module korvane_xlsx.so, loaded by the first workbook of the run.
 inline constexpr const char* kWorkbookModuleName = "korvane_xlsx.so";
 // bool (const SheetPlan&, const QString& file, const QString& shownPath, QString& error): writes
-// the workbook to `file` by name; false with the message of the ExportError, which names
-// `shownPath`, when it could not be written.
+// the workbook to `file` by name and reads it back (workbookProblem); false with the message of
+// the ExportError, which names `shownPath`, when it could not be written whole.
 inline constexpr const char* kWorkbookModuleEntry = "korvaneWriteWorkbook";
 // const char* (): libxlsxwriter's version text.
 inline constexpr const char* kWorkbookModuleVersionEntry = "korvaneXlsxwriterVersion";
