@@ -2,7 +2,7 @@
 # Korvane beside the floor and beside its peers, whole processes on one generated collection.
 #
 #   bench/compare.sh [--albums N[,N...]] [--files N] [--clips N] [--runs N] [--sample N]
-#                    [--build DIR] [--keep DIR] [--no-install]
+#                    [--batch-sample N] [--build DIR] [--keep DIR] [--no-install]
 #
 # Builds a Release korvane-cli in its own build folder (build-compare), installs the peers
 # (mediainfo, exiftool, ffmpeg, lame, vorbis-tools, time) with apt-get when they are missing,
@@ -23,7 +23,8 @@
 # The peers are given the list of first files ready made (not timed), so they do less than
 # korvane-cli, which also walks the tree and measures every folder. A peer that runs one
 # process per file is timed on SAMPLE files (default 300) and its time extrapolated to all of
-# them; the table says so.
+# them; a batched peer (mediainfo, exiftool) likewise on BATCH-SAMPLE files (default 10,000) when
+# there are more; the table says so.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,6 +33,7 @@ files=12
 clips=300
 runs=3
 sample=300
+batch_sample=10000
 build="$repo/build-compare"
 keep=
 install=1
@@ -42,10 +44,11 @@ while (($#)); do
     --clips) clips=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
     --sample) sample=$2; shift 2 ;;
+    --batch-sample) batch_sample=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
     --no-install) install=0; shift ;;
-    -h | --help) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option $1 (see --help)" >&2; exit 2 ;;
     esac
 done
@@ -181,7 +184,8 @@ export -f per_file
 
 # music_tables: for each size of --albums, its collection (kept in $work/music-N) and its table.
 music_tables() {
-    local albums music first_count sample_count scale_music sampled rows
+    local albums music first_count sample_count scale_music sampled rows batch_count scale_batch
+    local batch_note
     for albums in ${album_sizes//,/ }; do
         music="$work/music-$albums"
         if [ ! -f "$music/.made-$albums-$files" ]; then
@@ -214,8 +218,14 @@ PY
         # The first file of each album, for the peers.
         find "$music" -type f -name '01 - *' | sort >"$work/firsts.txt"
         head -n "$sample" "$work/firsts.txt" >"$work/firsts-sample.txt"
+        head -n "$batch_sample" "$work/firsts.txt" >"$work/firsts-batch.txt"
         first_count=$(wc -l <"$work/firsts.txt")
         sample_count=$(wc -l <"$work/firsts-sample.txt")
+        batch_count=$(wc -l <"$work/firsts-batch.txt")
+        scale_batch=$(echo "$first_count / $batch_count" | bc -l)
+        batch_note=
+        ((batch_count < first_count)) &&
+            batch_note="sampled $batch_count of $first_count files, extrapolated"
         rows=$("$cli" --dir "$program" music "$music" --print | wc -l)
         [ "$rows" -eq "$albums" ] || { echo "expected $albums music rows, got $rows" >&2; exit 1; }
         scale_music=$(echo "$first_count / $sample_count" | bc -l)
@@ -225,10 +235,10 @@ PY
         measure "floor: find -printf '%s\\n' + first 8 KiB of one file per album" 1 "" \
             bash -c "find \"\$1\" -type f -printf '%s\n' -name '01 - *' -fprint0 /dev/stderr \
                 2>&1 >/dev/null | xargs -0 head -qc 8192 >/dev/null" _ "$music"
-        measure "mediainfo, first file of each album (xargs)" 1 "" \
-            bash -c 'tr "\n" "\0" <"$1" | xargs -0 mediainfo' _ "$work/firsts.txt"
-        measure "exiftool -fast, first file of each album (-@ list)" 1 "" \
-            exiftool -fast -q -q -@ "$work/firsts.txt"
+        measure "mediainfo, first file of each album (xargs)" "$scale_batch" "$batch_note" \
+            bash -c 'tr "\n" "\0" <"$1" | xargs -0 mediainfo' _ "$work/firsts-batch.txt"
+        measure "exiftool -fast, first file of each album (-@ list)" "$scale_batch" "$batch_note" \
+            exiftool -fast -q -q -@ "$work/firsts-batch.txt"
         measure "ffprobe -show_format -show_streams, one process per file" "$scale_music" "$sampled" \
             bash -c 'per_file "$1" ffprobe -v error -show_format -show_streams' _ "$work/firsts-sample.txt"
         table "music: $albums album folders"
