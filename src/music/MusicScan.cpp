@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueUpdate.h"
 #include "files/FileName.h"
+#include "files/FolderSizeQueue.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
@@ -83,6 +84,11 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     host.setProgressMaximum(total);
     QString lastCategory;
     std::vector<FolderEntry> listing; // the album folder is read once, for its size and its file
+    QStringList paths;
+    paths.reserve(total);
+    for (const QString& folder : std::as_const(folders))
+        paths.append(rootDir + folder);
+    FolderSizeQueue sizes(std::move(paths));
     for (int i = 0; i < total; ++i) {
         const QString& entry = folders.at(i);
         if (categories) {
@@ -96,7 +102,7 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
         }
         host.setProgressPosition(i + 1);
         host.setStatusText(u' ' + files::displayFileName(rootDir + entry));
-        const QString size = folderSizeText(rootDir + entry, listing);
+        const QString size = sizes.takeNext(listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
             continue;
