@@ -8,18 +8,20 @@
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
 
+#include "SampleFiles.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QString>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
+namespace bench = korvane::bench;
+using bench::shell;
 
 namespace {
 
@@ -33,17 +35,11 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-fs::path benchDir() {
-    return fs::temp_directory_path() / ("korvane_details_bench_" + std::to_string(::getpid()));
-}
 
-bool shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // An album folder of twelve tracks made from one encoded file.
 void addAlbum(const std::string& name, const std::string& extension, const std::string& encode) {
-    const fs::path folder = benchDir() / name;
+    const fs::path folder = bench::scratchFolder("details_bench") / name;
     fs::create_directories(folder);
     const fs::path first = folder / ("01 - Track." + extension);
     if (!encode.empty() && !shell(encode + " '" + first.string() + "'"))
@@ -59,11 +55,10 @@ void addAlbum(const std::string& name, const std::string& extension, const std::
 }
 
 void makeSamples() {
-    const fs::path dir = benchDir();
+    const fs::path dir = bench::scratchFolder("details_bench");
     fs::create_directories(dir);
     const std::string wav = (dir / "source.wav").string();
-    if (!shell("ffmpeg -v error -y -f lavfi -i anoisesrc=d=180:c=pink:a=0.2 -ac 2 -ar 44100 '" +
-               wav + "'"))
+    if (!bench::makeNoiseWav(wav))
         return;
     const std::string tags = " -metadata artist='Кино' -metadata album='Группа крови' "
                              "-metadata genre=Rock -metadata date=1988 "
@@ -109,6 +104,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(benchDir());
+    fs::remove_all(bench::scratchFolder("details_bench"));
     return samples().empty() ? 1 : 0;
 }

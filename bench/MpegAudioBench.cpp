@@ -7,6 +7,8 @@
 #include "tags/Id3v2FrameReader.h"
 #include "tags/MpegAudioReader.h"
 
+#include "SampleFiles.h"
+
 #include <benchmark/benchmark.h>
 
 #ifdef KORVANE_HAVE_TAGLIB
@@ -17,7 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -32,9 +33,6 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-std::filesystem::path benchDir() {
-    return std::filesystem::temp_directory_path() / ("korvane_bench_" + std::to_string(::getpid()));
-}
 
 // Three minutes of noise, as a typical track: ID3v2.3 tag with a 60 KB picture-sized frame,
 // ID3v1 tag; one constant and one variable bitrate file.
@@ -43,26 +41,21 @@ void makeSamples() {
         samples().push_back({"given", given});
         return;
     }
-    const auto dir = benchDir();
+    const auto dir = korvane::bench::scratchFolder("bench");
     std::filesystem::create_directories(dir);
     const std::string wav = (dir / "source.wav").string();
     const std::string common = " -id3v2_version 3 -write_id3v1 1 -metadata artist='Кино' "
                                "-metadata album='Группа крови' -metadata genre=Rock "
                                "-metadata date=1988 -metadata comment=\"$(head -c 60000 "
                                "/dev/zero | tr '\\0' x)\" ";
-    const std::string quiet = " >/dev/null 2>&1";
-    if (std::system(("ffmpeg -v error -y -f lavfi -i anoisesrc=d=180:c=pink:a=0.2 -ac 2 -ar "
-                     "44100 '" +
-                     wav + "'" + quiet)
-                        .c_str()) != 0)
+    if (!korvane::bench::makeNoiseWav(wav))
         return;
     const std::pair<const char*, const char*> kinds[] = {{"cbr192", "-b:a 192k"},
                                                          {"vbr", "-q:a 2"}};
     for (const auto& [name, options] : kinds) {
         const auto path = dir / (std::string(name) + ".mp3");
-        const std::string command = "ffmpeg -v error -y -i '" + wav + "' -c:a libmp3lame " +
-                                    options + common + "'" + path.string() + "'" + quiet;
-        if (std::system(command.c_str()) == 0)
+        if (korvane::bench::shell("ffmpeg -v error -y -i '" + wav + "' -c:a libmp3lame " +
+                                  options + common + "'" + path.string() + "'"))
             samples().push_back({name, path});
     }
     std::filesystem::remove(wav);
@@ -117,6 +110,6 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (!std::getenv("KORVANE_BENCH_MP3"))
-        std::filesystem::remove_all(benchDir());
+        std::filesystem::remove_all(korvane::bench::scratchFolder("bench"));
     return samples().empty() ? 1 : 0;
 }

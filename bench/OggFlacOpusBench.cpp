@@ -9,6 +9,8 @@
 #include "tags/OggVorbisReader.h"
 #include "tags/OpusReader.h"
 
+#include "SampleFiles.h"
+
 #include <benchmark/benchmark.h>
 
 #ifdef KORVANE_HAVE_TAGLIB
@@ -18,13 +20,13 @@
 #include <vorbisfile.h>
 #endif
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
+namespace bench = korvane::bench;
+using bench::shell;
 
 namespace {
 
@@ -41,13 +43,7 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-fs::path benchDir() {
-    return fs::temp_directory_path() / ("korvane_ogg_bench_" + std::to_string(::getpid()));
-}
 
-bool shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 constexpr const char* kCover = R"PY(
 import base64, sys, mutagen
@@ -62,11 +58,10 @@ f.save()
 )PY";
 
 void makeSamples() {
-    const fs::path dir = benchDir();
+    const fs::path dir = bench::scratchFolder("ogg_bench");
     fs::create_directories(dir);
     const std::string wav = (dir / "source.wav").string();
-    if (!shell("ffmpeg -v error -y -f lavfi -i anoisesrc=d=180:c=pink:a=0.2 -ac 2 -ar 44100 '" +
-               wav + "'"))
+    if (!bench::makeNoiseWav(wav))
         return;
     const std::string tags = " -metadata artist='Кино' -metadata album='Группа крови' "
                              "-metadata genre=Rock -metadata date=1988 ";
@@ -158,6 +153,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(benchDir());
+    fs::remove_all(bench::scratchFolder("ogg_bench"));
     return samples().empty() ? 1 : 0;
 }

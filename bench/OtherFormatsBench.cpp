@@ -10,6 +10,8 @@
 #include "tags/Mp4Reader.h"
 #include "tags/WavPackReader.h"
 
+#include "SampleFiles.h"
+
 #include <benchmark/benchmark.h>
 
 #ifdef KORVANE_HAVE_TAGLIB
@@ -19,14 +21,14 @@
 #include <wavpackfile.h>
 #endif
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
+namespace bench = korvane::bench;
+using bench::shell;
 
 namespace {
 
@@ -43,13 +45,7 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-fs::path benchDir() {
-    return fs::temp_directory_path() / ("korvane_formats_bench_" + std::to_string(::getpid()));
-}
 
-bool shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Tags and a cover: iTunes items for MP4, APEv2 items for the others.
 constexpr const char* kTagger = R"PY(
@@ -97,11 +93,10 @@ void writeMonkeysAudio(const fs::path& path) {
 }
 
 void makeSamples() {
-    const fs::path dir = benchDir();
+    const fs::path dir = bench::scratchFolder("formats_bench");
     fs::create_directories(dir);
     const std::string wav = (dir / "source.wav").string();
-    if (!shell("ffmpeg -v error -y -f lavfi -i anoisesrc=d=180:c=pink:a=0.2 -ac 2 -ar 44100 '" +
-               wav + "'"))
+    if (!bench::makeNoiseWav(wav))
         return;
     const std::string ffmpeg = "ffmpeg -v error -y -i '" + wav + "' ";
     const struct {
@@ -192,6 +187,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    fs::remove_all(benchDir());
+    fs::remove_all(bench::scratchFolder("formats_bench"));
     return samples().empty() ? 1 : 0;
 }
