@@ -191,7 +191,7 @@ void MainWindow::musicDeleteClicked() {
         for (int row = range.top(); row <= range.bottom(); ++row)
             doomed[static_cast<size_t>(row)] = true;
     }
-    m_musicList->removeRows(doomed);
+    m_musicList->removeFlaggedRows(doomed);
     const int count = m_musicList->count();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)

@@ -75,7 +75,7 @@ void CatalogueList::removeRowAt(int index) {
     endRemoveRows();
 }
 
-void CatalogueList::removeRows(const std::vector<bool>& doomed) {
+void CatalogueList::removeFlaggedRows(const std::vector<bool>& doomed) {
     const auto isDoomed = [&doomed](int index) {
         return static_cast<size_t>(index) < doomed.size() && doomed[static_cast<size_t>(index)];
     };

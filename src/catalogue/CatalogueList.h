@@ -72,7 +72,7 @@ public:
     // run of neighbouring rows in one step, so that a block of thousands of rows is one removal
     // for the views. Past a few dozen runs the views start over instead (a model reset): every
     // removal costs them a pass over their rows and selection.
-    void removeRows(const std::vector<bool>& doomed);
+    void removeFlaggedRows(const std::vector<bool>& doomed);
     void clear();
     // Replaces every row at once (a restored or updated list).
     void resetRows(std::vector<CatalogueRow> rows);

@@ -88,7 +88,7 @@ TEST(CatalogueList, RemovesFlaggedRowsRunByRun) {
             list.appendRow({QString::fromUtf8(caption), {}});
         int removals = 0;
         QObject::connect(&list, &QAbstractItemModel::rowsRemoved, [&removals] { ++removals; });
-        list.removeRows(c.doomed);
+        list.removeFlaggedRows(c.doomed);
         EXPECT_EQ(captions(list), c.kept) << c.name;
         EXPECT_EQ(removals, c.removals) << c.name;
     }
@@ -110,7 +110,7 @@ TEST(CatalogueList, RemovesManyScatteredRowsInOneReset) {
     int resets = 0;
     QObject::connect(&list, &QAbstractItemModel::rowsRemoved, [&removals] { ++removals; });
     QObject::connect(&list, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
-    list.removeRows(doomed);
+    list.removeFlaggedRows(doomed);
     EXPECT_EQ(captions(list), kept);
     EXPECT_EQ(removals, 0);
     EXPECT_EQ(resets, 1);
