@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSaveFile>
 #include <QString>
 #include <QStringList>
 

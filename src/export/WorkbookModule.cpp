@@ -2,8 +2,6 @@
 #include "export/XlsxWorkbook.h"
 #include "files/ProgramModule.h"
 
-#include <QDir>
-
 namespace korvane::exporter {
 
 void writeWorkbook(const SheetPlan& plan, const QString& path) {

@@ -17,9 +17,9 @@ inline constexpr const char* kWorkbookModuleEntry = "korvaneWriteWorkbook";
 inline constexpr const char* kWorkbookModuleVersionEntry = "korvaneXlsxwriterVersion";
 
 // Writes the plan's sheet to `path` through a temporary file beside it, read back and checked
-// before it replaces the old file. Each cell gets the format
-// that the operations, applied in order, leave on it; texts with a line feed wrap; a cell whose
-// characters differ in font becomes a rich string. Throws ExportError ("Cannot create file ...")
+// before it replaces the old file. Each cell gets the format that the operations, applied in
+// order, leave on it; texts with a line feed wrap; a cell whose characters differ in font becomes
+// a rich string. Throws ExportError ("Cannot create file ...")
 // with the library's own reason, or when the module cannot be loaded.
 void writeWorkbook(const SheetPlan& plan, const QString& path);
 

@@ -138,14 +138,18 @@ std::vector<CatalogueRow> rows(int count = 50) {
     return out;
 }
 
+// A set.ini that sends the exports into `dir`.
+void writeSaveDirSettings(const QString& dir) {
+    QFile ini(dir + QStringLiteral("/set.ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.write(
+        text::toCp1251(QStringLiteral("[options]\r\nsave_dir=") + dir + QStringLiteral("/\r\n"))
+            .c_str());
+}
+
 TEST(FullDisk, ExportsKeepThePreviousFile) {
     onFullDisk([](const QString& dir) {
-        QFile ini(dir + QStringLiteral("/set.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(
-            text::toCp1251(QStringLiteral("[options]\r\nsave_dir=") + dir + QStringLiteral("/\r\n"))
-                .c_str());
-        ini.close();
+        writeSaveDirSettings(dir);
         const SettingsFile settings(dir + QStringLiteral("/set.ini"));
         const auto txt = [&] {
             try {
@@ -161,12 +165,7 @@ TEST(FullDisk, ExportsKeepThePreviousFile) {
 
 TEST(FullDisk, HtmlExportKeepsThePreviousFile) {
     onFullDisk([](const QString& dir) {
-        QFile ini(dir + QStringLiteral("/set.ini"));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(
-            text::toCp1251(QStringLiteral("[options]\r\nsave_dir=") + dir + QStringLiteral("/\r\n"))
-                .c_str());
-        ini.close();
+        writeSaveDirSettings(dir);
         QFile page(dir + QStringLiteral("/mp3blank.htm"));
         page.open(QIODevice::WriteOnly);
         page.write("<table>##\xD2\xC0\xC1\xCB\xC8\xD6\xC0##</table>\r\n");
