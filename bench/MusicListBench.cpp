@@ -9,6 +9,7 @@
 #include "export/TxtExport.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "text/LocaleText.h"
 
 #include <QFile>
 #include <QStringList>
@@ -93,9 +94,12 @@ void BM_MusicHtml(benchmark::State& state) {
     const bool bold = state.range(0) != 0;
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const auto lines =
-            exporter::spliceRows(page, exporter::musicHtmlRows(rows(), bold, kSeparator));
-        const std::string out = exporter::cp1251Lines(*lines);
+        std::string out;
+        exporter::writePage([&out](const QString& text) { out += text::toCp1251(text); },
+                            *exporter::splitTemplate(page),
+                            [bold](const exporter::LineSink& sink) {
+                                exporter::musicHtmlRows(rows(), bold, kSeparator, sink);
+                            });
         bytes = out.size();
         benchmark::DoNotOptimize(out.data());
     }

@@ -167,8 +167,6 @@ public:
     bool openWrittenFile(const QString& path);
     // Shows one of our modal dialogs, then refreshes what dialogs write.
     int execModal(QDialog& dialog);
-    // True once the window was asked to close: long commands stop at their next pump.
-    bool isClosing() const { return m_closing; }
     // The pump of the long commands: lets pending events run (at most every 10 ms, since a walk
     // pumps after each of a hundred thousand entries) and tells whether to go on.
     bool pumpEvents();

@@ -121,27 +121,19 @@ std::optional<TemplateParts> splitTemplate(const QString& templateText) {
     return TemplateParts{page.left(at), page.mid(at + kTablePlaceholder.size())};
 }
 
-void writePage(ReplacementFile& file, const TemplateParts& parts,
+void writePage(const TextSink& out, const TemplateParts& parts,
                const std::function<void(const LineSink&)>& writeRows) {
-    file.writeText(parts.before);
-    writeRows([&file](const QString& line) {
+    out(parts.before);
+    writeRows([&out](const QString& line) {
         // A row line may carry line breaks of its own (a tag text with a line feed).
-        if (line.contains(u'\r') || line.contains(u'\n'))
-            file.writeText(crLfBreaks(line + QStringLiteral("\r\n")));
-        else
-            file.writeLine(line);
+        if (line.contains(u'\r') || line.contains(u'\n')) {
+            out(crLfBreaks(line + QStringLiteral("\r\n")));
+        } else {
+            out(line);
+            out(QStringLiteral("\r\n"));
+        }
     });
-    file.writeText(parts.after);
-}
-
-std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines) {
-    const auto parts = splitTemplate(templateText);
-    if (!parts)
-        return std::nullopt;
-    QString page = parts->before;
-    for (const QString& line : rowLines)
-        page += line + QStringLiteral("\r\n");
-    return splitLines(page + parts->after);
+    out(parts.after);
 }
 
 } // namespace korvane::exporter

@@ -38,11 +38,7 @@ struct TemplateParts {
 std::optional<TemplateParts> splitTemplate(const QString& templateText);
 
 // Writes the page: the template's parts around the row lines, every line break made CR LF.
-void writePage(ReplacementFile& file, const TemplateParts& parts,
+void writePage(const TextSink& out, const TemplateParts& parts,
                const std::function<void(const LineSink&)>& writeRows);
-
-// The page as lines: the template with the row lines in place of its first placeholder;
-// nothing when the template has no placeholder.
-std::optional<QStringList> spliceRows(const QString& templateText, const QStringList& rowLines);
 
 } // namespace korvane::exporter

@@ -41,7 +41,7 @@ std::optional<QString> writeHtml(const QString& templatePath,
                 .arg(QDir::toNativeSeparators(templatePath), kTablePlaceholder,
                      QDir::toNativeSeparators(path)));
     ReplacementFile file(path);
-    writePage(file, *parts, writeRows);
+    writePage([&file](const QString& text) { file.writeText(text); }, *parts, writeRows);
     file.commit();
     return path;
 }

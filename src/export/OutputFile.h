@@ -24,6 +24,8 @@ private:
 
 // Receives an export's lines one at a time, so that no export holds its whole text.
 using LineSink = std::function<void(const QString& line)>;
+// Receives an export's text piece by piece, line breaks included.
+using TextSink = std::function<void(const QString& text)>;
 // The lines a writer hands its sink, gathered.
 QStringList collectLines(const std::function<void(const LineSink&)>& write);
 
