@@ -41,7 +41,7 @@ void listCategoryFolders(const QString& root, QStringList& list, const Pump& pum
 QString folderSizeText(const QString& folder);
 
 // An entry of a folder's listing: the name as the file system holds it and the listing's d_type;
-// for the files FolderSizeText measured, their size and modification time too.
+// for the files folderSizeText measured, their size and modification time too.
 struct FolderEntry {
     std::string name;
     unsigned char type;
@@ -49,11 +49,11 @@ struct FolderEntry {
     std::int64_t modifiedNs = 0;
 };
 
-// FolderSizeText that also hands back every entry of the listing ("." and ".." and hidden ones
+// folderSizeText that also hands back every entry of the listing ("." and ".." and hidden ones
 // included) in the listing's order, so that the album details need not read the folder again.
 QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing);
 
-// A digest of a listing from FolderSizeText: its names, sizes and modification times. Equal
+// A digest of a listing from folderSizeText: its names, sizes and modification times. Equal
 // digests mean the update may keep the album's row without reading its files again.
 QByteArray folderSignature(const std::vector<FolderEntry>& listing);
 // The same for one file: its size and modification time; empty when it cannot be read.

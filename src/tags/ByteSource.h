@@ -95,8 +95,8 @@ struct ReadStopped : std::exception {
     const char* what() const noexcept override { return "stopped"; }
 };
 
-// Lets a caller's event loop run during a long read: calls `progress` after every `byteStep`
-// bytes or `readStep` reads, whichever comes first (a damaged header can make a reader loop on
+// Lets a caller's event loop run during a long read: calls `progress` after every `kByteStep`
+// bytes or `kReadStep` reads, whichever comes first (a damaged header can make a reader loop on
 // tiny reads as well as read gigabytes). When progress returns false, the read throws
 // ReadStopped.
 class ProgressSource final : public ByteSource {

@@ -43,7 +43,7 @@ struct VideoScanResult {
 
 // Appends the full path of every file below root (hidden ones included) whose extension is not
 // exactly ".db" (case-sensitive: Thumbs.db is left out, X.DB is listed), in the order the
-// directory listings return them, by the walk of ListAllFolders. The pump runs once per entry and
+// directory listings return them, by the walk of listAllFolders. The pump runs once per entry and
 // ends the walk when it returns false.
 void listVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 
