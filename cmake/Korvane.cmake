@@ -49,9 +49,17 @@ function(korvane_fuzzer name source)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
 
+# Where the modules are installed: the private folder of Debian's multiarch layout, which the
+# dynamic linker's cache does not cover (so the package needs no ldconfig).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(KORVANE_MODULE_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/korvane)
+else()
+    set(KORVANE_MODULE_DIR lib/korvane)
+endif()
+
 # korvane_module(NAME SOURCES... LIBS...): a module of the program (NAME.so), loaded at run time
-# by loadModuleEntry: built beside the executables, installed to lib/korvane, where the program
-# looks relative to bin/.
+# by loadModuleEntry: built beside the executables, installed to KORVANE_MODULE_DIR, where the
+# program looks relative to bin/.
 function(korvane_module name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_library(${name} MODULE ${ARG_SOURCES})
@@ -63,5 +71,5 @@ function(korvane_module name)
     if(NOT KORVANE_SANITIZE AND NOT KORVANE_FUZZ)
         target_link_options(${name} PRIVATE -Wl,--no-undefined)
     endif()
-    install(TARGETS ${name} LIBRARY DESTINATION lib/korvane)
+    install(TARGETS ${name} LIBRARY DESTINATION ${KORVANE_MODULE_DIR})
 endfunction()

@@ -5,6 +5,12 @@
 #include <filesystem>
 
 namespace korvane {
+namespace {
+
+// Where an installed program keeps its modules, relative to its bin/ (the build says where).
+constexpr const char* kInstalledModuleFolder = KORVANE_INSTALLED_MODULE_FOLDER;
+
+} // namespace
 
 void* loadModuleEntry(const char* fileName, const char* entryName) {
     std::error_code error;

@@ -5,9 +5,6 @@
 // starts with Qt Core alone.
 namespace korvane {
 
-// Where an installed program keeps its modules, relative to its bin/.
-inline constexpr const char* kInstalledModuleFolder = "../lib/korvane";
-
 // The named entry point of the module `fileName` ("korvane_probe.so"), loaded from beside the
 // executable (the build tree, a portable folder) or else from the installed place; nothing when
 // neither loads. A loaded module stays for the rest of the run.

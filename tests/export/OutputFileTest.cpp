@@ -114,13 +114,13 @@ TEST(OutputFile, TargetsByWhatStandsThere) {
     test::TempDir dir;
     dir.write(QStringLiteral("real.txt"), "previous");
     QDir().mkdir(dir.file(QStringLiteral("folder")));
-    ::symlink("real.txt", native(dir.file(QStringLiteral("relative"))).constData());
-    ::symlink(native(dir.file(QStringLiteral("real.txt"))).constData(),
-              native(dir.file(QStringLiteral("absolute"))).constData());
-    ::symlink("relative", native(dir.file(QStringLiteral("chain"))).constData());
-    ::symlink("new.txt", native(dir.file(QStringLiteral("dangling"))).constData());
-    ::symlink("/dev/null", native(dir.file(QStringLiteral("device"))).constData());
-    ::symlink("loop", native(dir.file(QStringLiteral("loop"))).constData());
+    ASSERT_EQ(0, ::symlink("real.txt", native(dir.file(QStringLiteral("relative"))).constData()));
+    ASSERT_EQ(0, ::symlink(native(dir.file(QStringLiteral("real.txt"))).constData(),
+                           native(dir.file(QStringLiteral("absolute"))).constData()));
+    ASSERT_EQ(0, ::symlink("relative", native(dir.file(QStringLiteral("chain"))).constData()));
+    ASSERT_EQ(0, ::symlink("new.txt", native(dir.file(QStringLiteral("dangling"))).constData()));
+    ASSERT_EQ(0, ::symlink("/dev/null", native(dir.file(QStringLiteral("device"))).constData()));
+    ASSERT_EQ(0, ::symlink("loop", native(dir.file(QStringLiteral("loop"))).constData()));
     ::mkfifo(native(dir.file(QStringLiteral("fifo"))).constData(), 0600);
     struct Case {
         const char* name;

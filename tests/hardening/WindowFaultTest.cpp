@@ -353,7 +353,7 @@ QStringList deepChain(const QString& root, const QString& component, std::size_t
         // The bottom folder holds an album's worth of data.
         const int file = ::openat(fd, "tracks.bin", O_WRONLY | O_CREAT, 0644);
         if (file >= 0) {
-            ::ftruncate(file, 5 * kMiB);
+            EXPECT_EQ(0, ::ftruncate(file, 5 * kMiB));
             ::close(file);
         }
         ::close(fd);
