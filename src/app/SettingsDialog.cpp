@@ -2,6 +2,7 @@
 
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "widgets/DialogSize.h"
@@ -139,21 +140,19 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 
 void SettingsDialog::load() {
     const SettingsFile& s = m_settings;
-    m_fields.minLimit->setText(s.readText(u"min_limit", QStringLiteral("5")));
+    // An absent key shows the value the scan and the exports use, so that "Применить" writes
+    // back what is in effect rather than other defaults.
+    m_fields.minLimit->setText(s.readText(u"min_limit", QString::number(kDefaultMinLimit)));
     m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
-    m_fields.musicHtmlName->setText(
-        s.readText(u"mp3list_name_htm", QStringLiteral("musicList.htm")));
-    m_fields.videoHtmlName->setText(
-        s.readText(u"videolist_name_htm", QStringLiteral("videoList.htm")));
-    m_fields.musicTxtName->setText(
-        s.readText(u"mp3list_name_txt", QStringLiteral("musicList.txt")));
-    m_fields.videoTxtName->setText(
-        s.readText(u"videolist_name_txt", QStringLiteral("videoList.txt")));
+    m_fields.musicHtmlName->setText(exporter::readOutputName(s, exporter::kMusicHtmlName));
+    m_fields.videoHtmlName->setText(exporter::readOutputName(s, exporter::kVideoHtmlName));
+    m_fields.musicTxtName->setText(exporter::readOutputName(s, exporter::kMusicTxtName));
+    m_fields.videoTxtName->setText(exporter::readOutputName(s, exporter::kVideoTxtName));
     m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
     m_fields.txtSeparator->setText(
         readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
-    m_fields.musicWorkbookName->setText(s.readText(u"mp3workbookname", QStringLiteral("mp3")));
-    m_fields.videoWorkbookName->setText(s.readText(u"videoworkbookname", QStringLiteral("Video")));
+    m_fields.musicWorkbookName->setText(exporter::readOutputName(s, exporter::kMusicSheetName));
+    m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
     m_apply->setEnabled(false);

@@ -56,8 +56,12 @@ QString fileCreatedMessage(const QString& path) {
     return fileCreatedText(path) + QStringLiteral(" (двойной клик для открытия)");
 }
 
-QString outputPath(const SettingsFile& settings, QStringView key, const QString& fallback) {
-    return settings.readText(u"save_dir", defaultSaveDir()) + settings.readText(key, fallback);
+QString readOutputName(const SettingsFile& settings, const OutputName& name) {
+    return settings.readText(name.key, name.fallback);
+}
+
+QString outputPath(const SettingsFile& settings, const OutputName& name) {
+    return settings.readText(u"save_dir", defaultSaveDir()) + readOutputName(settings, name);
 }
 
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
@@ -68,10 +72,9 @@ std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
     const QString separator =
         readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, u"mp3list_name_txt", QStringLiteral("mp3list.txt")),
-                      [&](const LineSink& sink) {
-                          musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
-                      });
+    return writeLines(outputPath(settings, kMusicTxtName), [&](const LineSink& sink) {
+        musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
+    });
 }
 
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
@@ -79,7 +82,7 @@ std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
     if (rows.empty())
         return std::nullopt;
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, u"videolist_name_txt", QStringLiteral("VideoList.txt")),
+    return writeLines(outputPath(settings, kVideoTxtName),
                       [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
@@ -92,7 +95,7 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
     return writeHtml(
         programFolder.file(QStringLiteral("mp3blank.htm")),
         [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
-        outputPath(settings, u"mp3list_name_htm", QStringLiteral("mp3list.htm")));
+        outputPath(settings, kMusicHtmlName));
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
@@ -103,7 +106,7 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
     return writeHtml(
         programFolder.file(QStringLiteral("videoblank.htm")),
         [&](const LineSink& sink) { videoHtmlRows(rows, sink); },
-        outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
+        outputPath(settings, kVideoHtmlName));
 }
 
 OutputName textOutputName(TextFormat format, bool musicList) {
@@ -125,7 +128,7 @@ OutputName textOutputName(TextFormat format, bool musicList) {
 QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings) {
     const OutputName name =
         textOutputName(format, qobject_cast<const MusicList*>(&list) != nullptr);
-    return outputPath(settings, name.key, name.fallback);
+    return outputPath(settings, name);
 }
 
 std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
@@ -170,13 +173,13 @@ std::optional<QString> writeListText(TextFormat format, const CatalogueList& lis
 
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
                      const Toggles& toggles) {
-    return musicSheetPlan(rows, settings.readText(u"mp3workbookname", QStringLiteral("music")),
+    return musicSheetPlan(rows, readOutputName(settings, kMusicSheetName),
                           readGroupAlbumSeparator(settings), toggles.albumBoldFont,
                           toggles.musicInCat);
 }
 
 SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings) {
-    return videoSheetPlan(rows, settings.readText(u"videoworkbookname", QStringLiteral("Video")));
+    return videoSheetPlan(rows, readOutputName(settings, kVideoSheetName));
 }
 
 bool spreadsheetCheckRequested(const SettingsFile& settings) {

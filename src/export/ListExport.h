@@ -27,8 +27,24 @@ inline const QString kWorkbookSentMessage = QStringLiteral("Список ушё�
 inline const QString kNoSpreadsheetMessage =
     QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
 
-// save_dir directly followed by the file name stored under `key` (or `fallback`).
-QString outputPath(const SettingsFile& settings, QStringView key, const QString& fallback);
+// The set.ini key of an output's file or sheet name and the name used when the key is absent.
+struct OutputName {
+    QStringView key;
+    QString fallback;
+};
+// The names the exports use when set.ini has none. The settings dialog shows these for an absent
+// key too, so that "Применить" writes back the names in effect.
+inline const OutputName kMusicHtmlName{u"mp3list_name_htm", QStringLiteral("mp3list.htm")};
+inline const OutputName kVideoHtmlName{u"videolist_name_htm", QStringLiteral("VideoList.htm")};
+inline const OutputName kMusicTxtName{u"mp3list_name_txt", QStringLiteral("mp3list.txt")};
+inline const OutputName kVideoTxtName{u"videolist_name_txt", QStringLiteral("VideoList.txt")};
+inline const OutputName kMusicSheetName{u"mp3workbookname", QStringLiteral("music")};
+inline const OutputName kVideoSheetName{u"videoworkbookname", QStringLiteral("Video")};
+
+// The name stored under the key, or its fallback.
+QString readOutputName(const SettingsFile& settings, const OutputName& name);
+// save_dir directly followed by the name.
+QString outputPath(const SettingsFile& settings, const OutputName& name);
 
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
                                      const SettingsFile& settings, const Toggles& toggles,
@@ -49,11 +65,6 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
 // encoding.
 enum class TextFormat { Bbcode, Csv, Json };
 
-// The set.ini key of a list's file name for `format` and the name used when the key is absent.
-struct OutputName {
-    QStringView key;
-    QString fallback;
-};
 OutputName textOutputName(TextFormat format, bool musicList);
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.

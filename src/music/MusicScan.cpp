@@ -180,7 +180,7 @@ MusicScanOptions readMusicScanOptions(const SettingsFile& settings, const Toggle
                                       const QString& testersModeText) {
     MusicScanOptions options;
     options.toggles = toggles;
-    options.minLimit = settings.readInteger(u"min_limit", 3);
+    options.minLimit = settings.readInteger(u"min_limit", kDefaultMinLimit);
     options.separator = readGroupAlbumSeparator(settings);
     options.testersMode = testersModeText == QLatin1String("1");
     options.testersMinLimit = settings.readInteger(u"notdead_min_limit", 20);

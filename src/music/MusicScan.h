@@ -11,10 +11,13 @@ namespace korvane {
 
 class MusicList;
 
+// min_limit when set.ini has none: album folders of 3 MiB or less are left out.
+inline constexpr int kDefaultMinLimit = 3;
+
 // The values a music scan runs with, read when the run begins.
 struct MusicScanOptions {
     Toggles toggles;
-    int minLimit = 3;                                // min_limit: folders not above it are left out
+    int minLimit = kDefaultMinLimit;                 // min_limit: folders not above it are left out
     QString separator = kDefaultGroupAlbumSeparator; // separator_G_A
     bool testersMode = false;                        // notdead is exactly "1"
     int testersMinLimit = 20;                        // notdead_min_limit

@@ -1,8 +1,11 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 
+#include "export/ListExport.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "settings/Toggles.h"
 
 #include "FakeDesktop.h"
 #include "TempDir.h"
@@ -34,18 +37,42 @@ struct DialogFixture {
 
 } // namespace
 
-TEST(SettingsDialog, FreshFileShowsTheDialogDefaults) {
+// A fresh set.ini: every field shows what the scan and the exports use for the absent key.
+TEST(SettingsDialog, FreshFileShowsTheValuesInEffect) {
     DialogFixture f;
     f.dialog.show();
-    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("5"));
+    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("3"));
     EXPECT_EQ(f.fields().saveDir->text(), defaultSaveDir());
-    EXPECT_EQ(f.fields().musicHtmlName->text(), QStringLiteral("musicList.htm"));
-    EXPECT_EQ(f.fields().videoTxtName->text(), QStringLiteral("videoList.txt"));
+    EXPECT_EQ(f.fields().musicHtmlName->text(), QStringLiteral("mp3list.htm"));
+    EXPECT_EQ(f.fields().videoHtmlName->text(), QStringLiteral("VideoList.htm"));
+    EXPECT_EQ(f.fields().musicTxtName->text(), QStringLiteral("mp3list.txt"));
+    EXPECT_EQ(f.fields().videoTxtName->text(), QStringLiteral("VideoList.txt"));
     EXPECT_EQ(f.fields().groupAlbumSeparator->text(), QStringLiteral("  \\  "));
     EXPECT_EQ(f.fields().txtSeparator->text(), QStringLiteral(" | "));
-    EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("mp3"));
+    EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("music"));
     EXPECT_EQ(f.fields().videoWorkbookName->text(), QStringLiteral("Video"));
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
+}
+
+// Changing only the output folder on a fresh install and applying must not change the size
+// limit of the scan (a larger one would drop albums at the next update) or the exports' names.
+TEST(SettingsDialog, ApplyOnAFreshFileKeepsWhatIsInEffect) {
+    DialogFixture f;
+    const auto inEffect = [&f] {
+        QStringList values{
+            QString::number(readMusicScanOptions(f.settings, Toggles(), {}).minLimit)};
+        for (const exporter::OutputName& name :
+             {exporter::kMusicHtmlName, exporter::kVideoHtmlName, exporter::kMusicTxtName,
+              exporter::kVideoTxtName, exporter::kMusicSheetName, exporter::kVideoSheetName})
+            values << exporter::readOutputName(f.settings, name);
+        return values;
+    };
+    const QStringList before = inEffect();
+    f.dialog.show();
+    f.fields().saveDir->setText(f.dir.path() + QStringLiteral("/Lists/"));
+    f.dialog.apply();
+    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("3"));
+    EXPECT_EQ(inEffect(), before);
 }
 
 namespace {
@@ -111,13 +138,13 @@ TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
     EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
     QTest::mouseClick(f.dialog.applyButton(), Qt::LeftButton);
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
-    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("5"));
+    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("3"));
     EXPECT_EQ(f.stored(u"save_dir"), f.dir.path() + QStringLiteral("/Lists/"));
     EXPECT_EQ(f.fields().saveDir->text(), f.dir.path() + QStringLiteral("/Lists/"));
     EXPECT_EQ(readGroupAlbumSeparator(f.settings), QStringLiteral(" - "));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator_G_A=\" - \"\r\n"));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator=\" | \"\r\n"));
-    EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("mp3"));
+    EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("music"));
 }
 
 // The BBCode, CSV and JSON names: the export's own names as defaults, each written to its key.
@@ -184,8 +211,8 @@ TEST(SettingsDialog, DefaultsThenCloseWritesNothing) {
     EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
     QTest::mouseClick(f.dialog.closeButton(), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(f.dir.file("set.ini")));
-    f.dialog.show(); // shown again: the file's values, not the dropped edits
-    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("5"));
+    f.dialog.show(); // shown again: the values in effect, not the dropped edits
+    EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("music"));
 }
 
 TEST(SettingsDialog, BrowseEndsTheChosenFolderWithASeparator) {
