@@ -77,6 +77,16 @@ TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe) {
              Case{"blanks and semicolons stay bare", QStringLiteral(" a; b "),
                   QStringLiteral(" a; b ")},
              Case{"Cyrillic", QStringLiteral("Кино"), QStringLiteral("Кино")},
+             // What a spreadsheet would run as a formula stays text behind an apostrophe.
+             Case{"formula", QStringLiteral("=HYPERLINK(\"http://x\",\"click\")"),
+                  QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\",\"\"click\"\")\"")},
+             Case{"plus", QStringLiteral("+1"), QStringLiteral("'+1")},
+             Case{"minus with more", QStringLiteral("-2+3"), QStringLiteral("'-2+3")},
+             Case{"at", QStringLiteral("@SUM(A1)"), QStringLiteral("'@SUM(A1)")},
+             Case{"tab", QStringLiteral("\tx"), QStringLiteral("'\tx")},
+             Case{"carriage return first", QStringLiteral("\rx"), QStringLiteral("\"'\rx\"")},
+             Case{"the no-value mark stays", QStringLiteral("-"), QStringLiteral("-")},
+             Case{"a sign inside stays", QStringLiteral("a=b"), QStringLiteral("a=b")},
          }) {
         EXPECT_EQ(csvField(c.text), c.field) << c.name;
     }
