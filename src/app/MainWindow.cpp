@@ -452,6 +452,10 @@ void MainWindow::setToggles(const Toggles& t) {
 }
 
 void MainWindow::mainLoad() {
+    if (const QString message = unreadableSettingsMessage(m_settings); !message.isEmpty()) {
+        m_desktop.showMessage(message);
+        m_unreadableSettingsReported = true;
+    }
     if (m_settings.readBool(u"Maximized", false)) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
@@ -581,7 +585,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     try {
         mainSave();
     } catch (const SettingsWriteError& error) {
-        m_desktop.showError(error.message());
+        // A file that could not be read was reported at start and is left alone on purpose.
+        if (!m_unreadableSettingsReported)
+            m_desktop.showError(error.message());
     }
     storeLists();
     event->accept();

@@ -249,6 +249,8 @@ private:
     VideoList* m_videoList = nullptr;
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<TestersDialog> m_testersDialog;
+    // set.ini was there but could not be read, and the user was told at start.
+    bool m_unreadableSettingsReported = false;
     bool m_closing = false;
     bool m_altAlone = false; // Alt is down and no other key was pressed since
 

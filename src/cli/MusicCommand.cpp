@@ -78,7 +78,7 @@ private:
 
 int runMusicCommand(const QStringList& args, Context& context) {
     const ProgramFolder folder = programFolder(context);
-    const SettingsFile settings(folder.settingsPath());
+    const SettingsFile settings = readSettings(folder, context);
     Toggles toggles = readToggles(settings);
     MusicList list;
     const ScanArguments arguments =

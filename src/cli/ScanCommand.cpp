@@ -50,6 +50,13 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     return result;
 }
 
+SettingsFile readSettings(const ProgramFolder& folder, Context& context) {
+    SettingsFile settings(folder.settingsPath());
+    if (const QString message = unreadableSettingsMessage(settings); !message.isEmpty())
+        context.err << "korvane-cli: " << message.toStdString() << '\n';
+    return settings;
+}
+
 std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context) {
     auto store = std::make_unique<CatalogueStore>(folder.file(QStringLiteral("korvane.db")));
     if (!store->isUsable())

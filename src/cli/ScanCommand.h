@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueStore.h"
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
+#include "settings/SettingsFile.h"
 
 #include <QElapsedTimer>
 
@@ -28,6 +29,9 @@ struct ScanArguments {
 ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& list,
                                  const char* command,
                                  const std::function<bool(const QString&)>& option = {});
+
+// set.ini of the program folder; one line on stderr when it is there but cannot be read.
+SettingsFile readSettings(const ProgramFolder& folder, Context& context);
 
 // The catalogue (korvane.db of the program folder) for --store and --update. A damaged file's
 // message goes to stderr and an empty catalogue is used; a refused or unusable one is a

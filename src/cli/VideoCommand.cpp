@@ -37,7 +37,7 @@ private:
 
 int runVideoCommand(const QStringList& args, Context& context) {
     const ProgramFolder folder = programFolder(context);
-    const SettingsFile settings(folder.settingsPath());
+    const SettingsFile settings = readSettings(folder, context);
     VideoList list;
     const ScanArguments arguments = parseScanArguments(args, list, "video");
 

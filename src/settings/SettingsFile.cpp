@@ -3,6 +3,7 @@
 #include "text/LocaleText.h"
 #include "text/TextFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -40,9 +41,10 @@ QString trimTrailingBlanks(const QString& text) {
     return text.left(end);
 }
 
-QStringList readLines(const QString& path) {
-    // A set.ini that is no regular file or is huge reads as a missing one, never hangs.
-    const std::optional<QByteArray> bytes = text::readTextFile(path);
+QStringList readLines(const QString& path, QString& problem) {
+    // A set.ini that is no regular file or is huge reads as a missing one, never hangs; the
+    // reason is kept for the user.
+    const std::optional<QByteArray> bytes = text::readTextFile(path, &problem);
     if (!bytes)
         return {};
     QString text = text::fromCp1251(std::string_view(bytes->constData(), bytes->size()));
@@ -153,8 +155,15 @@ const QStringList& SettingsFile::lines() const {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const bool recent = nanoseconds(now) - std::max(stamp.modifiedNs, stamp.changedNs) < kSettledNs;
-    m_parsed = ParsedFile{stamp, stamp.size < 0 ? QStringList() : readLines(m_path), recent};
+    QString problem;
+    QStringList lines = stamp.size < 0 ? QStringList() : readLines(m_path, problem);
+    m_parsed = ParsedFile{stamp, std::move(lines), recent, std::move(problem)};
     return m_parsed->lines;
+}
+
+QString SettingsFile::readProblem() const {
+    lines();
+    return m_parsed->problem;
 }
 
 QString SettingsFile::readText(QStringView key, const QString& defaultValue) const {
@@ -171,8 +180,21 @@ bool SettingsFile::readBool(QStringView key, bool defaultValue) const {
     return readInteger(key, defaultValue ? 1 : 0) != 0;
 }
 
+QString unreadableSettingsMessage(const SettingsFile& settings) {
+    const QString problem = settings.readProblem();
+    if (problem.isEmpty())
+        return {};
+    return QStringLiteral("Файл настроек \"%1\" не удалось прочитать (%2). Korvane работает с "
+                          "настройками по умолчанию и не изменит этот файл; замените его обычным "
+                          "текстовым файлом или удалите.")
+        .arg(QDir::toNativeSeparators(settings.path()), problem);
+}
+
 void SettingsFile::writeText(QStringView key, const QString& value) {
     QStringList lines = this->lines();
+    // A file that is there but could not be read would be replaced by the few keys written.
+    if (!m_parsed->problem.isEmpty())
+        throw SettingsWriteError(m_path);
     const QString newLine = key.toString() + u'=' + value;
     if (const auto section = findSection(lines)) {
         qsizetype found = -1;

@@ -40,6 +40,11 @@ public:
     // Integer reading; any non-zero number is true.
     bool readBool(QStringView key, bool defaultValue) const;
 
+    // Why the file is there but cannot be read ("Not a regular file", "File is larger than 64
+    // MiB", the system's reason); empty when it was read or is absent. Such a file reads as an
+    // absent one and is never written over (writes throw SettingsWriteError).
+    QString readProblem() const;
+
     // Store key=value unchanged, replacing the key's line or adding one; the file and section are
     // created when missing, other lines stay. The file is replaced through a temporary file, so a
     // crash never leaves half of it. Throws SettingsWriteError when the system refuses.
@@ -63,6 +68,7 @@ private:
         QStringList lines;
         // Changed too recently for the stamp to tell a second change within one clock tick.
         bool recent = false;
+        QString problem; // why a file that is there could not be read
     };
 
     static std::optional<FileStamp> stampOf(const QString& path);
@@ -72,6 +78,10 @@ private:
     // Reads are const for callers; the cache only spares them the file.
     mutable std::optional<ParsedFile> m_parsed;
 };
+
+// For the user, once at start: the settings file is there but cannot be read, so the defaults
+// are used and the file is left as it is. Empty when it was read or is absent.
+QString unreadableSettingsMessage(const SettingsFile& settings);
 
 // Both separators are stored in double quotes so that their blanks survive the trimming. The
 // readers pass the separator wrapped in quotes as the default and then unwrap the first quoted

@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace korvane;
 
 namespace {
@@ -431,6 +433,27 @@ TEST(MainWindow, ColumnWidthsTheUserSetAreRemembered) {
         f.dir.write("set.ini", std::string("[options]\r\nmusicColumnWidths=") + stored + "\r\n");
         EXPECT_EQ(f.open().ui().musicColumns->userWidths(), (QList<int>{0, 0, 0, 0, 0})) << stored;
     }
+}
+
+// A set.ini that cannot be read (a FIFO) is named once at start; the window runs with the
+// defaults and leaves the file alone when it closes, without a second message.
+TEST(MainWindow, UnreadableSettingsFileIsReportedOnceAndLeftAlone) {
+    Fixture f;
+    const QByteArray ini = QFile::encodeName(f.dir.file("set.ini"));
+    ASSERT_EQ(::mkfifo(ini.constData(), 0600), 0);
+    MainWindow& w = f.open();
+    ASSERT_EQ(f.desktop.messages.size(), 1);
+    EXPECT_TRUE(f.desktop.messages[0].startsWith(QStringLiteral("Файл настроек \"") +
+                                                 f.dir.file("set.ini")))
+        << f.desktop.messages[0].toStdString();
+    EXPECT_TRUE(f.desktop.messages[0].contains(QStringLiteral("Not a regular file")));
+    w.show();
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(f.desktop.messages.size(), 1);
+    EXPECT_EQ(f.desktop.errors, QStringList());
+    struct stat after {};
+    ASSERT_EQ(::lstat(ini.constData(), &after), 0);
+    EXPECT_TRUE(S_ISFIFO(after.st_mode)) << "set.ini is still the FIFO";
 }
 
 TEST(MainWindow, RefusedSaveOnCloseIsReportedAndTheWindowCloses) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace korvane::cli {
 namespace {
@@ -95,6 +96,23 @@ TEST(MusicCommand, NeverWritesTheSettingsFile) {
     EXPECT_EQ(in.readAll(), content);
     EXPECT_EQ(QFileInfo(ini).lastModified(), written);
     EXPECT_EQ(QDir(f.programDir.path()).entryList(QDir::Files), QStringList{"set.ini"});
+}
+
+// A set.ini that is there but cannot be read (here a FIFO) is named in one line on stderr; the
+// scan runs with the defaults.
+TEST(MusicCommand, SaysOnceThatTheSettingsFileCannotBeRead) {
+    MusicFixture f;
+    f.album("G/A", 10 * kMiB);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(f.programDir.filePath("set.ini")).constData(), 0600), 0);
+    const Outcome o = f.run({f.root(), "--print"});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    EXPECT_EQ(o.out, "G  \\  A\t10\t-\t-\t-\n");
+    const QString err = QString::fromStdString(o.err);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("korvane-cli: Файл настроек \"") +
+                               f.programDir.filePath("set.ini")))
+        << o.err;
+    EXPECT_TRUE(err.contains(QStringLiteral("Not a regular file"))) << o.err;
+    EXPECT_EQ(err.count(u'\n'), 1) << o.err;
 }
 
 TEST(MusicCommand, EachRootInTurnAndActionsInTheirOrder) {

@@ -2,6 +2,8 @@
 
 #include "TempDir.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -66,7 +68,8 @@ TEST(SettingsFile, LongValuesAreCutTo2047Characters) {
 }
 
 // A set.ini that is a FIFO, a link to /dev/zero or a huge file reads as a missing one: the
-// program starts with the defaults instead of hanging or running out of memory.
+// program starts with the defaults instead of hanging or running out of memory. It says why, and
+// no write replaces the file with the few keys it writes.
 TEST(SettingsFile, NoSaneFileReadsAsMissing) {
     test::TempDir dir;
     const QString fifo = dir.file(QStringLiteral("fifo.ini"));
@@ -75,10 +78,32 @@ TEST(SettingsFile, NoSaneFileReadsAsMissing) {
     ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(zero).constData()), 0);
     const QString huge = dir.write(QStringLiteral("huge.ini"), "[options]\r\nmin_limit=7\r\n");
     ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(), 65LL * 1024 * 1024), 0);
-    for (const QString& path : {fifo, zero, huge}) {
-        const SettingsFile settings(path);
-        EXPECT_EQ(settings.readInteger(u"min_limit", 3), 3) << path.toStdString();
+    struct Case {
+        QString path;
+        QString problem;
+    };
+    for (const Case& c : {Case{fifo, QStringLiteral("Not a regular file")},
+                          Case{zero, QStringLiteral("Not a regular file")},
+                          Case{huge, QStringLiteral("File is larger than 64 MiB")}}) {
+        SettingsFile settings(c.path);
+        EXPECT_EQ(settings.readInteger(u"min_limit", 3), 3) << c.path.toStdString();
+        EXPECT_EQ(settings.readProblem(), c.problem) << c.path.toStdString();
+        EXPECT_TRUE(unreadableSettingsMessage(settings).contains(c.problem))
+            << c.path.toStdString();
+        EXPECT_THROW(settings.writeText(u"min_limit", QStringLiteral("5")), SettingsWriteError)
+            << c.path.toStdString();
     }
+    struct stat fifoAfter {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &fifoAfter), 0);
+    EXPECT_TRUE(S_ISFIFO(fifoAfter.st_mode)) << "the FIFO is still one";
+    EXPECT_TRUE(QFileInfo(zero).isSymLink());
+    EXPECT_EQ(QFileInfo(huge).size(), 65LL * 1024 * 1024);
+    // A file that reads, or none at all, has no problem to tell.
+    const SettingsFile absent(dir.file(QStringLiteral("absent.ini")));
+    EXPECT_EQ(absent.readProblem(), QString());
+    EXPECT_EQ(unreadableSettingsMessage(absent), QString());
+    const SettingsFile sane(dir.write(QStringLiteral("sane.ini"), "[options]\r\n"));
+    EXPECT_EQ(sane.readProblem(), QString());
 }
 
 TEST(SettingsFile, ReadsIntegersAndBooleans) {
