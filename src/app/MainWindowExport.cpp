@@ -3,11 +3,13 @@
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
+#include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
 #include "video/VideoList.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <functional>
@@ -46,13 +48,25 @@ void recordWrittenFile(MainWindow& window, const std::function<std::optional<QSt
 }
 
 // The workbook goes to a temporary folder and the desktop's spreadsheet application opens it.
+// When no application takes it, it is kept in the output folder instead: the temporary folders
+// are cleared a day later, and a workbook reported as saved must not vanish.
 void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
     Desktop& desktop = window.desktop();
     try {
-        const QString path =
+        const QString sent =
             underBusyCursor([&plan] { return exporter::writeWorkbookToTemporaryFolder(plan); });
-        if (window.openWrittenFile(path))
+        if (desktop.openWithShell(sent)) {
             window.setStatusText(exporter::kWorkbookSentMessage);
+            return;
+        }
+        exporter::discardTemporaryWorkbook(sent);
+        const QString path = exporter::workbookOutputPath(window.settings(), plan);
+        if (QFileInfo::exists(path) && !desktop.confirmReplace(path))
+            return;
+        underBusyCursor([&plan, &path] { exporter::writeWorkbook(plan, path); });
+        window.lastWrittenFile = {true, path};
+        window.setStatusText(exporter::fileCreatedMessage(path));
+        desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
     } catch (const exporter::ExportError& error) {
         desktop.showError(error.message());
     }

@@ -203,6 +203,17 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
     return QDir::toNativeSeparators(path);
 }
 
+void discardTemporaryWorkbook(const QString& path) {
+    const QFileInfo workbook(path);
+    QFile::remove(workbook.filePath());
+    QDir().rmdir(workbook.absolutePath());
+}
+
+QString workbookOutputPath(const SettingsFile& settings, const SheetPlan& plan) {
+    return settings.readText(u"save_dir", defaultSaveDir()) + plan.sheetName +
+           QStringLiteral(".xlsx");
+}
+
 int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now) {
     const QDateTime limit = now.addDays(-1);
     int removed = 0;

@@ -90,6 +90,10 @@ bool spreadsheetCheckRequested(const SettingsFile& settings);
 // The workbook in a new folder under the system's temporary folder, named after its sheet, for
 // the spreadsheet application to open; the folder stays so that the application can read it.
 QString writeWorkbookToTemporaryFolder(const SheetPlan& plan);
+// Removes such a workbook and its folder again (no application took it).
+void discardTemporaryWorkbook(const QString& path);
+// Where a workbook that no application took is kept: save_dir + the sheet's name + ".xlsx".
+QString workbookOutputPath(const SettingsFile& settings, const SheetPlan& plan);
 
 // Removes the workbook folders under `tempDir` last changed more than a day before `now`: a
 // spreadsheet application has long read them. Folders holding anything but workbooks are left

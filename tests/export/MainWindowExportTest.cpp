@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "export/ListExport.h"
+#include "export/WorkbookCheck.h"
 #include "music/MusicList.h"
 #include "video/VideoList.h"
 
@@ -251,19 +252,34 @@ TEST(MainWindowExport, CheckExcel) {
     }
 }
 
-TEST(MainWindowExport, WorkbookThatNoApplicationTookIsShownWithItsFolder) {
+// With no application for it, the workbook is kept in the output folder under its sheet's name,
+// not in a temporary folder that is cleared a day later; an existing one is replaced only when
+// the user says so.
+TEST(MainWindowExport, WorkbookThatNoApplicationTookIsKeptInTheOutputFolder) {
     Fixture f;
     f.desktop.shellOpens = false;
     f.fillVideo();
-    f.window->setStatusText(QStringLiteral("before"));
     f.trigger(f.window->ui().videoExportPopup, Excel);
     ASSERT_EQ(f.desktop.opened.size(), 1);
-    const QString path = f.desktop.opened[0];
-    EXPECT_TRUE(QFileInfo(path).isFile()) << "the workbook stays for the user to take";
+    EXPECT_FALSE(QFileInfo::exists(f.desktop.opened[0])) << "the temporary workbook is gone";
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(f.desktop.opened[0]).absolutePath()));
+    const QString path = f.folder.outDir() + QStringLiteral("Video.xlsx");
+    EXPECT_EQ(exporter::workbookProblem(path), QString()) << "a whole workbook";
     EXPECT_EQ(f.desktop.folderMessages, QStringList{fileNotOpenedMessage(path) + u'|' + path});
-    EXPECT_TRUE(fileNotOpenedMessage(path).contains(path));
     EXPECT_TRUE(f.desktop.errors.isEmpty());
-    EXPECT_EQ(f.window->statusText(), QStringLiteral("before")) << "not \"Список ушёл в Excel\"";
+    EXPECT_EQ(f.window->statusText(), exporter::fileCreatedMessage(path));
+    EXPECT_TRUE(f.window->lastWrittenFile.created);
+    EXPECT_EQ(f.window->lastWrittenFile.path, path);
+
+    // Again: the user keeps the file they have, then replaces it.
+    QFile::resize(path, 10);
+    f.desktop.replaceAnswers = {false, true};
+    f.trigger(f.window->ui().videoExportPopup, Excel);
+    EXPECT_EQ(f.desktop.replaceQuestions, QStringList{path});
+    EXPECT_EQ(QFileInfo(path).size(), 10) << "kept as the user asked";
+    f.trigger(f.window->ui().videoExportPopup, Excel);
+    EXPECT_EQ(f.desktop.replaceQuestions, (QStringList{path, path}));
+    EXPECT_EQ(exporter::workbookProblem(path), QString()) << "replaced";
 }
 
 } // namespace
