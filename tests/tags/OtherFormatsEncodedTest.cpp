@@ -81,6 +81,44 @@ TEST_F(OtherFormatsEncoded, WavPack) {
     }
 }
 
+// What the readers met in today's files: a stream written to a pipe, which cannot state its
+// length up front; a large cover in an ID3v2 tag before the stream; FFmpeg's own APEv2 keys.
+TEST_F(OtherFormatsEncoded, WavPackAsWrittenToday) {
+    if (!haveTool("wavpack"))
+        GTEST_SKIP() << "wavpack is not installed";
+    const std::string source = wav(3, 2, 44100);
+    const std::string piped = (m_dir / "piped.wv").string();
+    encoded::run("cat '" + source + "' | wavpack -q -y -i - -o - 2>/dev/null | cat > '" + piped +
+                 "'");
+    WavPackReader reader;
+    ASSERT_TRUE(reader.load(fs::path(piped)));
+    EXPECT_EQ(reader.totalSamples, -1);
+    EXPECT_DOUBLE_EQ(reader.properties.durationSeconds, 3.0);
+    EXPECT_GT(reader.properties.bitRate(), 0);
+
+    const std::string byFfmpeg = (m_dir / "ffmpeg.wv").string();
+    encoded::run("ffmpeg -v error -y -i '" + source +
+                 "' -c:a wavpack -metadata date=1988-01-05 -metadata album_artist=Кино "
+                 "-metadata album='Группа крови' '" +
+                 byFfmpeg + "'");
+    ASSERT_TRUE(reader.load(fs::path(byFfmpeg)));
+    EXPECT_EQ(reader.properties.year, "1988");
+    EXPECT_EQ(reader.properties.artist, "Кино");
+    EXPECT_EQ(reader.properties.album, "Группа крови");
+
+    // Debian's python3-mutagen is in the system interpreter, whatever python3 the path finds.
+    if (std::system("/usr/bin/python3 -c 'import mutagen' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3-mutagen is not installed";
+    encoded::run("/usr/bin/python3 -c \"import sys; from mutagen.id3 import ID3, APIC; t = ID3(); "
+                 "t.add(APIC(mime='image/jpeg', type=3, desc='', data=bytes(200000))); "
+                 "t.save(sys.argv[1])\" '" +
+                 byFfmpeg + "'");
+    ASSERT_TRUE(reader.load(fs::path(byFfmpeg)));
+    EXPECT_GT(reader.blockStart, 200000);
+    expectAgreesWithProbe(reader.properties, byFfmpeg);
+    EXPECT_EQ(reader.properties.year, "1988");
+}
+
 struct MonkeysCase {
     const char* name;
     std::uint16_t channels;
