@@ -191,4 +191,40 @@ TEST_F(OtherFormatsEncoded, Mp4) {
     }
 }
 
+struct FragmentedCase {
+    const char* name;
+    const char* command; // after the sine input; the output path follows
+};
+
+// ffmpeg's fragmented layouts and a video beside the sound: the length and the bitrate must
+// agree with what ffprobe states for the sound stream.
+TEST_F(OtherFormatsEncoded, Mp4AsWrittenToday) {
+    const std::string sine = "ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=5 ";
+    const FragmentedCase cases[] = {
+        {"fragmented, empty moov", "-c:a aac -b:a 128k -movflags frag_keyframe+empty_moov -f mp4"},
+        {"a fragment a second",
+         "-c:a aac -b:a 128k -movflags frag_keyframe+empty_moov+default_base_moof "
+         "-frag_duration 1000000 -f mp4"},
+        {"DASH, as downloads are", "-c:a aac -b:a 128k -f dash -single_file 1 "
+                                   "-single_file_name a.m4a"},
+        {"with a video track", "-f lavfi -i testsrc=size=320x240:rate=25:duration=5 -c:v mpeg4 "
+                               "-b:v 2M -c:a aac -b:a 128k -f mp4"},
+    };
+    for (const FragmentedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = (m_dir / "a.m4a").string();
+        const bool dash = std::string(c.command).find("dash") != std::string::npos;
+        encoded::run(sine + c.command + " '" + (dash ? (m_dir / "a.mpd").string() : file) + "'");
+        Mp4Reader reader;
+        ASSERT_TRUE(reader.load(fs::path(file)));
+        const auto probed = encoded::probe(file);
+        const std::string sound = probed.count("streams.stream.1.bit_rate") ? "1" : "0";
+        EXPECT_NEAR(reader.properties.durationSeconds, std::stod(probed.at("format.duration")),
+                    0.001);
+        EXPECT_NEAR(reader.properties.bitRate(),
+                    std::stod(probed.at("streams.stream." + sound + ".bit_rate")) / 1000, 1.0);
+        fs::remove(file);
+    }
+}
+
 } // namespace
