@@ -248,7 +248,7 @@ std::string contentOf(ByteSource& source, const Box& box, std::int64_t limit) {
 
 // The sample sizes table (stsz) of a track: one size for every sample, or a size per sample.
 // Nothing when the table is missing or claims more than it holds.
-std::optional<std::int64_t> sampleBytes(ByteSource& source, const Box& stbl) {
+std::optional<std::uint64_t> sampleBytes(ByteSource& source, const Box& stbl) {
     constexpr std::int64_t kTableLimit = std::int64_t{1} << 26; // 16 M samples
     const Box stsz = child(source, stbl, "stsz");
     const std::string head = source.read(stsz.contentStart, 12);
@@ -258,12 +258,12 @@ std::optional<std::int64_t> sampleBytes(ByteSource& source, const Box& stbl) {
     const std::uint32_t fixed = view.be32(4);
     const std::uint32_t count = view.be32(8);
     if (fixed != 0)
-        return std::int64_t{fixed} * count;
+        return std::uint64_t{fixed} * count;
     if (std::int64_t{count} * 4 > std::min(stsz.contentSize() - 12, kTableLimit))
         return std::nullopt;
     const std::string table = source.read(stsz.contentStart + 12, std::size_t{count} * 4);
     const ByteView sizes(table);
-    std::int64_t total = 0;
+    std::uint64_t total = 0;
     for (std::size_t at = 0; at + 4 <= sizes.size(); at += 4)
         total += sizes.be32(at);
     return total;
@@ -273,8 +273,9 @@ std::optional<std::int64_t> sampleBytes(ByteSource& source, const Box& stbl) {
 // timescale and their bytes. A fragment's values come from its run (trun) sample by sample,
 // else from its header's defaults (tfhd), else from the movie's defaults (trex).
 struct Fragments {
+    // Unsigned: lying counts may wrap them, and bytes past the media data are not taken.
     std::uint64_t duration = 0;
-    std::int64_t bytes = 0;
+    std::uint64_t bytes = 0;
 };
 
 // tfhd and trex default flags, and trun's per-sample flags.
@@ -300,7 +301,7 @@ void addRun(const ByteView& run, std::uint32_t defaultDuration, std::uint32_t de
              ((flags & kSampleFlags) ? 1 : 0) + ((flags & kCompositionOffset) ? 1 : 0));
     if (entrySize == 0) {
         out.duration += std::uint64_t{defaultDuration} * count;
-        out.bytes += std::int64_t{defaultSize} * count;
+        out.bytes += std::uint64_t{defaultSize} * count;
         return;
     }
     for (std::uint32_t i = 0; i < count && run.fits(at, entrySize); ++i, at += entrySize) {
@@ -491,9 +492,9 @@ bool Mp4Reader::load(ByteSource& source) {
     // With a video (or any other) track beside the sound, the media data holds its bytes too:
     // the sound track's own sample sizes count.
     if (tracks > 1 && exists(trak)) {
-        const std::optional<std::int64_t> own = sampleBytes(source, stbl);
-        if (own || fragments.bytes > 0)
-            properties.audioBytes = own.value_or(0) + fragments.bytes;
+        const std::uint64_t own = sampleBytes(source, stbl).value_or(0) + fragments.bytes;
+        if (own > 0 && own <= static_cast<std::uint64_t>(media))
+            properties.audioBytes = static_cast<std::int64_t>(own);
     }
 
     // meta is a full box (version and flags before its children) in iTunes files, a plain one
