@@ -249,6 +249,8 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
     ui.otherFormats =
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
+    ui.mp3NamesOnly = addToggle(
+        ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -437,6 +439,7 @@ Toggles MainWindow::toggles() const {
     t.showVBR = m_ui.showVBR->isChecked();
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
     t.otherFormats = m_ui.otherFormats->isChecked();
+    t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
     return t;
 }
 
@@ -449,6 +452,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.showVBR->setChecked(t.showVBR);
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
     m_ui.otherFormats->setChecked(t.otherFormats);
+    m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
 }
 
 void MainWindow::mainLoad() {

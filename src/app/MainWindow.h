@@ -102,6 +102,7 @@ public:
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
+        QAction* mp3NamesOnly = nullptr;
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

@@ -19,10 +19,10 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold --other-formats (each also --no-...) override the toggles of set.ini; --store\n"
-     "    keeps the list as the stored music list (korvane.db); --update [ROOT...] updates the\n"
-     "    stored list from its own roots (or the roots named), reading only what changed, and\n"
-     "    stores it"},
+     "    --bold --other-formats --mp3-names-only (each also --no-...) override the toggles of\n"
+     "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
+     "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
+     "    only what changed, and stores it"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,

@@ -23,6 +23,7 @@ const ToggleOption kToggleOptions[] = {
     {"--vbr", &Toggles::showVBR},
     {"--bold", &Toggles::albumBoldFont},
     {"--other-formats", &Toggles::otherFormats},
+    {"--mp3-names-only", &Toggles::mp3NamesOnly},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.

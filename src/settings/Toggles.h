@@ -14,6 +14,9 @@ struct Toggles {
     bool showVBR = false;           // "Помечать VBR битрейт"
     bool showGroupNotAlbum = false; // "Показывать группы без альбомов"
     bool otherFormats = true;       // "Читать FLAC, APE, WavPack, M4A, Opus"
+    // "Имена и страну брать из тегов только mp3": the design's rule, under which wma, ogg and
+    // the other formats keep the folder name and give no country note.
+    bool mp3NamesOnly = false;
 
     bool operator==(const Toggles&) const = default;
 };

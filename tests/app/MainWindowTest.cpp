@@ -123,6 +123,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         EXPECT_EQ(w.ui().otherFormats->text(),
                   QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
         t.otherFormats = false;
+        EXPECT_FALSE(w.ui().mp3NamesOnly->isChecked());
+        t.mp3NamesOnly = true;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -131,12 +133,14 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     const QByteArray ini = f.dir.read("set.ini");
     EXPECT_TRUE(ini.contains("albumboldfont=0\r\n"));
     EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
+    EXPECT_TRUE(ini.contains("mp3NamesOnly=1\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
     EXPECT_FALSE(again.toggles().albumBoldFont);
     EXPECT_TRUE(again.toggles().showGroupNotAlbum);
     EXPECT_FALSE(again.toggles().otherFormats);
+    EXPECT_TRUE(again.toggles().mp3NamesOnly);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
