@@ -251,6 +251,7 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
     ui.mp3NamesOnly = addToggle(
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
+    ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -440,6 +441,7 @@ Toggles MainWindow::toggles() const {
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
     t.otherFormats = m_ui.otherFormats->isChecked();
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
+    t.txtUtf8 = m_ui.txtUtf8->isChecked();
     return t;
 }
 
@@ -453,6 +455,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
     m_ui.otherFormats->setChecked(t.otherFormats);
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
+    m_ui.txtUtf8->setChecked(t.txtUtf8);
 }
 
 void MainWindow::mainLoad() {

@@ -103,6 +103,7 @@ public:
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
         QAction* mp3NamesOnly = nullptr;
+        QAction* txtUtf8 = nullptr;
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

@@ -87,6 +87,8 @@ int runMusicCommand(const QStringList& args, Context& context) {
             return applyToggleOption(word, toggles);
         });
 
+    if (arguments.txtUtf8)
+        toggles.txtUtf8 = *arguments.txtUtf8;
     const MusicScanOptions options =
         readMusicScanOptions(settings, toggles, settings.readText(u"notdead", QStringLiteral("0")));
     std::unique_ptr<CatalogueStore> store;

@@ -61,7 +61,9 @@ int runVideoCommand(const QStringList& args, Context& context) {
     }
     if (store)
         storeList(*store, StoredListName::Video, list, list.count());
-    const Toggles toggles = readToggles(settings);
+    Toggles toggles = readToggles(settings);
+    if (arguments.txtUtf8)
+        toggles.txtUtf8 = *arguments.txtUtf8;
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;

@@ -15,6 +15,7 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.artistFromID3 = settings.readBool(u"artistFromID3", false);
     toggles.otherFormats = settings.readBool(u"otherFormats", true);
     toggles.mp3NamesOnly = settings.readBool(u"mp3NamesOnly", false);
+    toggles.txtUtf8 = settings.readBool(u"txtUtf8", false);
     return toggles;
 }
 
@@ -28,6 +29,7 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"showGroupNotAlbum", toggles.showGroupNotAlbum);
     settings.writeBool(u"otherFormats", toggles.otherFormats);
     settings.writeBool(u"mp3NamesOnly", toggles.mp3NamesOnly);
+    settings.writeBool(u"txtUtf8", toggles.txtUtf8);
 }
 
 } // namespace korvane

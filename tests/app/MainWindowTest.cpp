@@ -125,6 +125,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         t.otherFormats = false;
         EXPECT_FALSE(w.ui().mp3NamesOnly->isChecked());
         t.mp3NamesOnly = true;
+        EXPECT_FALSE(w.ui().txtUtf8->isChecked());
+        t.txtUtf8 = true;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -134,6 +136,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(ini.contains("albumboldfont=0\r\n"));
     EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
     EXPECT_TRUE(ini.contains("mp3NamesOnly=1\r\n"));
+    EXPECT_TRUE(ini.contains("txtUtf8=1\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
@@ -141,6 +144,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(again.toggles().showGroupNotAlbum);
     EXPECT_FALSE(again.toggles().otherFormats);
     EXPECT_TRUE(again.toggles().mp3NamesOnly);
+    EXPECT_TRUE(again.toggles().txtUtf8);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
