@@ -252,6 +252,7 @@ void MainWindow::buildMenus() {
     ui.mp3NamesOnly = addToggle(
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
+    ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -442,6 +443,7 @@ Toggles MainWindow::toggles() const {
     t.otherFormats = m_ui.otherFormats->isChecked();
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
+    t.allVideoFiles = m_ui.allVideoFiles->isChecked();
     return t;
 }
 
@@ -456,6 +458,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.otherFormats->setChecked(t.otherFormats);
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
+    m_ui.allVideoFiles->setChecked(t.allVideoFiles);
 }
 
 void MainWindow::mainLoad() {

@@ -104,6 +104,7 @@ public:
         QAction* otherFormats = nullptr;
         QAction* mp3NamesOnly = nullptr;
         QAction* txtUtf8 = nullptr;
+        QAction* allVideoFiles = nullptr;
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

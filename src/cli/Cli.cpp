@@ -26,7 +26,8 @@ const Command kCommands[] = {
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,
-     "video ROOT... [actions]    the video scan of each root in turn; --txt-encoding, --store and\n"
+     "video ROOT... [actions]    the video scan of each root in turn; --all-files lists the\n"
+     "    files without a video stream too (--no-all-files); --txt-encoding, --store and\n"
      "    --update [ROOT...] as for music, with the stored video list"},
     {"probe", runProbeCommand,
      "probe FILE                 the video probe's result and the video list's cells, as JSON"},

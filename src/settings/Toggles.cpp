@@ -16,6 +16,7 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.otherFormats = settings.readBool(u"otherFormats", true);
     toggles.mp3NamesOnly = settings.readBool(u"mp3NamesOnly", false);
     toggles.txtUtf8 = settings.readBool(u"txtUtf8", false);
+    toggles.allVideoFiles = settings.readBool(u"allVideoFiles", false);
     return toggles;
 }
 
@@ -30,6 +31,7 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"otherFormats", toggles.otherFormats);
     settings.writeBool(u"mp3NamesOnly", toggles.mp3NamesOnly);
     settings.writeBool(u"txtUtf8", toggles.txtUtf8);
+    settings.writeBool(u"allVideoFiles", toggles.allVideoFiles);
 }
 
 } // namespace korvane

@@ -17,6 +17,7 @@ struct Toggles {
     // "Имена и страну брать из тегов только mp3": the design's rule, under which wma, ogg and
     // the other formats keep the folder name and give no country note.
     bool mp3NamesOnly = false;
+    bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 as designed when off
 
     bool operator==(const Toggles&) const = default;

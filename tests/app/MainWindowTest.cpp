@@ -435,6 +435,15 @@ TEST(MainWindow, ColumnWidthsTheUserSetAreRemembered) {
     EXPECT_EQ(again.ui().videoView->columnWidth(5), 222);
     EXPECT_EQ(again.ui().musicColumns->userWidths(), (QList<int>{0, 0, 111, 0, 0}));
 
+    // A codec column stored narrower than its heading shows its heading after a restart.
+    f.dir.write("set.ini", "[options]\r\nvideoColumnWidths=0,0,0,0,0,10\r\n");
+    {
+        MainWindow& narrow = f.open();
+        const QTableView* view = narrow.ui().videoView;
+        EXPECT_GE(view->columnWidth(5), view->horizontalHeader()->sectionSizeHint(5));
+        EXPECT_GT(view->columnWidth(5), 10);
+    }
+
     for (const char* stored : {"1,2,3", "0,0,-5,0,0", "x,y"}) {
         f.dir.write("set.ini", std::string("[options]\r\nmusicColumnWidths=") + stored + "\r\n");
         EXPECT_EQ(f.open().ui().musicColumns->userWidths(), (QList<int>{0, 0, 0, 0, 0})) << stored;

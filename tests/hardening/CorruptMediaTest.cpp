@@ -706,7 +706,8 @@ TEST(CorruptMedia, VideoScanMeetsFilesThatChangedAfterTheListing) {
     VideoList list;
     video::VideoInfo probe;
     const VideoScanResult result =
-        scanVideos(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host);
+        scanVideos(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host,
+                   VideoFiles::All);
     EXPECT_EQ(result.added, 5);
     ASSERT_EQ(list.count(), 5);
     EXPECT_EQ(list.row(0).caption, QStringLiteral("a.avi"));
