@@ -40,7 +40,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
     const SettingsFile settings(folder.settingsPath());
     VideoList list;
     Toggles toggles = readToggles(settings);
-    // --all-files lists every file, as the design does; --no-all-files only those with video.
+    // --all-files lists every file, as the original program did; --no-all-files only those with
+    // video.
     const ScanArguments arguments =
         parseScanArguments(args, list, "video", [&toggles](const QString& word) {
             if (word != QLatin1String("--all-files") && word != QLatin1String("--no-all-files"))

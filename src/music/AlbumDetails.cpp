@@ -240,7 +240,7 @@ void oggDetails(const AudioFile& file, const QString& separator, const Toggles& 
     tags::OggVorbisReader ogg;
     loadOrReset(ogg, file, pump);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
-    // The design shows DATE as written; by the rules of the other formats its first four digits.
+    // The mp3-only rule shows DATE as written; the rule of every format its first four digits.
     const std::string year = options.mp3NamesOnly ? ogg.date : tags::yearFromDate(ogg.date);
     applyAlbumTags({ogg.artist, ogg.album, year, ogg.genre, ogg.comment}, separator, options,
                    details);

@@ -163,7 +163,7 @@ TEST_F(OtherFormatRows, EncodedAndTagged) {
         const QStringList row = details(folder, allToggles());
         ASSERT_EQ(row.size(), 5);
         EXPECT_EQ(row[0], kTaggedCaption);
-        // wma states its nominal rate and ogg counts only its audio pages, as designed.
+        // wma states its nominal rate and ogg counts only its audio pages.
         const bool classic =
             c.ending == std::string_view("ogg") || c.ending == std::string_view("wma");
         if (classic)
