@@ -249,6 +249,10 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
     ui.otherFormats =
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
+    ui.mp3NamesOnly = addToggle(
+        ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
+    ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
+    ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -437,6 +441,9 @@ Toggles MainWindow::toggles() const {
     t.showVBR = m_ui.showVBR->isChecked();
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
     t.otherFormats = m_ui.otherFormats->isChecked();
+    t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
+    t.txtUtf8 = m_ui.txtUtf8->isChecked();
+    t.allVideoFiles = m_ui.allVideoFiles->isChecked();
     return t;
 }
 
@@ -449,6 +456,9 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.showVBR->setChecked(t.showVBR);
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
     m_ui.otherFormats->setChecked(t.otherFormats);
+    m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
+    m_ui.txtUtf8->setChecked(t.txtUtf8);
+    m_ui.allVideoFiles->setChecked(t.allVideoFiles);
 }
 
 void MainWindow::mainLoad() {

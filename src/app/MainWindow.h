@@ -102,6 +102,9 @@ public:
         QAction* showVBR = nullptr;
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
+        QAction* mp3NamesOnly = nullptr;
+        QAction* txtUtf8 = nullptr;
+        QAction* allVideoFiles = nullptr;
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

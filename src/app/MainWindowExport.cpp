@@ -35,13 +35,16 @@ template <typename Write> auto underBusyCursor(const Write& write) {
 
 // A TXT or HTML export: the record of the created file and the status text change only once the
 // file is written; a failure shows its text and leaves both as they were.
-void recordWrittenFile(MainWindow& window, const std::function<std::optional<QString>()>& write) {
+// A TXT list's message names its encoding.
+void recordWrittenFile(
+    MainWindow& window, const std::function<std::optional<QString>()>& write,
+    const std::function<QString(const QString&)>& message = exporter::fileCreatedMessage) {
     try {
         const std::optional<QString> path = underBusyCursor(write);
         if (!path)
             return;
         window.lastWrittenFile = {true, *path};
-        window.setStatusText(exporter::fileCreatedMessage(*path));
+        window.setStatusText(message(*path));
     } catch (const exporter::ExportError& error) {
         window.desktop().showError(error.message());
     }
@@ -81,10 +84,14 @@ void MainWindow::exportMusicHtml() {
 }
 
 void MainWindow::exportMusicTxt() {
-    recordWrittenFile(*this, [this] {
-        return exporter::writeMusicTxt(musicList().rows(), settings(), toggles(),
-                                       QDate::currentDate());
-    });
+    const bool utf8 = toggles().txtUtf8;
+    recordWrittenFile(
+        *this,
+        [this] {
+            return exporter::writeMusicTxt(musicList().rows(), settings(), toggles(),
+                                           QDate::currentDate());
+        },
+        [utf8](const QString& path) { return exporter::txtCreatedMessage(path, utf8); });
 }
 
 void MainWindow::exportMusicExcel() {
@@ -104,9 +111,14 @@ void MainWindow::exportVideoHtml() {
 }
 
 void MainWindow::exportVideoTxt() {
-    recordWrittenFile(*this, [this] {
-        return exporter::writeVideoTxt(videoList().rows(), settings(), QDate::currentDate());
-    });
+    const bool utf8 = toggles().txtUtf8;
+    recordWrittenFile(
+        *this,
+        [this, utf8] {
+            return exporter::writeVideoTxt(videoList().rows(), settings(), QDate::currentDate(),
+                                           utf8);
+        },
+        [utf8](const QString& path) { return exporter::txtCreatedMessage(path, utf8); });
 }
 
 void MainWindow::exportListText(exporter::TextFormat format, bool music) {

@@ -75,7 +75,9 @@ bool MainWindow::scanVideoFolder() {
     m_videoStopRequest = false;
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
-    const VideoScanResult result = scanVideos(root, separator, *m_videoList, probe, host);
+    const VideoScanResult result =
+        scanVideos(root, separator, *m_videoList, probe, host,
+                   toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo);
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     if (result.abandoned)
@@ -116,7 +118,8 @@ void MainWindow::videoUpdateClicked() {
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
     const VideoUpdateResult result =
-        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host);
+        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
+                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo);
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

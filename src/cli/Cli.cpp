@@ -19,14 +19,15 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold --other-formats (each also --no-...) override the toggles of set.ini; --store\n"
-     "    keeps the list as the stored music list (korvane.db); --update [ROOT...] updates the\n"
-     "    stored list from its own roots (or the roots named), reading only what changed, and\n"
-     "    stores it"},
+     "    --bold --other-formats --mp3-names-only (each also --no-...) override the toggles of\n"
+     "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
+     "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
+     "    only what changed, and stores it; --txt-encoding utf-8|cp1251 for --txt"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,
-     "video ROOT... [actions]    the video scan of each root in turn; --store and\n"
+     "video ROOT... [actions]    the video scan of each root in turn; --all-files lists the\n"
+     "    files without a video stream too (--no-all-files); --txt-encoding, --store and\n"
      "    --update [ROOT...] as for music, with the stored video list"},
     {"probe", runProbeCommand,
      "probe FILE                 the video probe's result and the video list's cells, as JSON"},

@@ -139,12 +139,15 @@ void reportWritten(ListActionTarget& target, const std::optional<QString>& path)
 
 void txtAction(ListActionTarget& target, const QString&) {
     const auto& rows = target.list.rows();
+    const bool utf8 = target.toggles.txtUtf8;
     runExport([&] {
-        reportWritten(target,
-                      target.kind == ListKind::Music
-                          ? exporter::writeMusicTxt(rows, target.settings, target.toggles,
-                                                    QDate::currentDate())
-                          : exporter::writeVideoTxt(rows, target.settings, QDate::currentDate()));
+        const std::optional<QString> path =
+            target.kind == ListKind::Music
+                ? exporter::writeMusicTxt(rows, target.settings, target.toggles,
+                                          QDate::currentDate())
+                : exporter::writeVideoTxt(rows, target.settings, QDate::currentDate(), utf8);
+        if (path)
+            target.context.err << exporter::txtCreatedText(*path, utf8).toStdString() << '\n';
     });
 }
 

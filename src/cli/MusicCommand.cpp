@@ -23,6 +23,7 @@ const ToggleOption kToggleOptions[] = {
     {"--vbr", &Toggles::showVBR},
     {"--bold", &Toggles::albumBoldFont},
     {"--other-formats", &Toggles::otherFormats},
+    {"--mp3-names-only", &Toggles::mp3NamesOnly},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.
@@ -86,6 +87,8 @@ int runMusicCommand(const QStringList& args, Context& context) {
             return applyToggleOption(word, toggles);
         });
 
+    if (arguments.txtUtf8)
+        toggles.txtUtf8 = *arguments.txtUtf8;
     const MusicScanOptions options =
         readMusicScanOptions(settings, toggles, settings.readText(u"notdead", QStringLiteral("0")));
     std::unique_ptr<CatalogueStore> store;

@@ -21,6 +21,13 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             (word == QLatin1String("--store") ? result.store : result.update) = true;
             continue;
         }
+        if (word == QLatin1String("--txt-encoding")) {
+            const QString encoding = i < args.size() ? args.at(i++).toLower() : QString();
+            if (encoding != QLatin1String("utf-8") && encoding != QLatin1String("cp1251"))
+                throw UsageError("--txt-encoding takes utf-8 or cp1251");
+            result.txtUtf8 = encoding == QLatin1String("utf-8");
+            continue;
+        }
         if (option && option(word))
             continue;
         if (word.startsWith(QLatin1String("--")))

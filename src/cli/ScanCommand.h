@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // What the music and video commands share: their words (roots, options, list actions) and the
@@ -20,9 +21,11 @@ struct ScanArguments {
     std::vector<ListAction> actions;
     bool store = false;  // --store: the list becomes the stored list
     bool update = false; // --update: the stored list is updated (roots may then be left out)
+    std::optional<bool> txtUtf8; // --txt-encoding utf-8|cp1251
 };
 
-// Reads a scan command's words: list actions, --store and --update, then the words `option` takes
+// Reads a scan command's words: list actions, --store, --update and --txt-encoding ENCODING,
+// then the words `option` takes
 // (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
 // option or no root (without --update), and CommandError for a root that is not a folder (with
 // --update a root that is gone is allowed: its rows are kept), before anything is scanned.

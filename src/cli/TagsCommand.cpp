@@ -307,6 +307,7 @@ QJsonObject apeTagJson(const Path& file) {
         {"id3v1_size", number(tag.id3v1Size)},
         {"item_count", number(tag.itemCount)},
         {"artist", utf8(tag.artist)},
+        {"album_artist", utf8(tag.albumArtist)},
         {"album", utf8(tag.album)},
         {"year", utf8(tag.year)},
         {"genre", utf8(tag.genre)},

@@ -39,7 +39,17 @@ int runVideoCommand(const QStringList& args, Context& context) {
     const ProgramFolder folder = programFolder(context);
     const SettingsFile settings = readSettings(folder, context);
     VideoList list;
-    const ScanArguments arguments = parseScanArguments(args, list, "video");
+    Toggles toggles = readToggles(settings);
+    // --all-files lists every file, as the original program did; --no-all-files only those with
+    // video.
+    const ScanArguments arguments =
+        parseScanArguments(args, list, "video", [&toggles](const QString& word) {
+            if (word != QLatin1String("--all-files") && word != QLatin1String("--no-all-files"))
+                return false;
+            toggles.allVideoFiles = word == QLatin1String("--all-files");
+            return true;
+        });
+    const VideoFiles files = toggles.allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo;
 
     const QString separator = readGroupAlbumSeparator(settings);
     video::VideoInfo probe;
@@ -50,18 +60,19 @@ int runVideoCommand(const QStringList& args, Context& context) {
         list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
         VideoProgressHost host(context);
         const VideoUpdateResult result =
-            updateVideos(list, arguments.roots, separator, probe, host);
+            updateVideos(list, arguments.roots, separator, probe, host, files);
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows.
         for (const QString& root : arguments.roots) {
             VideoProgressHost host(context);
-            scanVideos(root, separator, list, probe, host);
+            scanVideos(root, separator, list, probe, host, files);
         }
     }
     if (store)
         storeList(*store, StoredListName::Video, list, list.count());
-    const Toggles toggles = readToggles(settings);
+    if (arguments.txtUtf8)
+        toggles.txtUtf8 = *arguments.txtUtf8;
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     runListActions(arguments.actions, target);
     return kExitOk;

@@ -21,10 +21,10 @@ namespace {
 
 const QString kWorkbookFolderPrefix = QStringLiteral("korvane-");
 
-std::optional<QString> writeLines(const QString& path,
+std::optional<QString> writeLines(const QString& path, bool utf8,
                                   const std::function<void(const LineSink&)>& writeAll) {
     ReplacementFile file(path);
-    writeAll([&file](const QString& line) { file.writeLine(line); });
+    writeAll([&file, utf8](const QString& line) { file.writeLine(line, utf8); });
     file.commit();
     return path;
 }
@@ -56,6 +56,15 @@ QString fileCreatedMessage(const QString& path) {
     return fileCreatedText(path) + QStringLiteral(" (двойной клик для открытия)");
 }
 
+QString txtCreatedText(const QString& path, bool utf8) {
+    return fileCreatedText(path) + QStringLiteral(" в кодировке ") +
+           (utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1251"));
+}
+
+QString txtCreatedMessage(const QString& path, bool utf8) {
+    return txtCreatedText(path, utf8) + QStringLiteral(" (двойной клик для открытия)");
+}
+
 QString readOutputName(const SettingsFile& settings, const OutputName& name) {
     return settings.readText(name.key, name.fallback);
 }
@@ -72,17 +81,18 @@ std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
     const QString separator =
         readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, kMusicTxtName), [&](const LineSink& sink) {
-        musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
-    });
+    return writeLines(outputPath(settings, kMusicTxtName), toggles.txtUtf8,
+                      [&](const LineSink& sink) {
+                          musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
+                      });
 }
 
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const QDate& today) {
+                                     const SettingsFile& settings, const QDate& today, bool utf8) {
     if (rows.empty())
         return std::nullopt;
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, kVideoTxtName),
+    return writeLines(outputPath(settings, kVideoTxtName), utf8,
                       [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 

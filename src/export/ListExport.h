@@ -23,6 +23,9 @@ namespace korvane::exporter {
 QString fileCreatedText(const QString& path);
 // The window's status text after it: the same, with the hint for the double click.
 QString fileCreatedMessage(const QString& path);
+// The same two after a TXT list, naming its encoding: "файл \"path\" создан в кодировке UTF-8".
+QString txtCreatedText(const QString& path, bool utf8);
+QString txtCreatedMessage(const QString& path, bool utf8);
 inline const QString kWorkbookSentMessage = QStringLiteral("Список ушёл в Excel");
 inline const QString kNoSpreadsheetMessage =
     QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
@@ -46,11 +49,13 @@ QString readOutputName(const SettingsFile& settings, const OutputName& name);
 // save_dir directly followed by the name.
 QString outputPath(const SettingsFile& settings, const OutputName& name);
 
+// In Windows-1251, or in UTF-8 with toggles.txtUtf8 (`utf8` for the video list).
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
                                      const SettingsFile& settings, const Toggles& toggles,
                                      const QDate& today);
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const QDate& today);
+                                     const SettingsFile& settings, const QDate& today,
+                                     bool utf8 = false);
 
 // The templates mp3blank.htm and videoblank.htm are read from the program folder.
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,

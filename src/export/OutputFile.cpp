@@ -153,8 +153,11 @@ void ReplacementFile::writeText(const QString& text) {
     write(text::toCp1251(text));
 }
 
-void ReplacementFile::writeLine(const QString& line) {
-    writeText(line);
+void ReplacementFile::writeLine(const QString& line, bool utf8) {
+    if (utf8)
+        write(line.toStdString());
+    else
+        writeText(line);
     write("\r\n");
 }
 

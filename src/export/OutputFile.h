@@ -61,8 +61,8 @@ public:
     void write(std::string_view bytes);
     // Windows-1251 text; "?" for what the code page lacks.
     void writeText(const QString& text);
-    // The line and CR LF.
-    void writeLine(const QString& line);
+    // The line and CR LF; with `utf8`, the line in UTF-8 instead of Windows-1251.
+    void writeLine(const QString& line, bool utf8 = false);
     // Writes what the buffer holds, gives the file the target's permissions (or rw-r--r-- less
     // the umask for a new file) and renames it over the target.
     void commit();

@@ -54,8 +54,8 @@ void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separat
         if (name.size() > kMaxNameWidth)
             name = name.left(kCutNameLength) + QStringLiteral("...");
         sink(name + u'\t' + QStringLiteral("[ ") + lineCell(row, BitrateCell) +
-             QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) +
-             QStringLiteral(" mb") + separator + lineCell(row, StyleCell) + QStringLiteral(" ]"));
+             QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) + QStringLiteral(" mb") +
+             separator + lineCell(row, StyleCell) + QStringLiteral(" ]"));
     }
 }
 
@@ -73,9 +73,9 @@ void videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date,
     for (const CatalogueRow& row : rows) {
         sink(lineCaption(row).leftJustified(width) + u'\t' + QStringLiteral("[ ") +
              lineCell(row, VideoSizeCell) + QStringLiteral(" mb | ") +
-             lineCell(row, ResolutionCell) + QStringLiteral(" | ") +
-             lineCell(row, DurationCell) + QStringLiteral(" min | ") + lineCell(row, FpsCell) +
-             QStringLiteral(" | ") + lineCell(row, CodecCell) + QStringLiteral(" ]"));
+             lineCell(row, ResolutionCell) + QStringLiteral(" | ") + lineCell(row, DurationCell) +
+             QStringLiteral(" min | ") + lineCell(row, FpsCell) + QStringLiteral(" | ") +
+             lineCell(row, CodecCell) + QStringLiteral(" ]"));
     }
 }
 

@@ -77,8 +77,8 @@ bool wellFormed(const QByteArray& xml) {
     const XML_Parser parser = XML_ParserCreate(nullptr);
     if (parser == nullptr)
         return false;
-    const bool whole = XML_Parse(parser, xml.constData(), static_cast<int>(xml.size()),
-                                 XML_TRUE) == XML_STATUS_OK;
+    const bool whole =
+        XML_Parse(parser, xml.constData(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
     XML_ParserFree(parser);
     return whole;
 }

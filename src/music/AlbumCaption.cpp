@@ -1,5 +1,6 @@
 #include "music/AlbumCaption.h"
 
+#include "tags/ByteSource.h"
 #include "text/LocaleText.h"
 
 namespace korvane {
@@ -34,6 +35,33 @@ QString countryNote(const QString& comment) {
     if (!comment.startsWith(mark))
         return QStringLiteral("-");
     return comment.mid(mark.size()).replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+}
+
+namespace {
+
+QString utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool isBlank(std::string_view text) {
+    return tags::trimBlanks(text).empty();
+}
+
+} // namespace
+
+void applyAlbumTags(const AlbumTags& tags, const QString& separator, const Toggles& options,
+                    AlbumCells& cells) {
+    const bool names = !options.mp3NamesOnly;
+    if (names && options.artistFromID3 && !isBlank(tags.artist) && !isBlank(tags.album))
+        cells.caption = utf8(tags.artist) + separator + utf8(tags.album);
+    if (names && options.albumUppercase)
+        groupInCapitals(cells.caption, separator);
+    if (options.yearInColumn)
+        appendYear(cells.caption, utf8(tags.year));
+    if (!isBlank(tags.genre))
+        cells.style = utf8(tags::trimBlanks(tags.genre));
+    if (names)
+        cells.country = countryNote(utf8(tags.comment));
 }
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/Toggles.h"
+
 #include <QString>
 
 #include <string_view>
@@ -25,5 +27,20 @@ void groupInCapitals(QString& caption, const QString& separator);
 // A comment that begins with "Country: " exactly gives the rest, each line break shown as
 // " / "; any other gives "-".
 QString countryNote(const QString& comment);
+
+// What a file of any format but mp3 gives the row from its tags (UTF-8 texts).
+struct AlbumTags {
+    std::string_view artist;
+    std::string_view album;
+    std::string_view year;
+    std::string_view genre;
+    std::string_view comment;
+};
+// The cells of a row from `tags` by the rules mp3 rows follow: artist and album (both not blank)
+// as the Folder text, the group part in capitals and the year as the toggles say, the genre as
+// the style (unless blank), the country note. With `mp3NamesOnly`, as the original program had wma
+// and ogg rows: the Folder text as the scan built it with only the year added, no country note.
+void applyAlbumTags(const AlbumTags& tags, const QString& separator, const Toggles& options,
+                    AlbumCells& cells);
 
 } // namespace korvane

@@ -4,6 +4,7 @@
 #include "music/AlbumCaption.h"
 #include "music/MusicList.h"
 #include "music/OtherFormatDetails.h"
+#include "tags/AudioProperties.h"
 #include "tags/ByteSource.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/MpegAudioReader.h"
@@ -225,24 +226,24 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
     details.country = mp3Country(v2);
 }
 
-void wmaDetails(const AudioFile& file, const Toggles& options, const Pump& pump, Details& details) {
+void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& options,
+                const Pump& pump, Details& details) {
     tags::WmaReader wma;
     loadOrReset(wma, file, pump);
     details.bitrate = QStringLiteral("wma ") + QString::number(wma.bitRate);
-    if (!isBlank(wma.genre))
-        details.style = fromUtf8(wma.genre);
-    if (options.yearInColumn)
-        appendYear(details.caption, fromUtf8(wma.year));
+    applyAlbumTags({wma.artist, wma.album, wma.year, wma.genre, wma.comment}, separator, options,
+                   details);
 }
 
-void oggDetails(const AudioFile& file, const Toggles& options, const Pump& pump, Details& details) {
+void oggDetails(const AudioFile& file, const QString& separator, const Toggles& options,
+                const Pump& pump, Details& details) {
     tags::OggVorbisReader ogg;
     loadOrReset(ogg, file, pump);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
-    if (!isBlank(ogg.genre))
-        details.style = fromUtf8(tags::trimBlanks(ogg.genre));
-    if (options.yearInColumn)
-        appendYear(details.caption, fromUtf8(ogg.date));
+    // The mp3-only rule shows DATE as written; the rule of every format its first four digits.
+    const std::string year = options.mp3NamesOnly ? ogg.date : tags::yearFromDate(ogg.date);
+    applyAlbumTags({ogg.artist, ogg.album, year, ogg.genre, ogg.comment}, separator, options,
+                   details);
 }
 
 } // namespace
@@ -264,10 +265,10 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
         mp3Details(file, separator, options, pump, details);
         break;
     case AudioKind::Wma:
-        wmaDetails(file, options, pump, details);
+        wmaDetails(file, separator, options, pump, details);
         break;
     case AudioKind::Ogg:
-        oggDetails(file, options, pump, details);
+        oggDetails(file, separator, options, pump, details);
         break;
     case AudioKind::None:
         break;

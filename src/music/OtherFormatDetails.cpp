@@ -93,10 +93,6 @@ QString utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool isBlank(std::string_view text) {
-    return tags::trimBlanks(text).empty();
-}
-
 } // namespace
 
 void readOtherFormatDetails(OtherFormat format, const ChosenFile& file,
@@ -110,16 +106,10 @@ void readOtherFormatDetails(OtherFormat format, const ChosenFile& file,
             applyCueSheet(file.path.parent_path() / cue->name, properties);
     }
 
-    if (options.artistFromID3 && !isBlank(properties.artist) && !isBlank(properties.album))
-        cells.caption = utf8(properties.artist) + separator + utf8(properties.album);
-    if (options.albumUppercase)
-        groupInCapitals(cells.caption, separator);
-    if (options.yearInColumn)
-        appendYear(cells.caption, utf8(properties.year));
+    applyAlbumTags({properties.artist, properties.album, properties.year, properties.genre,
+                    properties.comment},
+                   separator, options, cells);
     cells.bitrate = utf8(name) + u' ' + QString::number(properties.bitRate());
-    if (!isBlank(properties.genre))
-        cells.style = utf8(tags::trimBlanks(properties.genre));
-    cells.country = countryNote(utf8(properties.comment));
 }
 
 } // namespace korvane

@@ -14,6 +14,9 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.albumBoldFont = settings.readBool(u"albumboldfont", true);
     toggles.artistFromID3 = settings.readBool(u"artistFromID3", false);
     toggles.otherFormats = settings.readBool(u"otherFormats", true);
+    toggles.mp3NamesOnly = settings.readBool(u"mp3NamesOnly", false);
+    toggles.txtUtf8 = settings.readBool(u"txtUtf8", false);
+    toggles.allVideoFiles = settings.readBool(u"allVideoFiles", false);
     return toggles;
 }
 
@@ -26,6 +29,9 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"showVBR", toggles.showVBR);
     settings.writeBool(u"showGroupNotAlbum", toggles.showGroupNotAlbum);
     settings.writeBool(u"otherFormats", toggles.otherFormats);
+    settings.writeBool(u"mp3NamesOnly", toggles.mp3NamesOnly);
+    settings.writeBool(u"txtUtf8", toggles.txtUtf8);
+    settings.writeBool(u"allVideoFiles", toggles.allVideoFiles);
 }
 
 } // namespace korvane

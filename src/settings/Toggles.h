@@ -14,6 +14,11 @@ struct Toggles {
     bool showVBR = false;           // "Помечать VBR битрейт"
     bool showGroupNotAlbum = false; // "Показывать группы без альбомов"
     bool otherFormats = true;       // "Читать FLAC, APE, WavPack, M4A, Opus"
+    // "Артист / Альбом и страну брать из тегов только mp3": the original rule, under which wma, ogg
+    // and the other formats keep the folder name and give no country note.
+    bool mp3NamesOnly = false;
+    bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
+    bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
 
     bool operator==(const Toggles&) const = default;
 };

@@ -21,9 +21,31 @@ constexpr std::size_t kKeyLimit = 256;
 constexpr std::uint32_t kItemLimit = 4096;
 constexpr std::size_t kValueLimit = 4096;
 
-enum Field { FieldArtist, FieldAlbum, FieldYear, FieldGenre, FieldComment, FieldCount };
-constexpr std::array<std::string_view, FieldCount> kKeys = {"artist", "album", "year", "genre",
-                                                            "comment"};
+enum Field {
+    FieldArtist,
+    FieldAlbumArtist,
+    FieldAlbum,
+    FieldYear,
+    FieldDate,
+    FieldGenre,
+    FieldComment,
+    FieldCount
+};
+struct Key {
+    std::string_view name; // in lower case: keys compare without regard to case
+    Field field;
+};
+// FFmpeg writes the year as "date" and the album artist as "album_artist"; taggers write
+// "Album Artist" or "AlbumArtist".
+constexpr std::array<Key, 9> kKeys = {{{"artist", FieldArtist},
+                                       {"album artist", FieldAlbumArtist},
+                                       {"albumartist", FieldAlbumArtist},
+                                       {"album_artist", FieldAlbumArtist},
+                                       {"album", FieldAlbum},
+                                       {"year", FieldYear},
+                                       {"date", FieldDate},
+                                       {"genre", FieldGenre},
+                                       {"comment", FieldComment}}};
 
 int fieldOf(std::string_view key) {
     std::string lower(key);
@@ -31,8 +53,9 @@ int fieldOf(std::string_view key) {
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
-    const auto found = std::find(kKeys.begin(), kKeys.end(), lower);
-    return found == kKeys.end() ? -1 : static_cast<int>(found - kKeys.begin());
+    const auto found = std::find_if(kKeys.begin(), kKeys.end(),
+                                    [&lower](const Key& entry) { return entry.name == lower; });
+    return found == kKeys.end() ? -1 : static_cast<int>(found->field);
 }
 
 } // namespace
@@ -93,9 +116,11 @@ bool ApeTagReader::load(ByteSource& source) {
         }
         position = valueStart + valueSize;
     }
-    artist = fields[FieldArtist];
+    albumArtist = fields[FieldAlbumArtist];
+    // The album artist and the date stand in for what the tag lacks, as in the other formats.
+    artist = fields[FieldArtist].empty() ? albumArtist : fields[FieldArtist];
     album = fields[FieldAlbum];
-    year = fields[FieldYear];
+    year = fields[FieldYear].empty() ? fields[FieldDate] : fields[FieldYear];
     genre = fields[FieldGenre];
     comment = fields[FieldComment];
     return true;

@@ -24,9 +24,10 @@ public:
     std::int64_t size = 0;       // the whole tag: header, items and footer
     std::int64_t id3v1Size = 0;  // 128 when an ID3v1 tag follows
     std::uint32_t itemCount = 0; // as the footer states it
-    std::string artist;
+    std::string artist;          // "Artist", else "Album Artist"
+    std::string albumArtist;     // "Album Artist" ("AlbumArtist", FFmpeg's "album_artist")
     std::string album;
-    std::string year;
+    std::string year; // "Year", else "Date" as written (the readers take its first four digits)
     std::string genre;
     std::string comment;
 };

@@ -92,6 +92,8 @@ std::optional<std::string_view> genreByNumber(std::string_view digits) {
 }
 
 // The name of a reference "(17)", "(RX)" or "(CR)" at the start of the text, and its length.
+// A number that names no genre ("(255)", the ID3v1 code for none) is a reference to nothing:
+// its name is empty.
 std::optional<std::pair<std::string_view, std::size_t>> leadingReference(std::string_view text) {
     if (text.size() < 3 || text[0] != '(' || text[1] == '(')
         return std::nullopt;
@@ -100,6 +102,8 @@ std::optional<std::pair<std::string_view, std::size_t>> leadingReference(std::st
         return std::nullopt;
     const std::string_view inner = text.substr(1, close - 1);
     std::optional<std::string_view> name = genreByNumber(inner);
+    if (!name && !inner.empty() && inner.find_first_not_of("0123456789") == inner.npos)
+        name = std::string_view();
     if (inner == "RX")
         name = "Remix";
     else if (inner == "CR")
@@ -116,12 +120,14 @@ std::string contentTypeText(std::string_view text) {
         return std::string(*name);
     std::string_view first;
     std::string_view rest = text;
+    bool referenced = false;
     while (const auto reference = leadingReference(rest)) {
         if (first.empty())
             first = reference->first;
+        referenced = true;
         rest.remove_prefix(reference->second);
     }
-    if (first.empty())
+    if (!referenced)
         return std::string(text);
     rest = trimBlanks(rest);
     if (rest.empty())

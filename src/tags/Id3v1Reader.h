@@ -62,8 +62,9 @@ private:
 std::string_view id3v1GenreName(unsigned code);
 
 // An ID3v2 content type with its genre references translated: "(17)" and a bare "17" give the
-// name of genre 17, "(RX)" and "(CR)" give "Remix" and "Cover", "(17)Text" gives Text. A text
-// whose parentheses are not a leading reference stays as written.
+// name of genre 17, "(RX)" and "(CR)" give "Remix" and "Cover", "(17)Text" gives Text. A number
+// that names no genre ("(255)", "(192)") gives no genre. A text whose parentheses are not a
+// leading reference stays as written.
 std::string contentTypeText(std::string_view text);
 
 } // namespace korvane::tags

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace korvane::tags {
 namespace {
@@ -190,16 +192,21 @@ void readEsds(const ByteView& esds, std::int32_t& channels, std::int32_t& sample
         channels = 8;
 }
 
+// The movie timescale (mvhd).
+std::uint32_t movieTimescale(ByteSource& source, const Box& moov) {
+    const Box mvhd = child(source, moov, "mvhd");
+    const std::string bytes = source.read(mvhd.contentStart, 24);
+    const ByteView movie(bytes);
+    return !exists(mvhd) ? 0 : movie.u8(0) == 1 ? movie.be32(20) : movie.be32(12);
+}
+
 // The length of the track's edit list in seconds of the movie's timescale (mvhd): the sum of
 // the segments that show media; 0 without one.
 double editedSeconds(ByteSource& source, const Box& moov, const Box& trak) {
     constexpr std::uint32_t kEntryLimit = 64;
-    const Box mvhd = child(source, moov, "mvhd");
-    const std::string movieBytes = source.read(mvhd.contentStart, 24);
-    const ByteView movie(movieBytes);
-    const std::uint32_t movieScale = movie.u8(0) == 1 ? movie.be32(20) : movie.be32(12);
     const Box elst = child(source, child(source, trak, "edts"), "elst");
-    if (!exists(mvhd) || !exists(elst) || movieScale == 0)
+    const std::uint32_t movieScale = exists(elst) ? movieTimescale(source, moov) : 0;
+    if (movieScale == 0)
         return 0;
     const std::string listBytes = source.read(
         elst.contentStart, static_cast<std::size_t>(std::min<std::int64_t>(
@@ -223,6 +230,135 @@ double editedSeconds(ByteSource& source, const Box& moov, const Box& trak) {
     return static_cast<double>(total) / movieScale;
 }
 
+// The whole length of a fragmented movie as mvex/mehd states it, in seconds; 0 without one.
+double fragmentedSeconds(ByteSource& source, const Box& moov, const Box& mvex) {
+    const Box mehd = child(source, mvex, "mehd");
+    const std::string bytes = source.read(mehd.contentStart, 12);
+    const ByteView view(bytes);
+    const std::uint64_t length = view.u8(0) == 1 ? view.be64(4) : view.be32(4);
+    const std::uint32_t scale = movieTimescale(source, moov);
+    return exists(mehd) && scale > 0 ? static_cast<double>(length) / scale : 0;
+}
+
+// A full box's content, at most `limit` bytes of it.
+std::string contentOf(ByteSource& source, const Box& box, std::int64_t limit) {
+    return source.read(box.contentStart, static_cast<std::size_t>(std::clamp<std::int64_t>(
+                                             box.contentSize(), 0, limit)));
+}
+
+// The sample sizes table (stsz) of a track: one size for every sample, or a size per sample.
+// Nothing when the table is missing or claims more than it holds.
+std::optional<std::uint64_t> sampleBytes(ByteSource& source, const Box& stbl) {
+    constexpr std::int64_t kTableLimit = std::int64_t{1} << 26; // 16 M samples
+    const Box stsz = child(source, stbl, "stsz");
+    const std::string head = source.read(stsz.contentStart, 12);
+    const ByteView view(head);
+    if (!exists(stsz) || view.size() < 12)
+        return std::nullopt;
+    const std::uint32_t fixed = view.be32(4);
+    const std::uint32_t count = view.be32(8);
+    if (fixed != 0)
+        return std::uint64_t{fixed} * count;
+    if (std::int64_t{count} * 4 > std::min(stsz.contentSize() - 12, kTableLimit))
+        return std::nullopt;
+    const std::string table = source.read(stsz.contentStart + 12, std::size_t{count} * 4);
+    const ByteView sizes(table);
+    std::uint64_t total = 0;
+    for (std::size_t at = 0; at + 4 <= sizes.size(); at += 4)
+        total += sizes.be32(at);
+    return total;
+}
+
+// What the movie fragments (moof) hold of one track: its samples' durations in the track's
+// timescale and their bytes. A fragment's values come from its run (trun) sample by sample,
+// else from its header's defaults (tfhd), else from the movie's defaults (trex).
+struct Fragments {
+    // Unsigned: lying counts may wrap them, and bytes past the media data are not taken.
+    std::uint64_t duration = 0;
+    std::uint64_t bytes = 0;
+};
+
+// tfhd and trex default flags, and trun's per-sample flags.
+constexpr std::uint32_t kBaseDataOffset = 0x1;
+constexpr std::uint32_t kDescriptionIndex = 0x2;
+constexpr std::uint32_t kDefaultDuration = 0x8;
+constexpr std::uint32_t kDefaultSize = 0x10;
+constexpr std::uint32_t kDataOffset = 0x1;
+constexpr std::uint32_t kFirstSampleFlags = 0x4;
+constexpr std::uint32_t kSampleDuration = 0x100;
+constexpr std::uint32_t kSampleSize = 0x200;
+constexpr std::uint32_t kSampleFlags = 0x400;
+constexpr std::uint32_t kCompositionOffset = 0x800;
+constexpr std::int64_t kRunLimit = std::int64_t{1} << 24; // bytes of one trun read
+
+void addRun(const ByteView& run, std::uint32_t defaultDuration, std::uint32_t defaultSize,
+            Fragments& out) {
+    const std::uint32_t flags = run.be32(0) & 0xFFFFFF;
+    const std::uint32_t count = run.be32(4);
+    std::size_t at = 8 + ((flags & kDataOffset) ? 4 : 0) + ((flags & kFirstSampleFlags) ? 4 : 0);
+    const std::size_t entrySize =
+        4 * (((flags & kSampleDuration) ? 1 : 0) + ((flags & kSampleSize) ? 1 : 0) +
+             ((flags & kSampleFlags) ? 1 : 0) + ((flags & kCompositionOffset) ? 1 : 0));
+    if (entrySize == 0) {
+        out.duration += std::uint64_t{defaultDuration} * count;
+        out.bytes += std::uint64_t{defaultSize} * count;
+        return;
+    }
+    for (std::uint32_t i = 0; i < count && run.fits(at, entrySize); ++i, at += entrySize) {
+        std::size_t field = at;
+        out.duration += (flags & kSampleDuration) ? run.be32(field) : defaultDuration;
+        field += (flags & kSampleDuration) ? 4 : 0;
+        out.bytes += (flags & kSampleSize) ? run.be32(field) : defaultSize;
+    }
+}
+
+Fragments fragmentsOf(ByteSource& source, const std::vector<Box>& moofs, const Box& mvex,
+                      std::uint32_t trackId) {
+    // trex: version and flags, track id, description index, duration, size, flags.
+    std::uint32_t trexDuration = 0;
+    std::uint32_t trexSize = 0;
+    forEachBox(source, mvex.contentStart, mvex.end, [&](const Box& box) {
+        const std::string bytes = box.type == "trex" ? source.read(box.contentStart, 20) : "";
+        const ByteView trex(bytes);
+        if (trex.size() < 20 || trex.be32(4) != trackId)
+            return true;
+        trexDuration = trex.be32(12);
+        trexSize = trex.be32(16);
+        return false;
+    });
+    Fragments out;
+    for (const Box& moof : moofs) {
+        forEachBox(source, moof.contentStart, moof.end, [&](const Box& traf) {
+            if (traf.type != "traf")
+                return true;
+            const Box tfhd = child(source, traf, "tfhd");
+            const std::string headerBytes = source.read(tfhd.contentStart, 40);
+            const ByteView header(headerBytes);
+            if (!exists(tfhd) || header.be32(4) != trackId)
+                return true;
+            // tfhd: version and flags, track id, then the fields its flags name, in order.
+            const std::uint32_t flags = header.be32(0) & 0xFFFFFF;
+            std::size_t at =
+                8 + ((flags & kBaseDataOffset) ? 8 : 0) + ((flags & kDescriptionIndex) ? 4 : 0);
+            std::uint32_t duration = trexDuration;
+            std::uint32_t size = trexSize;
+            if (flags & kDefaultDuration) {
+                duration = header.be32(at);
+                at += 4;
+            }
+            if (flags & kDefaultSize)
+                size = header.be32(at);
+            forEachBox(source, traf.contentStart, traf.end, [&](const Box& trun) {
+                if (trun.type == "trun")
+                    addRun(ByteView(contentOf(source, trun, kRunLimit)), duration, size, out);
+                return true;
+            });
+            return true;
+        });
+    }
+    return out;
+}
+
 } // namespace
 
 bool Mp4Reader::load(const std::filesystem::path& fileName) {
@@ -237,6 +373,7 @@ bool Mp4Reader::load(ByteSource& source) {
     bool first = true;
     bool typed = false;
     std::int64_t media = 0;
+    std::vector<Box> moofs;
     forEachBox(source, 0, fileSize, [&](const Box& box) {
         if (first && box.type == "ftyp") {
             typed = true;
@@ -247,6 +384,8 @@ bool Mp4Reader::load(ByteSource& source) {
             moov = box;
         else if (box.type == "mdat")
             media += box.contentSize();
+        else if (box.type == "moof")
+            moofs.push_back(box);
         return typed;
     });
     if (!typed || !exists(moov))
@@ -255,11 +394,15 @@ bool Mp4Reader::load(ByteSource& source) {
     mediaDataBytes = media;
     properties.audioBytes = media;
 
-    // The first track whose handler is "soun".
+    // The first track whose handler is "soun", and whether the movie has other tracks.
     Box mdia;
     Box trak;
+    int tracks = 0;
     forEachBox(source, moov.contentStart, moov.end, [&](const Box& box) {
         if (box.type != "trak")
+            return true;
+        ++tracks;
+        if (exists(trak))
             return true;
         const Box candidate = child(source, box, "mdia");
         const Box handler = child(source, candidate, "hdlr");
@@ -267,10 +410,10 @@ bool Mp4Reader::load(ByteSource& source) {
         if (exists(handler) && source.read(handler.contentStart + 8, 4) == "soun") {
             mdia = candidate;
             trak = box;
-            return false;
         }
         return true;
     });
+    const Box stbl = child(source, child(source, mdia, "minf"), "stbl");
     if (exists(mdia)) {
         const Box mdhd = child(source, mdia, "mdhd");
         const std::string header = source.read(mdhd.contentStart, 32);
@@ -282,7 +425,7 @@ bool Mp4Reader::load(ByteSource& source) {
             timescale = view.be32(12);
             duration = view.be32(16);
         }
-        const Box stsd = child(source, child(source, child(source, mdia, "minf"), "stbl"), "stsd");
+        const Box stsd = child(source, stbl, "stsd");
         // stsd: version and flags, the entry count, then the first sample entry: six reserved
         // bytes, the data reference index, version, revision, vendor, channels, sample size,
         // compression id, packet size, the rate as 16.16.
@@ -323,12 +466,36 @@ bool Mp4Reader::load(ByteSource& source) {
             }
         }
     }
+    // A fragmented movie (mvex) holds few or no samples in moov; the rest follow in fragments.
+    const Box mvex = child(source, moov, "mvex");
+    Fragments fragments;
+    if (exists(mvex) && exists(trak)) {
+        // tkhd: version and flags, two times (64-bit in version 1), then the track id.
+        const std::string tkhd = source.read(child(source, trak, "tkhd").contentStart, 24);
+        const ByteView track(tkhd);
+        fragments =
+            fragmentsOf(source, moofs, mvex, track.u8(0) == 1 ? track.be32(20) : track.be32(12));
+        duration += fragments.duration;
+    }
     if (timescale > 0)
         properties.durationSeconds = static_cast<double>(duration) / timescale;
     // The media holds the encoder's priming samples too; the edit list says what is played.
+    // In a fragmented movie it covers the samples in moov only.
     const double played = editedSeconds(source, moov, trak);
-    if (played > 0)
+    if (played > 0 && fragments.duration == 0)
         properties.durationSeconds = played;
+    // The fragments' length as the movie header's extension states it (mehd, in the movie's
+    // timescale), when it does.
+    const double stated = fragmentedSeconds(source, moov, mvex);
+    if (stated > 0)
+        properties.durationSeconds = stated;
+    // With a video (or any other) track beside the sound, the media data holds its bytes too:
+    // the sound track's own sample sizes count.
+    if (tracks > 1 && exists(trak)) {
+        const std::uint64_t own = sampleBytes(source, stbl).value_or(0) + fragments.bytes;
+        if (own > 0 && own <= static_cast<std::uint64_t>(media))
+            properties.audioBytes = static_cast<std::int64_t>(own);
+    }
 
     // meta is a full box (version and flags before its children) in iTunes files, a plain one
     // in QuickTime's: the children begin where "hdlr" is found.

@@ -10,6 +10,10 @@
 // MP4 / M4A audio (AAC or ALAC): the box tree of moov for the first sound track (mdhd for the
 // duration, stsd for the codec, rate and channels), the mdat boxes for the size of the media
 // data, and the iTunes metadata list moov/udta/meta/ilst for the names. Texts are UTF-8.
+// A fragmented movie (ffmpeg's empty_moov, DASH downloads) adds the sound track's samples in
+// the movie fragments (moof) to its length, unless mvex/mehd states the whole length. With other
+// tracks beside the sound (a video), the audio bytes are the sound track's own samples (stsz and
+// the fragments' runs), not every mdat.
 namespace korvane::tags {
 
 class Mp4Reader {
@@ -24,7 +28,7 @@ public:
     std::string codec; // the sample entry: "mp4a" (AAC), "alac", ...
     std::int32_t bitsPerSample = 0;
     std::uint32_t timescale = 0;     // of the sound track's mdhd
-    std::uint64_t duration = 0;      // in timescale units
+    std::uint64_t duration = 0;      // in timescale units, the fragments' samples included
     std::int64_t mediaDataBytes = 0; // the payload of every top-level mdat
     std::string albumArtist;         // aART
     AudioProperties properties;      // artist is ©ART, else aART

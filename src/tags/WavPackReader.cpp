@@ -1,5 +1,6 @@
 #include "tags/WavPackReader.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -9,6 +10,11 @@ namespace {
 constexpr std::string_view kBlockId = "wvpk";
 constexpr std::int64_t kSearchLimit = 65536; // leading junk a player would skip
 constexpr std::size_t kBlockHeaderSize = 32;
+// A block holds at most a few seconds of sound: the last one lies within this much of the end.
+constexpr std::int64_t kTailLimit = 1 << 20;
+// Blocks walked from the start when the last one is not found at the end.
+constexpr int kBlockWalkLimit = 4096;
+constexpr std::uint32_t kUnknownSamples = 0xFFFFFFFFu;
 constexpr std::size_t kMetadataLimit = 4096; // the sub-blocks that matter come first
 
 constexpr std::uint32_t kBytesPerSampleMask = 0x3;
@@ -27,10 +33,49 @@ constexpr std::uint8_t kLargeSize = 0x80;
 constexpr std::uint8_t kIdChannelInfo = 0x0D;
 constexpr std::uint8_t kIdSampleRate = 0x27; // 0x07 with the "optional" bit 0x20
 
-std::int64_t findBlock(ByteSource& source) {
-    const std::string head = source.read(0, kSearchLimit + kBlockHeaderSize);
+// The first block within kSearchLimit of `from` (after a leading ID3v2 tag of any size).
+std::int64_t findBlock(ByteSource& source, std::int64_t from) {
+    const std::string head = source.read(from, kSearchLimit + kBlockHeaderSize);
     const std::size_t at = std::string_view(head).find(kBlockId);
-    return at == std::string_view::npos || at > kSearchLimit ? -1 : static_cast<std::int64_t>(at);
+    return at == std::string_view::npos || at > kSearchLimit ? -1
+                                                             : from + static_cast<std::int64_t>(at);
+}
+
+// The 40-bit index of a block's first sample: the low 32 bits, the high 8 in byte 10.
+std::int64_t blockIndex(const ByteView& header) {
+    return static_cast<std::int64_t>(header.le32(16)) + (std::int64_t{header.u8(10)} << 32);
+}
+
+// Where the sound ends in a block that starts at `at`: its id and size field, then the size.
+std::int64_t blockEnd(const ByteView& header, std::int64_t at) {
+    return at + 8 + header.le32(4);
+}
+
+// The samples per channel of a stream whose first block does not know them (written to a pipe):
+// the last block's index and count, that block being the one that ends where the sound ends;
+// else the blocks walked from the first, at most kBlockWalkLimit of them. 0 when neither tells.
+std::int64_t countSamples(ByteSource& source, std::int64_t first, std::int64_t soundEnd) {
+    const std::int64_t tailStart = std::max(first, soundEnd - kTailLimit);
+    const std::string tail = source.read(tailStart, static_cast<std::size_t>(soundEnd - tailStart));
+    const std::string_view tailView(tail);
+    for (std::size_t at = tailView.rfind(kBlockId); at != std::string_view::npos;
+         at = at == 0 ? std::string_view::npos : tailView.rfind(kBlockId, at - 1)) {
+        const ByteView header(tailView.substr(at, kBlockHeaderSize));
+        if (header.size() == kBlockHeaderSize &&
+            blockEnd(header, tailStart + static_cast<std::int64_t>(at)) == soundEnd)
+            return blockIndex(header) + header.le32(20);
+    }
+    std::int64_t total = 0;
+    std::int64_t at = first;
+    for (int n = 0; n < kBlockWalkLimit && at < soundEnd; ++n) {
+        const std::string bytes = source.read(at, kBlockHeaderSize);
+        const ByteView header(bytes);
+        if (header.size() < kBlockHeaderSize || !header.startsWith(0, kBlockId))
+            return total;
+        total = std::max(total, blockIndex(header) + header.le32(20));
+        at = blockEnd(header, at);
+    }
+    return at >= soundEnd ? total : 0;
 }
 
 // The channel count and a rate that the 4-bit index cannot name, from the metadata sub-blocks
@@ -67,7 +112,7 @@ bool WavPackReader::load(const std::filesystem::path& fileName) {
 
 bool WavPackReader::load(ByteSource& source) {
     reset();
-    const std::int64_t start = findBlock(source);
+    const std::int64_t start = findBlock(source, leadingId3v2Size(source));
     if (start < 0)
         return false;
     const std::string block = source.read(start, kBlockHeaderSize + kMetadataLimit);
@@ -81,9 +126,10 @@ bool WavPackReader::load(ByteSource& source) {
     version = header.le16(8);
     // 40-bit sample count: the low 32 bits, the high 8 in byte 11; all ones means unknown.
     const std::uint32_t samplesLow = header.le32(12);
-    totalSamples = samplesLow == 0xFFFFFFFFu ? -1
-                                             : static_cast<std::int64_t>(samplesLow) +
-                                                   (static_cast<std::int64_t>(header.u8(11)) << 32);
+    totalSamples = samplesLow == kUnknownSamples
+                       ? -1
+                       : static_cast<std::int64_t>(samplesLow) +
+                             (static_cast<std::int64_t>(header.u8(11)) << 32);
     bitsPerSample = static_cast<std::int32_t>((flags & kBytesPerSampleMask) + 1) * 8;
     lossless = (flags & kHybrid) == 0;
 
@@ -102,9 +148,11 @@ bool WavPackReader::load(ByteSource& source) {
     p.year = yearFromDate(tag.year);
     p.genre = tag.genre;
     p.comment = tag.comment;
-    if (totalSamples > 0 && p.sampleRate > 0)
-        p.durationSeconds = static_cast<double>(totalSamples) / p.sampleRate;
     p.audioBytes = std::max<std::int64_t>(0, source.size() - start - trailingTagsSize(tag));
+    const std::int64_t samples =
+        totalSamples >= 0 ? totalSamples : countSamples(source, start, start + p.audioBytes);
+    if (samples > 0 && p.sampleRate > 0)
+        p.durationSeconds = static_cast<double>(samples) / p.sampleRate;
     return true;
 }
 

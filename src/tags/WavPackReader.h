@@ -14,14 +14,16 @@ namespace korvane::tags {
 class WavPackReader {
 public:
     void reset() { *this = WavPackReader(); }
-    // True when a whole WavPack block header starts within the first 64 KB; otherwise false with
-    // every field reset. False too when the file cannot be opened.
+    // True when a whole WavPack block header starts within 64 KB of the start, or of the end of
+    // a leading ID3v2 tag; otherwise false with every field reset. False too when the file
+    // cannot be opened. A stream written to a pipe does not state its length in the first
+    // block: the last block's index and count give it.
     bool load(const std::filesystem::path& fileName);
     bool load(ByteSource& source);
 
     std::int64_t blockStart = 0;   // where the first block begins
     std::uint16_t version = 0;     // the stream version, 0x402 to 0x410
-    std::int64_t totalSamples = 0; // per channel; -1 when the encoder did not know it
+    std::int64_t totalSamples = 0; // per channel, as the first block states it; -1 when unknown
     std::int32_t bitsPerSample = 0;
     bool lossless = true; // false for the hybrid (lossy) mode without its correction file
     ApeTagReader tag;

@@ -193,6 +193,7 @@ public:
     std::optional<StreamMediaType> mediaType() override;
     std::optional<double> streamLength() override;
     std::optional<double> frameRate() override;
+    std::optional<std::string> codecName() override;
 
 private:
     FormatContextPtr m_context;
@@ -276,6 +277,12 @@ std::optional<double> FfmpegDetector::frameRate() {
             return av_q2d(rate);
     }
     return std::nullopt;
+}
+
+std::optional<std::string> FfmpegDetector::codecName() {
+    if (!m_stream || m_stream->codecpar->codec_id == AV_CODEC_ID_NONE)
+        return std::nullopt;
+    return std::string(avcodec_get_name(m_stream->codecpar->codec_id));
 }
 
 } // namespace

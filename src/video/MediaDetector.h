@@ -27,6 +27,9 @@ public:
     virtual std::optional<StreamMediaType> mediaType() = 0;
     virtual std::optional<double> streamLength() = 0; // seconds
     virtual std::optional<double> frameRate() = 0;    // frames per second
+    // The platform's own name of the stream's codec ("vp9", "av1"), for the codes the codec
+    // table has no name for; nothing when it has none.
+    virtual std::optional<std::string> codecName() { return std::nullopt; }
 };
 
 } // namespace korvane::video

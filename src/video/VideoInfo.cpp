@@ -1,5 +1,6 @@
 #include "video/VideoInfo.h"
 
+#include "video/CodecTable.h"
 #include "video/FfmpegDetector.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ VideoInfo::VideoInfo(MediaDetectorFactory factory) : m_factory(std::move(factory
 
 void VideoInfo::probe() {
     video = VideoStreamInfo();
+    hasVideo = false;
     try {
         // Only regular files: opening a FIFO or a device would block or read forever.
         std::error_code error;
@@ -67,6 +69,7 @@ void VideoInfo::walkStreams(MediaDetector& detector) {
         const std::optional<VideoFormat> format = videoFormatOf(type->formatType);
         if (!format)
             continue;
+        hasVideo = true;
         if (const std::optional<double> length = detector.streamLength();
             length && std::isfinite(*length) && *length >= 0)
             video.duration = durationText(*length);
@@ -80,6 +83,12 @@ void VideoInfo::walkStreams(MediaDetector& detector) {
         if (const std::optional<double> rate = detector.frameRate(); rate && std::isfinite(*rate))
             video.frameRate = *rate;
         video.codec = codecText(*format, header->compression);
+        // VP9, AV1, Theora and others that old code tables never named.
+        if (video.codec == kUnknownCodec) {
+            if (const std::optional<std::string> name = detector.codecName();
+                name && !name->empty())
+                video.codec = *name;
+        }
     }
 }
 

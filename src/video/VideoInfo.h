@@ -32,11 +32,13 @@ public:
     // Another detector (tests); a factory returning null stands for one that cannot be created.
     explicit VideoInfo(MediaDetectorFactory factory);
 
-    // Fills Video from FileName. Never throws; whatever fails leaves the empty values.
+    // Fills Video from FileName. Never throws; whatever fails leaves the empty values. A codec
+    // the codec table has no name for is shown by the detector's name for it.
     void probe();
 
     std::string fileName; // the file's path in the file system's encoding
     VideoStreamInfo video;
+    bool hasVideo = false; // the file opened and holds a video stream (not a picture, not text)
 
 private:
     void walkStreams(MediaDetector& detector);

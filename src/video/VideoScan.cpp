@@ -31,7 +31,7 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
 }
 
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
-                           video::VideoInfo& probe, VideoScanHost& host,
+                           video::VideoInfo& probe, VideoScanHost& host, VideoFiles videoFiles,
                            const CatalogueUpdate* update) {
     VideoScanResult result;
     // Once the host asked to end, every later pump says so too.
@@ -77,6 +77,11 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
         } else {
             probe.fileName = nativePath;
             probe.probe();
+            if (!probe.hasVideo && videoFiles == VideoFiles::WithVideo) {
+                if (!pump())
+                    return result;
+                continue;
+            }
             list.appendVideoRow(
                 caption, video::videoCells(video::readableFileLength(nativePath), probe.video),
                 std::move(origin));
@@ -92,7 +97,7 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
 }
 
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
-                               video::VideoInfo& probe, VideoScanHost& host) {
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files) {
     VideoUpdateResult result;
     const CatalogueUpdate update(list.rows());
     VideoList scanned;
@@ -103,7 +108,7 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
                 scanned.appendRow(std::move(row));
             continue;
         }
-        result.scan = scanVideos(root, separator, scanned, probe, host, &update);
+        result.scan = scanVideos(root, separator, scanned, probe, host, files, &update);
         if (result.scan.stopped || result.scan.abandoned)
             return result;
     }

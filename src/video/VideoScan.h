@@ -32,6 +32,10 @@ public:
     virtual void rowAppended() {}
 };
 
+// Which files become rows: those that hold a video stream, or every file as the original program
+// listed them (posters, .nfo and .srt files as "0 x 0" clips).
+enum class VideoFiles { WithVideo, All };
+
 struct VideoScanResult {
     int added = 0;          // rows appended by this scan
     bool stopped = false;   // a stop request ended the file phase
@@ -49,11 +53,12 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 
 // The scan of one chosen root: list the files, sort them by the locale's case-insensitive order,
 // then append one row per file with its relative name (separators replaced by `separator`), its
-// size and what the probe finds. Rows are appended to what the list holds.
+// size and what the probe finds; with VideoFiles::WithVideo a file without a video stream gets no
+// row. Rows are appended to what the list holds.
 // Each row remembers its origin; with an update, a file whose size and time are unchanged gets
 // its previous row and is not probed.
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
-                           video::VideoInfo& probe, VideoScanHost& host,
+                           video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                            const CatalogueUpdate* update = nullptr);
 
 // "Обновить клипы": scans every root the list was built from again (or the roots given) through
@@ -64,6 +69,6 @@ struct VideoUpdateResult {
     UpdateCounts counts;
 };
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
-                               video::VideoInfo& probe, VideoScanHost& host);
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files);
 
 } // namespace korvane

@@ -40,9 +40,12 @@ void ListColumns::restore(const QList<int>& userWidths) {
     if (userWidths.size() != m_widths.size() ||
         std::any_of(userWidths.begin(), userWidths.end(), [](int width) { return width < 0; }))
         return;
+    const QHeaderView* header = m_view->horizontalHeader();
     for (int column = 0; column < m_widths.size(); ++column) {
         if (userWidths[column] > 0) {
-            m_widths[column] = userWidths[column];
+            // A width stored narrower than the heading (a column squeezed once, a font grown
+            // since) would hide it for good: every heading stays readable.
+            m_widths[column] = std::max(userWidths[column], header->sectionSizeHint(column));
             m_userSized[column] = true;
         }
     }

@@ -22,6 +22,7 @@ public:
     // takes), 0 for a column the user left as it was.
     QList<int> userWidths() const;
     // User widths stored earlier; a list of another length, or with a width below 0, is ignored.
+    // A column is never restored narrower than its heading.
     void restore(const QList<int>& userWidths);
     // The width the view needs to show every column whole, its frame and a vertical scroll bar
     // included.

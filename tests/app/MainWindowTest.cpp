@@ -125,6 +125,10 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         EXPECT_EQ(w.ui().otherFormats->text(),
                   QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
         t.otherFormats = false;
+        EXPECT_FALSE(w.ui().mp3NamesOnly->isChecked());
+        t.mp3NamesOnly = true;
+        EXPECT_FALSE(w.ui().txtUtf8->isChecked());
+        t.txtUtf8 = true;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -133,12 +137,16 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     const QByteArray ini = f.dir.read("set.ini");
     EXPECT_TRUE(ini.contains("albumboldfont=0\r\n"));
     EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
+    EXPECT_TRUE(ini.contains("mp3NamesOnly=1\r\n"));
+    EXPECT_TRUE(ini.contains("txtUtf8=1\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
     EXPECT_FALSE(again.toggles().albumBoldFont);
     EXPECT_TRUE(again.toggles().showGroupNotAlbum);
     EXPECT_FALSE(again.toggles().otherFormats);
+    EXPECT_TRUE(again.toggles().mp3NamesOnly);
+    EXPECT_TRUE(again.toggles().txtUtf8);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
@@ -428,6 +436,15 @@ TEST(MainWindow, ColumnWidthsTheUserSetAreRemembered) {
     EXPECT_EQ(again.ui().musicView->columnWidth(2), 111);
     EXPECT_EQ(again.ui().videoView->columnWidth(5), 222);
     EXPECT_EQ(again.ui().musicColumns->userWidths(), (QList<int>{0, 0, 111, 0, 0}));
+
+    // A codec column stored narrower than its heading shows its heading after a restart.
+    f.dir.write("set.ini", "[options]\r\nvideoColumnWidths=0,0,0,0,0,10\r\n");
+    {
+        MainWindow& narrow = f.open();
+        const QTableView* view = narrow.ui().videoView;
+        EXPECT_GE(view->columnWidth(5), view->horizontalHeader()->sectionSizeHint(5));
+        EXPECT_GT(view->columnWidth(5), 10);
+    }
 
     for (const char* stored : {"1,2,3", "0,0,-5,0,0", "x,y"}) {
         f.dir.write("set.ini", std::string("[options]\r\nmusicColumnWidths=") + stored + "\r\n");

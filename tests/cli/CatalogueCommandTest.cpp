@@ -132,10 +132,10 @@ TEST(CatalogueCommand, VideoUpdate) {
     Catalogue c;
     c.collection.write("a.txt", "one");
     c.collection.write("b.txt", "two");
-    ASSERT_EQ(c.run("video", {c.collection.path(), "--store"}).status, kExitOk);
+    ASSERT_EQ(c.run("video", {c.collection.path(), "--all-files", "--store"}).status, kExitOk);
     c.collection.write("c.txt", "three");
     QFile::remove(c.collection.file("a.txt"));
-    const CliOutcome updated = c.run("video", {"--update", "--print"});
+    const CliOutcome updated = c.run("video", {"--update", "--all-files", "--print"});
     ASSERT_EQ(updated.status, kExitOk) << updated.err;
     EXPECT_EQ(updated.err, "Новых: 1, изменённых: 0, удалённых: 1\n");
     EXPECT_EQ(updated.out, "b.txt\t1\t0 x 0\t\t0\t\nc.txt\t1\t0 x 0\t\t0\t\n");

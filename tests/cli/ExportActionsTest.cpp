@@ -78,8 +78,9 @@ TEST(ExportActions, MusicListIntoAllThreeFormats) {
     // Each written file is named on stderr, stdout stays for --print; the window's hint for the
     // double click has no place on a command line.
     const std::string status = "\" создан\n";
-    EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.txt")).toStdString() + status +
-                         "файл \"" + f.out(QStringLiteral("list.htm")).toStdString() + status +
+    EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.txt")).toStdString() +
+                         "\" создан в кодировке Windows-1251\n" + "файл \"" +
+                         f.out(QStringLiteral("list.htm")).toStdString() + status +
                          "written: " + workbook.toStdString() + "\n");
     EXPECT_EQ(o.out, "");
 
@@ -98,6 +99,43 @@ TEST(ExportActions, MusicListIntoAllThreeFormats) {
     EXPECT_FALSE(html.contains("##"));
 
     EXPECT_TRUE(f.read(workbook).startsWith("PK"));
+}
+
+// The TXT list in UTF-8 keeps what Windows-1251 lacks; set.ini or the command line chooses.
+TEST(ExportActions, TxtEncoding) {
+    struct Case {
+        const char* name;
+        QByteArray settings;
+        QStringList options;
+        bool utf8;
+    };
+    const Case cases[] = {
+        {"Windows-1251 by default", {}, {}, false},
+        {"UTF-8 by set.ini", "txtUtf8=1\r\n", {}, true},
+        {"UTF-8 by the command line", {}, {"--txt-encoding", "utf-8"}, true},
+        {"the command line over set.ini", "txtUtf8=1\r\n", {"--txt-encoding", "cp1251"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExportFixture f;
+        f.settings("mp3list_name_txt=list.txt\r\n" + c.settings);
+        f.album(QStringLiteral("Björk/坂本龍一"), 30 * kMiB);
+        const Outcome o = f.run(c.options + QStringList{QStringLiteral("--txt")});
+        ASSERT_EQ(o.status, kExitOk) << o.err;
+        EXPECT_EQ(o.err, "файл \"" + f.out(QStringLiteral("list.txt")).toStdString() +
+                             "\" создан в кодировке " + (c.utf8 ? "UTF-8" : "Windows-1251") + "\n");
+        const QByteArray line =
+            c.utf8 ? QStringLiteral("Björk  \\  坂本龍一").toUtf8() : QByteArray("Bj?rk  \\  ????");
+        EXPECT_TRUE(f.read(f.out(QStringLiteral("list.txt")))
+                        .endsWith(line + "\t[ - kbps | 30 mb | - ]\r\n"))
+            << f.read(f.out(QStringLiteral("list.txt"))).toStdString();
+    }
+    ExportFixture f;
+    f.settings({});
+    f.album(QStringLiteral("A/B"), 30 * kMiB);
+    const Outcome bad = f.run({QStringLiteral("--txt-encoding"), QStringLiteral("koi8-r")});
+    EXPECT_EQ(bad.status, kExitUsage);
+    EXPECT_NE(bad.err.find("--txt-encoding takes utf-8 or cp1251"), std::string::npos) << bad.err;
 }
 
 TEST(ExportActions, FailuresExitWithTheWindowsErrorText) {

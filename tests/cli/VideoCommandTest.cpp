@@ -18,11 +18,16 @@ TEST(VideoCommand, PrintsSortedRowsWithTheSeparatorOfSetIni) {
     root.write(QStringLiteral("A/c.txt"), std::string(1048576, 'x'));
     root.write(QStringLiteral("Thumbs.db"), "");
 
-    const CliOutcome outcome =
-        runCli({"--dir", program.path(), "video", root.path(), "--sort", "1", "--print"});
+    const CliOutcome outcome = runCli(
+        {"--dir", program.path(), "video", root.path(), "--all-files", "--sort", "1", "--print"});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     EXPECT_EQ(outcome.out, "b.txt\t1\t0 x 0\t\t0\t\n"
                            "A | c.txt\t2\t0 x 0\t\t0\t\n");
+    // Without --all-files (or allVideoFiles=1 in set.ini) files without video get no row.
+    EXPECT_EQ(runCli({"--dir", program.path(), "video", root.path(), "--print"}).out, "");
+    program.write(QStringLiteral("set.ini"), "[options]\r\nallVideoFiles=1\r\n");
+    EXPECT_EQ(runCli({"--dir", program.path(), "video", root.path(), "--print"}).out,
+              "A  \\  c.txt\t2\t0 x 0\t\t0\t\nb.txt\t1\t0 x 0\t\t0\t\n");
 }
 
 TEST(VideoCommand, ClipRowAndSecondRootAppends) {

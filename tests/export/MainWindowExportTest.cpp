@@ -103,15 +103,35 @@ TEST(MainWindowExport, WrittenFilesAreRecordedAndAnnounced) {
         EXPECT_TRUE(QFileInfo::exists(path)) << c.name;
         EXPECT_TRUE(f.window->lastWrittenFile.created) << c.name;
         EXPECT_EQ(f.window->lastWrittenFile.path, path) << c.name;
-        EXPECT_EQ(f.window->statusText(),
-                  QStringLiteral("файл \"") + path +
-                      QStringLiteral("\" создан (двойной клик для открытия)"))
+        // A TXT list's message names its encoding, Windows-1251 unless set otherwise.
+        const QString encoding =
+            c.item == Txt ? QStringLiteral(" в кодировке Windows-1251") : QString();
+        EXPECT_EQ(f.window->statusText(), QStringLiteral("файл \"") + path +
+                                              QStringLiteral("\" создан") + encoding +
+                                              QStringLiteral(" (двойной клик для открытия)"))
             << c.name;
         EXPECT_TRUE(f.desktop.errors.isEmpty()) << c.name;
         // A double click on the status text opens the file.
         QTest::mouseDClick(f.window->ui().statusText, Qt::LeftButton);
         EXPECT_EQ(f.desktop.opened, QStringList{path}) << c.name;
         f.desktop.opened.clear();
+    }
+}
+
+// With "Списки TXT в кодировке UTF-8" checked, both TXT lists are UTF-8 and say so.
+TEST(MainWindowExport, TxtInUtf8ByTheMenuItem) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        music ? f.fillMusic() : f.fillVideo();
+        EXPECT_FALSE(f.window->ui().txtUtf8->isChecked());
+        f.window->ui().txtUtf8->trigger();
+        f.trigger(music ? f.window->ui().musicExportPopup : f.window->ui().videoExportPopup, Txt);
+        const QString path = f.folder.outDir() + (music ? QStringLiteral("mp3list.txt")
+                                                        : QStringLiteral("VideoList.txt"));
+        EXPECT_EQ(f.window->statusText(), QStringLiteral("файл \"") + path +
+                                              QStringLiteral("\" создан в кодировке UTF-8 "
+                                                             "(двойной клик для открытия)"));
+        EXPECT_TRUE(QFileInfo::exists(path));
     }
 }
 

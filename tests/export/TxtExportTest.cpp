@@ -76,6 +76,41 @@ TEST(TxtExport, VideoFileIsWrittenByteForByte) {
     EXPECT_EQ(folder.read(QStringLiteral("out/VideoList.txt")), expected);
 }
 
+// With the TXT lists set to UTF-8 every character stays; the layout is the same, CR LF included.
+TEST(TxtExport, Utf8KeepsWhatWindows1251Lacks) {
+    const std::vector<CatalogueRow> music{
+        album(QStringLiteral("Björk  \\  Homogenic"), QStringLiteral("50"), QStringLiteral("256"),
+              QStringLiteral("Électronique")),
+        album(QStringLiteral("坂本龍一  \\  🎹"), QStringLiteral("7"), QStringLiteral("flac 900"),
+              QStringLiteral("-")),
+    };
+    const std::vector<CatalogueRow> video{clip(QStringLiteral("Αθήνα.mkv"), QStringLiteral("1"),
+                                               QStringLiteral("8x8"), QStringLiteral("0:01"),
+                                               QStringLiteral("25"), QStringLiteral("VP9"))};
+    ExportFolder folder;
+    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    Toggles utf8;
+    utf8.txtUtf8 = true;
+    ASSERT_TRUE(writeMusicTxt(music, settings, utf8, QDate(2026, 12, 10)));
+    ASSERT_TRUE(writeVideoTxt(video, settings, QDate(2026, 12, 10), true));
+    const QString date = text::shortDate(QDate(2026, 12, 10));
+    const auto utf8File = [](const QStringList& lines) {
+        return (lines.join("\r\n") + "\r\n").toUtf8();
+    };
+    EXPECT_EQ(folder.read(QStringLiteral("out/mp3list.txt")),
+              utf8File({QStringLiteral("~~~ mp3 collection ~~~"), QStringLiteral("Создан: ") + date,
+                        QString(),
+                        QStringLiteral("Björk  \\  Homogenic\t[ 256 kbps | 50 mb | Électronique ]"),
+                        // Padded to the longest name in UTF-16 units, as every list is.
+                        QStringLiteral("坂本龍一  \\  🎹").leftJustified(19) +
+                            QStringLiteral("\t[ flac 900 kbps | 7 mb | - ]")}));
+    EXPECT_EQ(folder.read(QStringLiteral("out/VideoList.txt")),
+              utf8File({QStringLiteral("~~~ Video collection ~~~"),
+                        QStringLiteral("Создан: ") + date, QString(),
+                        QStringLiteral("Файл   [Размер | Разрешение | Время | Кадров | Кодек]"),
+                        QStringLiteral("Αθήνα.mkv\t[ 1 mb | 8x8 | 0:01 min | 25 | VP9 ]")}));
+}
+
 // The name column of each row: the width W of the longest Folder text (plus 6 with the year
 // option), at most 80; a name longer than 80 becomes 78 characters and "...".
 TEST(TxtExport, NameWidthAndTheEightyCharacterCut) {

@@ -375,6 +375,21 @@ TEST(CorruptMedia, HostileFilesOfTheNewerFormats) {
         box("moov", box("udta", fullBox("meta", box("ilst", lyingItem + be(0x7FFFFFFF, 4) +
                                                                 "\xA9"
                                                                 "alb"))));
+    // A movie with a video whose sound fragments claim 2^32 - 1 samples of 2^32 - 1 bytes.
+    const std::string video = box(
+        "trak", tkhd(1) + box("mdia", fullBox("hdlr", be(0, 4) + "vide" + std::string(13, '\0'))));
+    const std::string lyingFragments =
+        box("moov", mvhd(1000, 0) + video +
+                        soundTrack(mdhd(1000, 0), sampleEntry("mp4a", 2, 44100), {},
+                                   stsz(0xFFFFFFFF, 0xFFFFFFFF), tkhd(2)) +
+                        mvex(2, 0xFFFFFFFF, 0xFFFFFFFF)) +
+        moof(2, 0, 0, {}, 0xFFFFFFFF) + moof(2, 0, 0, be(0xFFFFFFFF, 8), 0xFFFFFFFF) +
+        box("mdat", std::string(100, 'x'));
+    // A stream of unknown length: thousands of empty blocks and junk after them, so that the
+    // last block is not where the sound ends and the walk meets its bound.
+    std::string emptyBlocks;
+    for (int i = 0; i < 20000; ++i)
+        emptyBlocks += wavPackBlock(kWavPackCdFlags, 0xFFFFFFFF, {}, 0, i, 1);
     // Blocks per frame and total frames of 2^32 - 1: a count past 63 bits.
     std::string overflowing = monkeysAudio(2, 44100, 73728, 1, 1);
     overflowing.replace(56, 4, le(0xFFFFFFFF, 4)).replace(64, 4, le(0xFFFFFFFF, 4));
@@ -405,6 +420,10 @@ TEST(CorruptMedia, HostileFilesOfTheNewerFormats) {
          wavPackBlock(kWavPackCdFlags, 0xFFFFFFFF, {}, 100) +
              apeHeaderOrFooter(2000, 0xFFFFFFFF, 3, 0x80000000u),
          "wv 0"},
+        {"fragments and sample sizes that lie", ftyp + lyingFragments, "m4a 0"},
+        {"WavPack of unknown length, thousands of blocks", emptyBlocks + "junk", "wv 0"},
+        {"WavPack of unknown length, the last block's index past 2^40",
+         wavPackBlock(kWavPackCdFlags, 0xFFFFFFFF, {}, 100, 0xFFFFFFFFFFull, 0xFFFFFFFF), "wv 0"},
         {"APE header of a zero rate", monkeysAudio(2, 0, 73728, 5, 10), "ape 0"},
         {"APE with counts that overflow", overflowing, "ape 0"},
         {"cue of megabytes of binary junk", std::string(8, '\0'), "flac 0", cueJunk, "x.cue"},
@@ -687,7 +706,8 @@ TEST(CorruptMedia, VideoScanMeetsFilesThatChangedAfterTheListing) {
     VideoList list;
     video::VideoInfo probe;
     const VideoScanResult result =
-        scanVideos(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host);
+        scanVideos(QString::fromStdString(dir.string()), QStringLiteral("/"), list, probe, host,
+                   VideoFiles::All);
     EXPECT_EQ(result.added, 5);
     ASSERT_EQ(list.count(), 5);
     EXPECT_EQ(list.row(0).caption, QStringLiteral("a.avi"));

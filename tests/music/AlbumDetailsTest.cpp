@@ -34,7 +34,7 @@ namespace {
 const QString kSep = kDefaultGroupAlbumSeparator;
 
 // Toggles by the mp3 options they switch on.
-enum Option { Names = 1, Capitals = 2, Year = 4, Vbr = 8, AllOptions = 15 };
+enum Option { Names = 1, Capitals = 2, Year = 4, Vbr = 8, AllOptions = 15, Mp3NamesOnly = 16 };
 
 Toggles toggles(int options) {
     Toggles t;
@@ -42,6 +42,7 @@ Toggles toggles(int options) {
     t.albumUppercase = (options & Capitals) != 0;
     t.yearInColumn = (options & Year) != 0;
     t.showVBR = (options & Vbr) != 0;
+    t.mp3NamesOnly = (options & Mp3NamesOnly) != 0;
     return t;
 }
 
@@ -362,36 +363,62 @@ TEST(AlbumDetails, WmaAndOgg) {
     cyrillicOgg.comments = {"GENRE=Рок", "DATE=2010"};
     asf::Ogg bareOgg = ogg;
     bareOgg.comments = {"GENRE=   "};
+    // The album of the report: the folder is named "1988 - Всё идёт по плану".
+    const std::string wmaLetov = asf::plausible(
+        {asf::contentDescription(u"Title", u"Гражданская оборона", u"Country: СССР"),
+         asf::extendedDescription(
+             {asf::text(u"WM/Year", u"1988"), asf::text(u"WM/AlbumTitle", u"Всё идёт по плану")})});
+    asf::Ogg oggLetov = ogg;
+    oggLetov.comments = {"ARTIST=Гражданская оборона", "ALBUM=Всё идёт по плану", "DATE=1988",
+                         "COMMENT=Country: СССР\r\nUK"};
+    const QString folder =
+        QStringLiteral("Гражданская оборона") + kSep + "1988 - Всё идёт по плану";
+    const QString named = QStringLiteral("ГРАЖДАНСКАЯ ОБОРОНА") + kSep + "Всё идёт по плану (1988)";
     struct Case {
         const char* name;
         QString file;
         std::string contents;
-        QString expected;
+        QString caption;  // the row the scan built
+        QString expected; // with every toggle on
+        QString mp3Only;  // the same with names from mp3 files only
     };
     const Case cases[] = {
-        {"wma", "01.wma", wmaTagged, row(kCaption + " (2003)", "wma 128", "Рок", "-")},
-        {"wma without genre and year", "01.WMA", asf::plausible({}, 20050),
+        {"wma", "01.wma", wmaTagged, kCaption,
+         row("ARTIST" + kSep + "Album (2003)", "wma 128", "Рок", "-"),
+         row(kCaption + " (2003)", "wma 128", "Рок", "-")},
+        {"wma with a country note", "01.wma", wmaLetov, folder, row(named, "wma 128", "-", "СССР"),
+         row(folder + " (1988)", "wma 128", "-", "-")},
+        {"wma without genre and year", "01.WMA", asf::plausible({}, 20050), kCaption,
+         row("BAND" + kSep + "2001 - Best", "wma 160", "-", "-"),
          row(kCaption, "wma 160", "-", "-")},
-        {"wma at 320 kbit/s", "01.wma", asf::plausible({}, 40000),
+        {"wma at 320 kbit/s", "01.wma", asf::plausible({}, 40000), kCaption,
+         row("BAND" + kSep + "2001 - Best", "wma 320", "-", "-"),
          row(kCaption, "wma 320", "-", "-")},
-        {"foreign bytes named wma", "01.wma", std::string(100, 'x'),
-         row(kCaption, "wma 0", "-", "-")},
-        {"ogg", "01.ogg", ogg.bytes(), row(kCaption + " (1999)", "ogg 160", "Rock", "-")},
-        {"ogg in Cyrillic", "01.Ogg", cyrillicOgg.bytes(),
+        {"foreign bytes named wma", "01.wma", std::string(100, 'x'), kCaption,
+         row("BAND" + kSep + "2001 - Best", "wma 0", "-", "-"), row(kCaption, "wma 0", "-", "-")},
+        {"ogg", "01.ogg", ogg.bytes(), kCaption,
+         row("ARTIST" + kSep + "Album (1999)", "ogg 160", "Rock", "-"),
+         row(kCaption + " (1999)", "ogg 160", "Rock", "-")},
+        {"ogg with a country note", "01.ogg", oggLetov.bytes(), folder,
+         row(named, "ogg 160", "-", "СССР / UK"), row(folder + " (1988)", "ogg 160", "-", "-")},
+        {"ogg in Cyrillic, no names", "01.Ogg", cyrillicOgg.bytes(), kCaption,
+         row("BAND" + kSep + "2001 - Best (2010)", "ogg 160", "Рок", "-"),
          row(kCaption + " (2010)", "ogg 160", "Рок", "-")},
-        {"ogg without DATE, blank genre", "01.ogg", bareOgg.bytes(),
+        {"ogg without DATE, blank genre", "01.ogg", bareOgg.bytes(), kCaption,
+         row("BAND" + kSep + "2001 - Best", "ogg 160", "-", "-"),
          row(kCaption, "ogg 160", "-", "-")},
-        {"foreign bytes named ogg", "01.ogg", std::string(100, 'x'),
-         row(kCaption, "ogg 0", "-", "-")},
+        {"foreign bytes named ogg", "01.ogg", std::string(100, 'x'), kCaption,
+         row("BAND" + kSep + "2001 - Best", "ogg 0", "-", "-"), row(kCaption, "ogg 0", "-", "-")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Album album;
         album.add(c.file, c.contents);
-        // Names and capitals are for mp3 files only.
-        const Outcome outcome = details(album.path(), kCaption, AllOptions);
+        const Outcome outcome = details(album.path(), c.caption, AllOptions);
         EXPECT_EQ(outcome.row, c.expected);
         EXPECT_EQ(outcome.pumps, 0);
+        // The original rule: names, capitals and the country note are for mp3 files only.
+        EXPECT_EQ(details(album.path(), c.caption, AllOptions | Mp3NamesOnly).row, c.mp3Only);
     }
 }
 
@@ -599,10 +626,10 @@ TEST(AlbumDetails, FilesFromRealTools) {
         {"Unicode past Windows-1251 in WMA", "01.wma",
          "ffmpeg -v error -y -i WAV -c:a wmav2 -b:a 320k -metadata 'genre=J-Pop 🎹' "
          "-metadata WM/Year=1983 FILE",
-         row(kCaption + " (1983)", "wma 320", "J-Pop 🎹", "-")},
+         row("BAND" + kSep + "2001 - Best (1983)", "wma 320", "J-Pop 🎹", "-")},
         {"Unicode past Windows-1251 in a Vorbis comment", "01.ogg",
          "oggenc -Q -G '坂本龍一 🎹' -d 1983 -o FILE WAV",
-         row(kCaption + " (1983)", "ogg OGG", "坂本龍一 🎹", "-")},
+         row("BAND" + kSep + "2001 - Best (1983)", "ogg OGG", "坂本龍一 🎹", "-")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

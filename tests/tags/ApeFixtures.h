@@ -47,12 +47,17 @@ inline std::string apeTag(const std::vector<ApeItem>& items, std::uint32_t versi
            apeHeaderOrFooter(version, bodySize, count, flags);
 }
 
-// The first WavPack block: a 32-byte header, `metadata` sub-blocks and some coded bytes.
+// A WavPack block: a 32-byte header, `metadata` sub-blocks and some coded bytes. By default the
+// first and only block, holding every sample; a stream written to a pipe states 0xFFFFFFFF as
+// its total and counts its blocks by `index` and `samples`.
 inline std::string wavPackBlock(std::uint32_t flags, std::uint32_t totalSamples,
-                                const std::string& metadata = {}, std::size_t audio = 64) {
+                                const std::string& metadata = {}, std::size_t audio = 64,
+                                std::uint64_t index = 0, std::int64_t samples = -1) {
     const std::string rest = metadata + std::string(audio, '\x5A');
-    return "wvpk" + le(24 + rest.size(), 4) + le(0x410, 2) + le(0, 1) + le(0, 1) +
-           le(totalSamples, 4) + le(0, 4) + le(totalSamples, 4) + le(flags, 4) + le(0, 4) + rest;
+    return "wvpk" + le(24 + rest.size(), 4) + le(0x410, 2) + le(index >> 32, 1) + le(0, 1) +
+           le(totalSamples, 4) + le(index & 0xFFFFFFFF, 4) +
+           le(samples < 0 ? totalSamples : static_cast<std::uint64_t>(samples), 4) + le(flags, 4) +
+           le(0, 4) + rest;
 }
 // 16-bit stereo at 44100 Hz (rate index 9), a first and final block.
 constexpr std::uint32_t kWavPackCdFlags = 1 | (9u << 23) | 0x1800;

@@ -56,6 +56,16 @@ TEST(ApeTagReader, Cases) {
          "B", ""},
         {"the first of two items", kAudio + apeTag({{"Album", "one"}, {"Album", "two"}}), true, "",
          "one", ""},
+        {"date as FFmpeg writes it", kAudio + apeTag({{"date", "1988-01-05"}}), true, "", "",
+         "1988-01-05"},
+        {"year before date", kAudio + apeTag({{"Date", "1990"}, {"Year", "1988"}}), true, "", "",
+         "1988"},
+        {"album artist alone", kAudio + apeTag({{"Album Artist", "Кино"}, {"Album", "B"}}), true,
+         "Кино", "B", ""},
+        {"album artist without a blank", kAudio + apeTag({{"ALBUMARTIST", "A"}}), true, "A", "",
+         ""},
+        {"artist before album artist",
+         kAudio + apeTag({{"Album Artist", "Various"}, {"Artist", "A"}}), true, "A", "", ""},
         {"no tag", kAudio, false, "", "", ""},
         {"no tag, ID3v1 only", kAudio + id3v1, false, "", "", ""},
         {"empty file", "", false, "", "", ""},
@@ -113,6 +123,9 @@ TEST(WavPackReader, Cases) {
     // channel count and mask.
     const std::string rate = le(0x27 | 0x40, 1) + le(2, 1) + le(37800, 3) + '\0';
     const std::string channelInfo = le(0x0D, 1) + le(1, 1) + le(6, 1) + le(0x3F, 1);
+    const auto unknown = [](std::uint64_t index, std::int64_t samples) {
+        return wavPackBlock(kWavPackCdFlags, 0xFFFFFFFF, {}, 64, index, samples);
+    };
     const WavPackCase cases[] = {
         {"CD stereo", wavPackBlock(kWavPackCdFlags, 441000), true, 44100, 2, 10.0},
         {"mono", wavPackBlock(mono, 44100), true, 44100, 1, 1.0},
@@ -120,7 +133,18 @@ TEST(WavPackReader, Cases) {
         {"six channels", wavPackBlock(kWavPackCdFlags, 88200, channelInfo), true, 44100, 6, 2.0},
         {"after leading junk", std::string(1000, 'j') + wavPackBlock(kWavPackCdFlags, 44100), true,
          44100, 2, 1.0},
-        {"unknown length", wavPackBlock(kWavPackCdFlags, 0xFFFFFFFF), true, 44100, 2, 0.0},
+        {"unknown length, one block", unknown(0, 22050), true, 44100, 2, 0.5},
+        {"unknown length, the last block's index and count",
+         unknown(0, 44100) + unknown(44100, 44100) + unknown(88200, 22050), true, 44100, 2, 2.5},
+        {"unknown length, index past 32 bits", unknown(0, 44100) + unknown(1ull << 32, 44100), true,
+         44100, 2, (4294967296.0 + 44100) / 44100},
+        {"unknown length, blocks walked to junk",
+         unknown(0, 44100) + unknown(44100, 22050) + "junk", true, 44100, 2, 1.5},
+        {"unknown length, the last block cut short",
+         unknown(0, 44100) + unknown(44100, 22050).substr(0, 40), true, 44100, 2, 1.5},
+        {"behind an ID3v2 tag over 64 KiB",
+         id3v2Tag(3, std::string(100000, '\0')) + wavPackBlock(kWavPackCdFlags, 44100), true, 44100,
+         2, 1.0},
         {"no block", std::string(5000, 'j'), false, 0, 0, 0.0},
         {"block past the first 64 KB", std::string(70000, 'j') + wavPackBlock(kWavPackCdFlags, 1),
          false, 0, 0, 0.0},

@@ -75,11 +75,46 @@ inline std::string mvhd(std::uint32_t timescale, std::uint32_t duration) {
                                std::string(80, '\0'));
 }
 
+// A sound track; `tables` follow stsd in stbl, `header` (tkhd) comes first.
 inline std::string soundTrack(const std::string& mdhdBox, const std::string& entry,
-                              const std::string& edtsBox = {}) {
+                              const std::string& edtsBox = {}, const std::string& tables = {},
+                              const std::string& header = {}) {
     const std::string hdlr = fullBox("hdlr", be(0, 4) + "soun" + std::string(12, '\0') + '\0');
     const std::string stsd = fullBox("stsd", be(1, 4) + entry);
-    return box("trak", edtsBox + box("mdia", mdhdBox + hdlr + box("minf", box("stbl", stsd))));
+    return box("trak", header + edtsBox +
+                           box("mdia", mdhdBox + hdlr + box("minf", box("stbl", stsd + tables))));
+}
+
+// tkhd version 0: version and flags, two times, the track id, then what the reader skips.
+inline std::string tkhd(std::uint32_t trackId) {
+    return fullBox("tkhd", be(0, 4) + be(0, 4) + be(trackId, 4) + std::string(72, '\0'), 3);
+}
+
+// The sample sizes table: one size for every sample (fixed), or one per sample.
+inline std::string stsz(std::uint32_t fixed, std::uint32_t count, const std::string& sizes = {}) {
+    return fullBox("stsz", be(fixed, 4) + be(count, 4) + sizes);
+}
+
+// The movie extension of a fragmented movie: the track's defaults (trex), and the whole
+// length in the movie's timescale (mehd) when `length` is given.
+inline std::string mvex(std::uint32_t trackId, std::uint32_t duration, std::uint32_t size,
+                        std::uint64_t length = 0) {
+    const std::string mehd = length == 0 ? "" : fullBox("mehd", be(length, 8), 0x01000000);
+    return box("mvex", mehd + fullBox("trex", be(trackId, 4) + be(1, 4) + be(duration, 4) +
+                                                  be(size, 4) + be(0, 4)));
+}
+
+// A movie fragment of one track: tfhd with the given defaults (0 leaves one out), and one run
+// with per-sample (duration, size) pairs, or `count` samples that take the defaults.
+inline std::string moof(std::uint32_t trackId, std::uint32_t duration, std::uint32_t size,
+                        const std::string& pairs, std::uint32_t count) {
+    const std::uint32_t flags = (duration ? 0x8 : 0) | (size ? 0x10 : 0);
+    const std::string tfhd = fullBox(
+        "tfhd", be(trackId, 4) + (duration ? be(duration, 4) : "") + (size ? be(size, 4) : ""),
+        flags);
+    const std::string trun = pairs.empty() ? fullBox("trun", be(count, 4))
+                                           : fullBox("trun", be(count, 4) + pairs, 0x300);
+    return box("moof", fullBox("mfhd", be(1, 4)) + box("traf", tfhd + trun));
 }
 
 inline std::string itunesMeta(const std::string& items) {

@@ -46,6 +46,20 @@ std::string nested(int depth) {
     return inner;
 }
 
+template <std::size_t N> void runCases(const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemorySource source(c.file);
+        Mp4Reader reader;
+        EXPECT_EQ(reader.load(source), c.loaded);
+        EXPECT_EQ(reader.codec, c.codec);
+        EXPECT_EQ(reader.properties.sampleRate, c.sampleRate);
+        EXPECT_EQ(reader.properties.channels, c.channels);
+        EXPECT_DOUBLE_EQ(reader.properties.durationSeconds, c.duration);
+        EXPECT_EQ(reader.properties.audioBytes, c.audioBytes);
+    }
+}
+
 TEST(Mp4Reader, StreamCases) {
     const std::string alac =
         soundTrack(mdhd(96000, 288000), sampleEntry("alac", 2, 0, alacConfig(24, 2, 96000)));
@@ -91,17 +105,73 @@ TEST(Mp4Reader, StreamCases) {
         {"udta nested thousands deep", m4a(kAac + nested(5000), 10), true, "mp4a", 44100, 2, 10.0,
          10},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        MemorySource source(c.file);
-        Mp4Reader reader;
-        EXPECT_EQ(reader.load(source), c.loaded);
-        EXPECT_EQ(reader.codec, c.codec);
-        EXPECT_EQ(reader.properties.sampleRate, c.sampleRate);
-        EXPECT_EQ(reader.properties.channels, c.channels);
-        EXPECT_DOUBLE_EQ(reader.properties.durationSeconds, c.duration);
-        EXPECT_EQ(reader.properties.audioBytes, c.audioBytes);
-    }
+    runCases(cases);
+}
+
+// ffmpeg's empty_moov and the DASH layout: moov states no samples, the fragments hold them.
+TEST(Mp4Reader, FragmentCases) {
+    const std::string entry = sampleEntry("mp4a", 2, 44100);
+    const std::string track = soundTrack(mdhd(1000, 0), entry, {}, stsz(0, 0), tkhd(1));
+    const std::string ftyp = box("ftyp", "dash" + be(0, 4) + "iso6");
+    const auto movie = [&](const std::string& moovContent, const std::string& fragments) {
+        return ftyp + box("moov", mvhd(1000, 0) + moovContent) + fragments +
+               box("mdat", std::string(40, 'x'));
+    };
+    // Durations 500, 500, 1000 ms; sizes 10, 20, 30.
+    const std::string pairs =
+        be(500, 4) + be(10, 4) + be(500, 4) + be(20, 4) + be(1000, 4) + be(30, 4);
+    const Case cases[] = {
+        {"durations sample by sample", movie(track + mvex(1, 0, 0), moof(1, 0, 0, pairs, 3)), true,
+         "mp4a", 44100, 2, 2.0, 40},
+        {"two fragments",
+         movie(track + mvex(1, 0, 0), moof(1, 0, 0, pairs, 3) + moof(1, 0, 0, pairs, 3)), true,
+         "mp4a", 44100, 2, 4.0, 40},
+        {"the fragment header's default", movie(track + mvex(1, 0, 0), moof(1, 250, 7, {}, 8)),
+         true, "mp4a", 44100, 2, 2.0, 40},
+        {"the movie's default", movie(track + mvex(1, 100, 7, 0), moof(1, 0, 0, {}, 30)), true,
+         "mp4a", 44100, 2, 3.0, 40},
+        {"mehd states the length", movie(track + mvex(1, 0, 0, 5500), moof(1, 0, 0, pairs, 3)),
+         true, "mp4a", 44100, 2, 5.5, 40},
+        {"another track's fragments", movie(track + mvex(1, 0, 0), moof(2, 0, 0, pairs, 3)), true,
+         "mp4a", 44100, 2, 0.0, 40},
+        {"run count past its entries",
+         movie(track + mvex(1, 0, 0), moof(1, 0, 0, pairs, 0xFFFFFFFF)), true, "mp4a", 44100, 2,
+         2.0, 40},
+        {"no mvex: fragments ignored", movie(track, moof(1, 0, 0, pairs, 3)), true, "mp4a", 44100,
+         2, 0.0, 40},
+    };
+    runCases(cases);
+}
+
+// The media data of a movie with a video holds the video's bytes too.
+TEST(Mp4Reader, SoundBesideVideo) {
+    const std::string entry = sampleEntry("mp4a", 2, 44100);
+    const std::string video = box(
+        "trak", tkhd(1) + box("mdia", fullBox("hdlr", be(0, 4) + "vide" + std::string(13, '\0'))));
+    const std::string sizes = be(100, 4) + be(200, 4) + be(300, 4);
+    const auto sound = [&](const std::string& table) {
+        return soundTrack(mdhd(1000, 2000), entry, {}, table, tkhd(2));
+    };
+    const std::string pairs = be(500, 4) + be(10, 4) + be(1500, 4) + be(20, 4);
+    const Case cases[] = {
+        {"sizes sample by sample", m4a(video + sound(stsz(0, 3, sizes)), 5000), true, "mp4a", 44100,
+         2, 2.0, 600},
+        {"one size for every sample", m4a(video + sound(stsz(40, 10)), 5000), true, "mp4a", 44100,
+         2, 2.0, 400},
+        {"table longer than its box", m4a(video + sound(stsz(0, 1000, sizes)), 5000), true, "mp4a",
+         44100, 2, 2.0, 5000},
+        {"no table", m4a(video + sound({}), 5000), true, "mp4a", 44100, 2, 2.0, 5000},
+        {"sound alone: every mdat", m4a(sound(stsz(0, 3, sizes)), 5000), true, "mp4a", 44100, 2,
+         2.0, 5000},
+        {"fragmented: the sound's runs",
+         box("ftyp", "iso6" + be(0, 4)) +
+             box("moov", mvhd(1000, 0) + video +
+                             soundTrack(mdhd(1000, 0), entry, {}, stsz(0, 0), tkhd(2)) +
+                             mvex(2, 0, 0)) +
+             moof(1, 0, 0, pairs, 2) + moof(2, 0, 0, pairs, 2) + box("mdat", std::string(900, 'v')),
+         true, "mp4a", 44100, 2, 2.0, 30},
+    };
+    runCases(cases);
 }
 
 struct TagCase {

@@ -81,6 +81,44 @@ TEST_F(OtherFormatsEncoded, WavPack) {
     }
 }
 
+// What the readers met in today's files: a stream written to a pipe, which cannot state its
+// length up front; a large cover in an ID3v2 tag before the stream; FFmpeg's own APEv2 keys.
+TEST_F(OtherFormatsEncoded, WavPackAsWrittenToday) {
+    if (!haveTool("wavpack"))
+        GTEST_SKIP() << "wavpack is not installed";
+    const std::string source = wav(3, 2, 44100);
+    const std::string piped = (m_dir / "piped.wv").string();
+    encoded::run("cat '" + source + "' | wavpack -q -y -i - -o - 2>/dev/null | cat > '" + piped +
+                 "'");
+    WavPackReader reader;
+    ASSERT_TRUE(reader.load(fs::path(piped)));
+    EXPECT_EQ(reader.totalSamples, -1);
+    EXPECT_DOUBLE_EQ(reader.properties.durationSeconds, 3.0);
+    EXPECT_GT(reader.properties.bitRate(), 0);
+
+    const std::string byFfmpeg = (m_dir / "ffmpeg.wv").string();
+    encoded::run("ffmpeg -v error -y -i '" + source +
+                 "' -c:a wavpack -metadata date=1988-01-05 -metadata album_artist=Кино "
+                 "-metadata album='Группа крови' '" +
+                 byFfmpeg + "'");
+    ASSERT_TRUE(reader.load(fs::path(byFfmpeg)));
+    EXPECT_EQ(reader.properties.year, "1988");
+    EXPECT_EQ(reader.properties.artist, "Кино");
+    EXPECT_EQ(reader.properties.album, "Группа крови");
+
+    // Debian's python3-mutagen is in the system interpreter, whatever python3 the path finds.
+    if (std::system("/usr/bin/python3 -c 'import mutagen' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3-mutagen is not installed";
+    encoded::run("/usr/bin/python3 -c \"import sys; from mutagen.id3 import ID3, APIC; t = ID3(); "
+                 "t.add(APIC(mime='image/jpeg', type=3, desc='', data=bytes(200000))); "
+                 "t.save(sys.argv[1])\" '" +
+                 byFfmpeg + "'");
+    ASSERT_TRUE(reader.load(fs::path(byFfmpeg)));
+    EXPECT_GT(reader.blockStart, 200000);
+    expectAgreesWithProbe(reader.properties, byFfmpeg);
+    EXPECT_EQ(reader.properties.year, "1988");
+}
+
 struct MonkeysCase {
     const char* name;
     std::uint16_t channels;
@@ -150,6 +188,42 @@ TEST_F(OtherFormatsEncoded, Mp4) {
         EXPECT_EQ(p.comment, "Country: СССР");
         EXPECT_GT(p.audioBytes, 0);
         EXPECT_LT(p.audioBytes, static_cast<std::int64_t>(fs::file_size(file)));
+    }
+}
+
+struct FragmentedCase {
+    const char* name;
+    const char* command; // after the sine input; the output path follows
+};
+
+// ffmpeg's fragmented layouts and a video beside the sound: the length and the bitrate must
+// agree with what ffprobe states for the sound stream.
+TEST_F(OtherFormatsEncoded, Mp4AsWrittenToday) {
+    const std::string sine = "ffmpeg -v error -y -f lavfi -i sine=frequency=440:duration=5 ";
+    const FragmentedCase cases[] = {
+        {"fragmented, empty moov", "-c:a aac -b:a 128k -movflags frag_keyframe+empty_moov -f mp4"},
+        {"a fragment a second",
+         "-c:a aac -b:a 128k -movflags frag_keyframe+empty_moov+default_base_moof "
+         "-frag_duration 1000000 -f mp4"},
+        {"DASH, as downloads are", "-c:a aac -b:a 128k -f dash -single_file 1 "
+                                   "-single_file_name a.m4a"},
+        {"with a video track", "-f lavfi -i testsrc=size=320x240:rate=25:duration=5 -c:v mpeg4 "
+                               "-b:v 2M -c:a aac -b:a 128k -f mp4"},
+    };
+    for (const FragmentedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = (m_dir / "a.m4a").string();
+        const bool dash = std::string(c.command).find("dash") != std::string::npos;
+        encoded::run(sine + c.command + " '" + (dash ? (m_dir / "a.mpd").string() : file) + "'");
+        Mp4Reader reader;
+        ASSERT_TRUE(reader.load(fs::path(file)));
+        const auto probed = encoded::probe(file);
+        const std::string sound = probed.count("streams.stream.1.bit_rate") ? "1" : "0";
+        EXPECT_NEAR(reader.properties.durationSeconds, std::stod(probed.at("format.duration")),
+                    0.001);
+        EXPECT_NEAR(reader.properties.bitRate(),
+                    std::stod(probed.at("streams.stream." + sound + ".bit_rate")) / 1000, 1.0);
+        fs::remove(file);
     }
 }
 

@@ -81,6 +81,16 @@ std::vector<Clip> videoClips() {
          "wmv2", "Windows Media Video 8", "Windows Media Video 8"},
         {"wmv1.wmv", testSource("160x128", "30", "1") + QStringList{"-c:v", "wmv1"}, "wmv1",
          "Windows Media Video 7", "Windows Media Video 7"},
+        // Codecs the table has no name for: FFmpeg's name for them.
+        {"vp9.webm", testSource("160x120", "25", "2") + QStringList{"-c:v", "libvpx-vp9"}, "vp9",
+         "vp9", "vp9"},
+        {"theora.ogv", testSource("160x120", "25", "2") + QStringList{"-c:v", "libtheora"},
+         "theora", "theora", "theora"},
+        {"sorenson.flv", testSource("160x120", "25", "2") + QStringList{"-c:v", "flv"}, "flv1",
+         "flv1", "flv1"},
+        {"av1.mkv",
+         testSource("64x48", "10", "1") + QStringList{"-c:v", "libaom-av1", "-cpu-used", "8"},
+         "av1", "av1", "av1"},
         // two video streams: the second one's values are reported
         {"two.mkv",
          testSource("160x120", "25", "2") + testSource("96x64", "10", "2") +

@@ -36,10 +36,14 @@ struct Fixture {
     test::TempDir clips;
     test::FakeDesktop desktop;
     std::unique_ptr<MainWindow> window;
+    bool allFiles = true;
 
     MainWindow& open() {
         window = std::make_unique<MainWindow>(ProgramFolder(programDir.path()), desktop);
         window->mainLoad();
+        // The files these tests scan are no clips: listed all the same, as the original program
+        // did.
+        window->ui().allVideoFiles->setChecked(allFiles);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -146,6 +150,22 @@ TEST(VideoPage, SecondPressStopsTheScanAndTheWalkCannotBeRestarted) {
                   partialListNote());
     EXPECT_EQ(w.statusText(), kFinished);
     EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
+}
+
+// By default a file without a video stream (a poster, notes, subtitles) gets no row.
+TEST(VideoPage, FilesWithoutVideoAreLeftOutUnlessEveryFileIsAsked) {
+    for (const bool allFiles : {false, true}) {
+        Fixture f;
+        f.allFiles = allFiles;
+        f.clips.write(QStringLiteral("poster.jpg"), "\xFF\xD8\xFF\xE0 not much of a picture");
+        f.clips.write(QStringLiteral("clip.nfo"), "Release notes");
+        f.clips.write(QStringLiteral("clip.srt"), "1\n00:00:01,000 --> 00:00:02,000\nHello\n");
+        MainWindow& w = f.open();
+        EXPECT_EQ(f.ui().allVideoFiles->text(), QStringLiteral("Все файлы в списке клипов"));
+        f.scanClips();
+        EXPECT_EQ(w.videoList().count(), allFiles ? 3 : 0) << allFiles;
+        EXPECT_EQ(w.statusText(), kFinished);
+    }
 }
 
 TEST(VideoPage, ScansOfNoneOrOneFileNeverGiveTheBarAnEmptyRange) {

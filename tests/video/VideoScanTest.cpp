@@ -71,7 +71,7 @@ protected:
     VideoScanResult scan(const QString& root, RecordingHost& host,
                          const QString& separator = QStringLiteral("  \\  ")) {
         video::VideoInfo probe([] { return std::make_unique<AviDetector>(); });
-        return scanVideos(root, separator, m_list, probe, host);
+        return scanVideos(root, separator, m_list, probe, host, VideoFiles::All);
     }
     QStringList captions() const {
         QStringList result;
@@ -238,7 +238,7 @@ TEST_F(VideoScanTest, RealProbeOnATextFileGivesEmptyCells) {
     m_dir.write(QStringLiteral("readme.txt"), "Just a note about the clips.\r\n");
     RecordingHost host;
     video::VideoInfo probe;
-    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host, VideoFiles::All);
     ASSERT_EQ(m_list.count(), 1);
     EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
 }
@@ -248,7 +248,7 @@ TEST_F(VideoScanTest, AFifoIsListedWithoutBlockingTheScan) {
               0);
     RecordingHost host;
     video::VideoInfo probe; // the real detector: opening a FIFO would wait for a writer
-    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host);
+    scanVideos(m_dir.path(), QStringLiteral("  \\  "), m_list, probe, host, VideoFiles::All);
     ASSERT_EQ(m_list.count(), 1);
     EXPECT_EQ(m_list.row(0).cells, (QStringList{"1", "0 x 0", "", "0", ""}));
 }
