@@ -67,7 +67,9 @@ void forEachBox(ByteSource& source, std::int64_t begin, std::int64_t end, Visit 
         } else if (size == 0) {
             size = static_cast<std::uint64_t>(end - at);
         }
-        if (size < static_cast<std::uint64_t>(headerSize))
+        // A header that runs past the parent (a 64-bit size in its last bytes) would give a box
+        // of negative length.
+        if (size < static_cast<std::uint64_t>(headerSize) || headerSize > end - at)
             return;
         Box box;
         box.type = std::string(view.bytes(4, 4));
