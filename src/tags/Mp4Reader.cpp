@@ -67,7 +67,9 @@ void forEachBox(ByteSource& source, std::int64_t begin, std::int64_t end, Visit 
         } else if (size == 0) {
             size = static_cast<std::uint64_t>(end - at);
         }
-        if (size < static_cast<std::uint64_t>(headerSize))
+        // A header that runs past the parent (a 64-bit size in its last bytes) would give a box
+        // of negative length.
+        if (size < static_cast<std::uint64_t>(headerSize) || headerSize > end - at)
             return;
         Box box;
         box.type = std::string(view.bytes(4, 4));
@@ -233,11 +235,13 @@ double editedSeconds(ByteSource& source, const Box& moov, const Box& trak) {
 // The whole length of a fragmented movie as mvex/mehd states it, in seconds; 0 without one.
 double fragmentedSeconds(ByteSource& source, const Box& moov, const Box& mvex) {
     const Box mehd = child(source, mvex, "mehd");
+    if (!exists(mehd))
+        return 0;
     const std::string bytes = source.read(mehd.contentStart, 12);
     const ByteView view(bytes);
     const std::uint64_t length = view.u8(0) == 1 ? view.be64(4) : view.be32(4);
     const std::uint32_t scale = movieTimescale(source, moov);
-    return exists(mehd) && scale > 0 ? static_cast<double>(length) / scale : 0;
+    return scale > 0 ? static_cast<double>(length) / scale : 0;
 }
 
 // A full box's content, at most `limit` bytes of it.
@@ -397,8 +401,11 @@ bool Mp4Reader::load(ByteSource& source) {
     // The first track whose handler is "soun", and whether the movie has other tracks.
     Box mdia;
     Box trak;
+    Box mvex; // a fragmented movie's extension
     int tracks = 0;
     forEachBox(source, moov.contentStart, moov.end, [&](const Box& box) {
+        if (box.type == "mvex" && !exists(mvex))
+            mvex = box;
         if (box.type != "trak")
             return true;
         ++tracks;
@@ -467,7 +474,6 @@ bool Mp4Reader::load(ByteSource& source) {
         }
     }
     // A fragmented movie (mvex) holds few or no samples in moov; the rest follow in fragments.
-    const Box mvex = child(source, moov, "mvex");
     Fragments fragments;
     if (exists(mvex) && exists(trak)) {
         // tkhd: version and flags, two times (64-bit in version 1), then the track id.

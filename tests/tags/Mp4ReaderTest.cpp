@@ -102,6 +102,12 @@ TEST(Mp4Reader, StreamCases) {
                  soundTrack(mdhd(44100, 89224), sampleEntry("mp4a", 2, 44100), edits(2000, 1024)),
              10),
          true, "mp4a", 44100, 2, 2.0, 10},
+        // Found by the fuzzer: the 64-bit size reads past edts into the next box's header.
+        {"64-bit box header past its parent's end",
+         m4a(mvhd(1000, 2000) + soundTrack(mdhd(44100, 441000), sampleEntry("mp4a", 2, 44100),
+                                           box("edts", be(1, 4) + "elst" + be(0xFFFFFFFF, 4))),
+             10),
+         true, "mp4a", 44100, 2, 10.0, 10},
         {"udta nested thousands deep", m4a(kAac + nested(5000), 10), true, "mp4a", 44100, 2, 10.0,
          10},
     };
