@@ -18,7 +18,7 @@ constexpr int kGlueCost = 8 * kStepsPerBit; // and hardly ever inside a word ("T
 constexpr int kCaseCost = 6 * kStepsPerBit; // "кИНО": a capital right after a small letter
 // How much better another code page must read before Windows-1251 gives way, and below which
 // margin a choice counts as close.
-constexpr int kSwitchMargin = 4 * kStepsPerBit;
+constexpr int kSwitchMargin = 6 * kStepsPerBit;
 constexpr int kCloseMargin = 12 * kStepsPerBit;
 
 constexpr std::uint8_t kBoundary = 0;
@@ -36,20 +36,27 @@ int cost(std::string_view bytes, const std::array<std::uint8_t, 256>& symbols) {
     int total = 0;
     int previous = kBoundary;
     bool previousSmall = false;
-    bool previousOdd = false;
+    // Whether the previous byte was a sign past ASCII, and whether that sign would be glued to
+    // a letter that follows it: an odd sign always, a quote or dash when a letter precedes it.
+    bool previousMark = false;
+    bool markGlues = false;
     for (const char b : bytes) {
         const std::uint8_t entry = symbols[static_cast<unsigned char>(b)];
         int symbol = entry & ~kCapital;
-        const bool odd = symbol == kOdd;
-        if (odd)
-            total += kOddCost + (previous != kBoundary ? kGlueCost : 0);
-        else if (symbol == kSign)
-            total += kSignCost;
-        else if (symbol != kBoundary && previousOdd)
-            total += kGlueCost;
-        previousOdd = odd;
-        if (symbol == kSign || odd)
+        if (symbol == kSign || symbol == kOdd) {
+            total += symbol == kOdd ? kOddCost : kSignCost;
+            if (previousMark) // "„……‚": titles hardly chain such signs
+                total += kGlueCost;
+            if (symbol == kOdd && previous != kBoundary)
+                total += kGlueCost;
+            markGlues = symbol == kOdd || previous != kBoundary;
+            previousMark = true;
             symbol = kBoundary;
+        } else {
+            if (previousMark && markGlues && symbol != kBoundary)
+                total += kGlueCost;
+            previousMark = false;
+        }
         if (symbol == kBoundary && previous == kBoundary) {
             previousSmall = false;
             continue;

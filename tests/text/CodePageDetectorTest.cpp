@@ -122,8 +122,9 @@ TEST(CodePageDetector, MeetsTheAccuracyGoalsOnTheHeldOutCorpus) {
 
 TEST(CodePageDetector, RussianWindows1251ReadsAsBefore) {
     for (const Sample& s : corpus()) {
-        if (s.codePage == "cp1251" && s.language == "ru")
+        if (s.codePage == "cp1251" && s.language == "ru") {
             EXPECT_EQ(codepage::detect(s.bytes).encoding, Encoding::Windows1251) << s.utf8;
+        }
     }
 }
 
@@ -204,14 +205,5 @@ TEST(CodePageDetector, DISABLED_PrintsTheSideBySideTable) {
                 std::cout << " | " << accuracy(rule, r.codePage, band, r.language) << " %";
             std::cout << " |\n";
         }
-    }
-}
-TEST(CodePageDetector, DISABLED_Debug) {
-    for (const Sample& s : corpus()) {
-        auto d = codepage::detect(s.bytes);
-        if (s.codePage != "ascii" && d.encoding != encodingOf(s.codePage))
-            std::cout << s.codePage << " " << s.language << " " << codepage::name(d.encoding) << " "
-                      << d.margin << " | " << s.utf8 << " | "
-                      << codepage::toUtf8(s.bytes, d.encoding) << "\n";
     }
 }
