@@ -1,6 +1,6 @@
 #include "tags/TagText.h"
 
-#include "text/Cp1251.h"
+#include "text/CodePageDetector.h"
 #include "text/Utf8.h"
 
 namespace korvane::tags {
@@ -14,7 +14,7 @@ bool isUtf8(std::string_view bytes) {
 }
 
 std::string from8Bit(std::string_view bytes) {
-    return isUtf8(bytes) ? std::string(bytes) : cp1251::toUtf8(bytes);
+    return codepage::toUtf8(bytes, codepage::detect(bytes).encoding);
 }
 
 std::string_view firstCharacters(std::string_view utf8, std::size_t count) {

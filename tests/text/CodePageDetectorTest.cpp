@@ -154,6 +154,7 @@ TEST(CodePageDetector, DecidesTypicalTexts) {
         {"UTF-8", "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", Encoding::Utf8},
         {"plain ASCII", "Kino - Gruppa krovi", Encoding::Ascii},
         {"only a sign every code page shares", "\xA9 2004", Encoding::Windows1251},
+        {"two letters, a no-break space and \"р\" in CP866", "\xFF\xE0", Encoding::Windows1251},
     };
     for (const Case& c : cases)
         EXPECT_EQ(codepage::detect(c.bytes).encoding, c.expected) << c.name;
