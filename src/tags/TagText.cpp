@@ -1,60 +1,20 @@
 #include "tags/TagText.h"
 
-#include "text/Cp1251.h"
+#include "text/CodePageDetector.h"
+#include "text/Utf8.h"
 
 namespace korvane::tags {
-namespace {
-
-// The length of the well-formed UTF-8 sequence at `at`, 0 when there is none.
-std::size_t sequenceLength(std::string_view bytes, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // bounds of the second byte, which rule out overlong forms,
-    unsigned char high = 0xBF; // surrogates and code points past U+10FFFF
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (bytes.size() - at < length)
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[at + k]);
-        if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF))
-            return 0;
-    }
-    return length;
-}
-
-} // namespace
 
 std::string_view utf8Prefix(std::string_view bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t length = sequenceLength(bytes, at);
-        if (length == 0)
-            break;
-        at += length;
-    }
-    return bytes.substr(0, at);
+    return utf8::validPrefix(bytes);
 }
 
 bool isUtf8(std::string_view bytes) {
-    return utf8Prefix(bytes).size() == bytes.size();
+    return utf8::isValid(bytes);
 }
 
 std::string from8Bit(std::string_view bytes) {
-    return isUtf8(bytes) ? std::string(bytes) : cp1251::toUtf8(bytes);
+    return codepage::toUtf8(bytes, codepage::detect(bytes).encoding);
 }
 
 std::string_view firstCharacters(std::string_view utf8, std::size_t count) {

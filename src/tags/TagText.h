@@ -10,8 +10,9 @@ namespace korvane::tags {
 // U+10FFFF).
 bool isUtf8(std::string_view bytes);
 
-// An 8-bit tag text: Windows-1251, unless its bytes are well-formed UTF-8 (taggers that write
-// UTF-8 into Latin-1 frames); plain ASCII reads the same either way.
+// An 8-bit tag text: kept when its bytes are well-formed UTF-8 (taggers that write UTF-8 into
+// Latin-1 frames), otherwise decoded in the code page its letters read best in (Windows-1251,
+// KOI8-R, CP866 or Windows-1252), Windows-1251 when that is close; plain ASCII stays as it is.
 std::string from8Bit(std::string_view bytes);
 
 // The longest well-formed UTF-8 start of the bytes: a broken sequence cuts the text there.

@@ -63,7 +63,10 @@ TEST(Id3v2Reader, AllFourEncodings) {
     const Case cases[] = {
         {"0: Windows-1251", latin(win1251("Земляне")), "Земляне"},
         {"0: bytes that form UTF-8 are read as UTF-8", latin("Björk"), "Björk"},
-        {"0: Latin-1 bytes that are no UTF-8 stay Windows-1251", latin("Bj\xF6rk"), "Bjцrk"},
+        {"0: Latin-1 bytes that are no UTF-8 read as Windows-1252", latin("Bj\xF6rk"), "Björk"},
+        {"0: KOI8-R", latin("\xEB\xC9\xCE\xCF"), "Кино"},
+        {"0: CP866", latin("\x8A\xA8\xAD\xAE"), "Кино"},
+        {"0: too little to tell stays Windows-1251", latin("\xA9 1988"), "© 1988"},
         {"1: UTF-16 with a little-endian mark", utf16Bom("Земляне"), "Земляне"},
         {"1: characters outside Windows-1251", utf16Bom("坂本龍一"), "坂本龍一"},
         {"1: a surrogate pair", utf16Bom("Björk 🎹"), "Björk 🎹"},
