@@ -204,7 +204,7 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
-        return false;
+        return saveFailed(db.lastError());
     const QString key = listKey(name);
     QSqlQuery query(db);
     bool written = query.prepare(QStringLiteral("DELETE FROM rows WHERE list = ?"));
@@ -234,10 +234,17 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         written = query.exec();
     }
     if (!written) {
+        const QSqlError error = query.lastError();
         db.rollback();
-        return false;
+        return saveFailed(error);
     }
-    return db.commit();
+    return db.commit() || saveFailed(db.lastError());
+}
+
+bool CatalogueStore::saveFailed(const QSqlError& error) {
+    const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    m_message = QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reason);
+    return false;
 }
 
 } // namespace korvane

@@ -166,6 +166,19 @@ TEST(CatalogueStore, AFolderThatCannotHoldTheFileLeavesTheStoreUnavailable) {
 
 // A child process saves two different lists in turn and is killed at a random moment: the
 // catalogue then holds one of them whole, never a mix.
+// A save that fails says why, in the user's language; the list stored before stays.
+TEST(CatalogueStore, AFailedSaveGivesTheReason) {
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("korvane.db"));
+    CatalogueStore store(path);
+    ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
+    runSql(path, {QStringLiteral("DROP TABLE rows")});
+    EXPECT_FALSE(store.save(StoredListName::Music, sampleMusic()));
+    EXPECT_EQ(
+        store.message(),
+        QStringLiteral("Не удалось записать файл каталога %1: no such table: rows.").arg(path));
+}
+
 TEST(CatalogueStore, KilledInTheMiddleOfASaveLeavesTheBeforeOrTheAfterList) {
     TempDir dir;
     const QString path = dir.file("korvane.db");
