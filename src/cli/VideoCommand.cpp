@@ -1,8 +1,10 @@
 #include "cli/Commands.h"
 
 #include "cli/ScanCommand.h"
+#include "files/ProgramModule.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "video/FfmpegDetector.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 #include "video/VideoScan.h"
@@ -40,6 +42,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
     const SettingsFile settings(folder.settingsPath());
     VideoList list;
     const ScanArguments arguments = parseScanArguments(args, list, "video");
+    // Without the probe every clip would be listed, and stored, as "0 x 0": fail before the scan.
+    requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);
 
     const QString separator = readGroupAlbumSeparator(settings);
     video::VideoInfo probe;
