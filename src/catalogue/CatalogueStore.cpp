@@ -141,12 +141,17 @@ bool CatalogueStore::createSchema() {
 
 void CatalogueStore::setAside(const QString& reason) {
     QSqlDatabase::database(m_connection, false).close();
-    const QString broken = m_path + QStringLiteral(".broken");
+    // An earlier set-aside file may be the only copy of a list: never replaced, the next one is
+    // numbered (.broken, .broken.1, ...).
+    QString broken = m_path + QStringLiteral(".broken");
+    for (int number = 1; QFileInfo(broken).exists() || QFileInfo(broken).isSymLink() ||
+                         QFileInfo::exists(broken + QStringLiteral("-wal"));
+         ++number)
+        broken = m_path + QStringLiteral(".broken.") + QString::number(number);
     // The journal files go along under the names SQLite looks for beside the .broken file.
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const QString from = m_path + QLatin1String(suffix);
         const QString to = broken + QLatin1String(suffix);
-        QFile::remove(to);
         if (QFileInfo::exists(from))
             QFile::rename(from, to);
     }

@@ -140,6 +140,23 @@ TEST(CatalogueStore, AFileThatIsNoCatalogueIsSetAsideAndANewOneStarted) {
     }
 }
 
+// A set-aside file may be the only copy of a list: a later one takes the next number.
+TEST(CatalogueStore, SetAsideFilesAreNeverReplaced) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    const QStringList names{"korvane.db.broken", "korvane.db.broken.1", "korvane.db.broken.2"};
+    for (int round = 0; round < names.size(); ++round) {
+        SCOPED_TRACE(round);
+        dir.write("korvane.db", std::string(5000, static_cast<char>('a' + round)));
+        CatalogueStore store(path);
+        EXPECT_EQ(store.state(), CatalogueStore::State::SetAside);
+        EXPECT_TRUE(store.message().contains(dir.file(names[round])))
+            << store.message().toStdString();
+    }
+    for (int round = 0; round < names.size(); ++round)
+        EXPECT_EQ(dir.read(names[round]), QByteArray(5000, static_cast<char>('a' + round)));
+}
+
 TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
     TempDir dir;
     const QString path = dir.file("korvane.db");
