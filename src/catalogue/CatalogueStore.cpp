@@ -141,12 +141,17 @@ bool CatalogueStore::createSchema() {
 
 void CatalogueStore::setAside(const QString& reason) {
     QSqlDatabase::database(m_connection, false).close();
-    const QString broken = m_path + QStringLiteral(".broken");
+    // An earlier set-aside file may be the only copy of a list: never replaced, the next one is
+    // numbered (.broken, .broken.1, ...).
+    QString broken = m_path + QStringLiteral(".broken");
+    for (int number = 1; QFileInfo(broken).exists() || QFileInfo(broken).isSymLink() ||
+                         QFileInfo::exists(broken + QStringLiteral("-wal"));
+         ++number)
+        broken = m_path + QStringLiteral(".broken.") + QString::number(number);
     // The journal files go along under the names SQLite looks for beside the .broken file.
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const QString from = m_path + QLatin1String(suffix);
         const QString to = broken + QLatin1String(suffix);
-        QFile::remove(to);
         if (QFileInfo::exists(from))
             QFile::rename(from, to);
     }
@@ -204,7 +209,7 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
-        return false;
+        return saveFailed(db.lastError());
     const QString key = listKey(name);
     QSqlQuery query(db);
     bool written = query.prepare(QStringLiteral("DELETE FROM rows WHERE list = ?"));
@@ -234,10 +239,17 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         written = query.exec();
     }
     if (!written) {
+        const QSqlError error = query.lastError();
         db.rollback();
-        return false;
+        return saveFailed(error);
     }
-    return db.commit();
+    return db.commit() || saveFailed(db.lastError());
+}
+
+bool CatalogueStore::saveFailed(const QSqlError& error) {
+    const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    m_message = QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reason);
+    return false;
 }
 
 } // namespace korvane

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class QSqlError;
+
 namespace korvane {
 
 // A list as the catalogue keeps it between runs: its rows in order and the caption's count.
@@ -37,7 +39,8 @@ public:
 
     State state() const { return m_state; }
     bool isUsable() const { return m_state == State::Ready || m_state == State::SetAside; }
-    // A sentence for the user when the file was set aside, refused or unavailable.
+    // A sentence for the user when the file was set aside, refused or unavailable, or when the
+    // last save failed (with SQLite's reason).
     QString message() const { return m_message; }
 
     // The stored list; nothing when none is stored. A list that cannot be read sets the file
@@ -53,6 +56,7 @@ private:
     bool open();
     bool createSchema();
     void setAside(const QString& reason);
+    bool saveFailed(const QSqlError& error);
 
     QString m_path;
     QString m_connection;

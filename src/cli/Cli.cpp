@@ -5,6 +5,9 @@
 
 #include <QDir>
 
+#include <cerrno>
+#include <cstring>
+
 namespace korvane::cli {
 namespace {
 
@@ -58,6 +61,14 @@ QString usageText() {
     return text;
 }
 
+void flushOutput(std::ostream& out) {
+    errno = 0;
+    out.flush();
+    if (!out)
+        throw CommandError(std::string("standard output could not be written") +
+                           (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
+}
+
 ProgramFolder programFolder(const Context& context) {
     return context.programDir.isEmpty() ? ProgramFolder::ofExecutable(context.executableDir)
                                         : ProgramFolder(context.programDir);
@@ -72,6 +83,7 @@ int run(const QStringList& arguments, const QString& executableDir, std::ostream
             const QString option = args.takeFirst();
             if (option == QLatin1String("--help")) {
                 out << usageText().toStdString();
+                flushOutput(out);
                 return kExitOk;
             }
             if (option != QLatin1String("--dir"))
@@ -88,11 +100,16 @@ int run(const QStringList& arguments, const QString& executableDir, std::ostream
         const Command* command = findCommand(name);
         if (command == nullptr)
             throw UsageError("unknown command " + name.toStdString());
-        return command->function(args, context);
+        const int status = command->function(args, context);
+        if (status == kExitOk)
+            flushOutput(out);
+        return status;
     } catch (const UsageError& error) {
         err << "korvane-cli: " << error.what() << "\n\n" << usageText().toStdString();
         return kExitUsage;
-    } catch (const CommandError& error) {
+    } catch (const std::runtime_error& error) {
+        // CommandError, and the few failures below it that have no command of their own, such
+        // as a user without a home folder.
         err << "korvane-cli: " << error.what() << '\n';
         return kExitFailure;
     }

@@ -35,6 +35,10 @@ struct Context {
     QString programDir = {};    // --dir DIR; empty when not given
 };
 
+// Flushes standard output; a write or flush that failed (a full disk, a closed pipe) throws
+// CommandError, so that the run does not report success.
+void flushOutput(std::ostream& out);
+
 // Where a command reads set.ini, the bases and the templates: --dir's folder, else the program
 // folder of korvane-cli itself, portable or installed.
 ProgramFolder programFolder(const Context& context);

@@ -60,7 +60,7 @@ void printAction(ListActionTarget& target, const QString&) {
         line += u'\n';
         target.context.out << line.toUtf8().constData();
     }
-    target.context.out.flush();
+    flushOutput(target.context.out);
 }
 
 // "genre" or "country", a colon, and the rest of an argument such as "genre:missing".
@@ -192,7 +192,7 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
         if (path == QLatin1String("-")) {
             target.context.out << exporter::listText(format, target.list, target.settings,
                                                      target.toggles, now);
-            target.context.out.flush();
+            flushOutput(target.context.out);
             return;
         }
         reportWritten(target, exporter::writeListText(

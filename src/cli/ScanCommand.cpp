@@ -82,7 +82,7 @@ StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
 
 void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
     if (!store.save(name, {list.rows(), count}))
-        throw CommandError("the catalogue could not be written");
+        throw CommandError(store.message().toStdString());
 }
 
 ProgressLine::ProgressLine(Context& context) : m_context(context) {

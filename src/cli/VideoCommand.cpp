@@ -1,8 +1,10 @@
 #include "cli/Commands.h"
 
 #include "cli/ScanCommand.h"
+#include "files/ProgramModule.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
+#include "video/FfmpegDetector.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 #include "video/VideoScan.h"
@@ -40,8 +42,7 @@ int runVideoCommand(const QStringList& args, Context& context) {
     const SettingsFile settings = readSettings(folder, context);
     VideoList list;
     Toggles toggles = readToggles(settings);
-    // --all-files lists every file, as the original program did; --no-all-files only those with
-    // video.
+    // --all-files lists every file; --no-all-files only those with a video stream.
     const ScanArguments arguments =
         parseScanArguments(args, list, "video", [&toggles](const QString& word) {
             if (word != QLatin1String("--all-files") && word != QLatin1String("--no-all-files"))
@@ -50,6 +51,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
             return true;
         });
     const VideoFiles files = toggles.allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo;
+    // Without the probe every clip would be listed, and stored, as "0 x 0": fail before the scan.
+    requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);
 
     const QString separator = readGroupAlbumSeparator(settings);
     video::VideoInfo probe;

@@ -2,6 +2,7 @@
 
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "text/OutputText.h"
 
 #include <algorithm>
 
@@ -14,7 +15,14 @@ void separateBlock(QStringList& lines) {
         lines << QString();
 }
 
-QString folderText(const QString& folder, const MusicBbcodeStyle& style) {
+// A caption or a cell: a line break inside it would break the row's line, and the markup around it,
+// so every control character becomes a space, as in the TXT list.
+QString fieldText(const QString& text) {
+    return bbcodeEscape(text::singleLine(text));
+}
+
+QString folderText(const QString& caption, const MusicBbcodeStyle& style) {
+    const QString folder = text::singleLine(caption);
     const qsizetype at = style.groupSeparator.isEmpty() ? -1 : folder.indexOf(style.groupSeparator);
     // Without a group there is nothing to set in bold: an empty [b][/b] would only clutter the
     // post.
@@ -48,15 +56,15 @@ QStringList musicBbcodeLines(const std::vector<CatalogueRow>& rows, const MusicB
         if (MusicList::isCategoryHeader(row)) {
             separateBlock(lines);
             lines << (style.categories
-                          ? QStringLiteral("[size=4][color=red]") + bbcodeEscape(row.caption) +
+                          ? QStringLiteral("[size=4][color=red]") + fieldText(row.caption) +
                                 QStringLiteral("[/color][/size]")
-                          : bbcodeEscape(row.caption));
+                          : fieldText(row.caption));
             continue;
         }
-        lines << folderText(row.caption, style) + separator + bbcodeEscape(cell(row, SizeCell)) +
-                     QStringLiteral(" mb") + separator + bbcodeEscape(cell(row, BitrateCell)) +
-                     QStringLiteral(" kbps") + separator + bbcodeEscape(cell(row, StyleCell)) +
-                     separator + bbcodeEscape(cell(row, CountryCell));
+        lines << folderText(row.caption, style) + separator + fieldText(cell(row, SizeCell)) +
+                     QStringLiteral(" mb") + separator + fieldText(cell(row, BitrateCell)) +
+                     QStringLiteral(" kbps") + separator + fieldText(cell(row, StyleCell)) +
+                     separator + fieldText(cell(row, CountryCell));
     }
     return lines;
 }
@@ -65,12 +73,12 @@ QStringList videoBbcodeLines(const std::vector<CatalogueRow>& rows) {
     QStringList lines{QStringLiteral("[b]Video collection — файлов: %1[/b]").arg(rows.size()),
                       QString()};
     for (const CatalogueRow& row : rows) {
-        lines << bbcodeEscape(row.caption) + QStringLiteral(" | ") +
-                     bbcodeEscape(cell(row, VideoSizeCell)) + QStringLiteral(" mb | ") +
-                     bbcodeEscape(cell(row, ResolutionCell)) + QStringLiteral(" | ") +
-                     bbcodeEscape(cell(row, DurationCell)) + QStringLiteral(" min | ") +
-                     bbcodeEscape(cell(row, FpsCell)) + QStringLiteral(" | ") +
-                     bbcodeEscape(cell(row, CodecCell));
+        lines << fieldText(row.caption) + QStringLiteral(" | ") +
+                     fieldText(cell(row, VideoSizeCell)) + QStringLiteral(" mb | ") +
+                     fieldText(cell(row, ResolutionCell)) + QStringLiteral(" | ") +
+                     fieldText(cell(row, DurationCell)) + QStringLiteral(" min | ") +
+                     fieldText(cell(row, FpsCell)) + QStringLiteral(" | ") +
+                     fieldText(cell(row, CodecCell));
     }
     return lines;
 }

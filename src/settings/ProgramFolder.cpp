@@ -4,6 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <stdexcept>
+
+#ifndef Q_OS_WIN
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace korvane {
 namespace {
 
@@ -19,6 +26,24 @@ QString absoluteOr(const QString& path, const QString& fallback) {
 
 } // namespace
 
+QString userHome() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty() && QDir::isAbsolutePath(home))
+        return home;
+#ifdef Q_OS_WIN
+    return QDir::homePath();
+#else
+    const passwd* entry = ::getpwuid(::getuid());
+    if (entry != nullptr && entry->pw_dir != nullptr) {
+        const QString fromDatabase = QFile::decodeName(entry->pw_dir);
+        if (QDir::isAbsolutePath(fromDatabase))
+            return fromDatabase;
+    }
+    throw std::runtime_error("no home folder: HOME is not set and the password database has no "
+                             "home for this user");
+#endif
+}
+
 UserFolders UserFolders::fromVariables(const QString& home, const QString& xdgConfigHome,
                                        const QString& xdgDataHome) {
     return {absoluteOr(xdgConfigHome, home + QStringLiteral("/.config")),
@@ -26,7 +51,7 @@ UserFolders UserFolders::fromVariables(const QString& home, const QString& xdgCo
 }
 
 UserFolders UserFolders::fromEnvironment() {
-    return fromVariables(QDir::homePath(), qEnvironmentVariable("XDG_CONFIG_HOME"),
+    return fromVariables(userHome(), qEnvironmentVariable("XDG_CONFIG_HOME"),
                          qEnvironmentVariable("XDG_DATA_HOME"));
 }
 
@@ -96,7 +121,7 @@ QString defaultSaveDir() {
 #ifdef Q_OS_WIN
     return QStringLiteral("D:\\");
 #else
-    return withTrailingSeparator(QDir::toNativeSeparators(QDir::homePath()));
+    return withTrailingSeparator(QDir::toNativeSeparators(userHome()));
 #endif
 }
 

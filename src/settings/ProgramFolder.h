@@ -10,6 +10,11 @@
 // folder, copied there from the installation's share/korvane.
 namespace korvane {
 
+// The user's home folder: $HOME when it holds an absolute path, else the password database's
+// entry for the user (cron jobs and `env -u HOME` run without HOME). Throws std::runtime_error
+// when neither names one, rather than falling back to the root folder.
+QString userHome();
+
 // The user's folders for settings and data, as the XDG base directories name them.
 struct UserFolders {
     QString config; // $XDG_CONFIG_HOME, ~/.config by default
@@ -63,7 +68,7 @@ void copyMissingStarterFiles(const QString& starterDir, const QString& targetDir
 QString withTrailingSeparator(const QString& folder);
 
 // The output folder when save_dir is absent: the root of drive D on Windows, the user's home
-// folder elsewhere, with a trailing separator.
+// folder elsewhere (userHome), with a trailing separator.
 QString defaultSaveDir();
 
 } // namespace korvane

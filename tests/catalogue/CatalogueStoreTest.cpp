@@ -140,6 +140,23 @@ TEST(CatalogueStore, AFileThatIsNoCatalogueIsSetAsideAndANewOneStarted) {
     }
 }
 
+// A set-aside file may be the only copy of a list: a later one takes the next number.
+TEST(CatalogueStore, SetAsideFilesAreNeverReplaced) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    const QStringList names{"korvane.db.broken", "korvane.db.broken.1", "korvane.db.broken.2"};
+    for (int round = 0; round < names.size(); ++round) {
+        SCOPED_TRACE(round);
+        dir.write("korvane.db", std::string(5000, static_cast<char>('a' + round)));
+        CatalogueStore store(path);
+        EXPECT_EQ(store.state(), CatalogueStore::State::SetAside);
+        EXPECT_TRUE(store.message().contains(dir.file(names[round])))
+            << store.message().toStdString();
+    }
+    for (int round = 0; round < names.size(); ++round)
+        EXPECT_EQ(dir.read(names[round]), QByteArray(5000, static_cast<char>('a' + round)));
+}
+
 TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
     TempDir dir;
     const QString path = dir.file("korvane.db");
@@ -166,6 +183,19 @@ TEST(CatalogueStore, AFolderThatCannotHoldTheFileLeavesTheStoreUnavailable) {
 
 // A child process saves two different lists in turn and is killed at a random moment: the
 // catalogue then holds one of them whole, never a mix.
+// A save that fails says why, in the user's language; the list stored before stays.
+TEST(CatalogueStore, AFailedSaveGivesTheReason) {
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("korvane.db"));
+    CatalogueStore store(path);
+    ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
+    runSql(path, {QStringLiteral("DROP TABLE rows")});
+    EXPECT_FALSE(store.save(StoredListName::Music, sampleMusic()));
+    EXPECT_EQ(
+        store.message(),
+        QStringLiteral("Не удалось записать файл каталога %1: no such table: rows.").arg(path));
+}
+
 TEST(CatalogueStore, KilledInTheMiddleOfASaveLeavesTheBeforeOrTheAfterList) {
     TempDir dir;
     const QString path = dir.file("korvane.db");

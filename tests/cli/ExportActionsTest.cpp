@@ -6,10 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 // --txt, --html, --xlsx, --bbcode, --csv and --json: the window's exports as list actions.
@@ -231,6 +233,37 @@ TEST(ExportActions, UnicodeExportFailures) {
         EXPECT_EQ(o.status, c.status) << c.name;
         EXPECT_EQ(o.err.rfind(c.message, 0), 0u) << c.name << ": " << o.err;
         EXPECT_TRUE(QDir(f.out()).isEmpty()) << c.name;
+    }
+}
+
+// The real korvane-cli with its standard output on a full device: the write or the flush fails,
+// and the run must say so instead of exiting 0.
+TEST(ExportActions, StandardOutputOnAFullDeviceFails) {
+    if (!QFile::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full";
+    ExportFixture f;
+    f.album(QStringLiteral("Кино/Звезда"), 20 * kMiB);
+    const QStringList list{QStringLiteral("--dir"), f.programDir.path(), QStringLiteral("music"),
+                           f.collection.path()};
+    const std::vector<QStringList> cases{
+        list + QStringList{QStringLiteral("--print")},
+        list + QStringList{QStringLiteral("--csv"), QStringLiteral("-")},
+        list + QStringList{QStringLiteral("--json"), QStringLiteral("-")},
+        list + QStringList{QStringLiteral("--bbcode"), QStringLiteral("-")},
+        {QStringLiteral("--help")},
+    };
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        QProcess cli;
+        cli.setStandardOutputFile(QStringLiteral("/dev/full"));
+        cli.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"), args);
+        ASSERT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(cli.exitCode(), kExitFailure);
+        // One line naming the cause; the reason's wording follows the locale.
+        const std::string err = cli.readAllStandardError().toStdString();
+        EXPECT_EQ(err.rfind("korvane-cli: standard output could not be written", 0), 0u) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     }
 }
 

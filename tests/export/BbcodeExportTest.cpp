@@ -159,6 +159,31 @@ TEST(BbcodeExport, EveryOpeningBracketShowsLiterally) {
     }
 }
 
+// A line break in a name or a cell would split the row's line inside its markup: as in the TXT
+// list, every control character becomes a space.
+TEST(BbcodeExport, LineBreaksInsideTextsBecomeSpaces) {
+    MusicList music;
+    music.appendCategoryHeader(QStringLiteral("Кат\r\nегория"));
+    music.appendRow(test::album(QStringLiteral("Gro\nup  \\  Al\rbum\tx"), QStringLiteral("1\n2"),
+                                QStringLiteral("192"), QStringLiteral("Ro\r\nck"),
+                                QStringLiteral("US\x01"
+                                               "A")));
+    EXPECT_EQ(musicBbcodeLines(music.rows(),
+                               {true, false, kDefaultGroupAlbumSeparator, kDefaultTxtSeparator})
+                  .mid(2),
+              (QStringList{QStringLiteral("Кат  егория"),
+                           QStringLiteral("[b]Gro up[/b]  \\  Al bum x | 1 2 mb | 192 kbps | "
+                                          "Ro  ck | US A")}));
+    const std::vector<CatalogueRow> video{
+        {QStringLiteral("clip\r\n[1].avi"),
+         {QStringLiteral("1"), QStringLiteral("640x\n480"), QStringLiteral("3:05"),
+          QStringLiteral("25"), QStringLiteral("Div\rX")}},
+    };
+    EXPECT_EQ(videoBbcodeLines(video).mid(2),
+              QStringList{QStringLiteral("clip  [[b][/b]1].avi | 1 mb | 640x 480 | 3:05 min | 25 | "
+                                         "Div X")});
+}
+
 TEST(BbcodeExport, PostRendersWithBalancedTagsAndTheListsTexts) {
     MusicList list;
     test::fillMusic(list);

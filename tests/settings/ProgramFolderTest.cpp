@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -152,6 +153,23 @@ TEST(ProgramFolder, OfAnInstalledExecutableDefaultsToTheHomeFolder) {
     EXPECT_EQ(folder.settingsPath(), home.file(QStringLiteral(".config/korvane/set.ini")));
     EXPECT_EQ(folder.dir(), home.file(QStringLiteral(".local/share/korvane")));
     EXPECT_EQ(home.read(QStringLiteral(".local/share/korvane/mp3blank.htm")), "<p>##TABLE##</p>");
+}
+
+// Cron jobs and `env -u HOME` run without HOME: the home comes from the password database, never
+// the root folder.
+TEST(ProgramFolder, WithoutHomeTheHomeComesFromThePasswordDatabase) {
+    const passwd* entry = ::getpwuid(::getuid());
+    if (entry == nullptr || entry->pw_dir == nullptr || entry->pw_dir[0] != '/')
+        GTEST_SKIP() << "no home in the password database";
+    const QString home = QFile::decodeName(entry->pw_dir);
+    for (const QByteArray& variable : {QByteArray(), QByteArray(""), QByteArray("relative")}) {
+        SCOPED_TRACE(variable.isNull() ? "unset" : variable.constData());
+        const test::ScopedEnvironment environment{
+            {"HOME", variable}, {"XDG_CONFIG_HOME", QByteArray()}, {"XDG_DATA_HOME", QByteArray()}};
+        EXPECT_EQ(userHome(), home);
+        EXPECT_EQ(UserFolders::fromEnvironment().config, home + QStringLiteral("/.config"));
+        EXPECT_EQ(defaultSaveDir(), withTrailingSeparator(home));
+    }
 }
 
 TEST(ProgramFolder, OfAWritableFolderStaysBesideTheProgram) {
