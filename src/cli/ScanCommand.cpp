@@ -74,8 +74,12 @@ std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Conte
 }
 
 StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
+    const CatalogueStore::State before = store.state();
     std::optional<StoredList> stored = store.load(name);
-    if (!store.isUsable())
+    // Damage that shows only while the rows are read sets the file aside: the run stops there
+    // rather than going on with an empty list.
+    if (!store.isUsable() ||
+        (store.state() == CatalogueStore::State::SetAside && before != store.state()))
         throw CommandError(store.message().toStdString());
     return stored ? std::move(*stored) : StoredList{};
 }

@@ -11,9 +11,6 @@ constexpr std::size_t kBlockSize = 3458;
 constexpr std::size_t kSearchStarts = 1730;
 constexpr std::size_t kEncoderSearchEnd = 3450;
 constexpr std::int64_t kId3v1Size = 128;
-// How far past the ID3v2 tag the first frame is looked for. A file with no frame that early is no
-// MP3 anybody plays, and searching a large FLAC or video to its end takes tens of seconds.
-constexpr std::int64_t kFrameSearchLength = 4 << 20;
 
 using Block = std::array<char, kBlockSize>;
 
@@ -247,9 +244,8 @@ bool MpegAudioReader::loadFrom(ByteSource& source) {
     std::size_t got = readBlock(source, base, block);
     frame = frameSearch(block, vbr);
     encoderMark = encoderSearch(block, frame.found ? frame.size : 0);
-    // A file without frames is searched block after block, up to kFrameSearchLength.
-    while (!frame.found && got == kBlockSize &&
-           base + static_cast<std::int64_t>(kBlockSize) < id3v2.size + kFrameSearchLength) {
+    // A file without frames is searched to its end, block after block.
+    while (!frame.found && got == kBlockSize) {
         base += static_cast<std::int64_t>(kBlockSize);
         got = readBlock(source, base, block);
         frame = frameSearch(block, vbr);

@@ -160,6 +160,22 @@ TEST(CatalogueCommand, DamagedAndNewerCatalogues) {
     EXPECT_NE(damaged.err.find("korvane.db.broken"), std::string::npos) << damaged.err;
     EXPECT_EQ(c.program.read("korvane.db.broken"), QByteArray(3000, 'z'));
 
+    // Damage that shows only while the rows are read: a message and exit 1, nothing stored; the
+    // file of the first set-aside stays.
+    ASSERT_EQ(c.run("music", {"--update", c.collection.path()}).status, kExitOk);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        db.setDatabaseName(c.database());
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("UPDATE rows SET cells = x'FF'"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    const CliOutcome unreadable = c.run("music", {"--update", c.collection.path()});
+    EXPECT_EQ(unreadable.status, kExitFailure);
+    EXPECT_NE(unreadable.err.find("korvane.db.broken.1"), std::string::npos) << unreadable.err;
+    EXPECT_EQ(c.program.read("korvane.db.broken"), QByteArray(3000, 'z'));
+
     // A newer Korvane's file: refused, not rewritten.
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
