@@ -38,7 +38,7 @@ struct AlbumTags {
 };
 // The cells of a row from `tags` by the rules mp3 rows follow: artist and album (both not blank)
 // as the Folder text, the group part in capitals and the year as the toggles say, the genre as
-// the style (unless blank), the country note. With `mp3NamesOnly`, as the original program had wma
+// the style (unless blank), the country note. With `mp3NamesOnly`, the older rule for wma
 // and ogg rows: the Folder text as the scan built it with only the year added, no country note.
 void applyAlbumTags(const AlbumTags& tags, const QString& separator, const Toggles& options,
                     AlbumCells& cells);

@@ -32,8 +32,8 @@ public:
     virtual void rowAppended() {}
 };
 
-// Which files become rows: those that hold a video stream, or every file as the original program
-// listed them (posters, .nfo and .srt files as "0 x 0" clips).
+// Which files become rows: those that hold a video stream, or every file (`allVideoFiles`),
+// listed as they are (posters, .nfo and .srt files as "0 x 0" clips).
 enum class VideoFiles { WithVideo, All };
 
 struct VideoScanResult {

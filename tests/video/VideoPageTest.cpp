@@ -41,8 +41,8 @@ struct Fixture {
     MainWindow& open() {
         window = std::make_unique<MainWindow>(ProgramFolder(programDir.path()), desktop);
         window->mainLoad();
-        // The files these tests scan are no clips: listed all the same, as the original program
-        // did.
+        // The files these tests scan are no clips: listed all the same, as with
+        // "Все файлы в списке клипов".
         window->ui().allVideoFiles->setChecked(allFiles);
         window->show();
         window->activateWindow();
