@@ -116,7 +116,8 @@ void MainWindow::videoUpdateClicked() {
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
     const VideoUpdateResult result =
-        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host);
+        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
+                     [this](const QString& root) { return confirmEmptyRoot(root); });
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "widgets/DialogSize.h"
@@ -139,21 +140,22 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 
 void SettingsDialog::load() {
     const SettingsFile& s = m_settings;
-    m_fields.minLimit->setText(s.readText(u"min_limit", QStringLiteral("5")));
+    // An absent key shows the value in effect, so that "Применить" writes back what the scan
+    // and the exports already use.
+    m_fields.minLimit->setText(s.readText(u"min_limit", QString::number(kDefaultMinLimit)));
     m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
-    m_fields.musicHtmlName->setText(
-        s.readText(u"mp3list_name_htm", QStringLiteral("musicList.htm")));
-    m_fields.videoHtmlName->setText(
-        s.readText(u"videolist_name_htm", QStringLiteral("videoList.htm")));
-    m_fields.musicTxtName->setText(
-        s.readText(u"mp3list_name_txt", QStringLiteral("musicList.txt")));
-    m_fields.videoTxtName->setText(
-        s.readText(u"videolist_name_txt", QStringLiteral("videoList.txt")));
+    const auto show = [&s](QLineEdit* field, const exporter::OutputName& name) {
+        field->setText(s.readText(name.key, name.fallback));
+    };
+    show(m_fields.musicHtmlName, exporter::htmlOutputName(true));
+    show(m_fields.videoHtmlName, exporter::htmlOutputName(false));
+    show(m_fields.musicTxtName, exporter::txtOutputName(true));
+    show(m_fields.videoTxtName, exporter::txtOutputName(false));
     m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
     m_fields.txtSeparator->setText(
         readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
-    m_fields.musicWorkbookName->setText(s.readText(u"mp3workbookname", QStringLiteral("mp3")));
-    m_fields.videoWorkbookName->setText(s.readText(u"videoworkbookname", QStringLiteral("Video")));
+    show(m_fields.musicWorkbookName, exporter::sheetOutputName(true));
+    show(m_fields.videoWorkbookName, exporter::sheetOutputName(false));
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
     m_apply->setEnabled(false);

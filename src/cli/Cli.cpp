@@ -22,7 +22,8 @@ const Command kCommands[] = {
      "    --bold --other-formats (each also --no-...) override the toggles of set.ini; --store\n"
      "    keeps the list as the stored music list (korvane.db); --update [ROOT...] updates the\n"
      "    stored list from its own roots (or the roots named), reading only what changed, and\n"
-     "    stores it"},
+     "    stores it; a root that holds none of its stored albums keeps its rows unless\n"
+     "    --allow-empty is given"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,

@@ -21,6 +21,10 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             (word == QLatin1String("--store") ? result.store : result.update) = true;
             continue;
         }
+        if (word == QLatin1String("--allow-empty")) {
+            result.mayEmpty = true;
+            continue;
+        }
         if (option && option(word))
             continue;
         if (word.startsWith(QLatin1String("--")))
@@ -29,6 +33,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     }
     if (result.roots.isEmpty() && !result.update)
         throw UsageError(std::string(command) + " needs at least one ROOT folder");
+    if (result.mayEmpty && !result.update)
+        throw UsageError("--allow-empty goes with --update");
     for (QString& root : result.roots) {
         // The root's bytes as given, whatever their encoding: the scans carry them on.
         const std::filesystem::path path = files::encodeFileName(root).toStdString();
@@ -36,11 +42,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
         const bool exists = std::filesystem::exists(path, error);
         const QString absolute =
             QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
-        // An update keeps the rows of a root that is gone (an unplugged disk).
-        if (result.update && !exists) {
-            root = absolute;
-            continue;
-        }
+        // A root named here that does not exist is a typo rather than an unplugged disk: storing
+        // the update would drop every row of the stored roots.
         if (!exists)
             throw CommandError("no such folder: " + path.string());
         if (!std::filesystem::is_directory(path, error))

@@ -20,12 +20,17 @@ QString record(const QStringList& fields) {
 } // namespace
 
 QString csvField(const QString& text) {
-    const bool quoted = std::any_of(text.begin(), text.end(), [](QChar c) {
+    // A spreadsheet takes a cell that starts like a formula as one (a tag such as
+    // =HYPERLINK(...) would become a live link), so such a cell gets a leading apostrophe. The
+    // list's own "-" for a missing value is no formula and stays bare.
+    const bool formulaLike =
+        !text.isEmpty() && text != u"-" && QStringView(u"=+-@\t\r").contains(text.front());
+    QString field = formulaLike ? u'\'' + text : text;
+    const bool quoted = std::any_of(field.begin(), field.end(), [](QChar c) {
         return c == u',' || c == u'"' || c == u'\r' || c == u'\n';
     });
     if (!quoted)
-        return text;
-    QString field = text;
+        return field;
     field.replace(u'"', QStringLiteral("\"\""));
     return u'"' + field + u'"';
 }

@@ -10,7 +10,8 @@
 namespace korvane::exporter {
 
 // The field in double quotes, inner quotes doubled, when it holds a comma, a quote or a line
-// break; otherwise as it is.
+// break; otherwise as it is. A text starting with "=", "+", "-", "@", TAB or CR (other than a
+// lone "-") gets a leading apostrophe first, so that no spreadsheet runs it as a formula.
 QString csvField(const QString& text);
 
 // The column captions, then one record per row, each ending CR LF; cells stay as the list shows

@@ -68,7 +68,7 @@ std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
     const QString separator =
         readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, u"mp3list_name_txt", QStringLiteral("mp3list.txt")),
+    return writeLines(outputPath(settings, txtOutputName(true).key, txtOutputName(true).fallback),
                       [&](const LineSink& sink) {
                           musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
                       });
@@ -79,7 +79,7 @@ std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
     if (rows.empty())
         return std::nullopt;
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, u"videolist_name_txt", QStringLiteral("VideoList.txt")),
+    return writeLines(outputPath(settings, txtOutputName(false).key, txtOutputName(false).fallback),
                       [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
@@ -92,7 +92,7 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
     return writeHtml(
         programFolder.file(QStringLiteral("mp3blank.htm")),
         [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
-        outputPath(settings, u"mp3list_name_htm", QStringLiteral("mp3list.htm")));
+        outputPath(settings, htmlOutputName(true).key, htmlOutputName(true).fallback));
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
@@ -103,7 +103,7 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
     return writeHtml(
         programFolder.file(QStringLiteral("videoblank.htm")),
         [&](const LineSink& sink) { videoHtmlRows(rows, sink); },
-        outputPath(settings, u"videolist_name_htm", QStringLiteral("VideoList.htm")));
+        outputPath(settings, htmlOutputName(false).key, htmlOutputName(false).fallback));
 }
 
 OutputName textOutputName(TextFormat format, bool musicList) {
@@ -120,6 +120,21 @@ OutputName textOutputName(TextFormat format, bool musicList) {
     }
     return musicList ? OutputName{u"mp3list_name_json", QStringLiteral("mp3list.json")}
                      : OutputName{u"videolist_name_json", QStringLiteral("videolist.json")};
+}
+
+OutputName txtOutputName(bool musicList) {
+    return musicList ? OutputName{u"mp3list_name_txt", QStringLiteral("mp3list.txt")}
+                     : OutputName{u"videolist_name_txt", QStringLiteral("VideoList.txt")};
+}
+
+OutputName htmlOutputName(bool musicList) {
+    return musicList ? OutputName{u"mp3list_name_htm", QStringLiteral("mp3list.htm")}
+                     : OutputName{u"videolist_name_htm", QStringLiteral("VideoList.htm")};
+}
+
+OutputName sheetOutputName(bool musicList) {
+    return musicList ? OutputName{u"mp3workbookname", QStringLiteral("music")}
+                     : OutputName{u"videoworkbookname", QStringLiteral("Video")};
 }
 
 QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings) {
@@ -170,13 +185,14 @@ std::optional<QString> writeListText(TextFormat format, const CatalogueList& lis
 
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
                      const Toggles& toggles) {
-    return musicSheetPlan(rows, settings.readText(u"mp3workbookname", QStringLiteral("music")),
-                          readGroupAlbumSeparator(settings), toggles.albumBoldFont,
-                          toggles.musicInCat);
+    return musicSheetPlan(
+        rows, settings.readText(sheetOutputName(true).key, sheetOutputName(true).fallback),
+        readGroupAlbumSeparator(settings), toggles.albumBoldFont, toggles.musicInCat);
 }
 
 SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings) {
-    return videoSheetPlan(rows, settings.readText(u"videoworkbookname", QStringLiteral("Video")));
+    return videoSheetPlan(
+        rows, settings.readText(sheetOutputName(false).key, sheetOutputName(false).fallback));
 }
 
 bool spreadsheetCheckRequested(const SettingsFile& settings) {

@@ -55,6 +55,11 @@ struct OutputName {
     QString fallback;
 };
 OutputName textOutputName(TextFormat format, bool musicList);
+// The same for the TXT and HTML lists and for the workbook's sheet name. These fallbacks are the
+// values in effect for an absent key, so the settings dialog shows them too.
+OutputName txtOutputName(bool musicList);
+OutputName htmlOutputName(bool musicList);
+OutputName sheetOutputName(bool musicList);
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.
 QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings);

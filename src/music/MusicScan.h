@@ -11,10 +11,13 @@ namespace korvane {
 
 class MusicList;
 
+// min_limit when set.ini has none: folders of this many MiB or less are left out.
+inline constexpr int kDefaultMinLimit = 3;
+
 // The values a music scan runs with, read when the run begins.
 struct MusicScanOptions {
     Toggles toggles;
-    int minLimit = 3;                                // min_limit: folders not above it are left out
+    int minLimit = kDefaultMinLimit;                 // min_limit
     QString separator = kDefaultGroupAlbumSeparator; // separator_G_A
     bool testersMode = false;                        // notdead is exactly "1"
     int testersMinLimit = 20;                        // notdead_min_limit
@@ -55,14 +58,15 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
                           MusicScanHost& host, const CatalogueUpdate* update = nullptr);
 
 // "Обновить коллекцию": scans every root the list was built from again (or the roots given)
-// through an update, replaces the list's rows with the outcome and recounts. A root that is gone
-// keeps its rows.
+// through an update, replaces the list's rows with the outcome and recounts. A root that is gone,
+// or that holds none of its albums (unless `mayEmpty`), keeps its rows.
 struct MusicUpdateResult {
     MusicScanResult scan;
     UpdateCounts counts;
 };
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
-                              const MusicScanOptions& options, MusicScanHost& host);
+                              const MusicScanOptions& options, MusicScanHost& host,
+                              const EmptyRootCheck& mayEmpty = {});
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is
 // below limitMiB, rows of earlier runs included. A Size cell that is not a number keeps its row.

@@ -1,6 +1,8 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 
+#include "export/ListExport.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 
@@ -34,18 +36,56 @@ struct DialogFixture {
 
 } // namespace
 
-TEST(SettingsDialog, FreshFileShowsTheDialogDefaults) {
+namespace {
+
+// What the scan and the exports take from set.ini, each as the dialog would show it.
+QStringList valuesInEffect(const SettingsFile& settings) {
+    const QString saveDir = settings.readText(u"save_dir", defaultSaveDir());
+    const auto name = [&](const exporter::OutputName& output) {
+        return exporter::outputPath(settings, output.key, output.fallback).mid(saveDir.size());
+    };
+    return {QString::number(readMusicScanOptions(settings, Toggles{}, QString()).minLimit),
+            name(exporter::htmlOutputName(true)),
+            name(exporter::htmlOutputName(false)),
+            name(exporter::txtOutputName(true)),
+            name(exporter::txtOutputName(false)),
+            exporter::musicSheet({}, settings, Toggles{}).sheetName,
+            exporter::videoSheet({}, settings).sheetName};
+}
+
+QStringList shownValues(const SettingsDialog::Fields& fields) {
+    return {fields.minLimit->text(),         fields.musicHtmlName->text(),
+            fields.videoHtmlName->text(),    fields.musicTxtName->text(),
+            fields.videoTxtName->text(),     fields.musicWorkbookName->text(),
+            fields.videoWorkbookName->text()};
+}
+
+} // namespace
+
+TEST(SettingsDialog, FreshFileShowsTheValuesInEffect) {
     DialogFixture f;
     f.dialog.show();
-    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("5"));
+    EXPECT_EQ(shownValues(f.fields()), valuesInEffect(f.settings));
+    EXPECT_EQ(shownValues(f.fields()),
+              (QStringList{"3", "mp3list.htm", "VideoList.htm", "mp3list.txt", "VideoList.txt",
+                           "music", "Video"}));
     EXPECT_EQ(f.fields().saveDir->text(), defaultSaveDir());
-    EXPECT_EQ(f.fields().musicHtmlName->text(), QStringLiteral("musicList.htm"));
-    EXPECT_EQ(f.fields().videoTxtName->text(), QStringLiteral("videoList.txt"));
     EXPECT_EQ(f.fields().groupAlbumSeparator->text(), QStringLiteral("  \\  "));
     EXPECT_EQ(f.fields().txtSeparator->text(), QStringLiteral(" | "));
-    EXPECT_EQ(f.fields().musicWorkbookName->text(), QStringLiteral("mp3"));
-    EXPECT_EQ(f.fields().videoWorkbookName->text(), QStringLiteral("Video"));
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
+}
+
+// Changing only the output folder and pressing "Применить" leaves the size limit, the file names
+// and the sheet names as they were in effect: a larger limit would drop albums at the next update.
+TEST(SettingsDialog, ApplyOnAFreshFileKeepsEveryValueInEffect) {
+    DialogFixture f;
+    const QStringList before = valuesInEffect(f.settings);
+    f.dialog.show();
+    f.fields().saveDir->setText(f.dir.path() + QStringLiteral("/Lists/"));
+    QTest::mouseClick(f.dialog.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(f.stored(u"save_dir"), f.dir.path() + QStringLiteral("/Lists/"));
+    EXPECT_EQ(valuesInEffect(f.settings), before);
+    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("3"));
 }
 
 namespace {
@@ -111,13 +151,13 @@ TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
     EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
     QTest::mouseClick(f.dialog.applyButton(), Qt::LeftButton);
     EXPECT_FALSE(f.dialog.applyButton()->isEnabled());
-    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("5"));
+    EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("3"));
     EXPECT_EQ(f.stored(u"save_dir"), f.dir.path() + QStringLiteral("/Lists/"));
     EXPECT_EQ(f.fields().saveDir->text(), f.dir.path() + QStringLiteral("/Lists/"));
     EXPECT_EQ(readGroupAlbumSeparator(f.settings), QStringLiteral(" - "));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator_G_A=\" - \"\r\n"));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator=\" | \"\r\n"));
-    EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("mp3"));
+    EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("music"));
 }
 
 // The BBCode, CSV and JSON names: the export's own names as defaults, each written to its key.
@@ -184,8 +224,10 @@ TEST(SettingsDialog, DefaultsThenCloseWritesNothing) {
     EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
     QTest::mouseClick(f.dialog.closeButton(), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(f.dir.file("set.ini")));
-    f.dialog.show(); // shown again: the file's values, not the dropped edits
-    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("5"));
+    f.fields().minLimit->setText(QStringLiteral("7"));
+    QTest::mouseClick(f.dialog.closeButton(), Qt::LeftButton);
+    f.dialog.show(); // shown again: the values in effect, not the dropped edits
+    EXPECT_EQ(f.fields().minLimit->text(), QStringLiteral("3"));
 }
 
 TEST(SettingsDialog, BrowseEndsTheChosenFolderWithASeparator) {

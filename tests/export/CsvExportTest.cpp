@@ -77,6 +77,15 @@ TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe) {
              Case{"blanks and semicolons stay bare", QStringLiteral(" a; b "),
                   QStringLiteral(" a; b ")},
              Case{"Cyrillic", QStringLiteral("Кино"), QStringLiteral("Кино")},
+             Case{"formula", QStringLiteral("=HYPERLINK(\"http://x\",\"click\")"),
+                  QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\",\"\"click\"\")\"")},
+             Case{"plus", QStringLiteral("+1+1"), QStringLiteral("'+1+1")},
+             Case{"minus", QStringLiteral("-2+3"), QStringLiteral("'-2+3")},
+             Case{"at", QStringLiteral("@SUM(A1)"), QStringLiteral("'@SUM(A1)")},
+             Case{"tab", QStringLiteral("\t=1"), QStringLiteral("'\t=1")},
+             Case{"carriage return first", QStringLiteral("\r=1"), QStringLiteral("\"'\r=1\"")},
+             Case{"the list's missing value", QStringLiteral("-"), QStringLiteral("-")},
+             Case{"sign inside stays bare", QStringLiteral("a=b"), QStringLiteral("a=b")},
          }) {
         EXPECT_EQ(csvField(c.text), c.field) << c.name;
     }
