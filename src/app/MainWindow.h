@@ -204,6 +204,9 @@ private:
     // No scan runs (the listing disables the button, the album phase makes it the stop button).
     bool musicScanCanStart() const;
     void musicUpdateClicked();
+    // An update found root there but without any of its rows' albums or clips (a disk that is
+    // not mounted leaves an empty folder): true when the user wants its rows removed.
+    bool confirmEmptyRoot(const QString& root);
     // The page's state once its list holds rows: after a scan, an update or a restore.
     void musicListFilled();
 

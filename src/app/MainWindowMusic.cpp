@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
@@ -123,8 +124,9 @@ void MainWindow::musicUpdateClicked() {
     setStatusText(u' ' + kSearchingText);
     m_musicScanRunning = true;
     MusicScanWindowHost host(*this);
-    const MusicUpdateResult result = updateMusic(
-        *m_musicList, {}, readMusicScanOptions(m_settings, toggles(), testersMode), host);
+    const MusicUpdateResult result =
+        updateMusic(*m_musicList, {}, readMusicScanOptions(m_settings, toggles(), testersMode),
+                    host, [this](const QString& root) { return confirmEmptyRoot(root); });
     m_musicScanRunning = false;
     ui.musicUpdateAction->setEnabled(true);
     if (result.scan.abandoned)
@@ -135,6 +137,14 @@ void MainWindow::musicUpdateClicked() {
     setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
                                       : u' ' + updateSummary(result.counts));
     m_desktop.beep();
+}
+
+bool MainWindow::confirmEmptyRoot(const QString& root) {
+    return m_desktop.askYesNo(
+        QStringLiteral("Внимание!"),
+        QStringLiteral("В папке \"%1\" нет ничего из списка (диск не подключён?). Убрать из "
+                       "списка всё, что было найдено в ней?")
+            .arg(QDir::toNativeSeparators(root)));
 }
 
 void MainWindow::musicClearClicked() {

@@ -119,7 +119,8 @@ void MainWindow::videoUpdateClicked() {
     VideoScanWindowHost host(*this);
     const VideoUpdateResult result =
         updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
-                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo);
+                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
+                     [this](const QString& root) { return confirmEmptyRoot(root); });
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

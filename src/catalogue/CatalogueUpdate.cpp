@@ -1,5 +1,10 @@
 #include "catalogue/CatalogueUpdate.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+
 namespace korvane {
 namespace {
 
@@ -13,34 +18,75 @@ bool hasOrigin(const CatalogueRow& row) {
 
 } // namespace
 
-CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous)
-    : m_previous(std::move(previous)) {
+CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned)
+    : m_previous(std::move(previous)), m_roots(scanned) {
+    if (m_roots.isEmpty()) {
+        for (const CatalogueRow& row : m_previous) {
+            if (hasOrigin(row) && !m_roots.contains(row.origin.root))
+                m_roots.append(row.origin.root);
+        }
+    }
     for (int i = 0; i < static_cast<int>(m_previous.size()); ++i) {
         const RowOrigin& origin = m_previous[static_cast<size_t>(i)].origin;
         if (origin.relative.isEmpty())
             continue;
         m_byOrigin.insert(originKey(origin), i);
+        // A root walked now keeps its rows to itself: a new album at the same path below
+        // another root is new.
+        if (m_roots.contains(origin.root))
+            continue;
         const auto known = m_byRelative.constFind(origin.relative);
         m_byRelative.insert(origin.relative, known == m_byRelative.cend() ? i : -1);
     }
 }
 
-QStringList CatalogueUpdate::roots() const {
-    QStringList roots;
-    for (const CatalogueRow& row : m_previous) {
-        if (hasOrigin(row) && !roots.contains(row.origin.root))
-            roots.append(row.origin.root);
-    }
-    return roots;
-}
-
 std::vector<CatalogueRow> CatalogueUpdate::rowsOf(const QString& root) const {
     std::vector<CatalogueRow> rows;
+    const CatalogueRow* header = nullptr; // the latest category header row not yet taken
     for (const CatalogueRow& row : m_previous) {
-        if (hasOrigin(row) && row.origin.root == root)
+        if (!hasOrigin(row)) {
+            header = &row;
+        } else if (row.origin.root == root) {
+            if (header)
+                rows.push_back(*std::exchange(header, nullptr));
             rows.push_back(row);
+        }
     }
     return rows;
+}
+
+bool CatalogueUpdate::holdsItsAlbums(const QString& root, const std::vector<CatalogueRow>& rows,
+                                     size_t from) const {
+    for (size_t i = from; i < rows.size(); ++i) {
+        const RowOrigin& origin = rows[i].origin;
+        if (hasOrigin(rows[i]) && origin.root == root && m_byOrigin.contains(originKey(origin)))
+            return true;
+    }
+    return std::none_of(m_previous.begin(), m_previous.end(), [&root](const CatalogueRow& row) {
+        return hasOrigin(row) && row.origin.root == root;
+    });
+}
+
+bool CatalogueUpdate::scanRoots(CatalogueList& into, const EmptyRootCheck& mayEmpty,
+                                UpdateCounts& counts,
+                                const std::function<bool(const QString&)>& scanRoot) const {
+    for (const QString& root : m_roots) {
+        const size_t before = into.rows().size();
+        if (QFileInfo(root).isDir()) {
+            if (!scanRoot(root))
+                return false;
+            if (holdsItsAlbums(root, into.rows(), before) || (mayEmpty && mayEmpty(root)))
+                continue;
+            std::vector<bool> fresh(into.rows().size(), false);
+            std::fill(fresh.begin() + static_cast<std::ptrdiff_t>(before), fresh.end(), true);
+            into.removeFlaggedRows(fresh);
+            counts.emptyRoots.append(root);
+        }
+        counts.missingRoots.append(root);
+        for (CatalogueRow& row : rowsOf(root))
+            into.appendRow(std::move(row));
+    }
+    return true;
 }
 
 int CatalogueUpdate::previousIndex(const RowOrigin& origin) const {

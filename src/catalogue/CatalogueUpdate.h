@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace korvane {
@@ -14,22 +15,42 @@ struct UpdateCounts {
     int added = 0;
     int changed = 0;
     int removed = 0;
-    QStringList missingRoots; // roots that are gone: their rows were kept as they were
+    QStringList missingRoots; // roots that are gone or empty: their rows were kept as they were
+    QStringList emptyRoots;   // those of them that are there but hold none of their albums
 
     bool operator==(const UpdateCounts&) const = default;
 };
+
+// Asked when a root is there but holds none of its albums: true lets the update empty its rows
+// (the user's choice); without it the rows are kept.
+using EmptyRootCheck = std::function<bool(const QString& root)>;
 
 // The bookkeeping of "update": the previous list's rows by origin. The scans ask it for the row
 // of an unchanged album folder or file (and then read nothing); afterwards it marks the new
 // rows, gives changed rows back their hand-edited cells and counts what vanished.
 class CatalogueUpdate {
 public:
-    explicit CatalogueUpdate(std::vector<CatalogueRow> previous);
+    // `scanned` are the roots walked now; empty for the roots the previous rows came from.
+    explicit CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned = {});
 
-    // The roots the previous rows came from, in the order they first appear.
-    QStringList roots() const;
-    // The previous rows that came from root, in their order.
+    // The roots walked now: the ones given, or those of the previous rows in the order they
+    // first appear.
+    const QStringList& roots() const { return m_roots; }
+    // The previous rows that came from root, in their order, each category header row above
+    // them kept with them.
     std::vector<CatalogueRow> rowsOf(const QString& root) const;
+    // Whether the rows from index `from` on (a fresh scan of root) hold at least one album the
+    // previous list had below root, or the previous list had none there. A root that holds none
+    // of its albums (an empty mount point, a disk not mounted) must not empty its rows unasked.
+    bool holdsItsAlbums(const QString& root, const std::vector<CatalogueRow>& rows,
+                        size_t from) const;
+
+    // Walks every root with scanRoot, which appends the root's rows to `into` and returns false
+    // when the run must end (then so does this). A root that is gone, or that holds none of its
+    // albums unless mayEmpty(root) says yes, gets its previous rows back instead and is named in
+    // counts.
+    bool scanRoots(CatalogueList& into, const EmptyRootCheck& mayEmpty, UpdateCounts& counts,
+                   const std::function<bool(const QString& root)>& scanRoot) const;
 
     // The previous row when the same folder or file is there with the same signature; nullptr
     // when it is new or changed and must be read.
@@ -38,15 +59,17 @@ public:
     // Marks and counts the scanned rows against the previous ones: a row without a previous
     // origin is new; a changed one keeps the previous row's hand-edited texts; a previous row
     // that no scanned row matches was removed. A row is matched by root and path, or, for a
-    // collection that moved to another root, by its path alone when only one previous row has it.
+    // collection that moved to a root named instead of its own, by its path alone when only one
+    // previous row of the roots not walked now has it.
     UpdateCounts finish(std::vector<CatalogueRow>& rows) const;
 
 private:
     int previousIndex(const RowOrigin& origin) const;
 
     std::vector<CatalogueRow> m_previous;
+    QStringList m_roots;
     QHash<QString, int> m_byOrigin;
-    QHash<QString, int> m_byRelative; // -1 when several roots hold the path
+    QHash<QString, int> m_byRelative; // rows of roots not walked now; -1 when several hold the path
 };
 
 // The status text's line: "Новых: 3, изменённых: 1, удалённых: 2".

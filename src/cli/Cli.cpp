@@ -25,7 +25,8 @@ const Command kCommands[] = {
      "    --bold --other-formats --mp3-names-only (each also --no-...) override the toggles of\n"
      "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
      "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
-     "    only what changed, and stores it; --txt-encoding utf-8|cp1251 for --txt"},
+     "    only what changed, and stores it; a root that holds none of its stored albums keeps\n"
+     "    its rows unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,

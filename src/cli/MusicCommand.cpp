@@ -97,7 +97,9 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (arguments.update) {
         list.resetRows(loadStoredList(*store, StoredListName::Music).rows);
         ProgressHost host(context);
-        const MusicUpdateResult result = updateMusic(list, arguments.roots, options, host);
+        const MusicUpdateResult result =
+            updateMusic(list, arguments.roots, options, host,
+                        [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows.

@@ -28,6 +28,10 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             result.txtUtf8 = encoding == QLatin1String("utf-8");
             continue;
         }
+        if (word == QLatin1String("--allow-empty")) {
+            result.mayEmpty = true;
+            continue;
+        }
         if (option && option(word))
             continue;
         if (word.startsWith(QLatin1String("--")))
@@ -36,6 +40,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     }
     if (result.roots.isEmpty() && !result.update)
         throw UsageError(std::string(command) + " needs at least one ROOT folder");
+    if (result.mayEmpty && !result.update)
+        throw UsageError("--allow-empty goes with --update");
     for (QString& root : result.roots) {
         // The root's bytes as given, whatever their encoding: the scans carry them on.
         const std::filesystem::path path = files::encodeFileName(root).toStdString();
@@ -43,11 +49,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
         const bool exists = std::filesystem::exists(path, error);
         const QString absolute =
             QDir::cleanPath(files::decodeFileName(std::filesystem::absolute(path, error).string()));
-        // An update keeps the rows of a root that is gone (an unplugged disk).
-        if (result.update && !exists) {
-            root = absolute;
-            continue;
-        }
+        // A root named here that does not exist is a typo rather than an unplugged disk: storing
+        // the update would drop every row of the stored roots.
         if (!exists)
             throw CommandError("no such folder: " + path.string());
         if (!std::filesystem::is_directory(path, error))

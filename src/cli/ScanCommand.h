@@ -22,13 +22,15 @@ struct ScanArguments {
     bool store = false;  // --store: the list becomes the stored list
     bool update = false; // --update: the stored list is updated (roots may then be left out)
     std::optional<bool> txtUtf8; // --txt-encoding utf-8|cp1251
+    bool mayEmpty =
+        false; // --allow-empty: the update may empty a root that holds none of its albums
 };
 
 // Reads a scan command's words: list actions, --store, --update and --txt-encoding ENCODING,
 // then the words `option` takes
 // (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
-// option or no root (without --update), and CommandError for a root that is not a folder (with
-// --update a root that is gone is allowed: its rows are kept), before anything is scanned.
+// option or no root (without --update), and CommandError for a root that is not a folder, before
+// anything is scanned.
 ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& list,
                                  const char* command,
                                  const std::function<bool(const QString&)>& option = {});

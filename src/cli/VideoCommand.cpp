@@ -63,7 +63,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
         list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
         VideoProgressHost host(context);
         const VideoUpdateResult result =
-            updateVideos(list, arguments.roots, separator, probe, host, files);
+            updateVideos(list, arguments.roots, separator, probe, host, files,
+                         [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows.

@@ -189,8 +189,8 @@ void listCategoryFolders(const QString& root, QStringList& list, const Pump& pum
 
 namespace {
 
-std::int64_t modifiedNs(const struct stat& st) {
-    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+std::int64_t nanoseconds(const struct timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
 } // namespace
@@ -216,7 +216,8 @@ QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing)
         if (fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) {
             sum += static_cast<std::uint64_t>(st.st_size);
             listing.back().size = st.st_size;
-            listing.back().modifiedNs = modifiedNs(st);
+            listing.back().modifiedNs = nanoseconds(st.st_mtim);
+            listing.back().changedNs = nanoseconds(st.st_ctim);
         }
     }
     return sizeTextOfBytes(sum);
@@ -234,7 +235,8 @@ QByteArray folderSignature(const std::vector<FolderEntry>& listing) {
     for (const FolderEntry* entry : entries) {
         hash.addData(
             QByteArrayView(entry->name.data(), static_cast<qsizetype>(entry->name.size() + 1)));
-        const std::int64_t numbers[] = {entry->type, entry->size, entry->modifiedNs};
+        const std::int64_t numbers[] = {entry->type, entry->size, entry->modifiedNs,
+                                        entry->changedNs};
         hash.addData(QByteArrayView(reinterpret_cast<const char*>(numbers), sizeof numbers));
     }
     return hash.result();
@@ -244,7 +246,7 @@ QByteArray fileSignature(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         return {};
-    const std::int64_t numbers[] = {st.st_size, modifiedNs(st)};
+    const std::int64_t numbers[] = {st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
     return QByteArray(reinterpret_cast<const char*>(numbers), sizeof numbers);
 }
 

@@ -47,16 +47,19 @@ struct FolderEntry {
     unsigned char type;
     std::int64_t size = -1; // -1: not measured
     std::int64_t modifiedNs = 0;
+    // The inode's change time: a tagger that writes a file in place and puts its modification
+    // time back ("keep file time") cannot put this one back.
+    std::int64_t changedNs = 0;
 };
 
 // folderSizeText that also hands back every entry of the listing ("." and ".." and hidden ones
 // included) in the listing's order, so that the album details need not read the folder again.
 QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing);
 
-// A digest of a listing from folderSizeText: its names, sizes and modification times. Equal
+// A digest of a listing from folderSizeText: its names, sizes, modification and change times. Equal
 // digests mean the update may keep the album's row without reading its files again.
 QByteArray folderSignature(const std::vector<FolderEntry>& listing);
-// The same for one file: its size and modification time; empty when it cannot be read.
+// The same for one file: its size, modification and change time; empty when it cannot be read.
 QByteArray fileSignature(const std::string& path);
 
 // Every entry of a folder's listing, as above; nothing for a folder that cannot be read.

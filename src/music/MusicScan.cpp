@@ -135,25 +135,23 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
 }
 
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
-                              const MusicScanOptions& options, MusicScanHost& host) {
+                              const MusicScanOptions& options, MusicScanHost& host,
+                              const EmptyRootCheck& mayEmpty) {
     MusicUpdateResult result;
-    const CatalogueUpdate update(list.rows());
+    const CatalogueUpdate update(list.rows(), roots);
     MusicList scanned;
-    for (const QString& root : roots.isEmpty() ? update.roots() : roots) {
-        if (!QFileInfo(root).isDir()) {
-            result.counts.missingRoots.append(root);
-            for (MusicRow& row : update.rowsOf(root))
-                scanned.appendRow(std::move(row));
-            continue;
-        }
-        result.scan = scanMusic(root, options, scanned, host, &update);
-        if (result.scan.stopped || result.scan.abandoned)
-            return result;
-    }
+    const bool completed =
+        update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
+            result.scan = scanMusic(root, options, scanned, host, &update);
+            return !result.scan.stopped && !result.scan.abandoned;
+        });
+    if (!completed)
+        return result;
     std::vector<MusicRow> rows = scanned.rows();
-    const QStringList missingRoots = result.counts.missingRoots;
-    result.counts = update.finish(rows);
-    result.counts.missingRoots = missingRoots;
+    UpdateCounts counts = update.finish(rows);
+    counts.missingRoots = result.counts.missingRoots;
+    counts.emptyRoots = result.counts.emptyRoots;
+    result.counts = counts;
     list.resetRows(std::move(rows));
     result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
     return result;

@@ -58,14 +58,15 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
                           MusicScanHost& host, const CatalogueUpdate* update = nullptr);
 
 // "Обновить коллекцию": scans every root the list was built from again (or the roots given)
-// through an update, replaces the list's rows with the outcome and recounts. A root that is gone
-// keeps its rows.
+// through an update, replaces the list's rows with the outcome and recounts. A root that is gone,
+// or that holds none of its albums (unless `mayEmpty`), keeps its rows.
 struct MusicUpdateResult {
     MusicScanResult scan;
     UpdateCounts counts;
 };
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
-                              const MusicScanOptions& options, MusicScanHost& host);
+                              const MusicScanOptions& options, MusicScanHost& host,
+                              const EmptyRootCheck& mayEmpty = {});
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is
 // below limitMiB, rows of earlier runs included. A Size cell that is not a number keeps its row.

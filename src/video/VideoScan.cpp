@@ -97,25 +97,23 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
 }
 
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
-                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files) {
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty) {
     VideoUpdateResult result;
-    const CatalogueUpdate update(list.rows());
+    const CatalogueUpdate update(list.rows(), roots);
     VideoList scanned;
-    for (const QString& root : roots.isEmpty() ? update.roots() : roots) {
-        if (!QFileInfo(root).isDir()) {
-            result.counts.missingRoots.append(root);
-            for (VideoRow& row : update.rowsOf(root))
-                scanned.appendRow(std::move(row));
-            continue;
-        }
-        result.scan = scanVideos(root, separator, scanned, probe, host, files, &update);
-        if (result.scan.stopped || result.scan.abandoned)
-            return result;
-    }
+    const bool completed =
+        update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
+            result.scan = scanVideos(root, separator, scanned, probe, host, files, &update);
+            return !result.scan.stopped && !result.scan.abandoned;
+        });
+    if (!completed)
+        return result;
     std::vector<VideoRow> rows = scanned.rows();
-    const QStringList missingRoots = result.counts.missingRoots;
-    result.counts = update.finish(rows);
-    result.counts.missingRoots = missingRoots;
+    UpdateCounts counts = update.finish(rows);
+    counts.missingRoots = result.counts.missingRoots;
+    counts.emptyRoots = result.counts.emptyRoots;
+    result.counts = counts;
     list.resetRows(std::move(rows));
     return result;
 }

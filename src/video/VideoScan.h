@@ -62,13 +62,15 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
                            const CatalogueUpdate* update = nullptr);
 
 // "Обновить клипы": scans every root the list was built from again (or the roots given) through
-// an update and replaces the list's rows with the outcome. A root that is gone keeps its rows; a
-// stopped or abandoned update leaves the list as it was.
+// an update and replaces the list's rows with the outcome. A root that is gone, or that holds none
+// of its clips (unless `mayEmpty`), keeps its rows; a stopped or abandoned update leaves the list
+// as it was.
 struct VideoUpdateResult {
     VideoScanResult scan;
     UpdateCounts counts;
 };
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
-                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files);
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty = {});
 
 } // namespace korvane

@@ -116,3 +116,27 @@ TEST(KeptLists, ADamagedCatalogueIsReportedSetAsideAndTheListsStartEmpty) {
     EXPECT_TRUE(f.desktop.messages[0].contains("korvane.db.broken"));
     EXPECT_EQ(f.dir.read("korvane.db.broken"), QByteArray(4096, '\x7f'));
 }
+
+// A root that is there but holds none of the list's albums (a disk that is not mounted leaves
+// its empty folder) keeps its rows unless the user says to remove them.
+TEST(KeptLists, AnUpdateEmptiesARootOnlyWhenTheUserConfirms) {
+    Fixture f;
+    test::TempDir empty;
+    MainWindow& w = f.start();
+    for (const bool confirmed : {false, true}) {
+        SCOPED_TRACE(confirmed ? "confirmed" : "refused");
+        CatalogueRow row = album("Group  \\  Album", "10");
+        row.origin = {empty.path(), "Group/Album", "sig"};
+        w.musicList().resetRows({row});
+        f.desktop.questions.clear();
+        f.desktop.yesNoAnswers = {confirmed};
+        w.ui().musicUpdateAction->trigger();
+        ASSERT_EQ(f.desktop.questions.size(), 1);
+        EXPECT_TRUE(f.desktop.questions[0].contains(empty.path())) << f.desktop.questions[0].toStdString();
+        EXPECT_EQ(w.musicList().count(), confirmed ? 0 : 1);
+        EXPECT_EQ(w.statusText(),
+                  confirmed
+                      ? QStringLiteral(" Новых: 0, изменённых: 0, удалённых: 1")
+                      : " Новых: 0, изменённых: 0, удалённых: 0; недоступно: " + empty.path());
+    }
+}

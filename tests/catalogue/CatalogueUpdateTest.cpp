@@ -23,8 +23,11 @@ TEST(CatalogueUpdate, UnchangedRowsAreHandedBackOnlyForTheSameSignature) {
     EXPECT_EQ(same->cells.value(2), "Rock");
     EXPECT_EQ(update.unchangedRow({kRoot, "A/One", "s2"}), nullptr);
     EXPECT_EQ(update.unchangedRow({kRoot, "A/Two", "s1"}), nullptr);
-    // A collection that moved to another root is still known by its paths.
-    EXPECT_NE(update.unchangedRow({"/mnt/music", "A/One", "s1"}), nullptr);
+    // The root is walked too, so another root's album at the same path is a new one.
+    EXPECT_EQ(update.unchangedRow({"/mnt/music", "A/One", "s1"}), nullptr);
+    // A collection that moved to a root named instead of its own is still known by its paths.
+    const CatalogueUpdate moved({row(kRoot, "A/One", "s1", "Rock")}, {"/mnt/music"});
+    EXPECT_NE(moved.unchangedRow({"/mnt/music", "A/One", "s1"}), nullptr);
 }
 
 TEST(CatalogueUpdate, FinishMarksNewKeepsHandEditsAndCountsTheVanished) {
@@ -60,6 +63,40 @@ TEST(CatalogueUpdate, RootsInTheirFirstOrderAndTheRowsOfOne) {
     EXPECT_EQ(update.rowsOf("/b")[1].origin.relative, "X/2");
     // The same path below two roots: only the exact root matches.
     EXPECT_EQ(update.unchangedRow({"/c", "X/1", "s"}), nullptr);
+}
+
+// The rows a root that is gone keeps: its own, each with the category header row above it.
+TEST(CatalogueUpdate, RowsOfARootKeepTheirCategoryHeaders) {
+    const CatalogueRow rock{QStringLiteral("Rock"), {}};
+    const CatalogueRow jazz{QStringLiteral("Jazz"), {}};
+    const CatalogueUpdate update({rock, row("/a", "Rock/G/1", "s", "-"),
+                                  row("/b", "Rock/G/2", "s", "-"), jazz,
+                                  row("/b", "Jazz/G/3", "s", "-")});
+    std::vector<QString> captions;
+    for (const CatalogueRow& r : update.rowsOf("/b"))
+        captions.push_back(r.caption);
+    EXPECT_EQ(captions, (std::vector<QString>{"Rock", "Rock/G/2", "Jazz", "Jazz/G/3"}));
+    ASSERT_EQ(update.rowsOf("/a").size(), 2u);
+    EXPECT_EQ(update.rowsOf("/a")[0].caption, "Rock");
+}
+
+TEST(CatalogueUpdate, ARootHoldsItsAlbumsWhenOneOfThemIsScannedAgain) {
+    const CatalogueUpdate update({row("/a", "G/1", "s", "-"), row("/a", "G/2", "s", "-")});
+    struct Case {
+        const char* name;
+        std::vector<CatalogueRow> scanned;
+        QString root;
+        bool holds;
+    };
+    for (const Case& c : {
+             Case{"nothing found", {}, "/a", false},
+             Case{"only new albums", {row("/a", "G/3", "s", "-")}, "/a", false},
+             Case{"the same path elsewhere", {row("/b", "G/1", "s", "-")}, "/a", false},
+             Case{"one album changed", {row("/a", "G/2", "t", "-")}, "/a", true},
+             Case{"a root that had none", {}, "/c", true},
+         }) {
+        EXPECT_EQ(update.holdsItsAlbums(c.root, c.scanned, 0), c.holds) << c.name;
+    }
 }
 
 TEST(CatalogueUpdate, SummaryText) {

@@ -3,6 +3,7 @@
 
 #include "TempDir.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -113,6 +114,94 @@ TEST(CatalogueCommand, ARootThatIsGoneKeepsItsRows) {
     EXPECT_EQ(updated.out, "Group  \\  Album\t5\t-\t-\t-\nGroup  \\  Disc\t6\t-\t-\t-\n");
 }
 
+// In categories mode the category header rows of a root that is gone stay above its rows.
+TEST(CatalogueCommand, ARootThatIsGoneKeepsItsCategoryHeaders) {
+    Catalogue c;
+    TempDir second;
+    c.album("Rock/Group/Album", 5 * kMiB);
+    QDir().mkpath(second.file("Disk/Jazz/Band/Live"));
+    QFile file(second.file("Disk/Jazz/Band/Live/a.bin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.resize(6 * kMiB);
+    file.close();
+    const QString gone = second.file("Disk");
+    const CliOutcome stored =
+        c.run("music", {c.collection.path(), gone, "--categories", "--store", "--print"});
+    ASSERT_EQ(stored.status, kExitOk) << stored.err;
+    ASSERT_TRUE(QDir(gone).removeRecursively());
+
+    const CliOutcome updated = c.run("music", {"--update", "--categories", "--print"});
+    ASSERT_EQ(updated.status, kExitOk) << updated.err;
+    EXPECT_EQ(updated.out, stored.out);
+    EXPECT_NE(updated.out.find("Jazz"), std::string::npos) << updated.out;
+}
+
+// A named root that does not exist is a typo, not an unplugged disk: nothing is stored.
+TEST(CatalogueCommand, UpdateOfARootThatDoesNotExistFailsAndStoresNothing) {
+    Catalogue c;
+    c.album("Group/Album", 5 * kMiB);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    const QString typo = c.collection.file("no-such-folder");
+    for (const char* command : {"music", "video"}) {
+        const CliOutcome updated = c.run(command, {"--update", typo});
+        EXPECT_EQ(updated.status, kExitFailure) << command;
+        EXPECT_NE(updated.err.find("no such folder: " + typo.toStdString()), std::string::npos)
+            << updated.err;
+    }
+    const CliOutcome kept = c.run("music", {"--update", "--print"});
+    EXPECT_EQ(kept.err, "Новых: 0, изменённых: 0, удалённых: 0\n");
+    EXPECT_EQ(kept.out, "Group  \\  Album\t5\t-\t-\t-\n");
+}
+
+// An empty mount point (the disk is not mounted) holds none of its albums: the rows stay and the
+// root is named, until --allow-empty says the root is empty on purpose.
+TEST(CatalogueCommand, ARootThatHoldsNoneOfItsAlbumsKeepsThemUnlessAllowedToEmpty) {
+    Catalogue c;
+    c.album("Group/Album", 5 * kMiB);
+    c.album("Group/Other", 4 * kMiB);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    ASSERT_TRUE(QDir(c.collection.file("Group")).removeRecursively());
+
+    const CliOutcome kept = c.run("music", {"--update", "--print"});
+    ASSERT_EQ(kept.status, kExitOk) << kept.err;
+    EXPECT_EQ(kept.err, "Новых: 0, изменённых: 0, удалённых: 0; недоступно: " +
+                            QDir::cleanPath(c.collection.path()).toStdString() + "\n");
+    EXPECT_EQ(kept.out, "Group  \\  Album\t5\t-\t-\t-\nGroup  \\  Other\t4\t-\t-\t-\n");
+
+    const CliOutcome emptied = c.run("music", {"--update", "--allow-empty", "--print"});
+    ASSERT_EQ(emptied.status, kExitOk) << emptied.err;
+    EXPECT_EQ(emptied.err, "Новых: 0, изменённых: 0, удалённых: 2\n");
+    EXPECT_EQ(emptied.out, "");
+    EXPECT_EQ(c.run("music", {"--allow-empty", c.collection.path()}).status, kExitUsage);
+}
+
+// The same album path below two roots: each root keeps its own row and hand edits, and a new
+// album below one root does not take over the other root's row.
+TEST(CatalogueCommand, RowsAreKeyedByRootAndPath) {
+    Catalogue c;
+    TempDir second;
+    c.album("Group/Album", 5 * kMiB);
+    const auto secondAlbum = [&second](const QString& relative, qint64 bytes) {
+        QDir().mkpath(second.file(relative));
+        QFile file(second.file(relative + QStringLiteral("/other.bin")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(bytes);
+    };
+    secondAlbum("Group/Another", 4 * kMiB);
+    ASSERT_EQ(c.run("music", {c.collection.path(), second.path(), "--store"}).status, kExitOk);
+    c.editStored([](StoredList& list) {
+        list.rows.at(0).cells[3] = QStringLiteral("Исландия");
+        list.rows.at(0).editedColumns = 1u << 4;
+    });
+    secondAlbum("Group/Album", 7 * kMiB);
+    const CliOutcome updated = c.run("music", {"--update", "--print"});
+    ASSERT_EQ(updated.status, kExitOk) << updated.err;
+    EXPECT_EQ(updated.err, "Новых: 1, изменённых: 0, удалённых: 0\n");
+    EXPECT_EQ(updated.out, "Group  \\  Album\t5\t-\t-\tИсландия\n"
+                           "Group  \\  Album\t7\t-\t-\t-\n"
+                           "Group  \\  Another\t4\t-\t-\t-\n");
+}
+
 TEST(CatalogueCommand, UpdateFromTheRootsNamedFollowsAMovedCollection) {
     Catalogue c;
     c.album("Group/Album", 5 * kMiB);
@@ -139,6 +228,34 @@ TEST(CatalogueCommand, VideoUpdate) {
     ASSERT_EQ(updated.status, kExitOk) << updated.err;
     EXPECT_EQ(updated.err, "Новых: 1, изменённых: 0, удалённых: 1\n");
     EXPECT_EQ(updated.out, "b.txt\t1\t0 x 0\t\t0\t\nc.txt\t1\t0 x 0\t\t0\t\n");
+}
+
+// A tagger that rewrites a file in place and puts its modification time back ("keep file time")
+// leaves the size and the time as they were; the change time still tells the update.
+TEST(CatalogueCommand, AnInPlaceRetagThatKeepsSizeAndTimeIsReadAgain) {
+    for (const char* command : {"music", "video"}) {
+        SCOPED_TRACE(command);
+        Catalogue c;
+        c.album("Group/Album", 5 * kMiB);
+        // The stand-in file holds no video: the video list takes it with --all-files.
+        const QStringList every = QLatin1String(command) == QLatin1String("video")
+                                      ? QStringList{"--all-files"}
+                                      : QStringList{};
+        ASSERT_EQ(c.run(command, QStringList{c.collection.path(), "--store"} + every).status,
+                  kExitOk);
+        QFile file(c.collection.file("Group/Album/tracks.bin"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QDateTime modified = file.fileTime(QFileDevice::FileModificationTime);
+        ASSERT_TRUE(file.write("TAG", 3) == 3);
+        file.flush();
+        ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        file.close();
+        ASSERT_EQ(QFileInfo(file).size(), 5 * kMiB);
+        ASSERT_EQ(QFileInfo(file).lastModified(), modified);
+        const CliOutcome updated = c.run(command, QStringList{"--update"} + every);
+        ASSERT_EQ(updated.status, kExitOk) << updated.err;
+        EXPECT_EQ(updated.err, "Новых: 0, изменённых: 1, удалённых: 0\n");
+    }
 }
 
 TEST(CatalogueCommand, TheCatalogueIsTouchedOnlyWhenAsked) {
