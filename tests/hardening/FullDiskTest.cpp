@@ -191,10 +191,18 @@ TEST(FullDisk, WorkbookKeepsThePreviousFileWhenTheTemporaryFolderFills) {
     const std::string temporary = "/tmp";
     const pid_t child = ::fork();
     if (child == 0) {
-        // The workbook module is loaded first: a checkout under /tmp would be hidden by the
-        // small disk, and the write would fail for the missing module instead of the full disk.
-        if (!check(!exporter::xlsxwriterVersion().isEmpty(), "the workbook module loads"))
+        // A first workbook loads the module: a checkout under /tmp would be hidden by the small
+        // disk, and the write would fail for the missing module instead of the full disk.
+        const std::string first = "/tmp/korvane-first-" + std::to_string(::getpid()) + ".xlsx";
+        try {
+            exporter::writeWorkbook(exporter::musicSheetPlan(rows(1), QStringLiteral("music"),
+                                                             QStringLiteral("  \\  "), true, false),
+                                    QString::fromStdString(first));
+        } catch (const exporter::ExportError&) {
+            check(false, "the workbook module loads");
             ::_exit(1);
+        }
+        ::unlink(first.c_str());
         // The small disk at /tmp itself, where the library's large temporary files go; a roomy
         // one inside it for the target.
         if (!mountSmallDisk(temporary, "16m"))
