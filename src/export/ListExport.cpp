@@ -21,6 +21,11 @@ namespace {
 
 const QString kWorkbookFolderPrefix = QStringLiteral("korvane-");
 
+// The output folder, ending in a separator.
+QString saveDir(const SettingsFile& settings) {
+    return settings.readText(u"save_dir", defaultSaveDir());
+}
+
 std::optional<QString> writeLines(const QString& path, bool utf8,
                                   const std::function<void(const LineSink&)>& writeAll) {
     ReplacementFile file(path);
@@ -70,7 +75,7 @@ QString readOutputName(const SettingsFile& settings, const OutputName& name) {
 }
 
 QString outputPath(const SettingsFile& settings, const OutputName& name) {
-    return settings.readText(u"save_dir", defaultSaveDir()) + readOutputName(settings, name);
+    return saveDir(settings) + readOutputName(settings, name);
 }
 
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
@@ -220,8 +225,7 @@ void discardTemporaryWorkbook(const QString& path) {
 }
 
 QString workbookOutputPath(const SettingsFile& settings, const SheetPlan& plan) {
-    return settings.readText(u"save_dir", defaultSaveDir()) + plan.sheetName +
-           QStringLiteral(".xlsx");
+    return saveDir(settings) + plan.sheetName + QStringLiteral(".xlsx");
 }
 
 int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now) {
