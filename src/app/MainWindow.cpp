@@ -611,6 +611,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // Alt alone opens "Файл" on its release, with no other key pressed in between: Alt+F4,
     // Alt+Tab and the menus' Alt+letter keys reach the window manager and the menu bar.
     switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // A key taken as a shortcut (the menus' Alt+letter) never arrives as a key press.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt)
+            m_altAlone = false;
+        break;
+    }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat())

@@ -274,6 +274,38 @@ TEST(MainWindow, AltAloneOpensTheFileMenuOnItsRelease) {
     }
 }
 
+// Alt+letter opens the menu of that letter, and the Alt released after it opens nothing else.
+TEST(MainWindow, AltLetterOpensItsOwnMenu) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const struct {
+        char16_t letter;
+        QMenu* menu;
+    } cases[] = {
+        {u'Ф', w.ui().fileMenu},
+        {u'Н', w.ui().settingsMenu},
+        {u'Б', w.ui().basesMenu},
+        {u'С', w.ui().helpMenu},
+    };
+    for (const auto& c : cases) {
+        const auto letter = static_cast<Qt::Key>(c.letter);
+        QTest::keyPress(&w, Qt::Key_Alt);
+        // The key as a Russian layout gives it: the Cyrillic letter, its text lower case.
+        const QString text = QString(QChar(c.letter)).toLower();
+        QTest::sendKeyEvent(QTest::Press, &w, letter, text, Qt::AltModifier);
+        QTest::sendKeyEvent(QTest::Release, &w, letter, text, Qt::AltModifier);
+        QTest::keyRelease(&w, Qt::Key_Alt);
+        EXPECT_EQ(w.menuBar()->activeAction(), c.menu->menuAction())
+            << c.menu->title().toStdString();
+        EXPECT_TRUE(c.menu->isVisible()) << c.menu->title().toStdString();
+        c.menu->hide();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    }
+}
+
 TEST(MainWindow, CtrlQCloses) {
     Fixture f;
     MainWindow& w = f.open();
