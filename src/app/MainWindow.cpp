@@ -29,6 +29,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -275,6 +276,9 @@ void MainWindow::buildMenus() {
         ui.basesMenu->addAction(QString::fromUtf8(caption));
 
     ui.helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
+    ui.manualAction = ui.helpMenu->addAction(QStringLiteral("Руководство"));
+    ui.manualAction->setShortcut(QKeySequence(Qt::Key_F1));
+    ui.manualAction->setShortcutContext(Qt::ApplicationShortcut);
     ui.aboutAction = ui.helpMenu->addAction(QStringLiteral("О программе"));
 
     setToggles(Toggles{});
@@ -356,6 +360,7 @@ void MainWindow::connectCommands() {
     connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
     connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
+    connect(ui.manualAction, &QAction::triggered, this, &MainWindow::manualClicked);
     connect(ui.aboutAction, &QAction::triggered, this, [this] { showAboutBox(this); });
 
     connect(ui.pages, &QTabWidget::currentChanged, this,
@@ -681,6 +686,15 @@ void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAct
         },
         Qt::SingleShotConnection);
     menu->popup(view->viewport()->mapToGlobal(position));
+}
+
+void MainWindow::manualClicked() {
+    // The English manual for a desktop that is not Russian, when it is there.
+    const QString english = m_programFolder.shippedFile(QStringLiteral("manual/en.html"));
+    const bool russianDesktop = QLocale::system().language() == QLocale::Russian;
+    openWrittenFile(!russianDesktop && QFileInfo::exists(english)
+                        ? english
+                        : m_programFolder.shippedFile(QStringLiteral("manual/ru.html")));
 }
 
 void MainWindow::openCreatedFile() {

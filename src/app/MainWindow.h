@@ -87,6 +87,7 @@ public:
         QMenu* settingsMenu = nullptr;      // "Настройки"
         QMenu* basesMenu = nullptr;         // "База данных"
         QMenu* helpMenu = nullptr;          // "Справка"
+        QAction* manualAction = nullptr;    // "Руководство" (F1)
         QAction* aboutAction = nullptr;     // "О программе"
         QAction* musicScanAction = nullptr; // "с music коллекцией"
         QAction* videoScanAction = nullptr; // "с video коллекцией"
@@ -190,6 +191,7 @@ private:
     void refreshAfterDialog();
     void checkSaveDir();
     void openCreatedFile();
+    void manualClicked();
 
     // Music page (MainWindowMusic.cpp).
     void musicScanClicked();

@@ -14,13 +14,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -303,6 +307,51 @@ TEST(MainWindow, AltLetterOpensItsOwnMenu) {
         EXPECT_TRUE(c.menu->isVisible()) << c.menu->title().toStdString();
         c.menu->hide();
         QTest::keyClick(&w, Qt::Key_Escape);
+    }
+}
+
+// F1 opens the shipped manual in the desktop's language; a manual that is not there is named.
+TEST(MainWindow, F1OpensTheManual) {
+    Fixture f;
+    f.dir.write(QStringLiteral("manual/ru.html"), "<p>Руководство</p>");
+    f.dir.write(QStringLiteral("manual/en.html"), "<p>Manual</p>");
+    MainWindow& w = f.open();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.ui().helpMenu->actions().first(), w.ui().manualAction);
+    EXPECT_EQ(w.ui().manualAction->text(), QStringLiteral("Руководство"));
+
+    QTest::keyClick(&w, Qt::Key_F1);
+    const bool russian = QLocale::system().language() == QLocale::Russian;
+    const QString expected =
+        f.dir.file(russian ? QStringLiteral("manual/ru.html") : QStringLiteral("manual/en.html"));
+    EXPECT_EQ(f.desktop.opened, QStringList{expected});
+
+    QFile::remove(f.dir.file(QStringLiteral("manual/ru.html")));
+    QFile::remove(f.dir.file(QStringLiteral("manual/en.html")));
+    f.desktop.shellOpens = false;
+    QTest::keyClick(&w, Qt::Key_F1);
+    EXPECT_EQ(f.desktop.messages,
+              QStringList{QStringLiteral("Файл \"%1\" не найден.")
+                              .arg(f.dir.file(QStringLiteral("manual/ru.html")))});
+}
+
+// The manual beside the executables, in both languages, with every picture it shows.
+TEST(MainWindow, ShippedManualHasItsPictures) {
+    const QDir manual(QCoreApplication::applicationDirPath() + QStringLiteral("/manual"));
+    for (const QString& name : {QStringLiteral("ru.html"), QStringLiteral("en.html")}) {
+        QFile page(manual.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString text = QString::fromUtf8(page.readAll());
+        static const QRegularExpression source(QStringLiteral(R"re(src="([^"]+)")re"));
+        int pictures = 0;
+        for (const QRegularExpressionMatch& match : source.globalMatch(text)) {
+            EXPECT_TRUE(QFileInfo::exists(manual.filePath(match.captured(1))))
+                << name.toStdString() << ": " << match.captured(1).toStdString();
+            ++pictures;
+        }
+        EXPECT_GT(pictures, 0) << name.toStdString();
     }
 }
 
