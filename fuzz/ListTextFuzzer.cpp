@@ -79,7 +79,8 @@ void checkCsvField(const QString& read, const QString& text) {
 }
 
 void checkCsv(const QStringList& captions, const std::vector<CatalogueRow>& rows) {
-    const std::vector<QStringList> records = readCsv(korvane::exporter::csvText(captions, rows, false));
+    const std::vector<QStringList> records =
+        readCsv(korvane::exporter::csvText(captions, rows, false));
     check(records.size() == rows.size() + 1);
     check(records[0].size() == captions.size());
     for (qsizetype i = 0; i < captions.size(); ++i)

@@ -196,15 +196,6 @@ std::string_view mp3Year(const tags::MpegAudioReader& mpeg) {
     return {};
 }
 
-// "Country: " exactly, then the rest with each line break shown as " / ".
-QString mp3Country(const tags::Id3v2Reader& v2) {
-    constexpr std::string_view kMark = "Country: ";
-    const std::string_view comment = v2.comment;
-    if (comment.substr(0, kMark.size()) != kMark)
-        return kNone;
-    return fromUtf8(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
-}
-
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
     tags::MpegAudioReader mpeg;
@@ -223,7 +214,7 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
     if (options.showVBR && mpeg.vbr.found)
         details.bitrate.prepend(QStringLiteral("VBR "));
     details.style = mp3Style(mpeg, second);
-    details.country = mp3Country(v2);
+    details.country = countryNote(fromUtf8(v2.comment));
 }
 
 void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& options,

@@ -2,6 +2,7 @@
 
 #include "tags/TagText.h"
 #include "text/Cp1251.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <string_view>
@@ -108,7 +109,7 @@ bool CueSheetReader::load(ByteSource& source) {
     }
     if (!found)
         return false;
-    utf8 = isUtf8(text.substr(0, parsedEnd));
+    utf8 = utf8::isValid(text.substr(0, parsedEnd));
     const auto decode = [this](const std::string& raw) { return utf8 ? raw : cp1251::toUtf8(raw); };
     performer = decode(rawPerformer);
     title = decode(rawTitle);

@@ -2,6 +2,7 @@
 
 #include "tags/OggPages.h"
 #include "tags/VorbisComment.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -51,7 +52,7 @@ void setItem(std::string_view text, VorbisTag& tag) {
     const auto field = splitComment(text);
     if (!field) {
         if (text.find('=') == std::string_view::npos && tag[ItemVendor].empty())
-            tag[ItemVendor] = validUtf8(text);
+            tag[ItemVendor] = utf8::withReplacements(text);
         return;
     }
     const auto found = std::find_if(kNames.begin() + 1, kNames.end(), [&](std::string_view name) {
@@ -59,7 +60,8 @@ void setItem(std::string_view text, VorbisTag& tag) {
     });
     if (found == kNames.end())
         return;
-    tag[static_cast<std::size_t>(found - kNames.begin())] = validUtf8(trimBlanks(field->value));
+    tag[static_cast<std::size_t>(found - kNames.begin())] =
+        utf8::withReplacements(trimBlanks(field->value));
 }
 
 // Item 0 is the vendor string; each item counts with its first 250 bytes only.

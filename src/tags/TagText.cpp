@@ -5,14 +5,6 @@
 
 namespace korvane::tags {
 
-std::string_view utf8Prefix(std::string_view bytes) {
-    return utf8::validPrefix(bytes);
-}
-
-bool isUtf8(std::string_view bytes) {
-    return utf8::isValid(bytes);
-}
-
 std::string from8Bit(std::string_view bytes) {
     return codepage::toUtf8(bytes, codepage::detect(bytes).encoding);
 }

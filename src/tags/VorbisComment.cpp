@@ -1,6 +1,7 @@
 #include "tags/VorbisComment.h"
 
 #include "tags/ByteSource.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -58,7 +59,7 @@ std::string VorbisComment::value(std::string_view name) const {
             continue;
         const std::string_view text = trimBlanks(field->value);
         if (!text.empty())
-            return validUtf8(text);
+            return utf8::withReplacements(text);
     }
     return {};
 }
