@@ -5,6 +5,7 @@
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
 #include "catalogue/CatalogueStore.h"
+#include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "music/MusicList.h"
@@ -29,6 +30,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
@@ -291,10 +293,18 @@ void MainWindow::buildPages() {
     setCentralWidget(ui.pages);
 
     auto addPage = [&](const QString& name, QTableView*& view, CatalogueList& list,
+                       QLineEdit*& filterField, ListFilter*& filter, int headerRole,
                        std::initializer_list<QPushButton**> buttons, const QStringList& captions) {
         auto* page = new QWidget(ui.pages);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+        // The window keeps its designed look until the user asks for the filter.
+        filterField = new QLineEdit(page);
+        filterField->setPlaceholderText(
+            QStringLiteral("Фильтр: слова из любого столбца (Esc - сбросить)"));
+        filterField->setClearButtonEnabled(true);
+        filterField->hide();
+        layout->addWidget(filterField);
         view = makeListView(page);
         layout->addWidget(view, 1);
         auto* row = new QHBoxLayout;
@@ -306,14 +316,16 @@ void MainWindow::buildPages() {
         row->addStretch(1);
         layout->addLayout(row);
         ui.pages->addTab(page, name);
-        view->setModel(&list);
+        filter = new ListFilter(list, headerRole, this);
+        view->setModel(filter);
     };
-    addPage(QStringLiteral("music"), ui.musicView, *m_musicList,
+    addPage(QStringLiteral("music"), ui.musicView, *m_musicList, ui.musicFilterField,
+            ui.musicFilter, MusicList::CategoryHeaderRole,
             {&ui.musicScanButton, &ui.musicClearButton, &ui.musicExportButton},
             {QStringLiteral("Создать лист с music коллекцией"),
              QStringLiteral("Очистить music лист"), QStringLiteral("Экспорт в ...")});
-    addPage(QStringLiteral("video"), ui.videoView, *m_videoList,
-            {&ui.videoScanButton, &ui.videoClearButton, &ui.videoExportButton},
+    addPage(QStringLiteral("video"), ui.videoView, *m_videoList, ui.videoFilterField,
+            ui.videoFilter, 0, {&ui.videoScanButton, &ui.videoClearButton, &ui.videoExportButton},
             {QStringLiteral("Добавить Клипы"), QStringLiteral("Очистить video лист"),
              QStringLiteral("Экспорт в ...")});
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
@@ -333,6 +345,9 @@ void MainWindow::buildPages() {
     setMusicListCommandsEnabled(false);
     setVideoListCommandsEnabled(false);
 
+    ui.filterAction = new QAction(this);
+    ui.filterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(ui.filterAction);
     ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
     ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
     ui.musicExportPopup =
@@ -382,6 +397,19 @@ void MainWindow::connectCommands() {
         m_ui.pages->setCurrentIndex(1);
         videoUpdateClicked();
     });
+
+    connect(ui.filterAction, &QAction::triggered, this, &MainWindow::showFilter);
+    for (const bool music : {true, false}) {
+        QLineEdit* field = music ? ui.musicFilterField : ui.videoFilterField;
+        QTableView* view = music ? ui.musicView : ui.videoView;
+        connect(field, &QLineEdit::textChanged, this, [this, music] { filterChanged(music); });
+        auto* close = new QAction(field);
+        close->setShortcut(QKeySequence(Qt::Key_Escape));
+        close->setShortcutContext(Qt::WidgetShortcut);
+        field->addAction(close);
+        connect(close, &QAction::triggered, this,
+                [this, field, view] { closeFilter(field, view); });
+    }
 
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
     connect(ui.musicClearButton, &QPushButton::clicked, this, &MainWindow::musicClearClicked);
@@ -660,17 +688,58 @@ bool MainWindow::pumpEvents() {
     return !m_closing;
 }
 
+int MainWindow::listRow(const QTableView* view, int viewRow) {
+    const auto* filter = static_cast<const ListFilter*>(view->model());
+    return filter->mapToSource(filter->index(viewRow, 0)).row();
+}
+
 int MainWindow::selectedRow(const QTableView* view) {
     // The views select whole rows. The ranges rather than selectedRows(), which checks every row
     // against every range: seconds for a selection of thousands of scattered rows.
     const QItemSelection selection = view->selectionModel()->selection();
-    return selection.isEmpty() ? -1 : selection.first().top();
+    return selection.isEmpty() ? -1 : listRow(view, selection.first().top());
 }
 
 void MainWindow::selectRow(QTableView* view, int row) {
-    view->selectionModel()->setCurrentIndex(view->model()->index(row, 0),
-                                            QItemSelectionModel::ClearAndSelect |
-                                                QItemSelectionModel::Rows);
+    const auto* filter = static_cast<const ListFilter*>(view->model());
+    const QModelIndex shown = filter->mapFromSource(filter->sourceModel()->index(row, 0));
+    // A row the filter hides is not selected.
+    if (!shown.isValid()) {
+        view->selectionModel()->clearSelection();
+        return;
+    }
+    view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+}
+
+void MainWindow::showFilter() {
+    const bool music = m_ui.pages->currentIndex() == 0;
+    QLineEdit* field = music ? m_ui.musicFilterField : m_ui.videoFilterField;
+    field->show();
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
+}
+
+void MainWindow::filterChanged(bool music) {
+    ListFilter* filter = music ? m_ui.musicFilter : m_ui.videoFilter;
+    const bool wasActive = filter->isActive();
+    filter->setText((music ? m_ui.musicFilterField : m_ui.videoFilterField)->text());
+    if (!filter->isActive()) {
+        if (wasActive)
+            setStatusText(m_statusBeforeFilter);
+        return;
+    }
+    if (!wasActive)
+        m_statusBeforeFilter = statusText();
+    setStatusText(QStringLiteral(" Фильтр: показано %1 из %2")
+                      .arg(filter->shownItems())
+                      .arg(filter->allItems()));
+}
+
+void MainWindow::closeFilter(QLineEdit* field, QTableView* view) {
+    field->clear();
+    field->hide();
+    view->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,

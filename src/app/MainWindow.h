@@ -13,6 +13,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QMimeData;
 class QProgressBar;
@@ -30,6 +31,7 @@ enum class TextFormat;
 
 class Desktop;
 class ListColumns;
+class ListFilter;
 class MusicList;
 class VideoList;
 class SettingsDialog;
@@ -121,6 +123,13 @@ public:
         QAction* videoDeleteAction = nullptr;
         QMenu* musicExportPopup = nullptr; // the export button's menu
         QMenu* videoExportPopup = nullptr;
+
+        // The filter above each list, hidden until Ctrl+F; Esc clears and hides it.
+        QAction* filterAction = nullptr; // Ctrl+F
+        QLineEdit* musicFilterField = nullptr;
+        QLineEdit* videoFilterField = nullptr;
+        ListFilter* musicFilter = nullptr;
+        ListFilter* videoFilter = nullptr;
     };
 
     MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent = nullptr);
@@ -259,12 +268,18 @@ private:
     std::unique_ptr<TestersDialog> m_testersDialog;
     // set.ini was there but could not be read, and the user was told at start.
     bool m_unreadableSettingsReported = false;
+    QString m_statusBeforeFilter; // the status text the filter's count stands in for
     bool m_closing = false;
     bool m_altAlone = false; // Alt is down and no other key was pressed since
 
-    // Selection helpers of both lists.
+    // Selection helpers of both lists. A view shows its list through the filter: rows of the
+    // view are mapped to rows of the list.
+    static int listRow(const QTableView* view, int viewRow);
     static int selectedRow(const QTableView* view);
     static void selectRow(QTableView* view, int row);
+    void showFilter();
+    void filterChanged(bool music);
+    void closeFilter(QLineEdit* field, QTableView* view);
     // Opens a list's context menu with "Редактировать" and "Удалить" enabled when a row is
     // chosen; the actions serve the shortcuts too, so they are enabled again when it closes.
     void popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,

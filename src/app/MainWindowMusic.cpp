@@ -193,20 +193,21 @@ void MainWindow::musicDeleteClicked() {
     QTableView* view = m_ui.musicView;
     if (m_musicList->isEmpty() || !view->hasFocus())
         return;
-    const int selected = selectedRow(view);
     // The selection is taken before the walk: removing the current row makes the view choose
-    // another one, which must not be deleted in turn.
+    // another one, which must not be deleted in turn. Rows are counted as the view shows them.
+    const QItemSelection selection = view->selectionModel()->selection();
+    const int selected = selection.isEmpty() ? -1 : selection.first().top();
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
-    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
+    for (const QItemSelectionRange& range : selection) {
         for (int row = range.top(); row <= range.bottom(); ++row)
-            doomed[static_cast<size_t>(row)] = true;
+            doomed[static_cast<size_t>(listRow(view, row))] = true;
     }
     m_musicList->removeFlaggedRows(doomed);
-    const int count = m_musicList->count();
+    const int count = view->model()->rowCount();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
         view->selectRow(next);
-    if (count == 0) {
+    if (m_musicList->isEmpty()) {
         setWindowTitle(titleCaption());
         musicClearClicked();
         return;
