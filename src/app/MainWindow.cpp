@@ -61,7 +61,8 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// The three classic exports, a separator, then the Unicode ones (kTextFormatItems).
+// The three classic exports, a separator, the Unicode ones (kTextFormatItems), a separator and
+// the rest of the forum's commands.
 QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
     menu->addAction(html);
     menu->addAction(txt);
@@ -70,6 +71,9 @@ QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, cons
     menu->addAction(QStringLiteral("BBCode (для форума)"));
     menu->addAction(QStringLiteral("CSV"));
     menu->addAction(QStringLiteral("JSON"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Текст (для форума)"));
+    menu->addAction(QStringLiteral("Копировать для форума"));
     return menu;
 }
 
@@ -78,7 +82,10 @@ constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
     {4, exporter::TextFormat::Bbcode},
     {5, exporter::TextFormat::Csv},
     {6, exporter::TextFormat::Json},
+    {8, exporter::TextFormat::Plain},
 };
+// Where it puts "Копировать для форума".
+constexpr int kCopyForumItem = 9;
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -253,6 +260,8 @@ void MainWindow::buildMenus() {
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
     ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
+    ui.bbcodeSpoilers =
+        addToggle(ui.settingsMenu, QStringLiteral("Категории для форума под спойлерами"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -412,6 +421,8 @@ void MainWindow::connectCommands() {
         for (const auto& [item, format] : kTextFormatItems)
             connect(items[item], &QAction::triggered, this,
                     [this, format, music] { exportListText(format, music); });
+        connect(items[kCopyForumItem], &QAction::triggered, this,
+                [this, music] { copyForumPost(music); });
     };
     connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
                    &MainWindow::exportMusicExcel, true);
@@ -444,6 +455,7 @@ Toggles MainWindow::toggles() const {
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
     t.allVideoFiles = m_ui.allVideoFiles->isChecked();
+    t.bbcodeSpoilers = m_ui.bbcodeSpoilers->isChecked();
     return t;
 }
 
@@ -459,6 +471,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
     m_ui.allVideoFiles->setChecked(t.allVideoFiles);
+    m_ui.bbcodeSpoilers->setChecked(t.bbcodeSpoilers);
 }
 
 void MainWindow::mainLoad() {

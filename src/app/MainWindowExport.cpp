@@ -124,11 +124,45 @@ void MainWindow::exportVideoTxt() {
 void MainWindow::exportListText(exporter::TextFormat format, bool music) {
     const CatalogueList& list =
         music ? static_cast<const CatalogueList&>(musicList()) : videoList();
-    recordWrittenFile(*this, [this, format, &list] {
-        return exporter::writeListText(format, list, settings(), toggles(),
-                                       QDateTime::currentDateTime(),
-                                       exporter::textOutputPath(format, list, settings()));
-    });
+    // A post over the limit is written in parts: the first is the one a double click opens.
+    QStringList written;
+    recordWrittenFile(
+        *this,
+        [this, format, music, &list, &written]() -> std::optional<QString> {
+            written = exporter::writeListFiles(
+                format, list, settings(), toggles(), QDateTime::currentDateTime(),
+                exporter::textOutputPath(format, list, settings()),
+                exporter::postSource(format, music, programFolder(), settings(), toggles()));
+            if (written.isEmpty())
+                return std::nullopt;
+            return written.first();
+        },
+        [&written](const QString&) { return exporter::partsCreatedMessage(written); });
+}
+
+void MainWindow::copyForumPost(bool music) {
+    const CatalogueList& list =
+        music ? static_cast<const CatalogueList&>(musicList()) : videoList();
+    if (list.isEmpty())
+        return;
+    const auto format = exporter::TextFormat::Bbcode;
+    try {
+        const std::vector<std::string> parts = underBusyCursor([&] {
+            return exporter::listParts(
+                format, list, settings(), toggles(), QDateTime::currentDateTime(),
+                exporter::postSource(format, music, programFolder(), settings(), toggles()));
+        });
+        // Text boxes break lines with LF; the clipboard gives each desktop its own.
+        desktop().setClipboardText(QString::fromStdString(parts.front())
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        setStatusText(parts.size() == 1
+                          ? QStringLiteral("Сообщение для форума скопировано в буфер обмена")
+                          : QStringLiteral("Часть 1 из %1 сообщения для форума скопирована в "
+                                           "буфер обмена")
+                                .arg(parts.size()));
+    } catch (const exporter::ExportError& error) {
+        desktop().showError(error.message());
+    }
 }
 
 void MainWindow::exportVideoExcel() {

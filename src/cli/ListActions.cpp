@@ -189,22 +189,31 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
         return;
     const QDateTime now = QDateTime::currentDateTime();
     runExport([&] {
+        const exporter::PostSource post = exporter::postSource(
+            format, target.kind == ListKind::Music, target.programFolder, target.settings,
+            target.toggles, target.postTemplate, target.postLimit);
         if (path == QLatin1String("-")) {
-            target.context.out << exporter::listText(format, target.list, target.settings,
-                                                     target.toggles, now);
+            for (const std::string& part : exporter::listParts(format, target.list, target.settings,
+                                                               target.toggles, now, post))
+                target.context.out << part;
             flushOutput(target.context.out);
             return;
         }
-        reportWritten(target, exporter::writeListText(
-                                  format, target.list, target.settings, target.toggles, now,
-                                  path.isEmpty() ? exporter::textOutputPath(format, target.list,
-                                                                            target.settings)
-                                                 : path));
+        const QStringList written = exporter::writeListFiles(
+            format, target.list, target.settings, target.toggles, now,
+            path.isEmpty() ? exporter::textOutputPath(format, target.list, target.settings) : path,
+            post);
+        for (const QString& file : written)
+            target.context.err << exporter::fileCreatedText(file).toStdString() << '\n';
     });
 }
 
 void bbcodeAction(ListActionTarget& target, const QString& path) {
     textExport(target, path, exporter::TextFormat::Bbcode);
+}
+
+void plainAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Plain);
 }
 
 void csvAction(ListActionTarget& target, const QString& path) {
@@ -231,6 +240,8 @@ const ListActionKind kListActions[] = {
     {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
     {"--bbcode", "[FILE]", checkOutputFile, bbcodeAction,
      "BBCode forum post into save_dir, to FILE, or to stdout for -"},
+    {"--plain", "[FILE]", checkOutputFile, plainAction,
+     "the forum post as plain text into save_dir, to FILE, or to stdout for -"},
     {"--csv", "[FILE]", checkOutputFile, csvAction,
      "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
     {"--json", "[FILE]", checkOutputFile, jsonAction,

@@ -4,6 +4,7 @@
 
 #include "settings/Toggles.h"
 
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -23,10 +24,12 @@ struct ListActionTarget {
     ListKind kind;
     CatalogueList& list;
     Context& context;
-    const ProgramFolder& programFolder; // the bases and the templates
-    const SettingsFile& settings;       // the program folder's set.ini, never written
-    Toggles toggles;                    // after the command line's overrides
-    int sortColumn = 0;                 // `sortColumn`: the column of the last --sort
+    const ProgramFolder& programFolder;      // the bases and the templates
+    const SettingsFile& settings;            // the program folder's set.ini, never written
+    Toggles toggles;                         // after the command line's overrides
+    int sortColumn = 0;                      // `sortColumn`: the column of the last --sort
+    QString postTemplate = {};               // --template FILE; empty: the program folder's
+    std::optional<qsizetype> postLimit = {}; // --post-limit N; empty: set.ini's
 };
 
 struct ListActionKind;

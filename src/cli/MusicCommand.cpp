@@ -111,6 +111,8 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (store)
         storeList(*store, StoredListName::Music, list, musicAlbumCount(list, toggles.musicInCat));
     ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
     runListActions(arguments.actions, target);
     return kExitOk;
 }

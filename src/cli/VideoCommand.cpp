@@ -78,6 +78,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.txtUtf8)
         toggles.txtUtf8 = *arguments.txtUtf8;
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
     runListActions(arguments.actions, target);
     return kExitOk;
 }

@@ -65,25 +65,61 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
                                       const SettingsFile& settings,
                                       const ProgramFolder& programFolder);
 
-// The Unicode exports: BBCode for forum posts, CSV and JSON for spreadsheets and scripts. Each is
-// UTF-8; the CSV file starts with a byte-order mark so that spreadsheet applications pick the
-// encoding.
-enum class TextFormat { Bbcode, Csv, Json };
+// The Unicode exports: BBCode and plain text for forum posts (made from templates), CSV and JSON
+// for spreadsheets and scripts. Each is UTF-8; the CSV file starts with a byte-order mark so that
+// spreadsheet applications pick the encoding.
+enum class TextFormat { Bbcode, Csv, Json, Plain };
 
 OutputName textOutputName(TextFormat format, bool musicList);
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.
 QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings);
 
+// Where a forum post (BBCode or plain text) takes its template and how long a part may be.
+struct PostSource {
+    QString templatePath; // empty: the built-in copy of the shipped template
+    qsizetype limit = 0;  // the largest part in characters; 0: one file
+};
+
+// The set.ini key of the largest post, in characters (0: one file).
+inline constexpr QStringView kPostLimitKey = u"postLimit";
+
+// The post source of this moment: `chosenTemplate` when given (--template), else the program
+// folder's template for the format and list (the spoiler one with toggles.bbcodeSpoilers);
+// `limit` when given (--post-limit), else postLimit of set.ini.
+PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
+                      const SettingsFile& settings, const Toggles& toggles,
+                      const QString& chosenTemplate = {},
+                      std::optional<qsizetype> limit = std::nullopt);
+
 // The list in `format`, read with the settings and toggles of this moment; `now` is the JSON's
-// "generated" time. Without the CSV's byte-order mark: that belongs to the file.
+// "generated" time and the posts' date. Without the CSV's byte-order mark: that belongs to the
+// file. A post is whole here, whatever its limit.
 std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
-                     const Toggles& toggles, const QDateTime& now);
+                     const Toggles& toggles, const QDateTime& now, const PostSource& post = {});
+
+// The same, as the files hold it: a post over its limit in parts, anything else in one.
+std::vector<std::string> listParts(TextFormat format, const CatalogueList& list,
+                                   const SettingsFile& settings, const Toggles& toggles,
+                                   const QDateTime& now, const PostSource& post = {});
+
+// Part `part` of a post split into files: "mp3list.bbcode.txt" gives "mp3list.bbcode.1.txt".
+QString partPath(const QString& path, qsizetype part);
+
+// Writes listParts to `path`, or to its numbered parts; the files written (none for an empty
+// list). Numbered parts that an earlier, longer post left behind are removed.
+QStringList writeListFiles(TextFormat format, const CatalogueList& list,
+                           const SettingsFile& settings, const Toggles& toggles,
+                           const QDateTime& now, const QString& path, const PostSource& post = {});
 
 // Writes listText to `path`; nothing for an empty list.
 std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
                                      const SettingsFile& settings, const Toggles& toggles,
                                      const QDateTime& now, const QString& path);
+
+// What the command line and the window report after the parts of a post were written.
+QString partsCreatedText(const QStringList& paths);
+QString partsCreatedMessage(const QStringList& paths);
 
 // The sheet plans with the sheet names and separator of the settings.
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
