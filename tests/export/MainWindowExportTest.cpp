@@ -244,6 +244,28 @@ TEST(MainWindowExport, CopyForForumPutsThePostOnTheClipboard) {
     }
 }
 
+// "Категории для форума под спойлерами" switches the BBCode post to the spoiler template.
+TEST(MainWindowExport, SpoilerToggleChoosesTheSpoilerTemplate) {
+    Fixture f;
+    f.fillMusic();
+    auto toggles = f.window->toggles();
+    toggles.musicInCat = true;
+    f.window->setToggles(toggles);
+    EXPECT_EQ(f.window->ui().bbcodeSpoilers->text(),
+              QStringLiteral("Категории для форума под спойлерами"));
+    EXPECT_FALSE(f.window->ui().bbcodeSpoilers->isChecked());
+    f.window->ui().bbcodeSpoilers->trigger();
+    EXPECT_TRUE(f.window->toggles().bbcodeSpoilers);
+    f.trigger(f.window->ui().musicExportPopup, Bbcode);
+    EXPECT_EQ(
+        f.folder.read(QStringLiteral("out/mp3list.bbcode.txt")),
+        QStringLiteral("[b]mp3 collection — альбомов: 1[/b]\r\n\r\n"
+                       "[spoiler=\"Панк (1)\"]\r\n"
+                       "[b]Ramones[/b]  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\r\n"
+                       "[/spoiler]\r\n")
+            .toUtf8());
+}
+
 // A template the user broke: its line in the error box, no file, the clipboard untouched.
 TEST(MainWindowExport, BrokenTemplateIsReportedWithItsLine) {
     Fixture f;
