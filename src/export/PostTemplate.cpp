@@ -282,7 +282,8 @@ QStringList cutParts(const std::vector<PostChunk>& chunks, qsizetype room, PostM
         QString body = reopeningTags(open);
         QStringList stack = open;
         qsizetype rows = 0;
-        // The last place where this part may end: before a row or a section, after a row.
+        // The last place where this part may end: after a row, before the next row or section.
+        // Never between a heading and its first row: the heading would end a part alone.
         struct Cut {
             size_t next;
             qsizetype length;
@@ -291,7 +292,9 @@ QStringList cutParts(const std::vector<PostChunk>& chunks, qsizetype room, PostM
         std::optional<Cut> cut;
         while (next < chunks.size()) {
             const PostChunk& chunk = chunks[next];
-            if (rows > 0 && (chunk.kind == PostChunk::Row || chunk.kind == PostChunk::SectionStart))
+            const bool afterRow = next > 0 && chunks[next - 1].kind == PostChunk::Row;
+            if (rows > 0 && ((chunk.kind == PostChunk::Row && afterRow) ||
+                             chunk.kind == PostChunk::SectionStart))
                 cut = Cut{next, body.size(), stack};
             const QStringList after =
                 markup == PostMarkup::Bbcode ? openBbcodeTags(chunk.text, stack) : stack;

@@ -350,6 +350,28 @@ TEST(PostSplit, CutCategoryIsClosedAndOpenedAgain) {
     }
 }
 
+// A category heading goes into the part of its first row.
+TEST(PostSplit, HeadingStaysWithItsFirstRow) {
+    MusicList list;
+    list.appendCategoryHeader(QStringLiteral("Rock"));
+    list.appendRow(test::album(QStringLiteral("G0  \\  A"), QStringLiteral("1"),
+                               QStringLiteral("192"), QStringLiteral("R")));
+    list.appendCategoryHeader(QStringLiteral("Ska"));
+    list.appendRow(test::album(QStringLiteral("G1  \\  A"), QStringLiteral("1"),
+                               QStringLiteral("192"), QStringLiteral("R")));
+    Toggles toggles;
+    toggles.musicInCat = true;
+    ExportFolder folder;
+    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    // Room for the first part's rows and the Ska heading, not for the Ska row as well.
+    const std::vector<std::string> parts =
+        listParts(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment(), {{}, 180});
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(QString::fromStdString(parts[1]),
+              QStringLiteral("(часть 2 из 2)\r\n\r\n[b][color=red]Ska[/color][/b]\r\n"
+                             "[b]G1[/b]  \\  A | 1 mb | 192 kbps | R | -\r\n"));
+}
+
 TEST(PostSplit, PostWithinTheLimitStaysOneFileAndOldPartsGo) {
     MusicList list;
     test::fillMusic(list);
