@@ -3,6 +3,7 @@
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
 #include "catalogue/CatalogueList.h"
+#include "catalogue/PublishedStore.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
@@ -10,12 +11,14 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "text/OutputText.h"
+#include "video/VideoList.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -189,9 +192,10 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
         return;
     const QDateTime now = QDateTime::currentDateTime();
     runExport([&] {
-        const exporter::PostSource post = exporter::postSource(
+        exporter::PostSource post = exporter::postSource(
             format, target.kind == ListKind::Music, target.programFolder, target.settings,
             target.toggles, target.postTemplate, target.postLimit);
+        post.title = target.postTitle;
         if (path == QLatin1String("-")) {
             for (const std::string& part : exporter::listParts(format, target.list, target.settings,
                                                                target.toggles, now, post))
@@ -280,6 +284,41 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target) {
     for (const ListAction& action : actions)
         action.kind->run(target, action.argument);
+}
+
+void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
+                         bool sincePublished, bool markPublished) {
+    if (!sincePublished && !markPublished) {
+        runListActions(actions, target);
+        return;
+    }
+    const bool music = target.kind == ListKind::Music;
+    const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
+    PublishedStore store(target.programFolder.file(QStringLiteral("korvane.db")));
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    const std::optional<PublishedSnapshot> snapshot =
+        sincePublished ? store.load(name) : std::nullopt;
+    if (snapshot) {
+        std::unique_ptr<CatalogueList> changes;
+        if (music)
+            changes = std::make_unique<MusicList>();
+        else
+            changes = std::make_unique<VideoList>();
+        changes->resetRows(
+            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music));
+        ListActionTarget changed{
+            target.kind,       *changes,
+            target.context,    target.programFolder,
+            target.settings,   target.toggles,
+            target.sortColumn, target.postTemplate,
+            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at)};
+        runListActions(actions, changed);
+    } else {
+        runListActions(actions, target);
+    }
+    if (markPublished && !store.save(name, target.list.rows(), QDateTime::currentDateTimeUtc()))
+        throw CommandError(store.message().toStdString());
 }
 
 QString listActionsUsage() {

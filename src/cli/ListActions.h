@@ -30,6 +30,7 @@ struct ListActionTarget {
     int sortColumn = 0;                      // `sortColumn`: the column of the last --sort
     QString postTemplate = {};               // --template FILE; empty: the program folder's
     std::optional<qsizetype> postLimit = {}; // --post-limit N; empty: set.ini's
+    QString postTitle = {};                  // the posts' title; empty: the list's own
 };
 
 struct ListActionKind;
@@ -48,6 +49,12 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 
 // Runs the actions in order; an action throws UsageError or CommandError on failure.
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target);
+
+// --since-published and --mark-published: the actions run on what changed since the list was last
+// published (everything when it never was), and the list becomes the published one once they
+// have run. The snapshot is kept in korvane.db of the program folder.
+void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
+                         bool sincePublished, bool markPublished);
 
 // The actions' lines for --help.
 QString listActionsUsage();

@@ -113,7 +113,8 @@ int runMusicCommand(const QStringList& args, Context& context) {
     ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
     target.postTemplate = arguments.postTemplate;
     target.postLimit = arguments.postLimit;
-    runListActions(arguments.actions, target);
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

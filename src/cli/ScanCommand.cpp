@@ -42,6 +42,14 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             result.postLimit = limit;
             continue;
         }
+        if (word == QLatin1String("--since-published")) {
+            result.sincePublished = true;
+            continue;
+        }
+        if (word == QLatin1String("--mark-published")) {
+            result.markPublished = true;
+            continue;
+        }
         if (word == QLatin1String("--allow-empty")) {
             result.mayEmpty = true;
             continue;

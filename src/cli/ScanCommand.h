@@ -26,6 +26,8 @@ struct ScanArguments {
         false; // --allow-empty: the update may empty a root that holds none of its albums
     QString postTemplate;               // --template FILE for the forum posts of this run
     std::optional<qsizetype> postLimit; // --post-limit N
+    bool sincePublished = false;        // --since-published: the actions get what changed
+    bool markPublished = false;         // --mark-published: the list becomes the published one
 };
 
 // Reads a scan command's words: list actions, --store, --update, --txt-encoding ENCODING,

@@ -80,7 +80,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
     target.postTemplate = arguments.postTemplate;
     target.postLimit = arguments.postLimit;
-    runListActions(arguments.actions, target);
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

@@ -72,13 +72,16 @@ std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& li
     const PostTemplate postTemplate =
         loadPostTemplate(post.templatePath, shippedTemplateName(format, music, toggles), music);
     const QString date = text::shortDate(now.date());
+    const QString title = !post.title.isEmpty() ? post.title
+                          : music               ? QStringLiteral("mp3 collection")
+                                                : QStringLiteral("Video collection");
     const PostContent content =
         music ? musicPostContent(
                     list.rows(),
                     {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
                      readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)},
-                    QStringLiteral("mp3 collection"), date)
-              : videoPostContent(list.rows(), QStringLiteral("Video collection"), date);
+                    title, date)
+              : videoPostContent(list.rows(), title, date);
     return renderPost(postTemplate, content, postMarkup(format));
 }
 
@@ -278,6 +281,73 @@ std::optional<QString> writeListText(TextFormat format, const CatalogueList& lis
     if (written.isEmpty())
         return std::nullopt;
     return written.first();
+}
+
+namespace {
+
+// The same album or file in two lists: from the same place, or, without one, of the same caption.
+QString rowIdentity(const CatalogueRow& row) {
+    return row.origin.relative.isEmpty()
+               ? QStringLiteral("caption:") + row.caption
+               : QStringLiteral("origin:") + row.origin.root + u'\n' + row.origin.relative;
+}
+
+bool isHeader(const CatalogueRow& row, bool music) {
+    return music && MusicList::isCategoryHeader(row);
+}
+
+QSet<QString> identities(const std::vector<CatalogueRow>& rows, bool music) {
+    QSet<QString> keys;
+    for (const CatalogueRow& row : rows)
+        if (!isHeader(row, music))
+            keys.insert(rowIdentity(row));
+    return keys;
+}
+
+// The rows of `rows` whose identity `others` lacks, with `headers` each after the header row of
+// its category.
+void appendMissing(const std::vector<CatalogueRow>& rows, const QSet<QString>& others, bool music,
+                   bool headers, std::vector<CatalogueRow>& out) {
+    const CatalogueRow* header = nullptr;
+    for (const CatalogueRow& row : rows) {
+        if (isHeader(row, music)) {
+            header = &row;
+            continue;
+        }
+        if (others.contains(rowIdentity(row)))
+            continue;
+        if (header != nullptr && headers) {
+            out.push_back({header->caption, header->cells});
+            header = nullptr;
+        }
+        out.push_back({row.caption, row.cells, row.origin});
+    }
+}
+
+} // namespace
+
+std::vector<CatalogueRow> rowsSincePublished(const std::vector<CatalogueRow>& current,
+                                             const std::vector<CatalogueRow>& published,
+                                             const QDateTime& publishedAt, bool musicList) {
+    std::vector<CatalogueRow> rows;
+    appendMissing(current, identities(published, musicList), musicList, true, rows);
+    // The gone rows under one heading of their own: a category heading among them would end it.
+    std::vector<CatalogueRow> removed;
+    appendMissing(published, identities(current, musicList), musicList, false, removed);
+    if (removed.empty())
+        return rows;
+    const QString heading =
+        QStringLiteral("Удалено с ") + text::shortDate(publishedAt.toLocalTime().date());
+    // A music heading is a category header row; the video list has none, its heading is a row
+    // without cells.
+    rows.push_back({heading, musicList ? QStringList(4, QStringLiteral(" ")) : QStringList()});
+    rows.insert(rows.end(), removed.begin(), removed.end());
+    return rows;
+}
+
+QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt) {
+    return (musicList ? QStringLiteral("mp3 collection") : QStringLiteral("Video collection")) +
+           QStringLiteral(" — новое с ") + text::shortDate(publishedAt.toLocalTime().date());
 }
 
 QString partsCreatedText(const QStringList& paths) {
