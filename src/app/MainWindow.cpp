@@ -74,6 +74,7 @@ QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, cons
     menu->addSeparator();
     menu->addAction(QStringLiteral("Текст (для форума)"));
     menu->addAction(QStringLiteral("Копировать для форума"));
+    menu->addSeparator();
     return menu;
 }
 
@@ -231,12 +232,19 @@ void MainWindow::buildMenus() {
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
+    // Shared by the four export menus, so that each shows the same choice.
+    ui.sincePublished = new QAction(QStringLiteral("Новое с последней публикации"), this);
+    ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
+    ui.sincePublished->setCheckable(true);
+    ui.markPublished->setCheckable(true);
     ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
     ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
+    for (QMenu* menu : {ui.musicExportMenu, ui.videoExportMenu})
+        menu->addActions({ui.sincePublished, ui.markPublished});
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -346,6 +354,8 @@ void MainWindow::buildPages() {
     ui.videoExportPopup =
         addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
                        QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    for (QMenu* menu : {ui.musicExportPopup, ui.videoExportPopup})
+        menu->addActions({ui.sincePublished, ui.markPublished});
 }
 
 void MainWindow::buildStatusBar() {

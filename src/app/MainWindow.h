@@ -106,6 +106,10 @@ public:
         QAction* txtUtf8 = nullptr;
         QAction* allVideoFiles = nullptr;
         QAction* bbcodeSpoilers = nullptr; // "Категории для форума под спойлерами"
+        // In every export menu: the Unicode exports write what changed since the last post;
+        // each of them marks the list as published.
+        QAction* sincePublished = nullptr; // "Новое с последней публикации"
+        QAction* markPublished = nullptr;  // "Отметить как опубликованный"
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;

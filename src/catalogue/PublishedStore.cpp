@@ -21,6 +21,12 @@ QString cellsText(const QStringList& cells) {
         QJsonDocument(QJsonArray::fromStringList(cells)).toJson(QJsonDocument::Compact));
 }
 
+// A null string would be bound as NULL; rows without an origin (category headers, rows added by
+// hand) hold empty texts.
+QString notNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 QStringList cellsOf(const QString& text) {
     QStringList cells;
     for (const QJsonValue& value : QJsonDocument::fromJson(text.toUtf8()).array())
@@ -133,10 +139,10 @@ bool PublishedStore::save(StoredListName name, const std::vector<CatalogueRow>& 
         const CatalogueRow& row = rows[i];
         query.addBindValue(listKey(name));
         query.addBindValue(static_cast<qint64>(i));
-        query.addBindValue(row.caption);
+        query.addBindValue(notNull(row.caption));
         query.addBindValue(cellsText(row.cells));
-        query.addBindValue(row.origin.root);
-        query.addBindValue(row.origin.relative);
+        query.addBindValue(notNull(row.origin.root));
+        query.addBindValue(notNull(row.origin.relative));
         if (!query.exec())
             return failed(query.lastError());
     }

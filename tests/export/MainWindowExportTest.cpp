@@ -2,6 +2,7 @@
 #include "export/ListExport.h"
 #include "export/WorkbookCheck.h"
 #include "music/MusicList.h"
+#include "text/LocaleText.h"
 #include "video/VideoList.h"
 
 #include "ExportTestSupport.h"
@@ -144,7 +145,7 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
     for (QMenu* menu :
          {ui.musicExportPopup, ui.videoExportPopup, ui.musicExportMenu, ui.videoExportMenu}) {
         const QList<QAction*> items = menu->actions();
-        ASSERT_EQ(items.size(), 10);
+        ASSERT_EQ(items.size(), 13);
         EXPECT_TRUE(items[3]->isSeparator());
         EXPECT_EQ(items[Bbcode]->text(), QStringLiteral("BBCode (для форума)"));
         EXPECT_EQ(items[Csv]->text(), QStringLiteral("CSV"));
@@ -152,6 +153,9 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
         EXPECT_TRUE(items[7]->isSeparator());
         EXPECT_EQ(items[Plain]->text(), QStringLiteral("Текст (для форума)"));
         EXPECT_EQ(items[CopyPost]->text(), QStringLiteral("Копировать для форума"));
+        EXPECT_TRUE(items[10]->isSeparator());
+        EXPECT_EQ(items[11], ui.sincePublished);
+        EXPECT_EQ(items[12], ui.markPublished);
     }
 }
 
@@ -264,6 +268,45 @@ TEST(MainWindowExport, SpoilerToggleChoosesTheSpoilerTemplate) {
                        "[b]Ramones[/b]  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\r\n"
                        "[/spoiler]\r\n")
             .toUtf8());
+}
+
+// "Отметить как опубликованный" keeps the list as published with each Unicode export;
+// "Новое с последней публикации" then writes only what was added, titled with the day of the post,
+// and what was removed below it.
+TEST(MainWindowExport, NewSinceTheLastPost) {
+    Fixture f;
+    f.fillMusic();
+    f.window->musicList().appendRow(test::album(QStringLiteral("Кино  \\  Звезда"),
+                                                QStringLiteral("50"), QStringLiteral("192"),
+                                                QStringLiteral("Rock")));
+    const MainWindow::Ui& ui = f.window->ui();
+    // Never published: the whole list.
+    ui.sincePublished->setChecked(true);
+    ui.markPublished->setChecked(true);
+    f.trigger(ui.musicExportPopup, Plain);
+    EXPECT_TRUE(f.folder.read(QStringLiteral("out/mp3list.forum.txt"))
+                    .startsWith(QStringLiteral("mp3 collection — альбомов: 2,").toUtf8()));
+    EXPECT_TRUE(QFileInfo::exists(f.folder.file(QStringLiteral("korvane.db"))));
+
+    ui.markPublished->setChecked(false);
+    f.window->musicList().removeRowAt(2);
+    f.window->musicList().appendRow(test::album(QStringLiteral("Ария  \\  Герой"),
+                                                QStringLiteral("80"), QStringLiteral("256"),
+                                                QStringLiteral("Metal")));
+    f.trigger(ui.musicExportPopup, CopyPost);
+    const QString today = text::shortDate(QDate::currentDate());
+    EXPECT_EQ(f.desktop.clipboard,
+              QStringLiteral("[b]mp3 collection — новое с %1 — альбомов: 2[/b]\n\n"
+                             "Панк\n" // the category of the new album
+                             "[b]Ария[/b]  \\  Герой | 80 mb | 256 kbps | Metal | -\n\n"
+                             "Удалено с %1\n"
+                             "[b]Кино[/b]  \\  Звезда | 50 mb | 192 kbps | Rock | -\n")
+                  .arg(today));
+    EXPECT_TRUE(f.desktop.errors.isEmpty()) << f.desktop.errors.join(u'\n').toStdString();
+    // Without the choice, the whole list again.
+    ui.sincePublished->setChecked(false);
+    f.trigger(ui.musicExportPopup, CopyPost);
+    EXPECT_TRUE(f.desktop.clipboard.startsWith(QStringLiteral("[b]mp3 collection — альбомов: 2")));
 }
 
 // A template the user broke: its line in the error box, no file, the clipboard untouched.
