@@ -113,7 +113,11 @@ QString letterOf(const QString& caption) {
 class Renderer {
 public:
     Renderer(const PostTemplate& postTemplate, const PostContent& content, PostMarkup markup)
-        : m_template(postTemplate), m_content(content), m_markup(markup) {}
+        : m_template(postTemplate), m_content(content), m_markup(markup),
+          m_byCategory(std::any_of(
+              content.entries.begin(), content.entries.end(),
+              [](const PostContent::Entry& e) { return e.kind == PostContent::Entry::Category; })),
+          m_byLetter(!m_byCategory && postTemplate.has(PostTemplate::Letter)) {}
 
     std::vector<PostChunk> run() {
         const auto& entries = m_content.entries;
@@ -122,16 +126,11 @@ public:
         });
         const QHash<QString, QString> none;
         block(PostTemplate::Header, PostChunk::Header, none, total);
-        const bool byCategory =
-            std::any_of(entries.begin(), entries.end(), [](const PostContent::Entry& e) {
-                return e.kind == PostContent::Entry::Category;
-            });
-        const bool byLetter = !byCategory && m_template.has(PostTemplate::Letter);
         std::optional<QString> section; // the open section's category or letter
         QHash<QString, QString> sectionValues;
         const auto closeSection = [&] {
             if (section)
-                block(byCategory ? PostTemplate::CategoryEnd : PostTemplate::LetterEnd,
+                block(m_byCategory ? PostTemplate::CategoryEnd : PostTemplate::LetterEnd,
                       PostChunk::SectionEnd, sectionValues, rowsFrom(m_sectionStart));
             section.reset();
         };
@@ -152,7 +151,7 @@ public:
                      escaped(entry.values.value(QStringLiteral("category")), m_markup, false)});
                 break;
             case PostContent::Entry::Row:
-                if (byLetter) {
+                if (m_byLetter) {
                     const QString letter = letterOf(entry.values.value(QStringLiteral("folder")));
                     if (section != letter) {
                         closeSection();
@@ -185,7 +184,7 @@ private:
                 break;
             if (entry.kind != PostContent::Entry::Row)
                 continue;
-            if (m_template.has(PostTemplate::Letter) && !hasCategories()) {
+            if (m_byLetter) {
                 const QString own = letterOf(entry.values.value(QStringLiteral("folder")));
                 if (letter && *letter != own)
                     break;
@@ -194,12 +193,6 @@ private:
             ++count;
         }
         return count;
-    }
-
-    bool hasCategories() const {
-        return std::any_of(
-            m_content.entries.begin(), m_content.entries.end(),
-            [](const PostContent::Entry& e) { return e.kind == PostContent::Entry::Category; });
     }
 
     QString value(const PostTemplate::Piece& piece, const QHash<QString, QString>& values,
@@ -249,6 +242,8 @@ private:
     const PostTemplate& m_template;
     const PostContent& m_content;
     const PostMarkup m_markup;
+    const bool m_byCategory; // the rows fall in categories
+    const bool m_byLetter;   // no categories: the rows fall in letters, if the template asks
     std::vector<PostChunk> m_chunks;
     bool m_atBlank = true;
     size_t m_sectionStart = 0;

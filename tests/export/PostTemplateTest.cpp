@@ -281,43 +281,51 @@ TEST(PostTemplate, PartFileNames) {
 TEST(PostSplit, TenThousandRowsAtTheLimit) {
     MusicList list;
     fillLargeMusic(list);
-    for (const bool spoilers : {false, true}) {
-        for (const qsizetype limit : {20'000, 60'000}) {
-            const std::string name =
-                (spoilers ? "spoilers at " : "plain headings at ") + std::to_string(limit);
-            ExportFolder folder;
-            const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
-            Toggles toggles;
-            toggles.musicInCat = true;
-            toggles.bbcodeSpoilers = spoilers;
-            const QString whole = QString::fromStdString(
-                listText(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment()));
-            ASSERT_GT(whole.size(), 10 * limit) << name;
-            const QStringList written =
-                writeListFiles(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment(),
-                               textOutputPath(TextFormat::Bbcode, list, settings), {{}, limit});
-            ASSERT_GT(written.size(), 10) << name;
-            QStringList rows;
-            for (qsizetype i = 0; i < written.size(); ++i) {
-                EXPECT_EQ(written[i],
-                          folder.outDir() + QStringLiteral("mp3list.bbcode.%1.txt").arg(i + 1));
-                QFile file(written[i]);
-                ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-                const QString part = QString::fromUtf8(file.readAll());
-                EXPECT_LE(part.size(), limit) << name << " part " << i + 1;
-                EXPECT_TRUE(part.startsWith(
-                    QStringLiteral("(часть %1 из %2)\r\n").arg(i + 1).arg(written.size())))
-                    << name;
-                const std::optional<QStringList> shown = readBbcode(part);
-                ASSERT_TRUE(shown) << name << " part " << i + 1 << ":\n" << part.toStdString();
-                rows << rowLines(part);
-                if (spoilers && i > 0 && !part.contains(QStringLiteral("\r\n[spoiler=\"Категория")))
-                    ADD_FAILURE() << name << " part " << i + 1 << " opens no spoiler";
-            }
-            EXPECT_EQ(rows, rowLines(whole)) << name;
-            EXPECT_EQ(rows.size(), 10'000) << name;
-            EXPECT_FALSE(QFileInfo::exists(folder.outDir() + QStringLiteral("mp3list.bbcode.txt")));
+    struct Case {
+        bool spoilers;
+        bool categories; // off: with spoilers, each first letter in one
+        qsizetype limit;
+    };
+    for (const Case& c :
+         {Case{false, true, 20'000}, Case{false, true, 60'000}, Case{true, true, 20'000},
+          Case{true, true, 60'000}, Case{true, false, 20'000}}) {
+        const bool spoilers = c.spoilers;
+        const qsizetype limit = c.limit;
+        const std::string name = std::string(spoilers ? "spoilers" : "headings") +
+                                 (c.categories ? "" : " by letter") + " at " +
+                                 std::to_string(limit);
+        ExportFolder folder;
+        const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+        Toggles toggles;
+        toggles.musicInCat = c.categories;
+        toggles.bbcodeSpoilers = spoilers;
+        const QString whole = QString::fromStdString(
+            listText(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment()));
+        ASSERT_GT(whole.size(), 10 * limit) << name;
+        const QStringList written =
+            writeListFiles(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment(),
+                           textOutputPath(TextFormat::Bbcode, list, settings), {{}, limit});
+        ASSERT_GT(written.size(), 10) << name;
+        QStringList rows;
+        for (qsizetype i = 0; i < written.size(); ++i) {
+            EXPECT_EQ(written[i],
+                      folder.outDir() + QStringLiteral("mp3list.bbcode.%1.txt").arg(i + 1));
+            QFile file(written[i]);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+            const QString part = QString::fromUtf8(file.readAll());
+            EXPECT_LE(part.size(), limit) << name << " part " << i + 1;
+            EXPECT_TRUE(part.startsWith(
+                QStringLiteral("(часть %1 из %2)\r\n").arg(i + 1).arg(written.size())))
+                << name;
+            const std::optional<QStringList> shown = readBbcode(part);
+            ASSERT_TRUE(shown) << name << " part " << i + 1 << ":\n" << part.toStdString();
+            rows << rowLines(part);
+            if (spoilers && i > 0 && !part.contains(QStringLiteral("\r\n[spoiler=\"")))
+                ADD_FAILURE() << name << " part " << i + 1 << " opens no spoiler";
         }
+        EXPECT_EQ(rows, rowLines(whole)) << name;
+        EXPECT_EQ(rows.size(), 10'000) << name;
+        EXPECT_FALSE(QFileInfo::exists(folder.outDir() + QStringLiteral("mp3list.bbcode.txt")));
     }
 }
 
