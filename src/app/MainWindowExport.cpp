@@ -132,7 +132,8 @@ const QString kCatalogueFile = QStringLiteral("korvane.db");
 struct ExportedList {
     const CatalogueList* list;
     std::unique_ptr<CatalogueList> changes;
-    QString title; // the posts' title; empty: the list's own
+    QString title;        // the posts' title; empty: the list's own
+    qsizetype count = -1; // the posts' count; -1: every row
 };
 
 StoredListName storedName(bool music) {
@@ -142,7 +143,7 @@ StoredListName storedName(bool music) {
 ExportedList exportedList(MainWindow& window, bool music) {
     ExportedList exported{music ? static_cast<const CatalogueList*>(&window.musicList())
                                 : &window.videoList(),
-                          nullptr, QString()};
+                          nullptr, QString(), -1};
     if (!window.ui().sincePublished->isChecked())
         return exported;
     PublishedStore store(window.programFolder().file(kCatalogueFile));
@@ -155,8 +156,10 @@ ExportedList exportedList(MainWindow& window, bool music) {
         exported.changes = std::make_unique<MusicList>();
     else
         exported.changes = std::make_unique<VideoList>();
-    exported.changes->resetRows(
-        exporter::rowsSincePublished(exported.list->rows(), snapshot->rows, snapshot->at, music));
+    exporter::RowsSincePublished since =
+        exporter::rowsSincePublished(exported.list->rows(), snapshot->rows, snapshot->at, music);
+    exported.changes->resetRows(std::move(since.rows));
+    exported.count = since.added;
     exported.list = exported.changes.get();
     exported.title = exporter::sincePublishedTitle(music, snapshot->at);
     return exported;
@@ -185,6 +188,7 @@ void MainWindow::exportListText(exporter::TextFormat format, bool music) {
             exporter::PostSource post =
                 exporter::postSource(format, music, programFolder(), settings(), toggles());
             post.title = exported.title;
+            post.count = exported.count;
             written = exporter::writeListFiles(
                 format, *exported.list, settings(), toggles(), QDateTime::currentDateTime(),
                 exporter::textOutputPath(format, *exported.list, settings()), post);
@@ -206,6 +210,7 @@ void MainWindow::copyForumPost(bool music) {
             exporter::PostSource post =
                 exporter::postSource(format, music, programFolder(), settings(), toggles());
             post.title = exported.title;
+            post.count = exported.count;
             std::vector<std::string> made = exporter::listParts(
                 format, *exported.list, settings(), toggles(), QDateTime::currentDateTime(), post);
             markIfChosen(*this, music);

@@ -196,6 +196,7 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
             format, target.kind == ListKind::Music, target.programFolder, target.settings,
             target.toggles, target.postTemplate, target.postLimit);
         post.title = target.postTitle;
+        post.count = target.postCount;
         if (path == QLatin1String("-")) {
             for (const std::string& part : exporter::listParts(format, target.list, target.settings,
                                                                target.toggles, now, post))
@@ -305,14 +306,16 @@ void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarge
             changes = std::make_unique<MusicList>();
         else
             changes = std::make_unique<VideoList>();
-        changes->resetRows(
-            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music));
+        exporter::RowsSincePublished since =
+            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music);
+        changes->resetRows(std::move(since.rows));
         ListActionTarget changed{
             target.kind,       *changes,
             target.context,    target.programFolder,
             target.settings,   target.toggles,
             target.sortColumn, target.postTemplate,
-            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at)};
+            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at),
+            since.added};
         runListActions(actions, changed);
     } else {
         runListActions(actions, target);

@@ -31,6 +31,7 @@ struct ListActionTarget {
     QString postTemplate = {};               // --template FILE; empty: the program folder's
     std::optional<qsizetype> postLimit = {}; // --post-limit N; empty: set.ini's
     QString postTitle = {};                  // the posts' title; empty: the list's own
+    qsizetype postCount = -1;                // the posts' count; -1: every row
 };
 
 struct ListActionKind;

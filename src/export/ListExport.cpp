@@ -75,13 +75,14 @@ std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& li
     const QString title = !post.title.isEmpty() ? post.title
                           : music               ? QStringLiteral("mp3 collection")
                                                 : QStringLiteral("Video collection");
-    const PostContent content =
+    PostContent content =
         music ? musicPostContent(
                     list.rows(),
                     {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
                      readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)},
                     title, date)
               : videoPostContent(list.rows(), title, date);
+    content.count = post.count;
     return renderPost(postTemplate, content, postMarkup(format));
 }
 
@@ -326,23 +327,27 @@ void appendMissing(const std::vector<CatalogueRow>& rows, const QSet<QString>& o
 
 } // namespace
 
-std::vector<CatalogueRow> rowsSincePublished(const std::vector<CatalogueRow>& current,
-                                             const std::vector<CatalogueRow>& published,
-                                             const QDateTime& publishedAt, bool musicList) {
-    std::vector<CatalogueRow> rows;
+RowsSincePublished rowsSincePublished(const std::vector<CatalogueRow>& current,
+                                      const std::vector<CatalogueRow>& published,
+                                      const QDateTime& publishedAt, bool musicList) {
+    RowsSincePublished since;
+    std::vector<CatalogueRow>& rows = since.rows;
     appendMissing(current, identities(published, musicList), musicList, true, rows);
+    since.added = std::count_if(rows.begin(), rows.end(), [musicList](const CatalogueRow& row) {
+        return !isHeader(row, musicList);
+    });
     // The gone rows under one heading of their own: a category heading among them would end it.
     std::vector<CatalogueRow> removed;
     appendMissing(published, identities(current, musicList), musicList, false, removed);
     if (removed.empty())
-        return rows;
+        return since;
     const QString heading =
         QStringLiteral("Удалено с ") + text::shortDate(publishedAt.toLocalTime().date());
     // A music heading is a category header row; the video list has none, its heading is a row
     // without cells.
     rows.push_back({heading, musicList ? QStringList(4, QStringLiteral(" ")) : QStringList()});
     rows.insert(rows.end(), removed.begin(), removed.end());
-    return rows;
+    return since;
 }
 
 QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt) {

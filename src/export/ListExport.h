@@ -82,15 +82,20 @@ struct PostSource {
     QString templatePath; // empty: the built-in copy of the shipped template
     qsizetype limit = 0;  // the largest part in characters; 0: one file
     QString title = {};   // {{title}}; empty: "mp3 collection" or "Video collection"
+    qsizetype count = -1; // {{count}} of the header; -1: every row
 };
 
 // What changed since the list was last published: the rows that are new, then a heading row
 // "Удалено с DATE" and the rows that are gone. A row is the same album or file when it comes from
 // the same folder or file (root and path; the caption for a row without them), so that an album
 // retagged or updated since is neither. Category header rows go with the rows shown under them.
-std::vector<CatalogueRow> rowsSincePublished(const std::vector<CatalogueRow>& current,
-                                             const std::vector<CatalogueRow>& published,
-                                             const QDateTime& publishedAt, bool musicList);
+struct RowsSincePublished {
+    std::vector<CatalogueRow> rows;
+    qsizetype added = 0; // the rows that are new (the post's count)
+};
+RowsSincePublished rowsSincePublished(const std::vector<CatalogueRow>& current,
+                                      const std::vector<CatalogueRow>& published,
+                                      const QDateTime& publishedAt, bool musicList);
 // The title of such a post: "mp3 collection — новое с DATE".
 QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt);
 

@@ -121,9 +121,11 @@ public:
 
     std::vector<PostChunk> run() {
         const auto& entries = m_content.entries;
-        const qsizetype total = std::count_if(entries.begin(), entries.end(), [](const auto& e) {
-            return e.kind == PostContent::Entry::Row;
-        });
+        const qsizetype total =
+            m_content.count >= 0 ? m_content.count
+                                 : std::count_if(entries.begin(), entries.end(), [](const auto& e) {
+                                       return e.kind == PostContent::Entry::Row;
+                                   });
         const QHash<QString, QString> none;
         block(PostTemplate::Header, PostChunk::Header, none, total);
         std::optional<QString> section; // the open section's category or letter

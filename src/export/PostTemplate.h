@@ -67,6 +67,7 @@ struct PostContent {
     };
     QString title;
     QString date;
+    qsizetype count = -1;    // {{count}} of the header and footer; -1: every row
     bool categories = false; // category entries open sections
     bool boldGroups = false; // {{folder}} sets its group in bold
     QString groupSeparator;  // ends the group inside {{folder}}

@@ -61,7 +61,7 @@ TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
         ASSERT_EQ(o.status, kExitOk) << o.err;
         const std::string today = text::shortDate(QDate::currentDate()).toStdString();
         EXPECT_EQ(o.out, "[b]mp3 collection — новое с " + today +
-                             " — альбомов: 2[/b]\r\n"
+                             " — альбомов: 1[/b]\r\n"
                              "\r\n"
                              "[b]Group[/b]  \\  Fresh | 7 mb | - kbps | - | -\r\n"
                              "\r\n"

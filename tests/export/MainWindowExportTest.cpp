@@ -296,7 +296,7 @@ TEST(MainWindowExport, NewSinceTheLastPost) {
     f.trigger(ui.musicExportPopup, CopyPost);
     const QString today = text::shortDate(QDate::currentDate());
     EXPECT_EQ(f.desktop.clipboard,
-              QStringLiteral("[b]mp3 collection — новое с %1 — альбомов: 2[/b]\n\n"
+              QStringLiteral("[b]mp3 collection — новое с %1 — альбомов: 1[/b]\n\n"
                              "Панк\n" // the category of the new album
                              "[b]Ария[/b]  \\  Герой | 80 mb | 256 kbps | Metal | -\n\n"
                              "Удалено с %1\n"
