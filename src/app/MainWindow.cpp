@@ -64,7 +64,8 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// The three classic exports, a separator, then the Unicode ones (kTextFormatItems).
+// The three classic exports, a separator, the Unicode ones (kTextFormatItems), a separator and
+// the rest of the forum's commands.
 QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
     menu->addAction(html);
     menu->addAction(txt);
@@ -73,6 +74,10 @@ QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, cons
     menu->addAction(QStringLiteral("BBCode (для форума)"));
     menu->addAction(QStringLiteral("CSV"));
     menu->addAction(QStringLiteral("JSON"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Текст (для форума)"));
+    menu->addAction(QStringLiteral("Копировать для форума"));
+    menu->addSeparator();
     return menu;
 }
 
@@ -81,7 +86,10 @@ constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
     {4, exporter::TextFormat::Bbcode},
     {5, exporter::TextFormat::Csv},
     {6, exporter::TextFormat::Json},
+    {8, exporter::TextFormat::Plain},
 };
+// Where it puts "Копировать для форума".
+constexpr int kCopyForumItem = 9;
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -227,12 +235,19 @@ void MainWindow::buildMenus() {
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
+    // Shared by the four export menus, so that each shows the same choice.
+    ui.sincePublished = new QAction(QStringLiteral("Новое с последней публикации"), this);
+    ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
+    ui.sincePublished->setCheckable(true);
+    ui.markPublished->setCheckable(true);
     ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
     ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
+    for (QMenu* menu : {ui.musicExportMenu, ui.videoExportMenu})
+        menu->addActions({ui.sincePublished, ui.markPublished});
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -256,6 +271,8 @@ void MainWindow::buildMenus() {
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
     ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
+    ui.bbcodeSpoilers =
+        addToggle(ui.settingsMenu, QStringLiteral("Категории для форума под спойлерами"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -356,6 +373,8 @@ void MainWindow::buildPages() {
     ui.videoExportPopup =
         addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
                        QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    for (QMenu* menu : {ui.musicExportPopup, ui.videoExportPopup})
+        menu->addActions({ui.sincePublished, ui.markPublished});
 }
 
 void MainWindow::buildStatusBar() {
@@ -445,6 +464,8 @@ void MainWindow::connectCommands() {
         for (const auto& [item, format] : kTextFormatItems)
             connect(items[item], &QAction::triggered, this,
                     [this, format, music] { exportListText(format, music); });
+        connect(items[kCopyForumItem], &QAction::triggered, this,
+                [this, music] { copyForumPost(music); });
     };
     connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
                    &MainWindow::exportMusicExcel, true);
@@ -477,6 +498,7 @@ Toggles MainWindow::toggles() const {
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
     t.allVideoFiles = m_ui.allVideoFiles->isChecked();
+    t.bbcodeSpoilers = m_ui.bbcodeSpoilers->isChecked();
     return t;
 }
 
@@ -492,6 +514,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
     m_ui.allVideoFiles->setChecked(t.allVideoFiles);
+    m_ui.bbcodeSpoilers->setChecked(t.bbcodeSpoilers);
 }
 
 void MainWindow::mainLoad() {

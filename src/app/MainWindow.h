@@ -108,6 +108,11 @@ public:
         QAction* mp3NamesOnly = nullptr;
         QAction* txtUtf8 = nullptr;
         QAction* allVideoFiles = nullptr;
+        QAction* bbcodeSpoilers = nullptr; // "Категории для форума под спойлерами"
+        // In every export menu: the Unicode exports write what changed since the last post;
+        // each of them marks the list as published.
+        QAction* sincePublished = nullptr; // "Новое с последней публикации"
+        QAction* markPublished = nullptr;  // "Отметить как опубликованный"
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;
@@ -248,6 +253,8 @@ private:
     void exportVideoExcel();
     // BBCode, CSV or JSON of the music or the video list, recorded and announced like TXT.
     void exportListText(exporter::TextFormat format, bool music);
+    // "Копировать для форума": the BBCode post, or its first part, on the clipboard.
+    void copyForumPost(bool music);
 
     // Bases (MainWindowBases.cpp): fill genre where missing / everywhere, country likewise, save
     // the genre base, save the country base.

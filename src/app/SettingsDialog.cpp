@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +93,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         m_fields.groupAlbumSeparator, grid);
     addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
              m_fields.txtSeparator, grid);
+    addField(QStringLiteral("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
+             m_fields.postLimit, grid);
+    m_fields.postLimit->setValidator(new QIntValidator(0, 1'000'000'000, m_fields.postLimit));
 
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
@@ -119,7 +123,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     for (QLineEdit* field :
          {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
           m_fields.musicTxtName, m_fields.videoTxtName, m_fields.groupAlbumSeparator,
-          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
+          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName,
+          m_fields.postLimit}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
     for (const TextFileField& name : textFileFields())
@@ -155,6 +160,8 @@ void SettingsDialog::load() {
     m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
+    m_fields.postLimit->setText(
+        QString::number(std::max(0, s.readInteger(exporter::kPostLimitKey, 0))));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -169,6 +176,7 @@ void SettingsDialog::apply() {
         s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
         s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
         s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
+        s.writeInteger(exporter::kPostLimitKey, m_fields.postLimit->text().toInt());
         for (const TextFileField& name : textFileFields())
             s.writeText(name.key, name.field->text());
         // An emptied output folder would make every export land in the current folder; the
@@ -198,6 +206,7 @@ void SettingsDialog::setDefaults() {
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
     m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
     m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
+    m_fields.postLimit->setText(QStringLiteral("0"));
     for (const TextFileField& name : textFileFields())
         name.field->setText(name.fallback);
     m_apply->setEnabled(true);

@@ -38,6 +38,7 @@ public:
         QLineEdit* txtSeparator;
         QLineEdit* musicWorkbookName;
         QLineEdit* videoWorkbookName;
+        QLineEdit* postLimit; // the largest forum post in characters, 0: one file
     };
     const Fields& fields() const { return m_fields; }
     QPushButton* applyButton() const { return m_apply; }

@@ -26,13 +26,17 @@ const Command kCommands[] = {
      "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
      "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
      "    only what changed, and stores it; a root that holds none of its stored albums keeps\n"
-     "    its rows unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt"},
+     "    its rows unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt;\n"
+     "    --template FILE and --post-limit N (characters, 0: one file) for --bbcode and\n"
+     "    --plain; --since-published runs the actions on what changed since the list was\n"
+     "    last published, --mark-published makes the list the published one"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,
      "video ROOT... [actions]    the video scan of each root in turn; --all-files lists the\n"
      "    files without a video stream too (--no-all-files); --txt-encoding, --store and\n"
-     "    --update [ROOT...] as for music, with the stored video list"},
+     "    --update [ROOT...] as for music, with the stored video list; --template and\n"
+     "    --post-limit, --since-published and --mark-published as for music"},
     {"probe", runProbeCommand,
      "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };

@@ -3,6 +3,7 @@
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
 #include "catalogue/CatalogueList.h"
+#include "catalogue/PublishedStore.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
@@ -10,12 +11,14 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "text/OutputText.h"
+#include "video/VideoList.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -189,22 +192,33 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
         return;
     const QDateTime now = QDateTime::currentDateTime();
     runExport([&] {
+        exporter::PostSource post = exporter::postSource(
+            format, target.kind == ListKind::Music, target.programFolder, target.settings,
+            target.toggles, target.postTemplate, target.postLimit);
+        post.title = target.postTitle;
+        post.count = target.postCount;
         if (path == QLatin1String("-")) {
-            target.context.out << exporter::listText(format, target.list, target.settings,
-                                                     target.toggles, now);
+            for (const std::string& part : exporter::listParts(format, target.list, target.settings,
+                                                               target.toggles, now, post))
+                target.context.out << part;
             flushOutput(target.context.out);
             return;
         }
-        reportWritten(target, exporter::writeListText(
-                                  format, target.list, target.settings, target.toggles, now,
-                                  path.isEmpty() ? exporter::textOutputPath(format, target.list,
-                                                                            target.settings)
-                                                 : path));
+        const QStringList written = exporter::writeListFiles(
+            format, target.list, target.settings, target.toggles, now,
+            path.isEmpty() ? exporter::textOutputPath(format, target.list, target.settings) : path,
+            post);
+        for (const QString& file : written)
+            target.context.err << exporter::fileCreatedText(file).toStdString() << '\n';
     });
 }
 
 void bbcodeAction(ListActionTarget& target, const QString& path) {
     textExport(target, path, exporter::TextFormat::Bbcode);
+}
+
+void plainAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Plain);
 }
 
 void csvAction(ListActionTarget& target, const QString& path) {
@@ -231,6 +245,8 @@ const ListActionKind kListActions[] = {
     {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
     {"--bbcode", "[FILE]", checkOutputFile, bbcodeAction,
      "BBCode forum post into save_dir, to FILE, or to stdout for -"},
+    {"--plain", "[FILE]", checkOutputFile, plainAction,
+     "the forum post as plain text into save_dir, to FILE, or to stdout for -"},
     {"--csv", "[FILE]", checkOutputFile, csvAction,
      "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
     {"--json", "[FILE]", checkOutputFile, jsonAction,
@@ -269,6 +285,43 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target) {
     for (const ListAction& action : actions)
         action.kind->run(target, action.argument);
+}
+
+void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
+                         bool sincePublished, bool markPublished) {
+    if (!sincePublished && !markPublished) {
+        runListActions(actions, target);
+        return;
+    }
+    const bool music = target.kind == ListKind::Music;
+    const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
+    PublishedStore store(target.programFolder.file(QStringLiteral("korvane.db")));
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    const std::optional<PublishedSnapshot> snapshot =
+        sincePublished ? store.load(name) : std::nullopt;
+    if (snapshot) {
+        std::unique_ptr<CatalogueList> changes;
+        if (music)
+            changes = std::make_unique<MusicList>();
+        else
+            changes = std::make_unique<VideoList>();
+        exporter::RowsSincePublished since =
+            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music);
+        changes->resetRows(std::move(since.rows));
+        ListActionTarget changed{
+            target.kind,       *changes,
+            target.context,    target.programFolder,
+            target.settings,   target.toggles,
+            target.sortColumn, target.postTemplate,
+            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at),
+            since.added};
+        runListActions(actions, changed);
+    } else {
+        runListActions(actions, target);
+    }
+    if (markPublished && !store.save(name, target.list.rows(), QDateTime::currentDateTimeUtc()))
+        throw CommandError(store.message().toStdString());
 }
 
 QString listActionsUsage() {

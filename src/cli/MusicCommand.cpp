@@ -111,7 +111,10 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (store)
         storeList(*store, StoredListName::Music, list, musicAlbumCount(list, toggles.musicInCat));
     ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
-    runListActions(arguments.actions, target);
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

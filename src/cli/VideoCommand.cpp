@@ -78,7 +78,10 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.txtUtf8)
         toggles.txtUtf8 = *arguments.txtUtf8;
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
-    runListActions(arguments.actions, target);
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

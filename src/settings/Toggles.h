@@ -19,6 +19,8 @@ struct Toggles {
     bool mp3NamesOnly = false;
     bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
+    // "Категории для форума под спойлерами": the BBCode post from the spoiler template.
+    bool bbcodeSpoilers = false;
 
     bool operator==(const Toggles&) const = default;
 };
