@@ -8,6 +8,9 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -132,11 +135,80 @@ TEST(KeptLists, AnUpdateEmptiesARootOnlyWhenTheUserConfirms) {
         f.desktop.yesNoAnswers = {confirmed};
         w.ui().musicUpdateAction->trigger();
         ASSERT_EQ(f.desktop.questions.size(), 1);
-        EXPECT_TRUE(f.desktop.questions[0].contains(empty.path())) << f.desktop.questions[0].toStdString();
+        EXPECT_TRUE(f.desktop.questions[0].contains(empty.path()))
+            << f.desktop.questions[0].toStdString();
         EXPECT_EQ(w.musicList().count(), confirmed ? 0 : 1);
         EXPECT_EQ(w.statusText(),
                   confirmed
                       ? QStringLiteral(" Новых: 0, изменённых: 0, удалённых: 1")
                       : " Новых: 0, изменённых: 0, удалённых: 0; недоступно: " + empty.path());
+    }
+}
+
+namespace {
+
+// A run of the real korvane-cli on the window's program folder.
+int runCli(const QStringList& args) {
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"), args);
+    cli.waitForFinished(60000);
+    return cli.exitCode();
+}
+
+void makeAlbum(const test::TempDir& collection, const QString& relative) {
+    QDir().mkpath(collection.file(relative));
+    QFile file(collection.file(relative + QStringLiteral("/tracks.bin")));
+    file.open(QIODevice::WriteOnly);
+    file.resize(5 << 20);
+}
+
+int storedMusicRows(const QString& database) {
+    CatalogueStore store(database);
+    return static_cast<int>(store.load(StoredListName::Music).value().rows.size());
+}
+
+} // namespace
+
+// The window restores one album, the command line's update stores two: the window's next store
+// (a command, or Ctrl+Q) asks before it replaces them, and "No" keeps the newer list.
+TEST(KeptLists, TheWindowNeverOverwritesAListTheCommandLineStoredAfterItRead) {
+    for (const bool closing : {true, false}) {
+        SCOPED_TRACE(closing ? "at exit" : "after a command");
+        Fixture f;
+        test::TempDir collection;
+        makeAlbum(collection, "Group/One");
+        const QStringList cli = {"--dir", f.dir.path(), "music"};
+        ASSERT_EQ(runCli(cli + QStringList{collection.path(), "--store"}), 0);
+        MainWindow& w = f.start();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(w.musicList().count(), 1);
+        makeAlbum(collection, "Group/Two");
+        ASSERT_EQ(runCli(cli + QStringList{"--update"}), 0);
+        ASSERT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+
+        f.desktop.yesNoAnswers = {false};
+        if (closing)
+            f.stop();
+        else
+            w.storeLists();
+        ASSERT_EQ(f.desktop.questions.size(), 1);
+        EXPECT_TRUE(f.desktop.questions[0].contains("сохранены другой программой Korvane"))
+            << f.desktop.questions[0].toStdString();
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+        if (closing)
+            continue;
+        // The window now shows the newer list and says so; what it stores next replaces it.
+        EXPECT_EQ(w.musicList().count(), 2);
+        EXPECT_EQ(w.statusText(), " Показаны списки, сохранённые другой программой Korvane");
+        w.musicList().removeRowAt(0);
+        w.storeLists();
+        EXPECT_EQ(f.desktop.questions.size(), 1);
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 1);
+        // "Yes" replaces the newer list with the window's.
+        ASSERT_EQ(runCli(cli + QStringList{"--update"}), 0);
+        f.desktop.yesNoAnswers = {true};
+        f.stop();
+        EXPECT_EQ(f.desktop.questions.size(), 2);
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 1);
     }
 }

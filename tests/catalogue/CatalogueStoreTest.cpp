@@ -157,6 +157,84 @@ TEST(CatalogueStore, SetAsideFilesAreNeverReplaced) {
         EXPECT_EQ(dir.read(names[round]), QByteArray(5000, static_cast<char>('a' + round)));
 }
 
+// The window read the lists, the command line stored newer ones: the window's store is refused
+// until it reads again or takes the stored version on purpose.
+TEST(CatalogueStore, AListStoredByAnotherConnectionAfterThisOneReadIsNotOverwritten) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    CatalogueStore window(path);
+    ASSERT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    ASSERT_TRUE(window.load(StoredListName::Music));
+    // Its own saves never count as another's.
+    ASSERT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    {
+        CatalogueStore other(path);
+        ASSERT_TRUE(other.save(StoredListName::Music, sampleMusic()));
+    }
+    EXPECT_FALSE(window.save(StoredListName::Music, StoredList{}));
+    EXPECT_TRUE(window.foundNewer());
+    EXPECT_TRUE(window.message().contains(QStringLiteral("сохранены другой программой")))
+        << window.message().toStdString();
+    expectSameList(window.load(StoredListName::Music).value(), sampleMusic());
+    // What was just read may be replaced.
+    EXPECT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    EXPECT_FALSE(window.foundNewer());
+    {
+        CatalogueStore other(path);
+        ASSERT_TRUE(other.save(StoredListName::Music, sampleMusic()));
+    }
+    window.takeStoredVersion();
+    EXPECT_TRUE(window.save(StoredListName::Music, StoredList{}));
+}
+
+// Only damage sets a file aside: a file that cannot be read for another reason (here a lock held
+// by another process) stays where it is and the store says why.
+TEST(CatalogueStore, AFileThatIsOnlyLockedIsLeftWhereItIs) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    {
+        CatalogueStore store(path);
+        ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
+    }
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Holds the file in exclusive locking mode for longer than the store waits.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "locker");
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        query.exec("PRAGMA locking_mode=EXCLUSIVE");
+        query.exec("BEGIN EXCLUSIVE");
+        query.exec("UPDATE lists SET count = count");
+        (void)!write(ready[1], "x", 1);
+        sleep(30);
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    {
+        CatalogueStore store(path);
+        std::optional<StoredList> list;
+        if (store.isUsable())
+            list = store.load(StoredListName::Music);
+        EXPECT_FALSE(list);
+        EXPECT_EQ(store.state(), CatalogueStore::State::Unavailable);
+        EXPECT_TRUE(store.message().contains(QStringLiteral("database is locked")))
+            << store.message().toStdString();
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_FALSE(QFileInfo::exists(path + ".broken"));
+    CatalogueStore store(path);
+    ASSERT_EQ(store.state(), CatalogueStore::State::Ready);
+    expectSameList(store.load(StoredListName::Music).value(), sampleMusic());
+}
+
 TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
     TempDir dir;
     const QString path = dir.file("korvane.db");
@@ -190,6 +268,7 @@ TEST(CatalogueStore, AFailedSaveGivesTheReason) {
     CatalogueStore store(path);
     ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
     runSql(path, {QStringLiteral("DROP TABLE rows")});
+    store.takeStoredVersion(); // the drop is not a newer list
     EXPECT_FALSE(store.save(StoredListName::Music, sampleMusic()));
     EXPECT_EQ(
         store.message(),

@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <memory>
+#include <utility>
 
 namespace korvane::cli {
 namespace {
@@ -307,6 +309,118 @@ TEST(CatalogueCommand, DamagedAndNewerCatalogues) {
     EXPECT_EQ(newer.status, kExitFailure);
     EXPECT_NE(newer.err.find("более новой версией"), std::string::npos) << newer.err;
     EXPECT_EQ(c.program.read("korvane.db"), before);
+}
+
+// The stored music list's captions and cells, one text a row.
+std::vector<QString> storedTexts(const QString& database) {
+    CatalogueStore store(database);
+    std::vector<QString> texts;
+    if (const std::optional<StoredList> list = store.load(StoredListName::Music)) {
+        for (const CatalogueRow& row : list->rows)
+            texts.push_back(row.caption + row.cells.join(u'|'));
+    }
+    return texts;
+}
+
+// Two real korvane-cli processes at once, started and awaited together.
+std::pair<QProcess*, QProcess*> startBoth(const QStringList& first, const QStringList& second,
+                                          std::unique_ptr<QProcess> (&processes)[2]) {
+    const QString cli = QStringLiteral(KORVANE_BIN_DIR "/korvane-cli");
+    for (auto& process : processes)
+        process = std::make_unique<QProcess>();
+    processes[0]->start(cli, first);
+    processes[1]->start(cli, second);
+    for (auto& process : processes)
+        process->waitForFinished(60000);
+    return {processes[0].get(), processes[1].get()};
+}
+
+// Two first stores at once into a program folder without a catalogue: the schema is made once,
+// nobody removes the file the other made, and both end with one whole list stored.
+TEST(CatalogueCommand, TwoFirstStoresAtOnceBothEndWithOneWholeList) {
+    Catalogue c;
+    TempDir other;
+    for (int i = 0; i < 3; ++i)
+        c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
+    for (int i = 0; i < 5; ++i) {
+        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
+        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(6 * kMiB);
+    }
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> firstList = storedTexts(c.database());
+    ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> secondList = storedTexts(c.database());
+    ASSERT_EQ(firstList.size(), 3u);
+    ASSERT_EQ(secondList.size(), 5u);
+    int sawFirst = 0, sawSecond = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(c.database() + suffix);
+        std::unique_ptr<QProcess> processes[2];
+        const auto [a, b] =
+            startBoth({"--dir", c.program.path(), "music", c.collection.path(), "--store"},
+                      {"--dir", c.program.path(), "music", other.path(), "--store"}, processes);
+        ASSERT_EQ(a->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(a->exitCode(), kExitOk) << a->readAllStandardError().toStdString();
+        EXPECT_EQ(b->exitCode(), kExitOk) << b->readAllStandardError().toStdString();
+        const std::vector<QString> stored = storedTexts(c.database());
+        if (stored == firstList)
+            ++sawFirst;
+        else if (stored == secondList)
+            ++sawSecond;
+        else
+            ADD_FAILURE() << "a stored list of " << stored.size() << " rows";
+        if (HasFailure())
+            break;
+    }
+    std::cout << "first stores at once: " << sawFirst << " kept the first, " << sawSecond
+              << " the second\n";
+}
+
+// An update reads the stored list, scans, then stores; a --store of another root runs at the same
+// time. Whatever the order, the list stored last is the other root's: an update that read before
+// the other store committed is refused (exit 1, said so) instead of putting its older list back.
+TEST(CatalogueCommand, AnUpdateNeverReplacesAListStoredAfterItRead) {
+    Catalogue c;
+    TempDir other;
+    for (int i = 0; i < 40; ++i)
+        c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
+    for (int i = 0; i < 5; ++i) {
+        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
+        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(6 * kMiB);
+    }
+    ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> otherList = storedTexts(c.database());
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    const QByteArray before = c.program.read("korvane.db");
+    int refused = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* suffix : {"-wal", "-shm"})
+            QFile::remove(c.database() + suffix);
+        c.program.write("korvane.db", std::string_view(before.constData(), before.size()));
+        std::unique_ptr<QProcess> processes[2];
+        const auto [update, store] =
+            startBoth({"--dir", c.program.path(), "music", "--update"},
+                      {"--dir", c.program.path(), "music", other.path(), "--store"}, processes);
+        EXPECT_EQ(store->exitCode(), kExitOk) << store->readAllStandardError().toStdString();
+        const QString err = QString::fromUtf8(update->readAllStandardError());
+        if (update->exitCode() != kExitOk) {
+            ++refused;
+            EXPECT_EQ(update->exitCode(), kExitFailure);
+            EXPECT_TRUE(err.contains(QStringLiteral("сохранены другой программой Korvane")))
+                << err.toStdString();
+        }
+        EXPECT_EQ(storedTexts(c.database()), otherList);
+        if (HasFailure())
+            break;
+    }
+    std::cout << "updates refused for a newer list: " << refused << " of 100\n";
 }
 
 // The real korvane-cli in a child process, killed at a random moment of an update that adds a
