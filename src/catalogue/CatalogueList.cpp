@@ -116,6 +116,15 @@ void CatalogueList::clear() {
     beginResetModel();
     m_rows.clear();
     endResetModel();
+    m_leftOut.clear();
+}
+
+void CatalogueList::leaveOut(const RowOrigin& origin) {
+    if (origin.relative.isEmpty())
+        return;
+    const RowOrigin key{origin.root, origin.relative, {}};
+    if (std::find(m_leftOut.begin(), m_leftOut.end(), key) == m_leftOut.end())
+        m_leftOut.push_back(key);
 }
 
 void CatalogueList::resetRows(std::vector<CatalogueRow> rows) {

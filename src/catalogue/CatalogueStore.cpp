@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueStore.h"
 
+#include "files/FileName.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
@@ -35,6 +37,18 @@ std::optional<QStringList> unpackCells(const QByteArray& bytes) {
     if (stream.status() != QDataStream::Ok)
         return std::nullopt;
     return cells;
+}
+
+// Roots and paths as the bytes the file system gave: a name that is not UTF-8 would not survive
+// SQLite's text columns.
+QByteArray nameBytes(const QString& name) {
+    const QByteArray bytes = files::encodeFileName(name);
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+QString nameOf(const QVariant& bytes) {
+    const QByteArray name = bytes.toByteArray();
+    return files::decodeFileName(std::string_view(name.constData(), size_t(name.size())));
 }
 
 std::optional<qint64> pragma(QSqlDatabase& db, const QString& name, QSqlError* error = nullptr) {
@@ -113,12 +127,15 @@ bool CatalogueStore::open() {
                          : std::nullopt; // 0 for a file without any table
         if (!tables)
             return failed(cannotOpen);
-        if (*applicationId != 0 || *tables != 0)
+        const bool older =
+            *applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion;
+        if ((*applicationId != 0 || *tables != 0) && !older)
             break;
-        if (!createSchema(error))
+        if (!makeSchema(error))
             return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
     }
-    if (*applicationId == 0 && *tables == 0)
+    if ((*applicationId == 0 && *tables == 0) ||
+        (*applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion))
         return unavailable(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path), {});
     if (*applicationId != kApplicationId || *version < 1)
         return setAside(QStringLiteral("не является каталогом Korvane"));
@@ -138,25 +155,43 @@ bool CatalogueStore::open() {
     return true;
 }
 
-// One exclusive transaction that looks again before it creates: of two first runs at once one
-// makes the tables and the other finds them. The file itself is never removed, whoever made it.
-bool CatalogueStore::createSchema(QSqlError& error) {
+// One exclusive transaction that looks again before it creates or upgrades: of two first runs at
+// once one makes the tables and the other finds them. The file itself is never removed, whoever
+// made it.
+bool CatalogueStore::makeSchema(QSqlError& error) {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!execAll(db, {"BEGIN EXCLUSIVE"}, &error))
         return false;
+    const std::optional<qint64> applicationId =
+        pragma(db, QStringLiteral("application_id"), &error);
+    const std::optional<qint64> version = pragma(db, QStringLiteral("user_version"), &error);
     const std::optional<qint64> tables = pragma(db, QStringLiteral("schema_version"), &error);
-    bool written = tables.has_value();
-    if (tables && *tables == 0)
+    bool written = applicationId && version && tables;
+    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 2);
+    // Version 2: roots and paths are bytes (BLOB); albums deleted by hand are remembered.
+    constexpr const char* kRows =
+        "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT NULL, "
+        "cells BLOB NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, signature BLOB NOT "
+        "NULL, edited INTEGER NOT NULL, new INTEGER NOT NULL, PRIMARY KEY(list, position)) "
+        "WITHOUT ROWID";
+    constexpr const char* kLeftOut =
+        "CREATE TABLE left_out(list TEXT NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, "
+        "PRIMARY KEY(list, root, relative)) WITHOUT ROWID";
+    if (written && *tables == 0) {
         written =
             execAll(db,
-                    {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)",
-                     "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, "
-                     "caption TEXT NOT NULL, cells BLOB NOT NULL, root TEXT NOT NULL, "
-                     "relative TEXT NOT NULL, signature BLOB NOT NULL, edited INTEGER NOT NULL, "
-                     "new INTEGER NOT NULL, PRIMARY KEY(list, position)) WITHOUT ROWID",
-                     "PRAGMA application_id=1263687246", "PRAGMA user_version=1"},
+                    {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)", kRows,
+                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=2"},
                     &error);
-    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 1);
+    } else if (written && *applicationId == kApplicationId && *version == 1) {
+        // Every stored list is kept: version 1's text columns hold UTF-8, the same bytes.
+        written = execAll(db,
+                          {"ALTER TABLE rows RENAME TO rows_1", kRows,
+                           "INSERT INTO rows SELECT list, position, caption, cells, CAST(root AS "
+                           "BLOB), CAST(relative AS BLOB), signature, edited, new FROM rows_1",
+                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=2"},
+                          &error);
+    }
     if (!written || !execAll(db, {"COMMIT"}, &error)) {
         execAll(db, {"ROLLBACK"});
         return false;
@@ -238,12 +273,20 @@ std::optional<StoredList> CatalogueStore::load(StoredListName name) {
         if (!cells)
             return failed(true);
         CatalogueRow row{query.value(0).toString(), std::move(*cells)};
-        row.origin = {query.value(2).toString(), query.value(3).toString(),
-                      query.value(4).toByteArray()};
+        row.origin = {nameOf(query.value(2)), nameOf(query.value(3)), query.value(4).toByteArray()};
         row.editedColumns = static_cast<std::uint32_t>(query.value(5).toLongLong());
         row.isNew = query.value(6).toBool();
         list->rows.push_back(std::move(row));
     }
+    if (query.lastError().isValid())
+        return failed();
+    query.finish();
+    query.prepare(QStringLiteral("SELECT root, relative FROM left_out WHERE list = ?"));
+    query.addBindValue(listKey(name));
+    if (list && !query.exec())
+        return failed();
+    while (list && query.next())
+        list->leftOut.push_back({nameOf(query.value(0)), nameOf(query.value(1)), {}});
     if (query.lastError().isValid())
         return failed();
     query.finish();
@@ -299,11 +342,23 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         query.addBindValue(static_cast<qint64>(i));
         query.addBindValue(row.caption.isNull() ? QStringLiteral("") : row.caption);
         query.addBindValue(packCells(row.cells));
-        query.addBindValue(row.origin.root.isNull() ? QStringLiteral("") : row.origin.root);
-        query.addBindValue(row.origin.relative.isNull() ? QStringLiteral("") : row.origin.relative);
+        query.addBindValue(nameBytes(row.origin.root));
+        query.addBindValue(nameBytes(row.origin.relative));
         query.addBindValue(row.origin.signature.isNull() ? QByteArray("") : row.origin.signature);
         query.addBindValue(static_cast<qint64>(row.editedColumns));
         query.addBindValue(row.isNew ? 1 : 0);
+        written = query.exec();
+    }
+    written = written && query.prepare(QStringLiteral("DELETE FROM left_out WHERE list = ?"));
+    query.addBindValue(key);
+    written = written && query.exec();
+    written =
+        written && query.prepare(QStringLiteral(
+                       "INSERT OR IGNORE INTO left_out(list, root, relative) VALUES(?, ?, ?)"));
+    for (size_t i = 0; written && i < list.leftOut.size(); ++i) {
+        query.addBindValue(key);
+        query.addBindValue(nameBytes(list.leftOut[i].root));
+        query.addBindValue(nameBytes(list.leftOut[i].relative));
         written = query.exec();
     }
     if (!written) {

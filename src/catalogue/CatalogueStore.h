@@ -15,6 +15,7 @@ namespace korvane {
 struct StoredList {
     std::vector<CatalogueRow> rows;
     int count = 0;
+    std::vector<RowOrigin> leftOut; // albums deleted by hand: an update does not bring them back
 };
 
 enum class StoredListName { Music, Video };
@@ -57,11 +58,11 @@ public:
     // What is stored now counts as read: the next save may replace it.
     void takeStoredVersion();
 
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
 private:
     bool open();
-    bool createSchema(QSqlError& error);
+    bool makeSchema(QSqlError& error);
     bool setAside(const QString& reason);
     bool unavailable(const QString& sentence, const QSqlError& error);
     bool saveFailed(const QSqlError& error);

@@ -1,8 +1,9 @@
 #include "catalogue/CatalogueUpdate.h"
 
-#include <QFileInfo>
+#include "files/FileName.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 namespace korvane {
@@ -16,10 +17,19 @@ bool hasOrigin(const CatalogueRow& row) {
     return !row.origin.relative.isEmpty();
 }
 
+// By the root's own bytes: QFileInfo would spell a name that is not UTF-8 otherwise.
+bool isFolder(const QString& root) {
+    std::error_code error;
+    return std::filesystem::is_directory(files::encodeFileName(root).toStdString(), error);
+}
+
 } // namespace
 
-CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned)
+CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned,
+                                 const std::vector<RowOrigin>& leftOut)
     : m_previous(std::move(previous)), m_roots(scanned) {
+    for (const RowOrigin& origin : leftOut)
+        m_leftOut.insert(originKey(origin));
     if (m_roots.isEmpty()) {
         for (const CatalogueRow& row : m_previous) {
             if (hasOrigin(row) && !m_roots.contains(row.origin.root))
@@ -72,9 +82,16 @@ bool CatalogueUpdate::scanRoots(CatalogueList& into, const EmptyRootCheck& mayEm
                                 const std::function<bool(const QString&)>& scanRoot) const {
     for (const QString& root : m_roots) {
         const size_t before = into.rows().size();
-        if (QFileInfo(root).isDir()) {
+        if (isFolder(root)) {
             if (!scanRoot(root))
                 return false;
+            std::vector<bool> deleted(into.rows().size(), false);
+            for (size_t i = before; i < into.rows().size(); ++i) {
+                const RowOrigin& origin = into.rows()[i].origin;
+                deleted[i] = !origin.relative.isEmpty() && m_leftOut.contains(originKey(origin));
+                counts.leftOut += deleted[i] ? 1 : 0;
+            }
+            into.removeFlaggedRows(deleted);
             if (holdsItsAlbums(root, into.rows(), before) || (mayEmpty && mayEmpty(root)))
                 continue;
             std::vector<bool> fresh(into.rows().size(), false);
@@ -142,6 +159,8 @@ QString updateSummary(const UpdateCounts& counts) {
                        .arg(counts.added)
                        .arg(counts.changed)
                        .arg(counts.removed);
+    if (counts.leftOut > 0)
+        text += QStringLiteral("; исключённых: %1").arg(counts.leftOut);
     if (!counts.missingRoots.isEmpty())
         text += QStringLiteral("; недоступно: ") + counts.missingRoots.join(QStringLiteral(", "));
     return text;

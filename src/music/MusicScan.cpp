@@ -138,7 +138,7 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
                               const MusicScanOptions& options, MusicScanHost& host,
                               const EmptyRootCheck& mayEmpty) {
     MusicUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots);
+    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
     MusicList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
@@ -151,6 +151,7 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
     UpdateCounts counts = update.finish(rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
+    counts.leftOut = result.counts.leftOut;
     result.counts = counts;
     list.resetRows(std::move(rows));
     result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);

@@ -100,7 +100,7 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty) {
     VideoUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots);
+    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
     VideoList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
@@ -113,6 +113,7 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
     UpdateCounts counts = update.finish(rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
+    counts.leftOut = result.counts.leftOut;
     result.counts = counts;
     list.resetRows(std::move(rows));
     return result;

@@ -1,5 +1,6 @@
 #include "CliRun.h"
 #include "catalogue/CatalogueStore.h"
+#include "files/FileName.h"
 
 #include "TempDir.h"
 
@@ -14,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <utility>
@@ -94,6 +97,44 @@ TEST(CatalogueCommand, AChangedAlbumIsReadAgainAndKeepsItsHandEdits) {
     const CliOutcome updated = c.run("music", {"--update", "--print"});
     EXPECT_EQ(updated.err, "Новых: 0, изменённых: 1, удалённых: 0\n");
     EXPECT_EQ(updated.out, "Group  \\  Album\t8\t-\tХардкор\t-\n");
+}
+
+// A collection unpacked from an old Windows archive: the root's own name and the album folders
+// are Windows-1251 bytes. The store keeps those bytes, so an update with nothing changed finds
+// every row again and keeps the hand edits.
+TEST(CatalogueCommand, NamesThatAreNotUtf8SurviveTheStoreAndTheUpdate) {
+    for (const char* command : {"music", "video"}) {
+        SCOPED_TRACE(command);
+        Catalogue c;
+        const std::string root = c.collection.path().toStdString() + "/\xcc\xf3\xe7\xfb\xea\xe0";
+        const std::string album = root + "/\xc3\xf0\xf3\xef\xef\xe0/\xc0\xeb\xfc\xe1\xee\xec";
+        std::filesystem::create_directories(album);
+        {
+            std::ofstream file(album + "/\xf2\xf0\xe5\xea.bin");
+            file << "clip";
+        }
+        std::filesystem::resize_file(album + "/\xf2\xf0\xe5\xea.bin", 5 * kMiB);
+        const bool music = std::string_view(command) == "music";
+        const QStringList every = music ? QStringList{} : QStringList{"--all-files"};
+        const QString rootArgument = files::decodeFileName(root);
+        ASSERT_EQ(c.run(command, QStringList{rootArgument, "--store"} + every).status, kExitOk);
+        {
+            CatalogueStore store(c.database());
+            const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
+            StoredList list = store.load(name).value();
+            ASSERT_EQ(list.rows.size(), 1u);
+            EXPECT_EQ(files::encodeFileName(list.rows[0].origin.root).toStdString(), root);
+            list.rows[0].caption = QStringLiteral("Подпись вручную");
+            list.rows[0].editedColumns = 1;
+            ASSERT_TRUE(store.save(name, list));
+        }
+        for (int round = 0; round < 2; ++round) {
+            const CliOutcome updated = c.run(command, QStringList{"--update", "--print"} + every);
+            ASSERT_EQ(updated.status, kExitOk) << updated.err;
+            EXPECT_EQ(updated.err, "Новых: 0, изменённых: 0, удалённых: 0\n");
+            EXPECT_EQ(updated.out.substr(0, updated.out.find('\t')), "Подпись вручную");
+        }
+    }
 }
 
 TEST(CatalogueCommand, ARootThatIsGoneKeepsItsRows) {
