@@ -47,6 +47,10 @@ void MainWindow::restoreLists() {
 
 // The stored lists in place of the window's; a list that is not stored leaves its rows alone.
 void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video) {
+    if (video)
+        m_videoList->setLeftOut(std::move(video->leftOut));
+    if (music)
+        m_musicList->setLeftOut(std::move(music->leftOut));
     if (video && (!video->rows.empty() || !m_videoList->isEmpty())) {
         m_videoList->resetRows(std::move(video->rows));
         finishVideoScan();
@@ -71,8 +75,10 @@ void MainWindow::storeLists() {
         return;
     const auto save = [this, store] {
         return store->save(StoredListName::Music,
-                           {m_musicList->rows(), musicAlbumCount(*m_musicList, true)}) &&
-               store->save(StoredListName::Video, {m_videoList->rows(), m_videoList->count()});
+                           {m_musicList->rows(), musicAlbumCount(*m_musicList, true),
+                            m_musicList->leftOut()}) &&
+               store->save(StoredListName::Video,
+                           {m_videoList->rows(), m_videoList->count(), m_videoList->leftOut()});
     };
     bool stored = save();
     // The command line (or another window) stored after this window read the lists: they are

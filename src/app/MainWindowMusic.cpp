@@ -197,11 +197,16 @@ void MainWindow::musicDeleteClicked() {
     // The selection is taken before the walk: removing the current row makes the view choose
     // another one, which must not be deleted in turn.
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
+    std::vector<RowOrigin> deleted;
     for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
+        for (int row = range.top(); row <= range.bottom(); ++row) {
             doomed[static_cast<size_t>(row)] = true;
+            deleted.push_back(m_musicList->row(row).origin);
+        }
     }
     m_musicList->removeFlaggedRows(doomed);
+    for (const RowOrigin& origin : deleted)
+        m_musicList->leaveOut(origin);
     const int count = m_musicList->count();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)

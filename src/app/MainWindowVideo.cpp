@@ -169,6 +169,7 @@ void MainWindow::videoDeleteClicked() {
     const int index = selectedRow(m_ui.videoView);
     if (index < 0)
         return;
+    m_videoList->leaveOut(m_videoList->row(index).origin);
     const int next = m_videoList->removeRowKeepingSelection(index);
     if (next < 0) {
         videoClearClicked();

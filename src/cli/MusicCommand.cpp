@@ -95,7 +95,9 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);
     if (arguments.update) {
-        list.resetRows(loadStoredList(*store, StoredListName::Music).rows);
+        StoredList stored = loadStoredList(*store, StoredListName::Music);
+        list.resetRows(std::move(stored.rows));
+        list.setLeftOut(std::move(stored.leftOut));
         ProgressHost host(context);
         const MusicUpdateResult result =
             updateMusic(list, arguments.roots, options, host,

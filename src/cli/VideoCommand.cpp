@@ -60,7 +60,9 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);
     if (arguments.update) {
-        list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
+        StoredList stored = loadStoredList(*store, StoredListName::Video);
+        list.resetRows(std::move(stored.rows));
+        list.setLeftOut(std::move(stored.leftOut));
         VideoProgressHost host(context);
         const VideoUpdateResult result =
             updateVideos(list, arguments.roots, separator, probe, host, files,

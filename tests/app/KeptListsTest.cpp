@@ -8,10 +8,12 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -211,4 +213,55 @@ TEST(KeptLists, TheWindowNeverOverwritesAListTheCommandLineStoredAfterItRead) {
         EXPECT_EQ(f.desktop.questions.size(), 2);
         EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 1);
     }
+}
+
+// An album deleted from the list stays out: neither the window's update nor the command line's
+// brings it back while its folder is there, the status text counts it, and "Очистить" forgets.
+TEST(KeptLists, ADeletedAlbumIsLeftOutUntilTheListIsCleared) {
+    Fixture f;
+    test::TempDir collection;
+    for (const char* album : {"Group/One", "Group/Two", "Group/Three"})
+        makeAlbum(collection, album);
+    const QStringList cli = {"--dir", f.dir.path(), "music"};
+    ASSERT_EQ(runCli(cli + QStringList{collection.path(), "--store"}), 0);
+    MainWindow& w = f.start();
+    ASSERT_EQ(w.musicList().count(), 3);
+    const QString doomed = w.musicList().row(1).caption;
+    QApplication::setActiveWindow(&w);
+    w.ui().musicView->setFocus();
+    w.ui().musicView->selectRow(1);
+    w.ui().musicDeleteAction->trigger();
+    ASSERT_EQ(w.musicList().count(), 2);
+    const auto captions = [](const CatalogueList& list) {
+        QStringList texts;
+        for (const CatalogueRow& row : list.rows())
+            texts << row.caption;
+        return texts;
+    };
+    const QStringList kept = captions(w.musicList());
+    EXPECT_FALSE(kept.contains(doomed));
+
+    w.ui().musicUpdateAction->trigger();
+    EXPECT_EQ(captions(w.musicList()), kept);
+    EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0; исключённых: 1");
+    f.stop();
+
+    // The command line's update reads the same from the catalogue.
+    QProcess update;
+    update.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"), cli + QStringList{"--update"});
+    ASSERT_TRUE(update.waitForFinished(60000));
+    EXPECT_EQ(update.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(update.readAllStandardError()),
+              "Новых: 0, изменённых: 0, удалённых: 0; исключённых: 1\n");
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+
+    // "Очистить" forgets them (so does deleting the last row, which clears the list).
+    MainWindow& again = f.start();
+    ASSERT_EQ(captions(again.musicList()), kept);
+    EXPECT_EQ(again.musicList().leftOut().size(), 1u);
+    again.ui().musicClearButton->click();
+    EXPECT_TRUE(again.musicList().leftOut().empty());
+    f.stop();
+    ASSERT_EQ(runCli(cli + QStringList{"--update", collection.path()}), 0);
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 3);
 }
