@@ -84,16 +84,24 @@ void MainWindow::scanMusicRoot() {
     m_musicScanRunning = true;
     ui.musicView->setUpdatesEnabled(false);
     MusicScanWindowHost host(*this);
-    const MusicScanResult result = scanMusic(musicRoot, options, *m_musicList, host);
+    const MusicUpdateResult added =
+        addMusicRoot(*m_musicList, musicRoot, options, host,
+                     [this](const QString& root) { return confirmEmptyRoot(root); });
+    const MusicScanResult& result = added.scan;
     ui.musicView->setUpdatesEnabled(true);
     m_musicScanRunning = false;
     if (result.abandoned)
         return; // the window is closing
 
-    m_musicListPartial = result.stopped;
+    // A refresh that was stopped left the list as it was.
+    m_musicListPartial = result.stopped && !added.refreshed;
     musicListFilled();
-    setStatusText(QStringLiteral(
-        " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    if (!added.refreshed)
+        setStatusText(QStringLiteral(
+            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    else
+        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                     : u' ' + updateSummary(added.counts));
     ui.progressBar->setValue(0);
     m_musicStopRequest = false;
     m_desktop.beep();

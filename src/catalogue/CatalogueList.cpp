@@ -2,11 +2,17 @@
 
 #include "text/LocaleText.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <numeric>
 #include <string>
 
 namespace korvane {
+
+bool isSameRoot(const QString& a, const QString& b) {
+    return a == b || QDir::cleanPath(a) == QDir::cleanPath(b);
+}
 namespace {
 
 // Removals of more runs than this reset the model: one pass for the views instead of one per run.
@@ -117,6 +123,11 @@ void CatalogueList::clear() {
     m_rows.clear();
     endResetModel();
     m_leftOut.clear();
+}
+
+void CatalogueList::forgetLeftOut(const QString& root) {
+    std::erase_if(m_leftOut,
+                  [&root](const RowOrigin& origin) { return isSameRoot(origin.root, root); });
 }
 
 void CatalogueList::leaveOut(const RowOrigin& origin) {

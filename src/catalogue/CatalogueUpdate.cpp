@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <utility>
 
 namespace korvane {
@@ -51,18 +52,7 @@ CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStri
 }
 
 std::vector<CatalogueRow> CatalogueUpdate::rowsOf(const QString& root) const {
-    std::vector<CatalogueRow> rows;
-    const CatalogueRow* header = nullptr; // the latest category header row not yet taken
-    for (const CatalogueRow& row : m_previous) {
-        if (!hasOrigin(row)) {
-            header = &row;
-        } else if (row.origin.root == root) {
-            if (header)
-                rows.push_back(*std::exchange(header, nullptr));
-            rows.push_back(row);
-        }
-    }
-    return rows;
+    return rowsOfRoot(m_previous, root);
 }
 
 bool CatalogueUpdate::holdsItsAlbums(const QString& root, const std::vector<CatalogueRow>& rows,
@@ -152,6 +142,53 @@ UpdateCounts CatalogueUpdate::finish(std::vector<CatalogueRow>& rows) const {
             ++counts.removed;
     }
     return counts;
+}
+
+QString listedRoot(const std::vector<CatalogueRow>& rows, const QString& root) {
+    for (const CatalogueRow& row : rows) {
+        if (hasOrigin(row) && isSameRoot(row.origin.root, root))
+            return row.origin.root;
+    }
+    return {};
+}
+
+std::vector<CatalogueRow> rowsOfRoot(const std::vector<CatalogueRow>& rows, const QString& root) {
+    std::vector<CatalogueRow> taken;
+    const CatalogueRow* header = nullptr; // the latest category header row not yet taken
+    for (const CatalogueRow& row : rows) {
+        if (!hasOrigin(row)) {
+            header = &row;
+        } else if (row.origin.root == root) {
+            if (header)
+                taken.push_back(*std::exchange(header, nullptr));
+            taken.push_back(row);
+        }
+    }
+    return taken;
+}
+
+std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
+                                          const QString& root, std::vector<CatalogueRow> fresh) {
+    std::vector<CatalogueRow> result;
+    std::vector<CatalogueRow> headers; // header rows not yet known to belong to another root
+    bool placed = false;
+    for (const CatalogueRow& row : rows) {
+        if (!hasOrigin(row)) {
+            headers.push_back(row);
+        } else if (row.origin.root == root) {
+            headers.clear(); // the fresh rows bring their own
+            if (!std::exchange(placed, true))
+                std::move(fresh.begin(), fresh.end(), std::back_inserter(result));
+        } else {
+            std::move(headers.begin(), headers.end(), std::back_inserter(result));
+            headers.clear();
+            result.push_back(row);
+        }
+    }
+    std::move(headers.begin(), headers.end(), std::back_inserter(result));
+    if (!placed)
+        std::move(fresh.begin(), fresh.end(), std::back_inserter(result));
+    return result;
 }
 
 QString updateSummary(const UpdateCounts& counts) {

@@ -77,6 +77,18 @@ private:
     QSet<QString> m_leftOut;
 };
 
+// A root scanned again while the list holds its rows is refreshed in place, as an update does.
+// The spelling under which the rows hold `root` (the same folder, with or without a final
+// separator); empty when no row comes from it.
+QString listedRoot(const std::vector<CatalogueRow>& rows, const QString& root);
+// The rows that came from root, in their order, each category header row above them kept with
+// them.
+std::vector<CatalogueRow> rowsOfRoot(const std::vector<CatalogueRow>& rows, const QString& root);
+// The rows with those of root (and the category header rows above them) replaced by `fresh`, put
+// where the first of them stood.
+std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
+                                          const QString& root, std::vector<CatalogueRow> fresh);
+
 // The status text's line: "Новых: 3, изменённых: 1, удалённых: 2", then "; исключённых: N" for
 // albums left out and "; недоступно: ROOT, ..." for the roots kept as they were.
 QString updateSummary(const UpdateCounts& counts);

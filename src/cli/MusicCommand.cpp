@@ -104,10 +104,11 @@ int runMusicCommand(const QStringList& args, Context& context) {
                         [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
-        // One scan per root, as consecutive scans in the window: each appends its rows.
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             ProgressHost host(context);
-            scanMusic(root, options, list, host);
+            addMusicRoot(list, root, options, host);
         }
     }
     if (store)

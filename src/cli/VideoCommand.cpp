@@ -69,10 +69,11 @@ int runVideoCommand(const QStringList& args, Context& context) {
                          [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
-        // One scan per root, as consecutive scans in the window: each appends its rows.
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             VideoProgressHost host(context);
-            scanVideos(root, separator, list, probe, host, files);
+            addVideoRoot(list, root, separator, probe, host, files);
         }
     }
     if (store)

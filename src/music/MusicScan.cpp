@@ -158,6 +158,28 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
     return result;
 }
 
+MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
+                               const MusicScanOptions& options, MusicScanHost& host,
+                               const EmptyRootCheck& mayEmpty) {
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        MusicUpdateResult result;
+        result.scan = scanMusic(root, options, list, host);
+        list.forgetLeftOut(root);
+        return result;
+    }
+    MusicList part;
+    part.resetRows(rowsOfRoot(list.rows(), listed));
+    part.setLeftOut(list.leftOut());
+    MusicUpdateResult result = updateMusic(part, {listed}, options, host, mayEmpty);
+    result.refreshed = true;
+    if (result.scan.stopped || result.scan.abandoned)
+        return result;
+    list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
+    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
+    return result;
+}
+
 void removeSmallTesterRows(MusicList& list, int limitMiB) {
     for (int i = 0; i < list.count();) {
         const MusicRow& row = list.row(i);

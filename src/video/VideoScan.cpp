@@ -119,4 +119,25 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
     return result;
 }
 
+VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty) {
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        VideoUpdateResult result;
+        result.scan = scanVideos(root, separator, list, probe, host, files);
+        list.forgetLeftOut(root);
+        return result;
+    }
+    VideoList part;
+    part.resetRows(rowsOfRoot(list.rows(), listed));
+    part.setLeftOut(list.leftOut());
+    VideoUpdateResult result =
+        updateVideos(part, {listed}, separator, probe, host, files, mayEmpty);
+    result.refreshed = true;
+    if (!result.scan.stopped && !result.scan.abandoned)
+        list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
+    return result;
+}
+
 } // namespace korvane

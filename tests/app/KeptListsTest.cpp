@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace korvane;
 
 namespace {
@@ -264,4 +266,47 @@ TEST(KeptLists, ADeletedAlbumIsLeftOutUntilTheListIsCleared) {
     f.stop();
     ASSERT_EQ(runCli(cli + QStringList{"--update", collection.path()}), 0);
     EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 3);
+}
+
+// "Добавить в коллекцию" with a root the list already holds (as after switching a toggle)
+// refreshes that root's rows where they stand, hand edits kept, instead of listing every album a
+// second time; another root still adds its rows.
+TEST(KeptLists, ScanningARootAlreadyInTheListRefreshesItsRowsInPlace) {
+    Fixture f;
+    test::TempDir collection, other;
+    makeAlbum(collection, "Group/One");
+    makeAlbum(collection, "Group/Two");
+    makeAlbum(other, "Other/Three");
+    MainWindow& w = f.start();
+    const auto scan = [&](const QString& root) {
+        f.desktop.folderAnswers = {root};
+        w.ui().musicScanButton->click();
+    };
+    scan(collection.path());
+    ASSERT_EQ(w.musicList().count(), 2);
+    w.musicList().applyEdit(0, {QStringLiteral("Вручную"), {}});
+    const RowOrigin edited = w.musicList().row(0).origin;
+    scan(other.path());
+    ASSERT_EQ(w.musicList().count(), 3);
+    EXPECT_EQ(w.statusText(),
+              " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)");
+
+    makeAlbum(collection, "Group/Four");
+    scan(collection.path());
+    ASSERT_EQ(w.musicList().count(), 4);
+    EXPECT_EQ(w.statusText(), " Новых: 1, изменённых: 0, удалённых: 0");
+    const auto found = std::find_if(w.musicList().rows().begin(), w.musicList().rows().end(),
+                                    [&](const CatalogueRow& row) { return row.origin == edited; });
+    ASSERT_NE(found, w.musicList().rows().end());
+    EXPECT_EQ(found->caption, "Вручную");
+    EXPECT_TRUE(found->editedColumns & 1u);
+    // The refreshed root's rows stand where they stood, before the other root's.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(isSameRoot(w.musicList().row(i).origin.root, collection.path())) << i;
+    EXPECT_TRUE(isSameRoot(w.musicList().row(3).origin.root, other.path()));
+    EXPECT_EQ(w.windowTitle(), "В music коллекции: 4 позиций");
+    // Scanned once more with nothing changed: no row more.
+    scan(collection.path() + u'/');
+    EXPECT_EQ(w.musicList().count(), 4);
+    EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0");
 }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -135,6 +136,32 @@ TEST(CatalogueCommand, NamesThatAreNotUtf8SurviveTheStoreAndTheUpdate) {
             EXPECT_EQ(updated.out.substr(0, updated.out.find('\t')), "Подпись вручную");
         }
     }
+}
+
+// A root named twice is listed once (the second scan refreshes its rows); another root adds its
+// rows after them.
+TEST(CatalogueCommand, ARootNamedTwiceIsListedOnce) {
+    Catalogue c;
+    TempDir other;
+    c.album("Group/One", 5 * kMiB);
+    c.album("Group/Two", 5 * kMiB);
+    c.collection.write("clip.txt", "clip");
+    other.write("other.txt", "other");
+    QDir().mkpath(other.file("Other/Three"));
+    QFile album(other.file("Other/Three/tracks.bin"));
+    ASSERT_TRUE(album.open(QIODevice::WriteOnly));
+    album.resize(5 * kMiB);
+    album.close();
+    const QString root = c.collection.path();
+    const CliOutcome music =
+        c.run("music", {root, other.path(), root + u'/', "--print", "--store"});
+    ASSERT_EQ(music.status, kExitOk) << music.err;
+    EXPECT_EQ(music.out, "Group  \\  One\t5\t-\t-\t-\nGroup  \\  Two\t5\t-\t-\t-\n"
+                         "Other  \\  Three\t5\t-\t-\t-\n");
+    const CliOutcome video = c.run("video", {root, root, other.path(), "--all-files", "--print"});
+    ASSERT_EQ(video.status, kExitOk) << video.err;
+    EXPECT_EQ(std::count(video.out.begin(), video.out.end(), '\n'), 5) << video.out;
+    EXPECT_EQ(video.out.find("clip.txt"), video.out.rfind("clip.txt")) << video.out;
 }
 
 TEST(CatalogueCommand, ARootThatIsGoneKeepsItsRows) {
