@@ -164,8 +164,9 @@ MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
     const QString listed = listedRoot(list.rows(), root);
     if (listed.isEmpty()) {
         MusicUpdateResult result;
-        result.scan = scanMusic(root, options, list, host);
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
         list.forgetLeftOut(root);
+        result.scan = scanMusic(root, options, list, host);
         return result;
     }
     MusicList part;

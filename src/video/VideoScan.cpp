@@ -125,8 +125,9 @@ VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QStri
     const QString listed = listedRoot(list.rows(), root);
     if (listed.isEmpty()) {
         VideoUpdateResult result;
-        result.scan = scanVideos(root, separator, list, probe, host, files);
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
         list.forgetLeftOut(root);
+        result.scan = scanVideos(root, separator, list, probe, host, files);
         return result;
     }
     VideoList part;
