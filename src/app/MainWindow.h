@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -40,6 +41,7 @@ class MusicRowEditor;
 class VideoRowEditor;
 class BaseFillDialog;
 class CatalogueStore;
+struct StoredList;
 
 // `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
 // click on the status text.
@@ -150,6 +152,7 @@ public:
     // window is shown; and stored again after each command and at exit, while keepLists is on.
     void restoreLists();
     void storeLists();
+    void showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video);
 
     const Ui& ui() const { return m_ui; }
     MusicList& musicList() { return *m_musicList; }

@@ -84,16 +84,24 @@ void MainWindow::scanMusicRoot() {
     m_musicScanRunning = true;
     ui.musicView->setUpdatesEnabled(false);
     MusicScanWindowHost host(*this);
-    const MusicScanResult result = scanMusic(musicRoot, options, *m_musicList, host);
+    const MusicUpdateResult added =
+        addMusicRoot(*m_musicList, musicRoot, options, host,
+                     [this](const QString& root) { return confirmEmptyRoot(root); });
+    const MusicScanResult& result = added.scan;
     ui.musicView->setUpdatesEnabled(true);
     m_musicScanRunning = false;
     if (result.abandoned)
         return; // the window is closing
 
-    m_musicListPartial = result.stopped;
+    // A refresh that was stopped left the list as it was.
+    m_musicListPartial = result.stopped && !added.refreshed;
     musicListFilled();
-    setStatusText(QStringLiteral(
-        " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    if (!added.refreshed)
+        setStatusText(QStringLiteral(
+            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    else
+        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                     : u' ' + updateSummary(added.counts));
     ui.progressBar->setValue(0);
     m_musicStopRequest = false;
     m_desktop.beep();
@@ -198,11 +206,17 @@ void MainWindow::musicDeleteClicked() {
     const QItemSelection selection = view->selectionModel()->selection();
     const int selected = selection.isEmpty() ? -1 : selection.first().top();
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
+    std::vector<RowOrigin> deleted;
     for (const QItemSelectionRange& range : selection) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            doomed[static_cast<size_t>(listRow(view, row))] = true;
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            const int doomedRow = listRow(view, row);
+            doomed[static_cast<size_t>(doomedRow)] = true;
+            deleted.push_back(m_musicList->row(doomedRow).origin);
+        }
     }
     m_musicList->removeFlaggedRows(doomed);
+    for (const RowOrigin& origin : deleted)
+        m_musicList->leaveOut(origin);
     const int count = view->model()->rowCount();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)

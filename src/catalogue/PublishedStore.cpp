@@ -81,8 +81,8 @@ std::optional<PublishedSnapshot> PublishedStore::load(StoredListName name) {
         CatalogueRow row;
         row.caption = query.value(0).toString();
         row.cells = cellsOf(query.value(1).toString());
-        row.origin.root = query.value(2).toString();
-        row.origin.relative = query.value(3).toString();
+        row.origin.root = nameFromStoredBytes(query.value(2));
+        row.origin.relative = nameFromStoredBytes(query.value(3));
         snapshot.rows.push_back(std::move(row));
     }
     return snapshot;
@@ -141,8 +141,8 @@ bool PublishedStore::save(StoredListName name, const std::vector<CatalogueRow>& 
         query.addBindValue(static_cast<qint64>(i));
         query.addBindValue(notNull(row.caption));
         query.addBindValue(cellsText(row.cells));
-        query.addBindValue(notNull(row.origin.root));
-        query.addBindValue(notNull(row.origin.relative));
+        query.addBindValue(storedNameBytes(row.origin.root));
+        query.addBindValue(storedNameBytes(row.origin.relative));
         if (!query.exec())
             return failed(query.lastError());
     }

@@ -95,17 +95,20 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);
     if (arguments.update) {
-        list.resetRows(loadStoredList(*store, StoredListName::Music).rows);
+        StoredList stored = loadStoredList(*store, StoredListName::Music);
+        list.resetRows(std::move(stored.rows));
+        list.setLeftOut(std::move(stored.leftOut));
         ProgressHost host(context);
         const MusicUpdateResult result =
             updateMusic(list, arguments.roots, options, host,
                         [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
-        // One scan per root, as consecutive scans in the window: each appends its rows.
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             ProgressHost host(context);
-            scanMusic(root, options, list, host);
+            addMusicRoot(list, root, options, host);
         }
     }
     if (store)

@@ -110,7 +110,7 @@ StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
 }
 
 void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
-    if (!store.save(name, {list.rows(), count}))
+    if (!store.save(name, {list.rows(), count, list.leftOut()}))
         throw CommandError(store.message().toStdString());
 }
 

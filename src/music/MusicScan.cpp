@@ -138,7 +138,7 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
                               const MusicScanOptions& options, MusicScanHost& host,
                               const EmptyRootCheck& mayEmpty) {
     MusicUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots);
+    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
     MusicList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
@@ -151,8 +151,32 @@ MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
     UpdateCounts counts = update.finish(rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
+    counts.leftOut = result.counts.leftOut;
     result.counts = counts;
     list.resetRows(std::move(rows));
+    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
+    return result;
+}
+
+MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
+                               const MusicScanOptions& options, MusicScanHost& host,
+                               const EmptyRootCheck& mayEmpty) {
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        MusicUpdateResult result;
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
+        list.forgetLeftOut(root);
+        result.scan = scanMusic(root, options, list, host);
+        return result;
+    }
+    MusicList part;
+    part.resetRows(rowsOfRoot(list.rows(), listed));
+    part.setLeftOut(list.leftOut());
+    MusicUpdateResult result = updateMusic(part, {listed}, options, host, mayEmpty);
+    result.refreshed = true;
+    if (result.scan.stopped || result.scan.abandoned)
+        return result;
+    list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
     result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -43,8 +44,10 @@ TEST(VideoCommand, ClipRowAndSecondRootAppends) {
     ASSERT_TRUE(encoder.waitForFinished(60000));
     ASSERT_EQ(encoder.exitCode(), 0);
 
+    test::TempDir second;
+    ASSERT_TRUE(QFile::copy(root.file("Show.avi"), second.file("Show.avi")));
     const CliOutcome outcome =
-        runCli({"--dir", program.path(), "video", root.path(), root.path(), "--print"});
+        runCli({"--dir", program.path(), "video", root.path(), second.path(), "--print"});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     const std::string row = "Show.avi\t1\t176 x 144\t00:02\t25\tMotion JPEG\n";
     EXPECT_EQ(outcome.out, row + row);
