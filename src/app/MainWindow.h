@@ -36,6 +36,8 @@ class SettingsDialog;
 class TestersDialog;
 class MusicRowEditor;
 class VideoRowEditor;
+class StatsWindow;
+class DuplicatesWindow;
 class BaseFillDialog;
 class CatalogueStore;
 
@@ -80,19 +82,22 @@ public:
         QProgressBar* progressBar = nullptr;      // status panel 0
         QLabel* statusText = nullptr;             // status panel 1
 
-        QMenu* fileMenu = nullptr;          // "Файл"
-        QMenu* exportMenu = nullptr;        // "Экспорт"
-        QMenu* musicExportMenu = nullptr;   // "music листа"
-        QMenu* videoExportMenu = nullptr;   // "video листа"
-        QMenu* settingsMenu = nullptr;      // "Настройки"
-        QMenu* basesMenu = nullptr;         // "База данных"
-        QMenu* helpMenu = nullptr;          // "Справка"
-        QAction* aboutAction = nullptr;     // "О программе"
-        QAction* musicScanAction = nullptr; // "с music коллекцией"
-        QAction* videoScanAction = nullptr; // "с video коллекцией"
-        QAction* exitAction = nullptr;      // "Выход", Ctrl+Q
-        QAction* settingsAction = nullptr;  // "Настройки", Ctrl+P
-        QAction* testersAction = nullptr;   // "Для тестеров"
+        QMenu* fileMenu = nullptr;           // "Файл"
+        QMenu* exportMenu = nullptr;         // "Экспорт"
+        QMenu* musicExportMenu = nullptr;    // "music листа"
+        QMenu* videoExportMenu = nullptr;    // "video листа"
+        QMenu* settingsMenu = nullptr;       // "Настройки"
+        QMenu* basesMenu = nullptr;          // "База данных"
+        QMenu* collectionMenu = nullptr;     // "Коллекция"
+        QAction* statsAction = nullptr;      // "Статистика"
+        QAction* duplicatesAction = nullptr; // "Найти дубликаты"
+        QMenu* helpMenu = nullptr;           // "Справка"
+        QAction* aboutAction = nullptr;      // "О программе"
+        QAction* musicScanAction = nullptr;  // "с music коллекцией"
+        QAction* videoScanAction = nullptr;  // "с video коллекцией"
+        QAction* exitAction = nullptr;       // "Выход", Ctrl+Q
+        QAction* settingsAction = nullptr;   // "Настройки", Ctrl+P
+        QAction* testersAction = nullptr;    // "Для тестеров"
 
         QAction* artistFromID3 = nullptr;
         QAction* yearInColumn = nullptr;
@@ -103,6 +108,7 @@ public:
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
         QAction* mp3NamesOnly = nullptr;
+        QAction* foldDiscs = nullptr;
         QAction* txtUtf8 = nullptr;
         QAction* allVideoFiles = nullptr;
 
@@ -280,6 +286,14 @@ private:
     bool m_videoStopRequest = false;
     bool m_videoScanRunning = false;
     bool m_videoListPartial = false;
+
+    // The collection as a whole (MainWindowCollection.cpp): statistics and duplicates of the
+    // music list, in windows of their own made on first use.
+    void buildCollectionMenu();
+    void showStats();
+    void showDuplicates();
+    StatsWindow* m_statsWindow = nullptr;
+    DuplicatesWindow* m_duplicatesWindow = nullptr;
 
     // Bases (MainWindowBases.cpp).
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);

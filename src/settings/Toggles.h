@@ -19,12 +19,14 @@ struct Toggles {
     bool mp3NamesOnly = false;
     bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
+    // "Диски альбома (CD1, CD2...) одной строкой": an album folder with disc folders is one row
+    bool foldDiscs = true;
 
     bool operator==(const Toggles&) const = default;
 };
 
-// As the main load reads them: every toggle off except the bold group names and the other
-// formats.
+// As the main load reads them: every toggle off except the bold group names, the other formats
+// and the folded discs.
 Toggles readToggles(const SettingsFile& settings);
 // In the order of the main save.
 void writeToggles(SettingsFile& settings, const Toggles& toggles);

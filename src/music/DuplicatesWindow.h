@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace korvane {
+
+class MusicList;
+
+// "Найти дубликаты": the groups of rows of the music list that hold the same album, found again
+// whenever the list changes. A double click on a row asks the window to select it in the list.
+// Only shows; never deletes or moves a file.
+class DuplicatesWindow : public QDialog {
+    Q_OBJECT
+public:
+    DuplicatesWindow(const MusicList& list, QString separator, QWidget* parent = nullptr);
+
+    void setSeparator(const QString& separator);
+    QTreeWidget* tree() const { return m_tree; }
+    QLabel* summary() const { return m_summary; }
+
+signals:
+    void rowActivated(int row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();
+    void activated(QTreeWidgetItem* item);
+
+    const MusicList& m_list;
+    QString m_separator;
+    QLabel* m_summary = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QTimer* m_refreshTimer = nullptr;
+};
+
+} // namespace korvane

@@ -1,0 +1,93 @@
+#include "music/StatsWindow.h"
+
+#include "music/CollectionStats.h"
+#include "music/ListWatch.h"
+#include "music/MusicList.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace korvane {
+namespace {
+
+QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
+    auto* widget = new QTableWidget(static_cast<int>(table.lines.size()), 4, parent);
+    widget->setHorizontalHeaderLabels({table.title, QStringLiteral("Альбомов"), QStringLiteral("%"),
+                                       QStringLiteral("Размер (ГБ)")});
+    widget->verticalHeader()->hide();
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    widget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int i = 0; i < widget->rowCount(); ++i) {
+        const StatsLine& line = table.lines[static_cast<size_t>(i)];
+        const QStringList texts{line.name, QString::number(line.albums),
+                                oneDecimalText(albums > 0 ? 100.0 * line.albums / albums : 0),
+                                oneDecimalText(line.sizeMiB / 1024)};
+        for (int column = 0; column < texts.size(); ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            if (column > 0)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            widget->setItem(i, column, item);
+        }
+    }
+    return widget;
+}
+
+} // namespace
+
+StatsWindow::StatsWindow(const MusicList& list, QString separator, QWidget* parent)
+    : QDialog(parent), m_list(list), m_separator(std::move(separator)) {
+    setWindowTitle(QStringLiteral("Статистика"));
+    auto* layout = new QVBoxLayout(this);
+    m_summary = new QLabel(this);
+    layout->addWidget(m_summary);
+    m_tables = new QTabWidget(this);
+    layout->addWidget(m_tables, 1);
+    auto* buttons = new QHBoxLayout;
+    m_copy = new QPushButton(QStringLiteral("Копировать для форума (BBCode)"), this);
+    buttons->addWidget(m_copy);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    resize(560, 460);
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(m_bbcode); });
+    m_refreshTimer = watchList(m_list, this, [this] { refresh(); });
+}
+
+void StatsWindow::setSeparator(const QString& separator) {
+    m_separator = separator;
+    refresh();
+}
+
+void StatsWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    refresh();
+}
+
+void StatsWindow::refresh() {
+    if (!isVisible())
+        return; // shown again, it refreshes
+    const CollectionStats stats = collectionStats(m_list.rows(), m_separator);
+    m_bbcode = statsBbcode(stats);
+    m_summary->setText(QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ")
+                           .arg(stats.albums)
+                           .arg(stats.groups)
+                           .arg(oneDecimalText(stats.sizeMiB / 1024)));
+    const int current = m_tables->currentIndex();
+    while (m_tables->count() > 0) {
+        QWidget* page = m_tables->widget(0);
+        m_tables->removeTab(0);
+        delete page;
+    }
+    for (const StatsTable& table : stats.tables)
+        m_tables->addTab(tableOf(table, stats.albums, m_tables), table.title);
+    m_tables->setCurrentIndex(std::max(current, 0));
+}
+
+} // namespace korvane
