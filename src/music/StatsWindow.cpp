@@ -4,15 +4,21 @@
 #include "music/ListWatch.h"
 #include "music/MusicList.h"
 
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 namespace korvane {
 namespace {
@@ -39,6 +45,43 @@ QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
     return widget;
 }
 
+// The albums of each line as horizontal bars, the first line on top.
+QChartView* chartOf(const StatsTable& table, QWidget* parent) {
+    auto* albums = new QBarSet(QStringLiteral("Альбомов"));
+    QStringList names;
+    for (auto line = table.lines.rbegin(); line != table.lines.rend(); ++line) {
+        *albums << line->albums;
+        names << line->name;
+    }
+    auto* series = new QHorizontalBarSeries;
+    series->append(albums);
+    auto* chart = new QChart;
+    chart->addSeries(series);
+    chart->legend()->hide();
+    auto* categories = new QBarCategoryAxis;
+    categories->append(names);
+    chart->addAxis(categories, Qt::AlignLeft);
+    series->attachAxis(categories);
+    auto* values = new QValueAxis;
+    values->setLabelFormat(QStringLiteral("%d"));
+    values->setMin(0);
+    chart->addAxis(values, Qt::AlignBottom);
+    series->attachAxis(values);
+    auto* view = new QChartView(chart, parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumWidth(280);
+    return view;
+}
+
+// A table with its chart beside it.
+QWidget* pageOf(const StatsTable& table, int albums, QWidget* parent) {
+    auto* page = new QWidget(parent);
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(tableOf(table, albums, page), 1);
+    layout->addWidget(chartOf(table, page), 1);
+    return page;
+}
+
 } // namespace
 
 StatsWindow::StatsWindow(const MusicList& list, QString separator, QWidget* parent)
@@ -54,7 +97,7 @@ StatsWindow::StatsWindow(const MusicList& list, QString separator, QWidget* pare
     buttons->addWidget(m_copy);
     buttons->addStretch(1);
     layout->addLayout(buttons);
-    resize(560, 460);
+    resize(900, 520);
     connect(m_copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_bbcode); });
     m_refreshTimer = watchList(m_list, this, [this] { refresh(); });
@@ -86,7 +129,7 @@ void StatsWindow::refresh() {
         delete page;
     }
     for (const StatsTable& table : stats.tables)
-        m_tables->addTab(tableOf(table, stats.albums, m_tables), table.title);
+        m_tables->addTab(pageOf(table, stats.albums, m_tables), table.title);
     m_tables->setCurrentIndex(std::max(current, 0));
 }
 

@@ -11,8 +11,8 @@ namespace korvane {
 
 class MusicList;
 
-// "Статистика": the music list in figures, a table per aspect (format, bitrate band, genre,
-// decade, country), kept up to date while shown; a button copies it as BBCode for a forum post.
+// "Статистика": the music list in figures, a table and a chart per aspect (format, bitrate
+// band, genre, decade, country), kept up to date while shown; a button copies it as BBCode for a forum post.
 class StatsWindow : public QDialog {
     Q_OBJECT
 public:

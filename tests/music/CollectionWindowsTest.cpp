@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChartView>
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
@@ -84,8 +85,9 @@ TEST(StatsWindow, TablesSummaryAndTheBbcodeCopy) {
     for (int i = 0; i < tables->count(); ++i)
         titles << tables->tabText(i);
     EXPECT_EQ(titles, (QStringList{"Форматы", "Битрейт", "Жанры", "Десятилетия", "Страны"}));
-    const auto* formats = qobject_cast<QTableWidget*>(tables->widget(0));
+    const auto* formats = tables->widget(0)->findChild<QTableWidget*>();
     ASSERT_NE(formats, nullptr);
+    EXPECT_NE(tables->widget(0)->findChild<QChartView*>(), nullptr);
     ASSERT_EQ(formats->rowCount(), 2);
     EXPECT_EQ(formats->item(0, 0)->text(), QStringLiteral("mp3"));
     EXPECT_EQ(formats->item(0, 1)->text(), QStringLiteral("2"));
