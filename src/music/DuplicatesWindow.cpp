@@ -7,8 +7,10 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace korvane {
 namespace {
@@ -36,7 +38,7 @@ DuplicatesWindow::DuplicatesWindow(const MusicList& list, QString separator, QWi
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { activated(item); });
     m_refreshTimer = watchList(m_list, this, [this] { refresh(); });
-    refresh();
+    connect(&m_search, &QFutureWatcher<Found>::finished, this, &DuplicatesWindow::showFound);
 }
 
 void DuplicatesWindow::showEvent(QShowEvent* event) {
@@ -52,8 +54,22 @@ void DuplicatesWindow::setSeparator(const QString& separator) {
 void DuplicatesWindow::refresh() {
     if (!isVisible())
         return; // shown again, it refreshes
-    const std::vector<MusicRow>& rows = m_list.rows();
-    const std::vector<DuplicateGroup> groups = findDuplicates(rows, m_separator);
+    if (m_search.isRunning()) {
+        m_refreshTimer->start(); // once this search is over
+        return;
+    }
+    // A search over a big list takes longer than the window may stand still: it runs on a copy
+    // of the rows (their texts are shared, not copied) on another thread.
+    m_search.setFuture(QtConcurrent::run([rows = m_list.rows(), separator = m_separator] {
+        Found found{rows, findDuplicates(rows, separator)};
+        return found;
+    }));
+}
+
+void DuplicatesWindow::showFound() {
+    const Found found = m_search.result();
+    const std::vector<MusicRow>& rows = found.rows;
+    const std::vector<DuplicateGroup>& groups = found.groups;
     m_tree->clear();
     int copies = 0;
     QList<QTreeWidgetItem*> items;

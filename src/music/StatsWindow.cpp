@@ -16,9 +16,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace korvane {
 namespace {
@@ -101,6 +103,8 @@ StatsWindow::StatsWindow(const MusicList& list, QString separator, QWidget* pare
     connect(m_copy, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_bbcode); });
     m_refreshTimer = watchList(m_list, this, [this] { refresh(); });
+    connect(&m_counting, &QFutureWatcher<CollectionStats>::finished, this,
+            &StatsWindow::showCounted);
 }
 
 void StatsWindow::setSeparator(const QString& separator) {
@@ -116,7 +120,19 @@ void StatsWindow::showEvent(QShowEvent* event) {
 void StatsWindow::refresh() {
     if (!isVisible())
         return; // shown again, it refreshes
-    const CollectionStats stats = collectionStats(m_list.rows(), m_separator);
+    if (m_counting.isRunning()) {
+        m_refreshTimer->start(); // once this count is over
+        return;
+    }
+    // Counting a big list takes longer than the window may stand still: it runs on a copy of the
+    // rows (their texts are shared, not copied) on another thread.
+    m_counting.setFuture(QtConcurrent::run([rows = m_list.rows(), separator = m_separator] {
+        return collectionStats(rows, separator);
+    }));
+}
+
+void StatsWindow::showCounted() {
+    const CollectionStats stats = m_counting.result();
     m_bbcode = statsBbcode(stats);
     m_summary->setText(QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ")
                            .arg(stats.albums)

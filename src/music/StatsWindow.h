@@ -1,6 +1,9 @@
 #pragma once
 
+#include "music/CollectionStats.h"
+
 #include <QDialog>
+#include <QFutureWatcher>
 
 class QLabel;
 class QPushButton;
@@ -12,7 +15,8 @@ namespace korvane {
 class MusicList;
 
 // "Статистика": the music list in figures, a table and a chart per aspect (format, bitrate
-// band, genre, decade, country), kept up to date while shown; a button copies it as BBCode for a forum post.
+// band, genre, decade, country), kept up to date while shown and counted away from the window's
+// thread; a button copies it as BBCode for a forum post.
 class StatsWindow : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +32,7 @@ protected:
 
 private:
     void refresh();
+    void showCounted();
 
     const MusicList& m_list;
     QString m_separator;
@@ -36,6 +41,7 @@ private:
     QPushButton* m_copy = nullptr;
     QTimer* m_refreshTimer = nullptr;
     QString m_bbcode;
+    QFutureWatcher<CollectionStats> m_counting;
 };
 
 } // namespace korvane
