@@ -59,6 +59,33 @@ int takeYear(QString& title) {
     return year;
 }
 
+// Takes a note of the copy's format off the end ("(FLAC)", "[mp3 320 kbps]", "{24bit WavPack}"):
+// the same album in another format is named so beside the first. True when one came off.
+bool takeFormatNote(QString& title) {
+    static const QStringList kFormatWords = {
+        QStringLiteral("flac"), QStringLiteral("mp3"),     QStringLiteral("ape"),
+        QStringLiteral("wv"),   QStringLiteral("wavpack"), QStringLiteral("ogg"),
+        QStringLiteral("m4a"),  QStringLiteral("aac"),     QStringLiteral("alac"),
+        QStringLiteral("opus"), QStringLiteral("wma"),     QStringLiteral("lossless"),
+        QStringLiteral("kbps"), QStringLiteral("kbit"),    QStringLiteral("24bit")};
+    if (title.isEmpty())
+        return false;
+    const QChar close = title.back();
+    const QChar open = close == u')' ? u'(' : close == u']' ? u'[' : close == u'}' ? u'{' : QChar();
+    const qsizetype at = open.isNull() ? -1 : title.lastIndexOf(open);
+    if (at < 0)
+        return false;
+    const QString note = title.mid(at + 1, title.size() - at - 2).toLower();
+    for (const QString& word : kFormatWords) {
+        if (note.contains(word)) {
+            title.truncate(at);
+            title = title.trimmed();
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 AlbumIdentity albumIdentity(const QString& caption, const QString& separator) {
@@ -74,6 +101,8 @@ AlbumIdentity albumIdentity(const QString& caption, const QString& separator) {
     }
     identity.title = identity.title.trimmed();
     // A year from the tags may follow a folder name that starts with one.
+    while (takeFormatNote(identity.title)) {
+    }
     for (int pass = 0; pass < 2; ++pass) {
         const int year = takeYear(identity.title);
         identity.title = identity.title.trimmed();

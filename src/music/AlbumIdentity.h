@@ -12,8 +12,9 @@ struct AlbumIdentity {
 };
 
 // The caption split at the separator: the last part is the album, the one before it the artist
-// (a category before them is left out). A disc count mark (" [2CD]"), a year appended in
-// parentheses and a leading year ("1999 - ", "1999. ") come off the title.
+// (a category before them is left out). A disc count mark (" [2CD]"), notes of the format at the
+// end ("(FLAC)", "[mp3 320]"), a year appended in parentheses and a leading year ("1999 - ",
+// "1999. ") come off the title.
 AlbumIdentity albumIdentity(const QString& caption, const QString& separator);
 
 // A name as the duplicates compare it: lower case, "ё" as "е", letters and digits only (no

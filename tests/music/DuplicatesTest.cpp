@@ -48,6 +48,11 @@ TEST(AlbumIdentity, ArtistTitleAndYearOfACaption) {
         {"Rush" + kSep + "2112", "Rush", "2112", 0},
         {"G" + kSep + "1812 - Overture", "G", "1812 - Overture", 0}, // no year of recordings
         {"G" + kSep + "Album [CD]", "G", "Album [CD]", 0},
+        {"Кино" + kSep + "1988 - Группа крови (FLAC)", "Кино", "Группа крови", 1988},
+        {"Кино" + kSep + "Группа крови (1988) [MP3 320 kbps] {24bit}", "Кино", "Группа крови",
+         1988},
+        {"G" + kSep + "Album (Live)", "G", "Album (Live)", 0},
+        {"G" + kSep + "Album (Deluxe Edition)", "G", "Album (Deluxe Edition)", 0},
         {"Group alone", "", "Group alone", 0},
     };
     for (const Case& c : cases) {
@@ -78,6 +83,10 @@ TEST(Duplicates, PairsThatAreAndAreNotTheSameAlbum) {
          "Madness" + kSep + "1979 - One Step Beyond", true},
         {"across categories", "Ska" + kSep + "Madness" + kSep + "One Step Beyond",
          "Madness" + kSep + "One Step Beyond", true},
+        {"the format noted after the album", "Кино" + kSep + "1988 - Группа крови (FLAC)",
+         "Кино" + kSep + "1988 - Группа крови", true},
+        {"an edition is another album", "G" + kSep + "Album (Deluxe Edition)", "G" + kSep + "Album",
+         false},
         {"a folded and an unfolded copy", "G" + kSep + "Album [2CD]", "G" + kSep + "Album", true},
         {"a year inside the title", "Nirvana" + kSep + "Live", "Nirvana" + kSep + "Live 1999",
          false},
