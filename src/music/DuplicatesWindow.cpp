@@ -5,6 +5,7 @@
 #include "music/ListWatch.h"
 #include "music/MusicList.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
@@ -31,9 +32,10 @@ DuplicatesWindow::DuplicatesWindow(const MusicList& list, QString separator, QWi
                              QStringLiteral("Битрейт"), QStringLiteral("Папка")});
     m_tree->setRootIsDecorated(true);
     m_tree->setUniformRowHeights(true);
-    m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(true);
     layout->addWidget(m_tree, 1);
-    resize(760, 420);
+    resize(900, 420);
 
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { activated(item); });
@@ -81,9 +83,10 @@ void DuplicatesWindow::showFound() {
         top->setFirstColumnSpanned(true);
         for (const int index : group.rows) {
             const MusicRow& row = rows[static_cast<size_t>(index)];
-            const QString where = row.origin.relative.isEmpty()
-                                      ? QString()
-                                      : row.origin.root + u'/' + row.origin.relative;
+            const QString where =
+                row.origin.relative.isEmpty()
+                    ? QString()
+                    : QDir::cleanPath(row.origin.root + u'/' + row.origin.relative);
             auto* child = new QTreeWidgetItem(
                 top, {row.caption, row.cells.value(SizeCell), row.cells.value(BitrateCell), where});
             child->setData(0, kRowRole, index);
