@@ -47,12 +47,13 @@ std::optional<int> discNumber(const QString& name) {
     return std::nullopt;
 }
 
-std::vector<AlbumFolders> foldDiscFolders(const QStringList& folders) {
+std::vector<AlbumFolders> foldDiscFolders(const QStringList& folders, int albumSeparators) {
     const QSet<QString> present(folders.begin(), folders.end());
     QSet<QString> albums; // folders with a disc folder directly inside
     for (const QString& folder : folders) {
         const QString parent = parentOf(folder);
-        if (!parent.isEmpty() && present.contains(parent) && discNumber(nameOf(folder)))
+        if (parent.count(kSeparator) >= albumSeparators && present.contains(parent) &&
+            discNumber(nameOf(folder)))
             albums.insert(parent);
     }
     // The outermost album above a folder takes it in.

@@ -26,7 +26,10 @@ struct AlbumFolders {
 // Groups the scan's list of folders (relative, separated by '/', sorted) into rows: a folder
 // with a disc folder directly inside takes in every folder below it; every other folder is a
 // row of its own, as before. A folder below one that takes it in is never a row of its own.
-std::vector<AlbumFolders> foldDiscFolders(const QStringList& folders);
+// Only folders at album depth (at least albumSeparators separators: Group/Album, or
+// Category/Group/Album) take discs in, so that a group folder shown as a row of its own never
+// swallows its albums.
+std::vector<AlbumFolders> foldDiscFolders(const QStringList& folders, int albumSeparators = 1);
 
 // The mark after the caption of an album of count discs (" [2CD]"); nothing for one disc.
 QString discCountMark(int count);

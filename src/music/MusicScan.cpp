@@ -35,9 +35,10 @@ QString folderText(const QString& relative, bool categories, const QString& sepa
 }
 
 // Every folder a row of its own, or with folded discs the albums that take their discs in.
-std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDiscs) {
+std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDiscs,
+                                       bool categories) {
     if (foldDiscs)
-        return foldDiscFolders(folders);
+        return foldDiscFolders(folders, categories ? 2 : 1);
     std::vector<AlbumFolders> albums;
     albums.reserve(static_cast<size_t>(folders.size()));
     for (const QString& folder : folders)
@@ -152,7 +153,8 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     }
 
     host.albumPhaseBegan();
-    const std::vector<AlbumFolders> albums = albumFolders(folders, options.toggles.foldDiscs);
+    const std::vector<AlbumFolders> albums =
+        albumFolders(folders, options.toggles.foldDiscs, categories);
     const int total = static_cast<int>(albums.size());
     host.setProgressMaximum(total);
     QString lastCategory;

@@ -54,6 +54,7 @@ TEST(DiscFolders, FoldingTheScansFolderList) {
         const char* name;
         QStringList folders;
         std::vector<Row> rows;
+        int albumSeparators = 1;
     };
     const Case cases[] = {
         {"two discs",
@@ -75,6 +76,13 @@ TEST(DiscFolders, FoldingTheScansFolderList) {
         {"an album without disc folders keeps its sub-folders as rows",
          {"G/A", "G/A/Scans"},
          {{"G/A", {}, {}}, {"G/A/Scans", {}, {}}}},
+        {"a group shown as a row keeps its albums and its disc folders",
+         {"G", "G/A", "G/CD1"},
+         {{"G", {}, {}}, {"G/A", {}, {}}, {"G/CD1", {}, {}}}},
+        {"in categories, a group is no album either",
+         {"C/G", "C/G/A", "C/G/A/CD1", "C/G/CD1"},
+         {{"C/G", {}, {}}, {"C/G/A", {"C/G/A/CD1"}, {"C/G/A/CD1"}}, {"C/G/CD1", {}, {}}},
+         2},
         {"a disc folder whose parent is no row of the scan stays a row",
          {"G/CD1", "G/CD2"},
          {{"G/CD1", {}, {}}, {"G/CD2", {}, {}}}},
@@ -92,7 +100,7 @@ TEST(DiscFolders, FoldingTheScansFolderList) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::vector<AlbumFolders> rows = foldDiscFolders(c.folders);
+        const std::vector<AlbumFolders> rows = foldDiscFolders(c.folders, c.albumSeparators);
         ASSERT_EQ(rows.size(), c.rows.size());
         for (size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(rows[i].folder, c.rows[i].folder);
