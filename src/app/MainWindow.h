@@ -82,22 +82,23 @@ public:
         QProgressBar* progressBar = nullptr;      // status panel 0
         QLabel* statusText = nullptr;             // status panel 1
 
-        QMenu* fileMenu = nullptr;           // "Файл"
-        QMenu* exportMenu = nullptr;         // "Экспорт"
-        QMenu* musicExportMenu = nullptr;    // "music листа"
-        QMenu* videoExportMenu = nullptr;    // "video листа"
-        QMenu* settingsMenu = nullptr;       // "Настройки"
-        QMenu* basesMenu = nullptr;          // "База данных"
+        QMenu* fileMenu = nullptr;          // "Файл"
+        QMenu* exportMenu = nullptr;        // "Экспорт"
+        QMenu* musicExportMenu = nullptr;   // "music листа"
+        QMenu* videoExportMenu = nullptr;   // "video листа"
+        QMenu* settingsMenu = nullptr;      // "Настройки"
+        QMenu* basesMenu = nullptr;         // "База данных"
+        QMenu* helpMenu = nullptr;          // "Справка"
+        QAction* aboutAction = nullptr;     // "О программе"
+        QAction* musicScanAction = nullptr; // "с music коллекцией"
+        QAction* videoScanAction = nullptr; // "с video коллекцией"
+        QAction* exitAction = nullptr;      // "Выход", Ctrl+Q
+        QAction* settingsAction = nullptr;  // "Настройки", Ctrl+P
+        QAction* testersAction = nullptr;   // "Для тестеров"
+
         QMenu* collectionMenu = nullptr;     // "Коллекция"
         QAction* statsAction = nullptr;      // "Статистика"
         QAction* duplicatesAction = nullptr; // "Найти дубликаты"
-        QMenu* helpMenu = nullptr;           // "Справка"
-        QAction* aboutAction = nullptr;      // "О программе"
-        QAction* musicScanAction = nullptr;  // "с music коллекцией"
-        QAction* videoScanAction = nullptr;  // "с video коллекцией"
-        QAction* exitAction = nullptr;       // "Выход", Ctrl+Q
-        QAction* settingsAction = nullptr;   // "Настройки", Ctrl+P
-        QAction* testersAction = nullptr;    // "Для тестеров"
 
         QAction* artistFromID3 = nullptr;
         QAction* yearInColumn = nullptr;
