@@ -229,8 +229,13 @@ void writeJson(ListActionTarget& target, const QString& path, const QByteArray& 
     target.context.err << "written: " << path.toStdString() << '\n';
 }
 
-void checkMusicOutputFile(const CatalogueList& list, const QString& argument) {
-    requireMusicList(list, "--duplicates and --stats");
+void checkDuplicatesOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--duplicates");
+    checkOutputFile(list, argument);
+}
+
+void checkStatsOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--stats");
     checkOutputFile(list, argument);
 }
 
@@ -268,9 +273,9 @@ const ListActionKind kListActions[] = {
      "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
     {"--json", "[FILE]", checkOutputFile, jsonAction,
      "JSON (UTF-8) into save_dir, to FILE, or to stdout for -"},
-    {"--duplicates", "[FILE|-]", checkMusicOutputFile, duplicatesAction,
+    {"--duplicates", "[FILE|-]", checkDuplicatesOutput, duplicatesAction,
      "groups of rows that hold the same album, as JSON to FILE or to stdout"},
-    {"--stats", "[FILE|-]", checkMusicOutputFile, statsAction,
+    {"--stats", "[FILE|-]", checkStatsOutput, statsAction,
      "the collection's statistics, as JSON to FILE or to stdout"},
 };
 
