@@ -33,13 +33,20 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The rows searched and what was found in them.
-    struct Found {
-        std::vector<MusicRow> rows;
-        std::vector<DuplicateGroup> groups;
+    // A row of a group as the tree shows it: its index in the list, then its texts.
+    struct FoundRow {
+        int index;
+        QStringList texts;
     };
+    struct FoundGroup {
+        QString title;
+        std::vector<FoundRow> rows;
+    };
+    using Found = std::vector<FoundGroup>;
+    static Found foundGroups(const std::vector<MusicRow>& rows, const QString& separator);
     void refresh();
     void showFound();
+    void showMore(int showing);
     void activated(QTreeWidgetItem* item);
 
     const MusicList& m_list;
@@ -48,6 +55,9 @@ private:
     QTreeWidget* m_tree = nullptr;
     QTimer* m_refreshTimer = nullptr;
     QFutureWatcher<Found> m_search;
+    Found m_found;      // what the tree shows, or is being filled with
+    size_t m_shown = 0; // groups of m_found in the tree
+    int m_showing = 0;  // counts the fills begun: a later one ends an earlier one
 };
 
 } // namespace korvane
