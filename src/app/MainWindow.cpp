@@ -269,6 +269,8 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
     ui.mp3NamesOnly = addToggle(
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
+    ui.foldDiscs =
+        addToggle(ui.settingsMenu, QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
     ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
     ui.bbcodeSpoilers =
@@ -294,6 +296,7 @@ void MainWindow::buildMenus() {
           "Сохранить в базу Группы\\Страны"})
         ui.basesMenu->addAction(QString::fromUtf8(caption));
 
+    buildCollectionMenu();
     ui.helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
     ui.manualAction = ui.helpMenu->addAction(QStringLiteral("Руководство"));
     ui.manualAction->setShortcut(QKeySequence(Qt::Key_F1));
@@ -496,6 +499,7 @@ Toggles MainWindow::toggles() const {
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
     t.otherFormats = m_ui.otherFormats->isChecked();
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
+    t.foldDiscs = m_ui.foldDiscs->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
     t.allVideoFiles = m_ui.allVideoFiles->isChecked();
     t.bbcodeSpoilers = m_ui.bbcodeSpoilers->isChecked();
@@ -512,6 +516,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
     m_ui.otherFormats->setChecked(t.otherFormats);
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
+    m_ui.foldDiscs->setChecked(t.foldDiscs);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
     m_ui.allVideoFiles->setChecked(t.allVideoFiles);
     m_ui.bbcodeSpoilers->setChecked(t.bbcodeSpoilers);

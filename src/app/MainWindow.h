@@ -39,6 +39,8 @@ class SettingsDialog;
 class TestersDialog;
 class MusicRowEditor;
 class VideoRowEditor;
+class StatsWindow;
+class DuplicatesWindow;
 class BaseFillDialog;
 class CatalogueStore;
 struct StoredList;
@@ -99,6 +101,10 @@ public:
         QAction* settingsAction = nullptr;  // "Настройки", Ctrl+P
         QAction* testersAction = nullptr;   // "Для тестеров"
 
+        QMenu* collectionMenu = nullptr;     // "Коллекция"
+        QAction* statsAction = nullptr;      // "Статистика"
+        QAction* duplicatesAction = nullptr; // "Найти дубликаты"
+
         QAction* artistFromID3 = nullptr;
         QAction* yearInColumn = nullptr;
         QAction* albumUppercase = nullptr;
@@ -108,6 +114,7 @@ public:
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
         QAction* mp3NamesOnly = nullptr;
+        QAction* foldDiscs = nullptr;
         QAction* txtUtf8 = nullptr;
         QAction* allVideoFiles = nullptr;
         QAction* bbcodeSpoilers = nullptr; // "Категории для форума под спойлерами"
@@ -307,6 +314,14 @@ private:
     bool m_videoStopRequest = false;
     bool m_videoScanRunning = false;
     bool m_videoListPartial = false;
+
+    // The collection as a whole (MainWindowCollection.cpp): statistics and duplicates of the
+    // music list, in windows of their own made on first use.
+    void buildCollectionMenu();
+    void showStats();
+    void showDuplicates();
+    StatsWindow* m_statsWindow = nullptr;
+    DuplicatesWindow* m_duplicatesWindow = nullptr;
 
     // Bases (MainWindowBases.cpp).
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);

@@ -22,14 +22,14 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold --other-formats --mp3-names-only (each also --no-...) override the toggles of\n"
-     "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
-     "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
-     "    only what changed, and stores it; a root that holds none of its stored albums keeps\n"
-     "    its rows unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt;\n"
-     "    --template FILE and --post-limit N (characters, 0: one file) for --bbcode and\n"
-     "    --plain; --since-published runs the actions on what changed since the list was\n"
-     "    last published, --mark-published makes the list the published one"},
+     "    --bold --other-formats --mp3-names-only --fold-discs (each also --no-...) override\n"
+     "    the toggles of set.ini; --store keeps the list as the stored music list\n"
+     "    (korvane.db); --update [ROOT...] updates the stored list from its own roots (or the\n"
+     "    roots named), reading only what changed, and stores it; a root that holds none of\n"
+     "    its stored albums keeps its rows unless --allow-empty is given; --txt-encoding\n"
+     "    utf-8|cp1251 for --txt; --template FILE and --post-limit N (characters, 0: one\n"
+     "    file) for --bbcode and --plain; --since-published runs the actions on what changed\n"
+     "    since the list was last published, --mark-published makes the list the published one"},
     {"tags", runTagsCommand,
      "tags FILE                  every field of every audio reader, as JSON"},
     {"video", runVideoCommand,

@@ -7,6 +7,8 @@
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
+#include "music/CollectionStats.h"
+#include "music/Duplicates.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
@@ -229,6 +231,42 @@ void jsonAction(ListActionTarget& target, const QString& path) {
     textExport(target, path, exporter::TextFormat::Json);
 }
 
+// --duplicates and --stats [FILE|-]: JSON to FILE, or to standard output for - or no FILE.
+void writeJson(ListActionTarget& target, const QString& path, const QByteArray& json) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        target.context.out << json.constData();
+        flushOutput(target.context.out);
+        return;
+    }
+    runExport(
+        [&] { exporter::replaceFile(path, std::string_view(json.constData(), json.size())); });
+    target.context.err << "written: " << path.toStdString() << '\n';
+}
+
+void checkDuplicatesOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--duplicates");
+    checkOutputFile(list, argument);
+}
+
+void checkStatsOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--stats");
+    checkOutputFile(list, argument);
+}
+
+void duplicatesAction(ListActionTarget& target, const QString& path) {
+    requireMusicList(target.list, "--duplicates");
+    const QString separator = readGroupAlbumSeparator(target.settings);
+    const auto& rows = target.list.rows();
+    writeJson(target, path, duplicatesJson(rows, findDuplicates(rows, separator), separator));
+}
+
+void statsAction(ListActionTarget& target, const QString& path) {
+    requireMusicList(target.list, "--stats");
+    writeJson(
+        target, path,
+        statsJson(collectionStats(target.list.rows(), readGroupAlbumSeparator(target.settings))));
+}
+
 // Add an action here: one row and one function.
 const ListActionKind kListActions[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
@@ -251,6 +289,10 @@ const ListActionKind kListActions[] = {
      "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
     {"--json", "[FILE]", checkOutputFile, jsonAction,
      "JSON (UTF-8) into save_dir, to FILE, or to stdout for -"},
+    {"--duplicates", "[FILE|-]", checkDuplicatesOutput, duplicatesAction,
+     "groups of rows that hold the same album, as JSON to FILE or to stdout"},
+    {"--stats", "[FILE|-]", checkStatsOutput, statsAction,
+     "the collection's statistics, as JSON to FILE or to stdout"},
 };
 
 } // namespace

@@ -24,6 +24,7 @@ const ToggleOption kToggleOptions[] = {
     {"--bold", &Toggles::albumBoldFont},
     {"--other-formats", &Toggles::otherFormats},
     {"--mp3-names-only", &Toggles::mp3NamesOnly},
+    {"--fold-discs", &Toggles::foldDiscs},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.

@@ -15,6 +15,7 @@
 
 #include <QPersistentModelIndex>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <filesystem>
@@ -244,9 +245,16 @@ void readAlbumDetails(const QString& folder, MusicList& list, int row, const QSt
     readAlbumDetails(folder, folderEntries(folder), list, row, separator, options, pump);
 }
 
+bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
+    const std::size_t kinds = otherFormats ? kEndings.size() : kClassicKinds;
+    return std::any_of(listing.begin(), listing.end(), [kinds](const FolderEntry& entry) {
+        return entry.type != DT_DIR && kindOf(entry.name, kinds) != AudioKind::None;
+    });
+}
+
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
                       MusicList& list, int row, const QString& separator, const Toggles& options,
-                      const Pump& pump) {
+                      const Pump& pump, const QString& mark) {
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
     Details details{list.row(row).caption, kNone};
     // A pump during a long read may sort the list or remove the row.
@@ -273,7 +281,7 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
         return;
     row = place.row();
     // A tag of megabytes would slow every sort and export; no reader needs more than this.
-    details.caption = text::cutText(details.caption, text::kMaxRowTextLength);
+    details.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
     if (details.caption != list.row(row).caption)
         list.setCaption(row, details.caption);
     list.appendCell(row, details.bitrate);

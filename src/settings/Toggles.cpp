@@ -18,6 +18,7 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.txtUtf8 = settings.readBool(u"txtUtf8", false);
     toggles.allVideoFiles = settings.readBool(u"allVideoFiles", false);
     toggles.bbcodeSpoilers = settings.readBool(u"bbcodeSpoilers", false);
+    toggles.foldDiscs = settings.readBool(u"foldDiscs", true);
     return toggles;
 }
 
@@ -34,6 +35,7 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"txtUtf8", toggles.txtUtf8);
     settings.writeBool(u"allVideoFiles", toggles.allVideoFiles);
     settings.writeBool(u"bbcodeSpoilers", toggles.bbcodeSpoilers);
+    settings.writeBool(u"foldDiscs", toggles.foldDiscs);
 }
 
 } // namespace korvane

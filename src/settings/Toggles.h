@@ -21,12 +21,14 @@ struct Toggles {
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
     // "Категории для форума под спойлерами": the BBCode post from the spoiler template.
     bool bbcodeSpoilers = false;
+    // "Диски альбома (CD1, CD2...) одной строкой": an album folder with disc folders is one row
+    bool foldDiscs = true;
 
     bool operator==(const Toggles&) const = default;
 };
 
-// As the main load reads them: every toggle off except the bold group names and the other
-// formats.
+// As the main load reads them: every toggle off except the bold group names, the other formats
+// and the folded discs.
 Toggles readToggles(const SettingsFile& settings);
 // In the order of the main save.
 void writeToggles(SettingsFile& settings, const Toggles& toggles);

@@ -97,10 +97,11 @@ TEST(MainWindow, CaptionsOfButtonsMenusAndColumns) {
         menus << QString(action->text()).remove(u'&');
         mnemonics << QKeySequence::mnemonic(action->text());
     }
-    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных", "Справка"}));
+    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных", "Коллекция", "Справка"}));
     EXPECT_EQ(mnemonics, (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key(u'Ф')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'Н')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'Б')),
+                                              QKeySequence(Qt::ALT | Qt::Key(u'К')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'С'))}));
     EXPECT_EQ(ui.exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     EXPECT_EQ(ui.aboutAction->text(), QStringLiteral("О программе"));
@@ -133,6 +134,10 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         t.mp3NamesOnly = true;
         EXPECT_FALSE(w.ui().txtUtf8->isChecked());
         t.txtUtf8 = true;
+        EXPECT_TRUE(w.ui().foldDiscs->isChecked());
+        EXPECT_EQ(w.ui().foldDiscs->text(),
+                  QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
+        t.foldDiscs = false;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -143,6 +148,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
     EXPECT_TRUE(ini.contains("mp3NamesOnly=1\r\n"));
     EXPECT_TRUE(ini.contains("txtUtf8=1\r\n"));
+    EXPECT_TRUE(ini.contains("foldDiscs=0\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
@@ -151,6 +157,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_FALSE(again.toggles().otherFormats);
     EXPECT_TRUE(again.toggles().mp3NamesOnly);
     EXPECT_TRUE(again.toggles().txtUtf8);
+    EXPECT_FALSE(again.toggles().foldDiscs);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));

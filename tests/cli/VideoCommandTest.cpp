@@ -74,5 +74,18 @@ TEST(VideoCommand, UsageAndFailures) {
     }
 }
 
+TEST(VideoCommand, StatisticsAndDuplicatesAreForMusic) {
+    test::TempDir root;
+    for (const QStringList& action :
+         {QStringList{"--stats"}, QStringList{"--stats", "-"}, QStringList{"--duplicates"},
+          QStringList{"--duplicates", "-"}}) {
+        const CliOutcome outcome = runCli(QStringList{"video", root.path()} + action);
+        EXPECT_EQ(outcome.status, kExitUsage) << action.join(' ').toStdString();
+        EXPECT_NE(outcome.err.find(action.front().toStdString() + " works on the music list only"),
+                  std::string::npos)
+            << outcome.err;
+    }
+}
+
 } // namespace
 } // namespace korvane::cli
