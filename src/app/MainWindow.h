@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -159,6 +160,9 @@ public:
     // window is shown; and stored again after each command and at exit, while keepLists is on.
     void restoreLists();
     void storeLists();
+    // A write of korvane.db through a connection of its own (the published snapshot): the
+    // window's next store does not take it for another program's newer list.
+    bool writeBesideCatalogue(const std::function<bool()>& write);
     void showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video);
 
     const Ui& ui() const { return m_ui; }

@@ -63,6 +63,15 @@ void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<
     m_storeTimer->stop(); // what was just read needs no storing
 }
 
+bool MainWindow::writeBesideCatalogue(const std::function<bool()>& write) {
+    // Only when nothing else was stored meanwhile does the window keep the version as its own.
+    const bool current = m_catalogue && m_catalogue->isCurrent();
+    const bool written = write();
+    if (written && current)
+        m_catalogue->takeStoredVersion();
+    return written;
+}
+
 void MainWindow::storeLists() {
     m_storeTimer->stop();
     if (!m_ui.keepLists->isChecked())

@@ -172,7 +172,9 @@ void markIfChosen(MainWindow& window, bool music) {
     const CatalogueList& list =
         music ? static_cast<const CatalogueList&>(window.musicList()) : window.videoList();
     PublishedStore store(window.programFolder().file(kCatalogueFile));
-    if (!store.save(storedName(music), list.rows(), QDateTime::currentDateTimeUtc()))
+    if (!window.writeBesideCatalogue([&] {
+            return store.save(storedName(music), list.rows(), QDateTime::currentDateTimeUtc());
+        }))
         throw exporter::ExportError(store.message());
 }
 

@@ -3,11 +3,13 @@
 #include "files/FileName.h"
 
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUuid>
 #include <QVariant>
 
@@ -71,6 +73,17 @@ bool isDamage(const QSqlError& error) {
     return code == kCorrupt || code == kNotADatabase;
 }
 
+// Another connection holds the file for now (SQLITE_BUSY, SQLITE_LOCKED and their kinds).
+bool isLocked(const QSqlError& error) {
+    constexpr int kBusy = 5;
+    constexpr int kLocked = 6;
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == kBusy || code == kLocked;
+}
+
+// How long opening waits for another process that holds the file, as the busy timeout does.
+constexpr qint64 kLockWaitMilliseconds = 5000;
+
 // SQLite's own words ("database or disk is full"), else Qt's.
 QString reasonOf(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
@@ -117,20 +130,47 @@ bool CatalogueStore::open() {
                                : unavailable(sentence, error);
     };
     std::optional<qint64> applicationId, version, tables;
-    // Twice at most: another process may create the tables while this one waits to.
-    for (int pass = 0; pass < 2; ++pass) {
-        applicationId = pragma(db, QStringLiteral("application_id"), &error);
-        version = applicationId ? pragma(db, QStringLiteral("user_version"), &error) : std::nullopt;
-        tables = version ? pragma(db, QStringLiteral("schema_version"), &error)
-                         : std::nullopt; // 0 for a file without any table
-        if (!tables)
-            return failed(cannotOpen);
-        const bool older =
-            *applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion;
-        if ((*applicationId != 0 || *tables != 0) && !older)
-            break;
-        if (!makeSchema(error))
-            return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
+    // Another process making the file holds it for a moment, and SQLite does not wait for every
+    // such lock by itself: look again for a few seconds before calling the file unavailable.
+    QElapsedTimer waited;
+    waited.start();
+    const auto mayLookAgain = [&error, &waited] {
+        if (!isLocked(error) || waited.elapsed() >= kLockWaitMilliseconds)
+            return false;
+        QThread::msleep(20);
+        return true;
+    };
+    for (bool lookAgain = true; lookAgain;) {
+        lookAgain = false;
+        // Twice at most: another process may create the tables while this one waits to.
+        for (int pass = 0; pass < 2; ++pass) {
+            // The three in one read transaction: read one by one, they could straddle another
+            // process's creation of the tables and describe a file that never was.
+            if (execAll(db, {"BEGIN"}, &error)) {
+                applicationId = pragma(db, QStringLiteral("application_id"), &error);
+                version = applicationId ? pragma(db, QStringLiteral("user_version"), &error)
+                                        : std::nullopt;
+                tables = version ? pragma(db, QStringLiteral("schema_version"), &error)
+                                 : std::nullopt; // 0 for a file without any table
+                execAll(db, {"COMMIT"});
+            } else {
+                tables.reset();
+            }
+            if (!tables) {
+                if ((lookAgain = mayLookAgain()))
+                    break;
+                return failed(cannotOpen);
+            }
+            const bool older =
+                *applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion;
+            if ((*applicationId != 0 || *tables != 0) && !older)
+                break;
+            if (!makeSchema(error)) {
+                if ((lookAgain = mayLookAgain()))
+                    break;
+                return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
+            }
+        }
     }
     if ((*applicationId == 0 && *tables == 0) ||
         (*applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion))
@@ -146,8 +186,10 @@ bool CatalogueStore::open() {
         return false;
     }
     // WAL: a reader never sees half a save, and a crash mid-save rolls back on the next open.
-    if (!execAll(db, {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}, &error))
-        return failed(cannotOpen);
+    while (!execAll(db, {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}, &error)) {
+        if (!mayLookAgain())
+            return failed(cannotOpen);
+    }
     if (m_state != State::SetAside)
         m_state = State::Ready;
     return true;
@@ -374,6 +416,13 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
     // Our own commits leave the data version as it was; only another process's change it.
     takeStoredVersion();
     return true;
+}
+
+bool CatalogueStore::isCurrent() {
+    if (!isUsable() || !m_readVersion)
+        return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    return pragma(db, QStringLiteral("data_version")) == m_readVersion;
 }
 
 void CatalogueStore::takeStoredVersion() {

@@ -64,6 +64,8 @@ public:
     bool foundNewer() const { return m_foundNewer; }
     // What is stored now counts as read: the next save may replace it.
     void takeStoredVersion();
+    // Nobody stored since this one last read, stored or took the stored version.
+    bool isCurrent();
 
     static constexpr int kSchemaVersion = 2;
 

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "catalogue/CatalogueStore.h"
 #include "export/ListExport.h"
 #include "export/WorkbookCheck.h"
 #include "music/MusicList.h"
@@ -465,4 +466,19 @@ TEST(MainWindowExport, WaitCursorEndsWithTheWriteWhateverItsOutcome) {
     EXPECT_EQ(f.desktop.opened.size(), 2);
     EXPECT_EQ(f.desktop.underWaitCursor, 0);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Marking a list as published writes korvane.db beside the window's own stores: the window's
+// next store is not taken for another program's newer list.
+TEST(MainWindowExport, MarkingPublishedIsNoNewerListForTheWindow) {
+    Fixture f;
+    f.fillMusic();
+    f.window->storeLists();
+    f.window->ui().markPublished->setChecked(true);
+    f.trigger(f.window->ui().musicExportPopup, Plain);
+    f.window->musicList().removeRowAt(2);
+    f.window->storeLists();
+    EXPECT_TRUE(f.desktop.questions.isEmpty()) << f.desktop.questions.join(u'\n').toStdString();
+    CatalogueStore store(f.folder.file(QStringLiteral("korvane.db")));
+    EXPECT_EQ(store.load(StoredListName::Music)->rows, f.window->musicList().rows());
 }
