@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "widgets/DialogSize.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -92,6 +93,14 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         m_fields.groupAlbumSeparator, grid);
     addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
              m_fields.txtSeparator, grid);
+    m_fields.tagEncoding = new QComboBox(this);
+    m_fields.tagEncoding->addItems({QStringLiteral("Авто"), QStringLiteral("Windows-1251"),
+                                    QStringLiteral("KOI8-R"), QStringLiteral("CP866"),
+                                    QStringLiteral("Windows-1252")});
+    m_fields.tagEncoding->setToolTip(
+        QStringLiteral("Авто: кодировка каждого текста определяется по его буквам"));
+    grid->addWidget(new QLabel(QStringLiteral("Кодировка 8-битных тегов:"), this), row, 0);
+    grid->addWidget(m_fields.tagEncoding, row++, 1);
 
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
@@ -126,6 +135,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
+    connect(m_fields.tagEncoding, &QComboBox::currentIndexChanged, this,
+            [this] { m_apply->setEnabled(true); });
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browse);
     connect(m_apply, &QPushButton::clicked, this, &SettingsDialog::apply);
     connect(m_defaults, &QPushButton::clicked, this, &SettingsDialog::setDefaults);
@@ -155,6 +166,7 @@ void SettingsDialog::load() {
     m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(readTagEncoding(s)));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -180,6 +192,7 @@ void SettingsDialog::apply() {
         s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
         s.writeText(keys::separatorGroupAlbum,
                     quoteSeparator(m_fields.groupAlbumSeparator->text()));
+        writeTagEncoding(s, static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
         return;
@@ -200,6 +213,7 @@ void SettingsDialog::setDefaults() {
     m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
     for (const TextFileField& name : textFileFields())
         name.field->setText(name.fallback);
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));
     m_apply->setEnabled(true);
 }
 

@@ -22,11 +22,13 @@ struct ScanArguments {
     bool store = false;  // --store: the list becomes the stored list
     bool update = false; // --update: the stored list is updated (roots may then be left out)
     std::optional<bool> txtUtf8; // --txt-encoding utf-8|cp1251
+    std::optional<codepage::Choice> tagEncoding; // --encoding auto|cp1251|koi8-r|cp866|cp1252
     bool mayEmpty =
         false; // --allow-empty: the update may empty a root that holds none of its albums
 };
 
-// Reads a scan command's words: list actions, --store, --update and --txt-encoding ENCODING,
+// Reads a scan command's words: list actions, --store, --update, --txt-encoding ENCODING and
+// --encoding CODEPAGE,
 // then the words `option` takes
 // (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
 // option or no root (without --update), and CommandError for a root that is not a folder, before

@@ -111,7 +111,8 @@ void loadOrReset(Reader& reader, const AudioFile& file, const Pump& pump) {
 // without those frames.
 class SecondTag {
 public:
-    explicit SecondTag(const std::filesystem::path& path) : m_path(path) {}
+    SecondTag(const std::filesystem::path& path, codepage::Choice choice)
+        : m_path(path), m_choice(choice) {}
     const std::string& leadArtist() { return texts().leadArtist; }
     const std::string& album() { return texts().album; }
     const std::string& contentType() { return texts().contentType; }
@@ -125,6 +126,7 @@ private:
     const Texts& texts();
 
     const std::filesystem::path& m_path;
+    codepage::Choice m_choice;
     bool m_read = false;
     Texts m_texts;
 };
@@ -134,7 +136,7 @@ const SecondTag::Texts& SecondTag::texts() {
         return m_texts;
     m_read = true;
     try {
-        tags::Id3v2FrameReader tag;
+        tags::Id3v2FrameReader tag(m_choice);
         tag.setFileName(m_path);
         tag.setActive(true);
         const tags::Id3v2TextList& lead = tag.texts.leadArtist();
@@ -207,9 +209,9 @@ QString mp3Country(const tags::Id3v2Reader& v2) {
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
-    tags::MpegAudioReader mpeg;
+    tags::MpegAudioReader mpeg(options.tagEncoding);
     loadOrReset(mpeg, file, pump);
-    SecondTag second(file.path);
+    SecondTag second(file.path, options.tagEncoding);
     const tags::Id3v2Reader& v2 = mpeg.id3v2;
 
     if (options.artistFromID3)

@@ -20,9 +20,9 @@ namespace {
 constexpr std::array<std::string_view, 5> kNames = {"flac", "m4a", "opus", "wv", "ape"};
 
 // A reader that cannot fail the row: a file that cannot be opened or read gives nothing.
-template <typename Reader> tags::AudioProperties readProperties(const ChosenFile& file) {
+template <typename Reader>
+tags::AudioProperties readProperties(const ChosenFile& file, Reader reader) {
     try {
-        Reader reader;
         if (file.readable && reader.load(file.path))
             return reader.properties;
     } catch (const std::exception&) {
@@ -30,18 +30,19 @@ template <typename Reader> tags::AudioProperties readProperties(const ChosenFile
     return {};
 }
 
-tags::AudioProperties readProperties(OtherFormat format, const ChosenFile& file) {
+tags::AudioProperties readProperties(OtherFormat format, const ChosenFile& file,
+                                     codepage::Choice choice) {
     switch (format) {
     case OtherFormat::Flac:
-        return readProperties<tags::FlacReader>(file);
+        return readProperties(file, tags::FlacReader());
     case OtherFormat::M4a:
-        return readProperties<tags::Mp4Reader>(file);
+        return readProperties(file, tags::Mp4Reader(choice));
     case OtherFormat::Opus:
-        return readProperties<tags::OpusReader>(file);
+        return readProperties(file, tags::OpusReader());
     case OtherFormat::WavPack:
-        return readProperties<tags::WavPackReader>(file);
+        return readProperties(file, tags::WavPackReader(choice));
     case OtherFormat::MonkeysAudio:
-        return readProperties<tags::MonkeysAudioReader>(file);
+        return readProperties(file, tags::MonkeysAudioReader(choice));
     }
     return {};
 }
@@ -70,8 +71,9 @@ const FolderEntry* cueOf(std::string_view ending, const ChosenFile& image,
 }
 
 // The sheet's names first; the image's own tags fill what the sheet lacks.
-void applyCueSheet(const std::filesystem::path& path, tags::AudioProperties& properties) {
-    tags::CueSheetReader cue;
+void applyCueSheet(const std::filesystem::path& path, codepage::Choice choice,
+                   tags::AudioProperties& properties) {
+    tags::CueSheetReader cue(choice);
     try {
         if (!cue.load(path))
             return;
@@ -99,11 +101,11 @@ void readOtherFormatDetails(OtherFormat format, const ChosenFile& file,
                             const std::vector<FolderEntry>& listing, const QString& separator,
                             const Toggles& options, AlbumCells& cells) {
     const std::string_view name = kNames[static_cast<std::size_t>(format)];
-    tags::AudioProperties properties = readProperties(format, file);
+    tags::AudioProperties properties = readProperties(format, file, options.tagEncoding);
     if (format == OtherFormat::Flac || format == OtherFormat::WavPack ||
         format == OtherFormat::MonkeysAudio) {
         if (const FolderEntry* cue = cueOf("." + std::string(name), file, listing))
-            applyCueSheet(file.path.parent_path() / cue->name, properties);
+            applyCueSheet(file.path.parent_path() / cue->name, options.tagEncoding, properties);
     }
 
     applyAlbumTags({properties.artist, properties.album, properties.year, properties.genre,

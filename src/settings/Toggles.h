@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/CodePageDetector.h"
+
 namespace korvane {
 
 class SettingsFile;
@@ -19,6 +21,9 @@ struct Toggles {
     bool mp3NamesOnly = false;
     bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
+    // No check item: "Кодировка 8-битных тегов" of the settings dialog, which each scan reads
+    // afresh (readMusicScanOptions); the main load and save leave it alone.
+    codepage::Choice tagEncoding = codepage::Choice::Auto;
 
     bool operator==(const Toggles&) const = default;
 };

@@ -1,7 +1,8 @@
 #include "tags/TagText.h"
 
-#include "text/CodePageDetector.h"
 #include "text/Utf8.h"
+
+#include <algorithm>
 
 namespace korvane::tags {
 
@@ -13,8 +14,26 @@ bool isUtf8(std::string_view bytes) {
     return utf8::isValid(bytes);
 }
 
-std::string from8Bit(std::string_view bytes) {
-    return codepage::toUtf8(bytes, codepage::detect(bytes).encoding);
+void EightBitTexts::setTagTexts(std::span<const std::string_view> texts) {
+    m_tag = codepage::decide(texts, m_choice);
+}
+
+std::string EightBitTexts::decode(std::string_view bytes) {
+    codepage::Decision decision = codepage::decide(bytes, m_choice);
+    using codepage::Encoding;
+    if (decision.encoding == Encoding::Ascii || decision.encoding == Encoding::Utf8)
+        return std::string(bytes);
+    if (decision.close && m_tag && m_tag->encoding != Encoding::Ascii &&
+        m_tag->encoding != Encoding::Utf8)
+        decision = *m_tag;
+    std::string text = codepage::toUtf8(bytes, decision.encoding);
+    m_decisions.push_back({std::string(bytes), text, decision});
+    return text;
+}
+
+bool EightBitTexts::anyClose() const {
+    return std::any_of(m_decisions.begin(), m_decisions.end(),
+                       [](const TextDecision& d) { return d.decision.close; });
 }
 
 std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
