@@ -21,7 +21,7 @@ struct ScanArguments {
     std::vector<ListAction> actions;
     bool store = false;  // --store: the list becomes the stored list
     bool update = false; // --update: the stored list is updated (roots may then be left out)
-    std::optional<bool> txtUtf8; // --txt-encoding utf-8|cp1251
+    std::optional<bool> txtUtf8;                 // --txt-encoding utf-8|cp1251
     std::optional<codepage::Choice> tagEncoding; // --encoding auto|cp1251|koi8-r|cp866|cp1252
     bool mayEmpty =
         false; // --allow-empty: the update may empty a root that holds none of its albums

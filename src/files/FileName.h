@@ -23,8 +23,7 @@ QByteArray encodeFileName(QStringView name);
 // The name as the user should read it: each carried byte shown as the character of the code page
 // that the name's 8-bit parts read best in (Windows-1251, KOI8-R or CP866 from DOS archivers,
 // Windows-1252), Windows-1251 when that is close; or of the code page the user chose.
-QString displayFileName(const QString& name,
-                        codepage::Choice choice = codepage::Choice::Auto);
+QString displayFileName(const QString& name, codepage::Choice choice = codepage::Choice::Auto);
 
 // Sorts paths by the case-insensitive order of their shown names; the paths themselves keep
 // their bytes.

@@ -95,13 +95,15 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    list.appendCategoryHeader(files::displayFileName(category, options.toggles.tagEncoding));
+                    list.appendCategoryHeader(
+                        files::displayFileName(category, options.toggles.tagEncoding));
                     lastCategory = category;
                 }
             }
         }
         host.setProgressPosition(i + 1);
-        host.setStatusText(u' ' + files::displayFileName(rootDir + entry, options.toggles.tagEncoding));
+        host.setStatusText(u' ' +
+                           files::displayFileName(rootDir + entry, options.toggles.tagEncoding));
         const QString size = sizes.takeNext(listing);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(size).value_or(0) <= options.minLimit)
@@ -112,10 +114,10 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
             row.origin = origin; // the root may have moved
             list.appendRow(std::move(row));
         } else {
-            list.appendRow(
-                {folderText(files::displayFileName(entry, options.toggles.tagEncoding), categories, options.separator),
-                 {size},
-                 origin});
+            list.appendRow({folderText(files::displayFileName(entry, options.toggles.tagEncoding),
+                                       categories, options.separator),
+                            {size},
+                            origin});
             readAlbumDetails(rootDir + entry, listing, list, list.count() - 1, options.separator,
                              options.toggles, readPump);
         }

@@ -73,8 +73,7 @@ std::string frameData(const FrameHeader& header, std::string_view stored) {
     return out;
 }
 
-StringReader::StringReader(std::string_view data, MissingMark missingMark,
-                           EightBitTexts& eightBit)
+StringReader::StringReader(std::string_view data, MissingMark missingMark, EightBitTexts& eightBit)
     : m_data(data), m_encoding(data.empty() ? 0 : static_cast<std::uint8_t>(data.front())),
       m_missingMark(missingMark), m_eightBit(eightBit) {
     m_pos = std::min<std::size_t>(1, data.size());

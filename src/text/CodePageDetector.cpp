@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
 #include <cstdint>
+#include <utility>
 
 namespace korvane::codepage {
 namespace {

@@ -193,9 +193,11 @@ TEST(SettingsDialog, TagEncodingIsReadWrittenAndDefaulted) {
         EXPECT_EQ(box->itemText(i), items[i]);
     EXPECT_EQ(box->currentText(), QStringLiteral("Авто"));
 
-    const std::vector<std::pair<const char*, const char*>> cases{
-        {"KOI8-R", "koi8-r"}, {"CP866", "cp866"}, {"Windows-1252", "cp1252"},
-        {"Windows-1251", "cp1251"}, {"Авто", "auto"}};
+    const std::vector<std::pair<const char*, const char*>> cases{{"KOI8-R", "koi8-r"},
+                                                                 {"CP866", "cp866"},
+                                                                 {"Windows-1252", "cp1252"},
+                                                                 {"Windows-1251", "cp1251"},
+                                                                 {"Авто", "auto"}};
     for (const auto& [item, word] : cases) {
         box->setCurrentText(QString::fromUtf8(item));
         EXPECT_TRUE(f.dialog.applyButton()->isEnabled()) << item;

@@ -36,8 +36,10 @@ TEST(FileName, DecodesUtf8AndCarriesEveryOtherByte) {
         {"encoded surrogate", "\xED\xB2\x80", escaped({0xED, 0xB2, 0x80}), QStringLiteral("нІЂ")},
         {"past U+10FFFF", "\xF4\x90\x80\x80", escaped({0xF4, 0x90, 0x80, 0x80}),
          QStringLiteral("фђЂЂ")},
-        {"byte-order mark kept", "\xEF\xBB\xBF" "a\xEF\xBB\xBF", QStringLiteral("\uFEFFa\uFEFF"),
-         QStringLiteral("\uFEFFa\uFEFF")},
+        {"byte-order mark kept",
+         "\xEF\xBB\xBF"
+         "a\xEF\xBB\xBF",
+         QStringLiteral("\uFEFFa\uFEFF"), QStringLiteral("\uFEFFa\uFEFF")},
         {"found by fuzzing", "\xF0\xEF\xBB\xBF\xED\xF4\xBF\xED",
          escaped({0xF0}) + QChar(0xFEFF) + escaped({0xED, 0xF4, 0xBF, 0xED}),
          // Beside broken bytes, three UTF-8 bytes are 8-bit letters too: "п»ї", not U+FEFF.
@@ -69,8 +71,8 @@ TEST(FileName, ShowsEachEightBitNameInItsCodePage) {
     const Case cases[] = {
         {"Windows-1251", "\xCA\xE8\xED\xEE/\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8",
          Choice::Auto, QStringLiteral("Кино/Группа крови")},
-        {"CP866", "\x8A\xA8\xAD\xAE/\x83\xE0\xE3\xAF\xAF\xA0\x20\xAA\xE0\xAE\xA2\xA8",
-         Choice::Auto, QStringLiteral("Кино/Группа крови")},
+        {"CP866", "\x8A\xA8\xAD\xAE/\x83\xE0\xE3\xAF\xAF\xA0\x20\xAA\xE0\xAE\xA2\xA8", Choice::Auto,
+         QStringLiteral("Кино/Группа крови")},
         {"KOI8-R, a short part after a long one",
          "\xE4\xE4\xF4/\xE1\xCB\xD4\xD2\xC9\xD3\xC1 \xF7\xC5\xD3\xCE\xC1", Choice::Auto,
          QStringLiteral("ДДТ/Актриса Весна")},

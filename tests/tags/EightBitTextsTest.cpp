@@ -54,10 +54,10 @@ TEST(EightBitTexts, Id3v1FieldsInEveryCodePage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(codepage::name(c.encoding)) + " " + c.texts.artist);
         const auto stored = [&c](const char* text) { return inCodePage(text, c.encoding); };
-        const Id3v1Reader tag = loadId3v1(kAudio + id3v1Tag(stored(c.texts.title),
-                                                            stored(c.texts.artist),
-                                                            stored(c.texts.album), "1988", "", 17),
-                                          Choice::Auto);
+        const Id3v1Reader tag =
+            loadId3v1(kAudio + id3v1Tag(stored(c.texts.title), stored(c.texts.artist),
+                                        stored(c.texts.album), "1988", "", 17),
+                      Choice::Auto);
         EXPECT_EQ(tag.title, c.texts.title);
         EXPECT_EQ(tag.artist, c.texts.artist);
         EXPECT_EQ(tag.album, c.texts.album);
@@ -71,10 +71,10 @@ TEST(EightBitTexts, Id3v1FieldsInEveryCodePage) {
 TEST(EightBitTexts, ShortFieldsOfOneTagAreDecidedTogether) {
     const std::string alone = inCodePage("ДДТ", Encoding::Koi8R);
     ASSERT_TRUE(codepage::detect(alone).close) << "the example no longer needs the tag";
-    const Id3v1Reader tag = loadId3v1(
-        kAudio + id3v1Tag(inCodePage("Осень", Encoding::Koi8R), alone,
-                          inCodePage("Актриса Весна", Encoding::Koi8R), "1992", "", 17),
-        Choice::Auto);
+    const Id3v1Reader tag =
+        loadId3v1(kAudio + id3v1Tag(inCodePage("Осень", Encoding::Koi8R), alone,
+                                    inCodePage("Актриса Весна", Encoding::Koi8R), "1992", "", 17),
+                  Choice::Auto);
     EXPECT_EQ(tag.artist, "ДДТ");
     EXPECT_EQ(tag.title, "Осень");
     EXPECT_EQ(tag.album, "Актриса Весна");
@@ -174,8 +174,8 @@ TEST(EightBitTexts, CueSheetsInEveryCodePage) {
     MemorySource source(dos);
     CueSheetReader fixed(Choice::Koi8R);
     ASSERT_TRUE(fixed.load(source));
-    EXPECT_EQ(fixed.performer, codepage::toUtf8(inCodePage("Кино", Encoding::Cp866),
-                                                Encoding::Koi8R));
+    EXPECT_EQ(fixed.performer,
+              codepage::toUtf8(inCodePage("Кино", Encoding::Cp866), Encoding::Koi8R));
 }
 
 // A close call is marked as such: a word that reads as well in two code pages.
