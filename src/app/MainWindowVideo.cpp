@@ -77,7 +77,8 @@ bool MainWindow::scanVideoFolder() {
     VideoScanWindowHost host(*this);
     const VideoScanResult result =
         scanVideos(root, separator, *m_videoList, probe, host,
-                   toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo);
+                   toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo, nullptr,
+                   readTagEncoding(m_settings));
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     if (result.abandoned)
@@ -117,10 +118,11 @@ void MainWindow::videoUpdateClicked() {
     m_videoStopRequest = false;
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
-    const VideoUpdateResult result =
-        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
-                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
-                     [this](const QString& root) { return confirmEmptyRoot(root); });
+    const VideoUpdateResult result = updateVideos(
+        *m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
+        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
+        [this](const QString& root) { return confirmEmptyRoot(root); },
+        readTagEncoding(m_settings));
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

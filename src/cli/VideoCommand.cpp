@@ -55,6 +55,7 @@ int runVideoCommand(const QStringList& args, Context& context) {
     requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);
 
     const QString separator = readGroupAlbumSeparator(settings);
+    const codepage::Choice names = arguments.tagEncoding.value_or(readTagEncoding(settings));
     video::VideoInfo probe;
     std::unique_ptr<CatalogueStore> store;
     if (arguments.store || arguments.update)
@@ -62,15 +63,15 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.update) {
         list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
         VideoProgressHost host(context);
-        const VideoUpdateResult result =
-            updateVideos(list, arguments.roots, separator, probe, host, files,
-                         [&arguments](const QString&) { return arguments.mayEmpty; });
+        const VideoUpdateResult result = updateVideos(
+            list, arguments.roots, separator, probe, host, files,
+            [&arguments](const QString&) { return arguments.mayEmpty; }, names);
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows.
         for (const QString& root : arguments.roots) {
             VideoProgressHost host(context);
-            scanVideos(root, separator, list, probe, host, files);
+            scanVideos(root, separator, list, probe, host, files, nullptr, names);
         }
     }
     if (store)
