@@ -226,6 +226,8 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
         details.bitrate.prepend(QStringLiteral("VBR "));
     details.style = mp3Style(mpeg, second);
     details.country = mp3Country(v2);
+    addCloseTexts(mpeg.id3v2.eightBit, details);
+    addCloseTexts(mpeg.id3v1.eightBit, details);
 }
 
 void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& options,
@@ -287,6 +289,8 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
     details.caption = text::cutText(details.caption, text::kMaxRowTextLength);
     if (details.caption != list.row(row).caption)
         list.setCaption(row, details.caption);
+    if (!details.closeTexts.isEmpty())
+        list.setCloseTexts(row, details.closeTexts);
     list.appendCell(row, details.bitrate);
     list.appendCell(row, text::cutText(details.style, text::kMaxRowTextLength));
     list.appendCell(row, text::cutText(details.country, text::kMaxRowTextLength));
