@@ -99,7 +99,13 @@ TEST(FileName, AnyBytesComeBackUnchanged) {
         std::string bytes(static_cast<size_t>(i % 24), '\0');
         for (char& c : bytes)
             c = static_cast<char>(byte(random));
-        ASSERT_EQ(encodeFileName(decodeFileName(bytes)).toStdString(), bytes) << i;
+        const QString name = decodeFileName(bytes);
+        ASSERT_EQ(encodeFileName(name).toStdString(), bytes) << i;
+        // Shown, every carried byte is a character (a carried one would encode as itself).
+        const QString shown = displayFileName(name);
+        ASSERT_EQ(encodeFileName(shown), shown.toUtf8()) << i;
+        if (encodeFileName(name) == name.toUtf8())
+            ASSERT_EQ(shown, name) << i;
     }
 }
 
