@@ -223,8 +223,8 @@ QJsonObject wmaJson(const Path& file, codepage::Choice) {
     };
 }
 
-QJsonObject oggJson(const Path& file, codepage::Choice) {
-    tags::OggVorbisReader ogg;
+QJsonObject oggJson(const Path& file, codepage::Choice choice) {
+    tags::OggVorbisReader ogg(choice);
     const bool loaded = ogg.load(file);
     return {
         {"loaded", loaded},
@@ -244,6 +244,7 @@ QJsonObject oggJson(const Path& file, codepage::Choice) {
         {"vendor", utf8(ogg.vendor)},
         {"duration", ogg.duration()},
         {"bitrate", number(ogg.bitRate())},
+        {"eight_bit", eightBitJson(ogg.eightBit)},
     };
 }
 
@@ -263,22 +264,24 @@ QJsonObject propertiesJson(bool loaded, const tags::AudioProperties& p, QJsonObj
     return own;
 }
 
-QJsonObject flacJson(const Path& file, codepage::Choice) {
-    tags::FlacReader flac;
+QJsonObject flacJson(const Path& file, codepage::Choice choice) {
+    tags::FlacReader flac(choice);
     const bool loaded = flac.load(file);
     return propertiesJson(loaded, flac.properties,
                           {{"bits_per_sample", flac.bitsPerSample},
                            {"total_samples", number(flac.totalSamples)},
-                           {"id3v2_size", number(flac.id3v2Size)}});
+                           {"id3v2_size", number(flac.id3v2Size)},
+                           {"eight_bit", eightBitJson(flac.eightBit)}});
 }
 
-QJsonObject opusJson(const Path& file, codepage::Choice) {
-    tags::OpusReader opus;
+QJsonObject opusJson(const Path& file, codepage::Choice choice) {
+    tags::OpusReader opus(choice);
     const bool loaded = opus.load(file);
     return propertiesJson(loaded, opus.properties,
                           {{"input_sample_rate", opus.inputSampleRate},
                            {"pre_skip", opus.preSkip},
-                           {"id3v2_size", number(opus.id3v2Size)}});
+                           {"id3v2_size", number(opus.id3v2Size)},
+                           {"eight_bit", eightBitJson(opus.eightBit)}});
 }
 
 QJsonObject mp4Json(const Path& file, codepage::Choice choice) {

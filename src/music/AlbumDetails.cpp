@@ -241,8 +241,9 @@ void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& 
 
 void oggDetails(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
-    tags::OggVorbisReader ogg;
+    tags::OggVorbisReader ogg(options.tagEncoding);
     loadOrReset(ogg, file, pump);
+    addCloseTexts(ogg.eightBit, details);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
     // The mp3-only rule shows DATE as written; the rule of every format its first four digits.
     const std::string year = options.mp3NamesOnly ? ogg.date : tags::yearFromDate(ogg.date);

@@ -39,11 +39,11 @@ tags::AudioProperties readProperties(OtherFormat format, const ChosenFile& file,
                                      codepage::Choice choice, AlbumCells& cells) {
     switch (format) {
     case OtherFormat::Flac:
-        return readProperties(file, tags::FlacReader(), cells);
+        return readProperties(file, tags::FlacReader(choice), cells);
     case OtherFormat::M4a:
         return readProperties(file, tags::Mp4Reader(choice), cells);
     case OtherFormat::Opus:
-        return readProperties(file, tags::OpusReader(), cells);
+        return readProperties(file, tags::OpusReader(choice), cells);
     case OtherFormat::WavPack:
         return readProperties(file, tags::WavPackReader(choice), cells);
     case OtherFormat::MonkeysAudio:

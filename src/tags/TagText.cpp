@@ -1,5 +1,6 @@
 #include "tags/TagText.h"
 
+#include "tags/ByteSource.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
@@ -29,6 +30,15 @@ std::string EightBitTexts::decode(std::string_view bytes) {
     std::string text = codepage::toUtf8(bytes, decision.encoding);
     m_decisions.push_back({std::string(bytes), text, decision});
     return text;
+}
+
+std::string EightBitTexts::decodeUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80 &&
+            !utf8::validPrefix(bytes.substr(i)).empty())
+            return validUtf8(bytes);
+    }
+    return decode(bytes);
 }
 
 bool EightBitTexts::anyClose() const {

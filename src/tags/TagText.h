@@ -39,6 +39,10 @@ public:
     void clearTagTexts() { m_tag.reset(); }
 
     std::string decode(std::string_view bytes);
+    // A text the format declares UTF-8 (Vorbis comments): kept when it is; with some well-formed
+    // multi-byte characters each broken byte becomes U+FFFD; with none it is an 8-bit text after
+    // all (a tagger that wrote its code page), and decoded as one.
+    std::string decodeUtf8(std::string_view bytes);
 
     const std::vector<TextDecision>& decisions() const { return m_decisions; }
     // True when any text's reading was close.
