@@ -35,8 +35,6 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-
-
 // An album folder of twelve tracks made from one encoded file.
 void addAlbum(const std::string& name, const std::string& extension, const std::string& encode) {
     const fs::path folder = bench::scratchFolder("details_bench") / name;

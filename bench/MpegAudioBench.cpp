@@ -33,7 +33,6 @@ std::vector<Sample>& samples() {
     return list;
 }
 
-
 // Three minutes of noise, as a typical track: ID3v2.3 tag with a 60 KB picture-sized frame,
 // ID3v1 tag; one constant and one variable bitrate file.
 void makeSamples() {
@@ -54,8 +53,8 @@ void makeSamples() {
                                                          {"vbr", "-q:a 2"}};
     for (const auto& [name, options] : kinds) {
         const auto path = dir / (std::string(name) + ".mp3");
-        if (korvane::bench::shell("ffmpeg -v error -y -i '" + wav + "' -c:a libmp3lame " +
-                                  options + common + "'" + path.string() + "'"))
+        if (korvane::bench::shell("ffmpeg -v error -y -i '" + wav + "' -c:a libmp3lame " + options +
+                                  common + "'" + path.string() + "'"))
             samples().push_back({name, path});
     }
     std::filesystem::remove(wav);

@@ -3,6 +3,7 @@
 // the three exports of 200,000 rows with bold group names, as the window and korvane-cli run them,
 // each to its file: run one at a time under /usr/bin/time for its peak memory, e.g.
 // --benchmark_filter='MusicExport/kind:1'.
+#include "catalogue/ListFilter.h"
 #include "export/HtmlExport.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
@@ -73,6 +74,33 @@ void BM_SortByColumn(benchmark::State& state) {
     state.SetLabel("two sorts of 20,000 rows");
 }
 BENCHMARK(BM_SortByColumn)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// One keystroke in the filter field over 100,000 rows: the words change and every row is looked
+// at again. Warm: the rows' folded texts are made (every keystroke but the first after a sort);
+// cold: the list was sorted just before, so every text is made again.
+void BM_FilterKeystroke(benchmark::State& state) {
+    const bool cold = state.range(0) != 0;
+    MusicList list;
+    for (const MusicRow& row : makeRows(100'000))
+        list.appendRow(row);
+    ListFilter filter(list, MusicList::CategoryHeaderRole);
+    const QStringList keystrokes = {QStringLiteral("к"), QStringLiteral("ки"),
+                                    QStringLiteral("кин"), QStringLiteral("кино 19")};
+    filter.setText(QStringLiteral("warm"));
+    int i = 0;
+    for (auto _ : state) {
+        if (cold) {
+            state.PauseTiming();
+            list.sortByColumn(i % 2);
+            state.ResumeTiming();
+        }
+        filter.setText(keystrokes[i++ % keystrokes.size()]);
+        benchmark::DoNotOptimize(filter.rowCount());
+    }
+    state.SetItemsProcessed(state.iterations() * 100'000);
+    state.SetLabel(cold ? "after a sort" : "texts folded");
+}
+BENCHMARK(BM_FilterKeystroke)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_MusicTxt(benchmark::State& state) {
     std::size_t bytes = 0;

@@ -1,9 +1,10 @@
 // The music page of the real window (offscreen) with 20,000 and 100,000 rows: appending them as
 // the scan does (row, then its three detail cells, then the pump) with the list's repainting
 // suspended, a click on a column header, deleting a selection of a tenth of the rows (one
-// block, or every tenth row), and filling every genre from a base. Besides the time, "longest_gap_ms" is the longest stretch in
-// which no event ran: a 5 ms timer records the largest interval between two of its ticks, which
-// is how long a key press or a click on "Остановить" would have waited.
+// block, or every tenth row), and filling every genre from a base. Besides the time,
+// "longest_gap_ms" is the longest stretch in which no event ran: a 5 ms timer records the largest
+// interval between two of its ticks, which is how long a key press or a click on "Остановить" would
+// have waited.
 #include "app/MainWindow.h"
 #include "bases/BaseFill.h"
 #include "desktop/Desktop.h"
@@ -213,7 +214,6 @@ BENCHMARK(BM_WindowDelete)
     ->ArgsProduct({{0, 1}, {20'000, 100'000}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
-
 
 // "Заполнить все жанры" on the list in the window, as the fill dialog runs it: a 50,000-line base
 // read, every row filled, the dialog's pump (its label and the events) after every line and row.

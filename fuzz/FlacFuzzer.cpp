@@ -1,5 +1,6 @@
 #include "tags/ByteSource.h"
 #include "tags/FlacReader.h"
+#include "text/Utf8.h"
 
 #include <cmath>
 #include <cstddef>
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (bitRate < 0 || p.audioBytes < 0 || p.audioBytes > source.size() ||
         !std::isfinite(p.durationSeconds) || p.durationSeconds < 0)
         __builtin_trap();
-    if (validUtf8(p.artist) != p.artist || p.year.size() > 4)
+    if (korvane::utf8::withReplacements(p.artist) != p.artist || p.year.size() > 4)
         __builtin_trap();
     if (loaded &&
         (p.channels < 1 || p.channels > 8 || flac.bitsPerSample < 1 || flac.bitsPerSample > 32))

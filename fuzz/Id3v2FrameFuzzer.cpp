@@ -1,5 +1,5 @@
 #include "tags/Id3v2FrameReader.h"
-#include "tags/TagText.h"
+#include "text/Utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (tag.texts.contentType().count() > 0)
             (void)tag.texts.contentType()[0];
         // Every text comes out as well-formed UTF-8, whatever the frames held.
-        bool utf8 = korvane::tags::isUtf8(tag.texts.album());
+        bool utf8 = korvane::utf8::isValid(tag.texts.album());
         for (const std::string& text : tag.texts.leadArtist().items())
-            utf8 = utf8 && korvane::tags::isUtf8(text);
+            utf8 = utf8 && korvane::utf8::isValid(text);
         for (const std::string& text : tag.texts.contentType().items())
-            utf8 = utf8 && korvane::tags::isUtf8(text);
+            utf8 = utf8 && korvane::utf8::isValid(text);
         if (!utf8)
             __builtin_trap();
     } catch (const korvane::tags::Id3v2FrameError&) {

@@ -1,5 +1,5 @@
 #include "tags/Id3v2Reader.h"
-#include "tags/TagText.h"
+#include "text/Utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string* text : {&tag.title, &tag.artist, &tag.album, &tag.trackText, &tag.year,
                                     &tag.genre, &tag.comment, &tag.composer, &tag.encoder,
                                     &tag.rightsNotice, &tag.language, &tag.link, &tag.sizeText}) {
-        if (!korvane::tags::isUtf8(*text))
+        if (!korvane::utf8::isValid(*text))
             __builtin_trap();
     }
     return 0;

@@ -5,6 +5,7 @@
 #include "app/TestersDialog.h"
 #include "bases/BaseFillDialog.h"
 #include "catalogue/CatalogueStore.h"
+#include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "music/MusicList.h"
@@ -29,6 +30,8 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -61,7 +64,8 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// The three classic exports, a separator, then the Unicode ones (kTextFormatItems).
+// The three classic exports, a separator, the Unicode ones (kTextFormatItems), a separator and
+// the rest of the forum's commands.
 QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
     menu->addAction(html);
     menu->addAction(txt);
@@ -70,6 +74,10 @@ QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, cons
     menu->addAction(QStringLiteral("BBCode (для форума)"));
     menu->addAction(QStringLiteral("CSV"));
     menu->addAction(QStringLiteral("JSON"));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Текст (для форума)"));
+    menu->addAction(QStringLiteral("Копировать для форума"));
+    menu->addSeparator();
     return menu;
 }
 
@@ -78,7 +86,10 @@ constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
     {4, exporter::TextFormat::Bbcode},
     {5, exporter::TextFormat::Csv},
     {6, exporter::TextFormat::Json},
+    {8, exporter::TextFormat::Plain},
 };
+// Where it puts "Копировать для форума".
+constexpr int kCopyForumItem = 9;
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -224,12 +235,19 @@ void MainWindow::buildMenus() {
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
+    // Shared by the four export menus, so that each shows the same choice.
+    ui.sincePublished = new QAction(QStringLiteral("Новое с последней публикации"), this);
+    ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
+    ui.sincePublished->setCheckable(true);
+    ui.markPublished->setCheckable(true);
     ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
     ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
                                         QStringLiteral("в HTML"), QStringLiteral("в TXT"),
                                         QStringLiteral("в EXCEL"));
+    for (QMenu* menu : {ui.musicExportMenu, ui.videoExportMenu})
+        menu->addActions({ui.sincePublished, ui.markPublished});
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -251,8 +269,12 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
     ui.mp3NamesOnly = addToggle(
         ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
+    ui.foldDiscs =
+        addToggle(ui.settingsMenu, QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
     ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
+    ui.bbcodeSpoilers =
+        addToggle(ui.settingsMenu, QStringLiteral("Категории для форума под спойлерами"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.settingsMenu->addSeparator();
@@ -274,7 +296,11 @@ void MainWindow::buildMenus() {
           "Сохранить в базу Группы\\Страны"})
         ui.basesMenu->addAction(QString::fromUtf8(caption));
 
+    buildCollectionMenu();
     ui.helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
+    ui.manualAction = ui.helpMenu->addAction(QStringLiteral("Руководство"));
+    ui.manualAction->setShortcut(QKeySequence(Qt::Key_F1));
+    ui.manualAction->setShortcutContext(Qt::ApplicationShortcut);
     ui.aboutAction = ui.helpMenu->addAction(QStringLiteral("О программе"));
 
     setToggles(Toggles{});
@@ -287,10 +313,18 @@ void MainWindow::buildPages() {
     setCentralWidget(ui.pages);
 
     auto addPage = [&](const QString& name, QTableView*& view, CatalogueList& list,
+                       QLineEdit*& filterField, ListFilter*& filter, int headerRole,
                        std::initializer_list<QPushButton**> buttons, const QStringList& captions) {
         auto* page = new QWidget(ui.pages);
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
+        // The window keeps its designed look until the user asks for the filter.
+        filterField = new QLineEdit(page);
+        filterField->setPlaceholderText(
+            QStringLiteral("Фильтр: слова из любого столбца (Esc - сбросить)"));
+        filterField->setClearButtonEnabled(true);
+        filterField->hide();
+        layout->addWidget(filterField);
         view = makeListView(page);
         layout->addWidget(view, 1);
         auto* row = new QHBoxLayout;
@@ -302,14 +336,16 @@ void MainWindow::buildPages() {
         row->addStretch(1);
         layout->addLayout(row);
         ui.pages->addTab(page, name);
-        view->setModel(&list);
+        filter = new ListFilter(list, headerRole, this);
+        view->setModel(filter);
     };
-    addPage(QStringLiteral("music"), ui.musicView, *m_musicList,
+    addPage(QStringLiteral("music"), ui.musicView, *m_musicList, ui.musicFilterField,
+            ui.musicFilter, MusicList::CategoryHeaderRole,
             {&ui.musicScanButton, &ui.musicClearButton, &ui.musicExportButton},
             {QStringLiteral("Создать лист с music коллекцией"),
              QStringLiteral("Очистить music лист"), QStringLiteral("Экспорт в ...")});
-    addPage(QStringLiteral("video"), ui.videoView, *m_videoList,
-            {&ui.videoScanButton, &ui.videoClearButton, &ui.videoExportButton},
+    addPage(QStringLiteral("video"), ui.videoView, *m_videoList, ui.videoFilterField,
+            ui.videoFilter, 0, {&ui.videoScanButton, &ui.videoClearButton, &ui.videoExportButton},
             {QStringLiteral("Добавить Клипы"), QStringLiteral("Очистить video лист"),
              QStringLiteral("Экспорт в ...")});
     ui.musicView->setItemDelegate(new MusicListDelegate(ui.musicView));
@@ -329,6 +365,9 @@ void MainWindow::buildPages() {
     setMusicListCommandsEnabled(false);
     setVideoListCommandsEnabled(false);
 
+    ui.filterAction = new QAction(this);
+    ui.filterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addAction(ui.filterAction);
     ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
     ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
     ui.musicExportPopup =
@@ -337,6 +376,8 @@ void MainWindow::buildPages() {
     ui.videoExportPopup =
         addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
                        QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    for (QMenu* menu : {ui.musicExportPopup, ui.videoExportPopup})
+        menu->addActions({ui.sincePublished, ui.markPublished});
 }
 
 void MainWindow::buildStatusBar() {
@@ -356,6 +397,7 @@ void MainWindow::connectCommands() {
     connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
     connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
+    connect(ui.manualAction, &QAction::triggered, this, &MainWindow::manualClicked);
     connect(ui.aboutAction, &QAction::triggered, this, [this] { showAboutBox(this); });
 
     connect(ui.pages, &QTabWidget::currentChanged, this,
@@ -377,6 +419,19 @@ void MainWindow::connectCommands() {
         m_ui.pages->setCurrentIndex(1);
         videoUpdateClicked();
     });
+
+    connect(ui.filterAction, &QAction::triggered, this, &MainWindow::showFilter);
+    for (const bool music : {true, false}) {
+        QLineEdit* field = music ? ui.musicFilterField : ui.videoFilterField;
+        QTableView* view = music ? ui.musicView : ui.videoView;
+        connect(field, &QLineEdit::textChanged, this, [this, music] { filterChanged(music); });
+        auto* close = new QAction(field);
+        close->setShortcut(QKeySequence(Qt::Key_Escape));
+        close->setShortcutContext(Qt::WidgetShortcut);
+        field->addAction(close);
+        connect(close, &QAction::triggered, this,
+                [this, field, view] { closeFilter(field, view); });
+    }
 
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
     connect(ui.musicClearButton, &QPushButton::clicked, this, &MainWindow::musicClearClicked);
@@ -412,6 +467,8 @@ void MainWindow::connectCommands() {
         for (const auto& [item, format] : kTextFormatItems)
             connect(items[item], &QAction::triggered, this,
                     [this, format, music] { exportListText(format, music); });
+        connect(items[kCopyForumItem], &QAction::triggered, this,
+                [this, music] { copyForumPost(music); });
     };
     connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
                    &MainWindow::exportMusicExcel, true);
@@ -442,8 +499,10 @@ Toggles MainWindow::toggles() const {
     t.showGroupNotAlbum = m_ui.showGroupNotAlbum->isChecked();
     t.otherFormats = m_ui.otherFormats->isChecked();
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
+    t.foldDiscs = m_ui.foldDiscs->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
     t.allVideoFiles = m_ui.allVideoFiles->isChecked();
+    t.bbcodeSpoilers = m_ui.bbcodeSpoilers->isChecked();
     return t;
 }
 
@@ -457,8 +516,10 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.showGroupNotAlbum->setChecked(t.showGroupNotAlbum);
     m_ui.otherFormats->setChecked(t.otherFormats);
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
+    m_ui.foldDiscs->setChecked(t.foldDiscs);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
     m_ui.allVideoFiles->setChecked(t.allVideoFiles);
+    m_ui.bbcodeSpoilers->setChecked(t.bbcodeSpoilers);
 }
 
 void MainWindow::mainLoad() {
@@ -611,6 +672,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // Alt alone opens "Файл" on its release, with no other key pressed in between: Alt+F4,
     // Alt+Tab and the menus' Alt+letter keys reach the window manager and the menu bar.
     switch (event->type()) {
+    case QEvent::ShortcutOverride: {
+        // A key taken as a shortcut (the menus' Alt+letter) never arrives as a key press.
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt)
+            m_altAlone = false;
+        break;
+    }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat())
@@ -649,17 +716,58 @@ bool MainWindow::pumpEvents() {
     return !m_closing;
 }
 
+int MainWindow::listRow(const QTableView* view, int viewRow) {
+    const auto* filter = static_cast<const ListFilter*>(view->model());
+    return filter->mapToSource(filter->index(viewRow, 0)).row();
+}
+
 int MainWindow::selectedRow(const QTableView* view) {
     // The views select whole rows. The ranges rather than selectedRows(), which checks every row
     // against every range: seconds for a selection of thousands of scattered rows.
     const QItemSelection selection = view->selectionModel()->selection();
-    return selection.isEmpty() ? -1 : selection.first().top();
+    return selection.isEmpty() ? -1 : listRow(view, selection.first().top());
 }
 
 void MainWindow::selectRow(QTableView* view, int row) {
-    view->selectionModel()->setCurrentIndex(view->model()->index(row, 0),
-                                            QItemSelectionModel::ClearAndSelect |
-                                                QItemSelectionModel::Rows);
+    const auto* filter = static_cast<const ListFilter*>(view->model());
+    const QModelIndex shown = filter->mapFromSource(filter->sourceModel()->index(row, 0));
+    // A row the filter hides is not selected.
+    if (!shown.isValid()) {
+        view->selectionModel()->clearSelection();
+        return;
+    }
+    view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+}
+
+void MainWindow::showFilter() {
+    const bool music = m_ui.pages->currentIndex() == 0;
+    QLineEdit* field = music ? m_ui.musicFilterField : m_ui.videoFilterField;
+    field->show();
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
+}
+
+void MainWindow::filterChanged(bool music) {
+    ListFilter* filter = music ? m_ui.musicFilter : m_ui.videoFilter;
+    const bool wasActive = filter->isActive();
+    filter->setText((music ? m_ui.musicFilterField : m_ui.videoFilterField)->text());
+    if (!filter->isActive()) {
+        if (wasActive)
+            setStatusText(m_statusBeforeFilter);
+        return;
+    }
+    if (!wasActive)
+        m_statusBeforeFilter = statusText();
+    setStatusText(QStringLiteral(" Фильтр: показано %1 из %2")
+                      .arg(filter->shownItems())
+                      .arg(filter->allItems()));
+}
+
+void MainWindow::closeFilter(QLineEdit* field, QTableView* view) {
+    field->clear();
+    field->hide();
+    view->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,
@@ -675,6 +783,15 @@ void MainWindow::popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAct
         },
         Qt::SingleShotConnection);
     menu->popup(view->viewport()->mapToGlobal(position));
+}
+
+void MainWindow::manualClicked() {
+    // The English manual for a desktop that is not Russian, when it is there.
+    const QString english = m_programFolder.shippedFile(QStringLiteral("manual/en.html"));
+    const bool russianDesktop = QLocale::system().language() == QLocale::Russian;
+    openWrittenFile(!russianDesktop && QFileInfo::exists(english)
+                        ? english
+                        : m_programFolder.shippedFile(QStringLiteral("manual/ru.html")));
 }
 
 void MainWindow::openCreatedFile() {

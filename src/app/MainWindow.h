@@ -10,9 +10,11 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QMimeData;
 class QProgressBar;
@@ -30,14 +32,18 @@ enum class TextFormat;
 
 class Desktop;
 class ListColumns;
+class ListFilter;
 class MusicList;
 class VideoList;
 class SettingsDialog;
 class TestersDialog;
 class MusicRowEditor;
 class VideoRowEditor;
+class StatsWindow;
+class DuplicatesWindow;
 class BaseFillDialog;
 class CatalogueStore;
+struct StoredList;
 
 // `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
 // click on the status text.
@@ -87,12 +93,17 @@ public:
         QMenu* settingsMenu = nullptr;      // "Настройки"
         QMenu* basesMenu = nullptr;         // "База данных"
         QMenu* helpMenu = nullptr;          // "Справка"
+        QAction* manualAction = nullptr;    // "Руководство" (F1)
         QAction* aboutAction = nullptr;     // "О программе"
         QAction* musicScanAction = nullptr; // "с music коллекцией"
         QAction* videoScanAction = nullptr; // "с video коллекцией"
         QAction* exitAction = nullptr;      // "Выход", Ctrl+Q
         QAction* settingsAction = nullptr;  // "Настройки", Ctrl+P
         QAction* testersAction = nullptr;   // "Для тестеров"
+
+        QMenu* collectionMenu = nullptr;     // "Коллекция"
+        QAction* statsAction = nullptr;      // "Статистика"
+        QAction* duplicatesAction = nullptr; // "Найти дубликаты"
 
         QAction* artistFromID3 = nullptr;
         QAction* yearInColumn = nullptr;
@@ -103,8 +114,14 @@ public:
         QAction* showGroupNotAlbum = nullptr;
         QAction* otherFormats = nullptr;
         QAction* mp3NamesOnly = nullptr;
+        QAction* foldDiscs = nullptr;
         QAction* txtUtf8 = nullptr;
         QAction* allVideoFiles = nullptr;
+        QAction* bbcodeSpoilers = nullptr; // "Категории для форума под спойлерами"
+        // In every export menu: the Unicode exports write what changed since the last post;
+        // each of them marks the list as published.
+        QAction* sincePublished = nullptr; // "Новое с последней публикации"
+        QAction* markPublished = nullptr;  // "Отметить как опубликованный"
 
         ListColumns* musicColumns = nullptr;
         ListColumns* videoColumns = nullptr;
@@ -120,6 +137,13 @@ public:
         QAction* videoDeleteAction = nullptr;
         QMenu* musicExportPopup = nullptr; // the export button's menu
         QMenu* videoExportPopup = nullptr;
+
+        // The filter above each list, hidden until Ctrl+F; Esc clears and hides it.
+        QAction* filterAction = nullptr; // Ctrl+F
+        QLineEdit* musicFilterField = nullptr;
+        QLineEdit* videoFilterField = nullptr;
+        ListFilter* musicFilter = nullptr;
+        ListFilter* videoFilter = nullptr;
     };
 
     MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent = nullptr);
@@ -135,6 +159,7 @@ public:
     // window is shown; and stored again after each command and at exit, while keepLists is on.
     void restoreLists();
     void storeLists();
+    void showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video);
 
     const Ui& ui() const { return m_ui; }
     MusicList& musicList() { return *m_musicList; }
@@ -190,6 +215,7 @@ private:
     void refreshAfterDialog();
     void checkSaveDir();
     void openCreatedFile();
+    void manualClicked();
 
     // Music page (MainWindowMusic.cpp).
     void musicScanClicked();
@@ -237,6 +263,8 @@ private:
     void exportVideoExcel();
     // BBCode, CSV or JSON of the music or the video list, recorded and announced like TXT.
     void exportListText(exporter::TextFormat format, bool music);
+    // "Копировать для форума": the BBCode post, or its first part, on the clipboard.
+    void copyForumPost(bool music);
 
     // Bases (MainWindowBases.cpp): fill genre where missing / everywhere, country likewise, save
     // the genre base, save the country base.
@@ -257,12 +285,18 @@ private:
     std::unique_ptr<TestersDialog> m_testersDialog;
     // set.ini was there but could not be read, and the user was told at start.
     bool m_unreadableSettingsReported = false;
+    QString m_statusBeforeFilter; // the status text the filter's count stands in for
     bool m_closing = false;
     bool m_altAlone = false; // Alt is down and no other key was pressed since
 
-    // Selection helpers of both lists.
+    // Selection helpers of both lists. A view shows its list through the filter: rows of the
+    // view are mapped to rows of the list.
+    static int listRow(const QTableView* view, int viewRow);
     static int selectedRow(const QTableView* view);
     static void selectRow(QTableView* view, int row);
+    void showFilter();
+    void filterChanged(bool music);
+    void closeFilter(QLineEdit* field, QTableView* view);
     // Opens a list's context menu with "Редактировать" and "Удалить" enabled when a row is
     // chosen; the actions serve the shortcuts too, so they are enabled again when it closes.
     void popupRowMenu(QMenu* menu, QTableView* view, QAction* edit, QAction* remove,
@@ -280,6 +314,14 @@ private:
     bool m_videoStopRequest = false;
     bool m_videoScanRunning = false;
     bool m_videoListPartial = false;
+
+    // The collection as a whole (MainWindowCollection.cpp): statistics and duplicates of the
+    // music list, in windows of their own made on first use.
+    void buildCollectionMenu();
+    void showStats();
+    void showDuplicates();
+    StatsWindow* m_statsWindow = nullptr;
+    DuplicatesWindow* m_duplicatesWindow = nullptr;
 
     // Bases (MainWindowBases.cpp).
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);

@@ -23,6 +23,9 @@ CatalogueStore* MainWindow::catalogue() {
         m_catalogue = std::make_unique<CatalogueStore>(m_programFolder.file(kCatalogueFile));
         if (!m_catalogue->message().isEmpty())
             m_desktop.showMessage(m_catalogue->message());
+        // What the window shows is what it read or made: another program's later store is
+        // noticed at the next save.
+        m_catalogue->takeStoredVersion();
     }
     return m_catalogue->isUsable() ? m_catalogue.get() : nullptr;
 }
@@ -39,12 +42,21 @@ void MainWindow::restoreLists() {
     std::optional<StoredList> video = store->load(StoredListName::Video);
     if (store->state() != opened)
         m_desktop.showMessage(store->message());
-    if (video && !video->rows.empty()) {
+    showStoredLists(std::move(music), std::move(video));
+}
+
+// The stored lists in place of the window's; a list that is not stored leaves its rows alone.
+void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video) {
+    if (video)
+        m_videoList->setLeftOut(std::move(video->leftOut));
+    if (music)
+        m_musicList->setLeftOut(std::move(music->leftOut));
+    if (video && (!video->rows.empty() || !m_videoList->isEmpty())) {
         m_videoList->resetRows(std::move(video->rows));
         finishVideoScan();
         showVideoCount();
     }
-    if (music && !music->rows.empty()) {
+    if (music && (!music->rows.empty() || !m_musicList->isEmpty())) {
         m_musicList->resetRows(std::move(music->rows));
         musicListFilled();
     }
@@ -61,10 +73,36 @@ void MainWindow::storeLists() {
     CatalogueStore* store = catalogue();
     if (store == nullptr)
         return;
-    const bool stored =
-        store->save(StoredListName::Music,
-                    {m_musicList->rows(), musicAlbumCount(*m_musicList, true)}) &&
-        store->save(StoredListName::Video, {m_videoList->rows(), m_videoList->count()});
+    const auto save = [this, store] {
+        return store->save(StoredListName::Music,
+                           {m_musicList->rows(), musicAlbumCount(*m_musicList, true),
+                            m_musicList->leftOut()}) &&
+               store->save(StoredListName::Video,
+                           {m_videoList->rows(), m_videoList->count(), m_videoList->leftOut()});
+    };
+    bool stored = save();
+    // The command line (or another window) stored after this window read the lists: they are
+    // never replaced without the user's word.
+    if (!stored && store->foundNewer()) {
+        if (!m_desktop.askYesNo(
+                QStringLiteral("Korvane"),
+                QStringLiteral("Списки в каталоге %1 сохранены другой программой Korvane после "
+                               "того, как окно их прочитало. Заменить их списками из окна?\n\n"
+                               "Нет: сохранённые списки останутся%2.")
+                    .arg(m_programFolder.file(kCatalogueFile),
+                         m_closing ? QString() : QStringLiteral(" и будут показаны в окне")))) {
+            if (!m_closing) {
+                std::optional<StoredList> music = store->load(StoredListName::Music);
+                std::optional<StoredList> video = store->load(StoredListName::Video);
+                showStoredLists(std::move(music), std::move(video));
+                setStatusText(QStringLiteral(" Показаны списки, сохранённые другой программой "
+                                             "Korvane"));
+            }
+            return;
+        }
+        store->takeStoredVersion();
+        stored = save();
+    }
     if (!stored)
         setStatusText(QStringLiteral(" Не удалось сохранить списки в ") +
                       m_programFolder.file(kCatalogueFile));

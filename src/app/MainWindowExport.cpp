@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "catalogue/PublishedStore.h"
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 
 #include <functional>
+#include <memory>
 
 // Handlers of the export commands of both lists.
 namespace korvane {
@@ -121,14 +123,110 @@ void MainWindow::exportVideoTxt() {
         [utf8](const QString& path) { return exporter::txtCreatedMessage(path, utf8); });
 }
 
-void MainWindow::exportListText(exporter::TextFormat format, bool music) {
+namespace {
+
+const QString kCatalogueFile = QStringLiteral("korvane.db");
+
+// What a Unicode export of the window writes: the whole list, or, with "Новое с последней
+// публикации", what changed since it was last published (the whole list when it never was).
+struct ExportedList {
+    const CatalogueList* list;
+    std::unique_ptr<CatalogueList> changes;
+    QString title;        // the posts' title; empty: the list's own
+    qsizetype count = -1; // the posts' count; -1: every row
+};
+
+StoredListName storedName(bool music) {
+    return music ? StoredListName::Music : StoredListName::Video;
+}
+
+ExportedList exportedList(MainWindow& window, bool music) {
+    ExportedList exported{music ? static_cast<const CatalogueList*>(&window.musicList())
+                                : &window.videoList(),
+                          nullptr, QString(), -1};
+    if (!window.ui().sincePublished->isChecked())
+        return exported;
+    PublishedStore store(window.programFolder().file(kCatalogueFile));
+    if (!store.isUsable())
+        throw exporter::ExportError(store.message());
+    const std::optional<PublishedSnapshot> snapshot = store.load(storedName(music));
+    if (!snapshot)
+        return exported;
+    if (music)
+        exported.changes = std::make_unique<MusicList>();
+    else
+        exported.changes = std::make_unique<VideoList>();
+    exporter::RowsSincePublished since =
+        exporter::rowsSincePublished(exported.list->rows(), snapshot->rows, snapshot->at, music);
+    exported.changes->resetRows(std::move(since.rows));
+    exported.count = since.added;
+    exported.list = exported.changes.get();
+    exported.title = exporter::sincePublishedTitle(music, snapshot->at);
+    return exported;
+}
+
+// With "Отметить как опубликованный", the whole list becomes the published one.
+void markIfChosen(MainWindow& window, bool music) {
+    if (!window.ui().markPublished->isChecked())
+        return;
     const CatalogueList& list =
-        music ? static_cast<const CatalogueList&>(musicList()) : videoList();
-    recordWrittenFile(*this, [this, format, &list] {
-        return exporter::writeListText(format, list, settings(), toggles(),
-                                       QDateTime::currentDateTime(),
-                                       exporter::textOutputPath(format, list, settings()));
-    });
+        music ? static_cast<const CatalogueList&>(window.musicList()) : window.videoList();
+    PublishedStore store(window.programFolder().file(kCatalogueFile));
+    if (!store.save(storedName(music), list.rows(), QDateTime::currentDateTimeUtc()))
+        throw exporter::ExportError(store.message());
+}
+
+} // namespace
+
+void MainWindow::exportListText(exporter::TextFormat format, bool music) {
+    // A post over the limit is written in parts: the first is the one a double click opens.
+    QStringList written;
+    recordWrittenFile(
+        *this,
+        [this, format, music, &written]() -> std::optional<QString> {
+            const ExportedList exported = exportedList(*this, music);
+            exporter::PostSource post =
+                exporter::postSource(format, music, programFolder(), settings(), toggles());
+            post.title = exported.title;
+            post.count = exported.count;
+            written = exporter::writeListFiles(
+                format, *exported.list, settings(), toggles(), QDateTime::currentDateTime(),
+                exporter::textOutputPath(format, *exported.list, settings()), post);
+            if (written.isEmpty())
+                return std::nullopt;
+            markIfChosen(*this, music);
+            return written.first();
+        },
+        [&written](const QString&) { return exporter::partsCreatedMessage(written); });
+}
+
+void MainWindow::copyForumPost(bool music) {
+    if ((music ? static_cast<const CatalogueList&>(musicList()) : videoList()).isEmpty())
+        return;
+    const auto format = exporter::TextFormat::Bbcode;
+    try {
+        const std::vector<std::string> parts = underBusyCursor([&] {
+            const ExportedList exported = exportedList(*this, music);
+            exporter::PostSource post =
+                exporter::postSource(format, music, programFolder(), settings(), toggles());
+            post.title = exported.title;
+            post.count = exported.count;
+            std::vector<std::string> made = exporter::listParts(
+                format, *exported.list, settings(), toggles(), QDateTime::currentDateTime(), post);
+            markIfChosen(*this, music);
+            return made;
+        });
+        // Text boxes break lines with LF; the clipboard gives each desktop its own.
+        desktop().setClipboardText(QString::fromStdString(parts.front())
+                                       .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        setStatusText(parts.size() == 1
+                          ? QStringLiteral("Сообщение для форума скопировано в буфер обмена")
+                          : QStringLiteral("Часть 1 из %1 сообщения для форума скопирована в "
+                                           "буфер обмена")
+                                .arg(parts.size()));
+    } catch (const exporter::ExportError& error) {
+        desktop().showError(error.message());
+    }
 }
 
 void MainWindow::exportVideoExcel() {

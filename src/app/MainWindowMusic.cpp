@@ -84,16 +84,24 @@ void MainWindow::scanMusicRoot() {
     m_musicScanRunning = true;
     ui.musicView->setUpdatesEnabled(false);
     MusicScanWindowHost host(*this);
-    const MusicScanResult result = scanMusic(musicRoot, options, *m_musicList, host);
+    const MusicUpdateResult added =
+        addMusicRoot(*m_musicList, musicRoot, options, host,
+                     [this](const QString& root) { return confirmEmptyRoot(root); });
+    const MusicScanResult& result = added.scan;
     ui.musicView->setUpdatesEnabled(true);
     m_musicScanRunning = false;
     if (result.abandoned)
         return; // the window is closing
 
-    m_musicListPartial = result.stopped;
+    // A refresh that was stopped left the list as it was.
+    m_musicListPartial = result.stopped && !added.refreshed;
     musicListFilled();
     QString status =
-        QStringLiteral(" Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)");
+        !added.refreshed
+            ? QStringLiteral(
+                  " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)")
+        : result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                         : u' ' + updateSummary(added.counts);
     if (const int close = m_musicList->closeCodePageCount(); close > 0)
         status += QStringLiteral("; строк с сомнительной кодировкой тегов: %1").arg(close);
     setStatusText(status);
@@ -200,20 +208,27 @@ void MainWindow::musicDeleteClicked() {
     QTableView* view = m_ui.musicView;
     if (m_musicList->isEmpty() || !view->hasFocus())
         return;
-    const int selected = selectedRow(view);
     // The selection is taken before the walk: removing the current row makes the view choose
-    // another one, which must not be deleted in turn.
+    // another one, which must not be deleted in turn. Rows are counted as the view shows them.
+    const QItemSelection selection = view->selectionModel()->selection();
+    const int selected = selection.isEmpty() ? -1 : selection.first().top();
     std::vector<bool> doomed(static_cast<size_t>(m_musicList->count()), false);
-    for (const QItemSelectionRange& range : view->selectionModel()->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            doomed[static_cast<size_t>(row)] = true;
+    std::vector<RowOrigin> deleted;
+    for (const QItemSelectionRange& range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            const int doomedRow = listRow(view, row);
+            doomed[static_cast<size_t>(doomedRow)] = true;
+            deleted.push_back(m_musicList->row(doomedRow).origin);
+        }
     }
     m_musicList->removeFlaggedRows(doomed);
-    const int count = m_musicList->count();
+    for (const RowOrigin& origin : deleted)
+        m_musicList->leaveOut(origin);
+    const int count = view->model()->rowCount();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
         view->selectRow(next);
-    if (count == 0) {
+    if (m_musicList->isEmpty()) {
         setWindowTitle(titleCaption());
         musicClearClicked();
         return;

@@ -75,21 +75,28 @@ bool MainWindow::scanVideoFolder() {
     m_videoStopRequest = false;
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
-    const VideoScanResult result =
-        scanVideos(root, separator, *m_videoList, probe, host,
-                   toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo, nullptr,
-                   readTagEncoding(m_settings));
+    const VideoUpdateResult added = addVideoRoot(
+        *m_videoList, root, separator, probe, host,
+        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
+        [this](const QString& folder) { return confirmEmptyRoot(folder); },
+        readTagEncoding(m_settings));
+    const VideoScanResult& result = added.scan;
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     if (result.abandoned)
         return false; // the window is closing
     if (!result.firstFileFolder.isEmpty())
         videoFolder = result.firstFileFolder;
-    m_videoListPartial = result.stopped;
+    // A refresh that was stopped left the list as it was.
+    m_videoListPartial = result.stopped && !added.refreshed;
     showVideoCount();
     m_ui.videoColumns->fitToValues();
-    setStatusText(QStringLiteral(
-        " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    if (!added.refreshed)
+        setStatusText(QStringLiteral(
+            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    else
+        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                     : u' ' + updateSummary(added.counts));
     ui.progressBar->setValue(0);
     return true;
 }
@@ -171,6 +178,7 @@ void MainWindow::videoDeleteClicked() {
     const int index = selectedRow(m_ui.videoView);
     if (index < 0)
         return;
+    m_videoList->leaveOut(m_videoList->row(index).origin);
     const int next = m_videoList->removeRowKeepingSelection(index);
     if (next < 0) {
         videoClearClicked();

@@ -1,6 +1,7 @@
 #include "app/QtDesktop.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -115,6 +116,10 @@ bool QtDesktop::confirmReplace(const QString& path) {
 bool QtDesktop::spreadsheetAppRegistered() {
     return applicationRegisteredFor(
         QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"));
+}
+
+void QtDesktop::setClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void QtDesktop::beep() {

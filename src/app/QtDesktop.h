@@ -21,6 +21,7 @@ public:
     void showMessageWithFolder(const QString& text, const QString& path) override;
     bool confirmReplace(const QString& path) override;
     bool spreadsheetAppRegistered() override;
+    void setClipboardText(const QString& text) override;
     void beep() override;
 
 private:

@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +102,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         QStringLiteral("Авто: кодировка каждого текста определяется по его буквам"));
     grid->addWidget(new QLabel(QStringLiteral("Кодировка 8-битных тегов:"), this), row, 0);
     grid->addWidget(m_fields.tagEncoding, row++, 1);
+    addField(QStringLiteral("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
+             m_fields.postLimit, grid);
+    m_fields.postLimit->setValidator(new QIntValidator(0, 1'000'000'000, m_fields.postLimit));
 
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
@@ -128,7 +132,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     for (QLineEdit* field :
          {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
           m_fields.musicTxtName, m_fields.videoTxtName, m_fields.groupAlbumSeparator,
-          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName}) {
+          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName,
+          m_fields.postLimit}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
     for (const TextFileField& name : textFileFields())
@@ -167,6 +172,8 @@ void SettingsDialog::load() {
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(readTagEncoding(s)));
+    m_fields.postLimit->setText(
+        QString::number(std::max(0, s.readInteger(exporter::kPostLimitKey, 0))));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -181,6 +188,7 @@ void SettingsDialog::apply() {
         s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
         s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
         s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
+        s.writeInteger(exporter::kPostLimitKey, m_fields.postLimit->text().toInt());
         for (const TextFileField& name : textFileFields())
             s.writeText(name.key, name.field->text());
         // An emptied output folder would make every export land in the current folder; the
@@ -211,6 +219,7 @@ void SettingsDialog::setDefaults() {
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
     m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
     m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
+    m_fields.postLimit->setText(QStringLiteral("0"));
     for (const TextFileField& name : textFileFields())
         name.field->setText(name.fallback);
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));

@@ -42,6 +42,7 @@ public:
         QLineEdit* videoWorkbookName;
         // "Кодировка 8-битных тегов": the items in the order of codepage::Choice.
         QComboBox* tagEncoding;
+        QLineEdit* postLimit; // the largest forum post in characters, 0: one file
     };
     const Fields& fields() const { return m_fields; }
     QPushButton* applyButton() const { return m_apply; }

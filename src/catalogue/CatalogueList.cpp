@@ -2,11 +2,17 @@
 
 #include "text/LocaleText.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <numeric>
 #include <string>
 
 namespace korvane {
+
+bool isSameRoot(const QString& a, const QString& b) {
+    return a == b || QDir::cleanPath(a) == QDir::cleanPath(b);
+}
 namespace {
 
 // Removals of more runs than this reset the model: one pass for the views instead of one per run.
@@ -121,6 +127,20 @@ void CatalogueList::clear() {
     beginResetModel();
     m_rows.clear();
     endResetModel();
+    m_leftOut.clear();
+}
+
+void CatalogueList::forgetLeftOut(const QString& root) {
+    std::erase_if(m_leftOut,
+                  [&root](const RowOrigin& origin) { return isSameRoot(origin.root, root); });
+}
+
+void CatalogueList::leaveOut(const RowOrigin& origin) {
+    if (origin.relative.isEmpty())
+        return;
+    const RowOrigin key{origin.root, origin.relative, {}};
+    if (std::find(m_leftOut.begin(), m_leftOut.end(), key) == m_leftOut.end())
+        m_leftOut.push_back(key);
 }
 
 void CatalogueList::resetRows(std::vector<CatalogueRow> rows) {

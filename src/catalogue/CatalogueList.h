@@ -21,6 +21,9 @@ struct RowOrigin {
     bool operator==(const RowOrigin&) const = default;
 };
 
+// Whether two spellings name the same root folder ("/music" and "/music/").
+bool isSameRoot(const QString& a, const QString& b);
+
 // An 8-bit text of a row's file whose code page was a close call: its bytes and how it was read.
 struct CloseText {
     QByteArray bytes;
@@ -83,9 +86,18 @@ public:
     // for the views. Past a few dozen runs the views start over instead (a model reset): every
     // removal costs them a pass over their rows and selection.
     void removeFlaggedRows(const std::vector<bool>& doomed);
+    // Empties the list and forgets the albums left out.
     void clear();
     // Replaces every row at once (a restored or updated list).
     void resetRows(std::vector<CatalogueRow> rows);
+
+    // Albums the user deleted from the list: an update does not bring them back. Rows no scan
+    // made (category header rows) have nothing to remember.
+    const std::vector<RowOrigin>& leftOut() const { return m_leftOut; }
+    void setLeftOut(std::vector<RowOrigin> origins) { m_leftOut = std::move(origins); }
+    void leaveOut(const RowOrigin& origin);
+    // A root scanned afresh brings its albums back: those of it left out are forgotten.
+    void forgetLeftOut(const QString& root);
 
     // Ascending by column (0 the caption, n the n-th cell), comparing the Windows-1251 bytes of
     // the texts ordinally: "123,4" < "23,4" < "3", "Z" < "a", Latin before Cyrillic.
@@ -105,6 +117,7 @@ private:
 
     std::vector<Column> m_columns;
     std::vector<CatalogueRow> m_rows;
+    std::vector<RowOrigin> m_leftOut;
 };
 
 } // namespace korvane

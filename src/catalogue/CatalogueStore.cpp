@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueStore.h"
 
+#include "files/FileName.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
@@ -37,30 +39,60 @@ std::optional<QStringList> unpackCells(const QByteArray& bytes) {
     return cells;
 }
 
-std::optional<qint64> pragma(QSqlDatabase& db, const QString& name) {
+std::optional<qint64> pragma(QSqlDatabase& db, const QString& name, QSqlError* error = nullptr) {
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA ") + name) || !query.next())
+    if (!query.exec(QStringLiteral("PRAGMA ") + name) || !query.next()) {
+        if (error)
+            *error = query.lastError();
         return std::nullopt;
+    }
     return query.value(0).toLongLong();
 }
 
-bool execAll(QSqlDatabase& db, std::initializer_list<const char*> statements) {
+bool execAll(QSqlDatabase& db, std::initializer_list<const char*> statements,
+             QSqlError* error = nullptr) {
     QSqlQuery query(db);
     for (const char* statement : statements) {
-        if (!query.exec(QString::fromLatin1(statement)))
+        if (!query.exec(QString::fromLatin1(statement))) {
+            if (error)
+                *error = query.lastError();
             return false;
+        }
     }
     return true;
 }
 
+// Only these say that the file itself is bad; a full disk, an I/O error, a missing permission or
+// a lock leave a healthy file that must stay where it is.
+bool isDamage(const QSqlError& error) {
+    constexpr int kCorrupt = 11;      // SQLITE_CORRUPT
+    constexpr int kNotADatabase = 26; // SQLITE_NOTADB
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == kCorrupt || code == kNotADatabase;
+}
+
+// SQLite's own words ("database or disk is full"), else Qt's.
+QString reasonOf(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    return text.trimmed();
+}
+
 } // namespace
+
+QByteArray storedNameBytes(const QString& name) {
+    const QByteArray bytes = files::encodeFileName(name);
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+QString nameFromStoredBytes(const QVariant& bytes) {
+    const QByteArray name = bytes.toByteArray();
+    return files::decodeFileName(std::string_view(name.constData(), size_t(name.size())));
+}
 
 CatalogueStore::CatalogueStore(const QString& path)
     : m_path(path), m_connection(QStringLiteral("catalogue-") + QUuid::createUuid().toString()) {
-    if (!open() && m_state == State::SetAside && !open()) {
-        m_state = State::Unavailable;
-        m_message = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
-    }
+    if (!open() && m_state == State::SetAside && !open() && m_state == State::SetAside)
+        unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
 }
 
 CatalogueStore::~CatalogueStore() {
@@ -71,38 +103,41 @@ CatalogueStore::~CatalogueStore() {
 // True when the file is ready for use. On false, m_state tells why: SetAside (open again to start
 // a new file), Newer or Unavailable.
 bool CatalogueStore::open() {
-    const bool existed = QFileInfo::exists(m_path);
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
                           ? QSqlDatabase::database(m_connection, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        m_state = State::Unavailable;
-        m_message = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
-        return false;
+    const QString cannotOpen = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
+    if (!db.open())
+        return unavailable(cannotOpen, db.lastError());
+    QSqlError error;
+    const auto failed = [this, &error](const QString& sentence) {
+        return isDamage(error) ? setAside(QStringLiteral("повреждён"))
+                               : unavailable(sentence, error);
+    };
+    std::optional<qint64> applicationId, version, tables;
+    // Twice at most: another process may create the tables while this one waits to.
+    for (int pass = 0; pass < 2; ++pass) {
+        applicationId = pragma(db, QStringLiteral("application_id"), &error);
+        version = applicationId ? pragma(db, QStringLiteral("user_version"), &error) : std::nullopt;
+        tables = version ? pragma(db, QStringLiteral("schema_version"), &error)
+                         : std::nullopt; // 0 for a file without any table
+        if (!tables)
+            return failed(cannotOpen);
+        const bool older =
+            *applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion;
+        if ((*applicationId != 0 || *tables != 0) && !older)
+            break;
+        if (!makeSchema(error))
+            return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
     }
-    const std::optional<qint64> applicationId = pragma(db, QStringLiteral("application_id"));
-    const std::optional<qint64> version = pragma(db, QStringLiteral("user_version"));
-    const std::optional<qint64> tables =
-        pragma(db, QStringLiteral("schema_version")); // 0 for a file without any table
-    if (!applicationId || !version || !tables) {
-        setAside(QStringLiteral("повреждён"));
-        return false;
-    }
-    if (*applicationId == 0 && *tables == 0) {
-        if (!createSchema()) {
-            db.close();
-            if (!existed)
-                QFile::remove(m_path);
-            m_state = State::Unavailable;
-            m_message = QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path);
-            return false;
-        }
-    } else if (*applicationId != kApplicationId || *version < 1) {
-        setAside(QStringLiteral("не является каталогом Korvane"));
-        return false;
-    } else if (*version > kSchemaVersion) {
+    if ((*applicationId == 0 && *tables == 0) ||
+        (*applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion))
+        return unavailable(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path), {});
+    if (*applicationId != kApplicationId || *version < 1)
+        return setAside(QStringLiteral("не является каталогом Korvane"));
+    if (*version > kSchemaVersion) {
         db.close();
         m_state = State::Newer;
         m_message = QStringLiteral("Файл каталога %1 записан более новой версией Korvane. Списки "
@@ -111,35 +146,66 @@ bool CatalogueStore::open() {
         return false;
     }
     // WAL: a reader never sees half a save, and a crash mid-save rolls back on the next open.
-    if (!execAll(db, {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"})) {
-        setAside(QStringLiteral("повреждён"));
-        return false;
-    }
+    if (!execAll(db, {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}, &error))
+        return failed(cannotOpen);
     if (m_state != State::SetAside)
         m_state = State::Ready;
     return true;
 }
 
-bool CatalogueStore::createSchema() {
+// One exclusive transaction that looks again before it creates or upgrades: of two first runs at
+// once one makes the tables and the other finds them. The file itself is never removed, whoever
+// made it.
+bool CatalogueStore::makeSchema(QSqlError& error) {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction())
+    if (!execAll(db, {"BEGIN EXCLUSIVE"}, &error))
         return false;
-    const bool created =
-        execAll(db, {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)",
-                     "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, "
-                     "caption TEXT NOT NULL, cells BLOB NOT NULL, root TEXT NOT NULL, "
-                     "relative TEXT NOT NULL, signature BLOB NOT NULL, edited INTEGER NOT NULL, "
-                     "new INTEGER NOT NULL, PRIMARY KEY(list, position)) WITHOUT ROWID",
-                     "PRAGMA application_id=1263687246", "PRAGMA user_version=1"});
-    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 1);
-    if (!created) {
-        db.rollback();
+    const std::optional<qint64> applicationId =
+        pragma(db, QStringLiteral("application_id"), &error);
+    const std::optional<qint64> version = pragma(db, QStringLiteral("user_version"), &error);
+    const std::optional<qint64> tables = pragma(db, QStringLiteral("schema_version"), &error);
+    bool written = applicationId && version && tables;
+    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 2);
+    // Version 2: roots and paths are bytes (BLOB); albums deleted by hand are remembered.
+    constexpr const char* kRows =
+        "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT NULL, "
+        "cells BLOB NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, signature BLOB NOT "
+        "NULL, edited INTEGER NOT NULL, new INTEGER NOT NULL, PRIMARY KEY(list, position)) "
+        "WITHOUT ROWID";
+    constexpr const char* kLeftOut =
+        "CREATE TABLE left_out(list TEXT NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, "
+        "PRIMARY KEY(list, root, relative)) WITHOUT ROWID";
+    if (written && *tables == 0) {
+        written =
+            execAll(db,
+                    {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)", kRows,
+                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=2"},
+                    &error);
+    } else if (written && *applicationId == kApplicationId && *version == 1) {
+        // Every stored list is kept: version 1's text columns hold UTF-8, the same bytes.
+        written = execAll(db,
+                          {"ALTER TABLE rows RENAME TO rows_1", kRows,
+                           "INSERT INTO rows SELECT list, position, caption, cells, CAST(root AS "
+                           "BLOB), CAST(relative AS BLOB), signature, edited, new FROM rows_1",
+                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=2"},
+                          &error);
+    }
+    if (!written || !execAll(db, {"COMMIT"}, &error)) {
+        execAll(db, {"ROLLBACK"});
         return false;
     }
-    return db.commit();
+    return true;
 }
 
-void CatalogueStore::setAside(const QString& reason) {
+bool CatalogueStore::unavailable(const QString& sentence, const QSqlError& error) {
+    QSqlDatabase::database(m_connection, false).close();
+    m_state = State::Unavailable;
+    const QString reason = reasonOf(error);
+    m_message = reason.isEmpty() ? sentence : sentence + u' ' + reason + u'.';
+    return false;
+}
+
+bool CatalogueStore::setAside(const QString& reason) {
     QSqlDatabase::database(m_connection, false).close();
     // An earlier set-aside file may be the only copy of a list: never replaced, the next one is
     // numbered (.broken, .broken.1, ...).
@@ -151,13 +217,15 @@ void CatalogueStore::setAside(const QString& reason) {
     // The journal files go along under the names SQLite looks for beside the .broken file.
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const QString from = m_path + QLatin1String(suffix);
-        const QString to = broken + QLatin1String(suffix);
-        if (QFileInfo::exists(from))
-            QFile::rename(from, to);
+        if (QFileInfo::exists(from) && !QFile::rename(from, broken + QLatin1String(suffix)))
+            return unavailable(QStringLiteral("Файл каталога %1 %2, и его не удалось отложить.")
+                                   .arg(m_path, reason),
+                               {});
     }
     m_state = State::SetAside;
     m_message = QStringLiteral("Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
                     .arg(m_path, reason, broken);
+    return false;
 }
 
 std::optional<StoredList> CatalogueStore::load(StoredListName name) {
@@ -166,40 +234,64 @@ std::optional<StoredList> CatalogueStore::load(StoredListName name) {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    const auto failed = [this] {
-        setAside(QStringLiteral("повреждён"));
-        if (!open()) {
-            m_state = State::Unavailable;
-            m_message = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
+    const auto failed = [this, &query, &db](bool damaged = false) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        execAll(db, {"ROLLBACK"});
+        if (!damaged && !isDamage(error)) {
+            unavailable(QStringLiteral("Не удалось прочитать файл каталога %1.").arg(m_path),
+                        error);
+            return std::nullopt;
         }
+        if (!setAside(QStringLiteral("повреждён")) && m_state == State::SetAside && !open() &&
+            m_state == State::SetAside)
+            unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
         return std::nullopt;
     };
+    // One read transaction: the data version taken at its end is the one of the rows read.
+    if (!query.exec(QStringLiteral("BEGIN")))
+        return failed();
+    std::optional<StoredList> list;
     query.prepare(QStringLiteral("SELECT count FROM lists WHERE name = ?"));
     query.addBindValue(listKey(name));
     if (!query.exec())
         return failed();
-    if (!query.next())
-        return std::nullopt;
-    StoredList list;
-    list.count = query.value(0).toInt();
+    if (query.next()) {
+        list.emplace();
+        list->count = query.value(0).toInt();
+    }
     query.finish();
     query.prepare(QStringLiteral("SELECT caption, cells, root, relative, signature, edited, new "
                                  "FROM rows WHERE list = ? ORDER BY position"));
     query.addBindValue(listKey(name));
-    if (!query.exec())
+    if (list && !query.exec())
         return failed();
-    while (query.next()) {
+    while (list && query.next()) {
         std::optional<QStringList> cells = unpackCells(query.value(1).toByteArray());
         if (!cells)
-            return failed();
+            return failed(true);
         CatalogueRow row{query.value(0).toString(), std::move(*cells)};
-        row.origin = {query.value(2).toString(), query.value(3).toString(),
+        row.origin = {nameFromStoredBytes(query.value(2)), nameFromStoredBytes(query.value(3)),
                       query.value(4).toByteArray()};
         row.editedColumns = static_cast<std::uint32_t>(query.value(5).toLongLong());
         row.isNew = query.value(6).toBool();
-        list.rows.push_back(std::move(row));
+        list->rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
+        return failed();
+    query.finish();
+    query.prepare(QStringLiteral("SELECT root, relative FROM left_out WHERE list = ?"));
+    query.addBindValue(listKey(name));
+    if (list && !query.exec())
+        return failed();
+    while (list && query.next())
+        list->leftOut.push_back(
+            {nameFromStoredBytes(query.value(0)), nameFromStoredBytes(query.value(1)), {}});
+    if (query.lastError().isValid())
+        return failed();
+    query.finish();
+    m_readVersion = pragma(db, QStringLiteral("data_version"));
+    if (!m_readVersion || !query.exec(QStringLiteral("COMMIT")))
         return failed();
     return list;
 }
@@ -208,8 +300,27 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
     if (!isUsable())
         return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction())
-        return saveFailed(db.lastError());
+    m_foundNewer = false;
+    QSqlError error;
+    // The write lock first, then the check: no other process can store in between.
+    if (!execAll(db, {"BEGIN IMMEDIATE"}, &error))
+        return saveFailed(error);
+    if (m_readVersion) {
+        const std::optional<qint64> version = pragma(db, QStringLiteral("data_version"), &error);
+        if (!version) {
+            execAll(db, {"ROLLBACK"});
+            return saveFailed(error);
+        }
+        if (*version != *m_readVersion) {
+            execAll(db, {"ROLLBACK"});
+            m_foundNewer = true;
+            m_message = QStringLiteral("Списки в файле каталога %1 сохранены другой программой "
+                                       "Korvane после того, как были прочитаны. Ничего не "
+                                       "сохранено.")
+                            .arg(m_path);
+            return false;
+        }
+    }
     const QString key = listKey(name);
     QSqlQuery query(db);
     bool written = query.prepare(QStringLiteral("DELETE FROM rows WHERE list = ?"));
@@ -231,24 +342,50 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         query.addBindValue(static_cast<qint64>(i));
         query.addBindValue(row.caption.isNull() ? QStringLiteral("") : row.caption);
         query.addBindValue(packCells(row.cells));
-        query.addBindValue(row.origin.root.isNull() ? QStringLiteral("") : row.origin.root);
-        query.addBindValue(row.origin.relative.isNull() ? QStringLiteral("") : row.origin.relative);
+        query.addBindValue(storedNameBytes(row.origin.root));
+        query.addBindValue(storedNameBytes(row.origin.relative));
         query.addBindValue(row.origin.signature.isNull() ? QByteArray("") : row.origin.signature);
         query.addBindValue(static_cast<qint64>(row.editedColumns));
         query.addBindValue(row.isNew ? 1 : 0);
         written = query.exec();
     }
+    written = written && query.prepare(QStringLiteral("DELETE FROM left_out WHERE list = ?"));
+    query.addBindValue(key);
+    written = written && query.exec();
+    written =
+        written && query.prepare(QStringLiteral(
+                       "INSERT OR IGNORE INTO left_out(list, root, relative) VALUES(?, ?, ?)"));
+    for (size_t i = 0; written && i < list.leftOut.size(); ++i) {
+        query.addBindValue(key);
+        query.addBindValue(storedNameBytes(list.leftOut[i].root));
+        query.addBindValue(storedNameBytes(list.leftOut[i].relative));
+        written = query.exec();
+    }
     if (!written) {
-        const QSqlError error = query.lastError();
-        db.rollback();
+        error = query.lastError();
+        query.finish();
+        execAll(db, {"ROLLBACK"});
         return saveFailed(error);
     }
-    return db.commit() || saveFailed(db.lastError());
+    if (!execAll(db, {"COMMIT"}, &error)) {
+        execAll(db, {"ROLLBACK"});
+        return saveFailed(error);
+    }
+    // Our own commits leave the data version as it was; only another process's change it.
+    takeStoredVersion();
+    return true;
+}
+
+void CatalogueStore::takeStoredVersion() {
+    if (!isUsable())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    m_readVersion = pragma(db, QStringLiteral("data_version"));
 }
 
 bool CatalogueStore::saveFailed(const QSqlError& error) {
-    const QString reason = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    m_message = QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reason);
+    m_message =
+        QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reasonOf(error));
     return false;
 }
 

@@ -2,12 +2,14 @@
 
 #include "catalogue/CatalogueList.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
 #include <vector>
 
 class QSqlError;
+class QVariant;
 
 namespace korvane {
 
@@ -15,21 +17,29 @@ namespace korvane {
 struct StoredList {
     std::vector<CatalogueRow> rows;
     int count = 0;
+    std::vector<RowOrigin> leftOut; // albums deleted by hand: an update does not bring them back
 };
 
 enum class StoredListName { Music, Video };
 
+// Roots and paths as the catalogue keeps them: the bytes the file system gave, since a name that
+// is not UTF-8 would not survive SQLite's text columns.
+QByteArray storedNameBytes(const QString& name);
+QString nameFromStoredBytes(const QVariant& bytes);
+
 // The catalogue file korvane.db: an SQLite database (WAL journal) that holds both lists. Each
 // save is one transaction, so a crash leaves the list as it was before or after it. A file that
-// is no catalogue of ours (damaged, or another program's) is set aside as "<file>.broken" and a
-// new one started; a file written by a newer Korvane is left alone and nothing is stored.
+// SQLite finds damaged, or another program's, is set aside as "<file>.broken" (numbered, none
+// replaced) and a new one started; a file that cannot be used for any other reason (a full disk,
+// an I/O error, a permission, a lock) stays where it is and nothing is stored; a file written by
+// a newer Korvane is left alone and nothing is stored.
 class CatalogueStore {
 public:
     enum class State {
         Ready,       // the file was opened or created
         SetAside,    // the file was damaged or foreign: kept as .broken, a new one started
         Newer,       // written by a newer Korvane: refused, nothing loaded or saved
-        Unavailable, // could not be opened or created (a folder that cannot be written)
+        Unavailable, // could not be opened, created or read (message() says why); left alone
     };
 
     explicit CatalogueStore(const QString& path);
@@ -47,21 +57,31 @@ public:
     // aside (state() becomes SetAside) and gives nothing.
     std::optional<StoredList> load(StoredListName name);
     // Replaces the stored list in one transaction; false when it could not be written (the
-    // previous list stays).
+    // previous list stays, message() says why) or when another process stored after this one
+    // last read, stored or took the stored version (then foundNewer()). A store that has done
+    // none of those replaces whatever is stored.
     bool save(StoredListName name, const StoredList& list);
+    bool foundNewer() const { return m_foundNewer; }
+    // What is stored now counts as read: the next save may replace it.
+    void takeStoredVersion();
 
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
 private:
     bool open();
-    bool createSchema();
-    void setAside(const QString& reason);
+    bool makeSchema(QSqlError& error);
+    bool setAside(const QString& reason);
+    bool unavailable(const QString& sentence, const QSqlError& error);
     bool saveFailed(const QSqlError& error);
 
     QString m_path;
     QString m_connection;
     State m_state = State::Unavailable;
     QString m_message;
+    // SQLite's data version when this connection last read or stored: only another
+    // connection's commit changes it.
+    std::optional<qint64> m_readVersion;
+    bool m_foundNewer = false;
 };
 
 } // namespace korvane

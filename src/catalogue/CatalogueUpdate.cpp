@@ -1,8 +1,10 @@
 #include "catalogue/CatalogueUpdate.h"
 
-#include <QFileInfo>
+#include "files/FileName.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <utility>
 
 namespace korvane {
@@ -16,10 +18,19 @@ bool hasOrigin(const CatalogueRow& row) {
     return !row.origin.relative.isEmpty();
 }
 
+// By the root's own bytes: QFileInfo would spell a name that is not UTF-8 otherwise.
+bool isFolder(const QString& root) {
+    std::error_code error;
+    return std::filesystem::is_directory(files::encodeFileName(root).toStdString(), error);
+}
+
 } // namespace
 
-CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned)
+CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned,
+                                 const std::vector<RowOrigin>& leftOut)
     : m_previous(std::move(previous)), m_roots(scanned) {
+    for (const RowOrigin& origin : leftOut)
+        m_leftOut.insert(originKey(origin));
     if (m_roots.isEmpty()) {
         for (const CatalogueRow& row : m_previous) {
             if (hasOrigin(row) && !m_roots.contains(row.origin.root))
@@ -41,18 +52,7 @@ CatalogueUpdate::CatalogueUpdate(std::vector<CatalogueRow> previous, const QStri
 }
 
 std::vector<CatalogueRow> CatalogueUpdate::rowsOf(const QString& root) const {
-    std::vector<CatalogueRow> rows;
-    const CatalogueRow* header = nullptr; // the latest category header row not yet taken
-    for (const CatalogueRow& row : m_previous) {
-        if (!hasOrigin(row)) {
-            header = &row;
-        } else if (row.origin.root == root) {
-            if (header)
-                rows.push_back(*std::exchange(header, nullptr));
-            rows.push_back(row);
-        }
-    }
-    return rows;
+    return rowsOfRoot(m_previous, root);
 }
 
 bool CatalogueUpdate::holdsItsAlbums(const QString& root, const std::vector<CatalogueRow>& rows,
@@ -72,9 +72,16 @@ bool CatalogueUpdate::scanRoots(CatalogueList& into, const EmptyRootCheck& mayEm
                                 const std::function<bool(const QString&)>& scanRoot) const {
     for (const QString& root : m_roots) {
         const size_t before = into.rows().size();
-        if (QFileInfo(root).isDir()) {
+        if (isFolder(root)) {
             if (!scanRoot(root))
                 return false;
+            std::vector<bool> deleted(into.rows().size(), false);
+            for (size_t i = before; i < into.rows().size(); ++i) {
+                const RowOrigin& origin = into.rows()[i].origin;
+                deleted[i] = !origin.relative.isEmpty() && m_leftOut.contains(originKey(origin));
+                counts.leftOut += deleted[i] ? 1 : 0;
+            }
+            into.removeFlaggedRows(deleted);
             if (holdsItsAlbums(root, into.rows(), before) || (mayEmpty && mayEmpty(root)))
                 continue;
             std::vector<bool> fresh(into.rows().size(), false);
@@ -137,11 +144,60 @@ UpdateCounts CatalogueUpdate::finish(std::vector<CatalogueRow>& rows) const {
     return counts;
 }
 
+QString listedRoot(const std::vector<CatalogueRow>& rows, const QString& root) {
+    for (const CatalogueRow& row : rows) {
+        if (hasOrigin(row) && isSameRoot(row.origin.root, root))
+            return row.origin.root;
+    }
+    return {};
+}
+
+std::vector<CatalogueRow> rowsOfRoot(const std::vector<CatalogueRow>& rows, const QString& root) {
+    std::vector<CatalogueRow> taken;
+    const CatalogueRow* header = nullptr; // the latest category header row not yet taken
+    for (const CatalogueRow& row : rows) {
+        if (!hasOrigin(row)) {
+            header = &row;
+        } else if (row.origin.root == root) {
+            if (header)
+                taken.push_back(*std::exchange(header, nullptr));
+            taken.push_back(row);
+        }
+    }
+    return taken;
+}
+
+std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
+                                          const QString& root, std::vector<CatalogueRow> fresh) {
+    std::vector<CatalogueRow> result;
+    std::vector<CatalogueRow> headers; // header rows not yet known to belong to another root
+    bool placed = false;
+    for (const CatalogueRow& row : rows) {
+        if (!hasOrigin(row)) {
+            headers.push_back(row);
+        } else if (row.origin.root == root) {
+            headers.clear(); // the fresh rows bring their own
+            if (!std::exchange(placed, true))
+                std::move(fresh.begin(), fresh.end(), std::back_inserter(result));
+        } else {
+            std::move(headers.begin(), headers.end(), std::back_inserter(result));
+            headers.clear();
+            result.push_back(row);
+        }
+    }
+    std::move(headers.begin(), headers.end(), std::back_inserter(result));
+    if (!placed)
+        std::move(fresh.begin(), fresh.end(), std::back_inserter(result));
+    return result;
+}
+
 QString updateSummary(const UpdateCounts& counts) {
     QString text = QStringLiteral("Новых: %1, изменённых: %2, удалённых: %3")
                        .arg(counts.added)
                        .arg(counts.changed)
                        .arg(counts.removed);
+    if (counts.leftOut > 0)
+        text += QStringLiteral("; исключённых: %1").arg(counts.leftOut);
     if (!counts.missingRoots.isEmpty())
         text += QStringLiteral("; недоступно: ") + counts.missingRoots.join(QStringLiteral(", "));
     return text;

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueList.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -17,6 +18,7 @@ struct UpdateCounts {
     int removed = 0;
     QStringList missingRoots; // roots that are gone or empty: their rows were kept as they were
     QStringList emptyRoots;   // those of them that are there but hold none of their albums
+    int leftOut = 0;          // albums found again that the user had deleted: not brought back
 
     bool operator==(const UpdateCounts&) const = default;
 };
@@ -31,7 +33,9 @@ using EmptyRootCheck = std::function<bool(const QString& root)>;
 class CatalogueUpdate {
 public:
     // `scanned` are the roots walked now; empty for the roots the previous rows came from.
-    explicit CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned = {});
+    // `leftOut` are the albums the user deleted: the walk leaves them out again.
+    explicit CatalogueUpdate(std::vector<CatalogueRow> previous, const QStringList& scanned = {},
+                             const std::vector<RowOrigin>& leftOut = {});
 
     // The roots walked now: the ones given, or those of the previous rows in the order they
     // first appear.
@@ -46,9 +50,9 @@ public:
                         size_t from) const;
 
     // Walks every root with scanRoot, which appends the root's rows to `into` and returns false
-    // when the run must end (then so does this). A root that is gone, or that holds none of its
-    // albums unless mayEmpty(root) says yes, gets its previous rows back instead and is named in
-    // counts.
+    // when the run must end (then so does this). The rows of albums left out are taken out again
+    // and counted. A root that is gone, or that holds none of its albums unless mayEmpty(root)
+    // says yes, gets its previous rows back instead and is named in counts.
     bool scanRoots(CatalogueList& into, const EmptyRootCheck& mayEmpty, UpdateCounts& counts,
                    const std::function<bool(const QString& root)>& scanRoot) const;
 
@@ -70,9 +74,23 @@ private:
     QStringList m_roots;
     QHash<QString, int> m_byOrigin;
     QHash<QString, int> m_byRelative; // rows of roots not walked now; -1 when several hold the path
+    QSet<QString> m_leftOut;
 };
 
-// The status text's line: "Новых: 3, изменённых: 1, удалённых: 2".
+// A root scanned again while the list holds its rows is refreshed in place, as an update does.
+// The spelling under which the rows hold `root` (the same folder, with or without a final
+// separator); empty when no row comes from it.
+QString listedRoot(const std::vector<CatalogueRow>& rows, const QString& root);
+// The rows that came from root, in their order, each category header row above them kept with
+// them.
+std::vector<CatalogueRow> rowsOfRoot(const std::vector<CatalogueRow>& rows, const QString& root);
+// The rows with those of root (and the category header rows above them) replaced by `fresh`, put
+// where the first of them stood.
+std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
+                                          const QString& root, std::vector<CatalogueRow> fresh);
+
+// The status text's line: "Новых: 3, изменённых: 1, удалённых: 2", then "; исключённых: N" for
+// albums left out and "; недоступно: ROOT, ..." for the roots kept as they were.
 QString updateSummary(const UpdateCounts& counts);
 
 } // namespace korvane

@@ -22,13 +22,16 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold --other-formats --mp3-names-only (each also --no-...) override the toggles of\n"
-     "    set.ini; --store keeps the list as the stored music list (korvane.db); --update\n"
-     "    [ROOT...] updates the stored list from its own roots (or the roots named), reading\n"
-     "    only what changed, and stores it; a root that holds none of its stored albums keeps\n"
-     "    its rows unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt;\n"
-     "    --encoding auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets and\n"
-     "    folder names in that code page (auto: each decided from its letters) instead of\n"
+     "    --bold --other-formats --mp3-names-only --fold-discs (each also --no-...) override\n"
+     "    the toggles of set.ini; --store keeps the list as the stored music list\n"
+     "    (korvane.db); --update [ROOT...] updates the stored list from its own roots (or the\n"
+     "    roots named), reading only what changed, and stores it; a root that holds none of\n"
+     "    its stored albums keeps its rows unless --allow-empty is given; --txt-encoding\n"
+     "    utf-8|cp1251 for --txt; --template FILE and --post-limit N (characters, 0: one\n"
+     "    file) for --bbcode and --plain; --since-published runs the actions on what changed\n"
+     "    since the list was last published, --mark-published makes the list the published\n"
+     "    one; --encoding auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets\n"
+     "    and folder names in that code page (auto: each decided from its letters) instead of\n"
      "    the setting of set.ini"},
     {"tags", runTagsCommand,
      "tags FILE [--encoding ...] every field of every audio reader, as JSON, with the code\n"
@@ -36,7 +39,8 @@ const Command kCommands[] = {
     {"video", runVideoCommand,
      "video ROOT... [actions]    the video scan of each root in turn; --all-files lists the\n"
      "    files without a video stream too (--no-all-files); --txt-encoding, --encoding,\n"
-     "    --store and --update [ROOT...] as for music, with the stored video list"},
+     "    --store and --update [ROOT...] as for music, with the stored video list; --template\n"
+     "    and --post-limit, --since-published and --mark-published as for music"},
     {"probe", runProbeCommand,
      "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };

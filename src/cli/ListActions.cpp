@@ -3,19 +3,24 @@
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
 #include "catalogue/CatalogueList.h"
+#include "catalogue/PublishedStore.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
+#include "music/CollectionStats.h"
+#include "music/Duplicates.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "text/OutputText.h"
+#include "video/VideoList.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -189,22 +194,33 @@ void textExport(ListActionTarget& target, const QString& path, exporter::TextFor
         return;
     const QDateTime now = QDateTime::currentDateTime();
     runExport([&] {
+        exporter::PostSource post = exporter::postSource(
+            format, target.kind == ListKind::Music, target.programFolder, target.settings,
+            target.toggles, target.postTemplate, target.postLimit);
+        post.title = target.postTitle;
+        post.count = target.postCount;
         if (path == QLatin1String("-")) {
-            target.context.out << exporter::listText(format, target.list, target.settings,
-                                                     target.toggles, now);
+            for (const std::string& part : exporter::listParts(format, target.list, target.settings,
+                                                               target.toggles, now, post))
+                target.context.out << part;
             flushOutput(target.context.out);
             return;
         }
-        reportWritten(target, exporter::writeListText(
-                                  format, target.list, target.settings, target.toggles, now,
-                                  path.isEmpty() ? exporter::textOutputPath(format, target.list,
-                                                                            target.settings)
-                                                 : path));
+        const QStringList written = exporter::writeListFiles(
+            format, target.list, target.settings, target.toggles, now,
+            path.isEmpty() ? exporter::textOutputPath(format, target.list, target.settings) : path,
+            post);
+        for (const QString& file : written)
+            target.context.err << exporter::fileCreatedText(file).toStdString() << '\n';
     });
 }
 
 void bbcodeAction(ListActionTarget& target, const QString& path) {
     textExport(target, path, exporter::TextFormat::Bbcode);
+}
+
+void plainAction(ListActionTarget& target, const QString& path) {
+    textExport(target, path, exporter::TextFormat::Plain);
 }
 
 void csvAction(ListActionTarget& target, const QString& path) {
@@ -213,6 +229,42 @@ void csvAction(ListActionTarget& target, const QString& path) {
 
 void jsonAction(ListActionTarget& target, const QString& path) {
     textExport(target, path, exporter::TextFormat::Json);
+}
+
+// --duplicates and --stats [FILE|-]: JSON to FILE, or to standard output for - or no FILE.
+void writeJson(ListActionTarget& target, const QString& path, const QByteArray& json) {
+    if (path.isEmpty() || path == QLatin1String("-")) {
+        target.context.out << json.constData();
+        flushOutput(target.context.out);
+        return;
+    }
+    runExport(
+        [&] { exporter::replaceFile(path, std::string_view(json.constData(), json.size())); });
+    target.context.err << "written: " << path.toStdString() << '\n';
+}
+
+void checkDuplicatesOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--duplicates");
+    checkOutputFile(list, argument);
+}
+
+void checkStatsOutput(const CatalogueList& list, const QString& argument) {
+    requireMusicList(list, "--stats");
+    checkOutputFile(list, argument);
+}
+
+void duplicatesAction(ListActionTarget& target, const QString& path) {
+    requireMusicList(target.list, "--duplicates");
+    const QString separator = readGroupAlbumSeparator(target.settings);
+    const auto& rows = target.list.rows();
+    writeJson(target, path, duplicatesJson(rows, findDuplicates(rows, separator), separator));
+}
+
+void statsAction(ListActionTarget& target, const QString& path) {
+    requireMusicList(target.list, "--stats");
+    writeJson(
+        target, path,
+        statsJson(collectionStats(target.list.rows(), readGroupAlbumSeparator(target.settings))));
 }
 
 // Add an action here: one row and one function.
@@ -231,10 +283,16 @@ const ListActionKind kListActions[] = {
     {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
     {"--bbcode", "[FILE]", checkOutputFile, bbcodeAction,
      "BBCode forum post into save_dir, to FILE, or to stdout for -"},
+    {"--plain", "[FILE]", checkOutputFile, plainAction,
+     "the forum post as plain text into save_dir, to FILE, or to stdout for -"},
     {"--csv", "[FILE]", checkOutputFile, csvAction,
      "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
     {"--json", "[FILE]", checkOutputFile, jsonAction,
      "JSON (UTF-8) into save_dir, to FILE, or to stdout for -"},
+    {"--duplicates", "[FILE|-]", checkDuplicatesOutput, duplicatesAction,
+     "groups of rows that hold the same album, as JSON to FILE or to stdout"},
+    {"--stats", "[FILE|-]", checkStatsOutput, statsAction,
+     "the collection's statistics, as JSON to FILE or to stdout"},
 };
 
 } // namespace
@@ -269,6 +327,43 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target) {
     for (const ListAction& action : actions)
         action.kind->run(target, action.argument);
+}
+
+void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
+                         bool sincePublished, bool markPublished) {
+    if (!sincePublished && !markPublished) {
+        runListActions(actions, target);
+        return;
+    }
+    const bool music = target.kind == ListKind::Music;
+    const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
+    PublishedStore store(target.programFolder.file(QStringLiteral("korvane.db")));
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    const std::optional<PublishedSnapshot> snapshot =
+        sincePublished ? store.load(name) : std::nullopt;
+    if (snapshot) {
+        std::unique_ptr<CatalogueList> changes;
+        if (music)
+            changes = std::make_unique<MusicList>();
+        else
+            changes = std::make_unique<VideoList>();
+        exporter::RowsSincePublished since =
+            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music);
+        changes->resetRows(std::move(since.rows));
+        ListActionTarget changed{
+            target.kind,       *changes,
+            target.context,    target.programFolder,
+            target.settings,   target.toggles,
+            target.sortColumn, target.postTemplate,
+            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at),
+            since.added};
+        runListActions(actions, changed);
+    } else {
+        runListActions(actions, target);
+    }
+    if (markPublished && !store.save(name, target.list.rows(), QDateTime::currentDateTimeUtc()))
+        throw CommandError(store.message().toStdString());
 }
 
 QString listActionsUsage() {

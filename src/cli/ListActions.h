@@ -4,6 +4,7 @@
 
 #include "settings/Toggles.h"
 
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -23,10 +24,14 @@ struct ListActionTarget {
     ListKind kind;
     CatalogueList& list;
     Context& context;
-    const ProgramFolder& programFolder; // the bases and the templates
-    const SettingsFile& settings;       // the program folder's set.ini, never written
-    Toggles toggles;                    // after the command line's overrides
-    int sortColumn = 0;                 // `sortColumn`: the column of the last --sort
+    const ProgramFolder& programFolder;      // the bases and the templates
+    const SettingsFile& settings;            // the program folder's set.ini, never written
+    Toggles toggles;                         // after the command line's overrides
+    int sortColumn = 0;                      // `sortColumn`: the column of the last --sort
+    QString postTemplate = {};               // --template FILE; empty: the program folder's
+    std::optional<qsizetype> postLimit = {}; // --post-limit N; empty: set.ini's
+    QString postTitle = {};                  // the posts' title; empty: the list's own
+    qsizetype postCount = -1;                // the posts' count; -1: every row
 };
 
 struct ListActionKind;
@@ -45,6 +50,12 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 
 // Runs the actions in order; an action throws UsageError or CommandError on failure.
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target);
+
+// --since-published and --mark-published: the actions run on what changed since the list was last
+// published (everything when it never was), and the list becomes the published one once they
+// have run. The snapshot is kept in korvane.db of the program folder.
+void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
+                         bool sincePublished, bool markPublished);
 
 // The actions' lines for --help.
 QString listActionsUsage();

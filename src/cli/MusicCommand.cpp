@@ -24,6 +24,7 @@ const ToggleOption kToggleOptions[] = {
     {"--bold", &Toggles::albumBoldFont},
     {"--other-formats", &Toggles::otherFormats},
     {"--mp3-names-only", &Toggles::mp3NamesOnly},
+    {"--fold-discs", &Toggles::foldDiscs},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.
@@ -97,23 +98,29 @@ int runMusicCommand(const QStringList& args, Context& context) {
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);
     if (arguments.update) {
-        list.resetRows(loadStoredList(*store, StoredListName::Music).rows);
+        StoredList stored = loadStoredList(*store, StoredListName::Music);
+        list.resetRows(std::move(stored.rows));
+        list.setLeftOut(std::move(stored.leftOut));
         ProgressHost host(context);
         const MusicUpdateResult result =
             updateMusic(list, arguments.roots, options, host,
                         [&arguments](const QString&) { return arguments.mayEmpty; });
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
-        // One scan per root, as consecutive scans in the window: each appends its rows.
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             ProgressHost host(context);
-            scanMusic(root, options, list, host);
+            addMusicRoot(list, root, options, host);
         }
     }
     if (store)
         storeList(*store, StoredListName::Music, list, musicAlbumCount(list, toggles.musicInCat));
     ListActionTarget target{ListKind::Music, list, context, folder, settings, toggles};
-    runListActions(arguments.actions, target);
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

@@ -29,6 +29,28 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             result.txtUtf8 = encoding == QLatin1String("utf-8");
             continue;
         }
+        if (word == QLatin1String("--template")) {
+            if (i >= args.size())
+                throw UsageError("--template needs FILE");
+            result.postTemplate = args.at(i++);
+            continue;
+        }
+        if (word == QLatin1String("--post-limit")) {
+            bool ok = false;
+            const qsizetype limit = i < args.size() ? args.at(i++).toLongLong(&ok) : 0;
+            if (!ok || limit < 0)
+                throw UsageError("--post-limit needs a number of characters (0: one file)");
+            result.postLimit = limit;
+            continue;
+        }
+        if (word == QLatin1String("--since-published")) {
+            result.sincePublished = true;
+            continue;
+        }
+        if (word == QLatin1String("--mark-published")) {
+            result.markPublished = true;
+            continue;
+        }
         if (word == QLatin1String("--allow-empty")) {
             result.mayEmpty = true;
             continue;
@@ -89,7 +111,7 @@ StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
 }
 
 void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
-    if (!store.save(name, {list.rows(), count}))
+    if (!store.save(name, {list.rows(), count, list.leftOut()}))
         throw CommandError(store.message().toStdString());
 }
 

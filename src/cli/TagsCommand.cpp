@@ -369,17 +369,28 @@ QJsonObject cueJson(const Path& file, codepage::Choice choice) {
 struct Reader {
     const char* key;
     QJsonObject (*read)(const Path& file, codepage::Choice choice);
+    // For a reader that knows its stream by a signature, the member that is true when it found
+    // it. A file it recognises is not searched for MPEG frames, a search that would otherwise
+    // walk the whole file (minutes for a long FLAC).
+    const char* recognisedWhen = nullptr;
 };
 
 const Reader kReaders[] = {
-    {"mpeg", mpegJson},   {"id3v1", id3v1Json},
-    {"id3v2", id3v2Json}, {"id3v2_frames", id3v2FramesJson},
-    {"wma", wmaJson},     {"ogg", oggJson},
-    {"flac", flacJson},   {"opus", opusJson},
-    {"mp4", mp4Json},     {"wavpack", wavPackJson},
-    {"ape", apeJson},     {"apev2", apeTagJson},
-    {"cue", cueJson},
+    {"id3v1", id3v1Json},         {"id3v2", id3v2Json},       {"id3v2_frames", id3v2FramesJson},
+    {"wma", wmaJson, "valid"},    {"ogg", oggJson, "loaded"}, {"flac", flacJson, "loaded"},
+    {"opus", opusJson, "loaded"}, {"mp4", mp4Json, "loaded"}, {"wavpack", wavPackJson, "loaded"},
+    {"ape", apeJson, "loaded"},   {"apev2", apeTagJson},      {"cue", cueJson},
 };
+
+QJsonObject readOrError(QJsonObject (*read)(const Path& file, codepage::Choice choice),
+                        const Path& file, codepage::Choice choice) {
+    try {
+        return read(file, choice);
+    } catch (const std::exception& error) {
+        // A reader that raises (the second ID3v2 reader does) reports its message.
+        return QJsonObject{{"loaded", false}, {"error", QString::fromUtf8(error.what())}};
+    }
+}
 
 } // namespace
 
@@ -402,16 +413,18 @@ int runTagsCommand(const QStringList& args, Context& context) {
         throw CommandError("no such file: " + file.string());
 
     QJsonObject result;
+    QString recognisedBy;
     for (const Reader& reader : kReaders) {
-        try {
-            result.insert(QLatin1String(reader.key), reader.read(file, choice));
-        } catch (const std::exception& error) {
-            // A reader that raises (the second ID3v2 reader does) reports its message.
-            result.insert(
-                QLatin1String(reader.key),
-                QJsonObject{{"loaded", false}, {"error", QString::fromUtf8(error.what())}});
-        }
+        const QJsonObject json = readOrError(reader.read, file, choice);
+        if (reader.recognisedWhen != nullptr && recognisedBy.isEmpty() &&
+            json[QLatin1String(reader.recognisedWhen)].toBool())
+            recognisedBy = QLatin1String(reader.key);
+        result.insert(QLatin1String(reader.key), json);
     }
+    result.insert(QStringLiteral("mpeg"),
+                  recognisedBy.isEmpty()
+                      ? readOrError(mpegJson, file, choice)
+                      : QJsonObject{{"loaded", false}, {"skipped", "the file is " + recognisedBy}});
     context.out << QJsonDocument(result).toJson(QJsonDocument::Indented).toStdString();
     return kExitOk;
 }

@@ -61,17 +61,20 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);
     if (arguments.update) {
-        list.resetRows(loadStoredList(*store, StoredListName::Video).rows);
+        StoredList stored = loadStoredList(*store, StoredListName::Video);
+        list.resetRows(std::move(stored.rows));
+        list.setLeftOut(std::move(stored.leftOut));
         VideoProgressHost host(context);
         const VideoUpdateResult result = updateVideos(
             list, arguments.roots, separator, probe, host, files,
             [&arguments](const QString&) { return arguments.mayEmpty; }, names);
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
-        // One scan per root, as consecutive scans in the window: each appends its rows.
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             VideoProgressHost host(context);
-            scanVideos(root, separator, list, probe, host, files, nullptr, names);
+            addVideoRoot(list, root, separator, probe, host, files, {}, names);
         }
     }
     if (store)
@@ -79,7 +82,10 @@ int runVideoCommand(const QStringList& args, Context& context) {
     if (arguments.txtUtf8)
         toggles.txtUtf8 = *arguments.txtUtf8;
     ListActionTarget target{ListKind::Video, list, context, folder, settings, toggles};
-    runListActions(arguments.actions, target);
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
     return kExitOk;
 }
 

@@ -35,6 +35,8 @@ public:
     // Whether an application is registered to open .xlsx workbooks; a desktop that cannot tell
     // answers no.
     virtual bool spreadsheetAppRegistered() { return false; }
+    // Puts the text on the clipboard, where a forum post goes next.
+    virtual void setClipboardText(const QString& text) = 0;
     virtual void beep() = 0;
 };
 

@@ -1,35 +1,21 @@
 #include "export/BbcodeExport.h"
 
+#include "export/OutputFile.h"
 #include "export/RowCells.h"
 #include "music/MusicList.h"
-#include "text/OutputText.h"
+#include "text/TextFile.h"
 
-#include <algorithm>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 namespace korvane::exporter {
 namespace {
 
-// An empty line before a heading, none after the title's own.
-void separateBlock(QStringList& lines) {
-    if (!lines.isEmpty() && !lines.last().isEmpty())
-        lines << QString();
-}
-
-// A caption or a cell: a line break inside it would break the row's line, and the markup around it,
-// so every control character becomes a space, as in the TXT list.
-QString fieldText(const QString& text) {
-    return bbcodeEscape(text::singleLine(text));
-}
-
-QString folderText(const QString& caption, const MusicBbcodeStyle& style) {
-    const QString folder = text::singleLine(caption);
-    const qsizetype at = style.groupSeparator.isEmpty() ? -1 : folder.indexOf(style.groupSeparator);
-    // Without a group there is nothing to set in bold: an empty [b][/b] would only clutter the
-    // post.
-    if (!style.bold || at <= 0)
-        return bbcodeEscape(folder);
-    return QStringLiteral("[b]") + bbcodeEscape(folder.left(at)) + QStringLiteral("[/b]") +
-           bbcodeEscape(folder.mid(at));
+QStringList postLines(const PostTemplate& postTemplate, const PostContent& content) {
+    QString text = joinPost(renderPost(postTemplate, content, PostMarkup::Bbcode));
+    text.chop(2);
+    return text.split(QStringLiteral("\r\n"));
 }
 
 } // namespace
@@ -45,42 +31,105 @@ QString bbcodeEscape(const QString& text) {
     return escaped;
 }
 
-QStringList musicBbcodeLines(const std::vector<CatalogueRow>& rows, const MusicBbcodeStyle& style) {
-    const auto albums = std::count_if(rows.begin(), rows.end(), [](const CatalogueRow& row) {
-        return !MusicList::isCategoryHeader(row);
-    });
-    QStringList lines{QStringLiteral("[b]mp3 collection — альбомов: %1[/b]").arg(albums),
-                      QString()};
-    const QString separator = bbcodeEscape(style.fieldSeparator);
+PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, bool music) {
+    QByteArray bytes;
+    QString shown = QDir::toNativeSeparators(path);
+    if (path.isEmpty()) {
+        QFile shipped(QStringLiteral(":/templates/") + shippedName);
+        shipped.open(QIODevice::ReadOnly);
+        bytes = shipped.readAll();
+        shown = shippedName;
+    } else {
+        QString reason;
+        std::optional<QByteArray> read = text::readTextFile(path, &reason, kMaxTemplateBytes);
+        if (!read)
+            throw ExportError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason));
+        bytes = std::move(*read);
+    }
+    TemplateError error;
+    std::optional<PostTemplate> parsed = PostTemplate::parse(
+        QString::fromUtf8(bytes), music ? musicPostPlaceholders() : videoPostPlaceholders(), error);
+    if (!parsed)
+        throw ExportError((error.line > 0
+                               ? QStringLiteral("Шаблон \"%1\", строка %2: %3. Ничего не записано.")
+                                     .arg(shown)
+                                     .arg(error.line)
+                                     .arg(error.message)
+                               : QStringLiteral("Шаблон \"%1\": %2. Ничего не записано.")
+                                     .arg(shown, error.message)));
+    return std::move(*parsed);
+}
+
+PostContent musicPostContent(const std::vector<CatalogueRow>& rows, const MusicBbcodeStyle& style,
+                             const QString& title, const QString& date) {
+    static const QRegularExpression year(QStringLiteral(" \\((\\d{4})\\)$"));
+    PostContent content;
+    content.title = title;
+    content.date = date;
+    content.categories = style.categories;
+    content.boldGroups = style.bold;
+    content.groupSeparator = style.groupSeparator;
+    content.fieldSeparator = style.fieldSeparator;
+    QString category;
     for (const CatalogueRow& row : rows) {
+        PostContent::Entry entry;
         if (MusicList::isCategoryHeader(row)) {
-            separateBlock(lines);
-            lines << (style.categories
-                          ? QStringLiteral("[size=4][color=red]") + fieldText(row.caption) +
-                                QStringLiteral("[/color][/size]")
-                          : fieldText(row.caption));
+            category = row.caption;
+            entry.kind =
+                style.categories ? PostContent::Entry::Category : PostContent::Entry::LooseHeading;
+            entry.values.insert(QStringLiteral("category"), category);
+            content.entries.push_back(std::move(entry));
             continue;
         }
-        lines << folderText(row.caption, style) + separator + fieldText(cell(row, SizeCell)) +
-                     QStringLiteral(" mb") + separator + fieldText(cell(row, BitrateCell)) +
-                     QStringLiteral(" kbps") + separator + fieldText(cell(row, StyleCell)) +
-                     separator + fieldText(cell(row, CountryCell));
+        const QString& folder = row.caption;
+        const qsizetype at =
+            style.groupSeparator.isEmpty() ? -1 : folder.indexOf(style.groupSeparator);
+        entry.values = {
+            {QStringLiteral("folder"), folder},
+            {QStringLiteral("group"), at > 0 ? folder.left(at) : QString()},
+            {QStringLiteral("album"),
+             at > 0 ? folder.mid(at + style.groupSeparator.size()) : folder},
+            {QStringLiteral("year"), year.match(folder).captured(1)},
+            {QStringLiteral("category"), category},
+            {QStringLiteral("size"), cell(row, SizeCell)},
+            {QStringLiteral("bitrate"), cell(row, BitrateCell)},
+            {QStringLiteral("style"), cell(row, StyleCell)},
+            {QStringLiteral("country"), cell(row, CountryCell)},
+        };
+        content.entries.push_back(std::move(entry));
     }
-    return lines;
+    return content;
+}
+
+PostContent videoPostContent(const std::vector<CatalogueRow>& rows, const QString& title,
+                             const QString& date) {
+    PostContent content;
+    content.title = title;
+    content.date = date;
+    for (const CatalogueRow& row : rows) {
+        PostContent::Entry entry;
+        entry.values = {
+            {QStringLiteral("folder"), row.caption}, // the letter of the file's name
+            {QStringLiteral("file"), row.caption},
+            {QStringLiteral("size"), cell(row, VideoSizeCell)},
+            {QStringLiteral("resolution"), cell(row, ResolutionCell)},
+            {QStringLiteral("duration"), cell(row, DurationCell)},
+            {QStringLiteral("fps"), cell(row, FpsCell)},
+            {QStringLiteral("codec"), cell(row, CodecCell)},
+        };
+        content.entries.push_back(std::move(entry));
+    }
+    return content;
+}
+
+QStringList musicBbcodeLines(const std::vector<CatalogueRow>& rows, const MusicBbcodeStyle& style) {
+    return postLines(loadPostTemplate({}, kMusicBbcodeTemplate, true),
+                     musicPostContent(rows, style, QStringLiteral("mp3 collection"), {}));
 }
 
 QStringList videoBbcodeLines(const std::vector<CatalogueRow>& rows) {
-    QStringList lines{QStringLiteral("[b]Video collection — файлов: %1[/b]").arg(rows.size()),
-                      QString()};
-    for (const CatalogueRow& row : rows) {
-        lines << fieldText(row.caption) + QStringLiteral(" | ") +
-                     fieldText(cell(row, VideoSizeCell)) + QStringLiteral(" mb | ") +
-                     fieldText(cell(row, ResolutionCell)) + QStringLiteral(" | ") +
-                     fieldText(cell(row, DurationCell)) + QStringLiteral(" min | ") +
-                     fieldText(cell(row, FpsCell)) + QStringLiteral(" | ") +
-                     fieldText(cell(row, CodecCell));
-    }
-    return lines;
+    return postLines(loadPostTemplate({}, kVideoBbcodeTemplate, false),
+                     videoPostContent(rows, QStringLiteral("Video collection"), {}));
 }
 
 } // namespace korvane::exporter

@@ -5,6 +5,7 @@
 #include "export/HtmlExport.h"
 #include "export/JsonExport.h"
 #include "export/OutputFile.h"
+#include "export/PostTemplate.h"
 #include "export/TxtExport.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
@@ -49,6 +50,40 @@ std::optional<QString> writeHtml(const QString& templatePath,
     writePage([&file](const QString& text) { file.writeText(text); }, *parts, writeRows);
     file.commit();
     return path;
+}
+
+PostMarkup postMarkup(TextFormat format) {
+    return format == TextFormat::Plain ? PostMarkup::Plain : PostMarkup::Bbcode;
+}
+
+QString shippedTemplateName(TextFormat format, bool music, const Toggles& toggles) {
+    if (format == TextFormat::Plain)
+        return music ? kMusicPlainTemplate : kVideoPlainTemplate;
+    if (!music)
+        return kVideoBbcodeTemplate;
+    return toggles.bbcodeSpoilers ? kMusicSpoilerTemplate : kMusicBbcodeTemplate;
+}
+
+// A forum post of the list (BBCode or plain text) from its template, in pieces.
+std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& list,
+                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const QDateTime& now, const PostSource& post) {
+    const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
+    const PostTemplate postTemplate =
+        loadPostTemplate(post.templatePath, shippedTemplateName(format, music, toggles), music);
+    const QString date = text::shortDate(now.date());
+    const QString title = !post.title.isEmpty() ? post.title
+                          : music               ? QStringLiteral("mp3 collection")
+                                                : QStringLiteral("Video collection");
+    PostContent content =
+        music ? musicPostContent(
+                    list.rows(),
+                    {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
+                     readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)},
+                    title, date)
+              : videoPostContent(list.rows(), title, date);
+    content.count = post.count;
+    return renderPost(postTemplate, content, postMarkup(format));
 }
 
 } // namespace
@@ -130,6 +165,10 @@ OutputName textOutputName(TextFormat format, bool musicList) {
         return musicList
                    ? OutputName{u"mp3list_name_bbcode", QStringLiteral("mp3list.bbcode.txt")}
                    : OutputName{u"videolist_name_bbcode", QStringLiteral("videolist.bbcode.txt")};
+    case TextFormat::Plain:
+        return musicList
+                   ? OutputName{u"mp3list_name_plain", QStringLiteral("mp3list.forum.txt")}
+                   : OutputName{u"videolist_name_plain", QStringLiteral("videolist.forum.txt")};
     case TextFormat::Csv:
         return musicList ? OutputName{u"mp3list_name_csv", QStringLiteral("mp3list.csv")}
                          : OutputName{u"videolist_name_csv", QStringLiteral("videolist.csv")};
@@ -146,25 +185,33 @@ QString textOutputPath(TextFormat format, const CatalogueList& list, const Setti
     return outputPath(settings, name);
 }
 
+PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
+                      const SettingsFile& settings, const Toggles& toggles,
+                      const QString& chosenTemplate, std::optional<qsizetype> limit) {
+    PostSource source;
+    source.limit = limit ? *limit : std::max(0, settings.readInteger(kPostLimitKey, 0));
+    if (!chosenTemplate.isEmpty()) {
+        source.templatePath = chosenTemplate;
+        return source;
+    }
+    // A program folder from before the templates has none: the built-in copy stands in.
+    const QString own = programFolder.file(shippedTemplateName(format, musicList, toggles));
+    if (QFileInfo::exists(own) || QFileInfo(own).isSymLink())
+        source.templatePath = own;
+    return source;
+}
+
 std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
-                     const Toggles& toggles, const QDateTime& now) {
+                     const Toggles& toggles, const QDateTime& now, const PostSource& post) {
     const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
     const auto& rows = list.rows();
     QStringList captions;
     for (const CatalogueList::Column& column : list.columns())
         captions << column.caption;
     switch (format) {
-    case TextFormat::Bbcode: {
-        // CR LF as in the TXT list: the file is made to be opened and copied on any desktop.
-        const QStringList lines =
-            music
-                ? musicBbcodeLines(
-                      rows,
-                      {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
-                       readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)})
-                : videoBbcodeLines(rows);
-        return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8().toStdString();
-    }
+    case TextFormat::Bbcode:
+    case TextFormat::Plain:
+        return joinPost(renderListPost(format, list, settings, toggles, now, post)).toStdString();
     case TextFormat::Csv:
         return csvText(captions, rows, music).toUtf8().toStdString();
     case TextFormat::Json:
@@ -176,14 +223,150 @@ std::string listText(TextFormat format, const CatalogueList& list, const Setting
         .toStdString();
 }
 
+std::vector<std::string> listParts(TextFormat format, const CatalogueList& list,
+                                   const SettingsFile& settings, const Toggles& toggles,
+                                   const QDateTime& now, const PostSource& post) {
+    if (format != TextFormat::Bbcode && format != TextFormat::Plain)
+        return {listText(format, list, settings, toggles, now, post)};
+    std::vector<std::string> parts;
+    for (const QString& part : splitPost(renderListPost(format, list, settings, toggles, now, post),
+                                         post.limit, postMarkup(format)))
+        parts.push_back(part.toUtf8().toStdString());
+    return parts;
+}
+
+QString partPath(const QString& path, qsizetype part) {
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString numbered = dot > 0 ? name.left(dot) + u'.' + QString::number(part) + name.mid(dot)
+                                     : name + u'.' + QString::number(part);
+    return path.left(path.size() - name.size()) + numbered;
+}
+
+QStringList writeListFiles(TextFormat format, const CatalogueList& list,
+                           const SettingsFile& settings, const Toggles& toggles,
+                           const QDateTime& now, const QString& path, const PostSource& post) {
+    if (list.isEmpty())
+        return {};
+    // Every part is made before the first is written: a template or limit that fails writes
+    // nothing.
+    const std::vector<std::string> parts = listParts(format, list, settings, toggles, now, post);
+    QStringList written;
+    if (parts.size() == 1) {
+        replaceFile(path,
+                    format == TextFormat::Csv ? "\xEF\xBB\xBF" + parts.front() : parts.front());
+        written << path;
+    } else {
+        for (size_t i = 0; i < parts.size(); ++i) {
+            written << partPath(path, static_cast<qsizetype>(i + 1));
+            replaceFile(written.last(), parts[i]);
+        }
+    }
+    // A longer post of an earlier export left more parts: the forum must not get them again.
+    if (format == TextFormat::Bbcode || format == TextFormat::Plain) {
+        for (qsizetype part = parts.size() == 1 ? 1 : static_cast<qsizetype>(parts.size()) + 1;;
+             ++part) {
+            const QFileInfo stale(partPath(path, part));
+            if (!stale.isFile() || stale.isSymLink() || !QFile::remove(stale.filePath()))
+                break;
+        }
+    }
+    return written;
+}
+
 std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
                                      const SettingsFile& settings, const Toggles& toggles,
                                      const QDateTime& now, const QString& path) {
-    if (list.isEmpty())
+    const QStringList written = writeListFiles(format, list, settings, toggles, now, path);
+    if (written.isEmpty())
         return std::nullopt;
-    const std::string text = listText(format, list, settings, toggles, now);
-    replaceFile(path, format == TextFormat::Csv ? "\xEF\xBB\xBF" + text : text);
-    return path;
+    return written.first();
+}
+
+namespace {
+
+// The same album or file in two lists: from the same place, or, without one, of the same caption.
+QString rowIdentity(const CatalogueRow& row) {
+    return row.origin.relative.isEmpty()
+               ? QStringLiteral("caption:") + row.caption
+               : QStringLiteral("origin:") + row.origin.root + u'\n' + row.origin.relative;
+}
+
+bool isHeader(const CatalogueRow& row, bool music) {
+    return music && MusicList::isCategoryHeader(row);
+}
+
+QSet<QString> identities(const std::vector<CatalogueRow>& rows, bool music) {
+    QSet<QString> keys;
+    for (const CatalogueRow& row : rows)
+        if (!isHeader(row, music))
+            keys.insert(rowIdentity(row));
+    return keys;
+}
+
+// The rows of `rows` whose identity `others` lacks, with `headers` each after the header row of
+// its category.
+void appendMissing(const std::vector<CatalogueRow>& rows, const QSet<QString>& others, bool music,
+                   bool headers, std::vector<CatalogueRow>& out) {
+    const CatalogueRow* header = nullptr;
+    for (const CatalogueRow& row : rows) {
+        if (isHeader(row, music)) {
+            header = &row;
+            continue;
+        }
+        if (others.contains(rowIdentity(row)))
+            continue;
+        if (header != nullptr && headers) {
+            out.push_back({header->caption, header->cells});
+            header = nullptr;
+        }
+        out.push_back({row.caption, row.cells, row.origin});
+    }
+}
+
+} // namespace
+
+RowsSincePublished rowsSincePublished(const std::vector<CatalogueRow>& current,
+                                      const std::vector<CatalogueRow>& published,
+                                      const QDateTime& publishedAt, bool musicList) {
+    RowsSincePublished since;
+    std::vector<CatalogueRow>& rows = since.rows;
+    appendMissing(current, identities(published, musicList), musicList, true, rows);
+    since.added = std::count_if(rows.begin(), rows.end(), [musicList](const CatalogueRow& row) {
+        return !isHeader(row, musicList);
+    });
+    // The gone rows under one heading of their own: a category heading among them would end it.
+    std::vector<CatalogueRow> removed;
+    appendMissing(published, identities(current, musicList), musicList, false, removed);
+    if (removed.empty())
+        return since;
+    const QString heading =
+        QStringLiteral("Удалено с ") + text::shortDate(publishedAt.toLocalTime().date());
+    // A music heading is a category header row; the video list has none, its heading is a row
+    // without cells.
+    rows.push_back({heading, musicList ? QStringList(4, QStringLiteral(" ")) : QStringList()});
+    rows.insert(rows.end(), removed.begin(), removed.end());
+    return since;
+}
+
+QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt) {
+    return (musicList ? QStringLiteral("mp3 collection") : QStringLiteral("Video collection")) +
+           QStringLiteral(" — новое с ") + text::shortDate(publishedAt.toLocalTime().date());
+}
+
+QString partsCreatedText(const QStringList& paths) {
+    if (paths.size() == 1)
+        return fileCreatedText(paths.first());
+    return QStringLiteral("файлы \"%1\" … \"%2\" созданы, частей: %3")
+        .arg(paths.first(), paths.last())
+        .arg(paths.size());
+}
+
+QString partsCreatedMessage(const QStringList& paths) {
+    if (paths.size() == 1)
+        return fileCreatedMessage(paths.first());
+    return partsCreatedText(paths) + QStringLiteral(" (двойной клик откроет первую)");
 }
 
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,

@@ -6,6 +6,8 @@
 #include "settings/SettingsFile.h"
 #include "settings/Toggles.h"
 
+#include <QSet>
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -65,25 +67,77 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
                                       const SettingsFile& settings,
                                       const ProgramFolder& programFolder);
 
-// The Unicode exports: BBCode for forum posts, CSV and JSON for spreadsheets and scripts. Each is
-// UTF-8; the CSV file starts with a byte-order mark so that spreadsheet applications pick the
-// encoding.
-enum class TextFormat { Bbcode, Csv, Json };
+// The Unicode exports: BBCode and plain text for forum posts (made from templates), CSV and JSON
+// for spreadsheets and scripts. Each is UTF-8; the CSV file starts with a byte-order mark so that
+// spreadsheet applications pick the encoding.
+enum class TextFormat { Bbcode, Csv, Json, Plain };
 
 OutputName textOutputName(TextFormat format, bool musicList);
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.
 QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings);
 
+// Where a forum post (BBCode or plain text) takes its template and how long a part may be.
+struct PostSource {
+    QString templatePath; // empty: the built-in copy of the shipped template
+    qsizetype limit = 0;  // the largest part in characters; 0: one file
+    QString title = {};   // {{title}}; empty: "mp3 collection" or "Video collection"
+    qsizetype count = -1; // {{count}} of the header; -1: every row
+};
+
+// What changed since the list was last published: the rows that are new, then a heading row
+// "Удалено с DATE" and the rows that are gone. A row is the same album or file when it comes from
+// the same folder or file (root and path; the caption for a row without them), so that an album
+// retagged or updated since is neither. Category header rows go with the rows shown under them.
+struct RowsSincePublished {
+    std::vector<CatalogueRow> rows;
+    qsizetype added = 0; // the rows that are new (the post's count)
+};
+RowsSincePublished rowsSincePublished(const std::vector<CatalogueRow>& current,
+                                      const std::vector<CatalogueRow>& published,
+                                      const QDateTime& publishedAt, bool musicList);
+// The title of such a post: "mp3 collection — новое с DATE".
+QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt);
+
+// The set.ini key of the largest post, in characters (0: one file).
+inline constexpr QStringView kPostLimitKey = u"postLimit";
+
+// The post source of this moment: `chosenTemplate` when given (--template), else the program
+// folder's template for the format and list (the spoiler one with toggles.bbcodeSpoilers);
+// `limit` when given (--post-limit), else postLimit of set.ini.
+PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
+                      const SettingsFile& settings, const Toggles& toggles,
+                      const QString& chosenTemplate = {},
+                      std::optional<qsizetype> limit = std::nullopt);
+
 // The list in `format`, read with the settings and toggles of this moment; `now` is the JSON's
-// "generated" time. Without the CSV's byte-order mark: that belongs to the file.
+// "generated" time and the posts' date. Without the CSV's byte-order mark: that belongs to the
+// file. A post is whole here, whatever its limit.
 std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
-                     const Toggles& toggles, const QDateTime& now);
+                     const Toggles& toggles, const QDateTime& now, const PostSource& post = {});
+
+// The same, as the files hold it: a post over its limit in parts, anything else in one.
+std::vector<std::string> listParts(TextFormat format, const CatalogueList& list,
+                                   const SettingsFile& settings, const Toggles& toggles,
+                                   const QDateTime& now, const PostSource& post = {});
+
+// Part `part` of a post split into files: "mp3list.bbcode.txt" gives "mp3list.bbcode.1.txt".
+QString partPath(const QString& path, qsizetype part);
+
+// Writes listParts to `path`, or to its numbered parts; the files written (none for an empty
+// list). Numbered parts that an earlier, longer post left behind are removed.
+QStringList writeListFiles(TextFormat format, const CatalogueList& list,
+                           const SettingsFile& settings, const Toggles& toggles,
+                           const QDateTime& now, const QString& path, const PostSource& post = {});
 
 // Writes listText to `path`; nothing for an empty list.
 std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
                                      const SettingsFile& settings, const Toggles& toggles,
                                      const QDateTime& now, const QString& path);
+
+// What the command line and the window report after the parts of a post were written.
+QString partsCreatedText(const QStringList& paths);
+QString partsCreatedMessage(const QStringList& paths);
 
 // The sheet plans with the sheet names and separator of the settings.
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,

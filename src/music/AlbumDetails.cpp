@@ -15,6 +15,7 @@
 
 #include <QPersistentModelIndex>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <filesystem>
@@ -198,15 +199,6 @@ std::string_view mp3Year(const tags::MpegAudioReader& mpeg) {
     return {};
 }
 
-// "Country: " exactly, then the rest with each line break shown as " / ".
-QString mp3Country(const tags::Id3v2Reader& v2) {
-    constexpr std::string_view kMark = "Country: ";
-    const std::string_view comment = v2.comment;
-    if (comment.substr(0, kMark.size()) != kMark)
-        return kNone;
-    return fromUtf8(tags::replaceAll(comment.substr(kMark.size()), "\r\n", " / "));
-}
-
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
     tags::MpegAudioReader mpeg(options.tagEncoding);
@@ -225,7 +217,7 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
     if (options.showVBR && mpeg.vbr.found)
         details.bitrate.prepend(QStringLiteral("VBR "));
     details.style = mp3Style(mpeg, second);
-    details.country = mp3Country(v2);
+    details.country = countryNote(fromUtf8(v2.comment));
     addCloseTexts(mpeg.id3v2.eightBit, details);
     addCloseTexts(mpeg.id3v1.eightBit, details);
 }
@@ -258,9 +250,16 @@ void readAlbumDetails(const QString& folder, MusicList& list, int row, const QSt
     readAlbumDetails(folder, folderEntries(folder), list, row, separator, options, pump);
 }
 
+bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
+    const std::size_t kinds = otherFormats ? kEndings.size() : kClassicKinds;
+    return std::any_of(listing.begin(), listing.end(), [kinds](const FolderEntry& entry) {
+        return entry.type != DT_DIR && kindOf(entry.name, kinds) != AudioKind::None;
+    });
+}
+
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
                       MusicList& list, int row, const QString& separator, const Toggles& options,
-                      const Pump& pump) {
+                      const Pump& pump, const QString& mark) {
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
     Details details{list.row(row).caption, kNone};
     // A pump during a long read may sort the list or remove the row.
@@ -287,7 +286,7 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
         return;
     row = place.row();
     // A tag of megabytes would slow every sort and export; no reader needs more than this.
-    details.caption = text::cutText(details.caption, text::kMaxRowTextLength);
+    details.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
     if (details.caption != list.row(row).caption)
         list.setCaption(row, details.caption);
     if (!details.closeTexts.isEmpty())

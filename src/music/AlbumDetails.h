@@ -21,9 +21,13 @@ class MusicList;
 // as unreadable. Texts taken from the file are cut to text::kMaxRowTextLength characters.
 void readAlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
                       const Toggles& options, const Pump& pump);
-// The same with the folder's listing already read (FolderSizeText hands it back).
+// The same with the folder's listing already read (FolderSizeText hands it back); mark goes
+// after the caption (a folded album's disc count).
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
                       MusicList& list, int row, const QString& separator, const Toggles& options,
-                      const Pump& pump);
+                      const Pump& pump, const QString& mark = {});
+
+// Whether the listing holds a file the album details would read.
+bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats);
 
 } // namespace korvane

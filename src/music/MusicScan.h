@@ -63,10 +63,19 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
 struct MusicUpdateResult {
     MusicScanResult scan;
     UpdateCounts counts;
+    bool refreshed = false; // addMusicRoot: the root's rows were refreshed in place
 };
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
                               const MusicScanOptions& options, MusicScanHost& host,
                               const EmptyRootCheck& mayEmpty = {});
+
+// "Добавить в коллекцию": a root the list does not hold yet is scanned and its rows appended
+// (its albums left out earlier come back). A root it holds already is refreshed in place by an
+// update of that root alone (hand edits kept, albums left out stay out, counts given), so no
+// album is listed twice; a stopped refresh leaves the list as it was.
+MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
+                               const MusicScanOptions& options, MusicScanHost& host,
+                               const EmptyRootCheck& mayEmpty = {});
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is
 // below limitMiB, rows of earlier runs included. A Size cell that is not a number keeps its row.

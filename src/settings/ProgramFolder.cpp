@@ -59,7 +59,7 @@ ProgramFolder::ProgramFolder(QString dir) : ProgramFolder(dir, dir) {}
 
 ProgramFolder::ProgramFolder(QString dir, QString settingsDir)
     : m_dir(withoutTrailingSeparators(std::move(dir))),
-      m_settingsDir(withoutTrailingSeparators(std::move(settingsDir))) {}
+      m_settingsDir(withoutTrailingSeparators(std::move(settingsDir))), m_shippedDir(m_dir) {}
 
 ProgramFolder ProgramFolder::installed(const UserFolders& user) {
     return ProgramFolder(user.data + QStringLiteral("/korvane"),
@@ -71,7 +71,8 @@ ProgramFolder ProgramFolder::ofExecutable(const QString& executableDir) {
         installedStarterFolder(executableDir, QFileInfo(executableDir).isWritable());
     if (!starters)
         return ProgramFolder(executableDir);
-    const ProgramFolder folder = installed(UserFolders::fromEnvironment());
+    ProgramFolder folder = installed(UserFolders::fromEnvironment());
+    folder.m_shippedDir = *starters;
     // A folder that cannot be made shows later, as the error of the write that needs it.
     QDir().mkpath(folder.settingsDir());
     QDir().mkpath(folder.dir());
@@ -85,6 +86,10 @@ QString ProgramFolder::dirWithSeparator() const {
 
 QString ProgramFolder::file(const QString& name) const {
     return dirWithSeparator() + name;
+}
+
+QString ProgramFolder::shippedFile(const QString& name) const {
+    return withTrailingSeparator(m_shippedDir) + name;
 }
 
 QString ProgramFolder::settingsPath() const {

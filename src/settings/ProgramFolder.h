@@ -47,10 +47,14 @@ public:
     QString file(const QString& name) const;
     const QString& settingsDir() const { return m_settingsDir; }
     QString settingsPath() const;
+    // A file the program ships and the user never changes (the manual): read where the
+    // installation keeps it, or from the portable folder, and never copied to the user's folder.
+    QString shippedFile(const QString& name) const;
 
 private:
     QString m_dir;
     QString m_settingsDir;
+    QString m_shippedDir;
 };
 
 // Where an installed program takes its starter files from; nothing when the executables in

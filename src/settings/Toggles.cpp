@@ -17,6 +17,8 @@ Toggles readToggles(const SettingsFile& settings) {
     toggles.mp3NamesOnly = settings.readBool(u"mp3NamesOnly", false);
     toggles.txtUtf8 = settings.readBool(u"txtUtf8", false);
     toggles.allVideoFiles = settings.readBool(u"allVideoFiles", false);
+    toggles.bbcodeSpoilers = settings.readBool(u"bbcodeSpoilers", false);
+    toggles.foldDiscs = settings.readBool(u"foldDiscs", true);
     return toggles;
 }
 
@@ -32,6 +34,8 @@ void writeToggles(SettingsFile& settings, const Toggles& toggles) {
     settings.writeBool(u"mp3NamesOnly", toggles.mp3NamesOnly);
     settings.writeBool(u"txtUtf8", toggles.txtUtf8);
     settings.writeBool(u"allVideoFiles", toggles.allVideoFiles);
+    settings.writeBool(u"bbcodeSpoilers", toggles.bbcodeSpoilers);
+    settings.writeBool(u"foldDiscs", toggles.foldDiscs);
 }
 
 } // namespace korvane

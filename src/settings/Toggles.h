@@ -21,6 +21,10 @@ struct Toggles {
     bool mp3NamesOnly = false;
     bool allVideoFiles = false; // "Все файлы в списке клипов": also those without a video stream
     bool txtUtf8 = false; // "Списки TXT в кодировке UTF-8": Windows-1251 when off
+    // "Категории для форума под спойлерами": the BBCode post from the spoiler template.
+    bool bbcodeSpoilers = false;
+    // "Диски альбома (CD1, CD2...) одной строкой": an album folder with disc folders is one row
+    bool foldDiscs = true;
     // No check item: "Кодировка 8-битных тегов" of the settings dialog, which each scan reads
     // afresh (readMusicScanOptions); the main load and save leave it alone.
     codepage::Choice tagEncoding = codepage::Choice::Auto;
@@ -28,8 +32,8 @@ struct Toggles {
     bool operator==(const Toggles&) const = default;
 };
 
-// As the main load reads them: every toggle off except the bold group names and the other
-// formats.
+// As the main load reads them: every toggle off except the bold group names, the other formats
+// and the folded discs.
 Toggles readToggles(const SettingsFile& settings);
 // In the order of the main save.
 void writeToggles(SettingsFile& settings, const Toggles& toggles);

@@ -254,52 +254,6 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
     return out;
 }
 
-std::string validUtf8(std::string_view bytes) {
-    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-    std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = 0;
-        std::uint32_t code = 0;
-        std::uint32_t least = 0; // shorter forms of a character are not well-formed
-        if (lead < 0x80) {
-            length = 1;
-            code = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            code = lead & 0x1F;
-            least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            code = lead & 0x0F;
-            least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            code = lead & 0x07;
-            least = 0x10000;
-        }
-        bool wellFormed = length > 0 && length <= bytes.size() - i;
-        for (std::size_t k = 1; wellFormed && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            wellFormed = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Surrogate halves and codes past U+10FFFF are no characters.
-        if (wellFormed && (code < least || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF))
-            wellFormed = false;
-        if (wellFormed) {
-            out.append(bytes.substr(i, length));
-            i += length;
-        } else {
-            out.append(kReplacement);
-            ++i;
-        }
-    }
-    return out;
-}
-
 std::int64_t leadingId3v2Size(ByteSource& source) {
     const std::string head = source.read(0, 10);
     const ByteView view(head);

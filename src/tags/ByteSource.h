@@ -186,9 +186,6 @@ std::string_view untilZero(std::string_view text);
 std::optional<std::int64_t> parseDecimal(std::string_view text);
 // Every occurrence of `from` replaced by `to`, scanning left to right without overlaps.
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
-// The text as valid UTF-8: every well-formed character kept (four-byte ones too), each byte
-// that starts no well-formed character replaced by U+FFFD, so one bad byte costs one character.
-std::string validUtf8(std::string_view bytes);
 
 // The size of an ID3v2 tag at the start of the source (its 10-byte header, body and footer);
 // 0 when there is none or its size runs past the end.

@@ -1,6 +1,7 @@
 #include "tags/CueSheetReader.h"
 
 #include "tags/TagText.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <span>
@@ -108,7 +109,7 @@ bool CueSheetReader::load(ByteSource& source) {
     }
     if (!found)
         return false;
-    utf8 = isUtf8(text.substr(0, parsedEnd));
+    utf8 = utf8::isValid(text.substr(0, parsedEnd));
     // A sheet is written in one code page: its texts are decided together with the whole of it.
     const std::string_view sheet = text.substr(0, parsedEnd);
     eightBit.setTagTexts(std::span(&sheet, 1));

@@ -2,6 +2,7 @@
 
 #include "tags/OggPages.h"
 #include "tags/VorbisComment.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -51,7 +52,7 @@ void setItem(std::string_view text, VorbisTag& tag, EightBitTexts& eightBit) {
     const auto field = splitComment(text);
     if (!field) {
         if (text.find('=') == std::string_view::npos && tag[ItemVendor].empty())
-            tag[ItemVendor] = validUtf8(text);
+            tag[ItemVendor] = utf8::withReplacements(text);
         return;
     }
     const auto found = std::find_if(kNames.begin() + 1, kNames.end(), [&](std::string_view name) {

@@ -7,14 +7,6 @@
 
 namespace korvane::tags {
 
-std::string_view utf8Prefix(std::string_view bytes) {
-    return utf8::validPrefix(bytes);
-}
-
-bool isUtf8(std::string_view bytes) {
-    return utf8::isValid(bytes);
-}
-
 void EightBitTexts::setTagTexts(std::span<const std::string_view> texts) {
     m_tag = codepage::decide(texts, m_choice);
 }
@@ -36,7 +28,7 @@ std::string EightBitTexts::decodeUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (static_cast<unsigned char>(bytes[i]) >= 0x80 &&
             !utf8::validPrefix(bytes.substr(i)).empty())
-            return validUtf8(bytes);
+            return utf8::withReplacements(bytes);
     }
     return decode(bytes);
 }

@@ -11,10 +11,6 @@
 // Every audio reader hands out its texts as UTF-8. These turn what a tag stores into UTF-8.
 namespace korvane::tags {
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past
-// U+10FFFF).
-bool isUtf8(std::string_view bytes);
-
 // One 8-bit text a reader decoded (neither ASCII nor UTF-8), and how.
 struct TextDecision {
     std::string bytes; // as stored
@@ -53,9 +49,6 @@ private:
     std::optional<codepage::Decision> m_tag;
     std::vector<TextDecision> m_decisions;
 };
-
-// The longest well-formed UTF-8 start of the bytes: a broken sequence cuts the text there.
-std::string_view utf8Prefix(std::string_view bytes);
 
 // The first `count` characters of a UTF-8 text (a character is a lead byte and what continues it).
 std::string_view firstCharacters(std::string_view utf8, std::size_t count);

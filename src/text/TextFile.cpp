@@ -24,7 +24,7 @@ QString systemReason(int code) {
 
 } // namespace
 
-std::optional<QByteArray> readTextFile(const QString& path, QString* error) {
+std::optional<QByteArray> readTextFile(const QString& path, QString* error, qint64 maxBytes) {
     // Non-blocking, so that opening a FIFO returns at once; what it is shows on the open file.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -40,8 +40,8 @@ std::optional<QByteArray> readTextFile(const QString& path, QString* error) {
         return failure(error, QStringLiteral("Not a regular file"));
     }
     const QString tooLarge =
-        QStringLiteral("File is larger than %1 MiB").arg(kMaxTextFileBytes / (1024 * 1024));
-    if (info.st_size > kMaxTextFileBytes) {
+        QStringLiteral("File is larger than %1 MiB").arg(maxBytes / (1024 * 1024));
+    if (info.st_size > maxBytes) {
         ::close(fd);
         return failure(error, tooLarge);
     }
@@ -51,11 +51,11 @@ std::optional<QByteArray> readTextFile(const QString& path, QString* error) {
     qsizetype filled = 0;
     while (true) {
         if (filled == bytes.size()) {
-            if (bytes.size() > kMaxTextFileBytes) {
+            if (bytes.size() > maxBytes) {
                 ::close(fd);
                 return failure(error, tooLarge);
             }
-            bytes.resize(std::min<qsizetype>(bytes.size() * 2, kMaxTextFileBytes + 1));
+            bytes.resize(std::min<qsizetype>(bytes.size() * 2, maxBytes + 1));
         }
         const ssize_t got =
             ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));

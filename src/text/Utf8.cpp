@@ -53,6 +53,24 @@ bool isValid(std::string_view bytes) {
     return validPrefix(bytes).size() == bytes.size();
 }
 
+std::string withReplacements(std::string_view bytes) {
+    constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t length = sequenceLength(bytes, at);
+        if (length == 0) {
+            out.append(kReplacement);
+            ++at;
+        } else {
+            out.append(bytes.substr(at, length));
+            at += length;
+        }
+    }
+    return out;
+}
+
 void append(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);

@@ -100,7 +100,7 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty, codepage::Choice names) {
     VideoUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots);
+    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
     VideoList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
@@ -113,8 +113,31 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
     UpdateCounts counts = update.finish(rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
+    counts.leftOut = result.counts.leftOut;
     result.counts = counts;
     list.resetRows(std::move(rows));
+    return result;
+}
+
+VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty, codepage::Choice names) {
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        VideoUpdateResult result;
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
+        list.forgetLeftOut(root);
+        result.scan = scanVideos(root, separator, list, probe, host, files, nullptr, names);
+        return result;
+    }
+    VideoList part;
+    part.resetRows(rowsOfRoot(list.rows(), listed));
+    part.setLeftOut(list.leftOut());
+    VideoUpdateResult result =
+        updateVideos(part, {listed}, separator, probe, host, files, mayEmpty, names);
+    result.refreshed = true;
+    if (!result.scan.stopped && !result.scan.abandoned)
+        list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
     return result;
 }
 

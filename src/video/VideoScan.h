@@ -72,8 +72,16 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
 struct VideoUpdateResult {
     VideoScanResult scan;
     UpdateCounts counts;
+    bool refreshed = false; // addVideoRoot: the root's rows were refreshed in place
 };
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty = {},
+                               codepage::Choice names = codepage::Choice::Auto);
+
+// The video scan of one root, as addMusicRoot: appended when the list does not hold the root
+// yet, refreshed in place when it does.
+VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty = {},
                                codepage::Choice names = codepage::Choice::Auto);

@@ -8,10 +8,17 @@
 #include "TempDir.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace korvane;
 
@@ -132,11 +139,174 @@ TEST(KeptLists, AnUpdateEmptiesARootOnlyWhenTheUserConfirms) {
         f.desktop.yesNoAnswers = {confirmed};
         w.ui().musicUpdateAction->trigger();
         ASSERT_EQ(f.desktop.questions.size(), 1);
-        EXPECT_TRUE(f.desktop.questions[0].contains(empty.path())) << f.desktop.questions[0].toStdString();
+        EXPECT_TRUE(f.desktop.questions[0].contains(empty.path()))
+            << f.desktop.questions[0].toStdString();
         EXPECT_EQ(w.musicList().count(), confirmed ? 0 : 1);
         EXPECT_EQ(w.statusText(),
                   confirmed
                       ? QStringLiteral(" Новых: 0, изменённых: 0, удалённых: 1")
                       : " Новых: 0, изменённых: 0, удалённых: 0; недоступно: " + empty.path());
     }
+}
+
+namespace {
+
+// A run of the real korvane-cli on the window's program folder.
+int runCli(const QStringList& args) {
+    QProcess cli;
+    cli.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"), args);
+    cli.waitForFinished(60000);
+    return cli.exitCode();
+}
+
+void makeAlbum(const test::TempDir& collection, const QString& relative) {
+    QDir().mkpath(collection.file(relative));
+    QFile file(collection.file(relative + QStringLiteral("/tracks.bin")));
+    file.open(QIODevice::WriteOnly);
+    file.resize(5 << 20);
+}
+
+int storedMusicRows(const QString& database) {
+    CatalogueStore store(database);
+    return static_cast<int>(store.load(StoredListName::Music).value().rows.size());
+}
+
+} // namespace
+
+// The window restores one album, the command line's update stores two: the window's next store
+// (a command, or Ctrl+Q) asks before it replaces them, and "No" keeps the newer list.
+TEST(KeptLists, TheWindowNeverOverwritesAListTheCommandLineStoredAfterItRead) {
+    for (const bool closing : {true, false}) {
+        SCOPED_TRACE(closing ? "at exit" : "after a command");
+        Fixture f;
+        test::TempDir collection;
+        makeAlbum(collection, "Group/One");
+        const QStringList cli = {"--dir", f.dir.path(), "music"};
+        ASSERT_EQ(runCli(cli + QStringList{collection.path(), "--store"}), 0);
+        MainWindow& w = f.start();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(w.musicList().count(), 1);
+        makeAlbum(collection, "Group/Two");
+        ASSERT_EQ(runCli(cli + QStringList{"--update"}), 0);
+        ASSERT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+
+        f.desktop.yesNoAnswers = {false};
+        if (closing)
+            f.stop();
+        else
+            w.storeLists();
+        ASSERT_EQ(f.desktop.questions.size(), 1);
+        EXPECT_TRUE(f.desktop.questions[0].contains("сохранены другой программой Korvane"))
+            << f.desktop.questions[0].toStdString();
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+        if (closing)
+            continue;
+        // The window now shows the newer list and says so; what it stores next replaces it.
+        EXPECT_EQ(w.musicList().count(), 2);
+        EXPECT_EQ(w.statusText(), " Показаны списки, сохранённые другой программой Korvane");
+        w.musicList().removeRowAt(0);
+        w.storeLists();
+        EXPECT_EQ(f.desktop.questions.size(), 1);
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 1);
+        // "Yes" replaces the newer list with the window's.
+        ASSERT_EQ(runCli(cli + QStringList{"--update"}), 0);
+        f.desktop.yesNoAnswers = {true};
+        f.stop();
+        EXPECT_EQ(f.desktop.questions.size(), 2);
+        EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 1);
+    }
+}
+
+// An album deleted from the list stays out: neither the window's update nor the command line's
+// brings it back while its folder is there, the status text counts it, and "Очистить" forgets.
+TEST(KeptLists, ADeletedAlbumIsLeftOutUntilTheListIsCleared) {
+    Fixture f;
+    test::TempDir collection;
+    for (const char* album : {"Group/One", "Group/Two", "Group/Three"})
+        makeAlbum(collection, album);
+    const QStringList cli = {"--dir", f.dir.path(), "music"};
+    ASSERT_EQ(runCli(cli + QStringList{collection.path(), "--store"}), 0);
+    MainWindow& w = f.start();
+    ASSERT_EQ(w.musicList().count(), 3);
+    const QString doomed = w.musicList().row(1).caption;
+    QApplication::setActiveWindow(&w);
+    w.ui().musicView->setFocus();
+    w.ui().musicView->selectRow(1);
+    w.ui().musicDeleteAction->trigger();
+    ASSERT_EQ(w.musicList().count(), 2);
+    const auto captions = [](const CatalogueList& list) {
+        QStringList texts;
+        for (const CatalogueRow& row : list.rows())
+            texts << row.caption;
+        return texts;
+    };
+    const QStringList kept = captions(w.musicList());
+    EXPECT_FALSE(kept.contains(doomed));
+
+    w.ui().musicUpdateAction->trigger();
+    EXPECT_EQ(captions(w.musicList()), kept);
+    EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0; исключённых: 1");
+    f.stop();
+
+    // The command line's update reads the same from the catalogue.
+    QProcess update;
+    update.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"), cli + QStringList{"--update"});
+    ASSERT_TRUE(update.waitForFinished(60000));
+    EXPECT_EQ(update.exitCode(), 0);
+    EXPECT_EQ(QString::fromUtf8(update.readAllStandardError()),
+              "Новых: 0, изменённых: 0, удалённых: 0; исключённых: 1\n");
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+
+    // "Очистить" forgets them (so does deleting the last row, which clears the list).
+    MainWindow& again = f.start();
+    ASSERT_EQ(captions(again.musicList()), kept);
+    EXPECT_EQ(again.musicList().leftOut().size(), 1u);
+    again.ui().musicClearButton->click();
+    EXPECT_TRUE(again.musicList().leftOut().empty());
+    f.stop();
+    ASSERT_EQ(runCli(cli + QStringList{"--update", collection.path()}), 0);
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 3);
+}
+
+// "Добавить в коллекцию" with a root the list already holds (as after switching a toggle)
+// refreshes that root's rows where they stand, hand edits kept, instead of listing every album a
+// second time; another root still adds its rows.
+TEST(KeptLists, ScanningARootAlreadyInTheListRefreshesItsRowsInPlace) {
+    Fixture f;
+    test::TempDir collection, other;
+    makeAlbum(collection, "Group/One");
+    makeAlbum(collection, "Group/Two");
+    makeAlbum(other, "Other/Three");
+    MainWindow& w = f.start();
+    const auto scan = [&](const QString& root) {
+        f.desktop.folderAnswers = {root};
+        w.ui().musicScanButton->click();
+    };
+    scan(collection.path());
+    ASSERT_EQ(w.musicList().count(), 2);
+    w.musicList().applyEdit(0, {QStringLiteral("Вручную"), {}});
+    const RowOrigin edited = w.musicList().row(0).origin;
+    scan(other.path());
+    ASSERT_EQ(w.musicList().count(), 3);
+    EXPECT_EQ(w.statusText(),
+              " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)");
+
+    makeAlbum(collection, "Group/Four");
+    scan(collection.path());
+    ASSERT_EQ(w.musicList().count(), 4);
+    EXPECT_EQ(w.statusText(), " Новых: 1, изменённых: 0, удалённых: 0");
+    const auto found = std::find_if(w.musicList().rows().begin(), w.musicList().rows().end(),
+                                    [&](const CatalogueRow& row) { return row.origin == edited; });
+    ASSERT_NE(found, w.musicList().rows().end());
+    EXPECT_EQ(found->caption, "Вручную");
+    EXPECT_TRUE(found->editedColumns & 1u);
+    // The refreshed root's rows stand where they stood, before the other root's.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(isSameRoot(w.musicList().row(i).origin.root, collection.path())) << i;
+    EXPECT_TRUE(isSameRoot(w.musicList().row(3).origin.root, other.path()));
+    EXPECT_EQ(w.windowTitle(), "В music коллекции: 4 позиций");
+    // Scanned once more with nothing changed: no row more.
+    scan(collection.path() + u'/');
+    EXPECT_EQ(w.musicList().count(), 4);
+    EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0");
 }

@@ -14,13 +14,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -93,10 +97,11 @@ TEST(MainWindow, CaptionsOfButtonsMenusAndColumns) {
         menus << QString(action->text()).remove(u'&');
         mnemonics << QKeySequence::mnemonic(action->text());
     }
-    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных", "Справка"}));
+    EXPECT_EQ(menus, (QStringList{"Файл", "Настройки", "База данных", "Коллекция", "Справка"}));
     EXPECT_EQ(mnemonics, (QList<QKeySequence>{QKeySequence(Qt::ALT | Qt::Key(u'Ф')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'Н')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'Б')),
+                                              QKeySequence(Qt::ALT | Qt::Key(u'К')),
                                               QKeySequence(Qt::ALT | Qt::Key(u'С'))}));
     EXPECT_EQ(ui.exitAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     EXPECT_EQ(ui.aboutAction->text(), QStringLiteral("О программе"));
@@ -129,6 +134,10 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
         t.mp3NamesOnly = true;
         EXPECT_FALSE(w.ui().txtUtf8->isChecked());
         t.txtUtf8 = true;
+        EXPECT_TRUE(w.ui().foldDiscs->isChecked());
+        EXPECT_EQ(w.ui().foldDiscs->text(),
+                  QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
+        t.foldDiscs = false;
         w.setToggles(t);
         w.musicRoot = QStringLiteral("/музыка/");
         w.videoFolder = QStringLiteral("/video");
@@ -139,6 +148,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(ini.contains("otherFormats=0\r\n"));
     EXPECT_TRUE(ini.contains("mp3NamesOnly=1\r\n"));
     EXPECT_TRUE(ini.contains("txtUtf8=1\r\n"));
+    EXPECT_TRUE(ini.contains("foldDiscs=0\r\n"));
     EXPECT_TRUE(ini.contains("Maximized=0\r\n"));
     MainWindow& again = f.open();
     EXPECT_TRUE(again.toggles().artistFromID3);
@@ -147,6 +157,7 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_FALSE(again.toggles().otherFormats);
     EXPECT_TRUE(again.toggles().mp3NamesOnly);
     EXPECT_TRUE(again.toggles().txtUtf8);
+    EXPECT_FALSE(again.toggles().foldDiscs);
     EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
     EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
@@ -271,6 +282,83 @@ TEST(MainWindow, AltAloneOpensTheFileMenuOnItsRelease) {
         }
         EXPECT_EQ(w.menuBar()->activeAction() == w.ui().fileMenu->menuAction(), c.opens) << c.name;
         w.ui().fileMenu->hide();
+    }
+}
+
+// Alt+letter opens the menu of that letter, and the Alt released after it opens nothing else.
+TEST(MainWindow, AltLetterOpensItsOwnMenu) {
+    Fixture f;
+    MainWindow& w = f.open();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const struct {
+        char16_t letter;
+        QMenu* menu;
+    } cases[] = {
+        {u'Ф', w.ui().fileMenu},
+        {u'Н', w.ui().settingsMenu},
+        {u'Б', w.ui().basesMenu},
+        {u'С', w.ui().helpMenu},
+    };
+    for (const auto& c : cases) {
+        const auto letter = static_cast<Qt::Key>(c.letter);
+        QTest::keyPress(&w, Qt::Key_Alt);
+        // The key as a Russian layout gives it: the Cyrillic letter, its text lower case.
+        const QString text = QString(QChar(c.letter)).toLower();
+        QTest::sendKeyEvent(QTest::Press, &w, letter, text, Qt::AltModifier);
+        QTest::sendKeyEvent(QTest::Release, &w, letter, text, Qt::AltModifier);
+        QTest::keyRelease(&w, Qt::Key_Alt);
+        EXPECT_EQ(w.menuBar()->activeAction(), c.menu->menuAction())
+            << c.menu->title().toStdString();
+        EXPECT_TRUE(c.menu->isVisible()) << c.menu->title().toStdString();
+        c.menu->hide();
+        QTest::keyClick(&w, Qt::Key_Escape);
+    }
+}
+
+// F1 opens the shipped manual in the desktop's language; a manual that is not there is named.
+TEST(MainWindow, F1OpensTheManual) {
+    Fixture f;
+    f.dir.write(QStringLiteral("manual/ru.html"), "<p>Руководство</p>");
+    f.dir.write(QStringLiteral("manual/en.html"), "<p>Manual</p>");
+    MainWindow& w = f.open();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    EXPECT_EQ(w.ui().helpMenu->actions().first(), w.ui().manualAction);
+    EXPECT_EQ(w.ui().manualAction->text(), QStringLiteral("Руководство"));
+
+    QTest::keyClick(&w, Qt::Key_F1);
+    const bool russian = QLocale::system().language() == QLocale::Russian;
+    const QString expected =
+        f.dir.file(russian ? QStringLiteral("manual/ru.html") : QStringLiteral("manual/en.html"));
+    EXPECT_EQ(f.desktop.opened, QStringList{expected});
+
+    QFile::remove(f.dir.file(QStringLiteral("manual/ru.html")));
+    QFile::remove(f.dir.file(QStringLiteral("manual/en.html")));
+    f.desktop.shellOpens = false;
+    QTest::keyClick(&w, Qt::Key_F1);
+    EXPECT_EQ(f.desktop.messages,
+              QStringList{QStringLiteral("Файл \"%1\" не найден.")
+                              .arg(f.dir.file(QStringLiteral("manual/ru.html")))});
+}
+
+// The manual beside the executables, in both languages, with every picture it shows.
+TEST(MainWindow, ShippedManualHasItsPictures) {
+    const QDir manual(QCoreApplication::applicationDirPath() + QStringLiteral("/manual"));
+    for (const QString& name : {QStringLiteral("ru.html"), QStringLiteral("en.html")}) {
+        QFile page(manual.filePath(name));
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QString text = QString::fromUtf8(page.readAll());
+        static const QRegularExpression source(QStringLiteral(R"re(src="([^"]+)")re"));
+        int pictures = 0;
+        for (const QRegularExpressionMatch& match : source.globalMatch(text)) {
+            EXPECT_TRUE(QFileInfo::exists(manual.filePath(match.captured(1))))
+                << name.toStdString() << ": " << match.captured(1).toStdString();
+            ++pictures;
+        }
+        EXPECT_GT(pictures, 0) << name.toStdString();
     }
 }
 

@@ -216,6 +216,25 @@ TEST(SettingsDialog, TagEncodingIsReadWrittenAndDefaulted) {
     EXPECT_EQ(box->currentText(), QStringLiteral("Авто"));
 }
 
+// The largest forum post: 0 (one file) when absent, a number of characters written to postLimit,
+// nothing but digits accepted.
+TEST(SettingsDialog, ForumPostLimit) {
+    DialogFixture f;
+    f.dialog.show();
+    QLineEdit* limit = f.fields().postLimit;
+    EXPECT_EQ(limit->text(), QStringLiteral("0"));
+    limit->clear();
+    QTest::keyClicks(limit, QStringLiteral("-6x0000"));
+    EXPECT_EQ(limit->text(), QStringLiteral("60000"));
+    EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
+    f.dialog.apply();
+    EXPECT_EQ(f.stored(u"postLimit"), QStringLiteral("60000"));
+    f.dialog.setDefaults();
+    EXPECT_EQ(limit->text(), QStringLiteral("0"));
+    f.dialog.load();
+    EXPECT_EQ(limit->text(), QStringLiteral("60000"));
+}
+
 TEST(SettingsDialog, AnEmptiedOutputFolderBecomesTheProgramFolder) {
     DialogFixture f;
     f.dialog.show();

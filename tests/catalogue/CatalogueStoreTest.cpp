@@ -1,14 +1,18 @@
 #include "catalogue/CatalogueStore.h"
 
 #include "TempDir.h"
+#include "files/FileName.h"
 
+#include <QDataStream>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <random>
+#include <set>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,6 +95,105 @@ TEST(CatalogueStore, ListsComeBackAfterARestartExactlyAsSaved) {
     expectSameList(store.load(StoredListName::Video).value(), video);
 }
 
+// Roots and paths are the file system's bytes, whatever they are: a Windows-1251 name, bytes that
+// are no text at all, a NUL-free mix with valid UTF-8.
+TEST(CatalogueStore, RootsAndPathsComeBackAsTheBytesTheyAre) {
+    const std::vector<std::string> names = {
+        "/music/\xcc\xf3\xe7\xfb\xea\xe0",                   // "Музыка" in Windows-1251
+        "\xc3\xf0\xf3\xef\xef\xe0/\xc0\xeb\xfc\xe1\xee\xec", // "Группа/Альбом" in Windows-1251
+        "\xff\xfe\x80\x81",                                  // no encoding at all
+        "\xd0\x93\xd1\x80 mixed \xe9t\xe9",                  // UTF-8 and Latin-1 in one name
+        "\xed\xb3\x80 surrogate-like",                       // the UTF-8 of a lone surrogate
+    };
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    StoredList list;
+    for (const std::string& name : names) {
+        CatalogueRow row = albumRow(QStringLiteral("row"), "1");
+        row.origin.root = files::decodeFileName(name);
+        row.origin.relative = files::decodeFileName(name + "/Album");
+        list.rows.push_back(row);
+        list.leftOut.push_back({row.origin.root, files::decodeFileName(name + "/Gone"), {}});
+    }
+    list.count = static_cast<int>(names.size());
+    {
+        CatalogueStore store(path);
+        ASSERT_TRUE(store.save(StoredListName::Music, list));
+    }
+    CatalogueStore store(path);
+    const StoredList loaded = store.load(StoredListName::Music).value();
+    expectSameList(loaded, list);
+    ASSERT_EQ(loaded.leftOut.size(), names.size());
+    std::set<std::string> leftOut;
+    for (const RowOrigin& origin : loaded.leftOut)
+        leftOut.insert(files::encodeFileName(origin.relative).toStdString());
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(files::encodeFileName(loaded.rows[i].origin.root).toStdString(), names[i]);
+        EXPECT_TRUE(leftOut.count(names[i] + "/Gone"));
+    }
+}
+
+// A catalogue of the first schema (text roots and paths, no albums left out) is upgraded in
+// place when it is opened, and every stored list is kept.
+TEST(CatalogueStore, ACatalogueOfTheFirstSchemaKeepsEveryList) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    runSql(path,
+           {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)",
+            "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT "
+            "NULL, cells BLOB NOT NULL, root TEXT NOT NULL, relative TEXT NOT NULL, signature "
+            "BLOB NOT NULL, edited INTEGER NOT NULL, new INTEGER NOT NULL, PRIMARY KEY(list, "
+            "position)) WITHOUT ROWID",
+            "PRAGMA application_id=1263687246", "PRAGMA user_version=1",
+            "PRAGMA journal_mode=WAL"});
+    {
+        // The lists as the first schema's store wrote them: texts for the roots and paths.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "first");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        const StoredList music = sampleMusic();
+        for (const auto& [name, list] :
+             {std::pair{"music", music}, std::pair{"video", StoredList{{music.rows[1]}, 1}}}) {
+            query.prepare("INSERT INTO lists VALUES(?, ?)");
+            query.addBindValue(QString::fromLatin1(name));
+            query.addBindValue(list.count);
+            ASSERT_TRUE(query.exec());
+            for (size_t i = 0; i < list.rows.size(); ++i) {
+                const CatalogueRow& row = list.rows[i];
+                QByteArray cells;
+                QDataStream stream(&cells, QIODevice::WriteOnly);
+                stream.setVersion(QDataStream::Qt_6_0);
+                stream << row.cells;
+                query.prepare("INSERT INTO rows VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                for (const QVariant& value :
+                     {QVariant(QString::fromLatin1(name)), QVariant(qint64(i)),
+                      QVariant(row.caption), QVariant(cells),
+                      QVariant(row.origin.root.isNull() ? QString("") : row.origin.root),
+                      QVariant(row.origin.relative.isNull() ? QString("") : row.origin.relative),
+                      QVariant(row.origin.signature.isNull() ? QByteArray("")
+                                                             : row.origin.signature),
+                      QVariant(qint64(row.editedColumns)), QVariant(row.isNew ? 1 : 0)})
+                    query.addBindValue(value);
+                ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("first");
+    CatalogueStore store(path);
+    ASSERT_EQ(store.state(), CatalogueStore::State::Ready) << store.message().toStdString();
+    EXPECT_TRUE(store.message().isEmpty());
+    expectSameList(store.load(StoredListName::Music).value(), sampleMusic());
+    expectSameList(store.load(StoredListName::Video).value(), {{sampleMusic().rows[1]}, 1});
+    StoredList withLeftOut = sampleMusic();
+    withLeftOut.leftOut.push_back({QStringLiteral("/music"), QStringLiteral("Gone"), {}});
+    ASSERT_TRUE(store.save(StoredListName::Music, withLeftOut));
+    EXPECT_EQ(store.load(StoredListName::Music).value().leftOut.size(), 1u);
+    runSql(path, {"SELECT 1 FROM left_out"});
+}
+
 TEST(CatalogueStore, AFileThatIsNoCatalogueIsSetAsideAndANewOneStarted) {
     struct Case {
         const char* name;
@@ -157,6 +260,84 @@ TEST(CatalogueStore, SetAsideFilesAreNeverReplaced) {
         EXPECT_EQ(dir.read(names[round]), QByteArray(5000, static_cast<char>('a' + round)));
 }
 
+// The window read the lists, the command line stored newer ones: the window's store is refused
+// until it reads again or takes the stored version on purpose.
+TEST(CatalogueStore, AListStoredByAnotherConnectionAfterThisOneReadIsNotOverwritten) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    CatalogueStore window(path);
+    ASSERT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    ASSERT_TRUE(window.load(StoredListName::Music));
+    // Its own saves never count as another's.
+    ASSERT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    {
+        CatalogueStore other(path);
+        ASSERT_TRUE(other.save(StoredListName::Music, sampleMusic()));
+    }
+    EXPECT_FALSE(window.save(StoredListName::Music, StoredList{}));
+    EXPECT_TRUE(window.foundNewer());
+    EXPECT_TRUE(window.message().contains(QStringLiteral("сохранены другой программой")))
+        << window.message().toStdString();
+    expectSameList(window.load(StoredListName::Music).value(), sampleMusic());
+    // What was just read may be replaced.
+    EXPECT_TRUE(window.save(StoredListName::Music, StoredList{}));
+    EXPECT_FALSE(window.foundNewer());
+    {
+        CatalogueStore other(path);
+        ASSERT_TRUE(other.save(StoredListName::Music, sampleMusic()));
+    }
+    window.takeStoredVersion();
+    EXPECT_TRUE(window.save(StoredListName::Music, StoredList{}));
+}
+
+// Only damage sets a file aside: a file that cannot be read for another reason (here a lock held
+// by another process) stays where it is and the store says why.
+TEST(CatalogueStore, AFileThatIsOnlyLockedIsLeftWhereItIs) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    {
+        CatalogueStore store(path);
+        ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
+    }
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Holds the file in exclusive locking mode for longer than the store waits.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "locker");
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery query(db);
+        query.exec("PRAGMA locking_mode=EXCLUSIVE");
+        query.exec("BEGIN EXCLUSIVE");
+        query.exec("UPDATE lists SET count = count");
+        (void)!write(ready[1], "x", 1);
+        sleep(30);
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    {
+        CatalogueStore store(path);
+        std::optional<StoredList> list;
+        if (store.isUsable())
+            list = store.load(StoredListName::Music);
+        EXPECT_FALSE(list);
+        EXPECT_EQ(store.state(), CatalogueStore::State::Unavailable);
+        EXPECT_TRUE(store.message().contains(QStringLiteral("database is locked")))
+            << store.message().toStdString();
+    }
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_FALSE(QFileInfo::exists(path + ".broken"));
+    CatalogueStore store(path);
+    ASSERT_EQ(store.state(), CatalogueStore::State::Ready);
+    expectSameList(store.load(StoredListName::Music).value(), sampleMusic());
+}
+
 TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
     TempDir dir;
     const QString path = dir.file("korvane.db");
@@ -164,7 +345,7 @@ TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
         CatalogueStore store(path);
         ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
     }
-    runSql(path, {"PRAGMA user_version=2"});
+    runSql(path, {"PRAGMA user_version=3"});
     const QByteArray before = dir.read("korvane.db");
     CatalogueStore store(path);
     EXPECT_EQ(store.state(), CatalogueStore::State::Newer);
@@ -190,6 +371,7 @@ TEST(CatalogueStore, AFailedSaveGivesTheReason) {
     CatalogueStore store(path);
     ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
     runSql(path, {QStringLiteral("DROP TABLE rows")});
+    store.takeStoredVersion(); // the drop is not a newer list
     EXPECT_FALSE(store.save(StoredListName::Music, sampleMusic()));
     EXPECT_EQ(
         store.message(),

@@ -1,5 +1,7 @@
 #include "catalogue/CatalogueUpdate.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace korvane {
@@ -103,6 +105,57 @@ TEST(CatalogueUpdate, SummaryText) {
     EXPECT_EQ(updateSummary({3, 1, 2, {}}), "Новых: 3, изменённых: 1, удалённых: 2");
     EXPECT_EQ(updateSummary({0, 0, 0, {"/mnt/disk"}}),
               "Новых: 0, изменённых: 0, удалённых: 0; недоступно: /mnt/disk");
+    EXPECT_EQ(updateSummary({0, 0, 0, {"/mnt/disk"}, {}, 2}),
+              "Новых: 0, изменённых: 0, удалённых: 0; исключённых: 2; недоступно: /mnt/disk");
+}
+
+// The albums left out are taken out of what the walk appended, counted, and never brought back.
+TEST(CatalogueUpdate, AlbumsLeftOutStayOut) {
+    const QString root = QDir::tempPath(); // a folder that is there
+    const CatalogueUpdate update({row(root, "A/Kept", "s", "Rock")}, {root},
+                                 {{root, "A/Deleted", {}}});
+    CatalogueList into({{"Caption", 0, {}}});
+    UpdateCounts counts;
+    ASSERT_TRUE(update.scanRoots(into, {}, counts, [&](const QString&) {
+        into.appendRow(row(root, "A/Kept", "s", "Rock"));
+        into.appendRow(row(root, "A/Deleted", "s", "Rock"));
+        into.appendRow(row("/other", "A/Deleted", "s", "Rock"));
+        return true;
+    }));
+    ASSERT_EQ(into.count(), 2);
+    EXPECT_EQ(into.row(1).origin.root, "/other");
+    EXPECT_EQ(counts.leftOut, 1);
+}
+
+// A root scanned again: its rows and the category header rows above them give way to the fresh
+// rows, where the first of them stood; other roots' rows and headers stay as they were.
+TEST(CatalogueUpdate, RefreshedRootRowsTakeTheirPlace) {
+    const auto header = [](const QString& name) { return CatalogueRow{name, {" ", " "}}; };
+    const auto captions = [](const std::vector<CatalogueRow>& rows) {
+        QStringList texts;
+        for (const CatalogueRow& r : rows)
+            texts << r.caption;
+        return texts.join(u',');
+    };
+    const std::vector<CatalogueRow> rows = {
+        header("Rock"),
+        row("/other", "O/One", "s", "Rock"),
+        header("Punk"),
+        row(kRoot, "A/One", "s", "Punk"),
+        row(kRoot, "A/Two", "s", "Punk"),
+        header("Ska"),
+        row("/other", "O/Two", "s", "Ska"),
+        header("Jazz"),
+        row(kRoot, "A/Three", "s", "Jazz"),
+    };
+    EXPECT_EQ(listedRoot(rows, kRoot + u'/'), kRoot);
+    EXPECT_EQ(listedRoot(rows, "/else"), "");
+    EXPECT_EQ(captions(rowsOfRoot(rows, kRoot)), "Punk,A/One,A/Two,Jazz,A/Three");
+    const std::vector<CatalogueRow> fresh = {header("Punk"), row(kRoot, "A/New", "s", "Punk")};
+    EXPECT_EQ(captions(replaceRootRows(rows, kRoot, fresh)), "Rock,O/One,Punk,A/New,Ska,O/Two");
+    // A root the rows do not hold: its rows go after the others.
+    EXPECT_EQ(captions(replaceRootRows(rows, "/else", fresh)),
+              "Rock,O/One,Punk,A/One,A/Two,Ska,O/Two,Jazz,A/Three,Punk,A/New");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "CliRun.h"
 #include "catalogue/CatalogueStore.h"
+#include "files/FileName.h"
 
 #include "TempDir.h"
 
@@ -14,7 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <memory>
+#include <utility>
 
 namespace korvane::cli {
 namespace {
@@ -92,6 +98,70 @@ TEST(CatalogueCommand, AChangedAlbumIsReadAgainAndKeepsItsHandEdits) {
     const CliOutcome updated = c.run("music", {"--update", "--print"});
     EXPECT_EQ(updated.err, "Новых: 0, изменённых: 1, удалённых: 0\n");
     EXPECT_EQ(updated.out, "Group  \\  Album\t8\t-\tХардкор\t-\n");
+}
+
+// A collection unpacked from an old Windows archive: the root's own name and the album folders
+// are Windows-1251 bytes. The store keeps those bytes, so an update with nothing changed finds
+// every row again and keeps the hand edits.
+TEST(CatalogueCommand, NamesThatAreNotUtf8SurviveTheStoreAndTheUpdate) {
+    for (const char* command : {"music", "video"}) {
+        SCOPED_TRACE(command);
+        Catalogue c;
+        const std::string root = c.collection.path().toStdString() + "/\xcc\xf3\xe7\xfb\xea\xe0";
+        const std::string album = root + "/\xc3\xf0\xf3\xef\xef\xe0/\xc0\xeb\xfc\xe1\xee\xec";
+        std::filesystem::create_directories(album);
+        {
+            std::ofstream file(album + "/\xf2\xf0\xe5\xea.bin");
+            file << "clip";
+        }
+        std::filesystem::resize_file(album + "/\xf2\xf0\xe5\xea.bin", 5 * kMiB);
+        const bool music = std::string_view(command) == "music";
+        const QStringList every = music ? QStringList{} : QStringList{"--all-files"};
+        const QString rootArgument = files::decodeFileName(root);
+        ASSERT_EQ(c.run(command, QStringList{rootArgument, "--store"} + every).status, kExitOk);
+        {
+            CatalogueStore store(c.database());
+            const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
+            StoredList list = store.load(name).value();
+            ASSERT_EQ(list.rows.size(), 1u);
+            EXPECT_EQ(files::encodeFileName(list.rows[0].origin.root).toStdString(), root);
+            list.rows[0].caption = QStringLiteral("Подпись вручную");
+            list.rows[0].editedColumns = 1;
+            ASSERT_TRUE(store.save(name, list));
+        }
+        for (int round = 0; round < 2; ++round) {
+            const CliOutcome updated = c.run(command, QStringList{"--update", "--print"} + every);
+            ASSERT_EQ(updated.status, kExitOk) << updated.err;
+            EXPECT_EQ(updated.err, "Новых: 0, изменённых: 0, удалённых: 0\n");
+            EXPECT_EQ(updated.out.substr(0, updated.out.find('\t')), "Подпись вручную");
+        }
+    }
+}
+
+// A root named twice is listed once (the second scan refreshes its rows); another root adds its
+// rows after them.
+TEST(CatalogueCommand, ARootNamedTwiceIsListedOnce) {
+    Catalogue c;
+    TempDir other;
+    c.album("Group/One", 5 * kMiB);
+    c.album("Group/Two", 5 * kMiB);
+    c.collection.write("clip.txt", "clip");
+    other.write("other.txt", "other");
+    QDir().mkpath(other.file("Other/Three"));
+    QFile album(other.file("Other/Three/tracks.bin"));
+    ASSERT_TRUE(album.open(QIODevice::WriteOnly));
+    album.resize(5 * kMiB);
+    album.close();
+    const QString root = c.collection.path();
+    const CliOutcome music =
+        c.run("music", {root, other.path(), root + u'/', "--print", "--store"});
+    ASSERT_EQ(music.status, kExitOk) << music.err;
+    EXPECT_EQ(music.out, "Group  \\  One\t5\t-\t-\t-\nGroup  \\  Two\t5\t-\t-\t-\n"
+                         "Other  \\  Three\t5\t-\t-\t-\n");
+    const CliOutcome video = c.run("video", {root, root, other.path(), "--all-files", "--print"});
+    ASSERT_EQ(video.status, kExitOk) << video.err;
+    EXPECT_EQ(std::count(video.out.begin(), video.out.end(), '\n'), 5) << video.out;
+    EXPECT_EQ(video.out.find("clip.txt"), video.out.rfind("clip.txt")) << video.out;
 }
 
 TEST(CatalogueCommand, ARootThatIsGoneKeepsItsRows) {
@@ -307,6 +377,118 @@ TEST(CatalogueCommand, DamagedAndNewerCatalogues) {
     EXPECT_EQ(newer.status, kExitFailure);
     EXPECT_NE(newer.err.find("более новой версией"), std::string::npos) << newer.err;
     EXPECT_EQ(c.program.read("korvane.db"), before);
+}
+
+// The stored music list's captions and cells, one text a row.
+std::vector<QString> storedTexts(const QString& database) {
+    CatalogueStore store(database);
+    std::vector<QString> texts;
+    if (const std::optional<StoredList> list = store.load(StoredListName::Music)) {
+        for (const CatalogueRow& row : list->rows)
+            texts.push_back(row.caption + row.cells.join(u'|'));
+    }
+    return texts;
+}
+
+// Two real korvane-cli processes at once, started and awaited together.
+std::pair<QProcess*, QProcess*> startBoth(const QStringList& first, const QStringList& second,
+                                          std::unique_ptr<QProcess> (&processes)[2]) {
+    const QString cli = QStringLiteral(KORVANE_BIN_DIR "/korvane-cli");
+    for (auto& process : processes)
+        process = std::make_unique<QProcess>();
+    processes[0]->start(cli, first);
+    processes[1]->start(cli, second);
+    for (auto& process : processes)
+        process->waitForFinished(60000);
+    return {processes[0].get(), processes[1].get()};
+}
+
+// Two first stores at once into a program folder without a catalogue: the schema is made once,
+// nobody removes the file the other made, and both end with one whole list stored.
+TEST(CatalogueCommand, TwoFirstStoresAtOnceBothEndWithOneWholeList) {
+    Catalogue c;
+    TempDir other;
+    for (int i = 0; i < 3; ++i)
+        c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
+    for (int i = 0; i < 5; ++i) {
+        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
+        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(6 * kMiB);
+    }
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> firstList = storedTexts(c.database());
+    ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> secondList = storedTexts(c.database());
+    ASSERT_EQ(firstList.size(), 3u);
+    ASSERT_EQ(secondList.size(), 5u);
+    int sawFirst = 0, sawSecond = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+            QFile::remove(c.database() + suffix);
+        std::unique_ptr<QProcess> processes[2];
+        const auto [a, b] =
+            startBoth({"--dir", c.program.path(), "music", c.collection.path(), "--store"},
+                      {"--dir", c.program.path(), "music", other.path(), "--store"}, processes);
+        ASSERT_EQ(a->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(a->exitCode(), kExitOk) << a->readAllStandardError().toStdString();
+        EXPECT_EQ(b->exitCode(), kExitOk) << b->readAllStandardError().toStdString();
+        const std::vector<QString> stored = storedTexts(c.database());
+        if (stored == firstList)
+            ++sawFirst;
+        else if (stored == secondList)
+            ++sawSecond;
+        else
+            ADD_FAILURE() << "a stored list of " << stored.size() << " rows";
+        if (HasFailure())
+            break;
+    }
+    std::cout << "first stores at once: " << sawFirst << " kept the first, " << sawSecond
+              << " the second\n";
+}
+
+// An update reads the stored list, scans, then stores; a --store of another root runs at the same
+// time. Whatever the order, the list stored last is the other root's: an update that read before
+// the other store committed is refused (exit 1, said so) instead of putting its older list back.
+TEST(CatalogueCommand, AnUpdateNeverReplacesAListStoredAfterItRead) {
+    Catalogue c;
+    TempDir other;
+    for (int i = 0; i < 40; ++i)
+        c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
+    for (int i = 0; i < 5; ++i) {
+        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
+        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(6 * kMiB);
+    }
+    ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
+    const std::vector<QString> otherList = storedTexts(c.database());
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    const QByteArray before = c.program.read("korvane.db");
+    int refused = 0;
+    for (int round = 0; round < 100; ++round) {
+        SCOPED_TRACE(round);
+        for (const char* suffix : {"-wal", "-shm"})
+            QFile::remove(c.database() + suffix);
+        c.program.write("korvane.db", std::string_view(before.constData(), before.size()));
+        std::unique_ptr<QProcess> processes[2];
+        const auto [update, store] =
+            startBoth({"--dir", c.program.path(), "music", "--update"},
+                      {"--dir", c.program.path(), "music", other.path(), "--store"}, processes);
+        EXPECT_EQ(store->exitCode(), kExitOk) << store->readAllStandardError().toStdString();
+        const QString err = QString::fromUtf8(update->readAllStandardError());
+        if (update->exitCode() != kExitOk) {
+            ++refused;
+            EXPECT_EQ(update->exitCode(), kExitFailure);
+            EXPECT_TRUE(err.contains(QStringLiteral("сохранены другой программой Korvane")))
+                << err.toStdString();
+        }
+        EXPECT_EQ(storedTexts(c.database()), otherList);
+        if (HasFailure())
+            break;
+    }
+    std::cout << "updates refused for a newer list: " << refused << " of 100\n";
 }
 
 // The real korvane-cli in a child process, killed at a random moment of an update that adds a

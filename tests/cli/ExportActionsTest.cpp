@@ -209,6 +209,54 @@ TEST(ExportActions, UnicodeExportsGoToSaveDirAFileOrStandardOutput) {
     EXPECT_TRUE(f.read(bbcode).startsWith("[b]mp3 collection"));
 }
 
+// --template FILE and --post-limit N steer the forum posts of one run; --plain writes the plain
+// text post.
+TEST(ExportActions, ForumPostsFromATemplateAndInParts) {
+    ExportFixture f;
+    f.album(QStringLiteral("Кино/Звезда"), 20 * kMiB);
+    f.album(QStringLiteral("Ария/Герой"), 30 * kMiB);
+    const QString mine = f.programDir.filePath(QStringLiteral("mine.tpl"));
+    {
+        QFile file(mine);
+        file.open(QIODevice::WriteOnly);
+        file.write("{{#row}}\n* {{group}}: {{album}} ({{size}} mb)\n{{/row}}\n");
+    }
+    Outcome o = f.run({QStringLiteral("--sort"), QStringLiteral("0"), QStringLiteral("--template"),
+                       mine, QStringLiteral("--bbcode"), QStringLiteral("-"),
+                       QStringLiteral("--plain"), QStringLiteral("-")});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    const std::string post = "* Ария: Герой (30 mb)\r\n* Кино: Звезда (20 mb)\r\n";
+    EXPECT_EQ(o.out, post + post);
+
+    o = f.run({QStringLiteral("--sort"), QStringLiteral("0"), QStringLiteral("--post-limit"),
+               QStringLiteral("110"), QStringLiteral("--bbcode")});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    const QString first = f.out(QStringLiteral("mp3list.bbcode.1.txt"));
+    const QString second = f.out(QStringLiteral("mp3list.bbcode.2.txt"));
+    EXPECT_EQ(o.err, "файл \"" + first.toStdString() + "\" создан\nфайл \"" + second.toStdString() +
+                         "\" создан\n");
+    EXPECT_EQ(f.read(second).toStdString(),
+              "(часть 2 из 2)\r\n[b]Кино[/b]  \\  Звезда | 20 mb | - kbps | - | -\r\n");
+
+    {
+        QFile file(mine);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write("{{#row}}\n{{artist}}\n{{/row}}\n");
+    }
+    o = f.run({QStringLiteral("--template"), mine, QStringLiteral("--plain")});
+    EXPECT_EQ(o.status, kExitFailure);
+    EXPECT_EQ(o.err, "korvane-cli: Шаблон \"" + mine.toStdString() +
+                         "\", строка 2: неизвестная метка {{artist}}. Ничего не записано.\n");
+    EXPECT_FALSE(QFileInfo::exists(f.out(QStringLiteral("mp3list.forum.txt"))));
+
+    for (const char* bad : {"-1", "many"}) {
+        o = f.run({QStringLiteral("--post-limit"), QString::fromLatin1(bad)});
+        EXPECT_EQ(o.status, kExitUsage) << bad;
+        EXPECT_EQ(o.err.rfind("korvane-cli: --post-limit needs a number of characters", 0), 0u)
+            << o.err;
+    }
+}
+
 TEST(ExportActions, UnicodeExportFailures) {
     struct Case {
         const char* name;

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -61,7 +64,8 @@ TEST(MusicCommand, PrintsTheRowsAsTheWindowHoldsThem) {
     f.album("Group/Small", kMiB);
     const Outcome o = f.run({f.root(), "--print"});
     ASSERT_EQ(o.status, kExitOk) << o.err;
-    EXPECT_EQ(o.out, "Group  \\  Album  \\  CD1\t4,5\t-\t-\t-\n"
+    // A single disc folder folds into its album (on by default).
+    EXPECT_EQ(o.out, "Group  \\  Album\t4,5\t-\t-\t-\n"
                      "Rock & Co  \\  2001 - Альбом [live] #1\t50\t-\t-\t-\n");
     EXPECT_EQ(o.err, "") << "no progress line when stderr is no terminal";
 }
@@ -158,6 +162,69 @@ TEST(MusicCommand, FailuresAndUsageErrors) {
         EXPECT_NE(o.err.find(c.message), std::string::npos) << o.err;
         EXPECT_EQ(o.out, "") << "nothing is printed before the words are checked";
     }
+}
+
+TEST(MusicCommand, DiscFoldersFoldAsTheSettingsAndOptionsSay) {
+    MusicFixture f;
+    f.album("G/A/CD1", 10 * kMiB);
+    f.album("G/A/CD2", 12 * kMiB);
+    const std::string folded = "G  \\  A [2CD]\t22\t-\t-\t-\n";
+    const std::string discs = "G  \\  A  \\  CD1\t10\t-\t-\t-\n"
+                              "G  \\  A  \\  CD2\t12\t-\t-\t-\n";
+    struct Case {
+        QByteArray settings;
+        QStringList options;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"", {}, folded},
+        {"", {"--no-fold-discs"}, discs},
+        {"foldDiscs=0\r\n", {}, discs},
+        {"foldDiscs=0\r\n", {"--fold-discs"}, folded},
+    };
+    for (const Case& c : cases) {
+        f.settings(c.settings);
+        const Outcome o = f.run(QStringList{f.root()} + c.options + QStringList{"--print"});
+        ASSERT_EQ(o.status, kExitOk) << o.err;
+        EXPECT_EQ(o.out, c.expected)
+            << c.settings.toStdString() << c.options.join(' ').toStdString();
+    }
+    // The exports take the folded row as it stands.
+    f.settings("");
+    const Outcome csv = f.run({f.root(), "--csv", "-"});
+    ASSERT_EQ(csv.status, kExitOk) << csv.err;
+    EXPECT_NE(csv.out.find("A [2CD]"), std::string::npos) << csv.out;
+}
+
+TEST(MusicCommand, StatisticsAndDuplicatesAsJson) {
+    MusicFixture f;
+    f.album("Rock/Кино/1988 - Группа крови", 10 * kMiB);
+    f.album("Кино/Группа крови", 20 * kMiB);
+    f.album("Ramones/Ramones", 30 * kMiB);
+    const Outcome o = f.run({f.root(), "--duplicates", "-"});
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    const QJsonArray groups = QJsonDocument::fromJson(QByteArray::fromStdString(o.out))
+                                  .object()
+                                  .value("groups")
+                                  .toArray();
+    ASSERT_EQ(groups.size(), 1) << o.out;
+    const QJsonArray rows = groups.at(0).toObject().value("rows").toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.at(0).toObject().value("path").toString(),
+              QStringLiteral("Rock/Кино/1988 - Группа крови"));
+    EXPECT_EQ(rows.at(1).toObject().value("path").toString(), QStringLiteral("Кино/Группа крови"));
+
+    const QString path = f.programDir.filePath("stats.json");
+    const Outcome stats = f.run({f.root(), "--stats", path});
+    ASSERT_EQ(stats.status, kExitOk) << stats.err;
+    EXPECT_EQ(stats.out, "");
+    EXPECT_EQ(stats.err, "written: " + path.toStdString() + "\n");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(json.value("albums").toInt(), 3);
+    EXPECT_EQ(json.value("groups").toInt(), 2);
+    EXPECT_EQ(json.value("sizeMiB").toDouble(), 60);
 }
 
 TEST(MusicCommand, EmptyRootPrintsNothing) {

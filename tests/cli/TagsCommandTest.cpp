@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "../tags/ApeFixtures.h"
+#include "../tags/FlacOpusFixtures.h"
 #include "../tags/Mp4Fixtures.h"
 #include "../tags/WmaOggFixtures.h"
 
@@ -258,4 +259,18 @@ TEST(TagsCommand, PrintsTheNewerFormats) {
             EXPECT_EQ(cue["files"].toArray(), QJsonArray{"a.flac"});
         }
     }
+}
+
+// A file another reader knows by its signature is not searched for MPEG frames: on a FLAC of
+// gigabytes the search took minutes. The file here is sparse, so it costs no disk.
+TEST(TagsCommand, SkipsTheMpegSearchInAFileAnotherReaderKnows) {
+    using namespace korvane::tags::fixtures;
+    TempFile file(flacFile({{FlacStreamInfo, streamInfo(44100, 2, 16, 441000)}}), ".flac");
+    std::filesystem::resize_file(file.name().toStdString(), std::uintmax_t{1} << 30);
+    const Result result = runTags({file.name()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject json = result.json();
+    EXPECT_TRUE(json["flac"].toObject()["loaded"].toBool());
+    EXPECT_EQ(json["mpeg"].toObject(),
+              (QJsonObject{{"loaded", false}, {"skipped", "the file is flac"}}));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -43,8 +44,10 @@ TEST(VideoCommand, ClipRowAndSecondRootAppends) {
     ASSERT_TRUE(encoder.waitForFinished(60000));
     ASSERT_EQ(encoder.exitCode(), 0);
 
+    test::TempDir second;
+    ASSERT_TRUE(QFile::copy(root.file("Show.avi"), second.file("Show.avi")));
     const CliOutcome outcome =
-        runCli({"--dir", program.path(), "video", root.path(), root.path(), "--print"});
+        runCli({"--dir", program.path(), "video", root.path(), second.path(), "--print"});
     ASSERT_EQ(outcome.status, kExitOk) << outcome.err;
     const std::string row = "Show.avi\t1\t176 x 144\t00:02\t25\tMotion JPEG\n";
     EXPECT_EQ(outcome.out, row + row);
@@ -68,6 +71,19 @@ TEST(VideoCommand, UsageAndFailures) {
         const CliOutcome outcome = runCli(c.args);
         EXPECT_EQ(outcome.status, c.status) << c.args.join(' ').toStdString();
         EXPECT_TRUE(outcome.out.empty());
+    }
+}
+
+TEST(VideoCommand, StatisticsAndDuplicatesAreForMusic) {
+    test::TempDir root;
+    for (const QStringList& action :
+         {QStringList{"--stats"}, QStringList{"--stats", "-"}, QStringList{"--duplicates"},
+          QStringList{"--duplicates", "-"}}) {
+        const CliOutcome outcome = runCli(QStringList{"video", root.path()} + action);
+        EXPECT_EQ(outcome.status, kExitUsage) << action.join(' ').toStdString();
+        EXPECT_NE(outcome.err.find(action.front().toStdString() + " works on the music list only"),
+                  std::string::npos)
+            << outcome.err;
     }
 }
 

@@ -72,6 +72,14 @@ struct MusicCase {
     QStringList lines;
 };
 
+// The shipped template writes the post of earlier versions byte for byte but for the category
+// heading: [size=4] reads as 4 % on phpBB 3, so the heading is bold red at the text's own size.
+QString shippedHeading(QString line) {
+    static const QRegularExpression sized(
+        QStringLiteral("^\\[size=4\\]\\[color=red\\](.*)\\[/color\\]\\[/size\\]$"));
+    return line.replace(sized, QStringLiteral("[b][color=red]\\1[/color][/b]"));
+}
+
 TEST(BbcodeExport, MusicPostIsWrittenByteForByte) {
     const QString title = QStringLiteral("[b]mp3 collection — альбомов: 3[/b]");
     const std::vector<MusicCase> cases{
@@ -122,8 +130,11 @@ TEST(BbcodeExport, MusicPostIsWrittenByteForByte) {
                           textOutputPath(TextFormat::Bbcode, list, settings));
         ASSERT_EQ(path, folder.outDir() + QStringLiteral("mp3list.bbcode.txt")) << c.name;
         // UTF-8, CR LF after every line, no byte-order mark.
+        QStringList lines = c.lines;
+        for (QString& line : lines)
+            line = shippedHeading(line);
         EXPECT_EQ(folder.read(QStringLiteral("out/mp3list.bbcode.txt")),
-                  (c.lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8())
+                  (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8())
             << c.name;
     }
 }
@@ -193,9 +204,7 @@ TEST(BbcodeExport, PostRendersWithBalancedTagsAndTheListsTexts) {
     ASSERT_TRUE(rendered) << lines.join(u'\n').toStdString();
     const QStringList html = rendered->html.split(u'\n');
     EXPECT_EQ(html[0], QStringLiteral("<b>mp3 collection — альбомов: 3</b>"));
-    EXPECT_EQ(html[2],
-              QStringLiteral("<span style=\"font-size:4\"><span style=\"color:red\">Панк</span>"
-                             "</span>"));
+    EXPECT_EQ(html[2], QStringLiteral("<b><span style=\"color:red\">Панк</span></b>"));
     EXPECT_EQ(html[3], QStringLiteral("<b>Ramones</b>  \\  Rocket to Russia | 41,2 mb | 192 kbps | "
                                       "Punk | USA"));
     // The name that looks like markup is text, not bold.

@@ -2,6 +2,7 @@
 #include "export/ListExport.h"
 #include "export/WorkbookCheck.h"
 #include "music/MusicList.h"
+#include "text/LocaleText.h"
 #include "video/VideoList.h"
 
 #include "ExportTestSupport.h"
@@ -45,8 +46,9 @@ public:
     int underWaitCursor = 0; // error boxes and hand-overs that met the export's wait cursor
 };
 
-// Positions in the export menus; 3 is the separator before the Unicode exports.
-enum Item { Html = 0, Txt = 1, Excel = 2, Bbcode = 4, Csv = 5, Json = 6 };
+// Positions in the export menus; 3 is the separator before the Unicode exports, 7 the one before
+// the rest of the forum's commands.
+enum Item { Html = 0, Txt = 1, Excel = 2, Bbcode = 4, Csv = 5, Json = 6, Plain = 8, CopyPost = 9 };
 
 struct Fixture {
     explicit Fixture(const QStringList& settings = {}) : folder(settings) {
@@ -94,7 +96,9 @@ TEST(MainWindowExport, WrittenFilesAreRecordedAndAnnounced) {
                           Case{"music json", true, Json, "mp3list.json"},
                           Case{"video bbcode", false, Bbcode, "videolist.bbcode.txt"},
                           Case{"video csv", false, Csv, "videolist.csv"},
-                          Case{"video json", false, Json, "videolist.json"}}) {
+                          Case{"video json", false, Json, "videolist.json"},
+                          Case{"music plain", true, Plain, "mp3list.forum.txt"},
+                          Case{"video plain", false, Plain, "videolist.forum.txt"}}) {
         Fixture f;
         c.music ? f.fillMusic() : f.fillVideo();
         f.trigger(c.music ? f.window->ui().musicExportPopup : f.window->ui().videoExportPopup,
@@ -141,11 +145,17 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
     for (QMenu* menu :
          {ui.musicExportPopup, ui.videoExportPopup, ui.musicExportMenu, ui.videoExportMenu}) {
         const QList<QAction*> items = menu->actions();
-        ASSERT_EQ(items.size(), 7);
+        ASSERT_EQ(items.size(), 13);
         EXPECT_TRUE(items[3]->isSeparator());
         EXPECT_EQ(items[Bbcode]->text(), QStringLiteral("BBCode (для форума)"));
         EXPECT_EQ(items[Csv]->text(), QStringLiteral("CSV"));
         EXPECT_EQ(items[Json]->text(), QStringLiteral("JSON"));
+        EXPECT_TRUE(items[7]->isSeparator());
+        EXPECT_EQ(items[Plain]->text(), QStringLiteral("Текст (для форума)"));
+        EXPECT_EQ(items[CopyPost]->text(), QStringLiteral("Копировать для форума"));
+        EXPECT_TRUE(items[10]->isSeparator());
+        EXPECT_EQ(items[11], ui.sincePublished);
+        EXPECT_EQ(items[12], ui.markPublished);
     }
 }
 
@@ -174,9 +184,145 @@ TEST(MainWindowExport, UnicodeExportsFollowTheMenuTogglesAndFileNames) {
     f.trigger(f.window->ui().musicExportPopup, Bbcode);
     EXPECT_EQ(f.folder.read(QStringLiteral("out/forum.txt")),
               QStringLiteral("[b]mp3 collection — альбомов: 1[/b]\r\n\r\n"
-                             "[size=4][color=red]Панк[/color][/size]\r\n"
+                             "[b][color=red]Панк[/color][/b]\r\n"
                              "Ramones  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\r\n")
                   .toUtf8());
+}
+
+// A post over the limit of set.ini is written in parts; the status names the first and the last,
+// and a double click opens the first.
+TEST(MainWindowExport, LongPostIsWrittenInParts) {
+    Fixture f({QStringLiteral("postLimit=150")});
+    for (int i = 0; i < 5; ++i)
+        f.window->musicList().appendRow(test::album(QStringLiteral("Group %1  \\  Album").arg(i),
+                                                    QStringLiteral("1"), QStringLiteral("192"),
+                                                    QStringLiteral("Rock")));
+    f.trigger(f.window->ui().musicExportMenu, Bbcode);
+    const QString first = f.folder.outDir() + QStringLiteral("mp3list.bbcode.1.txt");
+    const QString last = f.folder.outDir() + QStringLiteral("mp3list.bbcode.3.txt");
+    EXPECT_EQ(f.window->statusText(), QStringLiteral("файлы \"") + first +
+                                          QStringLiteral("\" … \"") + last +
+                                          QStringLiteral("\" созданы, частей: 3 (двойной клик "
+                                                         "откроет первую)"));
+    EXPECT_EQ(f.window->lastWrittenFile.path, first);
+    EXPECT_TRUE(f.folder.read(QStringLiteral("out/mp3list.bbcode.3.txt"))
+                    .startsWith(QStringLiteral("(часть 3 из 3)\r\n").toUtf8()));
+    EXPECT_TRUE(f.desktop.errors.isEmpty());
+}
+
+// "Копировать для форума" puts the BBCode post on the clipboard, line breaks as LF; over the
+// limit only its first part, and the status says which. No file is written.
+TEST(MainWindowExport, CopyForForumPutsThePostOnTheClipboard) {
+    for (const int limit : {0, 160}) {
+        Fixture f({QStringLiteral("postLimit=%1").arg(limit)});
+        f.fillMusic();
+        f.window->musicList().appendRow(test::album(QStringLiteral("Кино  \\  Звезда"),
+                                                    QStringLiteral("50"), QStringLiteral("192"),
+                                                    QStringLiteral("Rock")));
+        auto toggles = f.window->toggles();
+        toggles.musicInCat = true;
+        f.window->setToggles(toggles);
+        f.trigger(f.window->ui().musicExportPopup, CopyPost);
+        const QString whole =
+            QStringLiteral("[b]mp3 collection — альбомов: 2[/b]\n\n"
+                           "[b][color=red]Панк[/color][/b]\n"
+                           "[b]Ramones[/b]  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\n"
+                           "[b]Кино[/b]  \\  Звезда | 50 mb | 192 kbps | Rock | -\n");
+        if (limit == 0) {
+            EXPECT_EQ(f.desktop.clipboard, whole);
+            EXPECT_EQ(f.window->statusText(),
+                      QStringLiteral("Сообщение для форума скопировано в буфер обмена"));
+        } else {
+            EXPECT_EQ(f.desktop.clipboard,
+                      QStringLiteral("(часть 1 из 2)\n[b]mp3 collection — альбомов: 2[/b]\n\n"
+                                     "[b][color=red]Панк[/color][/b]\n"
+                                     "[b]Ramones[/b]  \\  Rocket to Russia | 41,2 mb | 192 kbps | "
+                                     "Punk | -\n"));
+            EXPECT_EQ(f.window->statusText(),
+                      QStringLiteral("Часть 1 из 2 сообщения для форума скопирована в буфер "
+                                     "обмена"));
+        }
+        EXPECT_TRUE(f.desktop.errors.isEmpty()) << f.desktop.errors.join(u'\n').toStdString();
+        EXPECT_FALSE(f.window->lastWrittenFile.created);
+        EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());
+    }
+}
+
+// "Категории для форума под спойлерами" switches the BBCode post to the spoiler template.
+TEST(MainWindowExport, SpoilerToggleChoosesTheSpoilerTemplate) {
+    Fixture f;
+    f.fillMusic();
+    auto toggles = f.window->toggles();
+    toggles.musicInCat = true;
+    f.window->setToggles(toggles);
+    EXPECT_EQ(f.window->ui().bbcodeSpoilers->text(),
+              QStringLiteral("Категории для форума под спойлерами"));
+    EXPECT_FALSE(f.window->ui().bbcodeSpoilers->isChecked());
+    f.window->ui().bbcodeSpoilers->trigger();
+    EXPECT_TRUE(f.window->toggles().bbcodeSpoilers);
+    f.trigger(f.window->ui().musicExportPopup, Bbcode);
+    EXPECT_EQ(
+        f.folder.read(QStringLiteral("out/mp3list.bbcode.txt")),
+        QStringLiteral("[b]mp3 collection — альбомов: 1[/b]\r\n\r\n"
+                       "[spoiler=\"Панк (1)\"]\r\n"
+                       "[b]Ramones[/b]  \\  Rocket to Russia | 41,2 mb | 192 kbps | Punk | -\r\n"
+                       "[/spoiler]\r\n")
+            .toUtf8());
+}
+
+// "Отметить как опубликованный" keeps the list as published with each Unicode export;
+// "Новое с последней публикации" then writes only what was added, titled with the day of the post,
+// and what was removed below it.
+TEST(MainWindowExport, NewSinceTheLastPost) {
+    Fixture f;
+    f.fillMusic();
+    f.window->musicList().appendRow(test::album(QStringLiteral("Кино  \\  Звезда"),
+                                                QStringLiteral("50"), QStringLiteral("192"),
+                                                QStringLiteral("Rock")));
+    const MainWindow::Ui& ui = f.window->ui();
+    // Never published: the whole list.
+    ui.sincePublished->setChecked(true);
+    ui.markPublished->setChecked(true);
+    f.trigger(ui.musicExportPopup, Plain);
+    EXPECT_TRUE(f.folder.read(QStringLiteral("out/mp3list.forum.txt"))
+                    .startsWith(QStringLiteral("mp3 collection — альбомов: 2,").toUtf8()));
+    EXPECT_TRUE(QFileInfo::exists(f.folder.file(QStringLiteral("korvane.db"))));
+
+    ui.markPublished->setChecked(false);
+    f.window->musicList().removeRowAt(2);
+    f.window->musicList().appendRow(test::album(QStringLiteral("Ария  \\  Герой"),
+                                                QStringLiteral("80"), QStringLiteral("256"),
+                                                QStringLiteral("Metal")));
+    f.trigger(ui.musicExportPopup, CopyPost);
+    const QString today = text::shortDate(QDate::currentDate());
+    EXPECT_EQ(f.desktop.clipboard,
+              QStringLiteral("[b]mp3 collection — новое с %1 — альбомов: 1[/b]\n\n"
+                             "Панк\n" // the category of the new album
+                             "[b]Ария[/b]  \\  Герой | 80 mb | 256 kbps | Metal | -\n\n"
+                             "Удалено с %1\n"
+                             "[b]Кино[/b]  \\  Звезда | 50 mb | 192 kbps | Rock | -\n")
+                  .arg(today));
+    EXPECT_TRUE(f.desktop.errors.isEmpty()) << f.desktop.errors.join(u'\n').toStdString();
+    // Without the choice, the whole list again.
+    ui.sincePublished->setChecked(false);
+    f.trigger(ui.musicExportPopup, CopyPost);
+    EXPECT_TRUE(f.desktop.clipboard.startsWith(QStringLiteral("[b]mp3 collection — альбомов: 2")));
+}
+
+// A template the user broke: its line in the error box, no file, the clipboard untouched.
+TEST(MainWindowExport, BrokenTemplateIsReportedWithItsLine) {
+    Fixture f;
+    f.folder.write(QStringLiteral("mp3list.bbcode.tpl"), "{{#row}}\n{{folder}} {{artist}}\n");
+    f.fillMusic();
+    f.trigger(f.window->ui().musicExportPopup, Bbcode);
+    f.trigger(f.window->ui().musicExportPopup, CopyPost);
+    const QString error = QStringLiteral("Шаблон \"") +
+                          f.folder.file(QStringLiteral("mp3list.bbcode.tpl")) +
+                          QStringLiteral("\", строка 2: неизвестная метка {{artist}}. Ничего не "
+                                         "записано.");
+    EXPECT_EQ(f.desktop.errors, (QStringList{error, error}));
+    EXPECT_TRUE(f.desktop.clipboard.isEmpty());
+    EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());
 }
 
 TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {

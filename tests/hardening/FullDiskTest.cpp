@@ -2,6 +2,7 @@
 // process (skipped where the machine does not allow one). The previous file stays, the error
 // names the file and the system's reason, and once there is room again the write succeeds.
 #include "bases/BaseWriter.h"
+#include "catalogue/CatalogueStore.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/SheetPlan.h"
@@ -15,6 +16,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -81,11 +83,11 @@ QByteArray readAll(const QString& path) {
 }
 
 // Runs `body` on a full disk in a child process; its failures come back as the exit status.
-void onFullDisk(const std::function<bool(const QString& dir)>& body) {
+void onFullDisk(const std::function<bool(const QString& dir)>& body, const char* size = "64k") {
     const std::string dir = "/tmp/korvane-full-" + std::to_string(::getpid());
     const pid_t child = ::fork();
     if (child == 0) {
-        if (!mountSmallDisk(dir))
+        if (!mountSmallDisk(dir, size))
             ::_exit(kNoNamespace);
         ::_exit(body(QString::fromStdString(dir)) ? 0 : 1);
     }
@@ -280,6 +282,62 @@ TEST(FullDisk, SettingsWriteKeepsTheFile) {
                check(readAll(path) == "[options]\r\nmin_limit=3\r\n", "set.ini is intact") &&
                check(settings.readInteger(u"min_limit", 0) == 3, "set.ini still reads");
     });
+}
+
+// A catalogue on a full disk is a healthy file that cannot be written: it stays where it is,
+// the reason is given and nothing is stored; with room again its list is all there.
+TEST(FullDisk, CatalogueIsLeftWhereItIsAndNothingStored) {
+    onFullDisk(
+        [](const QString& dir) {
+            const QString path = dir + QStringLiteral("/korvane.db");
+            const QString album = dir + QStringLiteral("/music/Group/Album");
+            QDir().mkpath(album);
+            QFile(album + QStringLiteral("/tracks.bin")).open(QIODevice::WriteOnly);
+            StoredList list{rows(), 50};
+            {
+                CatalogueStore store(path);
+                if (!check(store.save(StoredListName::Music, list), "the list is stored"))
+                    return false;
+            }
+            const QByteArray before = readAll(path);
+            fill(dir);
+            bool ok = true;
+            {
+                CatalogueStore store(path);
+                std::optional<StoredList> loaded;
+                if (store.isUsable())
+                    loaded = store.load(StoredListName::Music);
+                const bool saved = store.save(StoredListName::Music, StoredList{});
+                ok = check(!saved, "nothing is stored") &&
+                     check(store.state() != CatalogueStore::State::SetAside, "not set aside") &&
+                     check(store.message().contains(QStringLiteral("disk is full")) ||
+                               store.message().contains(QStringLiteral("disk I/O error")),
+                           "the reason is given");
+                if (!ok)
+                    std::fprintf(stderr, "full disk: %s\n", qPrintable(store.message()));
+            }
+            // The command line the same way: exit 1, the reason on stderr, the file kept.
+            QProcess cli;
+            cli.start(QStringLiteral(KORVANE_BIN_DIR "/korvane-cli"),
+                      {"--dir", dir, "music", dir + QStringLiteral("/music"), "--store"});
+            cli.waitForFinished(60000);
+            const QString err = QString::fromUtf8(cli.readAllStandardError());
+            ok = check(cli.exitCode() == 1, "the command line fails") &&
+                 check(err.contains(QStringLiteral("korvane.db")), "its message names the file") &&
+                 ok;
+            if (cli.exitCode() != 1)
+                std::fprintf(stderr, "full disk: %s\n", qPrintable(err));
+            ok = check(QDir(dir).entryList({QStringLiteral("*.broken*")}).isEmpty(),
+                       "no file is set aside") &&
+                 check(readAll(path) == before, "the catalogue is intact") && ok;
+            QFile::remove(dir + QStringLiteral("/ballast"));
+            CatalogueStore store(path);
+            const std::optional<StoredList> kept = store.load(StoredListName::Music);
+            return check(kept && kept->rows == list.rows,
+                         "with room again the list is all there") &&
+                   ok;
+        },
+        "512k");
 }
 
 } // namespace

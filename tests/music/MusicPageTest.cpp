@@ -216,9 +216,11 @@ TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
         EXPECT_EQ(f.w().windowTitle(), count(1) + partialListNote());
         EXPECT_EQ(f.desktop.beeps, 1);
 
+        // The same root again: its rows are refreshed in place, now all of them.
         f.scan(f.tree.root());
-        EXPECT_EQ(f.list().count(), 4) << "rows are appended; the stop request was cleared";
-        EXPECT_EQ(f.w().windowTitle(), count(4)) << "a scan run to its end is whole";
+        EXPECT_EQ(f.list().count(), 3) << "the stop request was cleared";
+        EXPECT_EQ(f.w().windowTitle(), count(3)) << "a scan run to its end is whole";
+        EXPECT_EQ(f.w().statusText(), QStringLiteral(" Новых: 2, изменённых: 0, удалённых: 0"));
     }
 }
 
@@ -621,4 +623,95 @@ TEST(MusicPage, StatusTextWithoutCloseCallsIsUnchanged) {
     f.scan(f.tree.root());
     EXPECT_EQ(f.w().statusText(), kFinished);
     EXPECT_FALSE(f.list().index(0, 0).data(MusicList::CloseCodePageRole).toBool());
+}
+
+// The filter field: hidden until Ctrl+F; every word must occur in some column, case and "ё"
+// aside; a category header stays above its shown albums; edit and delete act on the rows shown;
+// Esc clears it and puts back the status text.
+TEST(MusicPage, FilterShowsTheRowsWithEveryWordAndCommandsActOnThem) {
+    Fixture f;
+    f.setCategories(true);
+    const QString header = QStringLiteral(" ");
+    f.list().appendRow({"Rock", {header, header, header, header}});
+    f.list().appendRow({"Кино" + kSep + "Группа крови", {"70", "320", "Rock", "Россия"}});
+    f.list().appendRow({"Кино" + kSep + "Звезда по имени Солнце", {"60", "256", "Rock", "-"}});
+    f.list().appendRow({"Pop", {header, header, header, header}});
+    f.list().appendRow({"Ёлка" + kSep + "Город обмана", {"50", "192", "Pop", "Россия"}});
+    f.focusList();
+    f.w().setStatusText(QStringLiteral(" before"));
+    EXPECT_FALSE(f.ui().musicFilterField->isVisible()) << "the designed window until asked";
+
+    QTest::keyClick(f.ui().musicView, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(f.ui().musicFilterField->isVisible());
+    EXPECT_TRUE(f.ui().musicFilterField->hasFocus());
+    QAbstractItemModel* shown = f.ui().musicView->model();
+    const auto captions = [shown] {
+        QStringList out;
+        for (int row = 0; row < shown->rowCount(); ++row)
+            out << shown->index(row, 0).data().toString();
+        return out;
+    };
+    const struct {
+        const char* text;
+        QStringList rows;
+        const char* status;
+    } cases[] = {
+        {"кино",
+         {"Rock", "Кино" + kSep + "Группа крови", "Кино" + kSep + "Звезда по имени Солнце"},
+         " Фильтр: показано 2 из 3"},
+        {"КИНО  россия", {"Rock", "Кино" + kSep + "Группа крови"}, " Фильтр: показано 1 из 3"},
+        {"елка", {"Pop", "Ёлка" + kSep + "Город обмана"}, " Фильтр: показано 1 из 3"},
+        {"Россия",
+         {"Rock", "Кино" + kSep + "Группа крови", "Pop", "Ёлка" + kSep + "Город обмана"},
+         " Фильтр: показано 2 из 3"},
+        {"nothing", {}, " Фильтр: показано 0 из 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        f.ui().musicFilterField->setText(QString::fromUtf8(c.text));
+        EXPECT_EQ(captions(), c.rows);
+        EXPECT_EQ(f.w().statusText(), QString::fromUtf8(c.status));
+    }
+
+    // Delete and edit take the row shown, not the list's row of that number.
+    f.ui().musicFilterField->setText(QStringLiteral("звезда"));
+    f.ui().musicView->setFocus();
+    ASSERT_TRUE(f.ui().musicView->hasFocus());
+    f.ui().musicView->selectRow(1);
+    f.pressDelete();
+    EXPECT_EQ(f.column(0), (QStringList{"Rock", "Кино" + kSep + "Группа крови", "Pop",
+                                        "Ёлка" + kSep + "Город обмана"}));
+    f.ui().musicFilterField->setFocus();
+    ASSERT_TRUE(f.ui().musicFilterField->hasFocus());
+    QTest::keyClick(f.ui().musicFilterField, Qt::Key_Escape);
+    EXPECT_FALSE(f.ui().musicFilterField->isVisible());
+    EXPECT_EQ(shown->rowCount(), 4);
+    EXPECT_EQ(f.w().statusText(), QStringLiteral(" before"));
+
+    f.ui().musicFilterField->setText(QStringLiteral("город"));
+    f.ui().musicView->selectRow(1);
+    f.edit([](MusicRowEditor& editor) {
+        EXPECT_EQ(editor.folderField()->text(), "Ёлка" + kSep + "Город обмана");
+        editor.countryField()->setText(QStringLiteral("Украина"));
+        editor.saveButton()->click();
+    });
+    EXPECT_EQ(f.list().text(3, 4), QStringLiteral("Украина"));
+}
+
+// Albums that a scan adds while the filter is on are filtered as they come, and an album that
+// matches brings back its category's header.
+TEST(MusicPage, FilterFollowsRowsAddedWhileItIsOn) {
+    Fixture f;
+    const QString header = QStringLiteral(" ");
+    f.list().appendRow({"Rock", {header, header, header, header}});
+    f.list().appendRow({"Кино" + kSep + "Группа крови", {"70", "320", "Rock", "-"}});
+    f.ui().musicFilterField->setText(QStringLiteral("аквариум"));
+    QAbstractItemModel* shown = f.ui().musicView->model();
+    EXPECT_EQ(shown->rowCount(), 0);
+    f.list().appendRow({"Аквариум" + kSep + "Равноденствие", {"80", "320", "Rock", "-"}});
+    f.list().appendRow({"ДДТ" + kSep + "Актриса весна", {"90", "320", "Rock", "-"}});
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown->rowCount(), 2);
+    EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("Rock"));
+    EXPECT_EQ(shown->index(1, 0).data().toString(), "Аквариум" + kSep + "Равноденствие");
 }

@@ -146,20 +146,168 @@ TEST(MusicScan, DepthFilterWithAndWithoutCategoriesAndGroups) {
     };
     for (const Case& c : cases) {
         MusicList list;
-        const MusicScanResult result = scan(tree.root(), options(c.categories, c.groups), list);
+        MusicScanOptions o = options(c.categories, c.groups);
+        o.toggles.foldDiscs = false; // CD1 stays a folder of its own
+        const MusicScanResult result = scan(tree.root(), o, list);
         EXPECT_EQ(rows(list), c.expected) << c.categories << c.groups;
         EXPECT_EQ(result.count, c.count) << c.categories << c.groups;
     }
 }
 
-TEST(MusicScan, AlbumWithDiscFoldersGivesOneRowPerDisc) {
+TEST(MusicScan, AlbumWithDiscFoldersGivesOneRowPerDiscWithoutFolding) {
     test::MusicTree tree;
     tree.album("Group/Album/CD1", 20 * kMiB);
     tree.album("Group/Album/CD2", 21 * kMiB);
     MusicList list;
-    scan(tree.root(), options(), list);
+    MusicScanOptions o = options();
+    o.toggles.foldDiscs = false;
+    scan(tree.root(), o, list);
     EXPECT_EQ(rows(list), (QStringList{album("Group" + kSep + "Album" + kSep + "CD1", "20"),
                                        album("Group" + kSep + "Album" + kSep + "CD2", "21")}));
+}
+
+// The disc layouts of real collections, with disc folders folded (the default).
+TEST(MusicScan, DiscFoldersAreOneRowOfTheWholeAlbum) {
+    const std::string mp3 = tags::test::mpegFrames(12); // 5004 bytes at 128 kbit/s, no tags
+    struct File {
+        QString path;
+        std::int64_t bytes; // -1: the mp3 above
+    };
+    struct Case {
+        const char* name;
+        std::vector<File> files;
+        bool categories;
+        QStringList expected;
+    };
+    const QString ga = "G" + kSep + "A";
+    const Case cases[] = {
+        {"CD1 and CD2",
+         {{"G/A/CD1/tracks.bin", 20 * kMiB}, {"G/A/CD2/tracks.bin", 21 * kMiB}},
+         false,
+         {album(ga + " [2CD]", "41")}},
+        {"Disc 1 of 2",
+         {{"G/A/Disc 1 of 2/tracks.bin", 20 * kMiB}, {"G/A/Disc 2 of 2/tracks.bin", 21 * kMiB}},
+         false,
+         {album(ga + " [2CD]", "41")}},
+        {"a single CD1 has no mark", {{"G/A/CD1/tracks.bin", 20 * kMiB}}, false, {album(ga, "20")}},
+        {"discs beside loose tracks: the loose tracks are a disc and give the details",
+         {{"G/A/01.mp3", -1}, {"G/A/tracks.bin", 10 * kMiB}, {"G/A/CD2/tracks.bin", 20 * kMiB}},
+         false,
+         {ga + " [2CD]|30,0|128|-|-"}},
+        {"other folders of the album count in its size, not as discs",
+         {{"G/A/CD1/tracks.bin", 10 * kMiB},
+          {"G/A/CD2/tracks.bin", 10 * kMiB},
+          {"G/A/Scans/tracks.bin", 5 * kMiB}},
+         false,
+         {album(ga + " [2CD]", "25")}},
+        {"discs too small alone make an album above the limit",
+         {{"G/A/CD1/tracks.bin", 2 * kMiB}, {"G/A/CD2/tracks.bin", 2 * kMiB}},
+         false,
+         {album(ga + " [2CD]", "4")}},
+        {"an album with and one without discs",
+         {{"G/A/CD1/tracks.bin", 10 * kMiB},
+          {"G/A/CD2/tracks.bin", 10 * kMiB},
+          {"G/A - Live/tracks.bin", 10 * kMiB}},
+         false,
+         {album(ga + " [2CD]", "20"), album(ga + " - Live", "10")}},
+        {"nested categories",
+         {{"Rock/Russian/G/A/Диск 1/tracks.bin", 10 * kMiB},
+          {"Rock/Russian/G/A/Диск 2/tracks.bin", 10 * kMiB},
+          {"Rock/Russian/G/B/tracks.bin", 10 * kMiB}},
+         true,
+         {"[Rock]", album("Russian" + kSep + ga + " [2CD]", "20"),
+          album("Russian" + kSep + "G" + kSep + "B", "10")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::MusicTree tree;
+        for (const File& file : c.files) {
+            if (file.bytes < 0)
+                tree.write(file.path, mp3);
+            else
+                tree.file(file.path, file.bytes);
+        }
+        MusicList list;
+        RecordingHost host;
+        const MusicScanResult result = scanMusic(tree.root(), options(c.categories), list, host);
+        EXPECT_EQ(rows(list), c.expected);
+        EXPECT_EQ(result.count, c.expected.size() - (c.categories ? 1 : 0));
+    }
+}
+
+// An ID3v2.3 tag with artist, album, year and genre, before frames at the bitrate header4 says.
+std::string taggedMp3(std::string_view artist, std::string_view year, std::string_view header4,
+                      std::size_t frameLength) {
+    namespace bytes = tags::test;
+    const auto text = [](std::string_view value) {
+        return std::string(1, '\0') + std::string(value);
+    };
+    const std::string frames =
+        bytes::frameV3("TPE1", text(artist)) + bytes::frameV3("TALB", text("Album")) +
+        bytes::frameV3("TYER", text(year)) + bytes::frameV3("TCON", text("Rock"));
+    return bytes::id3v2Tag(3, frames) + bytes::mpegFrames(12, header4, frameLength);
+}
+
+TEST(MusicScan, AFoldedAlbumReadsItsFirstDisc) {
+    test::MusicTree tree;
+    // Disc 10 sorts before disc 2 by name, and disc 2 before disc 10 by number.
+    tree.write("G/A/CD10/01.mp3", taggedMp3("Tenth", "2010", tags::test::kFrame128, 417));
+    tree.write("G/A/CD2/01.mp3", taggedMp3("Second", "2002", tags::test::kFrame128, 417));
+    tree.write("G/A/CD1 - Live/01.mp3",
+               taggedMp3("Artist", "1999", tags::test::bytes({0xFF, 0xFB, 0xB0, 0x64}), 626));
+    tree.file("G/A/CD1 - Live/tracks.bin", 10 * kMiB);
+    MusicScanOptions o = options();
+    o.toggles.artistFromID3 = true;
+    o.toggles.yearInColumn = true;
+    MusicList list;
+    RecordingHost host;
+    scanMusic(tree.root(), o, list, host);
+    EXPECT_EQ(host.maximum, 1) << "the progress counts albums, not folders";
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.row(0).caption, "Artist" + kSep + "Album (1999) [3CD]");
+    EXPECT_EQ(list.row(0).cells, (QStringList{"10,0", "192", "Rock", "-"}));
+    EXPECT_EQ(list.row(0).origin.relative, QStringLiteral("G/A"));
+
+    // Without folding, the same folders are three rows as before.
+    o.toggles.foldDiscs = false;
+    MusicList unfolded;
+    scan(tree.root(), o, unfolded);
+    EXPECT_EQ(unfolded.count(), 1) << "only the first disc is above the size limit";
+    EXPECT_EQ(unfolded.row(0).caption, "Artist" + kSep + "Album (1999)");
+}
+
+TEST(MusicScan, TheUpdateReadsAFoldedAlbumAgainWhenAnyDiscChanged) {
+    test::MusicTree tree;
+    tree.album("G/A/CD1", 10 * kMiB);
+    tree.album("G/A/CD2", 10 * kMiB);
+    tree.album("G/B", 10 * kMiB);
+    MusicList list;
+    RecordingHost host;
+    scanMusic(tree.root(), options(), list, host);
+    ASSERT_EQ(rows(list),
+              (QStringList{album("G" + kSep + "A [2CD]", "20"), album("G" + kSep + "B", "10")}));
+    list.setCell(0, StyleCell, QStringLiteral("kept when unchanged"));
+
+    MusicUpdateResult result = updateMusic(list, {}, options(), host);
+    EXPECT_EQ(result.counts, UpdateCounts{});
+    EXPECT_EQ(list.row(0).cells.value(StyleCell), QStringLiteral("kept when unchanged"));
+
+    tree.file("G/A/CD2/tracks.bin", 15 * kMiB);
+    result = updateMusic(list, {}, options(), host);
+    EXPECT_EQ(result.counts.changed, 1);
+    EXPECT_EQ(result.counts.added + result.counts.removed, 0);
+    EXPECT_EQ(rows(list),
+              (QStringList{album("G" + kSep + "A [2CD]", "25"), album("G" + kSep + "B", "10")}));
+
+    // Switched off, the discs are rows of their own and the folded album is gone.
+    MusicScanOptions unfolded = options();
+    unfolded.toggles.foldDiscs = false;
+    result = updateMusic(list, {}, unfolded, host);
+    EXPECT_EQ(result.counts.added, 2);
+    EXPECT_EQ(result.counts.removed, 1);
+    EXPECT_EQ(rows(list), (QStringList{album("G" + kSep + "A" + kSep + "CD1", "10"),
+                                       album("G" + kSep + "A" + kSep + "CD2", "15"),
+                                       album("G" + kSep + "B", "10")}));
 }
 
 TEST(MusicScan, SizeLimitBoundary) {

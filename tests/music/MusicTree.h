@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +45,15 @@ public:
         QFile out(full);
         out.open(QIODevice::WriteOnly | QIODevice::Truncate);
         out.resize(bytes);
+        return full;
+    }
+    // A file holding contents at relative (folders made as needed).
+    QString write(const QString& relative, const std::string& contents) const {
+        const QString full = path(relative);
+        QDir().mkpath(QFileInfo(full).path());
+        QFile out(full);
+        out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        out.write(contents.data(), static_cast<qint64>(contents.size()));
         return full;
     }
     // An album folder holding one file of the given size (no audio: the details stay "-").

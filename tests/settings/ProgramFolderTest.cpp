@@ -133,6 +133,9 @@ TEST(ProgramFolder, OfAnInstalledExecutableUsesTheUsersFoldersAndFillsThemOnce) 
     EXPECT_EQ(first.dir(), user.file(QStringLiteral("data/korvane")));
     EXPECT_TRUE(QFileInfo(first.settingsDir()).isDir()) << "ready for the first set.ini write";
     EXPECT_EQ(user.read(QStringLiteral("data/korvane/genrebd.txt")), "kino=Rock\r\n");
+    EXPECT_EQ(first.shippedFile(QStringLiteral("manual/ru.html")),
+              installed.starters() + QStringLiteral("/manual/ru.html"))
+        << "the manual is read where it is installed";
 
     user.write(QStringLiteral("data/korvane/genrebd.txt"), "kino=Post-punk\r\n");
     QFile::remove(user.file(QStringLiteral("data/korvane/countrybd.txt")));
@@ -183,6 +186,8 @@ TEST(ProgramFolder, OfAWritableFolderStaysBesideTheProgram) {
     const ProgramFolder folder = ProgramFolder::ofExecutable(bin);
     EXPECT_EQ(folder.settingsPath(), bin + QStringLiteral("/set.ini"));
     EXPECT_EQ(folder.dir(), bin);
+    EXPECT_EQ(folder.shippedFile(QStringLiteral("manual/ru.html")),
+              bin + QStringLiteral("/manual/ru.html"));
     EXPECT_TRUE(QDir(user.path()).isEmpty())
         << "a portable program leaves the user's folders alone";
 }

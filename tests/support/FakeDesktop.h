@@ -23,6 +23,7 @@ public:
     QStringList folderCaptions;
     QStringList folderPreselections;
     int beeps = 0;
+    QString clipboard;
 
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<QString>> folderAnswers;
@@ -57,6 +58,7 @@ public:
         replaceQuestions << path;
         return take(replaceAnswers).value_or(false);
     }
+    void setClipboardText(const QString& text) override { clipboard = text; }
     void beep() override { ++beeps; }
 
 private:

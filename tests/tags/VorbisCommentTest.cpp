@@ -180,30 +180,3 @@ TEST(AudioProperties, BitRate) {
         EXPECT_EQ(properties.bitRate(), c.bitRate);
     }
 }
-
-TEST(ByteHelpers, ValidUtf8) {
-    const std::string replacement = "\xEF\xBF\xBD";
-    const std::pair<std::string, std::string> cases[] = {
-        {"plain", "plain"},
-        {"\xD0\x9A", "\xD0\x9A"},
-        {"\xE2\x82\xAC", "\xE2\x82\xAC"},
-        {"\xF0\x9F\x8E\xB8", "\xF0\x9F\x8E\xB8"},
-        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"}, // U+10FFFF
-        {"a\x80"
-         "b",
-         "a" + replacement + "b"},
-        {"\xD0", replacement},
-        {"\xD0x\xD0\x9A", replacement + "x\xD0\x9A"},
-        {"\xC0\xAF", replacement + replacement},                   // overlong "/"
-        {"\xE0\x80\xAF", replacement + replacement + replacement}, // overlong, three bytes
-        {"\xED\xA0\x80", replacement + replacement + replacement}, // surrogate half
-        {"\xF4\x90\x80\x80",
-         replacement + replacement + replacement + replacement}, // past U+10FFFF
-        {"\xE2\x82", replacement + replacement},
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-    };
-    for (const auto& [bytes, expected] : cases) {
-        SCOPED_TRACE(bytes);
-        EXPECT_EQ(validUtf8(bytes), expected);
-    }
-}

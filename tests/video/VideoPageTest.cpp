@@ -106,12 +106,13 @@ TEST(VideoPage, ScanFillsTheListAndRemembersTheFirstFilesFolder) {
     EXPECT_TRUE(f.ui().videoScanButton->isEnabled());
     EXPECT_TRUE(f.ui().videoScanAction->isEnabled());
 
-    // the menu command shows the page and scans again, appending
+    // the menu command shows the page and scans again; the same folder is refreshed in place
     f.ui().pages->setCurrentIndex(0);
     f.desktop.folderAnswers.push_back(f.clips.path());
     f.ui().videoScanAction->trigger();
     EXPECT_EQ(f.ui().pages->currentIndex(), 1);
-    EXPECT_EQ(w.videoList().count(), 4);
+    EXPECT_EQ(w.videoList().count(), 2);
+    EXPECT_EQ(w.statusText(), QStringLiteral(" Новых: 0, изменённых: 0, удалённых: 0"));
     EXPECT_EQ(f.desktop.folderPreselections.last(),
               QDir::toNativeSeparators(f.clips.file(QStringLiteral("Live"))));
 }

@@ -1,0 +1,129 @@
+#include "CliRun.h"
+#include "catalogue/CatalogueStore.h"
+#include "catalogue/PublishedStore.h"
+#include "text/LocaleText.h"
+
+#include "TempDir.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <gtest/gtest.h>
+
+// --mark-published and --since-published: what is new since the list was last posted.
+namespace korvane::cli {
+namespace {
+
+using test::TempDir;
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+struct Collection {
+    TempDir program;
+    TempDir collection;
+
+    void album(const QString& relative, qint64 bytes, const QString& name = "tracks.bin") {
+        QDir().mkpath(collection.file(relative));
+        QFile file(collection.file(relative + u'/' + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(bytes);
+    }
+    CliOutcome run(QStringList args) {
+        return runCli(QStringList{"--dir", program.path(), "music"} + args);
+    }
+    QString database() const { return program.file("korvane.db"); }
+};
+
+// Added, changed (retagged or grown in place) and removed albums, through a scan and through an
+// update of the stored list: only the added ones are new, the removed ones come in a second block,
+// the changed one in neither.
+TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
+    for (const bool update : {false, true}) {
+        Collection c;
+        c.album("Group/Kept", 5 * kMiB);
+        c.album("Group/Changed", 5 * kMiB);
+        c.album("Group/Gone", 5 * kMiB);
+        // Never published: everything, under the list's own title.
+        CliOutcome o = c.run({c.collection.path(), "--store", "--since-published", "--plain", "-",
+                              "--mark-published"});
+        ASSERT_EQ(o.status, kExitOk) << o.err;
+        EXPECT_NE(o.out.find("mp3 collection — альбомов: 3,"), std::string::npos) << o.out;
+
+        c.album("Group/Changed", 2 * kMiB, "bonus.bin");
+        c.album("Group/Fresh", 7 * kMiB);
+        QDir(c.collection.file("Group/Gone")).removeRecursively();
+        const QStringList scan =
+            update ? QStringList{"--update"} : QStringList{c.collection.path()};
+        o = c.run(scan + QStringList{"--since-published", "--bbcode", "-"});
+        ASSERT_EQ(o.status, kExitOk) << o.err;
+        const std::string today = text::shortDate(QDate::currentDate()).toStdString();
+        EXPECT_EQ(o.out, "[b]mp3 collection — новое с " + today +
+                             " — альбомов: 1[/b]\r\n"
+                             "\r\n"
+                             "[b]Group[/b]  \\  Fresh | 7 mb | - kbps | - | -\r\n"
+                             "\r\n"
+                             "Удалено с " +
+                             today +
+                             "\r\n"
+                             "[b]Group[/b]  \\  Gone | 5 mb | - kbps | - | -\r\n")
+            << (update ? "update" : "scan");
+        // Not marked this time: the same again; any format, here the printed rows.
+        o = c.run(scan + QStringList{"--since-published", "--print"});
+        EXPECT_EQ(o.out, "Group  \\  Fresh\t7\t-\t-\t-\nУдалено с " + today +
+                             "\t \t \t \t \nGroup  \\  Gone\t5\t-\t-\t-\n");
+        // Marked: nothing is new any more.
+        c.run(scan + QStringList{"--mark-published"});
+        o = c.run(scan + QStringList{"--since-published", "--print"});
+        EXPECT_EQ(o.out, "");
+    }
+}
+
+// The snapshot lives in tables of its own, made by the first mark: the stored lists and the
+// schema version stay as they were, and a file that is no catalogue is not touched.
+TEST(PublishedCommand, SnapshotKeepsToItsOwnTables) {
+    Collection c;
+    c.album("Group/Album", 5 * kMiB);
+    ASSERT_EQ(c.run({c.collection.path(), "--store"}).status, kExitOk);
+    const auto tables = [&c] {
+        QStringList names;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "published-test");
+            db.setDatabaseName(c.database());
+            EXPECT_TRUE(db.open());
+            QSqlQuery query("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name",
+                            db);
+            while (query.next())
+                names << query.value(0).toString();
+            query.exec("PRAGMA user_version");
+            query.next();
+            names << "version " + query.value(0).toString();
+        }
+        QSqlDatabase::removeDatabase("published-test");
+        return names;
+    };
+    EXPECT_EQ(tables(), (QStringList{"lists", "rows", "version 1"}));
+    ASSERT_EQ(c.run({c.collection.path(), "--since-published", "--print"}).status, kExitOk);
+    EXPECT_EQ(tables(), (QStringList{"lists", "rows", "version 1"})); // asking makes nothing
+    ASSERT_EQ(c.run({c.collection.path(), "--mark-published"}).status, kExitOk);
+    EXPECT_EQ(tables(),
+              (QStringList{"lists", "published_lists", "published_rows", "rows", "version 1"}));
+    CatalogueStore store(c.database());
+    EXPECT_EQ(store.state(), CatalogueStore::State::Ready);
+    ASSERT_TRUE(store.load(StoredListName::Music));
+    EXPECT_EQ(store.load(StoredListName::Music)->rows.size(), 1u);
+    EXPECT_FALSE(PublishedStore(c.database()).load(StoredListName::Video));
+
+    // A foreign file is set aside by the catalogue's rules, never written as it is.
+    TempDir other;
+    other.write("korvane.db", "not a database at all, but long enough to look like a file....");
+    const CliOutcome o = runCli(
+        QStringList{"--dir", other.path(), "music", c.collection.path(), "--mark-published"});
+    EXPECT_EQ(o.status, kExitOk) << o.err;
+    EXPECT_TRUE(QFile::exists(other.file("korvane.db.broken")));
+}
+
+} // namespace
+} // namespace korvane::cli
