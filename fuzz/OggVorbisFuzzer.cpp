@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Items are cut at 250 bytes; a bad byte turns into at most 3 bytes of U+FFFD.
     if (ogg.title.size() > 750 || ogg.vendor.size() > 750 || bitRate < 0)
         __builtin_trap();
-    if (korvane::utf8::withReplacements(ogg.title) != ogg.title || korvane::utf8::withReplacements(ogg.genre) != ogg.genre)
+    if (korvane::utf8::withReplacements(ogg.title) != ogg.title ||
+        korvane::utf8::withReplacements(ogg.genre) != ogg.genre)
         __builtin_trap();
     if (ogg.audioBytes < 0 || ogg.audioBytes > ogg.fileSize)
         __builtin_trap();

@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (bitRate < 0 || p.audioBytes < 0 || p.audioBytes > source.size() ||
         !std::isfinite(p.durationSeconds) || p.durationSeconds < 0)
         __builtin_trap();
-    if (korvane::utf8::withReplacements(p.artist) != p.artist || korvane::utf8::withReplacements(p.comment) != p.comment)
+    if (korvane::utf8::withReplacements(p.artist) != p.artist ||
+        korvane::utf8::withReplacements(p.comment) != p.comment)
         __builtin_trap();
     return 0;
 }

@@ -96,12 +96,15 @@ void MainWindow::scanMusicRoot() {
     // A refresh that was stopped left the list as it was.
     m_musicListPartial = result.stopped && !added.refreshed;
     musicListFilled();
-    if (!added.refreshed)
-        setStatusText(QStringLiteral(
-            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
-    else
-        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
-                                     : u' ' + updateSummary(added.counts));
+    QString status =
+        !added.refreshed
+            ? QStringLiteral(
+                  " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)")
+        : result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                         : u' ' + updateSummary(added.counts);
+    if (const int close = m_musicList->closeCodePageCount(); close > 0)
+        status += QStringLiteral("; строк с сомнительной кодировкой тегов: %1").arg(close);
+    setStatusText(status);
     ui.progressBar->setValue(0);
     m_musicStopRequest = false;
     m_desktop.beep();
@@ -193,8 +196,12 @@ void MainWindow::musicEditClicked() {
     // Rows may move while the dialog is open (a scan goes on behind it): follow this one.
     const QPersistentModelIndex edited = m_musicList->index(index, 0);
     execModal(*m_musicEditor);
-    if (m_musicEditor->saved() && edited.isValid())
+    if (m_musicEditor->saved() && edited.isValid()) {
         m_musicList->applyEdit(edited.row(), m_musicEditor->row());
+        // The user has chosen the reading: the row is no close call any more.
+        if (m_musicEditor->codePagePicked())
+            m_musicList->setCloseTexts(edited.row(), {});
+    }
 }
 
 void MainWindow::musicDeleteClicked() {

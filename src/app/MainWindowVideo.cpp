@@ -75,10 +75,11 @@ bool MainWindow::scanVideoFolder() {
     m_videoStopRequest = false;
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
-    const VideoUpdateResult added =
-        addVideoRoot(*m_videoList, root, separator, probe, host,
-                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
-                     [this](const QString& folder) { return confirmEmptyRoot(folder); });
+    const VideoUpdateResult added = addVideoRoot(
+        *m_videoList, root, separator, probe, host,
+        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
+        [this](const QString& folder) { return confirmEmptyRoot(folder); },
+        readTagEncoding(m_settings));
     const VideoScanResult& result = added.scan;
     m_videoScanRunning = false;
     m_videoStopRequest = false;
@@ -124,10 +125,11 @@ void MainWindow::videoUpdateClicked() {
     m_videoStopRequest = false;
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
-    const VideoUpdateResult result =
-        updateVideos(*m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
-                     toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
-                     [this](const QString& root) { return confirmEmptyRoot(root); });
+    const VideoUpdateResult result = updateVideos(
+        *m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
+        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
+        [this](const QString& root) { return confirmEmptyRoot(root); },
+        readTagEncoding(m_settings));
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

@@ -7,6 +7,7 @@
 #include "settings/SettingsFile.h"
 #include "widgets/DialogSize.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -93,6 +94,14 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         m_fields.groupAlbumSeparator, grid);
     addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
              m_fields.txtSeparator, grid);
+    m_fields.tagEncoding = new QComboBox(this);
+    m_fields.tagEncoding->addItems({QStringLiteral("Авто"), QStringLiteral("Windows-1251"),
+                                    QStringLiteral("KOI8-R"), QStringLiteral("CP866"),
+                                    QStringLiteral("Windows-1252")});
+    m_fields.tagEncoding->setToolTip(
+        QStringLiteral("Авто: кодировка каждого текста определяется по его буквам"));
+    grid->addWidget(new QLabel(QStringLiteral("Кодировка 8-битных тегов:"), this), row, 0);
+    grid->addWidget(m_fields.tagEncoding, row++, 1);
     addField(QStringLiteral("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
              m_fields.postLimit, grid);
     m_fields.postLimit->setValidator(new QIntValidator(0, 1'000'000'000, m_fields.postLimit));
@@ -131,6 +140,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
+    connect(m_fields.tagEncoding, &QComboBox::currentIndexChanged, this,
+            [this] { m_apply->setEnabled(true); });
     connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::browse);
     connect(m_apply, &QPushButton::clicked, this, &SettingsDialog::apply);
     connect(m_defaults, &QPushButton::clicked, this, &SettingsDialog::setDefaults);
@@ -160,6 +171,7 @@ void SettingsDialog::load() {
     m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
     for (const TextFileField& name : textFileFields())
         name.field->setText(s.readText(name.key, name.fallback));
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(readTagEncoding(s)));
     m_fields.postLimit->setText(
         QString::number(std::max(0, s.readInteger(exporter::kPostLimitKey, 0))));
     m_apply->setEnabled(false);
@@ -188,6 +200,7 @@ void SettingsDialog::apply() {
         s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
         s.writeText(keys::separatorGroupAlbum,
                     quoteSeparator(m_fields.groupAlbumSeparator->text()));
+        writeTagEncoding(s, static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
         return;
@@ -209,6 +222,7 @@ void SettingsDialog::setDefaults() {
     m_fields.postLimit->setText(QStringLiteral("0"));
     for (const TextFileField& name : textFileFields())
         name.field->setText(name.fallback);
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));
     m_apply->setEnabled(true);
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -14,7 +15,8 @@ class ProgramFolder;
 class SettingsFile;
 
 // The settings dialog "Настройки": size limit, output folder, output file names,
-// separators and workbook names, written straight into set.ini by "Применить".
+// separators, the code page of 8-bit tags and workbook names, written straight into set.ini by
+// "Применить".
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -38,6 +40,8 @@ public:
         QLineEdit* txtSeparator;
         QLineEdit* musicWorkbookName;
         QLineEdit* videoWorkbookName;
+        // "Кодировка 8-битных тегов": the items in the order of codepage::Choice.
+        QComboBox* tagEncoding;
         QLineEdit* postLimit; // the largest forum post in characters, 0: one file
     };
     const Fields& fields() const { return m_fields; }

@@ -35,6 +35,11 @@ void CatalogueList::setCaption(int index, const QString& caption) {
     emitRowChanged(index);
 }
 
+void CatalogueList::setCloseTexts(int index, const QList<CloseText>& texts) {
+    m_rows.at(static_cast<size_t>(index)).closeTexts = texts;
+    emitRowChanged(index);
+}
+
 QString CatalogueList::text(int index, int column) const {
     const CatalogueRow& r = row(index);
     if (column == 0)

@@ -24,6 +24,13 @@ struct RowOrigin {
 // Whether two spellings name the same root folder ("/music" and "/music/").
 bool isSameRoot(const QString& a, const QString& b);
 
+// An 8-bit text of a row's file whose code page was a close call: its bytes and how it was read.
+struct CloseText {
+    QByteArray bytes;
+    QString text;
+    bool operator==(const CloseText&) const = default;
+};
+
 // One row of a list: its caption (the first column) and its cells, in column order. Cells are
 // appended one by one while a scan completes a row, so a row may briefly hold fewer cells than
 // the list has columns.
@@ -34,6 +41,8 @@ struct CatalogueRow {
     // Bit 0 the caption, bit n+1 the n-th cell: what the user changed by hand in a row editor.
     std::uint32_t editedColumns = 0;
     bool isNew = false; // appeared in the last update
+    // 8-bit texts of the row's file whose code page was a close call; not stored.
+    QList<CloseText> closeTexts = {};
 
     // Rows are equal when they show the same texts; where they came from is bookkeeping.
     bool operator==(const CatalogueRow& other) const {
@@ -62,6 +71,7 @@ public:
 
     void appendRow(CatalogueRow row);
     void setCaption(int index, const QString& caption);
+    void setCloseTexts(int index, const QList<CloseText>& texts);
     // Column 0 is the caption, column n the n-th cell.
     QString text(int index, int column) const;
     void setCell(int index, int cell, const QString& value);

@@ -29,14 +29,18 @@ const Command kCommands[] = {
      "    its stored albums keeps its rows unless --allow-empty is given; --txt-encoding\n"
      "    utf-8|cp1251 for --txt; --template FILE and --post-limit N (characters, 0: one\n"
      "    file) for --bbcode and --plain; --since-published runs the actions on what changed\n"
-     "    since the list was last published, --mark-published makes the list the published one"},
+     "    since the list was last published, --mark-published makes the list the published\n"
+     "    one; --encoding auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets\n"
+     "    and folder names in that code page (auto: each decided from its letters) instead of\n"
+     "    the setting of set.ini"},
     {"tags", runTagsCommand,
-     "tags FILE                  every field of every audio reader, as JSON"},
+     "tags FILE [--encoding ...] every field of every audio reader, as JSON, with the code\n"
+     "    page chosen for each 8-bit text and how sure the choice was"},
     {"video", runVideoCommand,
      "video ROOT... [actions]    the video scan of each root in turn; --all-files lists the\n"
-     "    files without a video stream too (--no-all-files); --txt-encoding, --store and\n"
-     "    --update [ROOT...] as for music, with the stored video list; --template and\n"
-     "    --post-limit, --since-published and --mark-published as for music"},
+     "    files without a video stream too (--no-all-files); --txt-encoding, --encoding,\n"
+     "    --store and --update [ROOT...] as for music, with the stored video list; --template\n"
+     "    and --post-limit, --since-published and --mark-published as for music"},
     {"probe", runProbeCommand,
      "probe FILE                 the video probe's result and the video list's cells, as JSON"},
 };
@@ -72,6 +76,17 @@ void flushOutput(std::ostream& out) {
     if (!out)
         throw CommandError(std::string("standard output could not be written") +
                            (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()));
+}
+
+bool takeEncodingOption(const QStringList& args, int& i, std::optional<codepage::Choice>& choice) {
+    if (args.at(i) != QLatin1String("--encoding"))
+        return false;
+    const QString word = i + 1 < args.size() ? args.at(i + 1).toLower() : QString();
+    choice = codepage::choiceFromName(word.toStdString());
+    if (!choice)
+        throw UsageError("--encoding takes auto, cp1251, koi8-r, cp866 or cp1252");
+    i += 2;
+    return true;
 }
 
 ProgramFolder programFolder(const Context& context) {

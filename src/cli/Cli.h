@@ -1,10 +1,12 @@
 #pragma once
 
 #include "settings/ProgramFolder.h"
+#include "text/CodePageDetector.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 
@@ -46,6 +48,11 @@ ProgramFolder programFolder(const Context& context);
 // Runs one command line (the arguments after the program name) and returns the exit status.
 int run(const QStringList& arguments, const QString& executableDir, std::ostream& out,
         std::ostream& err, bool errIsTerminal = false);
+
+// "--encoding auto|cp1251|koi8-r|cp866|cp1252" at args[i]: stores the choice, moves i past both
+// words and returns true; false when args[i] is another word. A missing or unknown word after it
+// is a UsageError.
+bool takeEncodingOption(const QStringList& args, int& i, std::optional<codepage::Choice>& choice);
 
 // The text of `korvane-cli --help`.
 QString usageText();

@@ -90,8 +90,10 @@ int runMusicCommand(const QStringList& args, Context& context) {
 
     if (arguments.txtUtf8)
         toggles.txtUtf8 = *arguments.txtUtf8;
-    const MusicScanOptions options =
+    MusicScanOptions options =
         readMusicScanOptions(settings, toggles, settings.readText(u"notdead", QStringLiteral("0")));
+    if (arguments.tagEncoding)
+        options.toggles.tagEncoding = *arguments.tagEncoding;
     std::unique_ptr<CatalogueStore> store;
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);

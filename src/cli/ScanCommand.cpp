@@ -14,7 +14,8 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     ScanArguments result;
     for (int i = 0; i < args.size();) {
         const QString& word = args.at(i);
-        if (takeListAction(args, i, list, result.actions))
+        if (takeListAction(args, i, list, result.actions) ||
+            takeEncodingOption(args, i, result.tagEncoding))
             continue;
         ++i;
         if (word == QLatin1String("--store") || word == QLatin1String("--update")) {

@@ -21,7 +21,8 @@ struct ScanArguments {
     std::vector<ListAction> actions;
     bool store = false;  // --store: the list becomes the stored list
     bool update = false; // --update: the stored list is updated (roots may then be left out)
-    std::optional<bool> txtUtf8; // --txt-encoding utf-8|cp1251
+    std::optional<bool> txtUtf8;                 // --txt-encoding utf-8|cp1251
+    std::optional<codepage::Choice> tagEncoding; // --encoding auto|cp1251|koi8-r|cp866|cp1252
     bool mayEmpty =
         false; // --allow-empty: the update may empty a root that holds none of its albums
     QString postTemplate;               // --template FILE for the forum posts of this run
@@ -31,7 +32,7 @@ struct ScanArguments {
 };
 
 // Reads a scan command's words: list actions, --store, --update, --txt-encoding ENCODING,
-// --template FILE and --post-limit N,
+// --encoding CODEPAGE, --template FILE and --post-limit N,
 // then the words `option` takes
 // (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
 // option or no root (without --update), and CommandError for a root that is not a folder, before

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/ScanCommand.h"
 #include "files/FileName.h"
 #include "music/AlbumCaption.h"
 #include "tags/ApeTagReader.h"
@@ -21,6 +22,7 @@
 #include <QJsonObject>
 
 #include <filesystem>
+#include <optional>
 
 // korvane-cli tags FILE: every audio reader run on the file, one JSON member per reader. A new
 // reader is one function below and one line in kReaders.
@@ -50,6 +52,24 @@ QJsonValue number(std::int64_t value) {
     return QJsonValue(static_cast<qint64>(value));
 }
 
+// Each 8-bit text the reader decoded: its bytes, the code page chosen and by how many bits that
+// reading beat the next one (negative when Windows-1251 stayed although another read a little
+// better); "close" marks the choices a person may want to look at.
+QJsonArray eightBitJson(const tags::EightBitTexts& eightBit) {
+    QJsonArray array;
+    for (const tags::TextDecision& d : eightBit.decisions()) {
+        const std::string_view name = codepage::name(d.decision.encoding);
+        array.append(QJsonObject{
+            {"bytes", QString::fromLatin1(QByteArray::fromStdString(d.bytes).toHex())},
+            {"text", text(d.text)},
+            {"code_page", QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()))},
+            {"margin", d.decision.margin},
+            {"close", d.decision.close},
+        });
+    }
+    return array;
+}
+
 QJsonObject frameJson(const tags::MpegFrameInfo& frame) {
     QString header;
     for (const std::uint8_t byte : frame.header)
@@ -77,8 +97,8 @@ QJsonObject frameJson(const tags::MpegFrameInfo& frame) {
     };
 }
 
-QJsonObject mpegJson(const Path& file) {
-    tags::MpegAudioReader mpeg;
+QJsonObject mpegJson(const Path& file, codepage::Choice choice) {
+    tags::MpegAudioReader mpeg(choice);
     const bool loaded = mpeg.load(file);
     const tags::VbrHeader& vbr = mpeg.vbr;
     return {
@@ -100,8 +120,8 @@ QJsonObject mpegJson(const Path& file) {
     };
 }
 
-QJsonObject id3v1Json(const Path& file) {
-    tags::Id3v1Reader tag;
+QJsonObject id3v1Json(const Path& file, codepage::Choice choice) {
+    tags::Id3v1Reader tag(choice);
     const bool loaded = tag.load(file);
     return {
         {"loaded", loaded},
@@ -127,11 +147,12 @@ QJsonObject id3v1Json(const Path& file) {
         {"full_artist", text(tag.fullArtist())},
         {"full_album", text(tag.fullAlbum())},
         {"tail_size", number(tag.tailSize())},
+        {"eight_bit", eightBitJson(tag.eightBit)},
     };
 }
 
-QJsonObject id3v2Json(const Path& file) {
-    tags::Id3v2Reader tag;
+QJsonObject id3v2Json(const Path& file, codepage::Choice choice) {
+    tags::Id3v2Reader tag(choice);
     const bool loaded = tag.load(file);
     return {
         {"loaded", loaded},
@@ -152,11 +173,12 @@ QJsonObject id3v2Json(const Path& file) {
         {"language", text(tag.language)},
         {"link", text(tag.link)},
         {"size_text", text(tag.sizeText)},
+        {"eight_bit", eightBitJson(tag.eightBit)},
     };
 }
 
-QJsonObject id3v2FramesJson(const Path& file) {
-    tags::Id3v2FrameReader tag;
+QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
+    tags::Id3v2FrameReader tag(choice);
     tag.setFileName(file);
     tag.setActive(true);
     const tags::Id3v2Header& header = tag.header();
@@ -172,6 +194,7 @@ QJsonObject id3v2FramesJson(const Path& file) {
         {"lead_artist", texts(tag.texts.leadArtist().items())},
         {"album", text(tag.texts.album())},
         {"content_type", texts(tag.texts.contentType().items())},
+        {"eight_bit", eightBitJson(tag.eightBit)},
     };
     if (tag.frameIdsLeftOut() > 0)
         json.insert(QStringLiteral("frame_ids_left_out"),
@@ -179,7 +202,7 @@ QJsonObject id3v2FramesJson(const Path& file) {
     return json;
 }
 
-QJsonObject wmaJson(const Path& file) {
+QJsonObject wmaJson(const Path& file, codepage::Choice) {
     tags::WmaReader wma;
     const bool loaded = wma.load(file);
     return {
@@ -200,8 +223,8 @@ QJsonObject wmaJson(const Path& file) {
     };
 }
 
-QJsonObject oggJson(const Path& file) {
-    tags::OggVorbisReader ogg;
+QJsonObject oggJson(const Path& file, codepage::Choice choice) {
+    tags::OggVorbisReader ogg(choice);
     const bool loaded = ogg.load(file);
     return {
         {"loaded", loaded},
@@ -221,6 +244,7 @@ QJsonObject oggJson(const Path& file) {
         {"vendor", utf8(ogg.vendor)},
         {"duration", ogg.duration()},
         {"bitrate", number(ogg.bitRate())},
+        {"eight_bit", eightBitJson(ogg.eightBit)},
     };
 }
 
@@ -240,26 +264,28 @@ QJsonObject propertiesJson(bool loaded, const tags::AudioProperties& p, QJsonObj
     return own;
 }
 
-QJsonObject flacJson(const Path& file) {
-    tags::FlacReader flac;
+QJsonObject flacJson(const Path& file, codepage::Choice choice) {
+    tags::FlacReader flac(choice);
     const bool loaded = flac.load(file);
     return propertiesJson(loaded, flac.properties,
                           {{"bits_per_sample", flac.bitsPerSample},
                            {"total_samples", number(flac.totalSamples)},
-                           {"id3v2_size", number(flac.id3v2Size)}});
+                           {"id3v2_size", number(flac.id3v2Size)},
+                           {"eight_bit", eightBitJson(flac.eightBit)}});
 }
 
-QJsonObject opusJson(const Path& file) {
-    tags::OpusReader opus;
+QJsonObject opusJson(const Path& file, codepage::Choice choice) {
+    tags::OpusReader opus(choice);
     const bool loaded = opus.load(file);
     return propertiesJson(loaded, opus.properties,
                           {{"input_sample_rate", opus.inputSampleRate},
                            {"pre_skip", opus.preSkip},
-                           {"id3v2_size", number(opus.id3v2Size)}});
+                           {"id3v2_size", number(opus.id3v2Size)},
+                           {"eight_bit", eightBitJson(opus.eightBit)}});
 }
 
-QJsonObject mp4Json(const Path& file) {
-    tags::Mp4Reader mp4;
+QJsonObject mp4Json(const Path& file, codepage::Choice choice) {
+    tags::Mp4Reader mp4(choice);
     const bool loaded = mp4.load(file);
     return propertiesJson(loaded, mp4.properties,
                           {{"brand", utf8(mp4.brand)},
@@ -268,22 +294,24 @@ QJsonObject mp4Json(const Path& file) {
                            {"timescale", number(mp4.timescale)},
                            {"media_duration", number(static_cast<std::int64_t>(mp4.duration))},
                            {"media_data_bytes", number(mp4.mediaDataBytes)},
-                           {"album_artist", utf8(mp4.albumArtist)}});
+                           {"album_artist", utf8(mp4.albumArtist)},
+                           {"eight_bit", eightBitJson(mp4.eightBit)}});
 }
 
-QJsonObject wavPackJson(const Path& file) {
-    tags::WavPackReader wv;
+QJsonObject wavPackJson(const Path& file, codepage::Choice choice) {
+    tags::WavPackReader wv(choice);
     const bool loaded = wv.load(file);
     return propertiesJson(loaded, wv.properties,
                           {{"block_start", number(wv.blockStart)},
                            {"version", wv.version},
                            {"total_samples", number(wv.totalSamples)},
                            {"bits_per_sample", wv.bitsPerSample},
-                           {"lossless", wv.lossless}});
+                           {"lossless", wv.lossless},
+                           {"eight_bit", eightBitJson(wv.tag.eightBit)}});
 }
 
-QJsonObject apeJson(const Path& file) {
-    tags::MonkeysAudioReader ape;
+QJsonObject apeJson(const Path& file, codepage::Choice choice) {
+    tags::MonkeysAudioReader ape(choice);
     const bool loaded = ape.load(file);
     return propertiesJson(loaded, ape.properties,
                           {{"header_start", number(ape.headerStart)},
@@ -293,11 +321,12 @@ QJsonObject apeJson(const Path& file) {
                            {"final_frame_blocks", number(ape.finalFrameBlocks)},
                            {"total_frames", number(ape.totalFrames)},
                            {"bits_per_sample", ape.bitsPerSample},
-                           {"total_samples", number(ape.totalSamples)}});
+                           {"total_samples", number(ape.totalSamples)},
+                           {"eight_bit", eightBitJson(ape.tag.eightBit)}});
 }
 
-QJsonObject apeTagJson(const Path& file) {
-    tags::ApeTagReader tag;
+QJsonObject apeTagJson(const Path& file, codepage::Choice choice) {
+    tags::ApeTagReader tag(choice);
     const bool loaded = tag.load(file);
     return {
         {"loaded", loaded},
@@ -312,11 +341,12 @@ QJsonObject apeTagJson(const Path& file) {
         {"year", utf8(tag.year)},
         {"genre", utf8(tag.genre)},
         {"comment", utf8(tag.comment)},
+        {"eight_bit", eightBitJson(tag.eightBit)},
     };
 }
 
-QJsonObject cueJson(const Path& file) {
-    tags::CueSheetReader cue;
+QJsonObject cueJson(const Path& file, codepage::Choice choice) {
+    tags::CueSheetReader cue(choice);
     // A cue sheet has no signature to tell it by, only its name, as in the album scan; read as
     // one, an audio file would be scanned for commands through its first megabyte.
     const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file);
@@ -332,12 +362,13 @@ QJsonObject cueJson(const Path& file) {
         {"genre", utf8(cue.genre)},
         {"comment", utf8(cue.comment)},
         {"files", files},
+        {"eight_bit", eightBitJson(cue.eightBit)},
     };
 }
 
 struct Reader {
     const char* key;
-    QJsonObject (*read)(const Path& file);
+    QJsonObject (*read)(const Path& file, codepage::Choice choice);
     // For a reader that knows its stream by a signature, the member that is true when it found
     // it. A file it recognises is not searched for MPEG frames, a search that would otherwise
     // walk the whole file (minutes for a long FLAC).
@@ -351,9 +382,10 @@ const Reader kReaders[] = {
     {"ape", apeJson, "loaded"},   {"apev2", apeTagJson},      {"cue", cueJson},
 };
 
-QJsonObject readOrError(QJsonObject (*read)(const Path& file), const Path& file) {
+QJsonObject readOrError(QJsonObject (*read)(const Path& file, codepage::Choice choice),
+                        const Path& file, codepage::Choice choice) {
     try {
-        return read(file);
+        return read(file, choice);
     } catch (const std::exception& error) {
         // A reader that raises (the second ID3v2 reader does) reports its message.
         return QJsonObject{{"loaded", false}, {"error", QString::fromUtf8(error.what())}};
@@ -363,10 +395,19 @@ QJsonObject readOrError(QJsonObject (*read)(const Path& file), const Path& file)
 } // namespace
 
 int runTagsCommand(const QStringList& args, Context& context) {
-    if (args.size() != 1)
+    QStringList names;
+    std::optional<codepage::Choice> given;
+    for (int i = 0; i < args.size();) {
+        if (!takeEncodingOption(args, i, given))
+            names.append(args.at(i++));
+    }
+    if (names.size() != 1)
         throw UsageError("tags needs exactly one FILE");
+    // Without --encoding, the setting of the program folder's set.ini.
+    const codepage::Choice choice =
+        given ? *given : readTagEncoding(readSettings(programFolder(context), context));
     // The name's bytes as given, whatever their encoding.
-    const Path file(files::encodeFileName(args.first()).toStdString());
+    const Path file(files::encodeFileName(names.first()).toStdString());
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error))
         throw CommandError("no such file: " + file.string());
@@ -374,7 +415,7 @@ int runTagsCommand(const QStringList& args, Context& context) {
     QJsonObject result;
     QString recognisedBy;
     for (const Reader& reader : kReaders) {
-        const QJsonObject json = readOrError(reader.read, file);
+        const QJsonObject json = readOrError(reader.read, file, choice);
         if (reader.recognisedWhen != nullptr && recognisedBy.isEmpty() &&
             json[QLatin1String(reader.recognisedWhen)].toBool())
             recognisedBy = QLatin1String(reader.key);
@@ -382,7 +423,7 @@ int runTagsCommand(const QStringList& args, Context& context) {
     }
     result.insert(QStringLiteral("mpeg"),
                   recognisedBy.isEmpty()
-                      ? readOrError(mpegJson, file)
+                      ? readOrError(mpegJson, file, choice)
                       : QJsonObject{{"loaded", false}, {"skipped", "the file is " + recognisedBy}});
     context.out << QJsonDocument(result).toJson(QJsonDocument::Indented).toStdString();
     return kExitOk;

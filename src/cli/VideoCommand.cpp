@@ -55,6 +55,7 @@ int runVideoCommand(const QStringList& args, Context& context) {
     requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);
 
     const QString separator = readGroupAlbumSeparator(settings);
+    const codepage::Choice names = arguments.tagEncoding.value_or(readTagEncoding(settings));
     video::VideoInfo probe;
     std::unique_ptr<CatalogueStore> store;
     if (arguments.store || arguments.update)
@@ -64,16 +65,16 @@ int runVideoCommand(const QStringList& args, Context& context) {
         list.resetRows(std::move(stored.rows));
         list.setLeftOut(std::move(stored.leftOut));
         VideoProgressHost host(context);
-        const VideoUpdateResult result =
-            updateVideos(list, arguments.roots, separator, probe, host, files,
-                         [&arguments](const QString&) { return arguments.mayEmpty; });
+        const VideoUpdateResult result = updateVideos(
+            list, arguments.roots, separator, probe, host, files,
+            [&arguments](const QString&) { return arguments.mayEmpty; }, names);
         context.err << updateSummary(result.counts).toStdString() << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows, and a
         // root named twice is listed once.
         for (const QString& root : arguments.roots) {
             VideoProgressHost host(context);
-            addVideoRoot(list, root, separator, probe, host, files);
+            addVideoRoot(list, root, separator, probe, host, files, {}, names);
         }
     }
     if (store)

@@ -1,6 +1,6 @@
 #include "files/FileName.h"
 
-#include "text/Cp1251.h"
+#include "text/CodePages.h"
 #include "text/LocaleText.h"
 
 #include <algorithm>
@@ -103,26 +103,94 @@ QByteArray encodeFileName(QStringView name) {
     return bytes;
 }
 
-QString displayFileName(const QString& name) {
-    // Read-only until a carried byte turns up: the sorts call this for every comparison, and
-    // nearly every name has none.
-    QString shown;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (!isCarriedByte(name, i))
-            continue;
-        if (shown.isNull())
-            shown = name;
-        shown[i] = QChar(char16_t(cp1251::toUnicode(carriedByte(name[i]))));
-    }
-    return shown.isNull() ? name : shown;
+namespace {
+
+// Inside a part of a path that carries bytes, which characters are 8-bit bytes too: the carried
+// ones, and those of three or four UTF-8 bytes, which 8-bit names form by chance (CP866 "уда" is
+// U+3A20) far more often than a name mixes CJK with a broken sequence. Cyrillic and Latin of
+// two UTF-8 bytes stay characters. The bytes of the character at i, or none.
+std::string eightBitBytes(QStringView part, qsizetype i) {
+    if (isCarriedByte(part, i))
+        return std::string(1, static_cast<char>(carriedByte(part[i])));
+    const QChar c = part[i];
+    if (c.isHighSurrogate() && i + 1 < part.size() && part[i + 1].isLowSurrogate())
+        return part.mid(i, 2).toUtf8().toStdString();
+    if (c.unicode() >= 0x800 && !c.isSurrogate())
+        return part.mid(i, 1).toUtf8().toStdString();
+    return {};
 }
 
-void sortByShownName(QStringList& paths) {
+// The 8-bit text of one part of a path: its 8-bit characters as their bytes and the ASCII around
+// them.
+std::string eightBitText(QStringView part) {
+    std::string bytes;
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const std::string own = eightBitBytes(part, i);
+        if (!own.empty())
+            bytes += own;
+        else if (part[i].unicode() < 0x80)
+            bytes += static_cast<char>(part[i].unicode());
+        if (own.size() == 4)
+            ++i; // a surrogate pair
+    }
+    return bytes;
+}
+
+bool carriesBytes(QStringView part) {
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        if (isCarriedByte(part, i))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString displayFileName(const QString& name, codepage::Choice choice) {
+    // Nothing to do unless a carried byte turns up: nearly every name has none.
+    if (!carriesBytes(name))
+        return name;
+    // The parts of one path come from one archive: they are decided together.
+    const QList<QStringView> parts = QStringView(name).split(u'/');
+    std::vector<std::string> texts;
+    for (const QStringView part : parts) {
+        if (carriesBytes(part))
+            texts.push_back(eightBitText(part));
+    }
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    const codepage::CodePageTable& high = codepage::table(codepage::decide(views, choice).encoding);
+    const auto show = [&high](QString& out, unsigned char byte) {
+        out += byte < 0x80 ? QChar(byte) : QChar(high[byte - 0x80]);
+    };
+    QString shown;
+    shown.reserve(name.size());
+    for (qsizetype p = 0; p < parts.size(); ++p) {
+        if (p > 0)
+            shown += u'/';
+        const QStringView part = parts[p];
+        if (!carriesBytes(part)) {
+            shown += part;
+            continue;
+        }
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            const std::string own = eightBitBytes(part, i);
+            if (own.empty())
+                shown += part[i];
+            for (const char byte : own)
+                show(shown, static_cast<unsigned char>(byte));
+            if (own.size() == 4)
+                ++i; // a surrogate pair
+        }
+    }
+    return shown;
+}
+
+void sortByShownName(QStringList& paths, codepage::Choice choice) {
     // Each shown name is made once, not once per comparison.
     std::vector<std::pair<QString, QString>> keyed;
     keyed.reserve(static_cast<size_t>(paths.size()));
     for (const QString& path : std::as_const(paths))
-        keyed.emplace_back(displayFileName(path), path);
+        keyed.emplace_back(displayFileName(path, choice), path);
     const text::CaseInsensitiveOrder order;
     std::sort(keyed.begin(), keyed.end(),
               [&order](const auto& a, const auto& b) { return order(a.first, b.first); });

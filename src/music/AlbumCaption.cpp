@@ -19,6 +19,14 @@ bool endsWithNoCase(std::string_view name, std::string_view ending) {
     return true;
 }
 
+void addCloseTexts(const tags::EightBitTexts& texts, AlbumCells& cells) {
+    for (const tags::TextDecision& d : texts.decisions()) {
+        const CloseText close{QByteArray::fromStdString(d.bytes), QString::fromStdString(d.text)};
+        if (d.decision.close && !cells.closeTexts.contains(close))
+            cells.closeTexts.append(close);
+    }
+}
+
 void appendYear(QString& caption, const QString& year) {
     if (!year.trimmed().isEmpty())
         caption += QStringLiteral(" (") + year + u')';

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "catalogue/CatalogueList.h"
 #include "settings/Toggles.h"
+#include "tags/TagText.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <string_view>
 
@@ -15,7 +18,12 @@ struct AlbumCells {
     QString bitrate = QStringLiteral("-");
     QString style = QStringLiteral("-");
     QString country = QStringLiteral("-");
+    // The file's 8-bit texts whose code page was a close call.
+    QList<CloseText> closeTexts = {};
 };
+
+// Adds the close calls of a reader's 8-bit texts to the cells.
+void addCloseTexts(const tags::EightBitTexts& texts, AlbumCells& cells);
 
 // A file name's ending, compared without regard to ASCII case as on Windows ("*.mp3").
 bool endsWithNoCase(std::string_view name, std::string_view ending);

@@ -112,7 +112,8 @@ void loadOrReset(Reader& reader, const AudioFile& file, const Pump& pump) {
 // without those frames.
 class SecondTag {
 public:
-    explicit SecondTag(const std::filesystem::path& path) : m_path(path) {}
+    SecondTag(const std::filesystem::path& path, codepage::Choice choice)
+        : m_path(path), m_choice(choice) {}
     const std::string& leadArtist() { return texts().leadArtist; }
     const std::string& album() { return texts().album; }
     const std::string& contentType() { return texts().contentType; }
@@ -126,6 +127,7 @@ private:
     const Texts& texts();
 
     const std::filesystem::path& m_path;
+    codepage::Choice m_choice;
     bool m_read = false;
     Texts m_texts;
 };
@@ -135,7 +137,7 @@ const SecondTag::Texts& SecondTag::texts() {
         return m_texts;
     m_read = true;
     try {
-        tags::Id3v2FrameReader tag;
+        tags::Id3v2FrameReader tag(m_choice);
         tag.setFileName(m_path);
         tag.setActive(true);
         const tags::Id3v2TextList& lead = tag.texts.leadArtist();
@@ -199,9 +201,9 @@ std::string_view mp3Year(const tags::MpegAudioReader& mpeg) {
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
-    tags::MpegAudioReader mpeg;
+    tags::MpegAudioReader mpeg(options.tagEncoding);
     loadOrReset(mpeg, file, pump);
-    SecondTag second(file.path);
+    SecondTag second(file.path, options.tagEncoding);
     const tags::Id3v2Reader& v2 = mpeg.id3v2;
 
     if (options.artistFromID3)
@@ -216,6 +218,8 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
         details.bitrate.prepend(QStringLiteral("VBR "));
     details.style = mp3Style(mpeg, second);
     details.country = countryNote(fromUtf8(v2.comment));
+    addCloseTexts(mpeg.id3v2.eightBit, details);
+    addCloseTexts(mpeg.id3v1.eightBit, details);
 }
 
 void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& options,
@@ -229,8 +233,9 @@ void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& 
 
 void oggDetails(const AudioFile& file, const QString& separator, const Toggles& options,
                 const Pump& pump, Details& details) {
-    tags::OggVorbisReader ogg;
+    tags::OggVorbisReader ogg(options.tagEncoding);
     loadOrReset(ogg, file, pump);
+    addCloseTexts(ogg.eightBit, details);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
     // The mp3-only rule shows DATE as written; the rule of every format its first four digits.
     const std::string year = options.mp3NamesOnly ? ogg.date : tags::yearFromDate(ogg.date);
@@ -284,6 +289,8 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
     details.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
     if (details.caption != list.row(row).caption)
         list.setCaption(row, details.caption);
+    if (!details.closeTexts.isEmpty())
+        list.setCloseTexts(row, details.closeTexts);
     list.appendCell(row, details.bitrate);
     list.appendCell(row, text::cutText(details.style, text::kMaxRowTextLength));
     list.appendCell(row, text::cutText(details.country, text::kMaxRowTextLength));

@@ -32,9 +32,29 @@ int MusicList::categoryHeaderCount() const {
                                           [](const MusicRow& r) { return isCategoryHeader(r); }));
 }
 
+int MusicList::closeCodePageCount() const {
+    return static_cast<int>(std::count_if(
+        rows().begin(), rows().end(), [](const MusicRow& r) { return !r.closeTexts.isEmpty(); }));
+}
+
 QVariant MusicList::data(const QModelIndex& index, int role) const {
     if (role == CategoryHeaderRole)
         return index.isValid() && index.row() < count() && isCategoryHeader(index.row());
+    if (role == CloseCodePageRole || (role == Qt::ToolTipRole && index.column() == 0)) {
+        if (!index.isValid() || index.row() >= count())
+            return {};
+        const QList<CloseText>& texts = row(index.row()).closeTexts;
+        if (role == CloseCodePageRole)
+            return !texts.isEmpty();
+        if (texts.isEmpty())
+            return {};
+        QStringList shown;
+        for (const CloseText& close : texts)
+            shown.append(close.text);
+        return QStringLiteral("Кодировка тегов угадана неуверенно: ") +
+               shown.join(QStringLiteral("; ")) +
+               QStringLiteral(". Выберите верную в редакторе строки или в настройках.");
+    }
     return CatalogueList::data(index, role);
 }
 

@@ -18,6 +18,9 @@ public:
     // Data role telling the view that a row is a category header row (drawn bold red on the
     // button face, its cells invisible).
     static constexpr int CategoryHeaderRole = Qt::UserRole + 1;
+    // Data role telling the view that the code page of some 8-bit text of the row was a close
+    // call (the caption gets a mark; its tooltip names the texts).
+    static constexpr int CloseCodePageRole = Qt::UserRole + 3;
 
     explicit MusicList(QObject* parent = nullptr);
 
@@ -25,6 +28,8 @@ public:
     bool isCategoryHeader(int index) const { return isCategoryHeader(row(index)); }
     void appendCategoryHeader(const QString& name);
     int categoryHeaderCount() const;
+    // Rows with a close call on the code page of an 8-bit text.
+    int closeCodePageCount() const;
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };

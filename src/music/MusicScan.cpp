@@ -126,7 +126,7 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     listAllFolders(rootDir, folders, pump);
     // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
     // keep the names' own bytes for the file system.
-    files::sortByShownName(folders);
+    files::sortByShownName(folders, options.toggles.tagEncoding);
     QStringList categoryNames;
     if (categories)
         listCategoryFolders(rootDir, categoryNames, pump);
@@ -173,13 +173,15 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    list.appendCategoryHeader(files::displayFileName(category));
+                    list.appendCategoryHeader(
+                        files::displayFileName(category, options.toggles.tagEncoding));
                     lastCategory = category;
                 }
             }
         }
         host.setProgressPosition(i + 1);
-        host.setStatusText(u' ' + files::displayFileName(rootDir + entry));
+        host.setStatusText(u' ' +
+                           files::displayFileName(rootDir + entry, options.toggles.tagEncoding));
         const MeasuredAlbum measured = measureAlbum(album, sizes, options.toggles.otherFormats);
         // Skipped folders neither pump nor look at the stop request.
         if (text::parseDecimalComma(measured.size).value_or(0) <= options.minLimit)
@@ -190,10 +192,10 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
             row.origin = origin; // the root may have moved
             list.appendRow(std::move(row));
         } else {
-            list.appendRow(
-                {folderText(files::displayFileName(entry), categories, options.separator),
-                 {measured.size},
-                 origin});
+            list.appendRow({folderText(files::displayFileName(entry, options.toggles.tagEncoding),
+                                       categories, options.separator),
+                            {measured.size},
+                            origin});
             readAlbumDetails(rootDir + measured.detailsFolder, measured.detailsListing, list,
                              list.count() - 1, options.separator, options.toggles, readPump,
                              discCountMark(measured.discs));
@@ -281,6 +283,7 @@ MusicScanOptions readMusicScanOptions(const SettingsFile& settings, const Toggle
                                       const QString& testersModeText) {
     MusicScanOptions options;
     options.toggles = toggles;
+    options.toggles.tagEncoding = readTagEncoding(settings);
     options.minLimit = settings.readInteger(u"min_limit", kDefaultMinLimit);
     options.separator = readGroupAlbumSeparator(settings);
     options.testersMode = testersModeText == QLatin1String("1");

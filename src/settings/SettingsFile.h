@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/CodePageDetector.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -93,6 +95,7 @@ QString quoteSeparator(const QString& separator);
 namespace keys {
 inline constexpr QStringView separatorGroupAlbum = u"separator_G_A";
 inline constexpr QStringView separatorTxt = u"separator";
+inline constexpr QStringView tagEncoding = u"tagEncoding";
 } // namespace keys
 
 // "  \  ": two blanks, a backslash, two blanks (display text: the backslash is kept on every
@@ -106,5 +109,10 @@ QString readGroupAlbumSeparator(const SettingsFile& settings);
 // The same key as the base commands read it: the unquoted default, which the trimming of an
 // absent key's default shortens to "  \".
 QString readGroupAlbumSeparatorForBases(const SettingsFile& settings);
+
+// "Кодировка 8-битных тегов": the word of choiceName ("auto", "cp1251", ...); Auto when the key
+// is absent or holds another word.
+codepage::Choice readTagEncoding(const SettingsFile& settings);
+void writeTagEncoding(SettingsFile& settings, codepage::Choice choice);
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/CodePageDetector.h"
+
 namespace korvane {
 
 class SettingsFile;
@@ -23,6 +25,9 @@ struct Toggles {
     bool bbcodeSpoilers = false;
     // "Диски альбома (CD1, CD2...) одной строкой": an album folder with disc folders is one row
     bool foldDiscs = true;
+    // No check item: "Кодировка 8-битных тегов" of the settings dialog, which each scan reads
+    // afresh (readMusicScanOptions); the main load and save leave it alone.
+    codepage::Choice tagEncoding = codepage::Choice::Auto;
 
     bool operator==(const Toggles&) const = default;
 };

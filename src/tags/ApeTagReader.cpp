@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace korvane::tags {
 namespace {
@@ -91,7 +92,7 @@ bool ApeTagReader::load(ByteSource& source) {
     start = itemsStart - headerSize;
     size = bodySize + headerSize;
 
-    std::array<std::string, FieldCount> fields;
+    std::array<std::string, FieldCount> stored;
     std::int64_t position = itemsStart;
     // Each item is at least a 8-byte head, a one-byte key and its terminator: the walk ends
     // at the footer whatever the count and the sizes claim.
@@ -108,14 +109,19 @@ bool ApeTagReader::load(ByteSource& source) {
         if (valueSize > footerStart - valueStart)
             break;
         const int field = fieldOf(rest.substr(0, keyEnd));
-        if (field >= 0 && (itemFlags & kItemKind) != kBinaryItem && fields[field].empty()) {
+        if (field >= 0 && (itemFlags & kItemKind) != kBinaryItem && stored[field].empty()) {
             const std::string value =
                 source.read(valueStart, std::min<std::size_t>(valueSize, kValueLimit));
             // Several values are separated by zero bytes: the first one stands for the item.
-            fields[field] = from8Bit(trimBlanks(untilZero(value)));
+            stored[field] = trimBlanks(untilZero(value));
         }
         position = valueStart + valueSize;
     }
+    const std::vector<std::string_view> texts(stored.begin(), stored.end());
+    eightBit.setTagTexts(texts);
+    std::array<std::string, FieldCount> fields;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i] = eightBit.decode(stored[i]);
     albumArtist = fields[FieldAlbumArtist];
     // The album artist and the date stand in for what the tag lacks, as in the other formats.
     artist = fields[FieldArtist].empty() ? albumArtist : fields[FieldArtist];

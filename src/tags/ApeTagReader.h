@@ -1,18 +1,21 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
 // APEv2 (and APEv1) tag at the end of a file, before an optional ID3v1 tag: the tag of WavPack
-// and Monkey's Audio files. Texts are handed out as UTF-8.
+// and Monkey's Audio files. Texts are handed out as UTF-8; APEv2 declares them UTF-8, so only
+// texts that are not (APEv1, careless taggers) go through EightBitTexts, as one tag.
 namespace korvane::tags {
 
 class ApeTagReader {
 public:
-    void reset() { *this = ApeTagReader(); }
+    explicit ApeTagReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = ApeTagReader(eightBit.choice()); }
     // True when the file ends in an APE tag (ID3v1 after it tolerated). False when it cannot
     // be opened or has no tag.
     bool load(const std::filesystem::path& fileName);
@@ -30,6 +33,7 @@ public:
     std::string year; // "Year", else "Date" as written (the readers take its first four digits)
     std::string genre;
     std::string comment;
+    EightBitTexts eightBit;
 };
 
 // The bytes that an ID3v1 tag and an APE tag take at the end of a file.

@@ -1,10 +1,10 @@
 #include "tags/CueSheetReader.h"
 
 #include "tags/TagText.h"
-#include "text/Cp1251.h"
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <span>
 #include <string_view>
 
 namespace korvane::tags {
@@ -110,7 +110,12 @@ bool CueSheetReader::load(ByteSource& source) {
     if (!found)
         return false;
     utf8 = utf8::isValid(text.substr(0, parsedEnd));
-    const auto decode = [this](const std::string& raw) { return utf8 ? raw : cp1251::toUtf8(raw); };
+    // A sheet is written in one code page: its texts are decided together with the whole of it.
+    const std::string_view sheet = text.substr(0, parsedEnd);
+    eightBit.setTagTexts(std::span(&sheet, 1));
+    const auto decode = [this](const std::string& raw) {
+        return utf8 ? raw : eightBit.decode(raw);
+    };
     performer = decode(rawPerformer);
     title = decode(rawTitle);
     date = decode(rawDate);

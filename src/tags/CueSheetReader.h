@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -9,12 +10,14 @@
 
 // A CUE sheet's album-level commands: PERFORMER, TITLE, REM DATE, REM GENRE, REM COMMENT and
 // the FILE names, up to the first TRACK. Cue files are UTF-8 (with or without a byte-order
-// mark) or, when not valid UTF-8, Windows-1251; texts are handed out as UTF-8.
+// mark) or, when not valid UTF-8, 8-bit texts in one code page (EightBitTexts) decided from the
+// whole sheet; texts are handed out as UTF-8.
 namespace korvane::tags {
 
 class CueSheetReader {
 public:
-    void reset() { *this = CueSheetReader(); }
+    explicit CueSheetReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = CueSheetReader(eightBit.choice()); }
     // True when the sheet holds at least one FILE or TRACK command; otherwise false with every
     // field reset. False too when it cannot be opened. Only the first megabyte is read.
     bool load(const std::filesystem::path& fileName);
@@ -27,6 +30,7 @@ public:
     std::string genre;
     std::string comment;
     std::vector<std::string> files; // in sheet order, the first 64
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

@@ -24,7 +24,7 @@ bool FlacReader::load(ByteSource& source) {
     const std::int64_t id3v2 = leadingId3v2Size(source);
     if (!ByteView(source.read(id3v2, 4)).startsWith(0, "fLaC"))
         return false;
-    FlacReader result;
+    FlacReader result(eightBit.choice());
     result.id3v2Size = id3v2;
     std::int64_t position = id3v2 + 4;
     bool haveComment = false;
@@ -55,7 +55,7 @@ bool FlacReader::load(ByteSource& source) {
                 (std::int64_t{info.u8(13) & 0x0F} << 32) | std::int64_t{info.be32(14)};
         } else if (type == VorbisCommentBlock && !haveComment) {
             const std::string bytes = source.read(position, static_cast<std::size_t>(length));
-            applyVorbisComment(parseVorbisComment(bytes), result.properties);
+            applyVorbisComment(parseVorbisComment(bytes), result.properties, result.eightBit);
             haveComment = true;
         }
         position += length;

@@ -2,6 +2,7 @@
 
 #include "tags/AudioProperties.h"
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +14,8 @@ namespace korvane::tags {
 
 class FlacReader {
 public:
-    void reset() { *this = FlacReader(); }
+    explicit FlacReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = FlacReader(eightBit.choice()); }
     // True when the file is FLAC with a whole STREAMINFO block and every block inside the file;
     // otherwise false with every field reset. False when the file cannot be opened; ReadError
     // when the system fails a read.
@@ -24,6 +26,8 @@ public:
     std::int32_t bitsPerSample = 0;
     std::int64_t totalSamples = 0; // 0: unknown
     std::int64_t id3v2Size = 0;
+    // Vorbis comments that are no UTF-8 are 8-bit texts of some code page.
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

@@ -60,9 +60,10 @@ std::string_view fieldText(std::string_view bytes) {
 }
 
 // The long field holds texts of more than 30 stored bytes (Lyrics3 fields).
-void storeWithLong(std::string& field, std::string& longField, std::string_view text) {
+void storeWithLong(EightBitTexts& eightBit, std::string& field, std::string& longField,
+                   std::string_view text) {
     const std::string_view stored = trimRightBlanks(text);
-    field = from8Bit(stored);
+    field = eightBit.decode(stored);
     if (stored.size() > kLongLimit)
         longField = field;
     else
@@ -143,19 +144,19 @@ std::string Id3v1Reader::genreName() const {
 }
 
 void Id3v1Reader::setTitle(std::string_view text) {
-    storeWithLong(title, longTitle, text);
+    storeWithLong(eightBit, title, longTitle, text);
 }
 void Id3v1Reader::setArtist(std::string_view text) {
-    storeWithLong(artist, longArtist, text);
+    storeWithLong(eightBit, artist, longArtist, text);
 }
 void Id3v1Reader::setAlbum(std::string_view text) {
-    storeWithLong(album, longAlbum, text);
+    storeWithLong(eightBit, album, longAlbum, text);
 }
 void Id3v1Reader::setComment(std::string_view text) {
-    storeWithLong(comment, longComment, text);
+    storeWithLong(eightBit, comment, longComment, text);
 }
 void Id3v1Reader::setYear(std::string_view text) {
-    year = from8Bit(trimRightBlanks(text).substr(0, 4));
+    year = eightBit.decode(trimRightBlanks(text).substr(0, 4));
 }
 
 bool Id3v1Reader::load(const std::filesystem::path& fileName) {
@@ -175,6 +176,10 @@ bool Id3v1Reader::load(ByteSource& source) {
                 const std::uint8_t b126 = view.u8(126);
                 const bool v11 = (b125 == 0 && b126 != 0) || (b125 == 0x20 && b126 != 0x20);
                 version = v11 ? 2 : 1;
+                const std::array<std::string_view, 4> texts = {
+                    fieldText(view.bytes(3, 30)), fieldText(view.bytes(33, 30)),
+                    fieldText(view.bytes(63, 30)), fieldText(view.bytes(97, v11 ? 28 : 30))};
+                eightBit.setTagTexts(texts);
                 setTitle(fieldText(view.bytes(3, 30)));
                 setArtist(fieldText(view.bytes(33, 30)));
                 setAlbum(fieldText(view.bytes(63, 30)));
@@ -231,11 +236,11 @@ void Id3v1Reader::readLyricsFields(ByteSource& source, std::int64_t begin, std::
         if (id == "IND")
             continue;
         if (id == "LYR")
-            lyrics = from8Bit(normaliseLineEnds(data));
+            lyrics = eightBit.decode(normaliseLineEnds(data));
         else if (id == "INF")
             setComment(trimmed);
         else if (id == "AUT")
-            author = from8Bit(trimmed);
+            author = eightBit.decode(trimmed);
         else if (id == "EAL")
             setAlbum(trimmed);
         else if (id == "EAR")
@@ -243,7 +248,7 @@ void Id3v1Reader::readLyricsFields(ByteSource& source, std::int64_t begin, std::
         else if (id == "ETT")
             setTitle(trimmed);
         else if (id == "IMG")
-            image = from8Bit(data);
+            image = eightBit.decode(data);
         else
             return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,11 +11,12 @@
 namespace korvane::tags {
 
 // The 128-byte ID3v1 tag (versions 1.0 and 1.1) at the end of a file and a Lyrics3 v2 block in
-// front of it. Texts come out as UTF-8: the stored bytes are Windows-1251 unless they form
-// well-formed UTF-8.
+// front of it. Texts come out as UTF-8 (EightBitTexts); the short fields of the tag are read in
+// one code page unless a field says clearly otherwise.
 class Id3v1Reader {
 public:
-    void reset() { *this = Id3v1Reader(); }
+    explicit Id3v1Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = Id3v1Reader(eightBit.choice()); }
     // False only when the file cannot be opened or a read fails; a file without a tag gives true.
     bool load(const std::filesystem::path& fileName);
     bool load(ByteSource& source);
@@ -53,6 +55,7 @@ public:
     std::string image;
     std::string author;
     std::string lyrics;
+    EightBitTexts eightBit;
 
 private:
     void readLyricsFields(ByteSource& source, std::int64_t begin, std::int64_t end);

@@ -69,6 +69,7 @@ void Id3v2FrameReader::close() {
     m_frameIdsLeftOut = 0;
     m_seen = {};
     texts = Id3v2FrameTexts();
+    eightBit = EightBitTexts(eightBit.choice());
 }
 
 void Id3v2FrameReader::load(ByteSource& source) {
@@ -151,7 +152,7 @@ void Id3v2FrameReader::readFrame(std::string_view id, std::string_view data) {
     if (seen)
         return;
     seen = true;
-    StringReader reader(data, StringReader::MissingMark::Empty);
+    StringReader reader(data, StringReader::MissingMark::Empty, eightBit);
     switch (kind) {
     case Kind::Album:
         texts.m_album = reader.next();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <array>
 #include <cstdint>
@@ -56,10 +57,12 @@ struct Id3v2Header {
 
 // A complete ID3v2.2 to 2.4 reader for the lead artist, album and content type frames:
 // unsynchronisation, extended header, frame flags and all four text encodings. Texts come out
-// as UTF-8 (8-bit ones are Windows-1251 unless they are well-formed UTF-8); genre references in
-// the content type are translated. Failures are raised as Id3v2FrameError.
+// as UTF-8 (8-bit ones through EightBitTexts); genre references in the content type are
+// translated. Failures are raised as Id3v2FrameError.
 class Id3v2FrameReader {
 public:
+    explicit Id3v2FrameReader(codepage::Choice choice = codepage::Choice::Auto)
+        : eightBit(choice) {}
     const std::filesystem::path& fileName() const { return m_fileName; }
     // On an active object this closes it, stores the name and reads again.
     void setFileName(const std::filesystem::path& fileName);
@@ -79,6 +82,7 @@ public:
     std::size_t frameIdsLeftOut() const { return m_frameIdsLeftOut; }
 
     Id3v2FrameTexts texts;
+    EightBitTexts eightBit;
 
 private:
     void close();

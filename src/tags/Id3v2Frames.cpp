@@ -3,6 +3,8 @@
 #include "tags/TagText.h"
 #include "text/Cp1251.h"
 
+#include <algorithm>
+
 namespace korvane::tags::id3v2 {
 
 std::string resynchronise(std::string_view bytes) {
@@ -71,9 +73,9 @@ std::string frameData(const FrameHeader& header, std::string_view stored) {
     return out;
 }
 
-StringReader::StringReader(std::string_view data, MissingMark missingMark)
+StringReader::StringReader(std::string_view data, MissingMark missingMark, EightBitTexts& eightBit)
     : m_data(data), m_encoding(data.empty() ? 0 : static_cast<std::uint8_t>(data.front())),
-      m_missingMark(missingMark) {
+      m_missingMark(missingMark), m_eightBit(eightBit) {
     m_pos = std::min<std::size_t>(1, data.size());
 }
 
@@ -83,7 +85,7 @@ std::string StringReader::next() {
         const std::size_t end = zero == std::string_view::npos ? m_data.size() : zero;
         const std::string_view text = m_data.substr(m_pos, end - m_pos);
         m_pos = std::min(m_data.size(), end + 1);
-        return from8Bit(text);
+        return m_eightBit.decode(text);
     }
     bool bigEndian = m_encoding == 2;
     bool valid = true;
@@ -114,6 +116,19 @@ std::string StringReader::next() {
     if (!terminated)
         m_pos = m_data.size(); // an odd last byte belongs to no unit
     return valid ? cp1251::utf8FromUtf16(units) : std::string();
+}
+
+void addEightBitStrings(std::string_view data, std::size_t skip,
+                        std::vector<std::string_view>& strings) {
+    if (data.empty() || data.front() != 0 || skip >= data.size())
+        return;
+    std::string_view rest = data.substr(skip);
+    while (!rest.empty()) {
+        const std::size_t zero = std::min(rest.find('\0'), rest.size());
+        if (zero > 0)
+            strings.push_back(rest.substr(0, zero));
+        rest.remove_prefix(std::min(zero + 1, rest.size()));
+    }
 }
 
 } // namespace korvane::tags::id3v2

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What both ID3v2 readers share: the tag's and the frames' flags, unsynchronisation, the
 // extended header, and the strings of text frames in their four encodings.
@@ -48,14 +50,14 @@ FrameHeader parseFrameHeader(int version, std::uint8_t tagFlags, const ByteView&
 std::string frameData(const FrameHeader& header, std::string_view stored);
 
 // Reads the strings of a text frame one after another, each with its terminator, as UTF-8.
-// Encodings: 0 ISO-8859-1 (read as Windows-1251 unless it is well-formed UTF-8), 1 UTF-16 with a
-// byte-order mark, 2 UTF-16 big-endian, 3 UTF-8.
+// Encodings: 0 ISO-8859-1 (an 8-bit text, read by EightBitTexts), 1 UTF-16 with a byte-order
+// mark, 2 UTF-16 big-endian, 3 UTF-8.
 class StringReader {
 public:
     // What encoding 1 does with a string that lacks a byte-order mark.
     enum class MissingMark { LittleEndian, Empty };
     // `data` begins with the encoding byte.
-    StringReader(std::string_view data, MissingMark missingMark);
+    StringReader(std::string_view data, MissingMark missingMark, EightBitTexts& eightBit);
 
     int encoding() const { return m_encoding; }
     std::size_t remaining() const { return m_data.size() - m_pos; }
@@ -66,7 +68,13 @@ private:
     std::string_view m_data;
     int m_encoding;
     MissingMark m_missingMark;
+    EightBitTexts& m_eightBit;
     std::size_t m_pos = 1; // after the encoding byte
 };
+
+// The 8-bit strings of a text frame (encoding 0) after `skip` bytes of its data, for deciding
+// the code page of a whole tag; none for the other encodings.
+void addEightBitStrings(std::string_view data, std::size_t skip,
+                        std::vector<std::string_view>& strings);
 
 } // namespace korvane::tags::id3v2

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace korvane::tags {
 namespace {
@@ -46,16 +47,16 @@ using id3v2::StringReader;
 
 // A raw frame text: its encoding byte, then at most 499 bytes of its data. Without a byte-order
 // mark UTF-16 units are taken as little-endian.
-std::string decodeText(std::string_view raw) {
+std::string decodeText(std::string_view raw, EightBitTexts& eightBit) {
     if (raw.empty())
         return {};
     return std::string(
-        trimBlanks(StringReader(raw, StringReader::MissingMark::LittleEndian).next()));
+        trimBlanks(StringReader(raw, StringReader::MissingMark::LittleEndian, eightBit).next()));
 }
 
-std::string firstChoice(const RawTexts& raw, frame first, frame second) {
-    std::string text = decodeText(raw[first]);
-    return text.empty() ? decodeText(raw[second]) : text;
+std::string firstChoice(const RawTexts& raw, frame first, frame second, EightBitTexts& eightBit) {
+    std::string text = decodeText(raw[first], eightBit);
+    return text.empty() ? decodeText(raw[second], eightBit) : text;
 }
 
 // COMM and WXXX: encoding, a prefix (the language for COMM), a description ended by a zero
@@ -64,10 +65,10 @@ struct Described {
     std::string description;
     std::string text;
 };
-Described decodeDescribed(std::string_view raw, std::size_t prefix) {
+Described decodeDescribed(std::string_view raw, std::size_t prefix, EightBitTexts& eightBit) {
     if (raw.empty())
         return {};
-    StringReader reader(raw, StringReader::MissingMark::LittleEndian);
+    StringReader reader(raw, StringReader::MissingMark::LittleEndian, eightBit);
     reader.skip(prefix - 1); // the encoding byte is read already
     Described out;
     out.description = reader.next();
@@ -127,8 +128,10 @@ bool Id3v2Reader::load(ByteSource& source) {
 
     const std::uint8_t flags = head.u8(5);
     RawTexts raw;
-    Described bestComment;
-    int bestRank = 3;
+    // Comments are decoded once the tag's code page is known; a tag seldom holds more than a
+    // few, and the first ones are the user's.
+    constexpr std::size_t kCommentLimit = 16;
+    std::vector<std::string> comments;
     // Frames end where the tag ends, before a footer.
     const std::int64_t framesEnd = size - ((flags & id3v2::kFooter) ? 10 : 0);
     const auto walk = [&](ByteSource& tag, std::int64_t pos, std::int64_t end) {
@@ -156,11 +159,8 @@ bool Id3v2Reader::load(ByteSource& source) {
                 continue;
             const auto index = static_cast<std::size_t>(found - ids.begin());
             if (index == kComment) {
-                Described comment = decodeDescribed(data, 4);
-                if (const int rank = commentRank(comment); rank < bestRank) {
-                    bestRank = rank;
-                    bestComment = std::move(comment);
-                }
+                if (comments.size() < kCommentLimit)
+                    comments.push_back(std::move(data));
                 continue;
             }
             // A later frame with the same id replaces an earlier one.
@@ -184,22 +184,38 @@ bool Id3v2Reader::load(ByteSource& source) {
         // An unreadable frame ends the walk; what was read stays.
     }
 
-    title = firstChoice(raw, kTitle, kContentGroup);
-    artist = firstChoice(raw, kArtist, kOriginalArtist);
-    album = firstChoice(raw, kAlbum, kOriginalAlbum);
-    trackText = decodeText(raw[kTrack]);
+    std::vector<std::string_view> eightBitTexts;
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        id3v2::addEightBitStrings(raw[i], 1, eightBitTexts);
+    for (const std::string& data : comments)
+        id3v2::addEightBitStrings(data, 4, eightBitTexts);
+    eightBit.setTagTexts(eightBitTexts);
+
+    Described bestComment;
+    int bestRank = 3;
+    for (const std::string& data : comments) {
+        Described described = decodeDescribed(data, 4, eightBit);
+        if (const int rank = commentRank(described); rank < bestRank) {
+            bestRank = rank;
+            bestComment = std::move(described);
+        }
+    }
+    title = firstChoice(raw, kTitle, kContentGroup, eightBit);
+    artist = firstChoice(raw, kArtist, kOriginalArtist, eightBit);
+    album = firstChoice(raw, kAlbum, kOriginalAlbum, eightBit);
+    trackText = decodeText(raw[kTrack], eightBit);
     track = trackNumber(trackText);
-    year = decodeText(raw[kYear]);
+    year = decodeText(raw[kYear], eightBit);
     if (year.empty())
-        year = firstCharacters(decodeText(raw[kRecordingTime]), 4);
-    genre = contentTypeText(decodeText(raw[kGenre]));
+        year = firstCharacters(decodeText(raw[kRecordingTime], eightBit), 4);
+    genre = contentTypeText(decodeText(raw[kGenre], eightBit));
     comment = std::move(bestComment.text);
-    composer = decodeText(raw[kComposer]);
-    encoder = decodeText(raw[kEncoder]);
-    rightsNotice = decodeText(raw[kRights]);
-    language = decodeText(raw[kLanguage]);
-    link = decodeDescribed(raw[kLink], 1).text;
-    sizeText = decodeText(raw[kSize]);
+    composer = decodeText(raw[kComposer], eightBit);
+    encoder = decodeText(raw[kEncoder], eightBit);
+    rightsNotice = decodeText(raw[kRights], eightBit);
+    language = decodeText(raw[kLanguage], eightBit);
+    link = decodeDescribed(raw[kLink], 1, eightBit).text;
+    sizeText = decodeText(raw[kSize], eightBit);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,11 +12,12 @@ namespace korvane::tags {
 // An ID3v2 tag (major versions 2, 3 and 4) at the start of a file, reduced to seventeen text-like
 // frames, at most 500 bytes of each. All four text encodings are read; unsynchronisation is
 // undone (the whole tag up to 2.3, frame by frame in 2.4), an extended header is skipped, and
-// compressed or encrypted frames are passed over. Texts come out as UTF-8 (8-bit ones are
-// Windows-1251 unless they are well-formed UTF-8).
+// compressed or encrypted frames are passed over. Texts come out as UTF-8; the 8-bit ones of the
+// tag (EightBitTexts) are read in one code page unless a text says clearly otherwise.
 class Id3v2Reader {
 public:
-    void reset() { *this = Id3v2Reader(); }
+    explicit Id3v2Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = Id3v2Reader(eightBit.choice()); }
     // False when the file cannot be opened or is shorter than 10 bytes; true otherwise, also
     // when the file has no tag.
     bool load(const std::filesystem::path& fileName);
@@ -39,6 +41,7 @@ public:
     std::string language;
     std::string link;
     std::string sizeText;
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

@@ -13,7 +13,8 @@ namespace korvane::tags {
 
 class MonkeysAudioReader {
 public:
-    void reset() { *this = MonkeysAudioReader(); }
+    explicit MonkeysAudioReader(codepage::Choice choice = codepage::Choice::Auto) : tag(choice) {}
+    void reset() { *this = MonkeysAudioReader(tag.eightBit.choice()); }
     // True when the file starts, after an optional ID3v2 tag, with "MAC " and a header of a
     // known layout; otherwise false with every field reset. False too when it cannot be opened.
     bool load(const std::filesystem::path& fileName);

@@ -104,7 +104,7 @@ std::string cutText(std::string_view bytes) {
 }
 
 // The value of an ilst item: its first data box, as text.
-std::string itemText(ByteSource& source, const Box& item) {
+std::string itemText(ByteSource& source, const Box& item, EightBitTexts& eightBit) {
     const Box data = child(source, item, "data");
     if (!exists(data) || data.contentSize() < 8)
         return {};
@@ -119,7 +119,7 @@ std::string itemText(ByteSource& source, const Box& item) {
         const std::uint16_t code = ByteView(value).be16(0);
         return code == 0 ? std::string() : std::string(id3v1GenreName(code - 1u));
     }
-    return kind == kUtf8 ? from8Bit(cutText(value)) : std::string();
+    return kind == kUtf8 ? eightBit.decode(cutText(value)) : std::string();
 }
 
 constexpr std::array<std::int32_t, 13> kAacSampleRates = {
@@ -524,7 +524,7 @@ bool Mp4Reader::load(ByteSource& source) {
                                   : item.type == kComment     ? &properties.comment
                                                               : nullptr;
             if (target != nullptr && target->empty())
-                *target = itemText(source, item);
+                *target = itemText(source, item, eightBit);
             return true;
         });
     }

@@ -2,6 +2,7 @@
 
 #include "tags/AudioProperties.h"
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -18,7 +19,8 @@ namespace korvane::tags {
 
 class Mp4Reader {
 public:
-    void reset() { *this = Mp4Reader(); }
+    explicit Mp4Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = Mp4Reader(eightBit.choice()); }
     // True when the file starts with an ftyp box and holds a moov box; otherwise false with
     // every field reset. False too when it cannot be opened.
     bool load(const std::filesystem::path& fileName);
@@ -32,6 +34,8 @@ public:
     std::int64_t mediaDataBytes = 0; // the payload of every top-level mdat
     std::string albumArtist;         // aART
     AudioProperties properties;      // artist is ©ART, else aART
+    // Items are declared UTF-8; one whose bytes are not is read as an 8-bit text.
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

@@ -65,7 +65,10 @@ bool isMpegFrameHeader(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::u
 // Xing or VBRI header in that frame, and an encoder mark.
 class MpegAudioReader {
 public:
-    MpegAudioReader() { reset(); }
+    explicit MpegAudioReader(codepage::Choice choice = codepage::Choice::Auto)
+        : id3v1(choice), id3v2(choice) {
+        reset();
+    }
     void reset();
     // False when the file cannot be opened or a read fails; true otherwise, also when nothing
     // was recognised. A file without a recognised frame ends up with every field reset.

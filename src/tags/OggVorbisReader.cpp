@@ -48,7 +48,7 @@ constexpr std::array<std::string_view, ItemCount> kNames = {
 
 using VorbisTag = std::array<std::string, ItemCount>;
 
-void setItem(std::string_view text, VorbisTag& tag) {
+void setItem(std::string_view text, VorbisTag& tag, EightBitTexts& eightBit) {
     const auto field = splitComment(text);
     if (!field) {
         if (text.find('=') == std::string_view::npos && tag[ItemVendor].empty())
@@ -61,15 +61,15 @@ void setItem(std::string_view text, VorbisTag& tag) {
     if (found == kNames.end())
         return;
     tag[static_cast<std::size_t>(found - kNames.begin())] =
-        utf8::withReplacements(trimBlanks(field->value));
+        eightBit.decodeUtf8(trimBlanks(field->value));
 }
 
 // Item 0 is the vendor string; each item counts with its first 250 bytes only.
-void readComments(std::string_view body, VorbisTag& tag) {
+void readComments(std::string_view body, VorbisTag& tag, EightBitTexts& eightBit) {
     const VorbisComment comment = parseVorbisComment(body);
-    setItem(trimBlanks(comment.vendor.substr(0, kItemLimit)), tag);
+    setItem(trimBlanks(comment.vendor.substr(0, kItemLimit)), tag, eightBit);
     for (const std::string_view item : comment.items)
-        setItem(trimBlanks(item.substr(0, kItemLimit)), tag);
+        setItem(trimBlanks(item.substr(0, kItemLimit)), tag, eightBit);
 }
 
 // The granule position of the last page that starts in the final 12 KB.
@@ -118,7 +118,8 @@ bool OggVorbisReader::load(ByteSource& source) {
     VorbisTag tag;
     const auto commentPacket = packets.next();
     if (commentPacket && ByteView(commentPacket->bytes).startsWith(0, kCommentId))
-        readComments(std::string_view(commentPacket->bytes).substr(kCommentId.size()), tag);
+        readComments(std::string_view(commentPacket->bytes).substr(kCommentId.size()), tag,
+                     eightBit);
     // Audio starts after the page that ends the setup header; without one the whole file
     // after the ID3v2 tag counts, as it always did.
     const auto setupPacket =

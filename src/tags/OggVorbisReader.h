@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +14,8 @@ namespace korvane::tags {
 
 class OggVorbisReader {
 public:
-    void reset() { *this = OggVorbisReader(); }
+    explicit OggVorbisReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = OggVorbisReader(eightBit.choice()); }
     // True when the file starts, after an optional ID3v2 tag, with an Ogg page whose first
     // packet is a Vorbis identification header; otherwise false with every field reset.
     // Throws std::filesystem::filesystem_error when the file cannot be opened, and ReadError
@@ -42,6 +44,8 @@ public:
     std::string genre;
     std::string comment; // COMMENT, or DESCRIPTION when COMMENT is empty
     std::string vendor;
+    // Comments that are no UTF-8 are 8-bit texts of some code page.
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

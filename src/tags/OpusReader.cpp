@@ -33,7 +33,7 @@ bool OpusReader::load(ByteSource& source) {
     if (!head.startsWith(0, kHeadMagic) || !head.fits(0, 19) || head.u8(8) > 15)
         return false;
 
-    OpusReader result;
+    OpusReader result(eightBit.choice());
     result.id3v2Size = id3v2;
     AudioProperties& sound = result.properties;
     sound.channels = head.u8(9);
@@ -47,7 +47,7 @@ bool OpusReader::load(ByteSource& source) {
     if (tagsPacket && ByteView(tagsPacket->bytes).startsWith(0, kTagsMagic)) {
         applyVorbisComment(
             parseVorbisComment(std::string_view(tagsPacket->bytes).substr(kTagsMagic.size())),
-            sound);
+            sound, result.eightBit);
         if (tagsPacket->complete)
             audioStart = tagsPacket->pageEnd;
     }

@@ -2,6 +2,7 @@
 
 #include "tags/AudioProperties.h"
 #include "tags/ByteSource.h"
+#include "tags/TagText.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +14,8 @@ namespace korvane::tags {
 
 class OpusReader {
 public:
-    void reset() { *this = OpusReader(); }
+    explicit OpusReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
+    void reset() { *this = OpusReader(eightBit.choice()); }
     // True when the file is an Ogg stream whose first packet is an OpusHead of version 0.x;
     // otherwise false with every field reset. False when the file cannot be opened; ReadError
     // when the system fails a read.
@@ -25,6 +27,8 @@ public:
     std::int32_t inputSampleRate = 0; // what the encoder was given, for information
     std::uint16_t preSkip = 0;
     std::int64_t id3v2Size = 0;
+    // Vorbis comments that are no UTF-8 are 8-bit texts of some code page.
+    EightBitTexts eightBit;
 };
 
 } // namespace korvane::tags

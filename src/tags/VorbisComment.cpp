@@ -1,7 +1,6 @@
 #include "tags/VorbisComment.h"
 
 #include "tags/ByteSource.h"
-#include "text/Utf8.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -52,31 +51,32 @@ bool sameCommentName(std::string_view name, std::string_view expected) {
                       [&](char a, char b) { return upper(a) == upper(b); });
 }
 
-std::string VorbisComment::value(std::string_view name) const {
+std::string VorbisComment::value(std::string_view name, EightBitTexts& eightBit) const {
     for (const std::string_view item : items) {
         const auto field = splitComment(item);
         if (!field || !sameCommentName(field->name, name))
             continue;
         const std::string_view text = trimBlanks(field->value);
         if (!text.empty())
-            return utf8::withReplacements(text);
+            return eightBit.decodeUtf8(text);
     }
     return {};
 }
 
-void applyVorbisComment(const VorbisComment& comment, AudioProperties& properties) {
-    const auto firstOf = [&comment](std::initializer_list<std::string_view> names) {
+void applyVorbisComment(const VorbisComment& comment, AudioProperties& properties,
+                        EightBitTexts& eightBit) {
+    const auto firstOf = [&comment, &eightBit](std::initializer_list<std::string_view> names) {
         for (const std::string_view name : names) {
-            std::string text = comment.value(name);
+            std::string text = comment.value(name, eightBit);
             if (!text.empty())
                 return text;
         }
         return std::string();
     };
     properties.artist = firstOf({"ARTIST", "ALBUMARTIST", "PERFORMER"});
-    properties.album = comment.value("ALBUM");
-    properties.year = yearFromDate(comment.value("DATE"));
-    properties.genre = comment.value("GENRE");
+    properties.album = comment.value("ALBUM", eightBit);
+    properties.year = yearFromDate(comment.value("DATE", eightBit));
+    properties.genre = comment.value("GENRE", eightBit);
     properties.comment = firstOf({"COMMENT", "DESCRIPTION"});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tags/AudioProperties.h"
+#include "tags/TagText.h"
 
 #include <optional>
 #include <string>
@@ -17,9 +18,9 @@ struct VorbisComment {
     std::vector<std::string_view> items;
 
     // The value of the first item of that name (ASCII letters in any case) that is not blank,
-    // trimmed, as valid UTF-8; empty when there is none. The first is the main one: a file
-    // with two ARTIST items names two artists.
-    std::string value(std::string_view name) const;
+    // trimmed, as UTF-8 (EightBitTexts::decodeUtf8); empty when there is none. The first is the
+    // main one: a file with two ARTIST items names two artists.
+    std::string value(std::string_view name, EightBitTexts& eightBit) const;
 };
 
 // The block at the start of `body`. A length that runs past the end stops the walk, keeping the
@@ -32,7 +33,8 @@ struct CommentField {
 };
 // The tags the album details show: artist (ARTIST, else ALBUMARTIST, else PERFORMER), album,
 // year (of DATE), genre and comment (COMMENT, else DESCRIPTION).
-void applyVorbisComment(const VorbisComment& comment, AudioProperties& properties);
+void applyVorbisComment(const VorbisComment& comment, AudioProperties& properties,
+                        EightBitTexts& eightBit);
 
 // An item split at its first "="; nothing when it has none or it starts with "=".
 std::optional<CommentField> splitComment(std::string_view item);

@@ -13,7 +13,8 @@ namespace korvane::tags {
 
 class WavPackReader {
 public:
-    void reset() { *this = WavPackReader(); }
+    explicit WavPackReader(codepage::Choice choice = codepage::Choice::Auto) : tag(choice) {}
+    void reset() { *this = WavPackReader(tag.eightBit.choice()); }
     // True when a whole WavPack block header starts within 64 KB of the start, or of the end of
     // a leading ID3v2 tag; otherwise false with every field reset. False too when the file
     // cannot be opened. A stream written to a pipe does not state its length in the first

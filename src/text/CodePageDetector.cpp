@@ -4,7 +4,9 @@
 #include "text/Utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <utility>
 
 namespace korvane::codepage {
 namespace {
@@ -76,10 +78,59 @@ int cost(std::string_view bytes, const std::array<std::uint8_t, 256>& symbols) {
 } // namespace
 
 Decision detect(std::string_view bytes) {
-    return detect(std::span<const std::string_view>(&bytes, 1));
+    return decide(bytes, Choice::Auto);
 }
 
 Decision detect(std::span<const std::string_view> texts) {
+    return decide(texts, Choice::Auto);
+}
+
+namespace {
+
+constexpr std::array<std::pair<Choice, std::string_view>, 5> kChoiceNames = {{
+    {Choice::Auto, "auto"},
+    {Choice::Windows1251, "cp1251"},
+    {Choice::Koi8R, "koi8-r"},
+    {Choice::Cp866, "cp866"},
+    {Choice::Windows1252, "cp1252"},
+}};
+
+Encoding fixedEncoding(Choice choice) {
+    switch (choice) {
+    case Choice::Koi8R:
+        return Encoding::Koi8R;
+    case Choice::Cp866:
+        return Encoding::Cp866;
+    case Choice::Windows1252:
+        return Encoding::Windows1252;
+    default:
+        return Encoding::Windows1251;
+    }
+}
+
+} // namespace
+
+std::string_view choiceName(Choice choice) {
+    for (const auto& [c, name] : kChoiceNames) {
+        if (c == choice)
+            return name;
+    }
+    return {};
+}
+
+std::optional<Choice> choiceFromName(std::string_view name) {
+    for (const auto& [choice, word] : kChoiceNames) {
+        if (word == name)
+            return choice;
+    }
+    return std::nullopt;
+}
+
+Decision decide(std::string_view bytes, Choice choice) {
+    return decide(std::span<const std::string_view>(&bytes, 1), choice);
+}
+
+Decision decide(std::span<const std::string_view> texts, Choice choice) {
     std::array<int, kCodePages.size()> costs{};
     bool eightBit = false;
     bool anyUtf8 = false;
@@ -91,11 +142,13 @@ Decision detect(std::span<const std::string_view> texts) {
             continue;
         }
         eightBit = true;
-        for (std::size_t i = 0; i < kCodePages.size(); ++i)
+        for (std::size_t i = 0; choice == Choice::Auto && i < kCodePages.size(); ++i)
             costs[i] += cost(text, model::kSymbols[i]);
     }
     if (!eightBit)
         return {anyUtf8 ? Encoding::Utf8 : Encoding::Ascii, 0, false};
+    if (choice != Choice::Auto)
+        return {fixedEncoding(choice), 0, false};
 
     // kCodePages[0] is Windows-1251, the code page that stays when the evidence is weak.
     const auto best =

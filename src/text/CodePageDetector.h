@@ -2,6 +2,7 @@
 
 #include "text/CodePages.h"
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -27,5 +28,19 @@ Decision detect(std::string_view bytes);
 // every text is; Utf8 when every text is valid UTF-8; otherwise the code page of the texts that
 // are not valid UTF-8.
 Decision detect(std::span<const std::string_view> texts);
+
+// The user's setting "Кодировка 8-битных тегов": decide each text, or read every 8-bit text in
+// one code page.
+enum class Choice { Auto, Windows1251, Koi8R, Cp866, Windows1252 };
+
+// "auto", "cp1251", "koi8-r", "cp866", "cp1252": the words of set.ini and the command line.
+std::string_view choiceName(Choice choice);
+// The choice of one of those words; nothing for any other text.
+std::optional<Choice> choiceFromName(std::string_view name);
+
+// As detect, under the user's choice: a fixed code page takes every 8-bit text that is not
+// UTF-8, with nothing close about it.
+Decision decide(std::string_view bytes, Choice choice);
+Decision decide(std::span<const std::string_view> texts, Choice choice);
 
 } // namespace korvane::codepage

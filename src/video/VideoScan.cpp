@@ -32,7 +32,7 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
 
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
                            video::VideoInfo& probe, VideoScanHost& host, VideoFiles videoFiles,
-                           const CatalogueUpdate* update) {
+                           const CatalogueUpdate* update, codepage::Choice names) {
     VideoScanResult result;
     // Once the host asked to end, every later pump says so too.
     const Pump pump = [&host, &result] {
@@ -49,7 +49,7 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
     if (result.abandoned)
         return result;
     // Sorted and captioned by the names as the user reads them; the probe gets the names' bytes.
-    files::sortByShownName(files);
+    files::sortByShownName(files, names);
 
     host.setProgressMaximum(static_cast<int>(files.size()) - 1);
     const QString waiting = QStringLiteral("Подождите, идёт поиск файлов...");
@@ -62,7 +62,7 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
         }
         const QString& path = files.at(i);
         const QString below = path.startsWith(rootDir) ? path.mid(rootDir.size()) : path;
-        const QString relative = files::displayFileName(below);
+        const QString relative = files::displayFileName(below, names);
         host.setStatusText(QDir::toNativeSeparators(QStringLiteral("../") + relative));
         host.setProgressPosition(i);
         QString caption = relative;
@@ -98,13 +98,13 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
 
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                               const EmptyRootCheck& mayEmpty) {
+                               const EmptyRootCheck& mayEmpty, codepage::Choice names) {
     VideoUpdateResult result;
     const CatalogueUpdate update(list.rows(), roots, list.leftOut());
     VideoList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
-            result.scan = scanVideos(root, separator, scanned, probe, host, files, &update);
+            result.scan = scanVideos(root, separator, scanned, probe, host, files, &update, names);
             return !result.scan.stopped && !result.scan.abandoned;
         });
     if (!completed)
@@ -121,20 +121,20 @@ VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const 
 
 VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                               const EmptyRootCheck& mayEmpty) {
+                               const EmptyRootCheck& mayEmpty, codepage::Choice names) {
     const QString listed = listedRoot(list.rows(), root);
     if (listed.isEmpty()) {
         VideoUpdateResult result;
         // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
         list.forgetLeftOut(root);
-        result.scan = scanVideos(root, separator, list, probe, host, files);
+        result.scan = scanVideos(root, separator, list, probe, host, files, nullptr, names);
         return result;
     }
     VideoList part;
     part.resetRows(rowsOfRoot(list.rows(), listed));
     part.setLeftOut(list.leftOut());
     VideoUpdateResult result =
-        updateVideos(part, {listed}, separator, probe, host, files, mayEmpty);
+        updateVideos(part, {listed}, separator, probe, host, files, mayEmpty, names);
     result.refreshed = true;
     if (!result.scan.stopped && !result.scan.abandoned)
         list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));

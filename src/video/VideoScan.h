@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/CodePageDetector.h"
+
 #include "catalogue/CatalogueUpdate.h"
 #include "files/FolderWalker.h"
 
@@ -56,10 +58,12 @@ void listVideoFiles(const QString& root, QStringList& files, const Pump& pump);
 // size and what the probe finds; with VideoFiles::WithVideo a file without a video stream gets no
 // row. Rows are appended to what the list holds.
 // Each row remembers its origin; with an update, a file whose size and time are unchanged gets
-// its previous row and is not probed.
+// its previous row and is not probed. Names that are not UTF-8 are shown in the code page
+// `names` says (the setting "Кодировка 8-битных тегов").
 VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
                            video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                           const CatalogueUpdate* update = nullptr);
+                           const CatalogueUpdate* update = nullptr,
+                           codepage::Choice names = codepage::Choice::Auto);
 
 // "Обновить клипы": scans every root the list was built from again (or the roots given) through
 // an update and replaces the list's rows with the outcome. A root that is gone, or that holds none
@@ -72,12 +76,14 @@ struct VideoUpdateResult {
 };
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                               const EmptyRootCheck& mayEmpty = {});
+                               const EmptyRootCheck& mayEmpty = {},
+                               codepage::Choice names = codepage::Choice::Auto);
 
 // The video scan of one root, as addMusicRoot: appended when the list does not hold the root
 // yet, refreshed in place when it does.
 VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                               const EmptyRootCheck& mayEmpty = {});
+                               const EmptyRootCheck& mayEmpty = {},
+                               codepage::Choice names = codepage::Choice::Auto);
 
 } // namespace korvane

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,43 @@ TEST(SettingsDialog, UnicodeExportFileNames) {
     f.dialog.setDefaults();
     for (const Case& c : cases)
         EXPECT_EQ(c.field->text(), QLatin1String(c.fallback)) << c.fallback;
+}
+
+// "Кодировка 8-битных тегов": Авто when the key is absent or unknown; each item is written as
+// its word and shown again from it; "По умолчанию" goes back to Авто.
+TEST(SettingsDialog, TagEncodingIsReadWrittenAndDefaulted) {
+    DialogFixture f;
+    QComboBox* box = f.fields().tagEncoding;
+    f.dialog.show();
+    const QStringList items{QStringLiteral("Авто"), QStringLiteral("Windows-1251"),
+                            QStringLiteral("KOI8-R"), QStringLiteral("CP866"),
+                            QStringLiteral("Windows-1252")};
+    ASSERT_EQ(box->count(), items.size());
+    for (int i = 0; i < items.size(); ++i)
+        EXPECT_EQ(box->itemText(i), items[i]);
+    EXPECT_EQ(box->currentText(), QStringLiteral("Авто"));
+
+    const std::vector<std::pair<const char*, const char*>> cases{{"KOI8-R", "koi8-r"},
+                                                                 {"CP866", "cp866"},
+                                                                 {"Windows-1252", "cp1252"},
+                                                                 {"Windows-1251", "cp1251"},
+                                                                 {"Авто", "auto"}};
+    for (const auto& [item, word] : cases) {
+        box->setCurrentText(QString::fromUtf8(item));
+        EXPECT_TRUE(f.dialog.applyButton()->isEnabled()) << item;
+        f.dialog.apply();
+        EXPECT_EQ(f.stored(u"tagEncoding"), QLatin1String(word));
+        box->setCurrentIndex(box->currentIndex() == 0 ? 1 : 0);
+        f.dialog.load();
+        EXPECT_EQ(box->currentText(), QString::fromUtf8(item));
+    }
+
+    f.settings.writeText(u"tagEncoding", QStringLiteral("latin9"));
+    f.dialog.load();
+    EXPECT_EQ(box->currentText(), QStringLiteral("Авто"));
+    box->setCurrentText(QStringLiteral("CP866"));
+    f.dialog.setDefaults();
+    EXPECT_EQ(box->currentText(), QStringLiteral("Авто"));
 }
 
 // The largest forum post: 0 (one file) when absent, a number of characters written to postLimit,

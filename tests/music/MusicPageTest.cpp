@@ -6,12 +6,14 @@
 #include "music/MusicRowEditor.h"
 #include "video/VideoList.h"
 
+#include "../tags/TagBytes.h"
 #include "FakeDesktop.h"
 #include "MusicTree.h"
 #include "TempDir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -30,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -554,6 +558,71 @@ TEST(MusicPage, CommandLinePrintsTheRowsTheWindowHolds) {
                                 QString(), out, err);
     EXPECT_EQ(status, cli::kExitOk) << err.str();
     EXPECT_EQ(out.str(), expected);
+}
+
+// "ДДТ" written by a KOI8-R tagger reads as well as Windows-1251 "ддф": the row gets the mark
+// and a tooltip, the status text counts it, and the editor offers every reading; the one
+// picked is saved as a hand edit and the mark goes.
+TEST(MusicPage, CloseCodePageCallsAreMarkedCountedAndPickedInTheEditor) {
+    Fixture f;
+    Toggles t = f.w().toggles();
+    t.artistFromID3 = true;
+    f.w().setToggles(t);
+    f.tree.album("Group/Album", 50 * kMiB);
+    namespace b = tags::test;
+    const std::filesystem::path mp3 =
+        (f.tree.root() + QStringLiteral("/Group/Album/01.mp3")).toStdString();
+    std::ofstream(mp3, std::ios::binary)
+        << b::mpegFrames(12)
+        << b::id3v1Tag("Song", b::inCodePage("ДДТ", codepage::Encoding::Koi8R), "Album", "", "",
+                       17);
+    f.scan(f.tree.root());
+    ASSERT_EQ(f.list().count(), 1);
+    EXPECT_EQ(f.list().row(0).caption, "ддф" + kSep + "Album");
+    const QModelIndex caption = f.list().index(0, 0);
+    EXPECT_TRUE(caption.data(MusicList::CloseCodePageRole).toBool());
+    EXPECT_TRUE(caption.data(Qt::ToolTipRole).toString().contains(QStringLiteral("ддф")));
+    EXPECT_FALSE(f.list().index(0, 1).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(f.w().statusText(), kFinished + "; строк с сомнительной кодировкой тегов: 1");
+
+    f.ui().musicView->selectRow(0);
+    f.edit([](MusicRowEditor& editor) {
+        QComboBox* pages = editor.codePageField();
+        ASSERT_NE(pages, nullptr);
+        ASSERT_TRUE(pages->isVisible());
+        ASSERT_EQ(pages->count(), 5);
+        EXPECT_EQ(pages->itemText(0), QStringLiteral("как прочитано"));
+        EXPECT_EQ(pages->itemText(2), "koi8-r: ДДТ" + kSep + "Album");
+        pages->setCurrentIndex(2);
+        emit pages->activated(2);
+        EXPECT_EQ(editor.folderField()->text(), "ДДТ" + kSep + "Album");
+        editor.saveButton()->click();
+    });
+    EXPECT_EQ(f.list().row(0).caption, "ДДТ" + kSep + "Album");
+    EXPECT_EQ(f.list().row(0).editedColumns & 1u, 1u) << "kept as a hand edit";
+    EXPECT_FALSE(caption.data(MusicList::CloseCodePageRole).toBool());
+
+    // A row without close calls shows no choice.
+    f.list().appendRow({QStringLiteral("G") + kSep + "A", {"5", "-", "-", "-"}});
+    f.ui().musicView->selectRow(1);
+    f.edit([](MusicRowEditor& editor) {
+        EXPECT_FALSE(editor.codePageField()->isVisible());
+        editor.cancelButton()->click();
+    });
+}
+
+// Without close calls the status text is the design's, byte for byte.
+TEST(MusicPage, StatusTextWithoutCloseCallsIsUnchanged) {
+    Fixture f;
+    f.tree.album("Group/Album", 50 * kMiB);
+    const std::filesystem::path mp3 =
+        (f.tree.root() + QStringLiteral("/Group/Album/01.mp3")).toStdString();
+    std::ofstream(mp3, std::ios::binary)
+        << tags::test::mpegFrames(12)
+        << tags::test::id3v1Tag("Song", tags::test::win1251("Кино"), "Album", "", "", 17);
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    EXPECT_FALSE(f.list().index(0, 0).data(MusicList::CloseCodePageRole).toBool());
 }
 
 // The filter field: hidden until Ctrl+F; every word must occur in some column, case and "ё"

@@ -3,6 +3,7 @@
 // tool is missing.
 #include "../tags/ApeFixtures.h"
 #include "../tags/EncodedFiles.h"
+#include "../tags/TagBytes.h"
 #include "music/AlbumDetails.h"
 #include "music/MusicList.h"
 #include "tags/ByteSource.h"
@@ -227,6 +228,63 @@ TEST_F(OtherFormatRows, FlacImageWithCue) {
     std::filesystem::copy_file(folder / "CD.flac", folder / "CD2.flac");
     EXPECT_EQ(details(folder, allToggles())[0],
               QStringLiteral("WRONG") + kSep + QStringLiteral("Wrong"));
+}
+
+// Cue sheets of DOS and Unix rippers: the sheet read in its own code page, or in the one the
+// user fixed; a sheet too short to tell marks the row as a close call.
+TEST_F(OtherFormatRows, CueSheetInEveryCodePage) {
+    if (!have({"flac"}))
+        GTEST_SKIP() << "flac is not installed";
+    const fs::path folder = album("image");
+    encoded::run("flac -s -5 '" + wav() + "' -o '" + (folder / "CD.flac").string() + "'");
+    const auto sheet = [](const char* performer, const char* title) {
+        return std::string("PERFORMER \"") + performer + "\"\r\nTITLE \"" + title +
+               "\"\r\nFILE \"CD.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n";
+    };
+    using codepage::Choice;
+    using codepage::Encoding;
+    struct Case {
+        const char* name;
+        Encoding stored;
+        Choice choice;
+        QString caption;
+        bool close;
+    };
+    const QString kino = QStringLiteral("Кино") + kSep + QStringLiteral("Группа крови");
+    const Case cases[] = {
+        {"Windows-1251", Encoding::Windows1251, Choice::Auto, kino, false},
+        {"KOI8-R", Encoding::Koi8R, Choice::Auto, kino, false},
+        {"CP866", Encoding::Cp866, Choice::Auto, kino, false},
+        {"CP866, KOI8-R fixed", Encoding::Cp866, Choice::Koi8R,
+         QString::fromStdString(
+             codepage::toUtf8(tags::test::inCodePage("Кино", Encoding::Cp866), Encoding::Koi8R)) +
+             kSep +
+             QString::fromStdString(codepage::toUtf8(
+                 tags::test::inCodePage("Группа крови", Encoding::Cp866), Encoding::Koi8R)),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(folder / "CD.cue", std::ios::binary)
+            << tags::test::inCodePage(sheet("Кино", "Группа крови"), c.stored);
+        Toggles options = allToggles();
+        options.albumUppercase = false;
+        options.tagEncoding = c.choice;
+        MusicList list;
+        list.appendRow({kCaption, {QStringLiteral("5")}});
+        readAlbumDetails(QString::fromStdString(folder.string()), list, 0, kSep, options, {});
+        EXPECT_EQ(list.row(0).caption, c.caption);
+        EXPECT_EQ(list.row(0).closeTexts.isEmpty(), !c.close);
+    }
+    // "ДДТ" alone in KOI8-R reads as well as Windows-1251 "ддф": the row is marked.
+    std::ofstream(folder / "CD.cue", std::ios::binary)
+        << tags::test::inCodePage(sheet("ДДТ", "Live"), Encoding::Koi8R);
+    MusicList list;
+    list.appendRow({kCaption, {QStringLiteral("5")}});
+    readAlbumDetails(QString::fromStdString(folder.string()), list, 0, kSep, allToggles(), {});
+    ASSERT_EQ(list.row(0).closeTexts.size(), 1) << list.row(0).caption.toStdString();
+    EXPECT_EQ(list.row(0).closeTexts[0].text, QStringLiteral("ддф"));
+    EXPECT_EQ(list.row(0).closeTexts[0].bytes, QByteArray("\xE4\xE4\xF4"));
 }
 
 struct ChoiceCase {

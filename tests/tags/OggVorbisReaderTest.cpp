@@ -155,9 +155,14 @@ TEST(OggVorbisReader, CommentTexts) {
          &OggVorbisReader::title,
          "ab\xEF\xBF\xBDx\xD0\x9A"},
         {"text ending inside a sequence",
-         {"TITLE=ab\xE2\x82"},
+         {"TITLE=\xC3\xA9b\xE2\x82"},
          &OggVorbisReader::title,
-         "ab\xEF\xBF\xBD\xEF\xBF\xBD"},
+         "\xC3\xA9b\xEF\xBF\xBD\xEF\xBF\xBD"},
+        // No UTF-8 character at all: a tagger wrote its code page.
+        {"KOI8-R of a careless tagger",
+         {"ARTIST=\xEB\xC9\xCE\xCF \xC9 \xE7\xD2\xD5\xD0\xD0\xC1"},
+         &OggVorbisReader::artist,
+         "Кино и Группа"},
         // Only the first 250 bytes of the item: "TITLE=" and 244 letters.
         {"item cut at 250 bytes", {longTitle}, &OggVorbisReader::title, std::string(244, 'x')},
         {"comment after a long item", {longTitle, "GENRE=Rock"}, &OggVorbisReader::genre, "Rock"},

@@ -2,6 +2,7 @@
 
 // Small byte builders for the audio reader tests: fixtures are made in the test, byte by byte.
 
+#include "text/CodePages.h"
 #include "text/Cp1251.h"
 
 #include <cstdint>
@@ -65,6 +66,23 @@ inline std::string utf16be(std::string_view utf8) {
 }
 inline std::string win1251(std::string_view utf8) {
     return cp1251::fromUtf8(utf8);
+}
+// A UTF-8 text in one of the 8-bit code pages; every character must be in it (basic plane).
+inline std::string inCodePage(std::string_view utf8, codepage::Encoding encoding) {
+    const codepage::CodePageTable& high = codepage::table(encoding);
+    const std::string units = utf16be(utf8);
+    std::string out;
+    for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+        const auto c = char16_t((static_cast<unsigned char>(units[i]) << 8) |
+                                static_cast<unsigned char>(units[i + 1]));
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        for (std::size_t k = 0; c >= 0x80 && k < high.size(); ++k) {
+            if (high[k] == c)
+                out.push_back(static_cast<char>(0x80 + k));
+        }
+    }
+    return out;
 }
 
 // An ID3v2 header; `size` is the tag size after the header.

@@ -92,16 +92,20 @@ TEST(VorbisComment, Value) {
          {"ARTIST=\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
          "\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE"},
         {"emoji", {"ARTIST=\xF0\x9F\x8E\xB8"}, "\xF0\x9F\x8E\xB8"},
-        {"bad byte replaced, the rest kept",
-         {"ARTIST=a\xFF"
+        {"bad byte beside UTF-8 replaced, the rest kept",
+         {"ARTIST=\xC3\xA9\xFF"
           "b"},
-         "a\xEF\xBF\xBD"
+         "\xC3\xA9\xEF\xBF\xBD"
          "b"},
+        // No UTF-8 character at all: a tagger wrote its code page.
+        {"Windows-1251 of a careless tagger", {"ARTIST=\xCA\xE8\xED\xEE"}, "Кино"},
+        {"Windows-1252 of a careless tagger", {"ARTIST=Mot\xF6rhead"}, "Motörhead"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string bytes = vorbisComment("v", c.items);
-        EXPECT_EQ(parseVorbisComment(bytes).value("ARTIST"), c.value);
+        EightBitTexts eightBit;
+        EXPECT_EQ(parseVorbisComment(bytes).value("ARTIST", eightBit), c.value);
     }
 }
 
@@ -135,7 +139,8 @@ TEST(VorbisComment, AlbumDetailsFields) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AudioProperties properties;
-        applyVorbisComment(parseVorbisComment(vorbisComment("v", c.items)), properties);
+        EightBitTexts eightBit;
+        applyVorbisComment(parseVorbisComment(vorbisComment("v", c.items)), properties, eightBit);
         EXPECT_EQ(properties.*c.field, c.expected);
     }
 }
