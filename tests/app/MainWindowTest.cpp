@@ -344,14 +344,15 @@ TEST(MainWindow, F1OpensTheManual) {
                               .arg(f.dir.file(QStringLiteral("manual/ru.html")))});
 }
 
-// The manual beside the executables, in both languages, with every picture it shows.
+// The manual beside the executables, in both languages, with every file it refers to.
 TEST(MainWindow, ShippedManualHasItsPictures) {
     const QDir manual(QCoreApplication::applicationDirPath() + QStringLiteral("/manual"));
     for (const QString& name : {QStringLiteral("ru.html"), QStringLiteral("en.html")}) {
         QFile page(manual.filePath(name));
         ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << name.toStdString();
         const QString text = QString::fromUtf8(page.readAll());
-        static const QRegularExpression source(QStringLiteral(R"re(src="([^"]+)")re"));
+        // Pictures, the style sheet and the other language's page.
+        static const QRegularExpression source(QStringLiteral(R"re((?:src|href)="([^"]+)")re"));
         int pictures = 0;
         for (const QRegularExpressionMatch& match : source.globalMatch(text)) {
             EXPECT_TRUE(QFileInfo::exists(manual.filePath(match.captured(1))))
