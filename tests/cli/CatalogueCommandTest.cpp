@@ -29,21 +29,8 @@ using test::TempDir;
 
 constexpr qint64 kMiB = 1024 * 1024;
 
-// A program folder and a collection; runs of `korvane-cli --dir PROGRAM COMMAND ...`.
-struct Catalogue {
-    TempDir program;
-    TempDir collection;
-
-    void album(const QString& relative, qint64 bytes, const QString& name = "tracks.bin") {
-        QDir().mkpath(collection.file(relative));
-        QFile file(collection.file(relative + u'/' + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.resize(bytes);
-    }
-    CliOutcome run(const QString& command, QStringList args) {
-        return runCli(QStringList{"--dir", program.path(), command} + args);
-    }
-    QString database() const { return program.file("korvane.db"); }
+// The collection, and the stored list changed as the window would change it.
+struct Catalogue : CliCollection {
     // Changes the stored music list as the window's row editor would leave it.
     void editStored(const std::function<void(StoredList&)>& edit) {
         CatalogueStore store(database());

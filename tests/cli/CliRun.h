@@ -2,6 +2,13 @@
 
 #include "cli/Cli.h"
 
+#include "TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 
@@ -20,5 +27,23 @@ inline CliOutcome runCli(const QStringList& args) {
     const int status = run(args, QStringLiteral(KORVANE_BIN_DIR), out, err);
     return {status, out.str(), err.str()};
 }
+
+// A program folder and a collection of album folders filled with sparse files; runs of
+// `korvane-cli --dir PROGRAM COMMAND ...`.
+struct CliCollection {
+    test::TempDir program;
+    test::TempDir collection;
+
+    void album(const QString& relative, qint64 bytes, const QString& name = "tracks.bin") {
+        QDir().mkpath(collection.file(relative));
+        QFile file(collection.file(relative + u'/' + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(bytes);
+    }
+    CliOutcome run(const QString& command, QStringList args) {
+        return runCli(QStringList{"--dir", program.path(), command} + args);
+    }
+    QString database() const { return program.file("korvane.db"); }
+};
 
 } // namespace korvane::cli

@@ -21,21 +21,7 @@ using test::TempDir;
 
 constexpr qint64 kMiB = 1024 * 1024;
 
-struct Collection {
-    TempDir program;
-    TempDir collection;
-
-    void album(const QString& relative, qint64 bytes, const QString& name = "tracks.bin") {
-        QDir().mkpath(collection.file(relative));
-        QFile file(collection.file(relative + u'/' + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.resize(bytes);
-    }
-    CliOutcome run(QStringList args) {
-        return runCli(QStringList{"--dir", program.path(), "music"} + args);
-    }
-    QString database() const { return program.file("korvane.db"); }
-};
+using Collection = CliCollection;
 
 // Added, changed (retagged or grown in place) and removed albums, through a scan and through an
 // update of the stored list: only the added ones are new, the removed ones come in a second block,
@@ -47,8 +33,8 @@ TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
         c.album("Group/Changed", 5 * kMiB);
         c.album("Group/Gone", 5 * kMiB);
         // Never published: everything, under the list's own title.
-        CliOutcome o = c.run({c.collection.path(), "--store", "--since-published", "--plain", "-",
-                              "--mark-published"});
+        CliOutcome o = c.run("music", {c.collection.path(), "--store", "--since-published",
+                                       "--plain", "-", "--mark-published"});
         ASSERT_EQ(o.status, kExitOk) << o.err;
         EXPECT_NE(o.out.find("mp3 collection — альбомов: 3,"), std::string::npos) << o.out;
 
@@ -57,7 +43,7 @@ TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
         QDir(c.collection.file("Group/Gone")).removeRecursively();
         const QStringList scan =
             update ? QStringList{"--update"} : QStringList{c.collection.path()};
-        o = c.run(scan + QStringList{"--since-published", "--bbcode", "-"});
+        o = c.run("music", scan + QStringList{"--since-published", "--bbcode", "-"});
         ASSERT_EQ(o.status, kExitOk) << o.err;
         const std::string today = text::shortDate(QDate::currentDate()).toStdString();
         EXPECT_EQ(o.out, "[b]mp3 collection — новое с " + today +
@@ -71,12 +57,12 @@ TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
                              "[b]Group[/b]  \\  Gone | 5 mb | - kbps | - | -\r\n")
             << (update ? "update" : "scan");
         // Not marked this time: the same again; any format, here the printed rows.
-        o = c.run(scan + QStringList{"--since-published", "--print"});
+        o = c.run("music", scan + QStringList{"--since-published", "--print"});
         EXPECT_EQ(o.out, "Group  \\  Fresh\t7\t-\t-\t-\nУдалено с " + today +
                              "\t \t \t \t \nGroup  \\  Gone\t5\t-\t-\t-\n");
         // Marked: nothing is new any more.
-        c.run(scan + QStringList{"--mark-published"});
-        o = c.run(scan + QStringList{"--since-published", "--print"});
+        c.run("music", scan + QStringList{"--mark-published"});
+        o = c.run("music", scan + QStringList{"--since-published", "--print"});
         EXPECT_EQ(o.out, "");
     }
 }
@@ -86,7 +72,7 @@ TEST(PublishedCommand, SinceThePostAfterAddingChangingAndRemovingAlbums) {
 TEST(PublishedCommand, SnapshotKeepsToItsOwnTables) {
     Collection c;
     c.album("Group/Album", 5 * kMiB);
-    ASSERT_EQ(c.run({c.collection.path(), "--store"}).status, kExitOk);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
     const auto tables = [&c] {
         QStringList names;
         {
@@ -107,9 +93,10 @@ TEST(PublishedCommand, SnapshotKeepsToItsOwnTables) {
     const QString version = QStringLiteral("version %1").arg(CatalogueStore::kSchemaVersion);
     const QStringList catalogueTables{"left_out", "lists", "rows", version};
     EXPECT_EQ(tables(), catalogueTables);
-    ASSERT_EQ(c.run({c.collection.path(), "--since-published", "--print"}).status, kExitOk);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--since-published", "--print"}).status,
+              kExitOk);
     EXPECT_EQ(tables(), catalogueTables); // asking makes nothing
-    ASSERT_EQ(c.run({c.collection.path(), "--mark-published"}).status, kExitOk);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--mark-published"}).status, kExitOk);
     EXPECT_EQ(tables(), (QStringList{"left_out", "lists", "published_lists", "published_rows",
                                      "rows", version}));
     CatalogueStore store(c.database());
