@@ -15,11 +15,12 @@ QString folded(const QString& text) {
     return lower;
 }
 
-} // namespace
-
+// The words of a filter text, folded as the rows are.
 QStringList filterWords(const QString& text) {
     return folded(text).split(u' ', Qt::SkipEmptyParts);
 }
+
+} // namespace
 
 ListFilter::ListFilter(CatalogueList& list, int headerRole, QObject* parent)
     : QSortFilterProxyModel(parent), m_list(list), m_headerRole(headerRole) {

@@ -11,9 +11,6 @@ namespace korvane {
 
 class CatalogueList;
 
-// The words of a filter text, folded as the rows are: lower case, "ё" as "е".
-QStringList filterWords(const QString& text);
-
 // A list seen through its filter. A row is shown when every word occurs in its caption or one of
 // its cells; a category header row (headerRole true) is shown when an album below it is. With
 // no words every row is shown and nothing is computed.
