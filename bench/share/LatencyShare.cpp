@@ -36,7 +36,9 @@ struct Share {
     std::array<std::atomic<long>, RequestKinds> counts{};
 };
 
-Share& share() { return *static_cast<Share*>(fuse_get_context()->private_data); }
+Share& share() {
+    return *static_cast<Share*>(fuse_get_context()->private_data);
+}
 
 // The round trip: every request waits before it is served.
 std::string served(Request kind, const char* path) {
@@ -47,7 +49,9 @@ std::string served(Request kind, const char* path) {
     return s.source + path;
 }
 
-int errnoResult(int result) { return result < 0 ? -errno : result; }
+int errnoResult(int result) {
+    return result < 0 ? -errno : result;
+}
 
 int getattr(const char* path, struct stat* st, fuse_file_info*) {
     return errnoResult(lstat(served(Lookup, path).c_str(), st));
