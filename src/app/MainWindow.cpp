@@ -54,9 +54,6 @@ constexpr QSize kMinimumSize(359, 230);
 constexpr int kPageMargin = 2;
 // A page's margins and the tab widget's frame around a list.
 constexpr int kPageFrameWidth = 2 * kPageMargin + 8;
-// The widths of the list columns as the user left them.
-constexpr QStringView kMusicColumnsKey = u"musicColumnWidths";
-constexpr QStringView kVideoColumnsKey = u"videoColumnWidths";
 
 QAction* addToggle(QMenu* menu, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -111,21 +108,6 @@ std::vector<int> designWidths(const CatalogueList& list) {
     for (const CatalogueList::Column& column : list.columns())
         widths.push_back(column.width);
     return widths;
-}
-
-// The widths the user gave the list columns, in set.ini as "0,0,60,0,180" (0: as designed).
-QList<int> readColumnWidths(const SettingsFile& settings, QStringView key) {
-    QList<int> widths;
-    for (const QString& part : settings.readText(key, QString()).split(u',', Qt::SkipEmptyParts))
-        widths << part.trimmed().toInt();
-    return widths;
-}
-
-void writeColumnWidths(SettingsFile& settings, QStringView key, const QList<int>& widths) {
-    QStringList parts;
-    for (int width : widths)
-        parts << QString::number(width);
-    settings.writeText(key, parts.join(u','));
 }
 
 // The "Редактировать" (Ctrl+E) and "Удалить" (Del) pair of a list's context menu; the shortcuts
@@ -527,46 +509,45 @@ void MainWindow::mainLoad() {
         m_desktop.showMessage(message);
         m_unreadableSettingsReported = true;
     }
-    if (m_settings.readBool(u"Maximized", false)) {
+    const Settings settings(m_settings);
+    if (settings.maximized()) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        const int top = m_settings.readInteger(u"FormPosTop", y());
-        const int left = m_settings.readInteger(u"FormPosLeft", x());
-        const int height = m_settings.readInteger(u"FormHeight", this->height());
-        const int width = m_settings.readInteger(u"FormWidth", this->width());
-        move(left, top);
-        resize(width, height);
+        const Settings::WindowPlace place = settings.windowPlace({y(), x(), height(), width()});
+        move(place.left, place.top);
+        resize(place.width, place.height);
     }
-    musicRoot = m_settings.readText(u"mp3dir", QString());
-    videoFolder = m_settings.readText(u"videodir", QString());
-    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
-    setToggles(readToggles(m_settings));
-    m_ui.musicColumns->restore(readColumnWidths(m_settings, kMusicColumnsKey));
-    m_ui.videoColumns->restore(readColumnWidths(m_settings, kVideoColumnsKey));
+    musicRoot = settings.musicRoot();
+    videoFolder = settings.videoFolder();
+    testersMode = settings.testersModeText();
+    setToggles(settings.toggles());
+    m_ui.musicColumns->restore(settings.columnWidths(true));
+    m_ui.videoColumns->restore(settings.columnWidths(false));
     checkSaveDir();
     if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
         m_ui.testersAction->setVisible(true);
     }
     m_ui.pages->setCurrentIndex(0);
-    m_ui.keepLists->setChecked(m_settings.readBool(u"keepLists", true));
+    m_ui.keepLists->setChecked(settings.keepLists());
     // Queued: the window is painted first, the rows arrive after.
     if (m_ui.keepLists->isChecked())
         QTimer::singleShot(0, this, &MainWindow::restoreLists);
 }
 
 void MainWindow::checkSaveDir() {
-    const QString saveDir = m_settings.readText(u"save_dir", m_programFolder.dir());
+    Settings settings(m_settings);
+    const QString saveDir = settings.saveDirToCheck(m_programFolder);
     if (QFileInfo(saveDir).isDir())
         return;
-    m_settings.writeText(u"save_dir", m_programFolder.dirWithSeparator());
+    settings.setSaveDir(m_programFolder.dirWithSeparator());
     m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
                           QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
                                          "программы, изменить это можно в настройках"));
 }
 
 void MainWindow::refreshAfterDialog() {
-    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
+    testersMode = Settings(m_settings).testersModeText();
     if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
         m_ui.testersAction->setVisible(true);
@@ -585,17 +566,15 @@ int MainWindow::execModal(QDialog& dialog) {
 }
 
 void MainWindow::mainSave() {
-    writeToggles(m_settings, toggles());
-    m_settings.writeText(u"mp3dir", musicRoot);
-    m_settings.writeText(u"videodir", videoFolder);
-    m_settings.writeInteger(u"FormPosTop", y());
-    m_settings.writeInteger(u"FormPosLeft", x());
-    m_settings.writeInteger(u"FormHeight", height());
-    m_settings.writeInteger(u"FormWidth", width());
-    m_settings.writeBool(u"Maximized", isMaximized());
-    writeColumnWidths(m_settings, kMusicColumnsKey, m_ui.musicColumns->userWidths());
-    writeColumnWidths(m_settings, kVideoColumnsKey, m_ui.videoColumns->userWidths());
-    m_settings.writeBool(u"keepLists", m_ui.keepLists->isChecked());
+    Settings settings(m_settings);
+    settings.setToggles(toggles());
+    settings.setMusicRoot(musicRoot);
+    settings.setVideoFolder(videoFolder);
+    settings.setWindowPlace({y(), x(), height(), width()});
+    settings.setMaximized(isMaximized());
+    settings.setColumnWidths(true, m_ui.musicColumns->userWidths());
+    settings.setColumnWidths(false, m_ui.videoColumns->userWidths());
+    settings.setKeepLists(m_ui.keepLists->isChecked());
 }
 
 namespace {

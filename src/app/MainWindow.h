@@ -3,7 +3,7 @@
 #include "bases/BaseFile.h"
 #include "bases/BaseFill.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include <QElapsedTimer>

@@ -99,7 +99,7 @@ void MainWindow::exportMusicTxt() {
 void MainWindow::exportMusicExcel() {
     if (musicList().isEmpty())
         return;
-    if (exporter::spreadsheetCheckRequested(settings()) && !desktop().spreadsheetAppRegistered()) {
+    if (Settings(settings()).spreadsheetCheck() && !desktop().spreadsheetAppRegistered()) {
         desktop().showMessage(exporter::kNoSpreadsheetMessage);
         return;
     }

@@ -2,9 +2,8 @@
 
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
-#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "widgets/DialogSize.h"
 
 #include <QComboBox>
@@ -17,13 +16,15 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <tuple>
 
 namespace korvane {
 namespace {
 
 // The client size of the design, kept as the least size.
 constexpr QSize kDesignSize(350, 371);
+
+// The design's six names come first in nameFields().
+constexpr size_t kDesignNameCount = 6;
 
 // Characters a worksheet name cannot hold.
 const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
@@ -129,14 +130,11 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addLayout(buttons);
     fitDialogToContents(this, kDesignSize);
 
-    for (QLineEdit* field :
-         {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
-          m_fields.musicTxtName, m_fields.videoTxtName, m_fields.groupAlbumSeparator,
-          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName,
-          m_fields.postLimit}) {
+    for (QLineEdit* field : {m_fields.minLimit, m_fields.saveDir, m_fields.groupAlbumSeparator,
+                             m_fields.txtSeparator, m_fields.postLimit}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
-    for (const TextFileField& name : textFileFields())
+    for (const NameField& name : nameFields())
         connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
@@ -155,52 +153,39 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 }
 
 void SettingsDialog::load() {
-    const SettingsFile& s = m_settings;
-    // An absent key shows the value the scan and the exports use, so that "Применить" writes
-    // back what is in effect rather than other defaults.
-    m_fields.minLimit->setText(s.readText(u"min_limit", QString::number(kDefaultMinLimit)));
-    m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
-    m_fields.musicHtmlName->setText(exporter::readOutputName(s, exporter::kMusicHtmlName));
-    m_fields.videoHtmlName->setText(exporter::readOutputName(s, exporter::kVideoHtmlName));
-    m_fields.musicTxtName->setText(exporter::readOutputName(s, exporter::kMusicTxtName));
-    m_fields.videoTxtName->setText(exporter::readOutputName(s, exporter::kVideoTxtName));
-    m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
-    m_fields.txtSeparator->setText(
-        readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
-    m_fields.musicWorkbookName->setText(exporter::readOutputName(s, exporter::kMusicSheetName));
-    m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
-    for (const TextFileField& name : textFileFields())
-        name.field->setText(s.readText(name.key, name.fallback));
-    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(readTagEncoding(s)));
-    m_fields.postLimit->setText(
-        QString::number(std::max(0, s.readInteger(exporter::kPostLimitKey, 0))));
+    const Settings s(m_settings);
+    m_fields.minLimit->setText(s.minLimitText());
+    m_fields.saveDir->setText(s.saveDir());
+    for (const NameField& name : nameFields())
+        name.field->setText(s.outputName(name.key));
+    m_fields.groupAlbumSeparator->setText(s.groupAlbumSeparator());
+    m_fields.txtSeparator->setText(s.txtSeparator());
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(s.tagEncoding()));
+    m_fields.postLimit->setText(QString::number(s.postLimit()));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
 
 void SettingsDialog::apply() {
     try {
-        SettingsFile& s = m_settings;
-        s.writeText(u"min_limit", m_fields.minLimit->text());
-        s.writeText(u"mp3list_name_htm", m_fields.musicHtmlName->text());
-        s.writeText(u"videolist_name_htm", m_fields.videoHtmlName->text());
-        s.writeText(u"mp3list_name_txt", m_fields.musicTxtName->text());
-        s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
-        s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
-        s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
-        s.writeInteger(exporter::kPostLimitKey, m_fields.postLimit->text().toInt());
-        for (const TextFileField& name : textFileFields())
-            s.writeText(name.key, name.field->text());
+        Settings s(m_settings);
+        s.setMinLimitText(m_fields.minLimit->text());
+        const std::vector<NameField> names = nameFields();
+        for (size_t i = 0; i < names.size(); ++i) {
+            // postLimit sits between the design's names and the later ones in the file.
+            if (i == kDesignNameCount)
+                s.setPostLimit(m_fields.postLimit->text().toInt());
+            s.setOutputName(names[i].key, names[i].field->text());
+        }
         // An emptied output folder would make every export land in the current folder; the
         // program's own folder is the folder the rest of the program falls back to.
         if (m_fields.saveDir->text().trimmed().isEmpty())
             m_fields.saveDir->setText(m_programFolder.dirWithSeparator());
         m_fields.saveDir->setText(withTrailingSeparator(m_fields.saveDir->text()));
-        s.writeText(u"save_dir", m_fields.saveDir->text());
-        s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
-        s.writeText(keys::separatorGroupAlbum,
-                    quoteSeparator(m_fields.groupAlbumSeparator->text()));
-        writeTagEncoding(s, static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
+        s.setSaveDir(m_fields.saveDir->text());
+        s.setTxtSeparator(m_fields.txtSeparator->text());
+        s.setGroupAlbumSeparator(m_fields.groupAlbumSeparator->text());
+        s.setTagEncoding(static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
         return;
@@ -209,19 +194,13 @@ void SettingsDialog::apply() {
 }
 
 void SettingsDialog::setDefaults() {
-    m_fields.minLimit->setText(QStringLiteral("3"));
-    m_fields.musicHtmlName->setText(QStringLiteral("musicList.htm"));
-    m_fields.videoHtmlName->setText(QStringLiteral("videoList.htm"));
-    m_fields.musicTxtName->setText(QStringLiteral("musicList.txt"));
-    m_fields.videoTxtName->setText(QStringLiteral("videoList.txt"));
+    m_fields.minLimit->setText(QString::number(Settings::kMinLimit));
+    for (const NameField& name : nameFields())
+        name.field->setText(name.key.reset);
     m_fields.saveDir->setText(defaultSaveDir());
     m_fields.txtSeparator->setText(kDefaultTxtSeparator);
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
-    m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
-    m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
     m_fields.postLimit->setText(QStringLiteral("0"));
-    for (const TextFileField& name : textFileFields())
-        name.field->setText(name.fallback);
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));
     m_apply->setEnabled(true);
 }
@@ -234,20 +213,21 @@ void SettingsDialog::browse() {
     m_apply->setEnabled(true);
 }
 
-std::vector<SettingsDialog::TextFileField> SettingsDialog::textFileFields() const {
-    using exporter::TextFormat;
-    std::vector<TextFileField> fields;
-    for (const auto& [format, music, video] :
-         {std::tuple{TextFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName},
-          std::tuple{TextFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName},
-          std::tuple{TextFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName}}) {
-        // The export's own names are the defaults here too: no older dialog set others.
-        const exporter::OutputName musicName = exporter::textOutputName(format, true);
-        const exporter::OutputName videoName = exporter::textOutputName(format, false);
-        fields.push_back({music, musicName.key, musicName.fallback});
-        fields.push_back({video, videoName.key, videoName.fallback});
-    }
-    return fields;
+std::vector<SettingsDialog::NameField> SettingsDialog::nameFields() const {
+    // In the order "Применить" writes them: the design's six names, then the later ones.
+    namespace names = outputNames;
+    return {{m_fields.musicHtmlName, names::musicHtml},
+            {m_fields.videoHtmlName, names::videoHtml},
+            {m_fields.musicTxtName, names::musicTxt},
+            {m_fields.videoTxtName, names::videoTxt},
+            {m_fields.musicWorkbookName, names::musicSheet},
+            {m_fields.videoWorkbookName, names::videoSheet},
+            {m_fields.musicBbcodeName, names::musicBbcode},
+            {m_fields.videoBbcodeName, names::videoBbcode},
+            {m_fields.musicCsvName, names::musicCsv},
+            {m_fields.videoCsvName, names::videoCsv},
+            {m_fields.musicJsonName, names::musicJson},
+            {m_fields.videoJsonName, names::videoJson}};
 }
 
 void SettingsDialog::cleanWorkbookName(QLineEdit* field) {

@@ -13,6 +13,7 @@ namespace korvane {
 class Desktop;
 class ProgramFolder;
 class SettingsFile;
+struct OutputNameKey;
 
 // The settings dialog "Настройки": size limit, output folder, output file names,
 // separators, the code page of 8-bit tags and workbook names, written straight into set.ini by
@@ -60,13 +61,12 @@ protected:
 
 private:
     void cleanWorkbookName(QLineEdit* field);
-    // The file-name fields of the BBCode, CSV and JSON exports with the keys they edit.
-    struct TextFileField {
+    // The file- and sheet-name fields with the keys they edit.
+    struct NameField {
         QLineEdit* field;
-        QStringView key;
-        QString fallback;
+        const OutputNameKey& key;
     };
-    std::vector<TextFileField> textFileFields() const;
+    std::vector<NameField> nameFields() const;
 
     Desktop& m_desktop;
     SettingsFile& m_settings;

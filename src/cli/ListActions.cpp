@@ -11,7 +11,7 @@
 #include "music/Duplicates.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "text/OutputText.h"
 #include "video/VideoList.h"
 
@@ -101,7 +101,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
     fill.run({kind,
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
               target.programFolder.file(bases::baseFileName(kind)),
-              readGroupAlbumSeparatorForBases(target.settings)},
+              target.settings.groupAlbumSeparatorForBases()},
              target.list, [] {});
     if (fill.state() == bases::FillState::Failed)
         throw CommandError(fill.error().toStdString());
@@ -120,7 +120,7 @@ void saveBaseAction(ListActionTarget& target, const QString& argument) {
         return;
     const auto [kind, path] = baseArgument("--save-base", argument);
     const bases::SaveResult saved =
-        bases::saveBase(target.list, kind, readGroupAlbumSeparatorForBases(target.settings), path);
+        bases::saveBase(target.list, kind, target.settings.groupAlbumSeparatorForBases(), path);
     if (!saved.error.isEmpty())
         throw CommandError(saved.error.toStdString());
     target.context.err << bases::savedStatusText(saved.path).toStdString() << '\n';
@@ -255,7 +255,7 @@ void checkStatsOutput(const CatalogueList& list, const QString& argument) {
 
 void duplicatesAction(ListActionTarget& target, const QString& path) {
     requireMusicList(target.list, "--duplicates");
-    const QString separator = readGroupAlbumSeparator(target.settings);
+    const QString separator = target.settings.groupAlbumSeparator();
     const auto& rows = target.list.rows();
     writeJson(target, path, duplicatesJson(rows, findDuplicates(rows, separator), separator));
 }
@@ -264,7 +264,7 @@ void statsAction(ListActionTarget& target, const QString& path) {
     requireMusicList(target.list, "--stats");
     writeJson(
         target, path,
-        statsJson(collectionStats(target.list.rows(), readGroupAlbumSeparator(target.settings))));
+        statsJson(collectionStats(target.list.rows(), target.settings.groupAlbumSeparator())));
 }
 
 // Add an action here: one row and one function.

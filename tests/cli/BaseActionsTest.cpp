@@ -2,7 +2,7 @@
 #include "cli/ListActions.h"
 
 #include "music/MusicList.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "video/VideoList.h"
 
 #include <QDir>
@@ -49,7 +49,8 @@ protected:
     }
     void run(const QStringList& args) {
         const Toggles toggles;
-        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, m_settings, toggles};
+        const Settings settings(m_settings);
+        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, settings, toggles};
         runListActions(take(args, m_list), target);
     }
     QStringList column(int cell) {
