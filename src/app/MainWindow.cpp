@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueStore.h"
 #include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
+#include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
@@ -44,6 +45,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <functional>
+#include <optional>
 #include <utility>
 
 namespace korvane {
@@ -61,32 +64,25 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// The three classic exports, a separator, the Unicode ones (kTextFormatItems), a separator and
-// the rest of the forum's commands.
-QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
-    menu->addAction(html);
-    menu->addAction(txt);
-    menu->addAction(excel);
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("BBCode (для форума)"));
-    menu->addAction(QStringLiteral("CSV"));
-    menu->addAction(QStringLiteral("JSON"));
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("Текст (для форума)"));
-    menu->addAction(QStringLiteral("Копировать для форума"));
+// An export menu from the table of formats, with a line between its sections and "Копировать
+// для форума" closing the forum's section, then a line before the publishing choices. Each
+// action is connected as it is made.
+QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
+                      const std::function<void(const exporter::ExportFormatRow&)>& run,
+                      const std::function<void()>& copyPost) {
+    std::optional<exporter::MenuSection> section;
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (section && *section != row.section)
+            menu->addSeparator();
+        section = row.section;
+        QAction* action = menu->addAction(buttonCaptions ? row.buttonCaption : row.menuCaption);
+        QObject::connect(action, &QAction::triggered, menu, [run, &row] { run(row); });
+    }
+    QObject::connect(menu->addAction(QStringLiteral("Копировать для форума")), &QAction::triggered,
+                     menu, copyPost);
     menu->addSeparator();
     return menu;
 }
-
-// Where addExportItems puts the Unicode exports in an export menu.
-constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
-    {4, exporter::TextFormat::Bbcode},
-    {5, exporter::TextFormat::Csv},
-    {6, exporter::TextFormat::Json},
-    {8, exporter::TextFormat::Plain},
-};
-// Where it puts "Копировать для форума".
-constexpr int kCopyForumItem = 9;
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -222,12 +218,10 @@ void MainWindow::buildMenus() {
     ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
     ui.sincePublished->setCheckable(true);
     ui.markPublished->setCheckable(true);
-    ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
-                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
-                                        QStringLiteral("в EXCEL"));
-    ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
-                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
-                                        QStringLiteral("в EXCEL"));
+    ui.musicExportMenu =
+        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("music листа")), true, false);
+    ui.videoExportMenu =
+        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("video листа")), false, false);
     for (QMenu* menu : {ui.musicExportMenu, ui.videoExportMenu})
         menu->addActions({ui.sincePublished, ui.markPublished});
     ui.fileMenu->addSeparator();
@@ -287,6 +281,13 @@ void MainWindow::buildMenus() {
 
     setToggles(Toggles{});
     setExportMenuEnabled(false);
+}
+
+QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCaptions) {
+    return addExportItems(
+        menu, buttonCaptions,
+        [this, music](const exporter::ExportFormatRow& format) { exportList(format, music); },
+        [this, music] { copyForumPost(music); });
 }
 
 void MainWindow::buildPages() {
@@ -352,12 +353,8 @@ void MainWindow::buildPages() {
     addAction(ui.filterAction);
     ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
     ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
-    ui.musicExportPopup =
-        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
-    ui.videoExportPopup =
-        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    ui.musicExportPopup = addMusicOrVideoExports(new QMenu(this), true, true);
+    ui.videoExportPopup = addMusicOrVideoExports(new QMenu(this), false, true);
     for (QMenu* menu : {ui.musicExportPopup, ui.videoExportPopup})
         menu->addActions({ui.sincePublished, ui.markPublished});
 }
@@ -439,28 +436,6 @@ void MainWindow::connectCommands() {
             [this] { m_ui.musicExportPopup->popup(exportPopupPosition(m_ui.musicExportButton)); });
     connect(ui.videoExportButton, &QPushButton::clicked, this,
             [this] { m_ui.videoExportPopup->popup(exportPopupPosition(m_ui.videoExportButton)); });
-    const auto connectExports = [this](QMenu* menu, void (MainWindow::*html)(),
-                                       void (MainWindow::*txt)(), void (MainWindow::*excel)(),
-                                       bool music) {
-        const QList<QAction*> items = menu->actions();
-        connect(items[0], &QAction::triggered, this, html);
-        connect(items[1], &QAction::triggered, this, txt);
-        connect(items[2], &QAction::triggered, this, excel);
-        for (const auto& [item, format] : kTextFormatItems)
-            connect(items[item], &QAction::triggered, this,
-                    [this, format, music] { exportListText(format, music); });
-        connect(items[kCopyForumItem], &QAction::triggered, this,
-                [this, music] { copyForumPost(music); });
-    };
-    connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel, true);
-    connectExports(ui.musicExportPopup, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel, true);
-    connectExports(ui.videoExportMenu, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel, false);
-    connectExports(ui.videoExportPopup, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel, false);
-
     const QList<QAction*> bases = ui.basesMenu->actions();
     connect(bases[0], &QAction::triggered, this, &MainWindow::fillMissingGenresClicked);
     connect(bases[1], &QAction::triggered, this, &MainWindow::fillAllGenresClicked);

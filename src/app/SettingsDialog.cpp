@@ -1,7 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "desktop/Desktop.h"
-#include "export/ListExport.h"
+#include "export/ExportFormats.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "widgets/DialogSize.h"
@@ -22,9 +22,6 @@ namespace {
 
 // The client size of the design, kept as the least size.
 constexpr QSize kDesignSize(350, 371);
-
-// The design's six names come first in nameFields().
-constexpr size_t kDesignNameCount = 6;
 
 // Characters a worksheet name cannot hold.
 const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
@@ -68,12 +65,16 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     dirRow->addWidget(m_browse);
     grid->addLayout(dirRow, row++, 0, 1, 2);
 
-    addField(QStringLiteral("Название HTML файла для music листа:"), m_fields.musicHtmlName, grid);
-    addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
-    addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
-    addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
-    // One row per format across the dialog, the music list's name beside the video list's, so
-    // that the two names share the width of both columns.
+    // The exports' file names, from their table: the design's formats a row per list, the later
+    // ones a row per format across the dialog, the music list's name beside the video list's, so
+    // that the two names share the width of both columns. The sheet names go in the Excel group.
+    for (const exporter::ExportFormatRow& format : exporter::exportFormats()) {
+        if (!format.musicLabel.isEmpty())
+            m_names.push_back({&format});
+    }
+    const auto isSheet = [](const NameFields& name) {
+        return name.format->encoding == exporter::Encoding::Workbook;
+    };
     auto* names = new QGridLayout;
     int format = 0;
     const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
@@ -85,10 +86,16 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         names->addWidget(music, format, 1);
         names->addWidget(video, format++, 2);
     };
-    addNamePair(QStringLiteral("Файлы BBCode:"), m_fields.musicBbcodeName,
-                m_fields.videoBbcodeName);
-    addNamePair(QStringLiteral("Файлы CSV:"), m_fields.musicCsvName, m_fields.videoCsvName);
-    addNamePair(QStringLiteral("Файлы JSON:"), m_fields.musicJsonName, m_fields.videoJsonName);
+    for (NameFields& name : m_names) {
+        if (isSheet(name))
+            continue;
+        if (name.format->videoLabel.isEmpty()) {
+            addNamePair(name.format->musicLabel, name.music, name.video);
+        } else {
+            addField(name.format->musicLabel, name.music, grid);
+            addField(name.format->videoLabel, name.video, grid);
+        }
+    }
     grid->addLayout(names, row++, 0, 1, 2);
     addField(
         QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
@@ -110,10 +117,26 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
     row = 0;
-    addField(QStringLiteral("Название киниги для mp3 листа:"), m_fields.musicWorkbookName,
-             excelGrid);
-    addField(QStringLiteral("Название киниги для Video листа:"), m_fields.videoWorkbookName,
-             excelGrid);
+    for (NameFields& name : m_names) {
+        if (!isSheet(name))
+            continue;
+        addField(name.format->musicLabel, name.music, excelGrid);
+        addField(name.format->videoLabel, name.video, excelGrid);
+    }
+    const auto take = [this](exporter::ExportFormat format, QLineEdit*& music, QLineEdit*& video) {
+        const auto name = std::find_if(m_names.begin(), m_names.end(), [format](const auto& n) {
+            return n.format->format == format;
+        });
+        music = name->music;
+        video = name->video;
+    };
+    using exporter::ExportFormat;
+    take(ExportFormat::Html, m_fields.musicHtmlName, m_fields.videoHtmlName);
+    take(ExportFormat::Txt, m_fields.musicTxtName, m_fields.videoTxtName);
+    take(ExportFormat::Workbook, m_fields.musicWorkbookName, m_fields.videoWorkbookName);
+    take(ExportFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName);
+    take(ExportFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName);
+    take(ExportFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName);
 
     m_apply = new QPushButton(QStringLiteral("Применить"), this);
     m_defaults = new QPushButton(QStringLiteral("По умолчанию"), this);
@@ -134,8 +157,10 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
                              m_fields.txtSeparator, m_fields.postLimit}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
-    for (const NameField& name : nameFields())
-        connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
+    for (const NameFields& name : m_names) {
+        for (QLineEdit* field : {name.music, name.video})
+            connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
+    }
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
     connect(m_fields.tagEncoding, &QComboBox::currentIndexChanged, this,
@@ -156,8 +181,10 @@ void SettingsDialog::load() {
     const Settings s(m_settings);
     m_fields.minLimit->setText(s.minLimitText());
     m_fields.saveDir->setText(s.saveDir());
-    for (const NameField& name : nameFields())
-        name.field->setText(s.outputName(name.key));
+    for (const NameFields& name : m_names) {
+        name.music->setText(s.outputName(name.format->musicName));
+        name.video->setText(s.outputName(name.format->videoName));
+    }
     m_fields.groupAlbumSeparator->setText(s.groupAlbumSeparator());
     m_fields.txtSeparator->setText(s.txtSeparator());
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(s.tagEncoding()));
@@ -170,12 +197,15 @@ void SettingsDialog::apply() {
     try {
         Settings s(m_settings);
         s.setMinLimitText(m_fields.minLimit->text());
-        const std::vector<NameField> names = nameFields();
-        for (size_t i = 0; i < names.size(); ++i) {
+        bool postLimitWritten = false;
+        for (const NameFields& name : m_names) {
             // postLimit sits between the design's names and the later ones in the file.
-            if (i == kDesignNameCount)
+            if (name.format->section != exporter::MenuSection::Design && !postLimitWritten) {
                 s.setPostLimit(m_fields.postLimit->text().toInt());
-            s.setOutputName(names[i].key, names[i].field->text());
+                postLimitWritten = true;
+            }
+            s.setOutputName(name.format->musicName, name.music->text());
+            s.setOutputName(name.format->videoName, name.video->text());
         }
         // An emptied output folder would make every export land in the current folder; the
         // program's own folder is the folder the rest of the program falls back to.
@@ -195,8 +225,10 @@ void SettingsDialog::apply() {
 
 void SettingsDialog::setDefaults() {
     m_fields.minLimit->setText(QString::number(Settings::kMinLimit));
-    for (const NameField& name : nameFields())
-        name.field->setText(name.key.reset);
+    for (const NameFields& name : m_names) {
+        name.music->setText(name.format->musicName.reset);
+        name.video->setText(name.format->videoName.reset);
+    }
     m_fields.saveDir->setText(defaultSaveDir());
     m_fields.txtSeparator->setText(kDefaultTxtSeparator);
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
@@ -211,23 +243,6 @@ void SettingsDialog::browse() {
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
-}
-
-std::vector<SettingsDialog::NameField> SettingsDialog::nameFields() const {
-    // In the order "Применить" writes them: the design's six names, then the later ones.
-    namespace names = outputNames;
-    return {{m_fields.musicHtmlName, names::musicHtml},
-            {m_fields.videoHtmlName, names::videoHtml},
-            {m_fields.musicTxtName, names::musicTxt},
-            {m_fields.videoTxtName, names::videoTxt},
-            {m_fields.musicWorkbookName, names::musicSheet},
-            {m_fields.videoWorkbookName, names::videoSheet},
-            {m_fields.musicBbcodeName, names::musicBbcode},
-            {m_fields.videoBbcodeName, names::videoBbcode},
-            {m_fields.musicCsvName, names::musicCsv},
-            {m_fields.videoCsvName, names::videoCsv},
-            {m_fields.musicJsonName, names::musicJson},
-            {m_fields.videoJsonName, names::videoJson}};
 }
 
 void SettingsDialog::cleanWorkbookName(QLineEdit* field) {

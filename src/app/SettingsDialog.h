@@ -13,7 +13,10 @@ namespace korvane {
 class Desktop;
 class ProgramFolder;
 class SettingsFile;
-struct OutputNameKey;
+
+namespace exporter {
+struct ExportFormatRow;
+} // namespace exporter
 
 // The settings dialog "Настройки": size limit, output folder, output file names,
 // separators, the code page of 8-bit tags and workbook names, written straight into set.ini by
@@ -61,12 +64,13 @@ protected:
 
 private:
     void cleanWorkbookName(QLineEdit* field);
-    // The file- and sheet-name fields with the keys they edit.
-    struct NameField {
-        QLineEdit* field;
-        const OutputNameKey& key;
+    // The file- or sheet-name fields of an export, in the order of the table of formats.
+    struct NameFields {
+        const exporter::ExportFormatRow* format;
+        QLineEdit* music = nullptr;
+        QLineEdit* video = nullptr;
     };
-    std::vector<NameField> nameFields() const;
+    std::vector<NameFields> m_names;
 
     Desktop& m_desktop;
     SettingsFile& m_settings;

@@ -2,6 +2,7 @@
 
 #include "export/BbcodeExport.h"
 #include "export/CsvExport.h"
+#include "export/ExportFormats.h"
 #include "export/HtmlExport.h"
 #include "export/JsonExport.h"
 #include "export/OutputFile.h"
@@ -148,23 +149,9 @@ std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
         outputPath(settings, outputNames::videoHtml));
 }
 
-const OutputNameKey& textOutputName(TextFormat format, bool musicList) {
-    switch (format) {
-    case TextFormat::Bbcode:
-        return musicList ? outputNames::musicBbcode : outputNames::videoBbcode;
-    case TextFormat::Plain:
-        return musicList ? outputNames::musicPlain : outputNames::videoPlain;
-    case TextFormat::Csv:
-        return musicList ? outputNames::musicCsv : outputNames::videoCsv;
-    case TextFormat::Json:
-        break;
-    }
-    return musicList ? outputNames::musicJson : outputNames::videoJson;
-}
-
 QString textOutputPath(TextFormat format, const CatalogueList& list, const Settings& settings) {
     return outputPath(settings,
-                      textOutputName(format, qobject_cast<const MusicList*>(&list) != nullptr));
+                      exportFormat(format).name(qobject_cast<const MusicList*>(&list) != nullptr));
 }
 
 PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
@@ -190,15 +177,10 @@ std::string listText(TextFormat format, const CatalogueList& list, const Setting
     QStringList captions;
     for (const CatalogueList::Column& column : list.columns())
         captions << column.caption;
-    switch (format) {
-    case TextFormat::Bbcode:
-    case TextFormat::Plain:
+    if (format == TextFormat::Bbcode || format == TextFormat::Plain)
         return joinPost(renderListPost(format, list, settings, toggles, now, post)).toStdString();
-    case TextFormat::Csv:
+    if (format == TextFormat::Csv)
         return csvText(captions, rows, music).toUtf8().toStdString();
-    case TextFormat::Json:
-        break;
-    }
     return (music ? musicJson(captions, rows, toggles.musicInCat, now)
                   : videoJson(captions, rows, now))
         .toUtf8()
@@ -236,8 +218,9 @@ QStringList writeListFiles(TextFormat format, const CatalogueList& list, const S
     const std::vector<std::string> parts = listParts(format, list, settings, toggles, now, post);
     QStringList written;
     if (parts.size() == 1) {
-        replaceFile(path,
-                    format == TextFormat::Csv ? "\xEF\xBB\xBF" + parts.front() : parts.front());
+        replaceFile(path, exportFormat(format).encoding == Encoding::Utf8WithBom
+                              ? "\xEF\xBB\xBF" + parts.front()
+                              : parts.front());
         written << path;
     } else {
         for (size_t i = 0; i < parts.size(); ++i) {
@@ -356,6 +339,12 @@ SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& sett
     return musicSheetPlan(rows, settings.outputName(outputNames::musicSheet),
                           settings.groupAlbumSeparator(), toggles.albumBoldFont,
                           toggles.musicInCat);
+}
+
+SheetPlan listSheet(const CatalogueList& list, const Settings& settings, const Toggles& toggles) {
+    return qobject_cast<const MusicList*>(&list) != nullptr
+               ? musicSheet(list.rows(), settings, toggles)
+               : videoSheet(list.rows(), settings);
 }
 
 SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const Settings& settings) {

@@ -50,12 +50,12 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
                                       const Settings& settings, const ProgramFolder& programFolder);
 
-// The Unicode exports: BBCode and plain text for forum posts (made from templates), CSV and JSON
-// for spreadsheets and scripts. Each is UTF-8; the CSV file starts with a byte-order mark so that
-// spreadsheet applications pick the encoding.
-enum class TextFormat { Bbcode, Csv, Json, Plain };
-
-const OutputNameKey& textOutputName(TextFormat format, bool musicList);
+// Every export (ExportFormats.h has the table). The Unicode ones, BBCode and plain text for forum
+// posts (made from templates), CSV and JSON for spreadsheets and scripts, are the text formats of
+// listText: each is UTF-8; the CSV file starts with a byte-order mark so that spreadsheet
+// applications pick the encoding.
+enum class ExportFormat { Html, Txt, Workbook, Bbcode, Csv, Json, Plain };
+using TextFormat = ExportFormat;
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.
 QString textOutputPath(TextFormat format, const CatalogueList& list, const Settings& settings);
@@ -119,7 +119,8 @@ std::optional<QString> writeListText(TextFormat format, const CatalogueList& lis
 QString partsCreatedText(const QStringList& paths);
 QString partsCreatedMessage(const QStringList& paths);
 
-// The sheet plans with the sheet names and separator of the settings.
+// The sheet plans with the sheet names and separator of the settings; listSheet for either list.
+SheetPlan listSheet(const CatalogueList& list, const Settings& settings, const Toggles& toggles);
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& settings,
                      const Toggles& toggles);
 SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const Settings& settings);

@@ -1,7 +1,7 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 
-#include "export/ListExport.h"
+#include "export/ExportFormats.h"
 #include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
@@ -147,6 +147,27 @@ TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator_G_A=\" - \"\r\n"));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator=\" | \"\r\n"));
     EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("music"));
+}
+
+// The exports' name fields come from their table: each labelled format has its labels, and its
+// fields show its names.
+TEST(SettingsDialog, TheExportsNameFieldsComeFromTheirTable) {
+    DialogFixture f;
+    f.dialog.show();
+    QStringList labels;
+    for (const QLabel* label : f.dialog.findChildren<QLabel*>())
+        labels << label->text();
+    QStringList shown;
+    for (const QLineEdit* field : f.dialog.findChildren<QLineEdit*>())
+        shown << field->text();
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (row.musicLabel.isEmpty())
+            continue;
+        EXPECT_TRUE(labels.contains(row.musicLabel)) << row.flag;
+        EXPECT_TRUE(row.videoLabel.isEmpty() || labels.contains(row.videoLabel)) << row.flag;
+        EXPECT_TRUE(shown.contains(row.musicName.fallback)) << row.flag;
+        EXPECT_TRUE(shown.contains(row.videoName.fallback)) << row.flag;
+    }
 }
 
 // "Применить" on a fresh file: the keys land in set.ini in the order it writes them.
