@@ -150,7 +150,7 @@ void BM_MusicExport(benchmark::State& state) {
     write(dir + QStringLiteral("mp3blank.htm"),
           "<html><body><table>\r\n##\xD2\xC0\xC1\xCB\xC8\xD6\xC0##"
           "\r\n</table></body></html>\r\n");
-    const SettingsFile settings(dir + QStringLiteral("set.ini"));
+    SettingsFile settings(dir + QStringLiteral("set.ini"));
     const ProgramFolder programFolder(folder.path());
     Toggles toggles;
     toggles.albumBoldFont = true;

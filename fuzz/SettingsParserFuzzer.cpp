@@ -1,6 +1,6 @@
 // The set.ini reader and writer on arbitrary file contents: every read ends with a value, and a
 // written value reads back unchanged while the other keys keep theirs.
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)settings.readInteger(kKeys[i], 7);
         (void)settings.readBool(kKeys[i], true);
     }
-    (void)readGroupAlbumSeparator(settings);
-    (void)readGroupAlbumSeparatorForBases(settings);
+    (void)Settings(settings).groupAlbumSeparator();
+    (void)Settings(settings).groupAlbumSeparatorForBases();
 
     // A plain value written to one key reads back as written; the others stay as they were.
     const std::size_t target = size > 0 ? data[0] % std::size(kKeys) : 0;

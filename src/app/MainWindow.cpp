@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueStore.h"
 #include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
+#include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
@@ -44,6 +45,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <functional>
+#include <optional>
 #include <utility>
 
 namespace korvane {
@@ -54,9 +57,6 @@ constexpr QSize kMinimumSize(359, 230);
 constexpr int kPageMargin = 2;
 // A page's margins and the tab widget's frame around a list.
 constexpr int kPageFrameWidth = 2 * kPageMargin + 8;
-// The widths of the list columns as the user left them.
-constexpr QStringView kMusicColumnsKey = u"musicColumnWidths";
-constexpr QStringView kVideoColumnsKey = u"videoColumnWidths";
 
 QAction* addToggle(QMenu* menu, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -64,32 +64,25 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// The three classic exports, a separator, the Unicode ones (kTextFormatItems), a separator and
-// the rest of the forum's commands.
-QMenu* addExportItems(QMenu* menu, const QString& html, const QString& txt, const QString& excel) {
-    menu->addAction(html);
-    menu->addAction(txt);
-    menu->addAction(excel);
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("BBCode (для форума)"));
-    menu->addAction(QStringLiteral("CSV"));
-    menu->addAction(QStringLiteral("JSON"));
-    menu->addSeparator();
-    menu->addAction(QStringLiteral("Текст (для форума)"));
-    menu->addAction(QStringLiteral("Копировать для форума"));
+// An export menu from the table of formats, with a line between its sections and "Копировать
+// для форума" closing the forum's section, then a line before the publishing choices. Each
+// action is connected as it is made.
+QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
+                      const std::function<void(const exporter::ExportFormatRow&)>& run,
+                      const std::function<void()>& copyPost) {
+    std::optional<exporter::MenuSection> section;
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (section && *section != row.section)
+            menu->addSeparator();
+        section = row.section;
+        QAction* action = menu->addAction(buttonCaptions ? row.buttonCaption : row.menuCaption);
+        QObject::connect(action, &QAction::triggered, menu, [run, &row] { run(row); });
+    }
+    QObject::connect(menu->addAction(QStringLiteral("Копировать для форума")), &QAction::triggered,
+                     menu, copyPost);
     menu->addSeparator();
     return menu;
 }
-
-// Where addExportItems puts the Unicode exports in an export menu.
-constexpr std::pair<int, exporter::TextFormat> kTextFormatItems[] = {
-    {4, exporter::TextFormat::Bbcode},
-    {5, exporter::TextFormat::Csv},
-    {6, exporter::TextFormat::Json},
-    {8, exporter::TextFormat::Plain},
-};
-// Where it puts "Копировать для форума".
-constexpr int kCopyForumItem = 9;
 
 QTableView* makeListView(QWidget* parent) {
     auto* view = new QTableView(parent);
@@ -111,21 +104,6 @@ std::vector<int> designWidths(const CatalogueList& list) {
     for (const CatalogueList::Column& column : list.columns())
         widths.push_back(column.width);
     return widths;
-}
-
-// The widths the user gave the list columns, in set.ini as "0,0,60,0,180" (0: as designed).
-QList<int> readColumnWidths(const SettingsFile& settings, QStringView key) {
-    QList<int> widths;
-    for (const QString& part : settings.readText(key, QString()).split(u',', Qt::SkipEmptyParts))
-        widths << part.trimmed().toInt();
-    return widths;
-}
-
-void writeColumnWidths(SettingsFile& settings, QStringView key, const QList<int>& widths) {
-    QStringList parts;
-    for (int width : widths)
-        parts << QString::number(width);
-    settings.writeText(key, parts.join(u','));
 }
 
 // The "Редактировать" (Ctrl+E) and "Удалить" (Del) pair of a list's context menu; the shortcuts
@@ -240,12 +218,10 @@ void MainWindow::buildMenus() {
     ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
     ui.sincePublished->setCheckable(true);
     ui.markPublished->setCheckable(true);
-    ui.musicExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("music листа")),
-                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
-                                        QStringLiteral("в EXCEL"));
-    ui.videoExportMenu = addExportItems(ui.exportMenu->addMenu(QStringLiteral("video листа")),
-                                        QStringLiteral("в HTML"), QStringLiteral("в TXT"),
-                                        QStringLiteral("в EXCEL"));
+    ui.musicExportMenu =
+        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("music листа")), true, false);
+    ui.videoExportMenu =
+        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("video листа")), false, false);
     for (QMenu* menu : {ui.musicExportMenu, ui.videoExportMenu})
         menu->addActions({ui.sincePublished, ui.markPublished});
     ui.fileMenu->addSeparator();
@@ -305,6 +281,13 @@ void MainWindow::buildMenus() {
 
     setToggles(Toggles{});
     setExportMenuEnabled(false);
+}
+
+QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCaptions) {
+    return addExportItems(
+        menu, buttonCaptions,
+        [this, music](const exporter::ExportFormatRow& format) { exportList(format, music); },
+        [this, music] { copyForumPost(music); });
 }
 
 void MainWindow::buildPages() {
@@ -370,12 +353,8 @@ void MainWindow::buildPages() {
     addAction(ui.filterAction);
     ui.musicContextMenu = makeRowMenu(ui.musicView, ui.musicEditAction, ui.musicDeleteAction);
     ui.videoContextMenu = makeRowMenu(ui.videoView, ui.videoEditAction, ui.videoDeleteAction);
-    ui.musicExportPopup =
-        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
-    ui.videoExportPopup =
-        addExportItems(new QMenu(this), QStringLiteral("Сохранить в HTML"),
-                       QStringLiteral("Сохранить в TXT"), QStringLiteral("Создать в EXCEL"));
+    ui.musicExportPopup = addMusicOrVideoExports(new QMenu(this), true, true);
+    ui.videoExportPopup = addMusicOrVideoExports(new QMenu(this), false, true);
     for (QMenu* menu : {ui.musicExportPopup, ui.videoExportPopup})
         menu->addActions({ui.sincePublished, ui.markPublished});
 }
@@ -457,28 +436,6 @@ void MainWindow::connectCommands() {
             [this] { m_ui.musicExportPopup->popup(exportPopupPosition(m_ui.musicExportButton)); });
     connect(ui.videoExportButton, &QPushButton::clicked, this,
             [this] { m_ui.videoExportPopup->popup(exportPopupPosition(m_ui.videoExportButton)); });
-    const auto connectExports = [this](QMenu* menu, void (MainWindow::*html)(),
-                                       void (MainWindow::*txt)(), void (MainWindow::*excel)(),
-                                       bool music) {
-        const QList<QAction*> items = menu->actions();
-        connect(items[0], &QAction::triggered, this, html);
-        connect(items[1], &QAction::triggered, this, txt);
-        connect(items[2], &QAction::triggered, this, excel);
-        for (const auto& [item, format] : kTextFormatItems)
-            connect(items[item], &QAction::triggered, this,
-                    [this, format, music] { exportListText(format, music); });
-        connect(items[kCopyForumItem], &QAction::triggered, this,
-                [this, music] { copyForumPost(music); });
-    };
-    connectExports(ui.musicExportMenu, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel, true);
-    connectExports(ui.musicExportPopup, &MainWindow::exportMusicHtml, &MainWindow::exportMusicTxt,
-                   &MainWindow::exportMusicExcel, true);
-    connectExports(ui.videoExportMenu, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel, false);
-    connectExports(ui.videoExportPopup, &MainWindow::exportVideoHtml, &MainWindow::exportVideoTxt,
-                   &MainWindow::exportVideoExcel, false);
-
     const QList<QAction*> bases = ui.basesMenu->actions();
     connect(bases[0], &QAction::triggered, this, &MainWindow::fillMissingGenresClicked);
     connect(bases[1], &QAction::triggered, this, &MainWindow::fillAllGenresClicked);
@@ -527,46 +484,45 @@ void MainWindow::mainLoad() {
         m_desktop.showMessage(message);
         m_unreadableSettingsReported = true;
     }
-    if (m_settings.readBool(u"Maximized", false)) {
+    const Settings settings(m_settings);
+    if (settings.maximized()) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
-        const int top = m_settings.readInteger(u"FormPosTop", y());
-        const int left = m_settings.readInteger(u"FormPosLeft", x());
-        const int height = m_settings.readInteger(u"FormHeight", this->height());
-        const int width = m_settings.readInteger(u"FormWidth", this->width());
-        move(left, top);
-        resize(width, height);
+        const Settings::WindowPlace place = settings.windowPlace({y(), x(), height(), width()});
+        move(place.left, place.top);
+        resize(place.width, place.height);
     }
-    musicRoot = m_settings.readText(u"mp3dir", QString());
-    videoFolder = m_settings.readText(u"videodir", QString());
-    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
-    setToggles(readToggles(m_settings));
-    m_ui.musicColumns->restore(readColumnWidths(m_settings, kMusicColumnsKey));
-    m_ui.videoColumns->restore(readColumnWidths(m_settings, kVideoColumnsKey));
+    musicRoot = settings.musicRoot();
+    videoFolder = settings.videoFolder();
+    testersMode = settings.testersModeText();
+    setToggles(settings.toggles());
+    m_ui.musicColumns->restore(settings.columnWidths(true));
+    m_ui.videoColumns->restore(settings.columnWidths(false));
     checkSaveDir();
     if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
         m_ui.testersAction->setVisible(true);
     }
     m_ui.pages->setCurrentIndex(0);
-    m_ui.keepLists->setChecked(m_settings.readBool(u"keepLists", true));
+    m_ui.keepLists->setChecked(settings.keepLists());
     // Queued: the window is painted first, the rows arrive after.
     if (m_ui.keepLists->isChecked())
         QTimer::singleShot(0, this, &MainWindow::restoreLists);
 }
 
 void MainWindow::checkSaveDir() {
-    const QString saveDir = m_settings.readText(u"save_dir", m_programFolder.dir());
+    Settings settings(m_settings);
+    const QString saveDir = settings.saveDirToCheck(m_programFolder);
     if (QFileInfo(saveDir).isDir())
         return;
-    m_settings.writeText(u"save_dir", m_programFolder.dirWithSeparator());
+    settings.setSaveDir(m_programFolder.dirWithSeparator());
     m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
                           QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
                                          "программы, изменить это можно в настройках"));
 }
 
 void MainWindow::refreshAfterDialog() {
-    testersMode = m_settings.readText(u"notdead", QStringLiteral("0"));
+    testersMode = Settings(m_settings).testersModeText();
     if (testersMode == QLatin1String("1")) {
         m_ui.testersAction->setEnabled(true);
         m_ui.testersAction->setVisible(true);
@@ -585,17 +541,15 @@ int MainWindow::execModal(QDialog& dialog) {
 }
 
 void MainWindow::mainSave() {
-    writeToggles(m_settings, toggles());
-    m_settings.writeText(u"mp3dir", musicRoot);
-    m_settings.writeText(u"videodir", videoFolder);
-    m_settings.writeInteger(u"FormPosTop", y());
-    m_settings.writeInteger(u"FormPosLeft", x());
-    m_settings.writeInteger(u"FormHeight", height());
-    m_settings.writeInteger(u"FormWidth", width());
-    m_settings.writeBool(u"Maximized", isMaximized());
-    writeColumnWidths(m_settings, kMusicColumnsKey, m_ui.musicColumns->userWidths());
-    writeColumnWidths(m_settings, kVideoColumnsKey, m_ui.videoColumns->userWidths());
-    m_settings.writeBool(u"keepLists", m_ui.keepLists->isChecked());
+    Settings settings(m_settings);
+    settings.setToggles(toggles());
+    settings.setMusicRoot(musicRoot);
+    settings.setVideoFolder(videoFolder);
+    settings.setWindowPlace({y(), x(), height(), width()});
+    settings.setMaximized(isMaximized());
+    settings.setColumnWidths(true, m_ui.musicColumns->userWidths());
+    settings.setColumnWidths(false, m_ui.videoColumns->userWidths());
+    settings.setKeepLists(m_ui.keepLists->isChecked());
 }
 
 namespace {

@@ -3,7 +3,7 @@
 #include "bases/BaseFile.h"
 #include "bases/BaseFill.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include <QElapsedTimer>
@@ -28,7 +28,7 @@ class QDialog;
 namespace korvane {
 
 namespace exporter {
-enum class TextFormat;
+struct ExportFormatRow;
 } // namespace exporter
 
 class Desktop;
@@ -259,14 +259,12 @@ private:
     void videoUpdateClicked();
 
     // Exports (MainWindowExport.cpp).
-    void exportMusicHtml();
-    void exportMusicTxt();
-    void exportMusicExcel();
-    void exportVideoHtml();
-    void exportVideoTxt();
-    void exportVideoExcel();
-    // BBCode, CSV or JSON of the music or the video list, recorded and announced like TXT.
-    void exportListText(exporter::TextFormat format, bool music);
+    // The menus' items, one per format of the table, on the music or the video list.
+    QMenu* addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCaptions);
+    // A format of the table on the list: the file recorded for the double click and announced;
+    // the workbook goes to the spreadsheet application (exportWorkbook).
+    void exportList(const exporter::ExportFormatRow& format, bool music);
+    void exportWorkbook(bool music);
     // "Копировать для форума": the BBCode post, or its first part, on the clipboard.
     void copyForumPost(bool music);
 

@@ -60,8 +60,8 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
     const QString target = bases::baseTargetPath(*chosen);
     if (QFileInfo(target).isFile() && !m_desktop.confirmReplace(target))
         return;
-    const bases::SaveResult saved =
-        bases::saveBase(*m_musicList, kind, readGroupAlbumSeparatorForBases(m_settings), *chosen);
+    const bases::SaveResult saved = bases::saveBase(
+        *m_musicList, kind, Settings(m_settings).groupAlbumSeparatorForBases(), *chosen);
     if (!saved.error.isEmpty()) {
         m_desktop.showError(saved.error);
         return;

@@ -4,7 +4,7 @@
 #include "music/DuplicatesWindow.h"
 #include "music/MusicList.h"
 #include "music/StatsWindow.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,7 +24,7 @@ void MainWindow::buildCollectionMenu() {
 
 // Both windows read the separator as the exports do; it may have changed in the settings.
 void MainWindow::showStats() {
-    const QString separator = readGroupAlbumSeparator(m_settings);
+    const QString separator = Settings(m_settings).groupAlbumSeparator();
     if (m_statsWindow == nullptr)
         m_statsWindow = new StatsWindow(*m_musicList, separator, this);
     else
@@ -35,7 +35,7 @@ void MainWindow::showStats() {
 }
 
 void MainWindow::showDuplicates() {
-    const QString separator = readGroupAlbumSeparator(m_settings);
+    const QString separator = Settings(m_settings).groupAlbumSeparator();
     if (m_duplicatesWindow == nullptr) {
         m_duplicatesWindow = new DuplicatesWindow(*m_musicList, separator, this);
         connect(m_duplicatesWindow, &DuplicatesWindow::rowActivated, this, [this](int row) {

@@ -2,6 +2,7 @@
 
 #include "catalogue/PublishedStore.h"
 #include "desktop/Desktop.h"
+#include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
@@ -35,9 +36,8 @@ template <typename Write> auto underBusyCursor(const Write& write) {
     return write();
 }
 
-// A TXT or HTML export: the record of the created file and the status text change only once the
-// file is written; a failure shows its text and leaves both as they were.
-// A TXT list's message names its encoding.
+// An export: the record of the created file and the status text change only once the file is
+// written; a failure shows its text and leaves both as they were.
 void recordWrittenFile(
     MainWindow& window, const std::function<std::optional<QString>()>& write,
     const std::function<QString(const QString&)>& message = exporter::fileCreatedMessage) {
@@ -79,48 +79,17 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
 
 } // namespace
 
-void MainWindow::exportMusicHtml() {
-    recordWrittenFile(*this, [this] {
-        return exporter::writeMusicHtml(musicList().rows(), settings(), toggles(), programFolder());
-    });
-}
-
-void MainWindow::exportMusicTxt() {
-    const bool utf8 = toggles().txtUtf8;
-    recordWrittenFile(
-        *this,
-        [this] {
-            return exporter::writeMusicTxt(musicList().rows(), settings(), toggles(),
-                                           QDate::currentDate());
-        },
-        [utf8](const QString& path) { return exporter::txtCreatedMessage(path, utf8); });
-}
-
-void MainWindow::exportMusicExcel() {
-    if (musicList().isEmpty())
+void MainWindow::exportWorkbook(bool music) {
+    const CatalogueList& list =
+        music ? static_cast<const CatalogueList&>(musicList()) : videoList();
+    if (list.isEmpty())
         return;
-    if (exporter::spreadsheetCheckRequested(settings()) && !desktop().spreadsheetAppRegistered()) {
+    // checkexcel asks the desktop first, for the music list only.
+    if (music && Settings(settings()).spreadsheetCheck() && !desktop().spreadsheetAppRegistered()) {
         desktop().showMessage(exporter::kNoSpreadsheetMessage);
         return;
     }
-    sendWorkbook(*this, exporter::musicSheet(musicList().rows(), settings(), toggles()));
-}
-
-void MainWindow::exportVideoHtml() {
-    recordWrittenFile(*this, [this] {
-        return exporter::writeVideoHtml(videoList().rows(), settings(), programFolder());
-    });
-}
-
-void MainWindow::exportVideoTxt() {
-    const bool utf8 = toggles().txtUtf8;
-    recordWrittenFile(
-        *this,
-        [this, utf8] {
-            return exporter::writeVideoTxt(videoList().rows(), settings(), QDate::currentDate(),
-                                           utf8);
-        },
-        [utf8](const QString& path) { return exporter::txtCreatedMessage(path, utf8); });
+    sendWorkbook(*this, exporter::listSheet(list, settings(), toggles()));
 }
 
 namespace {
@@ -180,32 +149,51 @@ void markIfChosen(MainWindow& window, bool music) {
 
 } // namespace
 
-void MainWindow::exportListText(exporter::TextFormat format, bool music) {
+void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music) {
+    if (format.encoding == exporter::Encoding::Workbook) {
+        exportWorkbook(music);
+        return;
+    }
+    const Toggles current = toggles();
     // A post over the limit is written in parts: the first is the one a double click opens.
     QStringList written;
     recordWrittenFile(
         *this,
-        [this, format, music, &written]() -> std::optional<QString> {
-            const ExportedList exported = exportedList(*this, music);
-            exporter::PostSource post =
-                exporter::postSource(format, music, programFolder(), settings(), toggles());
-            post.title = exported.title;
-            post.count = exported.count;
-            written = exporter::writeListFiles(
-                format, *exported.list, settings(), toggles(), QDateTime::currentDateTime(),
-                exporter::textOutputPath(format, *exported.list, settings()), post);
+        [this, &format, music, &current, &written]() -> std::optional<QString> {
+            const Settings settings(this->settings());
+            const ExportedList exported =
+                format.publishable
+                    ? exportedList(*this, music)
+                    : ExportedList{music ? static_cast<const CatalogueList*>(&musicList())
+                                         : &videoList(),
+                                   nullptr, QString(), -1};
+            exporter::ExportRequest request{*exported.list, settings, current, programFolder(),
+                                            QDateTime::currentDateTime()};
+            if (format.publishable) {
+                request.post =
+                    exporter::postSource(format.format, music, programFolder(), settings, current);
+                request.post.title = exported.title;
+                request.post.count = exported.count;
+            }
+            written = format.write(request);
             if (written.isEmpty())
                 return std::nullopt;
-            markIfChosen(*this, music);
+            if (format.publishable)
+                markIfChosen(*this, music);
             return written.first();
         },
-        [&written](const QString&) { return exporter::partsCreatedMessage(written); });
+        [&format, &current, &written](const QString& path) {
+            // The TXT list's message names its encoding.
+            return format.encoding == exporter::Encoding::Cp1251OrUtf8
+                       ? exporter::txtCreatedMessage(path, current.txtUtf8)
+                       : exporter::partsCreatedMessage(written);
+        });
 }
 
 void MainWindow::copyForumPost(bool music) {
     if ((music ? static_cast<const CatalogueList&>(musicList()) : videoList()).isEmpty())
         return;
-    const auto format = exporter::TextFormat::Bbcode;
+    const auto format = exporter::ExportFormat::Bbcode;
     try {
         const std::vector<std::string> parts = underBusyCursor([&] {
             const ExportedList exported = exportedList(*this, music);
@@ -229,12 +217,6 @@ void MainWindow::copyForumPost(bool music) {
     } catch (const exporter::ExportError& error) {
         desktop().showError(error.message());
     }
-}
-
-void MainWindow::exportVideoExcel() {
-    if (videoList().isEmpty())
-        return;
-    sendWorkbook(*this, exporter::videoSheet(videoList().rows(), settings()));
 }
 
 } // namespace korvane

@@ -66,7 +66,7 @@ void MainWindow::videoScanClicked() {
 bool MainWindow::scanVideoFolder() {
     Ui& ui = m_ui;
     const QString root = videoFolder;
-    const QString separator = readGroupAlbumSeparator(m_settings);
+    const QString separator = Settings(m_settings).groupAlbumSeparator();
     // No second scan can start while the folder tree is walked: the button turns into the stop
     // button only when the files are probed.
     ui.videoScanButton->setEnabled(false);
@@ -79,7 +79,7 @@ bool MainWindow::scanVideoFolder() {
         *m_videoList, root, separator, probe, host,
         toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
         [this](const QString& folder) { return confirmEmptyRoot(folder); },
-        readTagEncoding(m_settings));
+        Settings(m_settings).tagEncoding());
     const VideoScanResult& result = added.scan;
     m_videoScanRunning = false;
     m_videoStopRequest = false;
@@ -126,10 +126,10 @@ void MainWindow::videoUpdateClicked() {
     video::VideoInfo probe;
     VideoScanWindowHost host(*this);
     const VideoUpdateResult result = updateVideos(
-        *m_videoList, {}, readGroupAlbumSeparator(m_settings), probe, host,
+        *m_videoList, {}, Settings(m_settings).groupAlbumSeparator(), probe, host,
         toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
         [this](const QString& root) { return confirmEmptyRoot(root); },
-        readTagEncoding(m_settings));
+        Settings(m_settings).tagEncoding());
     m_videoScanRunning = false;
     m_videoStopRequest = false;
     ui.videoUpdateAction->setEnabled(true);

@@ -1,10 +1,9 @@
 #include "app/SettingsDialog.h"
 
 #include "desktop/Desktop.h"
-#include "export/ListExport.h"
-#include "music/MusicScan.h"
+#include "export/ExportFormats.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "widgets/DialogSize.h"
 
 #include <QComboBox>
@@ -17,7 +16,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <tuple>
 
 namespace korvane {
 namespace {
@@ -67,12 +65,16 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     dirRow->addWidget(m_browse);
     grid->addLayout(dirRow, row++, 0, 1, 2);
 
-    addField(QStringLiteral("Название HTML файла для music листа:"), m_fields.musicHtmlName, grid);
-    addField(QStringLiteral("Название HTML файла для Video листа:"), m_fields.videoHtmlName, grid);
-    addField(QStringLiteral("Название TXT файла для music листа:"), m_fields.musicTxtName, grid);
-    addField(QStringLiteral("Название TXT файла для Video листа:"), m_fields.videoTxtName, grid);
-    // One row per format across the dialog, the music list's name beside the video list's, so
-    // that the two names share the width of both columns.
+    // The exports' file names, from their table: the design's formats a row per list, the later
+    // ones a row per format across the dialog, the music list's name beside the video list's, so
+    // that the two names share the width of both columns. The sheet names go in the Excel group.
+    for (const exporter::ExportFormatRow& format : exporter::exportFormats()) {
+        if (!format.musicLabel.isEmpty())
+            m_names.push_back({&format});
+    }
+    const auto isSheet = [](const NameFields& name) {
+        return name.format->encoding == exporter::Encoding::Workbook;
+    };
     auto* names = new QGridLayout;
     int format = 0;
     const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
@@ -84,10 +86,16 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         names->addWidget(music, format, 1);
         names->addWidget(video, format++, 2);
     };
-    addNamePair(QStringLiteral("Файлы BBCode:"), m_fields.musicBbcodeName,
-                m_fields.videoBbcodeName);
-    addNamePair(QStringLiteral("Файлы CSV:"), m_fields.musicCsvName, m_fields.videoCsvName);
-    addNamePair(QStringLiteral("Файлы JSON:"), m_fields.musicJsonName, m_fields.videoJsonName);
+    for (NameFields& name : m_names) {
+        if (isSheet(name))
+            continue;
+        if (name.format->videoLabel.isEmpty()) {
+            addNamePair(name.format->musicLabel, name.music, name.video);
+        } else {
+            addField(name.format->musicLabel, name.music, grid);
+            addField(name.format->videoLabel, name.video, grid);
+        }
+    }
     grid->addLayout(names, row++, 0, 1, 2);
     addField(
         QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
@@ -109,10 +117,26 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
     row = 0;
-    addField(QStringLiteral("Название киниги для mp3 листа:"), m_fields.musicWorkbookName,
-             excelGrid);
-    addField(QStringLiteral("Название киниги для Video листа:"), m_fields.videoWorkbookName,
-             excelGrid);
+    for (NameFields& name : m_names) {
+        if (!isSheet(name))
+            continue;
+        addField(name.format->musicLabel, name.music, excelGrid);
+        addField(name.format->videoLabel, name.video, excelGrid);
+    }
+    const auto take = [this](exporter::ExportFormat format, QLineEdit*& music, QLineEdit*& video) {
+        const auto name = std::find_if(m_names.begin(), m_names.end(), [format](const auto& n) {
+            return n.format->format == format;
+        });
+        music = name->music;
+        video = name->video;
+    };
+    using exporter::ExportFormat;
+    take(ExportFormat::Html, m_fields.musicHtmlName, m_fields.videoHtmlName);
+    take(ExportFormat::Txt, m_fields.musicTxtName, m_fields.videoTxtName);
+    take(ExportFormat::Workbook, m_fields.musicWorkbookName, m_fields.videoWorkbookName);
+    take(ExportFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName);
+    take(ExportFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName);
+    take(ExportFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName);
 
     m_apply = new QPushButton(QStringLiteral("Применить"), this);
     m_defaults = new QPushButton(QStringLiteral("По умолчанию"), this);
@@ -129,15 +153,14 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addLayout(buttons);
     fitDialogToContents(this, kDesignSize);
 
-    for (QLineEdit* field :
-         {m_fields.minLimit, m_fields.saveDir, m_fields.musicHtmlName, m_fields.videoHtmlName,
-          m_fields.musicTxtName, m_fields.videoTxtName, m_fields.groupAlbumSeparator,
-          m_fields.txtSeparator, m_fields.musicWorkbookName, m_fields.videoWorkbookName,
-          m_fields.postLimit}) {
+    for (QLineEdit* field : {m_fields.minLimit, m_fields.saveDir, m_fields.groupAlbumSeparator,
+                             m_fields.txtSeparator, m_fields.postLimit}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
-    for (const TextFileField& name : textFileFields())
-        connect(name.field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
+    for (const NameFields& name : m_names) {
+        for (QLineEdit* field : {name.music, name.video})
+            connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
+    }
     for (QLineEdit* field : {m_fields.musicWorkbookName, m_fields.videoWorkbookName})
         connect(field, &QLineEdit::textEdited, this, [this, field] { cleanWorkbookName(field); });
     connect(m_fields.tagEncoding, &QComboBox::currentIndexChanged, this,
@@ -155,52 +178,44 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 }
 
 void SettingsDialog::load() {
-    const SettingsFile& s = m_settings;
-    // An absent key shows the value the scan and the exports use, so that "Применить" writes
-    // back what is in effect rather than other defaults.
-    m_fields.minLimit->setText(s.readText(u"min_limit", QString::number(kDefaultMinLimit)));
-    m_fields.saveDir->setText(s.readText(u"save_dir", defaultSaveDir()));
-    m_fields.musicHtmlName->setText(exporter::readOutputName(s, exporter::kMusicHtmlName));
-    m_fields.videoHtmlName->setText(exporter::readOutputName(s, exporter::kVideoHtmlName));
-    m_fields.musicTxtName->setText(exporter::readOutputName(s, exporter::kMusicTxtName));
-    m_fields.videoTxtName->setText(exporter::readOutputName(s, exporter::kVideoTxtName));
-    m_fields.groupAlbumSeparator->setText(readGroupAlbumSeparator(s));
-    m_fields.txtSeparator->setText(
-        readQuotedSeparator(s, keys::separatorTxt, kDefaultTxtSeparator));
-    m_fields.musicWorkbookName->setText(exporter::readOutputName(s, exporter::kMusicSheetName));
-    m_fields.videoWorkbookName->setText(exporter::readOutputName(s, exporter::kVideoSheetName));
-    for (const TextFileField& name : textFileFields())
-        name.field->setText(s.readText(name.key, name.fallback));
-    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(readTagEncoding(s)));
-    m_fields.postLimit->setText(
-        QString::number(std::max(0, s.readInteger(exporter::kPostLimitKey, 0))));
+    const Settings s(m_settings);
+    m_fields.minLimit->setText(s.minLimitText());
+    m_fields.saveDir->setText(s.saveDir());
+    for (const NameFields& name : m_names) {
+        name.music->setText(s.outputName(name.format->musicName));
+        name.video->setText(s.outputName(name.format->videoName));
+    }
+    m_fields.groupAlbumSeparator->setText(s.groupAlbumSeparator());
+    m_fields.txtSeparator->setText(s.txtSeparator());
+    m_fields.tagEncoding->setCurrentIndex(static_cast<int>(s.tagEncoding()));
+    m_fields.postLimit->setText(QString::number(s.postLimit()));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
 
 void SettingsDialog::apply() {
     try {
-        SettingsFile& s = m_settings;
-        s.writeText(u"min_limit", m_fields.minLimit->text());
-        s.writeText(u"mp3list_name_htm", m_fields.musicHtmlName->text());
-        s.writeText(u"videolist_name_htm", m_fields.videoHtmlName->text());
-        s.writeText(u"mp3list_name_txt", m_fields.musicTxtName->text());
-        s.writeText(u"videolist_name_txt", m_fields.videoTxtName->text());
-        s.writeText(u"mp3workbookname", m_fields.musicWorkbookName->text());
-        s.writeText(u"videoworkbookname", m_fields.videoWorkbookName->text());
-        s.writeInteger(exporter::kPostLimitKey, m_fields.postLimit->text().toInt());
-        for (const TextFileField& name : textFileFields())
-            s.writeText(name.key, name.field->text());
+        Settings s(m_settings);
+        s.setMinLimitText(m_fields.minLimit->text());
+        bool postLimitWritten = false;
+        for (const NameFields& name : m_names) {
+            // postLimit sits between the design's names and the later ones in the file.
+            if (name.format->section != exporter::MenuSection::Design && !postLimitWritten) {
+                s.setPostLimit(m_fields.postLimit->text().toInt());
+                postLimitWritten = true;
+            }
+            s.setOutputName(name.format->musicName, name.music->text());
+            s.setOutputName(name.format->videoName, name.video->text());
+        }
         // An emptied output folder would make every export land in the current folder; the
         // program's own folder is the folder the rest of the program falls back to.
         if (m_fields.saveDir->text().trimmed().isEmpty())
             m_fields.saveDir->setText(m_programFolder.dirWithSeparator());
         m_fields.saveDir->setText(withTrailingSeparator(m_fields.saveDir->text()));
-        s.writeText(u"save_dir", m_fields.saveDir->text());
-        s.writeText(keys::separatorTxt, quoteSeparator(m_fields.txtSeparator->text()));
-        s.writeText(keys::separatorGroupAlbum,
-                    quoteSeparator(m_fields.groupAlbumSeparator->text()));
-        writeTagEncoding(s, static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
+        s.setSaveDir(m_fields.saveDir->text());
+        s.setTxtSeparator(m_fields.txtSeparator->text());
+        s.setGroupAlbumSeparator(m_fields.groupAlbumSeparator->text());
+        s.setTagEncoding(static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
         return;
@@ -209,19 +224,15 @@ void SettingsDialog::apply() {
 }
 
 void SettingsDialog::setDefaults() {
-    m_fields.minLimit->setText(QStringLiteral("3"));
-    m_fields.musicHtmlName->setText(QStringLiteral("musicList.htm"));
-    m_fields.videoHtmlName->setText(QStringLiteral("videoList.htm"));
-    m_fields.musicTxtName->setText(QStringLiteral("musicList.txt"));
-    m_fields.videoTxtName->setText(QStringLiteral("videoList.txt"));
+    m_fields.minLimit->setText(QString::number(Settings::kMinLimit));
+    for (const NameFields& name : m_names) {
+        name.music->setText(name.format->musicName.reset);
+        name.video->setText(name.format->videoName.reset);
+    }
     m_fields.saveDir->setText(defaultSaveDir());
     m_fields.txtSeparator->setText(kDefaultTxtSeparator);
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
-    m_fields.musicWorkbookName->setText(QStringLiteral("Music"));
-    m_fields.videoWorkbookName->setText(QStringLiteral("Video"));
     m_fields.postLimit->setText(QStringLiteral("0"));
-    for (const TextFileField& name : textFileFields())
-        name.field->setText(name.fallback);
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));
     m_apply->setEnabled(true);
 }
@@ -232,22 +243,6 @@ void SettingsDialog::browse() {
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
-}
-
-std::vector<SettingsDialog::TextFileField> SettingsDialog::textFileFields() const {
-    using exporter::TextFormat;
-    std::vector<TextFileField> fields;
-    for (const auto& [format, music, video] :
-         {std::tuple{TextFormat::Bbcode, m_fields.musicBbcodeName, m_fields.videoBbcodeName},
-          std::tuple{TextFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName},
-          std::tuple{TextFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName}}) {
-        // The export's own names are the defaults here too: no older dialog set others.
-        const exporter::OutputName musicName = exporter::textOutputName(format, true);
-        const exporter::OutputName videoName = exporter::textOutputName(format, false);
-        fields.push_back({music, musicName.key, musicName.fallback});
-        fields.push_back({video, videoName.key, videoName.fallback});
-    }
-    return fields;
 }
 
 void SettingsDialog::cleanWorkbookName(QLineEdit* field) {

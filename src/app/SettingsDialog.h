@@ -14,6 +14,10 @@ class Desktop;
 class ProgramFolder;
 class SettingsFile;
 
+namespace exporter {
+struct ExportFormatRow;
+} // namespace exporter
+
 // The settings dialog "Настройки": size limit, output folder, output file names,
 // separators, the code page of 8-bit tags and workbook names, written straight into set.ini by
 // "Применить".
@@ -60,13 +64,13 @@ protected:
 
 private:
     void cleanWorkbookName(QLineEdit* field);
-    // The file-name fields of the BBCode, CSV and JSON exports with the keys they edit.
-    struct TextFileField {
-        QLineEdit* field;
-        QStringView key;
-        QString fallback;
+    // The file- or sheet-name fields of an export, in the order of the table of formats.
+    struct NameFields {
+        const exporter::ExportFormatRow* format;
+        QLineEdit* music = nullptr;
+        QLineEdit* video = nullptr;
     };
-    std::vector<TextFileField> textFileFields() const;
+    std::vector<NameFields> m_names;
 
     Desktop& m_desktop;
     SettingsFile& m_settings;

@@ -1,7 +1,7 @@
 #include "app/TestersDialog.h"
 
 #include "desktop/Desktop.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "widgets/DialogSize.h"
 
 #include <QCheckBox>
@@ -55,16 +55,18 @@ void TestersDialog::showEvent(QShowEvent* event) {
 }
 
 void TestersDialog::load() {
-    const SettingsFile settings(m_settingsPath);
-    m_mode->setChecked(settings.readText(u"notdead", QStringLiteral("0")) == QLatin1String("1"));
-    m_limit->setText(settings.readText(u"notdead_min_limit", QStringLiteral("20")));
+    SettingsFile file(m_settingsPath);
+    const Settings settings(file);
+    m_mode->setChecked(settings.testersModeText() == QLatin1String("1"));
+    m_limit->setText(settings.testersMinLimitText());
 }
 
 void TestersDialog::apply() {
     try {
-        SettingsFile settings(m_settingsPath);
-        settings.writeBool(u"notdead", m_mode->isChecked());
-        settings.writeText(u"notdead_min_limit", m_limit->text());
+        SettingsFile file(m_settingsPath);
+        Settings settings(file);
+        settings.setTestersMode(m_mode->isChecked());
+        settings.setTestersMinLimitText(m_limit->text());
     } catch (const SettingsWriteError& error) {
         m_desktop.showError(error.message());
     }

@@ -2,7 +2,7 @@
 
 #include "catalogue/CatalogueList.h"
 #include "desktop/Desktop.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -32,7 +32,7 @@ void setProgress(QProgressBar* bar, int64_t maximum, int64_t position) {
 
 } // namespace
 
-BaseFillDialog::BaseFillDialog(Desktop& desktop, const SettingsFile& settings, QWidget* parent)
+BaseFillDialog::BaseFillDialog(Desktop& desktop, SettingsFile& settings, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings) {
     setWindowTitle(QStringLiteral("Korvane"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
@@ -76,7 +76,7 @@ void BaseFillDialog::startRun() {
     if (!isVisible() || m_list == nullptr)
         return;
     m_button->setText(kStopCaption);
-    m_request.separator = readGroupAlbumSeparatorForBases(m_settings);
+    m_request.separator = m_settings.groupAlbumSeparatorForBases();
     m_fill.run(m_request, *m_list, [this] { pump(); });
     showFillState();
     if (m_fill.state() == bases::FillState::Failed)

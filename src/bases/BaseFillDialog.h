@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bases/BaseFill.h"
+#include "settings/Settings.h"
 
 #include <QDialog>
 
@@ -12,7 +13,6 @@ namespace korvane {
 
 class CatalogueList;
 class Desktop;
-class SettingsFile;
 
 // The fill dialog: the small modal dialog in which a fill runs, with its label,
 // its progress bar and one button, "Прекратить" while a run goes on and "Закрыть" once it is done.
@@ -21,7 +21,7 @@ class SettingsFile;
 class BaseFillDialog : public QDialog {
     Q_OBJECT
 public:
-    BaseFillDialog(Desktop& desktop, const SettingsFile& settings, QWidget* parent = nullptr);
+    BaseFillDialog(Desktop& desktop, SettingsFile& settings, QWidget* parent = nullptr);
 
     // The fill the next showing runs on `list`.
     void prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
@@ -48,7 +48,7 @@ private:
     void showFillState();
 
     Desktop& m_desktop;
-    const SettingsFile& m_settings;
+    Settings m_settings;
     bases::FillRequest m_request;
     CatalogueList* m_list = nullptr;
     bases::BaseFill m_fill;

@@ -4,6 +4,7 @@
 #include "bases/BaseWriter.h"
 #include "catalogue/CatalogueList.h"
 #include "catalogue/PublishedStore.h"
+#include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
 #include "export/XlsxWorkbook.h"
@@ -11,7 +12,7 @@
 #include "music/Duplicates.h"
 #include "music/MusicList.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "text/OutputText.h"
 #include "video/VideoList.h"
 
@@ -36,6 +37,7 @@ struct ListActionKind {
     void (*check)(const CatalogueList& list, const QString& argument);
     void (*run)(ListActionTarget& target, const QString& argument);
     const char* help;
+    const exporter::ExportFormatRow* format = nullptr; // an export runs its row instead of run
 };
 
 namespace {
@@ -101,7 +103,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
     fill.run({kind,
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
               target.programFolder.file(bases::baseFileName(kind)),
-              readGroupAlbumSeparatorForBases(target.settings)},
+              target.settings.groupAlbumSeparatorForBases()},
              target.list, [] {});
     if (fill.state() == bases::FillState::Failed)
         throw CommandError(fill.error().toStdString());
@@ -120,7 +122,7 @@ void saveBaseAction(ListActionTarget& target, const QString& argument) {
         return;
     const auto [kind, path] = baseArgument("--save-base", argument);
     const bases::SaveResult saved =
-        bases::saveBase(target.list, kind, readGroupAlbumSeparatorForBases(target.settings), path);
+        bases::saveBase(target.list, kind, target.settings.groupAlbumSeparatorForBases(), path);
     if (!saved.error.isEmpty())
         throw CommandError(saved.error.toStdString());
     target.context.err << bases::savedStatusText(saved.path).toStdString() << '\n';
@@ -135,100 +137,52 @@ template <typename Export> void runExport(Export&& write) {
     }
 }
 
-// --txt and --html: the window's exports into save_dir under the file names of set.ini; the
-// status text, which names the file, goes to stderr.
-void reportWritten(ListActionTarget& target, const std::optional<QString>& path) {
-    if (path)
-        target.context.err << exporter::fileCreatedText(*path).toStdString() << '\n';
-}
-
-void txtAction(ListActionTarget& target, const QString&) {
-    const auto& rows = target.list.rows();
-    const bool utf8 = target.toggles.txtUtf8;
-    runExport([&] {
-        const std::optional<QString> path =
-            target.kind == ListKind::Music
-                ? exporter::writeMusicTxt(rows, target.settings, target.toggles,
-                                          QDate::currentDate())
-                : exporter::writeVideoTxt(rows, target.settings, QDate::currentDate(), utf8);
-        if (path)
-            target.context.err << exporter::txtCreatedText(*path, utf8).toStdString() << '\n';
-    });
-}
-
-void htmlAction(ListActionTarget& target, const QString&) {
-    const auto& rows = target.list.rows();
-    runExport([&] {
-        reportWritten(target,
-                      target.kind == ListKind::Music
-                          ? exporter::writeMusicHtml(rows, target.settings, target.toggles,
-                                                     target.programFolder)
-                          : exporter::writeVideoHtml(rows, target.settings, target.programFolder));
-    });
-}
-
-// --xlsx FILE: the workbook the window hands to the spreadsheet application, written to FILE.
-// The window has no status text for it, so the line on stderr only names the file.
-void xlsxAction(ListActionTarget& target, const QString& path) {
-    const auto& rows = target.list.rows();
-    if (rows.empty())
-        return;
-    runExport([&] {
-        exporter::writeWorkbook(target.kind == ListKind::Music
-                                    ? exporter::musicSheet(rows, target.settings, target.toggles)
-                                    : exporter::videoSheet(rows, target.settings),
-                                path);
-    });
-    target.context.err << "written: " << path.toStdString() << '\n';
-}
-
-// --bbcode, --csv and --json [FILE]: into save_dir under the file names of set.ini, into FILE, or
-// to standard output for "-" (without the CSV's byte-order mark, which is for spreadsheets).
+// The exports' [FILE]: not a folder.
 void checkOutputFile(const CatalogueList&, const QString& argument) {
     if (argument != QLatin1String("-") && QFileInfo(argument).isDir())
         throw UsageError("an output file is needed, not the folder " + argument.toStdString());
 }
 
-void textExport(ListActionTarget& target, const QString& path, exporter::TextFormat format) {
+// An export of the table: the workbook to FILE; the others into save_dir under the file names of
+// set.ini, the Unicode ones into FILE or, for "-", to standard output (without the CSV's
+// byte-order mark, which is for spreadsheets). The window's status text for each file written,
+// which names it, goes to stderr; the window has none for the workbook, whose line only names it.
+void exportAction(const exporter::ExportFormatRow& row, ListActionTarget& target,
+                  const QString& path) {
     if (target.list.isEmpty())
         return;
-    const QDateTime now = QDateTime::currentDateTime();
     runExport([&] {
-        exporter::PostSource post = exporter::postSource(
-            format, target.kind == ListKind::Music, target.programFolder, target.settings,
-            target.toggles, target.postTemplate, target.postLimit);
-        post.title = target.postTitle;
-        post.count = target.postCount;
-        if (path == QLatin1String("-")) {
-            for (const std::string& part : exporter::listParts(format, target.list, target.settings,
-                                                               target.toggles, now, post))
+        exporter::ExportRequest request{target.list,
+                                        target.settings,
+                                        target.toggles,
+                                        target.programFolder,
+                                        QDateTime::currentDateTime(),
+                                        path};
+        if (row.publishable) {
+            request.post = exporter::postSource(
+                row.format, target.kind == ListKind::Music, target.programFolder, target.settings,
+                target.toggles, target.postTemplate, target.postLimit);
+            request.post.title = target.postTitle;
+            request.post.count = target.postCount;
+        }
+        if (row.publishable && path == QLatin1String("-")) {
+            for (const std::string& part :
+                 exporter::listParts(row.format, target.list, target.settings, target.toggles,
+                                     request.now, request.post))
                 target.context.out << part;
             flushOutput(target.context.out);
             return;
         }
-        const QStringList written = exporter::writeListFiles(
-            format, target.list, target.settings, target.toggles, now,
-            path.isEmpty() ? exporter::textOutputPath(format, target.list, target.settings) : path,
-            post);
-        for (const QString& file : written)
-            target.context.err << exporter::fileCreatedText(file).toStdString() << '\n';
+        for (const QString& file : row.write(request)) {
+            if (row.encoding == exporter::Encoding::Workbook)
+                target.context.err << "written: " << file.toStdString() << '\n';
+            else if (row.encoding == exporter::Encoding::Cp1251OrUtf8)
+                target.context.err
+                    << exporter::txtCreatedText(file, target.toggles.txtUtf8).toStdString() << '\n';
+            else
+                target.context.err << exporter::fileCreatedText(file).toStdString() << '\n';
+        }
     });
-}
-
-void bbcodeAction(ListActionTarget& target, const QString& path) {
-    textExport(target, path, exporter::TextFormat::Bbcode);
-}
-
-void plainAction(ListActionTarget& target, const QString& path) {
-    textExport(target, path, exporter::TextFormat::Plain);
-}
-
-void csvAction(ListActionTarget& target, const QString& path) {
-    textExport(target, path, exporter::TextFormat::Csv);
-}
-
-void jsonAction(ListActionTarget& target, const QString& path) {
-    textExport(target, path, exporter::TextFormat::Json);
 }
 
 // --duplicates and --stats [FILE|-]: JSON to FILE, or to standard output for - or no FILE.
@@ -255,7 +209,7 @@ void checkStatsOutput(const CatalogueList& list, const QString& argument) {
 
 void duplicatesAction(ListActionTarget& target, const QString& path) {
     requireMusicList(target.list, "--duplicates");
-    const QString separator = readGroupAlbumSeparator(target.settings);
+    const QString separator = target.settings.groupAlbumSeparator();
     const auto& rows = target.list.rows();
     writeJson(target, path, duplicatesJson(rows, findDuplicates(rows, separator), separator));
 }
@@ -264,11 +218,12 @@ void statsAction(ListActionTarget& target, const QString& path) {
     requireMusicList(target.list, "--stats");
     writeJson(
         target, path,
-        statsJson(collectionStats(target.list.rows(), readGroupAlbumSeparator(target.settings))));
+        statsJson(collectionStats(target.list.rows(), target.settings.groupAlbumSeparator())));
 }
 
-// Add an action here: one row and one function.
-const ListActionKind kListActions[] = {
+// Add an action here: one row and one function. The exports come from their table, between
+// these two.
+const ListActionKind kListActionsBefore[] = {
     {"--sort", "COLUMN", checkSortColumn, sortAction,
      "sort by a column: 0 the caption, n the n-th cell"},
     {"--print", nullptr, nullptr, printAction,
@@ -277,30 +232,41 @@ const ListActionKind kListActions[] = {
      "fill Style or Country from the base, where missing or everywhere"},
     {"--save-base", "genre|country:PATH", checkSaveBase, saveBaseAction,
      "write a new genre or country base from the list"},
-    {"--txt", nullptr, nullptr, txtAction, "the TXT list into save_dir, named as in set.ini"},
-    {"--html", nullptr, nullptr, htmlAction,
-     "the HTML list from the template into save_dir, named as in set.ini"},
-    {"--xlsx", "FILE", nullptr, xlsxAction, "the formatted workbook, written to FILE"},
-    {"--bbcode", "[FILE]", checkOutputFile, bbcodeAction,
-     "BBCode forum post into save_dir, to FILE, or to stdout for -"},
-    {"--plain", "[FILE]", checkOutputFile, plainAction,
-     "the forum post as plain text into save_dir, to FILE, or to stdout for -"},
-    {"--csv", "[FILE]", checkOutputFile, csvAction,
-     "CSV (UTF-8) into save_dir, to FILE, or to stdout for -"},
-    {"--json", "[FILE]", checkOutputFile, jsonAction,
-     "JSON (UTF-8) into save_dir, to FILE, or to stdout for -"},
+};
+const ListActionKind kListActionsAfter[] = {
     {"--duplicates", "[FILE|-]", checkDuplicatesOutput, duplicatesAction,
      "groups of rows that hold the same album, as JSON to FILE or to stdout"},
     {"--stats", "[FILE|-]", checkStatsOutput, statsAction,
      "the collection's statistics, as JSON to FILE or to stdout"},
 };
 
+// Every action, in the order of --help.
+const std::vector<ListActionKind>& listActionKinds() {
+    static const std::vector<ListActionKind> kinds = [] {
+        std::vector<ListActionKind> all(std::begin(kListActionsBefore),
+                                        std::end(kListActionsBefore));
+        std::vector<const exporter::ExportFormatRow*> exports;
+        for (const exporter::ExportFormatRow& row : exporter::exportFormats())
+            exports.push_back(&row);
+        std::sort(exports.begin(), exports.end(),
+                  [](const auto* a, const auto* b) { return a->helpOrder < b->helpOrder; });
+        for (const exporter::ExportFormatRow* row : exports) {
+            const bool fileOptional = row->flagArgument != nullptr && row->flagArgument[0] == '[';
+            all.push_back({row->flag, row->flagArgument, fileOptional ? checkOutputFile : nullptr,
+                           nullptr, row->flagHelp, row});
+        }
+        all.insert(all.end(), std::begin(kListActionsAfter), std::end(kListActionsAfter));
+        return all;
+    }();
+    return kinds;
+}
+
 } // namespace
 
 bool takeListAction(const QStringList& args, int& index, const CatalogueList& list,
                     std::vector<ListAction>& actions) {
     const QString& word = args.at(index);
-    for (const ListActionKind& kind : kListActions) {
+    for (const ListActionKind& kind : listActionKinds()) {
         if (word != QLatin1String(kind.name))
             continue;
         QString argument;
@@ -325,8 +291,12 @@ bool takeListAction(const QStringList& args, int& index, const CatalogueList& li
 }
 
 void runListActions(const std::vector<ListAction>& actions, ListActionTarget& target) {
-    for (const ListAction& action : actions)
-        action.kind->run(target, action.argument);
+    for (const ListAction& action : actions) {
+        if (action.kind->format != nullptr)
+            exportAction(*action.kind->format, target, action.argument);
+        else
+            action.kind->run(target, action.argument);
+    }
 }
 
 void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
@@ -375,10 +345,10 @@ QString listActionsUsage() {
     };
     // One column for the help texts, two blanks right of the longest action.
     qsizetype width = 0;
-    for (const ListActionKind& kind : kListActions)
+    for (const ListActionKind& kind : listActionKinds())
         width = std::max(width, words(kind).size() + 2);
     QString text;
-    for (const ListActionKind& kind : kListActions)
+    for (const ListActionKind& kind : listActionKinds())
         text += QStringLiteral("    ") + words(kind).leftJustified(width) +
                 QString::fromUtf8(kind.help) + u'\n';
     return text;

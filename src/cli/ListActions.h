@@ -9,7 +9,7 @@
 
 namespace korvane {
 class CatalogueList;
-class SettingsFile;
+class Settings;
 } // namespace korvane
 
 // The actions that the music and video commands run, in the order given on the command line, on
@@ -25,7 +25,7 @@ struct ListActionTarget {
     CatalogueList& list;
     Context& context;
     const ProgramFolder& programFolder;      // the bases and the templates
-    const SettingsFile& settings;            // the program folder's set.ini, never written
+    const Settings& settings;                // the program folder's set.ini, never written
     Toggles toggles;                         // after the command line's overrides
     int sortColumn = 0;                      // `sortColumn`: the column of the last --sort
     QString postTemplate = {};               // --template FILE; empty: the program folder's

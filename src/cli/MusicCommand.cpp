@@ -4,7 +4,7 @@
 #include "music/MusicList.h"
 #include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 namespace korvane::cli {
 namespace {
@@ -80,8 +80,9 @@ private:
 
 int runMusicCommand(const QStringList& args, Context& context) {
     const ProgramFolder folder = programFolder(context);
-    const SettingsFile settings = readSettings(folder, context);
-    Toggles toggles = readToggles(settings);
+    SettingsFile settingsFile = readSettings(folder, context);
+    const Settings settings(settingsFile);
+    Toggles toggles = settings.toggles();
     MusicList list;
     const ScanArguments arguments =
         parseScanArguments(args, list, "music", [&toggles](const QString& word) {
@@ -90,8 +91,7 @@ int runMusicCommand(const QStringList& args, Context& context) {
 
     if (arguments.txtUtf8)
         toggles.txtUtf8 = *arguments.txtUtf8;
-    MusicScanOptions options =
-        readMusicScanOptions(settings, toggles, settings.readText(u"notdead", QStringLiteral("0")));
+    MusicScanOptions options = readMusicScanOptions(settings, toggles, settings.testersModeText());
     if (arguments.tagEncoding)
         options.toggles.tagEncoding = *arguments.tagEncoding;
     std::unique_ptr<CatalogueStore> store;

@@ -3,7 +3,7 @@
 #include "catalogue/CatalogueStore.h"
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include <QElapsedTimer>
 

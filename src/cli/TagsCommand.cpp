@@ -404,8 +404,10 @@ int runTagsCommand(const QStringList& args, Context& context) {
     if (names.size() != 1)
         throw UsageError("tags needs exactly one FILE");
     // Without --encoding, the setting of the program folder's set.ini.
-    const codepage::Choice choice =
-        given ? *given : readTagEncoding(readSettings(programFolder(context), context));
+    const codepage::Choice choice = given ? *given : [&context] {
+        SettingsFile settings = readSettings(programFolder(context), context);
+        return Settings(settings).tagEncoding();
+    }();
     // The name's bytes as given, whatever their encoding.
     const Path file(files::encodeFileName(names.first()).toStdString());
     std::error_code error;

@@ -3,7 +3,7 @@
 #include "cli/ScanCommand.h"
 #include "files/ProgramModule.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "video/FfmpegDetector.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
@@ -39,9 +39,10 @@ private:
 
 int runVideoCommand(const QStringList& args, Context& context) {
     const ProgramFolder folder = programFolder(context);
-    const SettingsFile settings = readSettings(folder, context);
+    SettingsFile settingsFile = readSettings(folder, context);
+    const Settings settings(settingsFile);
     VideoList list;
-    Toggles toggles = readToggles(settings);
+    Toggles toggles = settings.toggles();
     // --all-files lists every file; --no-all-files only those with a video stream.
     const ScanArguments arguments =
         parseScanArguments(args, list, "video", [&toggles](const QString& word) {
@@ -54,8 +55,8 @@ int runVideoCommand(const QStringList& args, Context& context) {
     // Without the probe every clip would be listed, and stored, as "0 x 0": fail before the scan.
     requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);
 
-    const QString separator = readGroupAlbumSeparator(settings);
-    const codepage::Choice names = arguments.tagEncoding.value_or(readTagEncoding(settings));
+    const QString separator = settings.groupAlbumSeparator();
+    const codepage::Choice names = arguments.tagEncoding.value_or(settings.tagEncoding());
     video::VideoInfo probe;
     std::unique_ptr<CatalogueStore> store;
     if (arguments.store || arguments.update)

@@ -2,6 +2,7 @@
 
 #include "export/BbcodeExport.h"
 #include "export/CsvExport.h"
+#include "export/ExportFormats.h"
 #include "export/HtmlExport.h"
 #include "export/JsonExport.h"
 #include "export/OutputFile.h"
@@ -21,11 +22,6 @@ namespace korvane::exporter {
 namespace {
 
 const QString kWorkbookFolderPrefix = QStringLiteral("korvane-");
-
-// The output folder, ending in a separator.
-QString saveDir(const SettingsFile& settings) {
-    return settings.readText(u"save_dir", defaultSaveDir());
-}
 
 std::optional<QString> writeLines(const QString& path, bool utf8,
                                   const std::function<void(const LineSink&)>& writeAll) {
@@ -66,7 +62,7 @@ QString shippedTemplateName(TextFormat format, bool music, const Toggles& toggle
 
 // A forum post of the list (BBCode or plain text) from its template, in pieces.
 std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& list,
-                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const Settings& settings, const Toggles& toggles,
                                       const QDateTime& now, const PostSource& post) {
     const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
     const PostTemplate postTemplate =
@@ -76,11 +72,10 @@ std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& li
                           : music               ? QStringLiteral("mp3 collection")
                                                 : QStringLiteral("Video collection");
     PostContent content =
-        music ? musicPostContent(
-                    list.rows(),
-                    {toggles.albumBoldFont, toggles.musicInCat, readGroupAlbumSeparator(settings),
-                     readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator)},
-                    title, date)
+        music ? musicPostContent(list.rows(),
+                                 {toggles.albumBoldFont, toggles.musicInCat,
+                                  settings.groupAlbumSeparator(), settings.txtSeparator()},
+                                 title, date)
               : videoPostContent(list.rows(), title, date);
     content.count = post.count;
     return renderPost(postTemplate, content, postMarkup(format));
@@ -105,91 +100,65 @@ QString txtCreatedMessage(const QString& path, bool utf8) {
     return txtCreatedText(path, utf8) + QStringLiteral(" (двойной клик для открытия)");
 }
 
-QString readOutputName(const SettingsFile& settings, const OutputName& name) {
-    return settings.readText(name.key, name.fallback);
-}
-
-QString outputPath(const SettingsFile& settings, const OutputName& name) {
-    return saveDir(settings) + readOutputName(settings, name);
+QString outputPath(const Settings& settings, const OutputNameKey& name) {
+    return settings.saveDir() + settings.outputName(name);
 }
 
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const Settings& settings, const Toggles& toggles,
                                      const QDate& today) {
     if (rows.empty())
         return std::nullopt;
-    const QString separator =
-        readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator);
+    const QString separator = settings.txtSeparator();
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, kMusicTxtName), toggles.txtUtf8,
+    return writeLines(outputPath(settings, outputNames::musicTxt), toggles.txtUtf8,
                       [&](const LineSink& sink) {
                           musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
                       });
 }
 
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const QDate& today, bool utf8) {
+                                     const Settings& settings, const QDate& today, bool utf8) {
     if (rows.empty())
         return std::nullopt;
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, kVideoTxtName), utf8,
+    return writeLines(outputPath(settings, outputNames::videoTxt), utf8,
                       [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
-                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const Settings& settings, const Toggles& toggles,
                                       const ProgramFolder& programFolder) {
     if (rows.empty())
         return std::nullopt;
-    const QString separator = readGroupAlbumSeparator(settings);
+    const QString separator = settings.groupAlbumSeparator();
     return writeHtml(
         programFolder.file(QStringLiteral("mp3blank.htm")),
         [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
-        outputPath(settings, kMusicHtmlName));
+        outputPath(settings, outputNames::musicHtml));
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
-                                      const SettingsFile& settings,
+                                      const Settings& settings,
                                       const ProgramFolder& programFolder) {
     if (rows.empty())
         return std::nullopt;
     return writeHtml(
         programFolder.file(QStringLiteral("videoblank.htm")),
         [&](const LineSink& sink) { videoHtmlRows(rows, sink); },
-        outputPath(settings, kVideoHtmlName));
+        outputPath(settings, outputNames::videoHtml));
 }
 
-OutputName textOutputName(TextFormat format, bool musicList) {
-    switch (format) {
-    case TextFormat::Bbcode:
-        return musicList
-                   ? OutputName{u"mp3list_name_bbcode", QStringLiteral("mp3list.bbcode.txt")}
-                   : OutputName{u"videolist_name_bbcode", QStringLiteral("videolist.bbcode.txt")};
-    case TextFormat::Plain:
-        return musicList
-                   ? OutputName{u"mp3list_name_plain", QStringLiteral("mp3list.forum.txt")}
-                   : OutputName{u"videolist_name_plain", QStringLiteral("videolist.forum.txt")};
-    case TextFormat::Csv:
-        return musicList ? OutputName{u"mp3list_name_csv", QStringLiteral("mp3list.csv")}
-                         : OutputName{u"videolist_name_csv", QStringLiteral("videolist.csv")};
-    case TextFormat::Json:
-        break;
-    }
-    return musicList ? OutputName{u"mp3list_name_json", QStringLiteral("mp3list.json")}
-                     : OutputName{u"videolist_name_json", QStringLiteral("videolist.json")};
-}
-
-QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings) {
-    const OutputName name =
-        textOutputName(format, qobject_cast<const MusicList*>(&list) != nullptr);
-    return outputPath(settings, name);
+QString textOutputPath(TextFormat format, const CatalogueList& list, const Settings& settings) {
+    return outputPath(settings,
+                      exportFormat(format).name(qobject_cast<const MusicList*>(&list) != nullptr));
 }
 
 PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
-                      const SettingsFile& settings, const Toggles& toggles,
+                      const Settings& settings, const Toggles& toggles,
                       const QString& chosenTemplate, std::optional<qsizetype> limit) {
     PostSource source;
-    source.limit = limit ? *limit : std::max(0, settings.readInteger(kPostLimitKey, 0));
+    source.limit = limit ? *limit : settings.postLimit();
     if (!chosenTemplate.isEmpty()) {
         source.templatePath = chosenTemplate;
         return source;
@@ -201,22 +170,17 @@ PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& pr
     return source;
 }
 
-std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
+std::string listText(TextFormat format, const CatalogueList& list, const Settings& settings,
                      const Toggles& toggles, const QDateTime& now, const PostSource& post) {
     const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
     const auto& rows = list.rows();
     QStringList captions;
     for (const CatalogueList::Column& column : list.columns())
         captions << column.caption;
-    switch (format) {
-    case TextFormat::Bbcode:
-    case TextFormat::Plain:
+    if (format == TextFormat::Bbcode || format == TextFormat::Plain)
         return joinPost(renderListPost(format, list, settings, toggles, now, post)).toStdString();
-    case TextFormat::Csv:
+    if (format == TextFormat::Csv)
         return csvText(captions, rows, music).toUtf8().toStdString();
-    case TextFormat::Json:
-        break;
-    }
     return (music ? musicJson(captions, rows, toggles.musicInCat, now)
                   : videoJson(captions, rows, now))
         .toUtf8()
@@ -224,7 +188,7 @@ std::string listText(TextFormat format, const CatalogueList& list, const Setting
 }
 
 std::vector<std::string> listParts(TextFormat format, const CatalogueList& list,
-                                   const SettingsFile& settings, const Toggles& toggles,
+                                   const Settings& settings, const Toggles& toggles,
                                    const QDateTime& now, const PostSource& post) {
     if (format != TextFormat::Bbcode && format != TextFormat::Plain)
         return {listText(format, list, settings, toggles, now, post)};
@@ -244,9 +208,9 @@ QString partPath(const QString& path, qsizetype part) {
     return path.left(path.size() - name.size()) + numbered;
 }
 
-QStringList writeListFiles(TextFormat format, const CatalogueList& list,
-                           const SettingsFile& settings, const Toggles& toggles,
-                           const QDateTime& now, const QString& path, const PostSource& post) {
+QStringList writeListFiles(TextFormat format, const CatalogueList& list, const Settings& settings,
+                           const Toggles& toggles, const QDateTime& now, const QString& path,
+                           const PostSource& post) {
     if (list.isEmpty())
         return {};
     // Every part is made before the first is written: a template or limit that fails writes
@@ -254,8 +218,9 @@ QStringList writeListFiles(TextFormat format, const CatalogueList& list,
     const std::vector<std::string> parts = listParts(format, list, settings, toggles, now, post);
     QStringList written;
     if (parts.size() == 1) {
-        replaceFile(path,
-                    format == TextFormat::Csv ? "\xEF\xBB\xBF" + parts.front() : parts.front());
+        replaceFile(path, exportFormat(format).encoding == Encoding::Utf8WithBom
+                              ? "\xEF\xBB\xBF" + parts.front()
+                              : parts.front());
         written << path;
     } else {
         for (size_t i = 0; i < parts.size(); ++i) {
@@ -276,7 +241,7 @@ QStringList writeListFiles(TextFormat format, const CatalogueList& list,
 }
 
 std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
-                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const Settings& settings, const Toggles& toggles,
                                      const QDateTime& now, const QString& path) {
     const QStringList written = writeListFiles(format, list, settings, toggles, now, path);
     if (written.isEmpty())
@@ -369,19 +334,21 @@ QString partsCreatedMessage(const QStringList& paths) {
     return partsCreatedText(paths) + QStringLiteral(" (двойной клик откроет первую)");
 }
 
-SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
+SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& settings,
                      const Toggles& toggles) {
-    return musicSheetPlan(rows, readOutputName(settings, kMusicSheetName),
-                          readGroupAlbumSeparator(settings), toggles.albumBoldFont,
+    return musicSheetPlan(rows, settings.outputName(outputNames::musicSheet),
+                          settings.groupAlbumSeparator(), toggles.albumBoldFont,
                           toggles.musicInCat);
 }
 
-SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings) {
-    return videoSheetPlan(rows, readOutputName(settings, kVideoSheetName));
+SheetPlan listSheet(const CatalogueList& list, const Settings& settings, const Toggles& toggles) {
+    return qobject_cast<const MusicList*>(&list) != nullptr
+               ? musicSheet(list.rows(), settings, toggles)
+               : videoSheet(list.rows(), settings);
 }
 
-bool spreadsheetCheckRequested(const SettingsFile& settings) {
-    return settings.readBool(u"checkexcel", false);
+SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const Settings& settings) {
+    return videoSheetPlan(rows, settings.outputName(outputNames::videoSheet));
 }
 
 QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
@@ -407,8 +374,8 @@ void discardTemporaryWorkbook(const QString& path) {
     QDir().rmdir(workbook.absolutePath());
 }
 
-QString workbookOutputPath(const SettingsFile& settings, const SheetPlan& plan) {
-    return saveDir(settings) + plan.sheetName + QStringLiteral(".xlsx");
+QString workbookOutputPath(const Settings& settings, const SheetPlan& plan) {
+    return settings.saveDir() + plan.sheetName + QStringLiteral(".xlsx");
 }
 
 int removeStaleWorkbookFolders(const QString& tempDir, const QDateTime& now) {

@@ -3,7 +3,7 @@
 #include "catalogue/CatalogueList.h"
 #include "export/SheetPlan.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include <QSet>
@@ -32,50 +32,33 @@ inline const QString kWorkbookSentMessage = QStringLiteral("Список ушё�
 inline const QString kNoSpreadsheetMessage =
     QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
 
-// The set.ini key of an output's file or sheet name and the name used when the key is absent.
-struct OutputName {
-    QStringView key;
-    QString fallback;
-};
-// The names the exports use when set.ini has none. The settings dialog shows these for an absent
-// key too, so that "Применить" writes back the names in effect.
-inline const OutputName kMusicHtmlName{u"mp3list_name_htm", QStringLiteral("mp3list.htm")};
-inline const OutputName kVideoHtmlName{u"videolist_name_htm", QStringLiteral("VideoList.htm")};
-inline const OutputName kMusicTxtName{u"mp3list_name_txt", QStringLiteral("mp3list.txt")};
-inline const OutputName kVideoTxtName{u"videolist_name_txt", QStringLiteral("VideoList.txt")};
-inline const OutputName kMusicSheetName{u"mp3workbookname", QStringLiteral("music")};
-inline const OutputName kVideoSheetName{u"videoworkbookname", QStringLiteral("Video")};
-
-// The name stored under the key, or its fallback.
-QString readOutputName(const SettingsFile& settings, const OutputName& name);
 // save_dir directly followed by the name.
-QString outputPath(const SettingsFile& settings, const OutputName& name);
+QString outputPath(const Settings& settings, const OutputNameKey& name);
 
 // In Windows-1251, or in UTF-8 with toggles.txtUtf8 (`utf8` for the video list).
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const Settings& settings, const Toggles& toggles,
                                      const QDate& today);
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
-                                     const SettingsFile& settings, const QDate& today,
+                                     const Settings& settings, const QDate& today,
                                      bool utf8 = false);
 
 // The templates mp3blank.htm and videoblank.htm are read from the program folder.
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
-                                      const SettingsFile& settings, const Toggles& toggles,
+                                      const Settings& settings, const Toggles& toggles,
                                       const ProgramFolder& programFolder);
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
-                                      const SettingsFile& settings,
-                                      const ProgramFolder& programFolder);
+                                      const Settings& settings, const ProgramFolder& programFolder);
 
-// The Unicode exports: BBCode and plain text for forum posts (made from templates), CSV and JSON
-// for spreadsheets and scripts. Each is UTF-8; the CSV file starts with a byte-order mark so that
-// spreadsheet applications pick the encoding.
-enum class TextFormat { Bbcode, Csv, Json, Plain };
-
-OutputName textOutputName(TextFormat format, bool musicList);
+// Every export (ExportFormats.h has the table). The Unicode ones, BBCode and plain text for forum
+// posts (made from templates), CSV and JSON for spreadsheets and scripts, are the text formats of
+// listText: each is UTF-8; the CSV file starts with a byte-order mark so that spreadsheet
+// applications pick the encoding.
+enum class ExportFormat { Html, Txt, Workbook, Bbcode, Csv, Json, Plain };
+using TextFormat = ExportFormat;
 
 // save_dir directly followed by the file name of the list (music or video) for `format`.
-QString textOutputPath(TextFormat format, const CatalogueList& list, const SettingsFile& settings);
+QString textOutputPath(TextFormat format, const CatalogueList& list, const Settings& settings);
 
 // Where a forum post (BBCode or plain text) takes its template and how long a part may be.
 struct PostSource {
@@ -99,26 +82,23 @@ RowsSincePublished rowsSincePublished(const std::vector<CatalogueRow>& current,
 // The title of such a post: "mp3 collection — новое с DATE".
 QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt);
 
-// The set.ini key of the largest post, in characters (0: one file).
-inline constexpr QStringView kPostLimitKey = u"postLimit";
-
 // The post source of this moment: `chosenTemplate` when given (--template), else the program
 // folder's template for the format and list (the spoiler one with toggles.bbcodeSpoilers);
 // `limit` when given (--post-limit), else postLimit of set.ini.
 PostSource postSource(TextFormat format, bool musicList, const ProgramFolder& programFolder,
-                      const SettingsFile& settings, const Toggles& toggles,
+                      const Settings& settings, const Toggles& toggles,
                       const QString& chosenTemplate = {},
                       std::optional<qsizetype> limit = std::nullopt);
 
 // The list in `format`, read with the settings and toggles of this moment; `now` is the JSON's
 // "generated" time and the posts' date. Without the CSV's byte-order mark: that belongs to the
 // file. A post is whole here, whatever its limit.
-std::string listText(TextFormat format, const CatalogueList& list, const SettingsFile& settings,
+std::string listText(TextFormat format, const CatalogueList& list, const Settings& settings,
                      const Toggles& toggles, const QDateTime& now, const PostSource& post = {});
 
 // The same, as the files hold it: a post over its limit in parts, anything else in one.
 std::vector<std::string> listParts(TextFormat format, const CatalogueList& list,
-                                   const SettingsFile& settings, const Toggles& toggles,
+                                   const Settings& settings, const Toggles& toggles,
                                    const QDateTime& now, const PostSource& post = {});
 
 // Part `part` of a post split into files: "mp3list.bbcode.txt" gives "mp3list.bbcode.1.txt".
@@ -126,25 +106,24 @@ QString partPath(const QString& path, qsizetype part);
 
 // Writes listParts to `path`, or to its numbered parts; the files written (none for an empty
 // list). Numbered parts that an earlier, longer post left behind are removed.
-QStringList writeListFiles(TextFormat format, const CatalogueList& list,
-                           const SettingsFile& settings, const Toggles& toggles,
-                           const QDateTime& now, const QString& path, const PostSource& post = {});
+QStringList writeListFiles(TextFormat format, const CatalogueList& list, const Settings& settings,
+                           const Toggles& toggles, const QDateTime& now, const QString& path,
+                           const PostSource& post = {});
 
 // Writes listText to `path`; nothing for an empty list.
 std::optional<QString> writeListText(TextFormat format, const CatalogueList& list,
-                                     const SettingsFile& settings, const Toggles& toggles,
+                                     const Settings& settings, const Toggles& toggles,
                                      const QDateTime& now, const QString& path);
 
 // What the command line and the window report after the parts of a post were written.
 QString partsCreatedText(const QStringList& paths);
 QString partsCreatedMessage(const QStringList& paths);
 
-// The sheet plans with the sheet names and separator of the settings.
-SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings,
+// The sheet plans with the sheet names and separator of the settings; listSheet for either list.
+SheetPlan listSheet(const CatalogueList& list, const Settings& settings, const Toggles& toggles);
+SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& settings,
                      const Toggles& toggles);
-SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const SettingsFile& settings);
-// checkexcel: whether the music export asks the desktop for a spreadsheet application first.
-bool spreadsheetCheckRequested(const SettingsFile& settings);
+SheetPlan videoSheet(const std::vector<CatalogueRow>& rows, const Settings& settings);
 
 // The workbook in a new folder under the system's temporary folder, named after its sheet, for
 // the spreadsheet application to open; the folder stays so that the application can read it.
@@ -152,7 +131,7 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan);
 // Removes such a workbook and its folder again (no application took it).
 void discardTemporaryWorkbook(const QString& path);
 // Where a workbook that no application took is kept: save_dir + the sheet's name + ".xlsx".
-QString workbookOutputPath(const SettingsFile& settings, const SheetPlan& plan);
+QString workbookOutputPath(const Settings& settings, const SheetPlan& plan);
 
 // Removes the workbook folders under `tempDir` last changed more than a day before `now`: a
 // spreadsheet application has long read them. Folders holding anything but workbooks are left

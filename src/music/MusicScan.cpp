@@ -279,15 +279,15 @@ int musicAlbumCount(const MusicList& list, bool categories) {
     return list.count() - (categories ? list.categoryHeaderCount() : 0);
 }
 
-MusicScanOptions readMusicScanOptions(const SettingsFile& settings, const Toggles& toggles,
+MusicScanOptions readMusicScanOptions(const Settings& settings, const Toggles& toggles,
                                       const QString& testersModeText) {
     MusicScanOptions options;
     options.toggles = toggles;
-    options.toggles.tagEncoding = readTagEncoding(settings);
-    options.minLimit = settings.readInteger(u"min_limit", kDefaultMinLimit);
-    options.separator = readGroupAlbumSeparator(settings);
+    options.toggles.tagEncoding = settings.tagEncoding();
+    options.minLimit = settings.minLimit();
+    options.separator = settings.groupAlbumSeparator();
     options.testersMode = testersModeText == QLatin1String("1");
-    options.testersMinLimit = settings.readInteger(u"notdead_min_limit", 20);
+    options.testersMinLimit = settings.testersMinLimit();
     return options;
 }
 

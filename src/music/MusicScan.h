@@ -2,7 +2,7 @@
 
 #include "catalogue/CatalogueUpdate.h"
 #include "files/FolderWalker.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include <QString>
@@ -11,16 +11,13 @@ namespace korvane {
 
 class MusicList;
 
-// min_limit when set.ini has none: album folders of 3 MiB or less are left out.
-inline constexpr int kDefaultMinLimit = 3;
-
 // The values a music scan runs with, read when the run begins.
 struct MusicScanOptions {
     Toggles toggles;
-    int minLimit = kDefaultMinLimit;                 // min_limit: folders not above it are left out
+    int minLimit = Settings::kMinLimit;              // min_limit: folders not above it are left out
     QString separator = kDefaultGroupAlbumSeparator; // separator_G_A
     bool testersMode = false;                        // notdead is exactly "1"
-    int testersMinLimit = 20;                        // notdead_min_limit
+    int testersMinLimit = Settings::kTestersMinLimit; // notdead_min_limit
 };
 
 // What the scan shows and asks while it runs. The window answers with its status bar, its scan
@@ -86,7 +83,7 @@ int musicAlbumCount(const MusicList& list, bool categories);
 
 // Reads min_limit, separator_G_A and notdead_min_limit as the scan does; the toggles and the
 // testers-mode text come from the caller.
-MusicScanOptions readMusicScanOptions(const SettingsFile& settings, const Toggles& toggles,
+MusicScanOptions readMusicScanOptions(const Settings& settings, const Toggles& toggles,
                                       const QString& testersModeText);
 
 } // namespace korvane

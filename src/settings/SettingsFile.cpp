@@ -258,23 +258,4 @@ QString quoteSeparator(const QString& separator) {
     return quoted;
 }
 
-QString readGroupAlbumSeparator(const SettingsFile& settings) {
-    return readQuotedSeparator(settings, keys::separatorGroupAlbum, kDefaultGroupAlbumSeparator);
-}
-
-QString readGroupAlbumSeparatorForBases(const SettingsFile& settings) {
-    return settings.readText(keys::separatorGroupAlbum, kDefaultGroupAlbumSeparator);
-}
-
-codepage::Choice readTagEncoding(const SettingsFile& settings) {
-    const QString word = settings.readText(keys::tagEncoding, QStringLiteral("auto"));
-    return codepage::choiceFromName(word.toStdString()).value_or(codepage::Choice::Auto);
-}
-
-void writeTagEncoding(SettingsFile& settings, codepage::Choice choice) {
-    const std::string_view word = codepage::choiceName(choice);
-    settings.writeText(keys::tagEncoding,
-                       QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())));
-}
-
 } // namespace korvane

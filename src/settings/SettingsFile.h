@@ -1,7 +1,5 @@
 #pragma once
 
-#include "text/CodePageDetector.h"
-
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -91,28 +89,5 @@ QString unreadableSettingsMessage(const SettingsFile& settings);
 QString readQuotedSeparator(const SettingsFile& settings, QStringView key, const QString& plain);
 // Wraps a separator in double quotes for writing, unless it already starts / ends with one.
 QString quoteSeparator(const QString& separator);
-
-namespace keys {
-inline constexpr QStringView separatorGroupAlbum = u"separator_G_A";
-inline constexpr QStringView separatorTxt = u"separator";
-inline constexpr QStringView tagEncoding = u"tagEncoding";
-} // namespace keys
-
-// "  \  ": two blanks, a backslash, two blanks (display text: the backslash is kept on every
-// system).
-inline const QString kDefaultGroupAlbumSeparator = QStringLiteral("  \\  ");
-// " | "
-inline const QString kDefaultTxtSeparator = QStringLiteral(" | ");
-
-// The group/album separator as the scans, the dialogs and the exporters read it.
-QString readGroupAlbumSeparator(const SettingsFile& settings);
-// The same key as the base commands read it: the unquoted default, which the trimming of an
-// absent key's default shortens to "  \".
-QString readGroupAlbumSeparatorForBases(const SettingsFile& settings);
-
-// "Кодировка 8-битных тегов": the word of choiceName ("auto", "cp1251", ...); Auto when the key
-// is absent or holds another word.
-codepage::Choice readTagEncoding(const SettingsFile& settings);
-void writeTagEncoding(SettingsFile& settings, codepage::Choice choice);
 
 } // namespace korvane

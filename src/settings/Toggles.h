@@ -4,8 +4,6 @@
 
 namespace korvane {
 
-class SettingsFile;
-
 // The check items of the "Настройки" menu that steer the music scan and the exporters.
 struct Toggles {
     bool artistFromID3 = false;  // "Брать Артист / Альбом из тегов"
@@ -31,11 +29,5 @@ struct Toggles {
 
     bool operator==(const Toggles&) const = default;
 };
-
-// As the main load reads them: every toggle off except the bold group names, the other formats
-// and the folded discs.
-Toggles readToggles(const SettingsFile& settings);
-// In the order of the main save.
-void writeToggles(SettingsFile& settings, const Toggles& toggles);
 
 } // namespace korvane

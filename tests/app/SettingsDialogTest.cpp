@@ -1,10 +1,10 @@
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
 
-#include "export/ListExport.h"
+#include "export/ExportFormats.h"
 #include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include "FakeDesktop.h"
@@ -62,10 +62,11 @@ TEST(SettingsDialog, ApplyOnAFreshFileKeepsWhatIsInEffect) {
     const auto inEffect = [&f] {
         QStringList values{
             QString::number(readMusicScanOptions(f.settings, Toggles(), {}).minLimit)};
-        for (const exporter::OutputName& name :
-             {exporter::kMusicHtmlName, exporter::kVideoHtmlName, exporter::kMusicTxtName,
-              exporter::kVideoTxtName, exporter::kMusicSheetName, exporter::kVideoSheetName})
-            values << exporter::readOutputName(f.settings, name);
+        const Settings settings(f.settings);
+        for (const OutputNameKey* name :
+             {&outputNames::musicHtml, &outputNames::videoHtml, &outputNames::musicTxt,
+              &outputNames::videoTxt, &outputNames::musicSheet, &outputNames::videoSheet})
+            values << settings.outputName(*name);
         return values;
     };
     const QStringList before = inEffect();
@@ -142,10 +143,48 @@ TEST(SettingsDialog, ApplyWritesEveryFieldQuotingSeparatorsAndEndingTheFolder) {
     EXPECT_EQ(f.stored(u"min_limit"), QStringLiteral("3"));
     EXPECT_EQ(f.stored(u"save_dir"), f.dir.path() + QStringLiteral("/Lists/"));
     EXPECT_EQ(f.fields().saveDir->text(), f.dir.path() + QStringLiteral("/Lists/"));
-    EXPECT_EQ(readGroupAlbumSeparator(f.settings), QStringLiteral(" - "));
+    EXPECT_EQ(Settings(f.settings).groupAlbumSeparator(), QStringLiteral(" - "));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator_G_A=\" - \"\r\n"));
     EXPECT_TRUE(f.dir.read("set.ini").contains("separator=\" | \"\r\n"));
     EXPECT_EQ(f.stored(u"mp3workbookname"), QStringLiteral("music"));
+}
+
+// The exports' name fields come from their table: each labelled format has its labels, and its
+// fields show its names.
+TEST(SettingsDialog, TheExportsNameFieldsComeFromTheirTable) {
+    DialogFixture f;
+    f.dialog.show();
+    QStringList labels;
+    for (const QLabel* label : f.dialog.findChildren<QLabel*>())
+        labels << label->text();
+    QStringList shown;
+    for (const QLineEdit* field : f.dialog.findChildren<QLineEdit*>())
+        shown << field->text();
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (row.musicLabel.isEmpty())
+            continue;
+        EXPECT_TRUE(labels.contains(row.musicLabel)) << row.flag;
+        EXPECT_TRUE(row.videoLabel.isEmpty() || labels.contains(row.videoLabel)) << row.flag;
+        EXPECT_TRUE(shown.contains(row.musicName.fallback)) << row.flag;
+        EXPECT_TRUE(shown.contains(row.videoName.fallback)) << row.flag;
+    }
+}
+
+// "Применить" on a fresh file: the keys land in set.ini in the order it writes them.
+TEST(SettingsDialog, ApplyWritesTheKeysInItsOrder) {
+    DialogFixture f;
+    f.dialog.show();
+    f.dialog.apply();
+    QStringList keys;
+    for (const QByteArray& line : f.dir.read("set.ini").split('\n'))
+        if (line.contains('='))
+            keys << QString::fromLatin1(line.left(line.indexOf('=')));
+    EXPECT_EQ(keys, QStringList({"min_limit", "mp3list_name_htm", "videolist_name_htm",
+                                 "mp3list_name_txt", "videolist_name_txt", "mp3workbookname",
+                                 "videoworkbookname", "postLimit", "mp3list_name_bbcode",
+                                 "videolist_name_bbcode", "mp3list_name_csv", "videolist_name_csv",
+                                 "mp3list_name_json", "videolist_name_json", "save_dir",
+                                 "separator", "separator_G_A", "tagEncoding"}));
 }
 
 // The BBCode, CSV and JSON names: the export's own names as defaults, each written to its key.
@@ -292,7 +331,7 @@ TEST(TestersDialog, ReadsAndWritesTestersMode) {
     dialog.limitField()->setText(QStringLiteral("abc"));
     QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
-    const SettingsFile settings(dir.file("set.ini"));
+    SettingsFile settings(dir.file("set.ini"));
     EXPECT_EQ(settings.readText(u"notdead", QString()), QStringLiteral("1"));
     EXPECT_EQ(settings.readText(u"notdead_min_limit", QString()), QStringLiteral("abc"));
 

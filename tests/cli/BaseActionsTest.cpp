@@ -1,13 +1,16 @@
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 
+#include "export/ExportFormats.h"
 #include "music/MusicList.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "video/VideoList.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -49,7 +52,8 @@ protected:
     }
     void run(const QStringList& args) {
         const Toggles toggles;
-        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, m_settings, toggles};
+        const Settings settings(m_settings);
+        ListActionTarget target{ListKind::Music, m_list, m_context, m_folder, settings, toggles};
         runListActions(take(args, m_list), target);
     }
     QStringList column(int cell) {
@@ -165,6 +169,26 @@ TEST_F(BaseActionsTest, ListedInTheHelp) {
     for (const QString& line : lines) {
         EXPECT_EQ(line.mid(column - 2, 2), QStringLiteral("  ")) << line.toStdString();
         EXPECT_NE(line.at(column), u' ') << line.toStdString();
+    }
+}
+
+// The exports' lines come from their table, in its order for the command line.
+TEST_F(BaseActionsTest, TheExportsInTheHelpComeFromTheirTable) {
+    const QString usage = listActionsUsage();
+    qsizetype previous = -1;
+    for (int place = 0; place < static_cast<int>(exporter::exportFormats().size()); ++place) {
+        const auto row = std::find_if(
+            exporter::exportFormats().begin(), exporter::exportFormats().end(),
+            [place](const exporter::ExportFormatRow& r) { return r.helpOrder == place; });
+        QString words = QString::fromUtf8(row->flag);
+        if (row->flagArgument != nullptr)
+            words += u' ' + QString::fromUtf8(row->flagArgument);
+        const qsizetype at = usage.indexOf(QStringLiteral("    ") + words + u' ');
+        ASSERT_GT(at, previous) << row->flag;
+        EXPECT_EQ(usage.indexOf(QString::fromUtf8(row->flagHelp) + u'\n', at),
+                  usage.indexOf(u'\n', at) - qsizetype(qstrlen(row->flagHelp)))
+            << row->flag;
+        previous = at;
     }
 }
 

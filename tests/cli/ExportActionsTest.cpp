@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "video/VideoList.h"
 
 #include <QDir>
@@ -320,7 +320,8 @@ TEST(ExportActions, VideoListUsesTheVideoLayoutsAndNames) {
     std::ostringstream out, err;
     Context context{out, err};
     const ProgramFolder folder(f.programDir.path());
-    const SettingsFile settings(folder.settingsPath());
+    SettingsFile settingsFile(folder.settingsPath());
+    const Settings settings(settingsFile);
     VideoList list;
     list.appendRow({QStringLiteral("a.avi"),
                     {QStringLiteral("1"), QStringLiteral("640x480"), QStringLiteral("1:00"),
@@ -348,7 +349,8 @@ TEST(ExportActions, EmptyListWritesNothing) {
     std::ostringstream out, err;
     Context context{out, err};
     const ProgramFolder folder(f.programDir.path());
-    const SettingsFile settings(folder.settingsPath());
+    SettingsFile settingsFile(folder.settingsPath());
+    const Settings settings(settingsFile);
     VideoList list;
     const QStringList args{QStringLiteral("--txt"),  QStringLiteral("--html"),
                            QStringLiteral("--xlsx"), f.out(QStringLiteral("x.xlsx")),

@@ -119,7 +119,7 @@ TEST(BbcodeExport, MusicPostIsWrittenByteForByte) {
     };
     for (const MusicCase& c : cases) {
         ExportFolder folder(c.settings);
-        const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+        SettingsFile settings(folder.file(QStringLiteral("set.ini")));
         MusicList list;
         test::fillMusic(list);
         Toggles toggles;
@@ -141,7 +141,7 @@ TEST(BbcodeExport, MusicPostIsWrittenByteForByte) {
 
 TEST(BbcodeExport, VideoPostIsWrittenByteForByte) {
     ExportFolder folder({QStringLiteral("separator=\" ; \"")});
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     VideoList list;
     test::fillVideo(list);
     const auto path =

@@ -94,7 +94,7 @@ TEST(CsvExport, FieldsAreQuotedOnlyWhenTheyMustBe) {
 
 TEST(CsvExport, MusicFileIsWrittenByteForByte) {
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     MusicList list;
     test::fillMusic(list);
     Toggles toggles;
@@ -116,7 +116,7 @@ TEST(CsvExport, MusicFileIsWrittenByteForByte) {
 
 TEST(CsvExport, VideoFileIsWrittenByteForByte) {
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     VideoList list;
     test::fillVideo(list);
     list.appendRow({QStringLiteral("unfinished.avi"), {QStringLiteral("1")}});
@@ -150,7 +150,7 @@ TEST(CsvExport, LibreOfficeOpensTheFileWithTheListsCells) {
     if (office.isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed; CI does not install it";
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     MusicList music;
     test::fillMusic(music);
     music.appendRow(test::album(QStringLiteral("Аквариум  \\  Две\nстроки"), QStringLiteral("1"),

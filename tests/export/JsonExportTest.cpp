@@ -17,7 +17,7 @@ using test::ExportFolder;
 QByteArray writtenJson(const CatalogueList& list, const Toggles& toggles,
                        const QStringList& settingLines = {}) {
     ExportFolder folder(settingLines);
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const auto path = writeListText(TextFormat::Json, list, settings, toggles, test::fixedMoment(),
                                     textOutputPath(TextFormat::Json, list, settings));
     return path ? folder.read(QFileInfo(*path).fileName().prepend(QStringLiteral("out/")))

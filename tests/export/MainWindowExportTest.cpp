@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "catalogue/CatalogueStore.h"
+#include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "export/WorkbookCheck.h"
 #include "music/MusicList.h"
@@ -16,6 +17,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace korvane;
 
@@ -157,6 +160,32 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
         EXPECT_TRUE(items[10]->isSeparator());
         EXPECT_EQ(items[11], ui.sincePublished);
         EXPECT_EQ(items[12], ui.markPublished);
+    }
+}
+
+// Each menu holds the formats of the table in its order, the menu bar's sub-menus with their
+// captions, the buttons' menus with theirs, a line wherever the section changes.
+TEST(MainWindowExport, EveryExportMenuIsMadeFromTheTable) {
+    Fixture f;
+    const MainWindow::Ui& ui = f.window->ui();
+    for (const auto& [menu, buttons] :
+         {std::pair{ui.musicExportMenu, false}, std::pair{ui.videoExportMenu, false},
+          std::pair{ui.musicExportPopup, true}, std::pair{ui.videoExportPopup, true}}) {
+        QStringList expected;
+        std::optional<exporter::MenuSection> section;
+        for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+            if (section && *section != row.section)
+                expected << QStringLiteral("-");
+            section = row.section;
+            expected << (buttons ? row.buttonCaption : row.menuCaption);
+        }
+        QStringList shown;
+        for (QAction* action : menu->actions())
+            shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        EXPECT_EQ(shown.mid(0, expected.size()), expected);
+        EXPECT_EQ(shown.mid(expected.size()),
+                  QStringList({QStringLiteral("Копировать для форума"), QStringLiteral("-"),
+                               ui.sincePublished->text(), ui.markPublished->text()}));
     }
 }
 

@@ -70,8 +70,8 @@ void fillLargeMusic(MusicList& list) {
 std::string post(TextFormat format, const MusicList& list, const Toggles& toggles,
                  const PostSource& source = {}, const QStringList& settings = {}) {
     ExportFolder folder(settings);
-    return listText(format, list, SettingsFile(folder.file(QStringLiteral("set.ini"))), toggles,
-                    test::fixedMoment(), source);
+    SettingsFile file(folder.file(QStringLiteral("set.ini")));
+    return listText(format, list, file, toggles, test::fixedMoment(), source);
 }
 
 TEST(PostTemplate, ShippedFileAndBuiltInCopyWriteTheSamePost) {
@@ -89,13 +89,12 @@ TEST(PostTemplate, ShippedFileAndBuiltInCopyWriteTheSamePost) {
             << name.toStdString();
         // The program folder's copy is the one used, the built-in one only stands in for it.
         ExportFolder folder;
+        SettingsFile file(folder.file(QStringLiteral("set.ini")));
         const PostSource own =
-            postSource(TextFormat::Bbcode, true, ProgramFolder(folder.path()),
-                       SettingsFile(folder.file(QStringLiteral("set.ini"))), toggles);
+            postSource(TextFormat::Bbcode, true, ProgramFolder(folder.path()), file, toggles);
         EXPECT_TRUE(own.templatePath.isEmpty());
         QFile::copy(shipped, folder.file(name));
-        EXPECT_EQ(postSource(TextFormat::Bbcode, true, ProgramFolder(folder.path()),
-                             SettingsFile(folder.file(QStringLiteral("set.ini"))), toggles)
+        EXPECT_EQ(postSource(TextFormat::Bbcode, true, ProgramFolder(folder.path()), file, toggles)
                       .templatePath,
                   folder.file(name));
     }
@@ -225,7 +224,7 @@ TEST(PostTemplate, BadTemplatesNameTheLineAndWriteNothing) {
     for (const Case& c : cases) {
         ExportFolder folder;
         const QString path = folder.write(QStringLiteral("bad.tpl"), c.text);
-        const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+        SettingsFile settings(folder.file(QStringLiteral("set.ini")));
         try {
             writeListFiles(TextFormat::Bbcode, list, settings, Toggles{}, test::fixedMoment(),
                            textOutputPath(TextFormat::Bbcode, list, settings), {path, 100});
@@ -254,7 +253,7 @@ TEST(PostTemplate, HugeFilesAndFifosAreNotRead) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     MusicList list;
     test::fillMusic(list);
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     for (const auto& [path, reason] : {std::pair{huge, QStringLiteral("File is larger than 1 MiB")},
                                        std::pair{fifo, QStringLiteral("Not a regular file")}}) {
         try {
@@ -295,7 +294,7 @@ TEST(PostSplit, TenThousandRowsAtTheLimit) {
                                  (c.categories ? "" : " by letter") + " at " +
                                  std::to_string(limit);
         ExportFolder folder;
-        const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+        SettingsFile settings(folder.file(QStringLiteral("set.ini")));
         Toggles toggles;
         toggles.musicInCat = c.categories;
         toggles.bbcodeSpoilers = spoilers;
@@ -339,7 +338,7 @@ TEST(PostSplit, CutCategoryIsClosedAndOpenedAgain) {
     toggles.musicInCat = true;
     toggles.bbcodeSpoilers = true;
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const std::vector<std::string> parts =
         listParts(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment(), {{}, 150});
     const QString row = QStringLiteral("[b]G%1[/b]  \\  A | 1 mb | 192 kbps | R | -\r\n");
@@ -370,7 +369,7 @@ TEST(PostSplit, HeadingStaysWithItsFirstRow) {
     Toggles toggles;
     toggles.musicInCat = true;
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     // Room for the first part's rows and the Ska heading, not for the Ska row as well.
     const std::vector<std::string> parts =
         listParts(TextFormat::Bbcode, list, settings, toggles, test::fixedMoment(), {{}, 180});
@@ -384,7 +383,7 @@ TEST(PostSplit, PostWithinTheLimitStaysOneFileAndOldPartsGo) {
     MusicList list;
     test::fillMusic(list);
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const QString path = textOutputPath(TextFormat::Bbcode, list, settings);
     // Parts of an earlier, longer post.
     for (int part = 1; part <= 3; ++part)
@@ -403,7 +402,7 @@ TEST(PostSplit, RowLongerThanTheLimitWritesNothing) {
     MusicList list;
     test::fillMusic(list);
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     try {
         writeListFiles(TextFormat::Bbcode, list, settings, Toggles{}, test::fixedMoment(),
                        textOutputPath(TextFormat::Bbcode, list, settings), {{}, 60});

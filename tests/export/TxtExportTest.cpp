@@ -30,7 +30,7 @@ TEST(TxtExport, MusicFileWithCategoriesIsWrittenByteForByte) {
               QStringLiteral("-"), QStringLiteral("-")),
     };
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const auto path = writeMusicTxt(rows, settings, Toggles{}, QDate(2026, 12, 10));
     ASSERT_TRUE(path);
     EXPECT_EQ(*path, folder.outDir() + QStringLiteral("mp3list.txt"));
@@ -60,7 +60,7 @@ TEST(TxtExport, VideoFileIsWrittenByteForByte) {
              QStringLiteral("95:00"), QStringLiteral("23,976"), QString()),
     };
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const auto path = writeVideoTxt(rows, settings, QDate(2026, 12, 10));
     ASSERT_TRUE(path);
     EXPECT_EQ(*path, folder.outDir() + QStringLiteral("VideoList.txt"));
@@ -88,7 +88,7 @@ TEST(TxtExport, Utf8KeepsWhatWindows1251Lacks) {
                                                QStringLiteral("8x8"), QStringLiteral("0:01"),
                                                QStringLiteral("25"), QStringLiteral("VP9"))};
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     Toggles utf8;
     utf8.txtUtf8 = true;
     ASSERT_TRUE(writeMusicTxt(music, settings, utf8, QDate(2026, 12, 10)));
@@ -197,7 +197,7 @@ TEST(TxtExport, SeparatorComesFromTheSettingsWithItsBlanks) {
     };
     for (const Case& c : cases) {
         ExportFolder folder(c.settings);
-        const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+        SettingsFile settings(folder.file(QStringLiteral("set.ini")));
         ASSERT_TRUE(writeMusicTxt(rows, settings, Toggles{}, QDate(2026, 1, 2))) << c.name;
         const QByteArray bytes = folder.read(QStringLiteral("out/mp3list.txt"));
         EXPECT_TRUE(bytes.endsWith(("A  \\  B\t" + c.details.toStdString() + "\r\n").c_str()))
@@ -239,7 +239,7 @@ TEST(TxtExport, OutputNamesComeFromTheSettingsElseTheExportsOwnFallbacks) {
         album(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("-"))};
     ExportFolder named({QStringLiteral("mp3list_name_txt=my music.txt"),
                         QStringLiteral("videolist_name_txt=clips.txt")});
-    const SettingsFile settings(named.file(QStringLiteral("set.ini")));
+    SettingsFile settings(named.file(QStringLiteral("set.ini")));
     EXPECT_EQ(writeMusicTxt(music, settings, Toggles{}, QDate(2026, 1, 2)),
               named.outDir() + QStringLiteral("my music.txt"));
     EXPECT_EQ(writeVideoTxt(music, settings, QDate(2026, 1, 2)),
@@ -248,7 +248,7 @@ TEST(TxtExport, OutputNamesComeFromTheSettingsElseTheExportsOwnFallbacks) {
 
 TEST(TxtExport, EmptyListWritesNothing) {
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     EXPECT_FALSE(writeMusicTxt({}, settings, Toggles{}, QDate(2026, 1, 2)));
     EXPECT_FALSE(writeVideoTxt({}, settings, QDate(2026, 1, 2)));
     EXPECT_TRUE(QDir(folder.outDir()).isEmpty());
@@ -256,7 +256,7 @@ TEST(TxtExport, EmptyListWritesNothing) {
 
 TEST(TxtExport, ExportingAgainReplacesTheFile) {
     ExportFolder folder;
-    const SettingsFile settings(folder.file(QStringLiteral("set.ini")));
+    SettingsFile settings(folder.file(QStringLiteral("set.ini")));
     const QDate day(2026, 1, 2);
     writeVideoTxt({clip(QStringLiteral("first-file-with-a-long-name.avi"), {}, {}, {}, {}, {})},
                   settings, day);

@@ -152,7 +152,7 @@ void writeSaveDirSettings(const QString& dir) {
 TEST(FullDisk, ExportsKeepThePreviousFile) {
     onFullDisk([](const QString& dir) {
         writeSaveDirSettings(dir);
-        const SettingsFile settings(dir + QStringLiteral("/set.ini"));
+        SettingsFile settings(dir + QStringLiteral("/set.ini"));
         const auto txt = [&] {
             try {
                 exporter::writeMusicTxt(rows(), settings, Toggles(), QDate(2026, 12, 10));
@@ -172,7 +172,7 @@ TEST(FullDisk, HtmlExportKeepsThePreviousFile) {
         page.open(QIODevice::WriteOnly);
         page.write("<table>##\xD2\xC0\xC1\xCB\xC8\xD6\xC0##</table>\r\n");
         page.close();
-        const SettingsFile settings(dir + QStringLiteral("/set.ini"));
+        SettingsFile settings(dir + QStringLiteral("/set.ini"));
         const auto html = [&] {
             try {
                 exporter::writeMusicHtml(rows(), settings, Toggles(), ProgramFolder(dir));

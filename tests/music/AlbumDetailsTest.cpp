@@ -1,7 +1,7 @@
 #include "music/AlbumDetails.h"
 
 #include "music/MusicList.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include "../tags/TagBytes.h"
 #include "../tags/WmaOggFixtures.h"

@@ -575,15 +575,16 @@ TEST(MusicScan, OptionsReadFromTheSettingsFile) {
     file.close();
     Toggles toggles;
     toggles.musicInCat = true;
-    const MusicScanOptions o = readMusicScanOptions(SettingsFile(ini), toggles, "1");
+    SettingsFile settings(ini);
+    const MusicScanOptions o = readMusicScanOptions(settings, toggles, "1");
     EXPECT_EQ(o.minLimit, 5);
     EXPECT_EQ(o.separator, QStringLiteral(" - "));
     EXPECT_EQ(o.testersMinLimit, 30);
     EXPECT_TRUE(o.testersMode);
     EXPECT_TRUE(o.toggles.musicInCat);
 
-    const MusicScanOptions defaults =
-        readMusicScanOptions(SettingsFile(dir.path("absent.ini")), Toggles{}, " 1");
+    SettingsFile absent(dir.path("absent.ini"));
+    const MusicScanOptions defaults = readMusicScanOptions(absent, Toggles{}, " 1");
     EXPECT_EQ(defaults.minLimit, 3);
     EXPECT_EQ(defaults.separator, kDefaultGroupAlbumSeparator);
     EXPECT_EQ(defaults.testersMinLimit, 20);

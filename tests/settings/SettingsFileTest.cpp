@@ -1,4 +1,5 @@
 #include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 
 #include "TempDir.h"
 
@@ -53,7 +54,7 @@ TEST(SettingsFile, ReadsTextsByTheProfileRules) {
         test::TempDir dir;
         if (c.file)
             dir.write("set.ini", c.file);
-        const SettingsFile settings(dir.file("set.ini"));
+        SettingsFile settings(dir.file("set.ini"));
         EXPECT_EQ(settings.readText(QString::fromUtf8(c.key), QString::fromUtf8(c.defaultValue)),
                   QString::fromUtf8(c.expected))
             << c.name;
@@ -63,7 +64,7 @@ TEST(SettingsFile, ReadsTextsByTheProfileRules) {
 TEST(SettingsFile, LongValuesAreCutTo2047Characters) {
     test::TempDir dir;
     dir.write("set.ini", "[options]\nkey=" + std::string(3000, 'x') + "\n");
-    const SettingsFile settings(dir.file("set.ini"));
+    SettingsFile settings(dir.file("set.ini"));
     EXPECT_EQ(settings.readText(u"key", QString()).size(), 2047);
 }
 
@@ -99,10 +100,10 @@ TEST(SettingsFile, NoSaneFileReadsAsMissing) {
     EXPECT_TRUE(QFileInfo(zero).isSymLink());
     EXPECT_EQ(QFileInfo(huge).size(), 65LL * 1024 * 1024);
     // A file that reads, or none at all, has no problem to tell.
-    const SettingsFile absent(dir.file(QStringLiteral("absent.ini")));
+    SettingsFile absent(dir.file(QStringLiteral("absent.ini")));
     EXPECT_EQ(absent.readProblem(), QString());
     EXPECT_EQ(unreadableSettingsMessage(absent), QString());
-    const SettingsFile sane(dir.write(QStringLiteral("sane.ini"), "[options]\r\n"));
+    SettingsFile sane(dir.write(QStringLiteral("sane.ini"), "[options]\r\n"));
     EXPECT_EQ(sane.readProblem(), QString());
 }
 
@@ -120,13 +121,13 @@ TEST(SettingsFile, ReadsIntegersAndBooleans) {
         test::TempDir dir;
         dir.write("set.ini", c.value ? std::string("[options]\nmin_limit=") + c.value + "\n"
                                      : std::string("[options]\n"));
-        const SettingsFile settings(dir.file("set.ini"));
+        SettingsFile settings(dir.file("set.ini"));
         EXPECT_EQ(settings.readInteger(u"min_limit", 3), c.expected)
             << (c.value ? c.value : "absent");
     }
     test::TempDir dir;
     dir.write("set.ini", "[options]\na=0\nb=2\nc=x\n");
-    const SettingsFile settings(dir.file("set.ini"));
+    SettingsFile settings(dir.file("set.ini"));
     EXPECT_FALSE(settings.readBool(u"a", true));
     EXPECT_TRUE(settings.readBool(u"b", false));
     EXPECT_TRUE(settings.readBool(u"c", true));
@@ -159,7 +160,7 @@ TEST(SettingsFile, FirstWriteCreatesFileAndSection) {
 TEST(SettingsFile, ObjectsOnOneFileSeeEachOthersWrites) {
     test::TempDir dir;
     SettingsFile first(dir.file("set.ini"));
-    const SettingsFile second(dir.file("set.ini"));
+    SettingsFile second(dir.file("set.ini"));
     first.writeText(u"save_dir", QStringLiteral("/tmp/"));
     EXPECT_EQ(second.readText(u"save_dir", QString()), QStringLiteral("/tmp/"));
 }
@@ -255,16 +256,15 @@ TEST(SettingsFile, QuotedSeparators) {
     for (const Case& c : cases) {
         test::TempDir dir;
         dir.write("set.ini", std::string("[options]\n") + (c.line ? c.line : "") + "\n");
-        const SettingsFile settings(dir.file("set.ini"));
-        EXPECT_EQ(readGroupAlbumSeparator(settings), QString::fromUtf8(c.expected))
+        SettingsFile settings(dir.file("set.ini"));
+        EXPECT_EQ(Settings(settings).groupAlbumSeparator(), QString::fromUtf8(c.expected))
             << (c.line ? c.line : "absent");
     }
     test::TempDir dir;
-    const SettingsFile settings(dir.file("set.ini"));
-    EXPECT_EQ(readQuotedSeparator(settings, keys::separatorTxt, kDefaultTxtSeparator),
-              QStringLiteral(" | "));
+    SettingsFile settings(dir.file("set.ini"));
+    EXPECT_EQ(Settings(settings).txtSeparator(), QStringLiteral(" | "));
     // The base commands read the key unquoted: an absent key yields the default trimmed.
-    EXPECT_EQ(readGroupAlbumSeparatorForBases(settings), QStringLiteral("  \\"));
+    EXPECT_EQ(Settings(settings).groupAlbumSeparatorForBases(), QStringLiteral("  \\"));
 
     EXPECT_EQ(quoteSeparator(QStringLiteral(" - ")), QStringLiteral("\" - \""));
     EXPECT_EQ(quoteSeparator(QStringLiteral("\"x\"")), QStringLiteral("\"x\""));
