@@ -8,6 +8,7 @@
 #include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
 #include "export/ListExport.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
 #include "music/MusicRowEditor.h"
@@ -197,6 +198,8 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_testersDialog = std::make_unique<TestersDialog>(m_desktop, m_settings.path(), this);
     m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
     m_musicEditor = new MusicRowEditor(this);
+    m_musicJob = new Job(this);
+    m_videoJob = new Job(this);
     m_videoEditor = new VideoRowEditor(this);
 
     // Changes are stored once the command that made them is over: a scan, an update or a fill
@@ -205,7 +208,7 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_storeTimer->setSingleShot(true);
     m_storeTimer->setInterval(300);
     connect(m_storeTimer, &QTimer::timeout, this, [this] {
-        if (m_musicScanRunning || m_videoScanRunning || QApplication::activeModalWidget())
+        if (m_musicJob->isRunning() || m_videoJob->isRunning() || QApplication::activeModalWidget())
             m_storeTimer->start();
         else
             storeLists();
@@ -232,6 +235,10 @@ void MainWindow::buildMenus() {
     QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
     ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
     ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    connect(create, &QMenu::aboutToShow, this, [this] {
+        m_musicStopArmed = m_musicJob->isRunning();
+        m_videoStopArmed = m_videoJob->isRunning();
+    });
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
@@ -433,6 +440,8 @@ void MainWindow::connectCommands() {
                 [this, field, view] { closeFilter(field, view); });
     }
 
+    connect(ui.musicScanButton, &QPushButton::pressed, this,
+            [this] { m_musicStopArmed = m_musicJob->isRunning(); });
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
     connect(ui.musicClearButton, &QPushButton::clicked, this, &MainWindow::musicClearClicked);
     connect(ui.musicView->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -443,6 +452,8 @@ void MainWindow::connectCommands() {
     connect(ui.musicView, &QWidget::customContextMenuRequested, this,
             &MainWindow::musicContextMenuRequested);
 
+    connect(ui.videoScanButton, &QPushButton::pressed, this,
+            [this] { m_videoStopArmed = m_videoJob->isRunning(); });
     connect(ui.videoScanButton, &QPushButton::clicked, this, &MainWindow::videoScanClicked);
     connect(ui.videoClearButton, &QPushButton::clicked, this, &MainWindow::videoClearClicked);
     connect(ui.videoView->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -644,8 +655,7 @@ void MainWindow::folderDropped(const QString& folder) {
         if (!videoScanCanStart())
             return;
         videoFolder = folder;
-        if (scanVideoFolder())
-            finishVideoScan();
+        scanVideoFolder();
     }
 }
 
@@ -660,6 +670,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (!m_unreadableSettingsReported)
             m_desktop.showError(error.message());
     }
+    // A job still running stops at its next check; what it did is put into its list and stored.
+    m_musicJob->stopAndFinish();
+    m_videoJob->stopAndFinish();
     storeLists();
     event->accept();
 }
@@ -706,14 +719,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool MainWindow::pumpEvents() {
-    if (!m_pumpClock.isValid() || m_pumpClock.elapsed() >= 10) {
-        QCoreApplication::processEvents();
-        m_pumpClock.start();
-    }
-    return !m_closing;
 }
 
 int MainWindow::listRow(const QTableView* view, int viewRow) {

@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -27,6 +28,16 @@ void CatalogueList::appendRow(CatalogueRow row) {
     const int index = count();
     beginInsertRows({}, index, index);
     m_rows.push_back(std::move(row));
+    endInsertRows();
+}
+
+void CatalogueList::appendRows(std::vector<CatalogueRow> rows) {
+    if (rows.empty())
+        return;
+    const int first = count();
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
     endInsertRows();
 }
 

@@ -11,6 +11,7 @@
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "MusicTree.h"
 #include "TempDir.h"
 
@@ -55,8 +56,6 @@ Rows rowsOf(const MusicList& list) {
 // does not touch it.
 class QuietHost : public MusicScanHost {
 public:
-    bool pump() override { return true; }
-    bool stopRequested() override { return false; }
 };
 
 // What the user does while the scan runs, one step per timer shot. Steps do not nest: a step
@@ -249,7 +248,9 @@ TEST(Soak, ScansWithTheUserBusyAllAlong) {
         desktop.folderAnswers.push_back(tree.root());
         user.start();
         window.ui().musicScanButton->click();
+        ASSERT_TRUE(test::waitForJob(window.musicJob(), 600000));
         user.stop();
+        ASSERT_TRUE(test::waitForJob(window.videoJob()));
 
         EXPECT_EQ(rowsOf(window.musicList()), expected) << "a row was lost or changed";
         EXPECT_EQ(window.windowTitle(),

@@ -7,6 +7,7 @@
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "MusicTree.h"
 #include "TempDir.h"
 
@@ -388,6 +389,7 @@ struct ScanWindow {
     void scan(const QString& root) {
         desktop.folderAnswers.push_back(root);
         window->ui().musicScanButton->click();
+        EXPECT_TRUE(test::waitForJob(window->musicJob()));
     }
     std::multiset<QString> captions() const {
         std::multiset<QString> out;
