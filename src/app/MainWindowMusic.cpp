@@ -40,8 +40,7 @@ const QString kSearchingText = QStringLiteral("Подождите, идёт по
 class MusicScanWindowHost final : public MusicScanHost {
 public:
     MusicScanWindowHost(MainWindow& window, Job& job)
-        : m_window(window), m_job(job),
-          m_rows(job, [&window](std::vector<MusicRow> rows) {
+        : m_window(window), m_job(job), m_rows(job, [&window](std::vector<MusicRow> rows) {
               window.m_musicList->appendRows(std::move(rows));
           }) {}
 

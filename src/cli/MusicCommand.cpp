@@ -55,7 +55,10 @@ public:
 private:
     void tick() {
         m_line.tick([this] {
-            return QStringLiteral("%1/%2 %3").arg(m_position).arg(m_maximum).arg(m_status.trimmed());
+            return QStringLiteral("%1/%2 %3")
+                .arg(m_position)
+                .arg(m_maximum)
+                .arg(m_status.trimmed());
         });
     }
 

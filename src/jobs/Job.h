@@ -64,8 +64,7 @@ private:
 // Hands things made on a worker thread (rows) to the window's thread in batches: one post at
 // most every interval (the first item at once), so that a hundred thousand rows are a few hundred
 // appends for the views.
-template <typename T>
-class Batches {
+template <typename T> class Batches {
 public:
     using Take = std::function<void(std::vector<T>)>;
     Batches(Job& job, Take take, std::chrono::milliseconds interval = std::chrono::milliseconds(40))
@@ -80,7 +79,8 @@ public:
         m_last = std::chrono::steady_clock::now();
         if (m_batch.empty())
             return;
-        m_job.post([take = m_take, batch = std::move(m_batch)]() mutable { take(std::move(batch)); });
+        m_job.post(
+            [take = m_take, batch = std::move(m_batch)]() mutable { take(std::move(batch)); });
         m_batch = {};
     }
 

@@ -254,9 +254,9 @@ bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
     });
 }
 
-void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
-                      MusicRow& row, const QString& separator, const Toggles& options,
-                      const std::stop_token& stop, const QString& mark) {
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicRow& row,
+                      const QString& separator, const Toggles& options, const std::stop_token& stop,
+                      const QString& mark) {
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
     Details details{row.caption, kNone};
     switch (file.kind) {

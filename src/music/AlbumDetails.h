@@ -23,8 +23,8 @@ void readAlbumDetails(const QString& folder, MusicRow& row, const QString& separ
                       const Toggles& options, const std::stop_token& stop = {});
 // The same with the folder's listing already read (FolderSizeText hands it back); mark goes
 // after the caption (a folded album's disc count).
-void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
-                      MusicRow& row, const QString& separator, const Toggles& options,
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicRow& row,
+                      const QString& separator, const Toggles& options,
                       const std::stop_token& stop = {}, const QString& mark = {});
 
 // Whether the listing holds a file the album details would read.

@@ -659,9 +659,7 @@ TEST(CorruptMedia, MusicScanOfDamagedAlbums) {
             ++albums;
         }
     }
-    class Host : public MusicScanHost {
-    public:
-    } host;
+    class Host : public MusicScanHost{public : } host;
     MusicList list;
     const MusicScanResult result =
         scanMusic(QString::fromStdString(root.string()), MusicScanOptions(), list, host);

@@ -557,9 +557,8 @@ TEST(MusicPage, AStopClickAfterTheScanEndedDoesNothing) {
     f.slowAlbum("G/A1");
     f.desktop.folderAnswers.push_back(f.tree.root());
     f.ui().musicScanButton->click();
-    ASSERT_TRUE(QTest::qWaitFor([&f] {
-        return f.ui().musicScanButton->text() == QStringLiteral("Остановить");
-    }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&f] { return f.ui().musicScanButton->text() == QStringLiteral("Остановить"); }));
     QTest::mousePress(f.ui().musicScanButton, Qt::LeftButton);
     ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
     ASSERT_EQ(f.list().count(), 1);
