@@ -102,7 +102,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
               target.programFolder.file(bases::baseFileName(kind)),
               readGroupAlbumSeparatorForBases(target.settings)},
-             target.list, [] {});
+             target.list);
     if (fill.state() == bases::FillState::Failed)
         throw CommandError(fill.error().toStdString());
 }
