@@ -238,9 +238,9 @@ void BM_WindowBaseFill(benchmark::State& state) {
         bases::BaseFill fill;
         Job& job = w.window->musicJob();
         std::vector<bases::BaseFill::Change> changes;
-        job.start([&](const std::stop_token& stop) {
-            fill.run(request, w.list().rows(), changes, stop);
-        }, [&] { bases::BaseFill::apply(w.list(), request.kind, changes); });
+        job.start([&, rows = w.list().rows()](
+                      const std::stop_token& stop) { fill.run(request, rows, changes, stop); },
+                  [&] { bases::BaseFill::apply(w.list(), request.kind, changes); });
         while (job.isRunning())
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         QApplication::processEvents();

@@ -37,8 +37,7 @@ bool applicationRegisteredFor(const QString& mimeType) {
     query.start(QStringLiteral("xdg-mime"),
                 {QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (!query.waitForStarted() || !waitForEnd(query, 5000) ||
-        query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0)
+        query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return false;
     return !query.readAllStandardOutput().trimmed().isEmpty();
 }

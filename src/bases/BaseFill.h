@@ -12,7 +12,7 @@
 namespace korvane {
 class CatalogueList;
 struct CatalogueRow;
-}
+} // namespace korvane
 
 // The fill run behind the four "Заполнить ..." commands: read a base, then set the Style or
 // Country cell of the music list's rows from it. Long, so it reports after every line read and

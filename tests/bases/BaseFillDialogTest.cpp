@@ -142,9 +142,9 @@ TEST_F(BaseFillDialogTest, StopAndClose) {
     const QString path = writeBase(base);
     MusicList list;
     const auto addRow = [&list](const QString& group) {
-        list.appendRow({group + QStringLiteral("  \\  X"),
-                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"),
-                         QStringLiteral("-")}});
+        list.appendRow(
+            {group + QStringLiteral("  \\  X"),
+             {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"), QStringLiteral("-")}});
     };
     addRow(QStringLiteral("A"));
     for (int i = 0; i < 300'000; ++i)

@@ -310,8 +310,7 @@ TEST_F(BaseFillTest, MissingBaseFailsWithTheOpenErrorAndChangesNothing) {
     BaseFill fill;
     const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
     int reports = 0;
-    fill.run({BaseKind::GenreBase, FillMode::All, path, kSeparator}, list, {},
-             [&] { ++reports; });
+    fill.run({BaseKind::GenreBase, FillMode::All, path, kSeparator}, list, {}, [&] { ++reports; });
     EXPECT_EQ(fill.state(), FillState::Failed);
     EXPECT_EQ(reports, 0);
     EXPECT_EQ(fill.label(), QStringLiteral("Чтение базы..."));
