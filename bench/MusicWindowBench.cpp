@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
@@ -35,12 +36,19 @@ public:
     void showMessage(const QString&) override {}
     void showError(const QString&) override {}
     bool askYesNo(const QString&, const QString&) override { return true; }
-    std::optional<QString> chooseFolder(const QString&, const QString&) override { return {}; }
+    std::optional<QString> chooseFolder(const QString&, const QString&) override {
+        if (folder.isEmpty())
+            return {};
+        return folder;
+    }
     std::optional<QString> chooseSaveFile(const QString&, const QString&) override { return {}; }
     bool openWithShell(const QString&) override { return false; }
     void showMessageWithFolder(const QString&, const QString&) override {}
     bool confirmReplace(const QString&) override { return true; }
+    void setClipboardText(const QString&) override {}
     void beep() override {}
+
+    QString folder; // what the folder picker answers
 };
 
 // The largest interval between two ticks of a 5 ms timer while it lives.
@@ -259,6 +267,68 @@ BENCHMARK(BM_WindowBaseFill)
     ->Iterations(1);
 
 } // namespace
+
+// A real scan on the music job, in the window: a tree of album folders (Group/Album, each with a
+// 4 MiB file, so each becomes a row) scanned with the rows arriving in the list. Besides
+// "longest_gap_ms" over the whole scan, "stop_ms" is the time from a click on "Остановить",
+// halfway through a second scan, to the scan's end (its rows kept, the button "Добавить в
+// коллекцию" again).
+void BM_WindowScanJob(benchmark::State& state) {
+    const int albums = static_cast<int>(state.range(0));
+    QTemporaryDir tree;
+    for (int i = 0; i < albums; ++i) {
+        const QString album = tree.filePath(
+            QStringLiteral("Группа %1/%2 - Альбом").arg(i / 10).arg(1970 + i % 50 + i));
+        QDir().mkpath(album);
+        QFile file(album + QStringLiteral("/tracks.bin"));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(4 * 1024 * 1024))
+            std::abort();
+    }
+    Window w;
+    w.desktop.folder = tree.path();
+    Job& job = w.window->musicJob();
+    const MainWindow::Ui& ui = w.window->ui();
+    const auto waitForJob = [&job] {
+        while (job.isRunning())
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    double gap = 0;
+    double stopMs = 0;
+    for (auto _ : state) {
+        ui.musicClearButton->click();
+        {
+            GapWatch watch;
+            ui.musicScanButton->click();
+            waitForJob();
+            gap = std::max(gap, watch.longestMs());
+        }
+        if (w.list().count() != albums)
+            state.SkipWithError("the scan did not list every album");
+
+        state.PauseTiming();
+        ui.musicClearButton->click();
+        ui.musicScanButton->click();
+        while (job.isRunning() && w.list().count() < albums / 2)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QElapsedTimer stopClock;
+        stopClock.start();
+        ui.musicScanButton->click(); // "Остановить"
+        waitForJob();
+        stopMs = std::max(stopMs, double(stopClock.nsecsElapsed()) / 1e6);
+        if (w.list().count() >= albums)
+            state.SkipWithError("the stop came after the scan's end");
+        state.ResumeTiming();
+    }
+    state.counters["longest_gap_ms"] = gap;
+    state.counters["stop_ms"] = stopMs;
+    state.SetLabel("scan on the music job, rows arriving in the window");
+}
+BENCHMARK(BM_WindowScanJob)
+    ->ArgName("albums")
+    ->Arg(20'000)
+    ->Arg(100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

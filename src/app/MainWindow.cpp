@@ -225,6 +225,9 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
 }
 
 MainWindow::~MainWindow() {
+    // A job still running reports to this window: it ends before the window goes.
+    m_musicJob->abandon();
+    m_videoJob->abandon();
     qApp->removeEventFilter(this);
 }
 

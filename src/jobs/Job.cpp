@@ -5,10 +5,16 @@ namespace korvane {
 Job::Job(QObject* parent) : QObject(parent) {}
 
 Job::~Job() {
-    if (m_thread.joinable()) {
-        m_thread.request_stop();
-        m_thread.join();
-    }
+    abandon();
+}
+
+void Job::abandon() {
+    m_thread.request_stop();
+    join();
+    std::lock_guard lock(m_mutex);
+    m_posted.clear();
+    m_running = false;
+    m_done = nullptr;
 }
 
 bool Job::start(Work work, std::function<void()> done) {

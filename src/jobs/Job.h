@@ -24,7 +24,7 @@ public:
     using Work = std::function<void(const std::stop_token&)>;
 
     explicit Job(QObject* parent = nullptr);
-    // Stops the work and waits for it (see stopAndFinish).
+    // Abandons the work (see abandon).
     ~Job() override;
 
     // From start() until `done` has run on this object's thread.
@@ -38,6 +38,9 @@ public:
     // Stops the work, waits for its thread (it checks its token often, so this takes well under
     // a second) and runs here at once what it posted, `done` included: nothing it did is lost.
     void stopAndFinish();
+    // Stops the work and waits for it, dropping what it posted: the one it reports to is going
+    // away.
+    void abandon();
 
     // From the work: runs fn on this object's thread, after everything posted before.
     void post(std::function<void()> fn);
