@@ -277,8 +277,8 @@ void BM_WindowScanJob(benchmark::State& state) {
     const int albums = static_cast<int>(state.range(0));
     QTemporaryDir tree;
     for (int i = 0; i < albums; ++i) {
-        const QString album = tree.filePath(
-            QStringLiteral("Группа %1/%2 - Альбом").arg(i / 10).arg(1970 + i % 50 + i));
+        const QString album =
+            tree.filePath(QStringLiteral("Группа %1/Альбом %2").arg(i / 10).arg(i));
         QDir().mkpath(album);
         QFile file(album + QStringLiteral("/tracks.bin"));
         if (!file.open(QIODevice::WriteOnly) || !file.resize(4 * 1024 * 1024))
