@@ -314,3 +314,27 @@ TEST(KeptLists, ScanningARootAlreadyInTheListRefreshesItsRowsInPlace) {
     EXPECT_EQ(w.musicList().count(), 4);
     EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0");
 }
+
+// Closed while the scan reads an album: the scan stops there, and the rows done are stored.
+TEST(KeptLists, ClosingDuringAScanStoresTheRowsDone) {
+    Fixture f;
+    test::TempDir collection;
+    makeAlbum(collection, "Group/A1");
+    makeAlbum(collection, "Group/A2");
+    makeAlbum(collection, "Group/A3");
+    // A gigabyte without frames: its read still runs when the window closes.
+    QFile slow(collection.file(QStringLiteral("Group/A2/01.mp3")));
+    ASSERT_TRUE(slow.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(slow.resize(qint64(1) << 30));
+    slow.close();
+    MainWindow& w = f.start();
+    f.desktop.folderAnswers = {collection.path()};
+    const auto connection =
+        QObject::connect(&w.musicList(), &QAbstractItemModel::rowsInserted, [&w] { w.close(); });
+    w.ui().musicScanButton->click();
+    ASSERT_TRUE(test::waitForJob(w.musicJob()));
+    QObject::disconnect(connection);
+    EXPECT_EQ(w.musicList().count(), 2);
+    f.window.reset();
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
+}
