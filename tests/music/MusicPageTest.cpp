@@ -177,10 +177,6 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
         bool actionEnabled = true;
         QString title, status;
     } listing;
-    QTimer::singleShot(0, [&] {
-        listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
-                   f.w().windowTitle(), f.w().statusText()};
-    });
     QString albumCaption;
     bool albumEnabled = false, clearEnabled = true;
     QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
@@ -188,7 +184,13 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
         albumEnabled = f.ui().musicScanButton->isEnabled() && f.ui().musicScanAction->isEnabled();
         clearEnabled = f.ui().musicClearButton->isEnabled() || enabled(f.ui().exportMenu);
     });
-    f.scan(f.tree.root());
+    // The folders are listed on the job's thread: the window shows the listing state from the
+    // click until the job reports the album phase.
+    f.desktop.folderAnswers.push_back(f.tree.root());
+    f.ui().musicScanButton->click();
+    listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
+               f.w().windowTitle(), f.w().statusText()};
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
     EXPECT_FALSE(listing.buttonEnabled);
     EXPECT_FALSE(listing.actionEnabled) << "no second scan can start during the listing";
     EXPECT_EQ(listing.title, QStringLiteral("Подождите, идёт поиск файлов..."));
