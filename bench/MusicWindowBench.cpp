@@ -15,9 +15,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -25,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -288,10 +291,19 @@ void BM_WindowScanJob(benchmark::State& state) {
     w.desktop.folder = tree.path();
     Job& job = w.window->musicJob();
     const MainWindow::Ui& ui = w.window->ui();
-    const auto waitForJob = [&job] {
-        while (job.isRunning())
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The window's event loop, as the program runs it, until the job ends or `enough` says so.
+    const auto runUntil = [&job](const std::function<bool()>& enough) {
+        QEventLoop loop;
+        QTimer check;
+        check.setInterval(5);
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (!job.isRunning() || enough())
+                loop.quit();
+        });
+        check.start();
+        loop.exec();
     };
+    const auto waitForJob = [&runUntil] { runUntil([] { return false; }); };
     double gap = 0;
     double stopMs = 0;
     for (auto _ : state) {
@@ -308,8 +320,7 @@ void BM_WindowScanJob(benchmark::State& state) {
         state.PauseTiming();
         ui.musicClearButton->click();
         ui.musicScanButton->click();
-        while (job.isRunning() && w.list().count() < albums / 2)
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        runUntil([&] { return w.list().count() >= albums / 2; });
         QElapsedTimer stopClock;
         stopClock.start();
         ui.musicScanButton->click(); // "Остановить"

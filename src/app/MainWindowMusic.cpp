@@ -54,7 +54,10 @@ public:
         });
     }
     void setProgressMaximum(int maximum) override {
-        m_job.post([&window = m_window, maximum] { window.setProgressMaximum(maximum); });
+        m_job.post([&window = m_window, maximum] {
+            window.setProgressMaximum(maximum);
+            window.m_musicList->reserveRows(maximum + 1);
+        });
     }
     void setProgressPosition(int position) override { m_position = position; }
     void albumPhaseBegan() override {

@@ -41,6 +41,11 @@ void CatalogueList::appendRows(std::vector<CatalogueRow> rows) {
     endInsertRows();
 }
 
+void CatalogueList::reserveRows(int more) {
+    if (more > 0)
+        m_rows.reserve(m_rows.size() + static_cast<size_t>(more));
+}
+
 void CatalogueList::setCaption(int index, const QString& caption) {
     m_rows.at(static_cast<size_t>(index)).caption = caption;
     emitRowChanged(index);

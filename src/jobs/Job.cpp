@@ -1,6 +1,14 @@
 #include "jobs/Job.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace korvane {
+namespace {
+
+constexpr int kWorkerNice = 10;
+
+} // namespace
 
 Job::Job(QObject* parent) : QObject(parent) {}
 
@@ -24,6 +32,9 @@ bool Job::start(Work work, std::function<void()> done) {
     m_running = true;
     m_done = std::move(done);
     m_thread = std::jthread([this, work = std::move(work)](const std::stop_token& stop) {
+        // The window's thread goes first when the two compete for a core, so that it answers
+        // while the work runs (as a scanner thread started at a low priority does).
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
         work(stop);
         post([this] {
             m_running = false;

@@ -70,7 +70,7 @@ private:
 template <typename T> class Batches {
 public:
     using Take = std::function<void(std::vector<T>)>;
-    Batches(Job& job, Take take, std::chrono::milliseconds interval = std::chrono::milliseconds(40))
+    Batches(Job& job, Take take, std::chrono::milliseconds interval = std::chrono::milliseconds(20))
         : m_job(job), m_take(std::move(take)), m_interval(interval) {}
 
     void add(T item) {
