@@ -175,7 +175,8 @@ private:
     }
 
     bool videoScan() {
-        if (!ui().videoScanButton->isEnabled())
+        // The video scan runs on its own job now: a press while it runs would be its stop.
+        if (!ui().videoScanButton->isEnabled() || m_window.videoJob().isRunning())
             return false;
         m_desktop.folderAnswers.push_back(m_videoRoot);
         ui().videoScanButton->click();
