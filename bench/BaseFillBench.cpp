@@ -55,7 +55,7 @@ Fixture& fixture() {
     return f;
 }
 
-void runFill(benchmark::State& state, FillMode mode, const BaseFill::Pump& pump) {
+void runFill(benchmark::State& state, FillMode mode) {
     Fixture& f = fixture();
     const FillRequest request{BaseKind::GenreBase, mode, f.basePath, kSeparator};
     for (auto _ : state) {
@@ -63,7 +63,7 @@ void runFill(benchmark::State& state, FillMode mode, const BaseFill::Pump& pump)
         f.resetCells();
         state.ResumeTiming();
         BaseFill fill;
-        fill.run(request, f.list, pump);
+        fill.run(request, f.list);
         if (fill.state() != FillState::Done)
             state.SkipWithError("fill did not finish");
     }
@@ -72,20 +72,14 @@ void runFill(benchmark::State& state, FillMode mode, const BaseFill::Pump& pump)
 }
 
 void BM_FillOnlyMissing(benchmark::State& state) {
-    runFill(state, FillMode::OnlyMissing, [] {});
+    runFill(state, FillMode::OnlyMissing);
 }
 BENCHMARK(BM_FillOnlyMissing)->Unit(benchmark::kMillisecond);
 
 void BM_FillAll(benchmark::State& state) {
-    runFill(state, FillMode::All, [] {});
+    runFill(state, FillMode::All);
 }
 BENCHMARK(BM_FillAll)->Unit(benchmark::kMillisecond);
-
-// The dialog lets pending events run after every line and row.
-void BM_FillWithEventPump(benchmark::State& state) {
-    runFill(state, FillMode::OnlyMissing, [] { QCoreApplication::processEvents(); });
-}
-BENCHMARK(BM_FillWithEventPump)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

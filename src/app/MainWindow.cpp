@@ -9,6 +9,7 @@
 #include "desktop/Desktop.h"
 #include "export/ExportFormats.h"
 #include "export/ListExport.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "music/MusicListView.h"
 #include "music/MusicRowEditor.h"
@@ -175,6 +176,8 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_testersDialog = std::make_unique<TestersDialog>(m_desktop, m_settings.path(), this);
     m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
     m_musicEditor = new MusicRowEditor(this);
+    m_musicJob = new Job(this);
+    m_videoJob = new Job(this);
     m_videoEditor = new VideoRowEditor(this);
 
     // Changes are stored once the command that made them is over: a scan, an update or a fill
@@ -183,7 +186,7 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
     m_storeTimer->setSingleShot(true);
     m_storeTimer->setInterval(300);
     connect(m_storeTimer, &QTimer::timeout, this, [this] {
-        if (m_musicScanRunning || m_videoScanRunning || QApplication::activeModalWidget())
+        if (m_musicJob->isRunning() || m_videoJob->isRunning() || QApplication::activeModalWidget())
             m_storeTimer->start();
         else
             storeLists();
@@ -200,6 +203,9 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
 }
 
 MainWindow::~MainWindow() {
+    // A job still running reports to this window: it ends before the window goes.
+    m_musicJob->abandon();
+    m_videoJob->abandon();
     qApp->removeEventFilter(this);
 }
 
@@ -210,6 +216,10 @@ void MainWindow::buildMenus() {
     QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
     ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
     ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    connect(create, &QMenu::aboutToShow, this, [this] {
+        m_musicStopArmed = m_musicJob->isRunning();
+        m_videoStopArmed = m_videoJob->isRunning();
+    });
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
@@ -412,6 +422,8 @@ void MainWindow::connectCommands() {
                 [this, field, view] { closeFilter(field, view); });
     }
 
+    connect(ui.musicScanButton, &QPushButton::pressed, this,
+            [this] { m_musicStopArmed = m_musicJob->isRunning(); });
     connect(ui.musicScanButton, &QPushButton::clicked, this, &MainWindow::musicScanClicked);
     connect(ui.musicClearButton, &QPushButton::clicked, this, &MainWindow::musicClearClicked);
     connect(ui.musicView->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -422,6 +434,8 @@ void MainWindow::connectCommands() {
     connect(ui.musicView, &QWidget::customContextMenuRequested, this,
             &MainWindow::musicContextMenuRequested);
 
+    connect(ui.videoScanButton, &QPushButton::pressed, this,
+            [this] { m_videoStopArmed = m_videoJob->isRunning(); });
     connect(ui.videoScanButton, &QPushButton::clicked, this, &MainWindow::videoScanClicked);
     connect(ui.videoClearButton, &QPushButton::clicked, this, &MainWindow::videoClearClicked);
     connect(ui.videoView->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -598,8 +612,7 @@ void MainWindow::folderDropped(const QString& folder) {
         if (!videoScanCanStart())
             return;
         videoFolder = folder;
-        if (scanVideoFolder())
-            finishVideoScan();
+        scanVideoFolder();
     }
 }
 
@@ -614,6 +627,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (!m_unreadableSettingsReported)
             m_desktop.showError(error.message());
     }
+    // A job still running stops at its next check; what it did is put into its list and stored.
+    m_musicJob->stopAndFinish();
+    m_videoJob->stopAndFinish();
     storeLists();
     event->accept();
 }
@@ -660,14 +676,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-bool MainWindow::pumpEvents() {
-    if (!m_pumpClock.isValid() || m_pumpClock.elapsed() >= 10) {
-        QCoreApplication::processEvents();
-        m_pumpClock.start();
-    }
-    return !m_closing;
 }
 
 int MainWindow::listRow(const QTableView* view, int viewRow) {

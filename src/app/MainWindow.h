@@ -6,7 +6,6 @@
 #include "settings/Settings.h"
 #include "settings/Toggles.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <functional>
@@ -44,6 +43,11 @@ class StatsWindow;
 class DuplicatesWindow;
 class BaseFillDialog;
 class CatalogueStore;
+class Job;
+class MusicRun;
+class VideoRun;
+struct MusicUpdateResult;
+struct VideoUpdateResult;
 struct StoredList;
 
 // `lastWrittenFile`: the file most recently written by an HTML or TXT export, opened by a double
@@ -171,6 +175,9 @@ public:
     SettingsFile& settings() { return m_settings; }
     const ProgramFolder& programFolder() const { return m_programFolder; }
     Desktop& desktop() { return m_desktop; }
+    // The long work on each list, one job at a time per list.
+    Job& musicJob() { return *m_musicJob; }
+    Job& videoJob() { return *m_videoJob; }
 
     Toggles toggles() const;
     void setToggles(const Toggles& toggles);
@@ -199,9 +206,6 @@ public:
     bool openWrittenFile(const QString& path);
     // Shows one of our modal dialogs, then refreshes what dialogs write.
     int execModal(QDialog& dialog);
-    // The pump of the long commands: lets pending events run (at most every 10 ms, since a walk
-    // pumps after each of a hundred thousand entries) and tells whether to go on.
-    bool pumpEvents();
 
     BaseFillDialog& baseFillDialog() { return *m_baseFillDialog; }
 
@@ -248,9 +252,8 @@ private:
     void videoDeleteClicked();
     void videoContextMenuRequested(const QPoint& position);
     void videoPageShown();
-    // The scan of videoFolder, chosen in the picker or dropped on the page; false when the
-    // window is closing.
-    bool scanVideoFolder();
+    // The scan of videoFolder, chosen in the picker or dropped on the page, on the video job.
+    void scanVideoFolder();
     void finishVideoScan();
     bool videoScanCanStart() const;
     // A folder dropped from a file manager: the current page scans it as if it had been chosen.
@@ -306,15 +309,23 @@ private:
 
     // Music scan state (MainWindowMusic.cpp).
     friend class MusicScanWindowHost;
-    // `StopRequest`: the scan button pressed during the album phase.
-    bool m_musicStopRequest = false;
-    bool m_musicScanRunning = false;
+    // A scan, an update or an addition on the music job, and its end on the window's thread.
+    void runMusic(MusicRun run);
+    void musicRunEnded(const MusicUpdateResult& result, bool update);
+    // A second long command on a list whose job runs is refused with a status text.
+    bool refuseWhileRunning(const Job& job);
+    Job* m_musicJob = nullptr;
+    // The scan command was pressed while a scan ran: its click is a stop request, even when it
+    // arrives after the scan ended.
+    bool m_musicStopArmed = false;
     bool m_musicListPartial = false; // the last scan was stopped
 
     // Video scan state (MainWindowVideo.cpp).
     friend class VideoScanWindowHost;
-    bool m_videoStopRequest = false;
-    bool m_videoScanRunning = false;
+    void runVideo(VideoRun run);
+    void videoRunEnded(const VideoUpdateResult& result, bool update);
+    Job* m_videoJob = nullptr;
+    bool m_videoStopArmed = false;
     bool m_videoListPartial = false;
 
     // The collection as a whole (MainWindowCollection.cpp): statistics and duplicates of the
@@ -333,7 +344,6 @@ private:
     BaseFillDialog* m_baseFillDialog = nullptr;
     MusicRowEditor* m_musicEditor = nullptr;
     VideoRowEditor* m_videoEditor = nullptr;
-    QElapsedTimer m_pumpClock;
 
     // The catalogue (MainWindowCatalogue.cpp), opened on first use.
     CatalogueStore* catalogue();

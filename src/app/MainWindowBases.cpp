@@ -41,10 +41,12 @@ void MainWindow::saveCountryBaseClicked() {
 }
 
 void MainWindow::fillFromBase(BaseKind kind, FillMode mode, const QString& question) {
+    if (refuseWhileRunning(*m_musicJob))
+        return;
     if (!m_desktop.askYesNo(QStringLiteral("Korvane"), question))
         return;
     m_baseFillDialog->prepare(kind, mode, m_programFolder.file(bases::baseFileName(kind)),
-                              *m_musicList);
+                              *m_musicList, *m_musicJob);
     execModal(*m_baseFillDialog);
 }
 

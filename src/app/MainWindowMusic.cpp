@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "desktop/Desktop.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "music/MusicRowEditor.h"
 #include "music/MusicScan.h"
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 // Handlers of the "music" page.
@@ -31,83 +34,148 @@ const QString kSearchingText = QStringLiteral("Подождите, идёт по
 
 } // namespace
 
-// The scan's view of the window: status bar, scan button, the event loop.
+// The scan's view of the window, on the scan's thread: rows go to the list in batches, the
+// progress at most every few dozen milliseconds, the rest as it comes; all of it through the job
+// to the window's thread, in order.
 class MusicScanWindowHost final : public MusicScanHost {
 public:
-    explicit MusicScanWindowHost(MainWindow& window) : m_window(window) {}
+    MusicScanWindowHost(MainWindow& window, Job& job)
+        : m_window(window), m_job(job), m_rows(job, [&window](std::vector<MusicRow> rows) {
+              window.m_musicList->appendRows(std::move(rows));
+          }) {}
 
-    bool pump() override { return m_window.pumpEvents(); }
-    bool stopRequested() override { return m_window.m_musicStopRequest; }
-    void setStatusText(const QString& text) override { m_window.setStatusText(text); }
-    void setProgressMaximum(int maximum) override { m_window.setProgressMaximum(maximum); }
-    void setProgressPosition(int position) override {
-        m_window.m_ui.progressBar->setValue(position);
+    void addRow(MusicRow row) override { m_rows.add(std::move(row)); }
+    void setStatusText(const QString& text) override {
+        if (!m_progress.due())
+            return;
+        m_job.post([&window = m_window, text, position = m_position] {
+            window.m_ui.progressBar->setValue(position);
+            window.setStatusText(text);
+        });
     }
+    void setProgressMaximum(int maximum) override {
+        m_job.post([&window = m_window, maximum] {
+            window.setProgressMaximum(maximum);
+            window.m_musicList->reserveRows(maximum + 1);
+        });
+    }
+    void setProgressPosition(int position) override { m_position = position; }
     void albumPhaseBegan() override {
-        m_window.m_ui.musicScanButton->setEnabled(true);
-        m_window.m_ui.musicScanAction->setEnabled(true);
-        m_window.m_ui.musicScanButton->setText(kStopCaption);
+        m_job.post([&ui = m_window.m_ui] {
+            ui.musicScanButton->setEnabled(true);
+            ui.musicScanAction->setEnabled(true);
+            ui.musicScanButton->setText(kStopCaption);
+        });
     }
-    void stopHonoured() override { m_window.m_ui.musicScanButton->setText(kAddCaption); }
+    void stopHonoured() override {
+        m_rows.flush();
+        m_job.post([&ui = m_window.m_ui] { ui.musicScanButton->setText(kAddCaption); });
+    }
+    // The rows still held back, at the end of the run.
+    void flush() { m_rows.flush(); }
 
 private:
     MainWindow& m_window;
+    Job& m_job;
+    Batches<MusicRow> m_rows;
+    Throttle m_progress;
+    int m_position = 0;
 };
 
 void MainWindow::musicScanClicked() {
-    Ui& ui = m_ui;
-    if (ui.musicScanButton->text() == kStopCaption) {
-        m_musicStopRequest = true;
+    // A press that began while a scan ran was meant for its stop command: when the click arrives
+    // after the scan ended, it does nothing rather than open the folder picker.
+    const bool meantAsStop = std::exchange(m_musicStopArmed, false);
+    if (m_musicJob->isRunning()) {
+        m_musicJob->requestStop();
         return;
     }
+    if (meantAsStop)
+        return;
     if (!pickFolder(m_desktop, QStringLiteral("Выберите папку с mp3 коллекцией"), musicRoot))
         return;
     scanMusicRoot();
 }
 
 bool MainWindow::musicScanCanStart() const {
-    return m_ui.musicScanButton->isEnabled() && !m_musicScanRunning;
+    return m_ui.musicScanButton->isEnabled() && !m_musicJob->isRunning();
 }
 
 void MainWindow::scanMusicRoot() {
+    if (refuseWhileRunning(*m_musicJob))
+        return;
     Ui& ui = m_ui;
     setMusicListCommandsEnabled(false);
     setExportMenuEnabled(false);
     // The menu command follows the button: no second scan can start while folders are listed.
     ui.musicScanButton->setEnabled(false);
     ui.musicScanAction->setEnabled(false);
-    const MusicScanOptions options = readMusicScanOptions(m_settings, toggles(), testersMode);
     setWindowTitle(kSearchingText);
     setStatusText(u' ' + kSearchingText);
     musicRoot = withTrailingSeparator(musicRoot);
+    runMusic(MusicRun::addRoot(*m_musicList, musicRoot));
+}
 
-    m_musicScanRunning = true;
-    ui.musicView->setUpdatesEnabled(false);
-    MusicScanWindowHost host(*this);
-    const MusicUpdateResult added =
-        addMusicRoot(*m_musicList, musicRoot, options, host,
-                     [this](const QString& root) { return confirmEmptyRoot(root); });
-    const MusicScanResult& result = added.scan;
-    ui.musicView->setUpdatesEnabled(true);
-    m_musicScanRunning = false;
-    if (result.abandoned)
-        return; // the window is closing
+void MainWindow::musicUpdateClicked() {
+    if (refuseWhileRunning(*m_musicJob))
+        return;
+    if (m_musicList->isEmpty()) {
+        setStatusText(QStringLiteral(" Нечего обновлять: music лист пуст"));
+        return;
+    }
+    Ui& ui = m_ui;
+    ui.musicScanButton->setEnabled(false);
+    ui.musicScanAction->setEnabled(false);
+    ui.musicUpdateAction->setEnabled(false);
+    setStatusText(u' ' + kSearchingText);
+    runMusic(MusicRun::update(*m_musicList, {}));
+}
 
-    // A refresh that was stopped left the list as it was.
-    m_musicListPartial = result.stopped && !added.refreshed;
+bool MainWindow::refuseWhileRunning(const Job& job) {
+    if (!job.isRunning())
+        return false;
+    setStatusText(QStringLiteral(" Подождите: работа со списком ещё не закончена"));
+    return true;
+}
+
+void MainWindow::runMusic(MusicRun run) {
+    const MusicScanOptions options = readMusicScanOptions(m_settings, toggles(), testersMode);
+    const bool update = !run.appendsRows() && !run.refreshes();
+    auto shared = std::make_shared<MusicRun>(std::move(run));
+    auto result = std::make_shared<MusicUpdateResult>();
+    auto host = std::make_shared<MusicScanWindowHost>(*this, *m_musicJob);
+    m_musicJob->start(
+        [this, shared, result, host, options](const std::stop_token& stop) {
+            *result = shared->run(options, *host, stop, [this, &stop](const QString& root) {
+                return m_musicJob->ask(stop, [this, root] { return confirmEmptyRoot(root); });
+            });
+            host->flush();
+        },
+        [this, shared, result, options, update] {
+            shared->apply(*m_musicList, options, *result);
+            musicRunEnded(*result, update);
+        });
+}
+
+void MainWindow::musicRunEnded(const MusicUpdateResult& result, bool update) {
+    Ui& ui = m_ui;
+    ui.musicUpdateAction->setEnabled(true);
+    const bool stopped = result.scan.stopped;
+    // A stopped update or refresh left the list as it was.
+    if (!update)
+        m_musicListPartial = stopped && !result.refreshed;
     musicListFilled();
-    QString status =
-        !added.refreshed
-            ? QStringLiteral(
-                  " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)")
-        : result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
-                         : u' ' + updateSummary(added.counts);
-    if (const int close = m_musicList->closeCodePageCount(); close > 0)
+    QString status = !update && !result.refreshed
+                         ? QStringLiteral(" Генерация листа закончена, выберите способ "
+                                          "сохранения (HTML, TXT, EXCEL)")
+                     : stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                               : u' ' + updateSummary(result.counts);
+    if (const int close = m_musicList->closeCodePageCount(); close > 0 && !update)
         status += QStringLiteral("; строк с сомнительной кодировкой тегов: %1").arg(close);
     setStatusText(status);
     ui.progressBar->setValue(0);
-    m_musicStopRequest = false;
-    m_desktop.beep();
+    if (!m_closing)
+        m_desktop.beep();
 }
 
 void MainWindow::musicListFilled() {
@@ -119,35 +187,6 @@ void MainWindow::musicListFilled() {
     m_ui.musicScanAction->setText(kAddMenuCaption);
     setMusicListCommandsEnabled(true);
     setExportMenuEnabled(true);
-}
-
-void MainWindow::musicUpdateClicked() {
-    if (m_musicScanRunning)
-        return;
-    if (m_musicList->isEmpty()) {
-        setStatusText(QStringLiteral(" Нечего обновлять: music лист пуст"));
-        return;
-    }
-    Ui& ui = m_ui;
-    ui.musicScanButton->setEnabled(false);
-    ui.musicScanAction->setEnabled(false);
-    ui.musicUpdateAction->setEnabled(false);
-    setStatusText(u' ' + kSearchingText);
-    m_musicScanRunning = true;
-    MusicScanWindowHost host(*this);
-    const MusicUpdateResult result =
-        updateMusic(*m_musicList, {}, readMusicScanOptions(m_settings, toggles(), testersMode),
-                    host, [this](const QString& root) { return confirmEmptyRoot(root); });
-    m_musicScanRunning = false;
-    ui.musicUpdateAction->setEnabled(true);
-    if (result.scan.abandoned)
-        return; // the window is closing
-    m_musicStopRequest = false;
-    ui.progressBar->setValue(0);
-    musicListFilled();
-    setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
-                                      : u' ' + updateSummary(result.counts));
-    m_desktop.beep();
 }
 
 bool MainWindow::confirmEmptyRoot(const QString& root) {
@@ -166,7 +205,7 @@ void MainWindow::musicClearClicked() {
     setWindowTitle(titleCaption());
     // A delete of the last row in the middle of a scan clears the list too; the scan keeps its
     // stop command and re-enables the list commands when it ends.
-    if (m_musicScanRunning)
+    if (m_musicJob->isRunning())
         return;
     m_ui.musicScanButton->setText(kCreateCaption);
     m_ui.musicScanAction->setText(kCreateCaption);

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "desktop/Desktop.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
@@ -16,6 +17,9 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <memory>
+#include <utility>
+
 // Handlers of the "video" page.
 namespace korvane {
 namespace {
@@ -27,78 +31,75 @@ const QString kSearchingText = QStringLiteral("Подождите, идёт по
 
 } // namespace
 
-// The scan's view of the window: status bar, start button, the event loop.
+// The scan's view of the window, on the scan's thread, as the music scan's: rows in batches,
+// the progress at most every few dozen milliseconds, all of it through the job.
 class VideoScanWindowHost final : public VideoScanHost {
 public:
-    explicit VideoScanWindowHost(MainWindow& window) : m_window(window) {}
+    VideoScanWindowHost(MainWindow& window, Job& job)
+        : m_window(window), m_job(job), m_rows(job, [&window](std::vector<VideoRow> rows) {
+              window.m_videoList->appendRows(std::move(rows));
+              // Keep the newest rows in view.
+              window.m_ui.videoView->scrollToBottom();
+          }) {}
 
-    bool pump() override { return m_window.pumpEvents(); }
-    bool stopRequested() override { return m_window.m_videoStopRequest; }
-    void setStatusText(const QString& text) override { m_window.setStatusText(text); }
-    void setProgressMaximum(int maximum) override { m_window.setProgressMaximum(maximum); }
-    void setProgressPosition(int position) override {
-        m_window.m_ui.progressBar->setValue(position);
+    void addRow(VideoRow row) override { m_rows.add(std::move(row)); }
+    void setStatusText(const QString& text) override {
+        if (!m_progress.due())
+            return;
+        m_job.post([&window = m_window, text, position = m_position] {
+            window.m_ui.progressBar->setValue(position);
+            window.setStatusText(text);
+        });
     }
+    void setProgressMaximum(int maximum) override {
+        m_job.post([&window = m_window, maximum] {
+            window.setProgressMaximum(maximum);
+            window.m_videoList->reserveRows(maximum + 1);
+        });
+    }
+    void setProgressPosition(int position) override { m_position = position; }
     void filePhaseBegan() override {
-        m_window.setWindowTitle(kSearchingText);
-        m_window.m_ui.videoScanButton->setText(kStopCaption);
-        m_window.m_ui.videoScanButton->setEnabled(true);
-        m_window.m_ui.videoScanAction->setEnabled(true);
+        m_job.post([&window = m_window] {
+            window.setWindowTitle(kSearchingText);
+            window.m_ui.videoScanButton->setText(kStopCaption);
+            window.m_ui.videoScanButton->setEnabled(true);
+            window.m_ui.videoScanAction->setEnabled(true);
+        });
     }
-    void rowAppended() override { m_window.m_ui.videoView->scrollToBottom(); }
+    void flush() { m_rows.flush(); }
 
 private:
     MainWindow& m_window;
+    Job& m_job;
+    Batches<VideoRow> m_rows;
+    Throttle m_progress;
+    int m_position = 0;
 };
 
 void MainWindow::videoScanClicked() {
-    if (m_videoScanRunning) {
-        m_videoStopRequest = true;
+    // As on the music page: a press begun during a scan is its stop command, however late.
+    const bool meantAsStop = std::exchange(m_videoStopArmed, false);
+    if (m_videoJob->isRunning()) {
+        m_videoJob->requestStop();
         return;
     }
-
-    if (pickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder) &&
-        !scanVideoFolder())
+    if (meantAsStop)
         return;
-    finishVideoScan();
+    if (pickFolder(m_desktop, QStringLiteral("Выберите папку с клипами"), videoFolder))
+        scanVideoFolder();
+    else
+        finishVideoScan();
 }
 
-bool MainWindow::scanVideoFolder() {
+void MainWindow::scanVideoFolder() {
+    if (refuseWhileRunning(*m_videoJob))
+        return;
     Ui& ui = m_ui;
-    const QString root = videoFolder;
-    const QString separator = Settings(m_settings).groupAlbumSeparator();
     // No second scan can start while the folder tree is walked: the button turns into the stop
     // button only when the files are probed.
     ui.videoScanButton->setEnabled(false);
     ui.videoScanAction->setEnabled(false);
-    m_videoScanRunning = true;
-    m_videoStopRequest = false;
-    video::VideoInfo probe;
-    VideoScanWindowHost host(*this);
-    const VideoUpdateResult added = addVideoRoot(
-        *m_videoList, root, separator, probe, host,
-        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
-        [this](const QString& folder) { return confirmEmptyRoot(folder); },
-        Settings(m_settings).tagEncoding());
-    const VideoScanResult& result = added.scan;
-    m_videoScanRunning = false;
-    m_videoStopRequest = false;
-    if (result.abandoned)
-        return false; // the window is closing
-    if (!result.firstFileFolder.isEmpty())
-        videoFolder = result.firstFileFolder;
-    // A refresh that was stopped left the list as it was.
-    m_videoListPartial = result.stopped && !added.refreshed;
-    showVideoCount();
-    m_ui.videoColumns->fitToValues();
-    if (!added.refreshed)
-        setStatusText(QStringLiteral(
-            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
-    else
-        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
-                                     : u' ' + updateSummary(added.counts));
-    ui.progressBar->setValue(0);
-    return true;
+    runVideo(VideoRun::addRoot(*m_videoList, videoFolder));
 }
 
 // After a scan, and after a cancelled picker too: the page's commands are on again.
@@ -111,7 +112,7 @@ void MainWindow::finishVideoScan() {
 }
 
 void MainWindow::videoUpdateClicked() {
-    if (m_videoScanRunning)
+    if (refuseWhileRunning(*m_videoJob))
         return;
     if (m_videoList->isEmpty()) {
         setStatusText(QStringLiteral(" Нечего обновлять: video лист пуст"));
@@ -121,29 +122,58 @@ void MainWindow::videoUpdateClicked() {
     ui.videoScanButton->setEnabled(false);
     ui.videoScanAction->setEnabled(false);
     ui.videoUpdateAction->setEnabled(false);
-    m_videoScanRunning = true;
-    m_videoStopRequest = false;
-    video::VideoInfo probe;
-    VideoScanWindowHost host(*this);
-    const VideoUpdateResult result = updateVideos(
-        *m_videoList, {}, Settings(m_settings).groupAlbumSeparator(), probe, host,
-        toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo,
-        [this](const QString& root) { return confirmEmptyRoot(root); },
-        Settings(m_settings).tagEncoding());
-    m_videoScanRunning = false;
-    m_videoStopRequest = false;
+    runVideo(VideoRun::update(*m_videoList, {}));
+}
+
+void MainWindow::runVideo(VideoRun run) {
+    const QString separator = Settings(m_settings).groupAlbumSeparator();
+    const VideoFiles files = toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo;
+    const codepage::Choice names = Settings(m_settings).tagEncoding();
+    const bool update = !run.appendsRows() && !run.refreshes();
+    auto shared = std::make_shared<VideoRun>(std::move(run));
+    auto result = std::make_shared<VideoUpdateResult>();
+    auto host = std::make_shared<VideoScanWindowHost>(*this, *m_videoJob);
+    m_videoJob->start(
+        [this, shared, result, host, separator, files, names](const std::stop_token& stop) {
+            video::VideoInfo probe;
+            *result = shared->run(
+                separator, probe, *host, files, stop,
+                [this, &stop](const QString& root) {
+                    return m_videoJob->ask(stop, [this, root] { return confirmEmptyRoot(root); });
+                },
+                names);
+            host->flush();
+        },
+        [this, shared, result, update] {
+            shared->apply(*m_videoList, *result);
+            videoRunEnded(*result, update);
+        });
+}
+
+void MainWindow::videoRunEnded(const VideoUpdateResult& added, bool update) {
+    Ui& ui = m_ui;
+    const VideoScanResult& result = added.scan;
     ui.videoUpdateAction->setEnabled(true);
-    if (result.scan.abandoned)
-        return; // the window is closing
-    ui.progressBar->setValue(0);
+    if (!update) {
+        if (!result.firstFileFolder.isEmpty())
+            videoFolder = result.firstFileFolder;
+        // A refresh that was stopped left the list as it was.
+        m_videoListPartial = result.stopped && !added.refreshed;
+        m_ui.videoColumns->fitToValues();
+    }
     showVideoCount();
-    setStatusText(result.scan.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
-                                      : u' ' + updateSummary(result.counts));
+    if (!update && !added.refreshed)
+        setStatusText(QStringLiteral(
+            " Генерация листа закончена, выберите способ сохранения (HTML, TXT, EXCEL)"));
+    else
+        setStatusText(result.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                                     : u' ' + updateSummary(added.counts));
+    ui.progressBar->setValue(0);
     finishVideoScan();
 }
 
 bool MainWindow::videoScanCanStart() const {
-    return m_ui.videoScanButton->isEnabled() && !m_videoScanRunning;
+    return m_ui.videoScanButton->isEnabled() && !m_videoJob->isRunning();
 }
 
 void MainWindow::videoClearClicked() {

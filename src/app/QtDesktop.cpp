@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -11,18 +12,32 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 namespace korvane {
 namespace {
+
+// Waits at most ms for a started process to end, in a local event loop (as a dialog does), so
+// that the window goes on drawing and answering meanwhile. True when it ended.
+bool waitForEnd(QProcess& process, int ms) {
+    if (process.state() == QProcess::NotRunning)
+        return true;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return process.state() == QProcess::NotRunning;
+}
 
 // The desktop's default application for a file type, as the file managers ask for it.
 bool applicationRegisteredFor(const QString& mimeType) {
     QProcess query;
     query.start(QStringLiteral("xdg-mime"),
                 {QStringLiteral("query"), QStringLiteral("default"), mimeType});
-    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0)
+    if (!query.waitForStarted() || !waitForEnd(query, 5000) ||
+        query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
         return false;
     return !query.readAllStandardOutput().trimmed().isEmpty();
 }
@@ -82,7 +97,7 @@ bool QtDesktop::openWithShell(const QString& path) {
     }
     // Most desktops' openers hand the file over and end at once; the generic one runs the
     // application itself, so one still running after a while has handed it over too.
-    if (process->waitForFinished(3000)) {
+    if (waitForEnd(*process, 3000)) {
         const bool handed =
             process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
         delete process;

@@ -13,8 +13,9 @@ const QString kNoValue = QStringLiteral("-");
 
 } // namespace
 
-void BaseFill::run(const FillRequest& request, CatalogueList& list, const Pump& pump) {
-    m_stopRequested = false;
+void BaseFill::run(const FillRequest& request, const std::vector<CatalogueRow>& rows,
+                   std::vector<Change>& changes, const std::stop_token& stop,
+                   const Report& report) {
     m_error.clear();
     m_state = FillState::Reading;
     m_label = QStringLiteral("Чтение базы...");
@@ -22,15 +23,32 @@ void BaseFill::run(const FillRequest& request, CatalogueList& list, const Pump& 
     m_progressPosition = 0;
 
     BaseTable table;
-    if (!readBase(request, table, pump))
+    if (!readBase(request, table, stop, report))
         return;
-    fill(request, table, list, pump);
-    pump();
+    fill(request, table, rows, changes, stop, report);
+    if (report)
+        report();
     m_state = FillState::Done;
     m_label = QStringLiteral("ОК");
 }
 
-bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const Pump& pump) {
+void BaseFill::run(const FillRequest& request, CatalogueList& list, const std::stop_token& stop,
+                   const Report& report) {
+    std::vector<Change> changes;
+    run(request, list.rows(), changes, stop, report);
+    apply(list, request.kind, changes);
+}
+
+void BaseFill::apply(CatalogueList& list, BaseKind kind, const std::vector<Change>& changes) {
+    const int cell = targetCell(kind);
+    for (const Change& change : changes) {
+        if (change.row < list.count())
+            list.setCell(change.row, cell, change.text);
+    }
+}
+
+bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,
+                        const Report& report) {
     QString reason;
     const std::optional<QByteArray> bytes = text::readTextFile(request.basePath, &reason);
     if (!bytes) {
@@ -46,35 +64,37 @@ bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const Pump
     for (size_t i = 0; i < lines.size(); ++i) {
         m_progressPosition = static_cast<int64_t>(i) + 1;
         table.add(parseBaseLine(lines[i]));
-        pump();
-        if (m_stopRequested)
+        if (report)
+            report();
+        if (stop.stop_requested())
             break;
     }
     m_progressPosition = 0;
-    if (m_stopRequested) {
+    if (stop.stop_requested()) {
         m_state = FillState::Stopped;
         return false;
     }
     return true;
 }
 
-void BaseFill::fill(const FillRequest& request, const BaseTable& table, CatalogueList& list,
-                    const Pump& pump) {
+void BaseFill::fill(const FillRequest& request, const BaseTable& table,
+                    const std::vector<CatalogueRow>& rows, std::vector<Change>& changes,
+                    const std::stop_token& stop, const Report& report) {
     m_state = FillState::Filling;
     m_label = QStringLiteral("Заполнение жанров...");
-    m_progressMaximum = list.count();
+    m_progressMaximum = static_cast<int64_t>(rows.size());
     const int cell = targetCell(request.kind);
-    // The list's length is read on every row: a pump that runs other commands cannot send the
-    // loop past its end.
-    for (int i = 0; i < list.count(); ++i) {
-        m_progressPosition = i + 1;
-        if (request.mode == FillMode::All || list.text(i, cell + 1) == kNoValue) {
-            const std::string key = groupKey(list.row(i).caption, request.separator);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_progressPosition = static_cast<int64_t>(i) + 1;
+        const CatalogueRow& row = rows[i];
+        if (request.mode == FillMode::All || row.cells.value(cell) == kNoValue) {
+            const std::string key = groupKey(row.caption, request.separator);
             if (const std::string* value = table.find(key))
-                list.setCell(i, cell, text::fromCp1251(*value));
+                changes.push_back({static_cast<int>(i), text::fromCp1251(*value)});
         }
-        pump();
-        if (m_stopRequested)
+        if (report)
+            report();
+        if (stop.stop_requested())
             break;
     }
 }

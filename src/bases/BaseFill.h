@@ -6,14 +6,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <stop_token>
+#include <vector>
 
 namespace korvane {
 class CatalogueList;
-}
+struct CatalogueRow;
+} // namespace korvane
 
 // The fill run behind the four "Заполнить ..." commands: read a base, then set the Style or
-// Country cell of the music list's rows from it. Long, so it runs a pump callback after every line
-// read and every row processed; the pump may request a stop.
+// Country cell of the music list's rows from it. Long, so it reports after every line read and
+// every row processed, and looks at a stop token as often; it works on a copy of the rows, so
+// that it can run on a worker thread.
 namespace korvane::bases {
 
 enum class FillMode {
@@ -34,13 +38,26 @@ struct FillRequest {
 
 class BaseFill {
 public:
-    using Pump = std::function<void()>;
+    // Called on the run's thread after every line read and every row processed (and once before
+    // "ОК"); the getters tell where the run is.
+    using Report = std::function<void()>;
+    // A cell the fill sets: the row's index and the text.
+    struct Change {
+        int row;
+        QString text;
+    };
 
-    // Runs the whole fill on `list`: reading with progress over the base's lines, then filling
-    // with progress over the rows. Rows filled before a stop keep their values.
-    void run(const FillRequest& request, CatalogueList& list, const Pump& pump);
-    // The stop request; the run tests it after each pump.
-    void stop() { m_stopRequested = true; }
+    // Runs the whole fill over rows: reading with progress over the base's lines, then filling
+    // with progress over the rows; the cells to set go to changes, in row order. A stop while
+    // reading sets nothing; while filling, the rows before it keep their values.
+    void run(const FillRequest& request, const std::vector<CatalogueRow>& rows,
+             std::vector<Change>& changes, const std::stop_token& stop = {},
+             const Report& report = {});
+    // The same on a list, on one thread: its rows, then the changes applied.
+    void run(const FillRequest& request, CatalogueList& list, const std::stop_token& stop = {},
+             const Report& report = {});
+    // Sets the target cell of the base kind in each changed row.
+    static void apply(CatalogueList& list, BaseKind kind, const std::vector<Change>& changes);
 
     FillState state() const { return m_state; }
     // "Чтение базы...", "Заполнение жанров..." (for both bases) or "ОК".
@@ -51,16 +68,17 @@ public:
     const QString& error() const { return m_error; }
 
 private:
-    bool readBase(const FillRequest& request, BaseTable& table, const Pump& pump);
-    void fill(const FillRequest& request, const BaseTable& table, CatalogueList& list,
-              const Pump& pump);
+    bool readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,
+                  const Report& report);
+    void fill(const FillRequest& request, const BaseTable& table,
+              const std::vector<CatalogueRow>& rows, std::vector<Change>& changes,
+              const std::stop_token& stop, const Report& report);
 
     FillState m_state = FillState::Idle;
     QString m_label;
     int64_t m_progressMaximum = 0;
     int64_t m_progressPosition = 0;
     QString m_error;
-    bool m_stopRequested = false;
 };
 
 } // namespace korvane::bases

@@ -2,9 +2,9 @@
 
 #include "catalogue/CatalogueList.h"
 #include "desktop/Desktop.h"
+#include "jobs/Job.h"
 #include "settings/Settings.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 namespace korvane {
 namespace {
@@ -56,11 +57,12 @@ BaseFillDialog::BaseFillDialog(Desktop& desktop, SettingsFile& settings, QWidget
 }
 
 void BaseFillDialog::prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
-                             CatalogueList& list) {
+                             CatalogueList& list, Job& job) {
     m_request.kind = kind;
     m_request.mode = mode;
     m_request.basePath = basePath;
     m_list = &list;
+    m_job = &job;
 }
 
 void BaseFillDialog::showEvent(QShowEvent* event) {
@@ -73,11 +75,33 @@ void BaseFillDialog::showEvent(QShowEvent* event) {
 }
 
 void BaseFillDialog::startRun() {
-    if (!isVisible() || m_list == nullptr)
+    if (!isVisible() || m_list == nullptr || m_job == nullptr || m_job->isRunning())
         return;
     m_button->setText(kStopCaption);
     m_request.separator = m_settings.groupAlbumSeparatorForBases();
-    m_fill.run(m_request, *m_list, [this] { pump(); });
+    auto changes = std::make_shared<std::vector<bases::BaseFill::Change>>();
+    m_job->start(
+        [this, request = m_request, rows = m_list->rows(), changes](const std::stop_token& stop) {
+            // The label and the bar follow the run at most every few dozen milliseconds, and
+            // whenever it enters another phase.
+            Throttle throttle;
+            QString shown;
+            m_fill.run(request, rows, *changes, stop, [&] {
+                if (!throttle.due() && m_fill.label() == shown)
+                    return;
+                shown = m_fill.label();
+                m_job->post([this, label = shown, maximum = m_fill.progressMaximum(),
+                             position = m_fill.progressPosition()] {
+                    m_label->setText(label);
+                    setProgress(m_progress, maximum, position);
+                });
+            });
+        },
+        [this, changes] { runEnded(*changes); });
+}
+
+void BaseFillDialog::runEnded(const std::vector<bases::BaseFill::Change>& changes) {
+    bases::BaseFill::apply(*m_list, m_request.kind, changes);
     showFillState();
     if (m_fill.state() == bases::FillState::Failed)
         m_desktop.showError(m_fill.error());
@@ -86,25 +110,23 @@ void BaseFillDialog::startRun() {
     emit runFinished();
 }
 
-void BaseFillDialog::pump() {
-    showFillState();
-    QApplication::processEvents();
-}
-
 void BaseFillDialog::showFillState() {
     m_label->setText(m_fill.label());
     setProgress(m_progress, m_fill.progressMaximum(), m_fill.progressPosition());
 }
 
 void BaseFillDialog::buttonClicked() {
-    m_fill.stop();
-    QApplication::processEvents();
+    if (m_job != nullptr && m_job->isRunning()) {
+        m_job->requestStop();
+        return;
+    }
     if (m_button->text() == kCloseCaption)
         close();
 }
 
 void BaseFillDialog::reject() {
-    m_fill.stop();
+    if (m_job != nullptr)
+        m_job->requestStop();
     QDialog::reject();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -13,6 +15,7 @@ namespace korvane {
 
 class CatalogueList;
 class Desktop;
+class Job;
 
 // The fill dialog: the small modal dialog in which a fill runs, with its label,
 // its progress bar and one button, "Прекратить" while a run goes on and "Закрыть" once it is done.
@@ -23,9 +26,10 @@ class BaseFillDialog : public QDialog {
 public:
     BaseFillDialog(Desktop& desktop, SettingsFile& settings, QWidget* parent = nullptr);
 
-    // The fill the next showing runs on `list`.
+    // The fill the next showing runs on `list`, as a run of the list's job (so that no scan of
+    // the list runs meanwhile).
     void prepare(bases::BaseKind kind, bases::FillMode mode, const QString& basePath,
-                 CatalogueList& list);
+                 CatalogueList& list, Job& job);
 
     QLabel* label() const { return m_label; }
     QProgressBar* progressBar() const { return m_progress; }
@@ -43,14 +47,16 @@ protected:
 
 private:
     void startRun();
+    void runEnded(const std::vector<bases::BaseFill::Change>& changes);
     void buttonClicked();
-    void pump();
     void showFillState();
 
     Desktop& m_desktop;
     Settings m_settings;
     bases::FillRequest m_request;
     CatalogueList* m_list = nullptr;
+    Job* m_job = nullptr;
+    // Written by the run's thread while it runs; read here once it has ended.
     bases::BaseFill m_fill;
     QLabel* m_label;
     QProgressBar* m_progress;

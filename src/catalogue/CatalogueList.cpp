@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 #include <string>
 
@@ -28,6 +29,21 @@ void CatalogueList::appendRow(CatalogueRow row) {
     beginInsertRows({}, index, index);
     m_rows.push_back(std::move(row));
     endInsertRows();
+}
+
+void CatalogueList::appendRows(std::vector<CatalogueRow> rows) {
+    if (rows.empty())
+        return;
+    const int first = count();
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
+                  std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+void CatalogueList::reserveRows(int more) {
+    if (more > 0)
+        m_rows.reserve(m_rows.size() + static_cast<size_t>(more));
 }
 
 void CatalogueList::setCaption(int index, const QString& caption) {

@@ -70,6 +70,11 @@ public:
     const std::vector<CatalogueRow>& rows() const { return m_rows; }
 
     void appendRow(CatalogueRow row);
+    // A batch of rows at once: one insertion for the views.
+    void appendRows(std::vector<CatalogueRow> rows);
+    // Room for that many more rows, so that a scan's batches never wait while every row moves
+    // to a larger block.
+    void reserveRows(int more);
     void setCaption(int index, const QString& caption);
     void setCloseTexts(int index, const QList<CloseText>& texts);
     // Column 0 is the caption, column n the n-th cell.

@@ -104,7 +104,7 @@ void fillAction(ListActionTarget& target, const QString& argument) {
               mode == QLatin1String("all") ? bases::FillMode::All : bases::FillMode::OnlyMissing,
               target.programFolder.file(bases::baseFileName(kind)),
               target.settings.groupAlbumSeparatorForBases()},
-             target.list, [] {});
+             target.list);
     if (fill.state() == bases::FillState::Failed)
         throw CommandError(fill.error().toStdString());
 }

@@ -45,15 +45,9 @@ class ProgressHost final : public MusicScanHost {
 public:
     explicit ProgressHost(Context& context) : m_line(context) {}
 
-    bool pump() override {
-        ++m_entries;
-        tick();
-        return true;
-    }
-    bool stopRequested() override { return false; }
     void setStatusText(const QString& text) override {
         m_status = text;
-        tick(); // skipped folders do not pump
+        tick();
     }
     void setProgressMaximum(int maximum) override { m_maximum = maximum; }
     void setProgressPosition(int position) override { m_position = position; }
@@ -61,17 +55,15 @@ public:
 private:
     void tick() {
         m_line.tick([this] {
-            return m_maximum > 0 ? QStringLiteral("%1/%2 %3")
-                                       .arg(m_position)
-                                       .arg(m_maximum)
-                                       .arg(m_status.trimmed())
-                                 : QStringLiteral("listing folders: %1 entries").arg(m_entries);
+            return QStringLiteral("%1/%2 %3")
+                .arg(m_position)
+                .arg(m_maximum)
+                .arg(m_status.trimmed());
         });
     }
 
     ProgressLine m_line;
     QString m_status;
-    long long m_entries = 0;
     int m_maximum = 0;
     int m_position = 0;
 };

@@ -17,14 +17,12 @@ class VideoProgressHost final : public VideoScanHost {
 public:
     explicit VideoProgressHost(Context& context) : m_line(context) {}
 
-    bool pump() override {
+    void setStatusText(const QString& text) override { m_status = text; }
+    void rowAppended() override {
         m_line.tick([this] {
             return QStringLiteral("%1/%2 %3").arg(m_position).arg(m_maximum + 1).arg(m_status);
         });
-        return true;
     }
-    bool stopRequested() override { return false; }
-    void setStatusText(const QString& text) override { m_status = text; }
     void setProgressMaximum(int maximum) override { m_maximum = maximum; }
     void setProgressPosition(int position) override { m_position = position; }
 

@@ -70,7 +70,7 @@ struct FolderId {
 
 // Reads a whole directory first, so that a deep tree never holds one open descriptor per level.
 // Each entry that is a folder (a link to a folder included) comes with its identity when it could
-// be taken; the other entries' names are kept when asked for. The pump runs once per entry.
+// be taken; the other entries' names are kept when asked for. A stop ends it at the next entry.
 struct Listing {
     struct Folder {
         QString name;
@@ -83,14 +83,14 @@ struct Listing {
     bool abandoned = false;
 };
 
-Listing listFolders(const QString& dir, const Pump& pump, bool keepOthers = false) {
+Listing listFolders(const QString& dir, const std::stop_token& stop, bool keepOthers = false) {
     Listing listing;
     DirectoryReader reader(dir);
     if (!reader.isOpen())
         return listing;
     Entry entry;
     while (reader.next(entry)) {
-        if (pump && !pump()) {
+        if (stop.stop_requested()) {
             listing.abandoned = true;
             return listing;
         }
@@ -127,7 +127,7 @@ struct Walk {
     std::vector<FolderId> path;
     std::set<FolderId> linkedTargets;
     QStringList* others; // where the entries that are no folders go; nullptr when unwanted
-    const Pump& pump;
+    const std::stop_token& stop;
 };
 
 // A folder link is entered once per walk: links from many folders to many others would otherwise
@@ -140,9 +140,9 @@ bool shouldEnter(const Listing::Folder& folder, Walk& walk) {
     return !folder.link || walk.linkedTargets.insert(folder.id).second;
 }
 
-// Returns false when the pump asked to end.
+// Returns false when the walk was stopped.
 bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
-    const Listing listing = listFolders(dir, walk.pump, walk.others != nullptr);
+    const Listing listing = listFolders(dir, walk.stop, walk.others != nullptr);
     const QString prefix = dir.endsWith(kSeparator) ? dir : dir + kSeparator;
     for (const QString& name : listing.others)
         walk.others->append(prefix + name);
@@ -162,9 +162,10 @@ bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
     return !listing.abandoned;
 }
 
-void walkTree(const QString& root, QStringList& folders, QStringList* others, const Pump& pump) {
+void walkTree(const QString& root, QStringList& folders, QStringList* others,
+              const std::stop_token& stop) {
     const QString dir = withoutTrailingSeparator(root);
-    Walk walk{{}, {}, others, pump};
+    Walk walk{{}, {}, others, stop};
     struct stat st;
     if (stat(files::encodeFileName(dir), &st) == 0)
         walk.path.push_back({st.st_dev, st.st_ino});
@@ -173,17 +174,17 @@ void walkTree(const QString& root, QStringList& folders, QStringList* others, co
 
 } // namespace
 
-void listAllFolders(const QString& root, QStringList& list, const Pump& pump) {
-    walkTree(root, list, nullptr, pump);
+void listAllFolders(const QString& root, QStringList& list, const std::stop_token& stop) {
+    walkTree(root, list, nullptr, stop);
 }
 
 void listAllFolders(const QString& root, QStringList& folders, QStringList& others,
-                    const Pump& pump) {
-    walkTree(root, folders, &others, pump);
+                    const std::stop_token& stop) {
+    walkTree(root, folders, &others, stop);
 }
 
-void listCategoryFolders(const QString& root, QStringList& list, const Pump& pump) {
-    for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), pump).folders)
+void listCategoryFolders(const QString& root, QStringList& list, const std::stop_token& stop) {
+    for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), stop).folders)
         list.append(folder.name);
 }
 

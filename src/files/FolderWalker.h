@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -15,25 +15,21 @@
 // files::decodeFileName gives them.
 namespace korvane {
 
-// Lets pending window events run during a long command; returns false when the command must
-// end at once (the window is closing).
-using Pump = std::function<bool()>;
-
 // Appends the full path (without a trailing separator) of every folder below root, hidden ones
 // included, depth first: a folder before its sub-folders, its whole subtree before its next
 // sibling. Folder links are followed, except one that leads back to a folder on its own path
 // (so each folder of a cycle is visited once) and one to a folder an earlier link already led
-// to; both are left out. A root that cannot be read adds nothing. The pump runs once per
-// enumerated entry, files included.
-void listAllFolders(const QString& root, QStringList& list, const Pump& pump);
+// to; both are left out. A root that cannot be read adds nothing. A stop ends the walk at the
+// next entry, files included, with what was listed so far.
+void listAllFolders(const QString& root, QStringList& list, const std::stop_token& stop = {});
 // The same walk, which also appends to others the full path of every entry met on the way that
 // is no folder: files, links to files, dangling links, pipes, devices.
 void listAllFolders(const QString& root, QStringList& folders, QStringList& others,
-                    const Pump& pump);
+                    const std::stop_token& stop = {});
 
 // Appends the name alone of every direct sub-folder of root, in the order the directory listing
-// returns them. The pump runs once per enumerated entry.
-void listCategoryFolders(const QString& root, QStringList& list, const Pump& pump);
+// returns them; a stop ends it at the next entry.
+void listCategoryFolders(const QString& root, QStringList& list, const std::stop_token& stop = {});
 
 // The total size of the files directly inside folder (hidden files and sub-folders left out), in
 // MiB as the Size cell shows it: "123,4", "7", "0,5", "0,0", "0". A folder that cannot be read

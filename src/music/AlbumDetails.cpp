@@ -13,8 +13,6 @@
 #include "text/LocaleText.h"
 #include "text/OutputText.h"
 
-#include <QPersistentModelIndex>
-
 #include <algorithm>
 #include <array>
 #include <exception>
@@ -95,12 +93,11 @@ QString fromUtf8(std::string_view text) {
 const QString kNone = QStringLiteral("-");
 
 // A reader's Load that cannot fail the row: a file that cannot be opened, or any error while
-// reading, leaves the reader at its initial values. Long reads run the pump now and then, so that
-// the window stays alive; a pump saying false ends the read.
+// reading, leaves the reader at its initial values. A stop ends a long read the same way.
 template <typename Reader>
-void loadOrReset(Reader& reader, const AudioFile& file, const Pump& pump) {
+void loadOrReset(Reader& reader, const AudioFile& file, const std::stop_token& stop) {
     try {
-        if (file.readable && tags::loadFromFile(reader, file.path, pump))
+        if (file.readable && tags::loadFromFile(reader, file.path, stop))
             return;
     } catch (const std::exception&) {
     }
@@ -200,9 +197,9 @@ std::string_view mp3Year(const tags::MpegAudioReader& mpeg) {
 }
 
 void mp3Details(const AudioFile& file, const QString& separator, const Toggles& options,
-                const Pump& pump, Details& details) {
+                const std::stop_token& stop, Details& details) {
     tags::MpegAudioReader mpeg(options.tagEncoding);
-    loadOrReset(mpeg, file, pump);
+    loadOrReset(mpeg, file, stop);
     SecondTag second(file.path, options.tagEncoding);
     const tags::Id3v2Reader& v2 = mpeg.id3v2;
 
@@ -223,18 +220,18 @@ void mp3Details(const AudioFile& file, const QString& separator, const Toggles& 
 }
 
 void wmaDetails(const AudioFile& file, const QString& separator, const Toggles& options,
-                const Pump& pump, Details& details) {
+                const std::stop_token& stop, Details& details) {
     tags::WmaReader wma;
-    loadOrReset(wma, file, pump);
+    loadOrReset(wma, file, stop);
     details.bitrate = QStringLiteral("wma ") + QString::number(wma.bitRate);
     applyAlbumTags({wma.artist, wma.album, wma.year, wma.genre, wma.comment}, separator, options,
                    details);
 }
 
 void oggDetails(const AudioFile& file, const QString& separator, const Toggles& options,
-                const Pump& pump, Details& details) {
+                const std::stop_token& stop, Details& details) {
     tags::OggVorbisReader ogg(options.tagEncoding);
-    loadOrReset(ogg, file, pump);
+    loadOrReset(ogg, file, stop);
     addCloseTexts(ogg.eightBit, details);
     details.bitrate = QStringLiteral("ogg ") + QString::number(ogg.bitRate());
     // The mp3-only rule shows DATE as written; the rule of every format its first four digits.
@@ -245,9 +242,9 @@ void oggDetails(const AudioFile& file, const QString& separator, const Toggles& 
 
 } // namespace
 
-void readAlbumDetails(const QString& folder, MusicList& list, int row, const QString& separator,
-                      const Toggles& options, const Pump& pump) {
-    readAlbumDetails(folder, folderEntries(folder), list, row, separator, options, pump);
+void readAlbumDetails(const QString& folder, MusicRow& row, const QString& separator,
+                      const Toggles& options, const std::stop_token& stop) {
+    readAlbumDetails(folder, folderEntries(folder), row, separator, options, stop);
 }
 
 bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
@@ -257,22 +254,20 @@ bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
     });
 }
 
-void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing,
-                      MusicList& list, int row, const QString& separator, const Toggles& options,
-                      const Pump& pump, const QString& mark) {
+void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicRow& row,
+                      const QString& separator, const Toggles& options, const std::stop_token& stop,
+                      const QString& mark) {
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
-    Details details{list.row(row).caption, kNone};
-    // A pump during a long read may sort the list or remove the row.
-    const QPersistentModelIndex place = list.index(row, 0);
+    Details details{row.caption, kNone};
     switch (file.kind) {
     case AudioKind::Mp3:
-        mp3Details(file, separator, options, pump, details);
+        mp3Details(file, separator, options, stop, details);
         break;
     case AudioKind::Wma:
-        wmaDetails(file, separator, options, pump, details);
+        wmaDetails(file, separator, options, stop, details);
         break;
     case AudioKind::Ogg:
-        oggDetails(file, separator, options, pump, details);
+        oggDetails(file, separator, options, stop, details);
         break;
     case AudioKind::None:
         break;
@@ -282,20 +277,13 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
             {file.path, file.readable}, listing, separator, options, details);
         break;
     }
-    if (!place.isValid())
-        return;
-    row = place.row();
     // A tag of megabytes would slow every sort and export; no reader needs more than this.
-    details.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
-    if (details.caption != list.row(row).caption)
-        list.setCaption(row, details.caption);
+    row.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
     if (!details.closeTexts.isEmpty())
-        list.setCloseTexts(row, details.closeTexts);
-    list.appendCell(row, details.bitrate);
-    list.appendCell(row, text::cutText(details.style, text::kMaxRowTextLength));
-    list.appendCell(row, text::cutText(details.country, text::kMaxRowTextLength));
-    if (file.kind == AudioKind::Mp3 && pump)
-        pump();
+        row.closeTexts = details.closeTexts;
+    row.cells.append(details.bitrate);
+    row.cells.append(text::cutText(details.style, text::kMaxRowTextLength));
+    row.cells.append(text::cutText(details.country, text::kMaxRowTextLength));
 }
 
 } // namespace korvane

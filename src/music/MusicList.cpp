@@ -23,8 +23,12 @@ bool MusicList::isCategoryHeader(const MusicRow& row) {
                        [](const QString& cell) { return cell == kHeaderCell; });
 }
 
+MusicRow MusicList::categoryHeaderRow(const QString& name) {
+    return {name, {kHeaderCell, kHeaderCell, kHeaderCell, kHeaderCell}};
+}
+
 void MusicList::appendCategoryHeader(const QString& name) {
-    appendRow({name, {kHeaderCell, kHeaderCell, kHeaderCell, kHeaderCell}});
+    appendRow(categoryHeaderRow(name));
 }
 
 int MusicList::categoryHeaderCount() const {

@@ -25,6 +25,7 @@ public:
     explicit MusicList(QObject* parent = nullptr);
 
     static bool isCategoryHeader(const MusicRow& row);
+    static MusicRow categoryHeaderRow(const QString& name);
     bool isCategoryHeader(int index) const { return isCategoryHeader(row(index)); }
     void appendCategoryHeader(const QString& name);
     int categoryHeaderCount() const;

@@ -107,38 +107,30 @@ MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bo
 
 } // namespace
 
-MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
-                          MusicScanHost& host, const CatalogueUpdate* update) {
+MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& options,
+                              MusicScanHost& host, const std::stop_token& stop,
+                              const CatalogueUpdate* update) {
     MusicScanResult result;
     const QString rootDir = withTrailingSeparator(root);
     const bool categories = options.toggles.musicInCat;
-    // Once the host asked to end, every later pump says so too.
-    const Pump pump = [&host, &result] {
-        if (!result.abandoned && !host.pump())
-            result.abandoned = true;
-        return !result.abandoned;
-    };
 
     QStringList folders;
-    // A long read (a huge file with no frames) runs this now and then: the window repaints, and
-    // a stop request ends the read at once rather than after the whole file.
-    const Pump readPump = [&pump, &host] { return pump() && !host.stopRequested(); };
-    listAllFolders(rootDir, folders, pump);
+    listAllFolders(rootDir, folders, stop);
     // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
     // keep the names' own bytes for the file system.
     files::sortByShownName(folders, options.toggles.tagEncoding);
     QStringList categoryNames;
     if (categories)
-        listCategoryFolders(rootDir, categoryNames, pump);
-    if (result.abandoned)
+        listCategoryFolders(rootDir, categoryNames, stop);
+    if (stop.stop_requested()) {
+        result.stopped = true;
         return result;
+    }
 
     for (QString& folder : folders) {
         const qsizetype at = folder.indexOf(rootDir);
         if (at >= 0)
             folder.remove(at, rootDir.size());
-        if (!pump())
-            return result;
     }
     if (!options.toggles.showGroupNotAlbum) {
         QStringList kept;
@@ -146,8 +138,6 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
         for (const QString& folder : std::as_const(folders)) {
             if (deepEnough(folder, categories))
                 kept.append(folder);
-            if (!pump())
-                return result;
         }
         folders = std::move(kept);
     }
@@ -173,8 +163,8 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    list.appendCategoryHeader(
-                        files::displayFileName(category, options.toggles.tagEncoding));
+                    host.addRow(MusicList::categoryHeaderRow(
+                        files::displayFileName(category, options.toggles.tagEncoding)));
                     lastCategory = category;
                 }
             }
@@ -183,83 +173,158 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
         host.setStatusText(u' ' +
                            files::displayFileName(rootDir + entry, options.toggles.tagEncoding));
         const MeasuredAlbum measured = measureAlbum(album, sizes, options.toggles.otherFormats);
-        // Skipped folders neither pump nor look at the stop request.
+        // Skipped folders do not look at the stop request.
         if (text::parseDecimalComma(measured.size).value_or(0) <= options.minLimit)
             continue;
         const RowOrigin origin{root, entry, measured.signature};
         if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
             MusicRow row = *unchanged;
             row.origin = origin; // the root may have moved
-            list.appendRow(std::move(row));
+            host.addRow(std::move(row));
         } else {
-            list.appendRow({folderText(files::displayFileName(entry, options.toggles.tagEncoding),
-                                       categories, options.separator),
-                            {measured.size},
-                            origin});
-            readAlbumDetails(rootDir + measured.detailsFolder, measured.detailsListing, list,
-                             list.count() - 1, options.separator, options.toggles, readPump,
+            MusicRow row{folderText(files::displayFileName(entry, options.toggles.tagEncoding),
+                                    categories, options.separator),
+                         {measured.size},
+                         origin};
+            readAlbumDetails(rootDir + measured.detailsFolder, measured.detailsListing, row,
+                             options.separator, options.toggles, stop,
                              discCountMark(measured.discs));
+            host.addRow(std::move(row));
         }
-        if (!pump())
-            return result;
-        if (host.stopRequested()) {
+        if (stop.stop_requested()) {
             result.stopped = true;
             host.stopHonoured();
             break;
         }
     }
-
-    if (options.testersMode)
-        removeSmallTesterRows(list, options.testersMinLimit);
-    result.count = musicAlbumCount(list, categories);
     return result;
 }
 
-MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
-                              const MusicScanOptions& options, MusicScanHost& host,
-                              const EmptyRootCheck& mayEmpty) {
+int finishMusicScan(MusicList& list, const MusicScanOptions& options) {
+    if (options.testersMode)
+        removeSmallTesterRows(list, options.testersMinLimit);
+    return musicAlbumCount(list, options.toggles.musicInCat);
+}
+
+namespace {
+
+// Appends the rows of a scan on one thread to a list; the rest goes to the caller's host.
+class ListFiller final : public MusicScanHost {
+public:
+    ListFiller(MusicList& list, MusicScanHost& host) : m_list(list), m_host(host) {}
+    void addRow(MusicRow row) override { m_list.appendRow(std::move(row)); }
+    void setStatusText(const QString& text) override { m_host.setStatusText(text); }
+    void setProgressMaximum(int maximum) override { m_host.setProgressMaximum(maximum); }
+    void setProgressPosition(int position) override { m_host.setProgressPosition(position); }
+    void albumPhaseBegan() override { m_host.albumPhaseBegan(); }
+    void stopHonoured() override { m_host.stopHonoured(); }
+
+private:
+    MusicList& m_list;
+    MusicScanHost& m_host;
+};
+
+} // namespace
+
+MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
+                          MusicScanHost& host, const std::stop_token& stop,
+                          const CatalogueUpdate* update) {
+    ListFiller filler(list, host);
+    MusicScanResult result = scanMusicRows(root, options, filler, stop, update);
+    result.count = finishMusicScan(list, options);
+    return result;
+}
+
+MusicRun MusicRun::addRoot(MusicList& list, const QString& root) {
+    MusicRun run;
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
+        list.forgetLeftOut(root);
+        run.m_root = root;
+        return run;
+    }
+    run.m_update = true;
+    run.m_root = listed;
+    run.m_roots = {listed};
+    run.m_previous = rowsOfRoot(list.rows(), listed);
+    run.m_leftOut = list.leftOut();
+    return run;
+}
+
+MusicRun MusicRun::update(const MusicList& list, const QStringList& roots) {
+    MusicRun run;
+    run.m_update = true;
+    run.m_roots = roots;
+    run.m_previous = list.rows();
+    run.m_leftOut = list.leftOut();
+    return run;
+}
+
+MusicUpdateResult MusicRun::run(const MusicScanOptions& options, MusicScanHost& host,
+                                const std::stop_token& stop, const EmptyRootCheck& mayEmpty) {
     MusicUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
+    if (!m_update) {
+        result.scan = scanMusicRows(m_root, options, host, stop);
+        return result;
+    }
+    result.refreshed = refreshes();
+    const CatalogueUpdate update(m_previous, m_roots, m_leftOut);
+    // Made and used on this thread only.
     MusicList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
-            result.scan = scanMusic(root, options, scanned, host, &update);
-            return !result.scan.stopped && !result.scan.abandoned;
+            result.scan = scanMusic(root, options, scanned, host, stop, &update);
+            return !result.scan.stopped;
         });
-    if (!completed)
+    if (!completed || stop.stop_requested()) {
+        result.scan.stopped = true;
         return result;
-    std::vector<MusicRow> rows = scanned.rows();
-    UpdateCounts counts = update.finish(rows);
+    }
+    m_rows = scanned.rows();
+    UpdateCounts counts = update.finish(m_rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
     counts.leftOut = result.counts.leftOut;
     result.counts = counts;
-    list.resetRows(std::move(rows));
-    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
     return result;
+}
+
+void MusicRun::apply(MusicList& list, const MusicScanOptions& options, MusicUpdateResult& result) {
+    if (!m_update) {
+        result.scan.count = finishMusicScan(list, options);
+        return;
+    }
+    if (!result.scan.stopped) {
+        list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_root, std::move(m_rows))
+                                   : std::move(m_rows));
+    }
+    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
+}
+
+namespace {
+
+MusicUpdateResult runHere(MusicRun run, MusicList& list, const MusicScanOptions& options,
+                          MusicScanHost& host, const EmptyRootCheck& mayEmpty,
+                          const std::stop_token& stop) {
+    ListFiller filler(list, host);
+    MusicUpdateResult result = run.run(options, filler, stop, mayEmpty);
+    run.apply(list, options, result);
+    return result;
+}
+
+} // namespace
+
+MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
+                              const MusicScanOptions& options, MusicScanHost& host,
+                              const EmptyRootCheck& mayEmpty, const std::stop_token& stop) {
+    return runHere(MusicRun::update(list, roots), list, options, host, mayEmpty, stop);
 }
 
 MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
                                const MusicScanOptions& options, MusicScanHost& host,
-                               const EmptyRootCheck& mayEmpty) {
-    const QString listed = listedRoot(list.rows(), root);
-    if (listed.isEmpty()) {
-        MusicUpdateResult result;
-        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
-        list.forgetLeftOut(root);
-        result.scan = scanMusic(root, options, list, host);
-        return result;
-    }
-    MusicList part;
-    part.resetRows(rowsOfRoot(list.rows(), listed));
-    part.setLeftOut(list.leftOut());
-    MusicUpdateResult result = updateMusic(part, {listed}, options, host, mayEmpty);
-    result.refreshed = true;
-    if (result.scan.stopped || result.scan.abandoned)
-        return result;
-    list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
-    result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
-    return result;
+                               const EmptyRootCheck& mayEmpty, const std::stop_token& stop) {
+    return runHere(MusicRun::addRoot(list, root), list, options, host, mayEmpty, stop);
 }
 
 void removeSmallTesterRows(MusicList& list, int limitMiB) {

@@ -2,14 +2,16 @@
 
 #include "catalogue/CatalogueUpdate.h"
 #include "files/FolderWalker.h"
+#include "music/MusicList.h"
 #include "settings/Settings.h"
 #include "settings/Toggles.h"
 
 #include <QString>
 
-namespace korvane {
+#include <stop_token>
+#include <vector>
 
-class MusicList;
+namespace korvane {
 
 // The values a music scan runs with, read when the run begins.
 struct MusicScanOptions {
@@ -20,15 +22,13 @@ struct MusicScanOptions {
     int testersMinLimit = Settings::kTestersMinLimit; // notdead_min_limit
 };
 
-// What the scan shows and asks while it runs. The window answers with its status bar, its scan
-// button and its event loop; the command line with a progress line; tests with a recorder.
+// What the scan hands out while it runs, on the thread it runs on. The window forwards it to its
+// own thread in batches; the command line shows a progress line; tests record it.
 class MusicScanHost {
 public:
     virtual ~MusicScanHost() = default;
-    // Lets pending events run; false when the run must end at once (the window is closing).
-    virtual bool pump() = 0;
-    // `StopRequest`: consulted after each appended album row.
-    virtual bool stopRequested() = 0;
+    // The next row of the list: an album row complete with its cells, or a category header row.
+    virtual void addRow(MusicRow) {}
     virtual void setStatusText(const QString&) {}
     virtual void setProgressMaximum(int) {}
     virtual void setProgressPosition(int) {}
@@ -40,39 +40,83 @@ public:
 };
 
 struct MusicScanResult {
-    int count = 0;          // the album count for the window caption
-    bool stopped = false;   // a stop request ended the album phase
-    bool abandoned = false; // the pump asked to end: no testers pass, count not computed
+    int count = 0;        // the album count for the window caption
+    bool stopped = false; // a stop request ended the scan (in the album phase or before it)
 };
 
-// `MusicScan` from the chosen root to the rows appended to list: list every folder below the
-// root, sort the paths, keep the album-depth ones, measure each, append a row (and the category
-// header rows in categories mode) for every folder above the size limit with its details, then
-// run the testers pass over the whole list. Rows are appended to what the list holds. Each row
-// remembers its origin; with an update, an album folder whose signature is unchanged gets its
-// previous row and no file of it is read.
+// `MusicScan` from the chosen root to rows handed to host.addRow: list every folder below the
+// root, sort the paths, keep the album-depth ones, measure each, hand out a row (and the category
+// header rows in categories mode) for every folder above the size limit with its details. Each
+// row remembers its origin; with an update, an album folder whose signature is unchanged gets its
+// previous row and no file of it is read. A stop ends the folder walk at once, and the album
+// phase after the next album row (skipped folders do not look at it); a long read ends at once.
+// Neither the testers pass nor the count: they run over the list the rows went to
+// (finishMusicScan). Needs no list model, so it runs on a worker thread.
+MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& options,
+                              MusicScanHost& host, const std::stop_token& stop = {},
+                              const CatalogueUpdate* update = nullptr);
+
+// After the rows of a scan were appended to list: the testers pass over the whole list, then the
+// count.
+int finishMusicScan(MusicList& list, const MusicScanOptions& options);
+
+// scanMusicRows appending to list, then finishMusicScan: the scan of one thread (the command line,
+// tests). host.addRow is not called.
 MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, MusicList& list,
-                          MusicScanHost& host, const CatalogueUpdate* update = nullptr);
+                          MusicScanHost& host, const std::stop_token& stop = {},
+                          const CatalogueUpdate* update = nullptr);
 
 // "Обновить коллекцию": scans every root the list was built from again (or the roots given)
 // through an update, replaces the list's rows with the outcome and recounts. A root that is gone,
-// or that holds none of its albums (unless `mayEmpty`), keeps its rows.
+// or that holds none of its albums (unless `mayEmpty`), keeps its rows. A stopped update leaves
+// the list as it was.
 struct MusicUpdateResult {
     MusicScanResult scan;
     UpdateCounts counts;
     bool refreshed = false; // addMusicRoot: the root's rows were refreshed in place
 };
+
+// A scan, an update or an addition in three steps, so that the long middle one can run on a
+// worker thread while the list stays with the window: prepare (the list's thread) takes what
+// the run needs from the list, run works on those values alone, apply (the list's thread again)
+// puts the outcome into the list.
+class MusicRun {
+public:
+    // "Добавить в коллекцию": a root the list does not hold yet is scanned and its rows appended
+    // as run hands them out (its albums left out earlier come back). A root it holds already is
+    // refreshed in place by an update of that root alone (hand edits kept, albums left out stay
+    // out, counts given), so no album is listed twice; a stopped refresh leaves the list as it was.
+    static MusicRun addRoot(MusicList& list, const QString& root);
+    // "Обновить коллекцию" of the roots given, or of every root of the list.
+    static MusicRun update(const MusicList& list, const QStringList& roots);
+
+    // Whether run hands the rows to host.addRow as they come (to be appended to the list);
+    // otherwise apply puts them in place at the end.
+    bool appendsRows() const { return !m_update; }
+    bool refreshes() const { return m_update && !m_root.isEmpty(); }
+
+    MusicUpdateResult run(const MusicScanOptions& options, MusicScanHost& host,
+                          const std::stop_token& stop = {}, const EmptyRootCheck& mayEmpty = {});
+    void apply(MusicList& list, const MusicScanOptions& options, MusicUpdateResult& result);
+
+private:
+    bool m_update = false;
+    QString m_root; // the root added; for a refresh, its spelling in the list
+    QStringList m_roots;
+    std::vector<MusicRow> m_previous;
+    std::vector<RowOrigin> m_leftOut;
+    std::vector<MusicRow> m_rows; // an update's outcome, for apply
+};
+
+// The three steps of MusicRun on one thread.
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
                               const MusicScanOptions& options, MusicScanHost& host,
-                              const EmptyRootCheck& mayEmpty = {});
-
-// "Добавить в коллекцию": a root the list does not hold yet is scanned and its rows appended
-// (its albums left out earlier come back). A root it holds already is refreshed in place by an
-// update of that root alone (hand edits kept, albums left out stay out, counts given), so no
-// album is listed twice; a stopped refresh leaves the list as it was.
+                              const EmptyRootCheck& mayEmpty = {},
+                              const std::stop_token& stop = {});
 MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
                                const MusicScanOptions& options, MusicScanHost& host,
-                               const EmptyRootCheck& mayEmpty = {});
+                               const EmptyRootCheck& mayEmpty = {},
+                               const std::stop_token& stop = {});
 
 // The testers pass: deletes every album row marked "xxxx - Unsorted" or " [--]" whose size is
 // below limitMiB, rows of earlier runs included. A Size cell that is not a number keeps its row.

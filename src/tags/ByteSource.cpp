@@ -70,16 +70,10 @@ std::size_t FileSource::readAt(std::int64_t offset, void* buffer, std::size_t co
     return done;
 }
 
-std::size_t ProgressSource::readAt(std::int64_t offset, void* buffer, std::size_t count) {
-    const std::size_t got = m_source.readAt(offset, buffer, count);
-    m_bytes += static_cast<std::int64_t>(got);
-    if (m_bytes >= kByteStep || ++m_reads >= kReadStep) {
-        m_bytes = 0;
-        m_reads = 0;
-        if (!m_progress())
-            throw ReadStopped();
-    }
-    return got;
+std::size_t StoppableSource::readAt(std::int64_t offset, void* buffer, std::size_t count) {
+    if (m_stop.stop_requested())
+        throw ReadStopped();
+    return m_source.readAt(offset, buffer, count);
 }
 
 std::size_t MemorySource::readAt(std::int64_t offset, void* buffer, std::size_t count) {

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -90,50 +90,43 @@ private:
     std::uint64_t m_clock = 0;
 };
 
-// Thrown out of a read when the progress callback asked to stop.
+// Thrown out of a read when the caller asked to stop.
 struct ReadStopped : std::exception {
     const char* what() const noexcept override { return "stopped"; }
 };
 
-// Lets a caller's event loop run during a long read: calls `progress` after every `kByteStep`
-// bytes or `kReadStep` reads, whichever comes first (a damaged header can make a reader loop on
-// tiny reads as well as read gigabytes). When progress returns false, the read throws
-// ReadStopped.
-class ProgressSource final : public ByteSource {
+// Lets a caller stop a long read (a huge file with no frames, a damaged header that makes a
+// reader loop on tiny reads): every read first looks at the stop token and throws ReadStopped
+// once a stop was requested.
+class StoppableSource final : public ByteSource {
 public:
-    using Progress = std::function<bool()>;
-    static constexpr std::int64_t kByteStep = 4 * 1024 * 1024;
-    static constexpr std::int64_t kReadStep = 65536;
-
-    ProgressSource(ByteSource& source, Progress progress)
-        : m_source(source), m_progress(std::move(progress)) {}
+    StoppableSource(ByteSource& source, const std::stop_token& stop)
+        : m_source(source), m_stop(stop) {}
     std::int64_t size() const override { return m_source.size(); }
     std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) override;
 
 private:
     ByteSource& m_source;
-    Progress m_progress;
-    std::int64_t m_bytes = 0;
-    std::int64_t m_reads = 0;
+    const std::stop_token& m_stop;
 };
 
 // The shell of a reader's Load(file name): Reset, open the file read-only (false when it cannot
 // be opened), and parse it through a read-ahead window, so that a reader's many small reads cost
-// one or two system reads. With `progress`, the reads report to it (ProgressSource).
+// one or two system reads. A stop ends the read with ReadStopped (StoppableSource).
 template <typename Reader>
 bool loadFromFile(Reader& reader, const std::filesystem::path& fileName,
-                  const ProgressSource::Progress& progress = {}) {
+                  const std::stop_token& stop = {}) {
     reader.reset();
     const auto file = FileSource::open(fileName);
     if (!file)
         return false;
-    if (!progress) {
+    if (!stop.stop_possible()) {
         ReadAheadSource source(*file);
         return reader.load(source);
     }
-    // Outside the window, so that every read of the reader counts, the tiny ones too.
+    // Outside the window, so that every read of the reader looks, the tiny ones too.
     ReadAheadSource window(*file);
-    ProgressSource source(window, progress);
+    StoppableSource source(window, stop);
     return reader.load(source);
 }
 

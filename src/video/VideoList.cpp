@@ -19,13 +19,18 @@ VideoList::VideoList(QObject* parent)
           },
           parent) {}
 
-void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& cells,
-                               RowOrigin origin) {
+VideoRow VideoList::videoRow(const QString& caption, const video::VideoCells& cells,
+                             RowOrigin origin) {
     QStringList texts;
     for (const std::string* cell :
          {&cells.size, &cells.resolution, &cells.duration, &cells.fps, &cells.codec})
         texts.append(text::fromCp1251(*cell));
-    appendRow({caption, texts, std::move(origin)});
+    return {caption, texts, std::move(origin)};
+}
+
+void VideoList::appendVideoRow(const QString& caption, const video::VideoCells& cells,
+                               RowOrigin origin) {
+    appendRow(videoRow(caption, cells, std::move(origin)));
 }
 
 int VideoList::removeRowKeepingSelection(int index) {

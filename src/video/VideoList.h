@@ -27,6 +27,8 @@ public:
     explicit VideoList(QObject* parent = nullptr);
 
     // A scanned file's row. The cells are Windows-1251 texts, as the probe gives them.
+    static VideoRow videoRow(const QString& caption, const video::VideoCells& cells,
+                             RowOrigin origin);
     void appendVideoRow(const QString& caption, const video::VideoCells& cells,
                         RowOrigin origin = {});
 

@@ -20,34 +20,31 @@ bool skippedByExtension(const QString& path) {
 
 } // namespace
 
-void listVideoFiles(const QString& root, QStringList& files, const Pump& pump) {
+void listVideoFiles(const QString& root, QStringList& files, const std::stop_token& stop) {
     QStringList folders;
     QStringList others;
-    listAllFolders(root, folders, others, pump);
+    listAllFolders(root, folders, others, stop);
     for (const QString& path : std::as_const(others)) {
         if (!skippedByExtension(path))
             files.append(path);
     }
 }
 
-VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
-                           video::VideoInfo& probe, VideoScanHost& host, VideoFiles videoFiles,
-                           const CatalogueUpdate* update, codepage::Choice names) {
+VideoScanResult scanVideoRows(const QString& root, const QString& separator,
+                              video::VideoInfo& probe, VideoScanHost& host, VideoFiles videoFiles,
+                              const std::stop_token& stop, const CatalogueUpdate* update,
+                              codepage::Choice names) {
     VideoScanResult result;
-    // Once the host asked to end, every later pump says so too.
-    const Pump pump = [&host, &result] {
-        if (!result.abandoned && !host.pump())
-            result.abandoned = true;
-        return !result.abandoned;
-    };
     // Paths are handled with Qt's "/" inside and shown with the native separator.
     QString rootDir = QDir::fromNativeSeparators(root);
     if (!rootDir.endsWith(u'/'))
         rootDir += u'/'; // a top folder such as "/" or "D:/" already ends with it
     QStringList files;
-    listVideoFiles(rootDir, files, pump);
-    if (result.abandoned)
+    listVideoFiles(rootDir, files, stop);
+    if (stop.stop_requested()) {
+        result.stopped = true;
         return result;
+    }
     // Sorted and captioned by the names as the user reads them; the probe gets the names' bytes.
     files::sortByShownName(files, names);
 
@@ -56,7 +53,7 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
     host.setStatusText(waiting);
     host.filePhaseBegan();
     for (int i = 0; i < files.size(); ++i) {
-        if (host.stopRequested()) {
+        if (stop.stop_requested()) {
             result.stopped = true;
             break;
         }
@@ -73,72 +70,142 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
         if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
             VideoRow row = *unchanged;
             row.origin = std::move(origin); // the root may have moved
-            list.appendRow(std::move(row));
+            host.addRow(std::move(row));
         } else {
             probe.fileName = nativePath;
             probe.probe();
-            if (!probe.hasVideo && videoFiles == VideoFiles::WithVideo) {
-                if (!pump())
-                    return result;
+            if (!probe.hasVideo && videoFiles == VideoFiles::WithVideo)
                 continue;
-            }
-            list.appendVideoRow(
+            host.addRow(VideoList::videoRow(
                 caption, video::videoCells(video::readableFileLength(nativePath), probe.video),
-                std::move(origin));
+                std::move(origin)));
         }
         ++result.added;
         host.rowAppended();
-        if (!pump())
-            return result;
     }
     if (!files.isEmpty())
         result.firstFileFolder = QDir::toNativeSeparators(QFileInfo(files.first()).path());
     return result;
 }
 
-VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
-                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
-                               const EmptyRootCheck& mayEmpty, codepage::Choice names) {
+namespace {
+
+// Appends the rows of a scan on one thread to a list; the rest goes to the caller's host.
+class ListFiller final : public VideoScanHost {
+public:
+    ListFiller(VideoList& list, VideoScanHost& host) : m_list(list), m_host(host) {}
+    void addRow(VideoRow row) override { m_list.appendRow(std::move(row)); }
+    void setStatusText(const QString& text) override { m_host.setStatusText(text); }
+    void setProgressMaximum(int maximum) override { m_host.setProgressMaximum(maximum); }
+    void setProgressPosition(int position) override { m_host.setProgressPosition(position); }
+    void filePhaseBegan() override { m_host.filePhaseBegan(); }
+    void rowAppended() override { m_host.rowAppended(); }
+
+private:
+    VideoList& m_list;
+    VideoScanHost& m_host;
+};
+
+} // namespace
+
+VideoScanResult scanVideos(const QString& root, const QString& separator, VideoList& list,
+                           video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                           const CatalogueUpdate* update, codepage::Choice names,
+                           const std::stop_token& stop) {
+    ListFiller filler(list, host);
+    return scanVideoRows(root, separator, probe, filler, files, stop, update, names);
+}
+
+VideoRun VideoRun::addRoot(VideoList& list, const QString& root) {
+    VideoRun run;
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
+        list.forgetLeftOut(root);
+        run.m_root = root;
+        return run;
+    }
+    run.m_update = true;
+    run.m_root = listed;
+    run.m_roots = {listed};
+    run.m_previous = rowsOfRoot(list.rows(), listed);
+    run.m_leftOut = list.leftOut();
+    return run;
+}
+
+VideoRun VideoRun::update(const VideoList& list, const QStringList& roots) {
+    VideoRun run;
+    run.m_update = true;
+    run.m_roots = roots;
+    run.m_previous = list.rows();
+    run.m_leftOut = list.leftOut();
+    return run;
+}
+
+VideoUpdateResult VideoRun::run(const QString& separator, video::VideoInfo& probe,
+                                VideoScanHost& host, VideoFiles files, const std::stop_token& stop,
+                                const EmptyRootCheck& mayEmpty, codepage::Choice names) {
     VideoUpdateResult result;
-    const CatalogueUpdate update(list.rows(), roots, list.leftOut());
+    if (!m_update) {
+        result.scan = scanVideoRows(m_root, separator, probe, host, files, stop, nullptr, names);
+        return result;
+    }
+    result.refreshed = refreshes();
+    const CatalogueUpdate update(m_previous, m_roots, m_leftOut);
+    // Made and used on this thread only.
     VideoList scanned;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
-            result.scan = scanVideos(root, separator, scanned, probe, host, files, &update, names);
-            return !result.scan.stopped && !result.scan.abandoned;
+            result.scan =
+                scanVideos(root, separator, scanned, probe, host, files, &update, names, stop);
+            return !result.scan.stopped;
         });
-    if (!completed)
+    if (!completed || stop.stop_requested()) {
+        result.scan.stopped = true;
         return result;
-    std::vector<VideoRow> rows = scanned.rows();
-    UpdateCounts counts = update.finish(rows);
+    }
+    m_rows = scanned.rows();
+    UpdateCounts counts = update.finish(m_rows);
     counts.missingRoots = result.counts.missingRoots;
     counts.emptyRoots = result.counts.emptyRoots;
     counts.leftOut = result.counts.leftOut;
     result.counts = counts;
-    list.resetRows(std::move(rows));
     return result;
+}
+
+void VideoRun::apply(VideoList& list, const VideoUpdateResult& result) {
+    if (!m_update || result.scan.stopped)
+        return;
+    list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_root, std::move(m_rows))
+                               : std::move(m_rows));
+}
+
+namespace {
+
+VideoUpdateResult runHere(VideoRun run, VideoList& list, const QString& separator,
+                          video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                          const EmptyRootCheck& mayEmpty, codepage::Choice names) {
+    ListFiller filler(list, host);
+    const VideoUpdateResult result =
+        run.run(separator, probe, filler, files, std::stop_token(), mayEmpty, names);
+    run.apply(list, result);
+    return result;
+}
+
+} // namespace
+
+VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
+                               video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
+                               const EmptyRootCheck& mayEmpty, codepage::Choice names) {
+    return runHere(VideoRun::update(list, roots), list, separator, probe, host, files, mayEmpty,
+                   names);
 }
 
 VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty, codepage::Choice names) {
-    const QString listed = listedRoot(list.rows(), root);
-    if (listed.isEmpty()) {
-        VideoUpdateResult result;
-        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
-        list.forgetLeftOut(root);
-        result.scan = scanVideos(root, separator, list, probe, host, files, nullptr, names);
-        return result;
-    }
-    VideoList part;
-    part.resetRows(rowsOfRoot(list.rows(), listed));
-    part.setLeftOut(list.leftOut());
-    VideoUpdateResult result =
-        updateVideos(part, {listed}, separator, probe, host, files, mayEmpty, names);
-    result.refreshed = true;
-    if (!result.scan.stopped && !result.scan.abandoned)
-        list.resetRows(replaceRootRows(list.rows(), listed, part.rows()));
-    return result;
+    return runHere(VideoRun::addRoot(list, root), list, separator, probe, host, files, mayEmpty,
+                   names);
 }
 
 } // namespace korvane

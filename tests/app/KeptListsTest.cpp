@@ -5,6 +5,7 @@
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "TempDir.h"
 
 #include <QAction>
@@ -138,6 +139,7 @@ TEST(KeptLists, AnUpdateEmptiesARootOnlyWhenTheUserConfirms) {
         f.desktop.questions.clear();
         f.desktop.yesNoAnswers = {confirmed};
         w.ui().musicUpdateAction->trigger();
+        ASSERT_TRUE(test::waitForJob(w.musicJob()));
         ASSERT_EQ(f.desktop.questions.size(), 1);
         EXPECT_TRUE(f.desktop.questions[0].contains(empty.path()))
             << f.desktop.questions[0].toStdString();
@@ -244,6 +246,7 @@ TEST(KeptLists, ADeletedAlbumIsLeftOutUntilTheListIsCleared) {
     EXPECT_FALSE(kept.contains(doomed));
 
     w.ui().musicUpdateAction->trigger();
+    ASSERT_TRUE(test::waitForJob(w.musicJob()));
     EXPECT_EQ(captions(w.musicList()), kept);
     EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0; исключённых: 1");
     f.stop();
@@ -281,6 +284,7 @@ TEST(KeptLists, ScanningARootAlreadyInTheListRefreshesItsRowsInPlace) {
     const auto scan = [&](const QString& root) {
         f.desktop.folderAnswers = {root};
         w.ui().musicScanButton->click();
+        ASSERT_TRUE(test::waitForJob(w.musicJob()));
     };
     scan(collection.path());
     ASSERT_EQ(w.musicList().count(), 2);
@@ -309,4 +313,28 @@ TEST(KeptLists, ScanningARootAlreadyInTheListRefreshesItsRowsInPlace) {
     scan(collection.path() + u'/');
     EXPECT_EQ(w.musicList().count(), 4);
     EXPECT_EQ(w.statusText(), " Новых: 0, изменённых: 0, удалённых: 0");
+}
+
+// Closed while the scan reads an album: the scan stops there, and the rows done are stored.
+TEST(KeptLists, ClosingDuringAScanStoresTheRowsDone) {
+    Fixture f;
+    test::TempDir collection;
+    makeAlbum(collection, "Group/A1");
+    makeAlbum(collection, "Group/A2");
+    makeAlbum(collection, "Group/A3");
+    // A gigabyte without frames: its read still runs when the window closes.
+    QFile slow(collection.file(QStringLiteral("Group/A2/01.mp3")));
+    ASSERT_TRUE(slow.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(slow.resize(qint64(1) << 30));
+    slow.close();
+    MainWindow& w = f.start();
+    f.desktop.folderAnswers = {collection.path()};
+    const auto connection =
+        QObject::connect(&w.musicList(), &QAbstractItemModel::rowsInserted, [&w] { w.close(); });
+    w.ui().musicScanButton->click();
+    ASSERT_TRUE(test::waitForJob(w.musicJob()));
+    QObject::disconnect(connection);
+    EXPECT_EQ(w.musicList().count(), 2);
+    f.window.reset();
+    EXPECT_EQ(storedMusicRows(f.dir.file("korvane.db")), 2);
 }

@@ -1,6 +1,7 @@
 #include "bases/BaseFillDialog.h"
 
 #include "FakeDesktop.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "settings/SettingsFile.h"
 
@@ -65,6 +66,7 @@ protected:
     test::FakeDesktop m_desktop;
     SettingsFile m_settings;
     MusicList m_list;
+    Job m_job;
     BaseFillDialog m_dialog;
 };
 
@@ -81,7 +83,7 @@ TEST_F(BaseFillDialogTest, Layout) {
 
 TEST_F(BaseFillDialogTest, RunsWhenShownAndOffersClose) {
     m_dialog.prepare(BaseKind::GenreBase, FillMode::OnlyMissing, writeBase("a=Punk\r\nc=Ska\r\n"),
-                     m_list);
+                     m_list, m_job);
     showAndWait();
     EXPECT_EQ(styles(),
               (QStringList{QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("Ska")}));
@@ -98,14 +100,14 @@ TEST_F(BaseFillDialogTest, RunsWhenShownAndOffersClose) {
 
 TEST_F(BaseFillDialogTest, EveryRunStartsWithTheStopCaption) {
     const QString path = writeBase("a=Punk\r\n");
-    m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, m_list);
+    m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, m_list, m_job);
     showAndWait();
     m_dialog.button()->click();
 
     QStringList captions;
     QObject::connect(m_dialog.progressBar(), &QProgressBar::valueChanged, &m_dialog,
                      [&] { captions << m_dialog.button()->text(); });
-    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list);
+    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list, m_job);
     showAndWait();
     ASSERT_FALSE(captions.isEmpty());
     EXPECT_EQ(captions.first(), kStop);
@@ -115,7 +117,7 @@ TEST_F(BaseFillDialogTest, EveryRunStartsWithTheStopCaption) {
 
 TEST_F(BaseFillDialogTest, MissingBaseShowsTheOpenErrorAndChangesNothing) {
     const QString path = m_dir.filePath(QStringLiteral("countrybd.txt"));
-    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list);
+    m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list, m_job);
     showAndWait();
     ASSERT_EQ(m_desktop.errors.size(), 1);
     EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot open file \"") + path +
@@ -129,9 +131,32 @@ TEST_F(BaseFillDialogTest, MissingBaseShowsTheOpenErrorAndChangesNothing) {
     EXPECT_FALSE(m_dialog.isVisible());
 }
 
-// A stop at the first line read or the first row filled, by the button, the close box or Escape.
+// A stop as soon as the dialog shows the reading or the filling, by the button, the close box or
+// Escape. The run goes on in the list's job: a long base and a long list give the stop time to
+// arrive while the phase runs. A stop while reading changes nothing; while filling, the rows
+// before it keep their values (the first one), those after it stay as they were (the last two).
 TEST_F(BaseFillDialogTest, StopAndClose) {
-    const QString path = writeBase("a=Punk\r\nb=Ska\r\nc=Pop\r\n");
+    QByteArray base = "a=Punk\r\nb=Ska\r\nc=Pop\r\n";
+    for (int i = 0; i < 400'000; ++i)
+        base += "filler " + QByteArray::number(i) + "=Rock\r\n";
+    const QString path = writeBase(base);
+    MusicList list;
+    const auto addRow = [&list](const QString& group) {
+        list.appendRow(
+            {group + QStringLiteral("  \\  X"),
+             {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"), QStringLiteral("-")}});
+    };
+    addRow(QStringLiteral("A"));
+    for (int i = 0; i < 300'000; ++i)
+        addRow(QStringLiteral("nobody %1").arg(i));
+    addRow(QStringLiteral("B"));
+    addRow(QStringLiteral("C"));
+    const auto ends = [&list] {
+        return QStringList{list.rows().front().cells.value(StyleCell),
+                           list.rows()[list.rows().size() - 2].cells.value(StyleCell),
+                           list.rows().back().cells.value(StyleCell)};
+    };
+
     const std::function<void(BaseFillDialog&)> clickStop = [](BaseFillDialog& d) {
         d.button()->click();
     };
@@ -139,6 +164,8 @@ TEST_F(BaseFillDialogTest, StopAndClose) {
     const std::function<void(BaseFillDialog&)> escape = [](BaseFillDialog& d) {
         QTest::keyClick(&d, Qt::Key_Escape);
     };
+    const QStringList untouched{QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")};
+    const QStringList first{QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("-")};
     const struct {
         const char* name;
         QString phase;
@@ -149,67 +176,39 @@ TEST_F(BaseFillDialogTest, StopAndClose) {
         QString caption;
         QStringList styles;
     } cases[] = {
-        {"stop button while reading",
-         kReading,
-         clickStop,
-         FillState::Stopped,
-         true,
-         kReading,
-         kStop,
-         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
-        {"close box while reading",
-         kReading,
-         closeBox,
-         FillState::Stopped,
-         false,
-         kReading,
-         kStop,
-         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
-        {"Escape while reading",
-         kReading,
-         escape,
-         FillState::Stopped,
-         false,
-         kReading,
-         kStop,
-         {QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}},
-        {"stop button while filling",
-         kFilling,
-         clickStop,
-         FillState::Done,
-         true,
-         QStringLiteral("ОК"),
-         kClose,
-         {QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("-")}},
-        {"close box while filling",
-         kFilling,
-         closeBox,
-         FillState::Done,
-         false,
-         QStringLiteral("ОК"),
-         kClose,
-         {QStringLiteral("Punk"), QStringLiteral("-"), QStringLiteral("-")}},
+        {"stop button while reading", kReading, clickStop, FillState::Stopped, true, kReading,
+         kStop, untouched},
+        {"close box while reading", kReading, closeBox, FillState::Stopped, false, kReading, kStop,
+         untouched},
+        {"Escape while reading", kReading, escape, FillState::Stopped, false, kReading, kStop,
+         untouched},
+        {"stop button while filling", kFilling, clickStop, FillState::Done, true,
+         QStringLiteral("ОК"), kClose, first},
+        {"close box while filling", kFilling, closeBox, FillState::Done, false,
+         QStringLiteral("ОК"), kClose, first},
     };
     for (const auto& c : cases) {
-        for (int i = 0; i < m_list.count(); ++i)
-            m_list.setCell(i, StyleCell, QStringLiteral("-"));
-        m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, m_list);
+        for (int i = 0; i < list.count(); ++i)
+            list.setCell(i, StyleCell, QStringLiteral("-"));
+        m_dialog.prepare(BaseKind::GenreBase, FillMode::All, path, list, m_job);
         bool acted = false;
         const QMetaObject::Connection connection = QObject::connect(
             m_dialog.progressBar(), &QProgressBar::valueChanged, &m_dialog, [&](int value) {
-                if (!acted && value == 1 && m_dialog.label()->text() == c.phase) {
+                if (!acted && value >= 1 && m_dialog.label()->text() == c.phase) {
                     acted = true;
                     c.action(m_dialog);
                 }
             });
-        showAndWait();
+        QSignalSpy finished(&m_dialog, &BaseFillDialog::runFinished);
+        m_dialog.show();
+        ASSERT_TRUE(finished.wait(60000)) << c.name;
         QObject::disconnect(connection);
         EXPECT_TRUE(acted) << c.name;
         EXPECT_EQ(m_dialog.fill().state(), c.state) << c.name;
         EXPECT_EQ(m_dialog.isVisible(), c.visible) << c.name;
         EXPECT_EQ(m_dialog.label()->text(), c.label) << c.name;
         EXPECT_EQ(m_dialog.button()->text(), c.caption) << c.name;
-        EXPECT_EQ(styles(), c.styles) << c.name;
+        EXPECT_EQ(ends(), c.styles) << c.name;
         if (c.state == FillState::Stopped) {
             EXPECT_EQ(m_dialog.progressBar()->value(), 0) << c.name;
         }

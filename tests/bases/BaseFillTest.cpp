@@ -179,7 +179,7 @@ TEST_F(BaseFillTest, FillsTheTargetCells) {
         MusicList list;
         fillList(list, c.rows);
         BaseFill fill;
-        fill.run(request(c.kind, c.mode, c.base), list, [] {});
+        fill.run(request(c.kind, c.mode, c.base), list);
         EXPECT_EQ(cells(list, c.kind), c.expected) << c.name;
         EXPECT_EQ(fill.state(), FillState::Done) << c.name;
         EXPECT_EQ(fill.label(), QStringLiteral("ОК")) << c.name;
@@ -200,17 +200,17 @@ TEST_F(BaseFillTest, SeparatorOfAnAbsentSettingFindsTheGroup) {
     BaseFill fill;
     FillRequest r = request(BaseKind::CountryBase, FillMode::OnlyMissing, "grey owls=Canada\n");
     r.separator = QStringLiteral("  \\");
-    fill.run(r, list, [] {});
+    fill.run(r, list);
     EXPECT_EQ(list.text(0, CountryCell + 1), QStringLiteral("Canada"));
 }
 
-TEST_F(BaseFillTest, ReportsReadingThenFillingToThePump) {
+TEST_F(BaseFillTest, ReportsReadingThenFilling) {
     MusicList list;
     fillList(list, {album(QStringLiteral("A  \\  X"), QStringLiteral("-"), QStringLiteral("-")),
                     album(QStringLiteral("B  \\  X"), QStringLiteral("-"), QStringLiteral("-"))});
     BaseFill fill;
     QStringList seen;
-    fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\nc=3\n"), list, [&] {
+    fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\nc=3\n"), list, {}, [&] {
         seen << QStringLiteral("%1 %2/%3")
                     .arg(fill.label())
                     .arg(fill.progressPosition())
@@ -221,7 +221,7 @@ TEST_F(BaseFillTest, ReportsReadingThenFillingToThePump) {
                   QStringLiteral("Чтение базы... 1/3"), QStringLiteral("Чтение базы... 2/3"),
                   QStringLiteral("Чтение базы... 3/3"), QStringLiteral("Заполнение жанров... 1/2"),
                   QStringLiteral("Заполнение жанров... 2/2"),
-                  QStringLiteral("Заполнение жанров... 2/2"), // the last pump before "ОК"
+                  QStringLiteral("Заполнение жанров... 2/2"), // the last report before "ОК"
               }));
     EXPECT_EQ(fill.state(), FillState::Done);
     EXPECT_EQ(fill.progressPosition(), 2);
@@ -232,7 +232,7 @@ TEST_F(BaseFillTest, CountryBaseUsesTheSameFillingLabel) {
     list.appendRow(album(QStringLiteral("A  \\  X"), QStringLiteral("-"), QStringLiteral("-")));
     BaseFill fill;
     QString filling;
-    fill.run(request(BaseKind::CountryBase, FillMode::All, "a=1\n"), list, [&] {
+    fill.run(request(BaseKind::CountryBase, FillMode::All, "a=1\n"), list, {}, [&] {
         if (fill.state() == FillState::Filling)
             filling = fill.label();
     });
@@ -242,9 +242,10 @@ TEST_F(BaseFillTest, CountryBaseUsesTheSameFillingLabel) {
 TEST_F(BaseFillTest, EmptyListStillReadsTheBaseAndEndsDone) {
     MusicList list;
     BaseFill fill;
-    int pumps = 0;
-    fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\n"), list, [&] { ++pumps; });
-    EXPECT_EQ(pumps, 3); // two lines, then the final pump
+    int reports = 0;
+    fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\n"), list, {},
+             [&] { ++reports; });
+    EXPECT_EQ(reports, 3); // two lines, then the final report
     EXPECT_EQ(fill.state(), FillState::Done);
     EXPECT_EQ(fill.progressMaximum(), 0);
 }
@@ -255,10 +256,12 @@ TEST_F(BaseFillTest, StopWhileReadingChangesNothing) {
         list.appendRow(album(QStringLiteral("A  \\  X"), QStringLiteral("-"), QStringLiteral("-")));
         BaseFill fill;
         int lines = 0;
-        fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\nc=3\n"), list, [&] {
-            if (++lines == stopAt)
-                fill.stop();
-        });
+        std::stop_source stop;
+        fill.run(request(BaseKind::GenreBase, FillMode::All, "a=1\nb=2\nc=3\n"), list,
+                 stop.get_token(), [&] {
+                     if (++lines == stopAt)
+                         stop.request_stop();
+                 });
         EXPECT_EQ(lines, stopAt);
         EXPECT_EQ(fill.state(), FillState::Stopped);
         EXPECT_EQ(fill.label(), QStringLiteral("Чтение базы..."));
@@ -273,10 +276,11 @@ TEST_F(BaseFillTest, StopWhileFillingKeepsTheRowsAlreadyFilled) {
         list.appendRow(album(QString::fromLatin1(group) + kSeparator + QStringLiteral("X"),
                              QStringLiteral("-"), QStringLiteral("-")));
     BaseFill fill;
+    std::stop_source stop;
     fill.run(request(BaseKind::GenreBase, FillMode::OnlyMissing, "a=1\nb=2\nc=3\nd=4\n"), list,
-             [&] {
+             stop.get_token(), [&] {
                  if (fill.state() == FillState::Filling && fill.progressPosition() == 2)
-                     fill.stop();
+                     stop.request_stop();
              });
     EXPECT_EQ(cells(list, BaseKind::GenreBase),
               (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"),
@@ -286,14 +290,16 @@ TEST_F(BaseFillTest, StopWhileFillingKeepsTheRowsAlreadyFilled) {
     EXPECT_EQ(fill.progressPosition(), 2);
 }
 
-TEST_F(BaseFillTest, NextRunClearsTheStop) {
+TEST_F(BaseFillTest, NextRunWithAFreshTokenRunsToTheEnd) {
     MusicList list;
     list.appendRow(album(QStringLiteral("A  \\  X"), QStringLiteral("-"), QStringLiteral("-")));
     BaseFill fill;
     const FillRequest r = request(BaseKind::GenreBase, FillMode::All, "a=1\n");
-    fill.run(r, list, [&] { fill.stop(); });
+    std::stop_source stop;
+    stop.request_stop();
+    fill.run(r, list, stop.get_token());
     ASSERT_EQ(fill.state(), FillState::Stopped);
-    fill.run(r, list, [] {});
+    fill.run(r, list);
     EXPECT_EQ(fill.state(), FillState::Done);
     EXPECT_EQ(list.text(0, StyleCell + 1), QStringLiteral("1"));
 }
@@ -303,10 +309,10 @@ TEST_F(BaseFillTest, MissingBaseFailsWithTheOpenErrorAndChangesNothing) {
     list.appendRow(album(QStringLiteral("A  \\  X"), QStringLiteral("-"), QStringLiteral("-")));
     BaseFill fill;
     const QString path = m_dir.filePath(QStringLiteral("genrebd.txt"));
-    int pumps = 0;
-    fill.run({BaseKind::GenreBase, FillMode::All, path, kSeparator}, list, [&] { ++pumps; });
+    int reports = 0;
+    fill.run({BaseKind::GenreBase, FillMode::All, path, kSeparator}, list, {}, [&] { ++reports; });
     EXPECT_EQ(fill.state(), FillState::Failed);
-    EXPECT_EQ(pumps, 0);
+    EXPECT_EQ(reports, 0);
     EXPECT_EQ(fill.label(), QStringLiteral("Чтение базы..."));
     const QString prefix = QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ");
     EXPECT_TRUE(fill.error().startsWith(prefix)) << fill.error().toStdString();

@@ -265,7 +265,7 @@ TEST_F(BaseFileWriting, SavedBaseFillsTheListBack) {
             {QString::fromUtf8(group) + kSeparator + QStringLiteral("X"),
              {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("-"), QStringLiteral("-")}});
     BaseFill fill;
-    fill.run({BaseKind::GenreBase, FillMode::OnlyMissing, saved.path, kSeparator}, list, [] {});
+    fill.run({BaseKind::GenreBase, FillMode::OnlyMissing, saved.path, kSeparator}, list);
     // "owls=Punk" and "owls=Ska" are both in the file; the first in file order wins.
     QStringList styles;
     for (const MusicRow& row : list.rows())

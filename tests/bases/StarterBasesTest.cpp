@@ -79,7 +79,7 @@ TEST(StarterBases, FillKnownGroups) {
         BaseFill fill;
         fill.run({kind, FillMode::OnlyMissing,
                   QStringLiteral(KORVANE_BIN_DIR "/") + baseFileName(kind), separator},
-                 list, [] {});
+                 list);
         ASSERT_EQ(fill.state(), FillState::Done);
     }
     const QStringList expected[] = {

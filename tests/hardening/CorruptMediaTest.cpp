@@ -438,19 +438,18 @@ TEST(CorruptMedia, HostileFilesOfTheNewerFormats) {
         writeFile(album / ("01." + ending), c.file);
         if (!c.extraName.empty())
             writeFile(album / c.extraName, c.extra);
-        MusicList list;
-        list.appendRow({QStringLiteral("Band  \\  Album"), {QStringLiteral("5")}});
+        MusicRow row{QStringLiteral("Band  \\  Album"), {QStringLiteral("5")}};
         Toggles options;
         options.artistFromID3 = true;
         options.yearInColumn = true;
         const Clock::time_point begin = Clock::now();
-        readAlbumDetails(QString::fromStdString(album.string()), list, 0, QStringLiteral("  \\  "),
-                         options, {});
+        readAlbumDetails(QString::fromStdString(album.string()), row, QStringLiteral("  \\  "),
+                         options);
         std::cout << c.name << ": "
                   << std::chrono::duration<double>(Clock::now() - begin).count() * 1000 << " ms\n";
-        const QStringList cells = list.row(0).cells;
+        const QStringList cells = row.cells;
         ASSERT_EQ(cells.size(), 4);
-        EXPECT_EQ(list.row(0).caption, QStringLiteral("Band  \\  Album"));
+        EXPECT_EQ(row.caption, QStringLiteral("Band  \\  Album"));
         EXPECT_EQ(cells[1].toStdString(), c.bitrate);
         EXPECT_EQ(cells[2], QStringLiteral("-"));
         EXPECT_EQ(cells[3], QStringLiteral("-"));
@@ -660,11 +659,7 @@ TEST(CorruptMedia, MusicScanOfDamagedAlbums) {
             ++albums;
         }
     }
-    class Host : public MusicScanHost {
-    public:
-        bool pump() override { return true; }
-        bool stopRequested() override { return false; }
-    } host;
+    class Host : public MusicScanHost{public : } host;
     MusicList list;
     const MusicScanResult result =
         scanMusic(QString::fromStdString(root.string()), MusicScanOptions(), list, host);
@@ -689,8 +684,6 @@ TEST(CorruptMedia, VideoScanMeetsFilesThatChangedAfterTheListing) {
     class Host : public VideoScanHost {
     public:
         explicit Host(fs::path dir) : m_dir(std::move(dir)) {}
-        bool pump() override { return true; }
-        bool stopRequested() override { return false; }
         void filePhaseBegan() override {
             fs::remove(m_dir / "b.avi");
             fs::remove(m_dir / "c.avi");

@@ -3,16 +3,17 @@
 // stays as it was, the error is shown, the window goes on (or closes when asked).
 #include "app/MainWindow.h"
 #include "music/MusicList.h"
+#include "music/MusicScan.h"
 #include "text/LocaleText.h"
 #include "video/VideoList.h"
 
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "MusicTree.h"
 #include "TempDir.h"
 
 #include <QAction>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -388,6 +389,7 @@ struct ScanWindow {
     void scan(const QString& root) {
         desktop.folderAnswers.push_back(root);
         window->ui().musicScanButton->click();
+        EXPECT_TRUE(test::waitForJob(window->musicJob()));
     }
     std::multiset<QString> captions() const {
         std::multiset<QString> out;
@@ -523,46 +525,39 @@ TEST(WindowFaults, ScanOfATreeThatChangesBehindItsBack) {
     for (const Change& change : changes)
         albumWithMp3(QString::fromLatin1(change.album));
 
-    // The listing is done once the first album is measured: the changes land in between.
-    ScanWindow s;
-    bool changed = false;
-    // The scan button is disabled while the folders are listed and enabled again when the album
-    // phase begins.
-    class Changer : public QObject {
+    // The scan runs on the window's job; its host hears of the album phase on the scan's own
+    // thread, after the listing and before the first album is measured: the changes land there.
+    class Changer final : public MusicScanHost {
     public:
-        Changer(std::function<void()> apply, bool& done)
-            : m_apply(std::move(apply)), m_done(done) {}
-        bool eventFilter(QObject* watched, QEvent* event) override {
-            if (!m_done && event->type() == QEvent::EnabledChange &&
-                static_cast<QWidget*>(watched)->isEnabled()) {
-                m_done = true;
-                m_apply();
-            }
-            return false;
+        explicit Changer(const std::vector<Change>& changes) : m_changes(changes) {}
+        void albumPhaseBegan() override {
+            for (const Change& change : m_changes)
+                change.apply();
+            changed = true;
         }
+        bool changed = false;
 
     private:
-        std::function<void()> m_apply;
-        bool& m_done;
-    };
-    Changer changer(
-        [&] {
-            for (const Change& change : changes)
-                change.apply();
-        },
-        changed);
-    s.window->ui().musicScanButton->installEventFilter(&changer);
-    s.scan(tree.root());
-    ASSERT_TRUE(changed);
+        const std::vector<Change>& m_changes;
+    } changer(changes);
+    ScanWindow s;
+    MusicList list;
+    const MusicScanResult result = scanMusic(
+        tree.root(),
+        readMusicScanOptions(s.window->settings(), s.window->toggles(), s.window->testersMode),
+        list, changer);
+    ASSERT_TRUE(changer.changed);
 
     std::multiset<QString> expected;
     for (const Change& change : changes) {
         if (change.row)
             expected.insert(QString::fromLatin1(change.album).replace(u'/', kSep));
     }
-    EXPECT_EQ(s.captions(), expected);
-    EXPECT_EQ(s.window->windowTitle(),
-              QStringLiteral("В music коллекции: %1 позиций").arg(expected.size()));
+    std::multiset<QString> captions;
+    for (const MusicRow& row : list.rows())
+        captions.insert(row.caption);
+    EXPECT_EQ(captions, expected);
+    EXPECT_EQ(result.count, static_cast<int>(expected.size()));
 }
 
 } // namespace

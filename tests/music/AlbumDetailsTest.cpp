@@ -68,22 +68,14 @@ private:
 
 struct Outcome {
     QString row; // caption|size|bitrate|style|country
-    int pumps = 0;
 };
 
 // Runs AlbumDetails on a fresh row whose caption the scan would have built.
 Outcome details(const QString& folder, const QString& caption, int options,
                 const QString& separator = kSep) {
-    MusicList list;
-    list.appendRow({caption, {QStringLiteral("5")}});
-    Outcome outcome;
-    const Pump pump = [&outcome] {
-        ++outcome.pumps;
-        return true;
-    };
-    readAlbumDetails(folder, list, 0, separator, toggles(options), pump);
-    outcome.row = (QStringList{list.row(0).caption} + list.row(0).cells).join(u'|');
-    return outcome;
+    MusicRow row{caption, {QStringLiteral("5")}};
+    readAlbumDetails(folder, row, separator, toggles(options));
+    return {(QStringList{row.caption} + row.cells).join(u'|')};
 }
 
 QString row(const QString& caption, const QString& bitrate, const QString& style,
@@ -416,7 +408,6 @@ TEST(AlbumDetails, WmaAndOgg) {
         album.add(c.file, c.contents);
         const Outcome outcome = details(album.path(), c.caption, AllOptions);
         EXPECT_EQ(outcome.row, c.expected);
-        EXPECT_EQ(outcome.pumps, 0);
         // The original rule: names, capitals and the country note are for mp3 files only.
         EXPECT_EQ(details(album.path(), c.caption, AllOptions | Mp3NamesOnly).row, c.mp3Only);
     }
@@ -509,7 +500,6 @@ TEST(AlbumDetails, FolderWithoutAudio) {
     const QString none = row(kCaption, "-", "-", "-");
     const Outcome outcome = details(album.path(), kCaption, AllOptions);
     EXPECT_EQ(outcome.row, none);
-    EXPECT_EQ(outcome.pumps, 0);
     // A folder that vanished after the listing reads as one without audio.
     EXPECT_EQ(details(album.path() + "/gone", kCaption, AllOptions).row, none);
 }
@@ -522,80 +512,27 @@ TEST(AlbumDetails, LongTextsAreCut) {
     album.add("01.mp3", bytes::id3v2Tag(4, bytes::frameV4("TCON", utf8(std::string(600, ' ') +
                                                                        std::string(20000, 'g')))) +
                             cbrAudio());
-    MusicList list;
-    list.appendRow({kCaption, {QStringLiteral("5")}});
-    readAlbumDetails(album.path(), list, 0, kSep, toggles(0), Pump());
-    EXPECT_EQ(list.row(0).cells.at(StyleCell), QString(600, u' ') + QString(424, u'g'));
+    MusicRow row{kCaption, {QStringLiteral("5")}};
+    readAlbumDetails(album.path(), row, kSep, toggles(0));
+    EXPECT_EQ(row.cells.at(StyleCell), QString(600, u' ') + QString(424, u'g'));
 }
 
-// A huge file without frames is read to its end: the pump runs every few MiB, so the window
-// repaints, and a pump saying false (a stop request) ends the read at once.
-TEST(AlbumDetails, LongReadsRunThePumpAndStopWhenItSaysSo) {
-    const Album album;
-    album.add("01.mp3", "");
-    ASSERT_EQ(::truncate(QFile::encodeName(album.file(QStringLiteral("01.mp3"))).constData(),
-                         64LL * 1024 * 1024),
-              0);
-    const auto pumps = [&album](bool keepGoing) {
-        MusicList list;
-        list.appendRow({kCaption, {QStringLiteral("5")}});
-        int count = 0;
-        readAlbumDetails(album.path(), list, 0, kSep, toggles(0), [&count, keepGoing] {
-            ++count;
-            return keepGoing;
-        });
-        EXPECT_EQ(list.row(0).cells.size(), 4) << "the row is complete either way";
-        return count;
-    };
-    EXPECT_GE(pumps(true), 10) << "a 64 MiB read runs the pump every 4 MiB";
-    EXPECT_EQ(pumps(false), 2) << "once in the read, once after the mp3";
-}
-
-// The pump during a long read may sort the list: the details still go to their own row.
-TEST(AlbumDetails, RowMovedByThePumpDuringTheReadGetsItsCells) {
-    const Album album;
-    album.add("01.mp3", "");
-    ASSERT_EQ(::truncate(QFile::encodeName(album.file(QStringLiteral("01.mp3"))).constData(),
-                         8LL * 1024 * 1024),
-              0);
-    MusicList list;
-    list.appendRow({QStringLiteral("zz"), {QStringLiteral("5")}});
-    list.appendRow({QStringLiteral("aa"), {"1", "-", "-", "-"}});
-    bool sorted = false;
-    readAlbumDetails(album.path(), list, 0, kSep, toggles(0), [&] {
-        if (!sorted)
-            list.sortByColumn(0);
-        sorted = true;
-        return true;
-    });
-    ASSERT_TRUE(sorted);
-    EXPECT_EQ(list.row(1).caption, QStringLiteral("zz"));
-    EXPECT_EQ(list.row(1).cells.size(), 4);
-    EXPECT_EQ(list.row(0).cells.size(), 4);
-}
-
-TEST(AlbumDetails, PumpRunsOnceAfterAnMp3) {
+// A stop (the window closing, "Остановить") ends a read at its next step: the file counts as
+// unreadable, and the row still gets its three cells.
+TEST(AlbumDetails, AStopEndsTheReadAndTheRowIsStillComplete) {
     const Album album;
     album.add("01.mp3", exampleMp3());
-    EXPECT_EQ(details(album.path(), kCaption, AllOptions).pumps, 1);
-    album.add("00.mp3", "unreadable as audio");
-    EXPECT_EQ(details(album.path(), kCaption, 0).pumps, 1);
-
-    // The pump may rearrange the list; the row is complete before it runs.
-    MusicList list;
-    list.appendRow({"Other", {"1", "-", "-", "-"}});
-    list.appendRow({kCaption, {"5"}});
-    readAlbumDetails(album.path(), list, 1, kSep, toggles(0), [&list] {
-        list.removeRowAt(0);
-        return true;
-    });
-    ASSERT_EQ(list.count(), 1);
-    EXPECT_EQ(list.row(0).cells.size(), 4);
-
-    // The command line may pass no pump at all.
-    list.appendRow({kCaption, {"5"}});
-    readAlbumDetails(album.path(), list, 1, kSep, toggles(0), Pump());
-    EXPECT_EQ(list.row(1).cells.size(), 4);
+    const auto read = [&album](const std::stop_token& stop) {
+        MusicRow row{kCaption, {QStringLiteral("5")}};
+        readAlbumDetails(album.path(), row, kSep, toggles(0), stop);
+        return (QStringList{row.caption} + row.cells).join(u'|');
+    };
+    std::stop_source stop;
+    const QString whole = read(stop.get_token());
+    stop.request_stop();
+    const QString stopped = read(stop.get_token());
+    EXPECT_EQ(stopped, row(kCaption, "0", "-", "-"));
+    EXPECT_NE(whole, stopped);
 }
 
 // Files made and tagged by real tools: what the tags hold reaches the row.

@@ -8,6 +8,7 @@
 
 #include "../tags/TagBytes.h"
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "MusicTree.h"
 #include "TempDir.h"
 
@@ -76,6 +77,13 @@ struct Fixture {
     void scan(const QString& root) {
         desktop.folderAnswers.push_back(root);
         ui().musicScanButton->click();
+        EXPECT_TRUE(test::waitForJob(window->musicJob()));
+    }
+    // An album whose audio file is a gigabyte without frames: its read lasts long enough for a
+    // press of "Остановить" to arrive while it runs, and a stop ends it at once.
+    void slowAlbum(const QString& name) {
+        tree.album(name, 10 * kMiB);
+        tree.file(name + QStringLiteral("/01.mp3"), 1024 * kMiB);
     }
     void setCategories(bool on) {
         Toggles t = window->toggles();
@@ -169,10 +177,6 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
         bool actionEnabled = true;
         QString title, status;
     } listing;
-    QTimer::singleShot(0, [&] {
-        listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
-                   f.w().windowTitle(), f.w().statusText()};
-    });
     QString albumCaption;
     bool albumEnabled = false, clearEnabled = true;
     QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
@@ -180,7 +184,13 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
         albumEnabled = f.ui().musicScanButton->isEnabled() && f.ui().musicScanAction->isEnabled();
         clearEnabled = f.ui().musicClearButton->isEnabled() || enabled(f.ui().exportMenu);
     });
-    f.scan(f.tree.root());
+    // The folders are listed on the job's thread: the window shows the listing state from the
+    // click until the job reports the album phase.
+    f.desktop.folderAnswers.push_back(f.tree.root());
+    f.ui().musicScanButton->click();
+    listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
+               f.w().windowTitle(), f.w().statusText()};
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
     EXPECT_FALSE(listing.buttonEnabled);
     EXPECT_FALSE(listing.actionEnabled) << "no second scan can start during the listing";
     EXPECT_EQ(listing.title, QStringLiteral("Подождите, идёт поиск файлов..."));
@@ -193,8 +203,9 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
 TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
     for (const bool byMenu : {false, true}) {
         Fixture f;
-        for (const char* name : {"G/A1", "G/A2", "G/A3"})
-            f.tree.album(name, 10 * kMiB);
+        f.tree.album("G/A1", 10 * kMiB);
+        f.slowAlbum("G/A2");
+        f.tree.album("G/A3", 10 * kMiB);
         bool pressed = false;
         const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
             if (pressed)
@@ -204,30 +215,31 @@ TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
         });
         f.scan(f.tree.root());
         QObject::disconnect(connection);
-        EXPECT_EQ(f.list().count(), 1) << byMenu;
+        // Pressed when the first row arrived: the album being read then is the last one.
+        EXPECT_EQ(f.list().count(), 2) << byMenu;
         EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "the press stopped, it asked nothing";
         EXPECT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Добавить в коллекцию"));
         // The design's status text stays; the caption tells that the list is partial, also
         // after the page is shown again.
         EXPECT_EQ(f.w().statusText(), kFinished);
-        EXPECT_EQ(f.w().windowTitle(), count(1) + partialListNote());
+        EXPECT_EQ(f.w().windowTitle(), count(2) + partialListNote());
         f.ui().pages->setCurrentIndex(1);
         f.ui().pages->setCurrentIndex(0);
-        EXPECT_EQ(f.w().windowTitle(), count(1) + partialListNote());
+        EXPECT_EQ(f.w().windowTitle(), count(2) + partialListNote());
         EXPECT_EQ(f.desktop.beeps, 1);
 
         // The same root again: its rows are refreshed in place, now all of them.
         f.scan(f.tree.root());
         EXPECT_EQ(f.list().count(), 3) << "the stop request was cleared";
         EXPECT_EQ(f.w().windowTitle(), count(3)) << "a scan run to its end is whole";
-        EXPECT_EQ(f.w().statusText(), QStringLiteral(" Новых: 2, изменённых: 0, удалённых: 0"));
+        EXPECT_EQ(f.w().statusText(), QStringLiteral(" Новых: 1, изменённых: 0, удалённых: 0"));
     }
 }
 
 TEST(MusicPage, ClearingAStoppedListForgetsThatItWasPartial) {
     Fixture f;
-    for (const char* name : {"G/A1", "G/A2"})
-        f.tree.album(name, 10 * kMiB);
+    f.tree.album("G/A1", 10 * kMiB);
+    f.slowAlbum("G/A2");
     const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
         if (f.ui().musicScanButton->text() == QStringLiteral("Остановить"))
             f.ui().musicScanButton->click();
@@ -289,6 +301,7 @@ TEST(MusicPage, AFolderDroppedFromAFileManagerIsScannedAsIfChosen) {
         if (enter.isAccepted())
             QApplication::sendEvent(&f.w(), &dropped);
         QCoreApplication::processEvents(); // the scan runs once the drop has ended
+        EXPECT_TRUE(test::waitForJob(f.w().musicJob()));
         return enter.isAccepted();
     };
     EXPECT_FALSE(drop({QUrl::fromLocalFile(f.tree.file("notes.txt", 1))})) << "a file is no folder";
@@ -522,17 +535,82 @@ TEST(MusicPage, RowEditorLayout) {
     EXPECT_EQ(f.w().findChildren<MusicRowEditor*>().size(), 1) << "created once with the window";
 }
 
+// Closed while the scan reads an album: the read stops, and the rows done are kept (and stored
+// with the lists, see KeptLists).
 TEST(MusicPage, ClosingTheWindowEndsTheScan) {
     Fixture f;
-    for (const char* name : {"G/A1", "G/A2", "G/A3"})
-        f.tree.album(name, 10 * kMiB);
+    f.tree.album("G/A1", 10 * kMiB);
+    f.slowAlbum("G/A2");
+    f.tree.album("G/A3", 10 * kMiB);
     const auto connection =
         QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&f] { f.w().close(); });
     f.scan(f.tree.root());
     QObject::disconnect(connection);
-    EXPECT_EQ(f.list().count(), 1);
+    EXPECT_FALSE(f.w().musicJob().isRunning());
+    EXPECT_EQ(f.list().count(), 2);
     EXPECT_EQ(f.desktop.beeps, 0);
     EXPECT_TRUE(f.ui().musicView->updatesEnabled());
+}
+
+// A press of "Остановить" whose click arrives after the scan ended stops nothing and starts
+// nothing: no folder picker opens.
+TEST(MusicPage, AStopClickAfterTheScanEndedDoesNothing) {
+    Fixture f;
+    f.slowAlbum("G/A1");
+    f.desktop.folderAnswers.push_back(f.tree.root());
+    f.ui().musicScanButton->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&f] { return f.ui().musicScanButton->text() == QStringLiteral("Остановить"); }));
+    QTest::mousePress(f.ui().musicScanButton, Qt::LeftButton);
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
+    ASSERT_EQ(f.list().count(), 1);
+    QTest::mouseRelease(f.ui().musicScanButton, Qt::LeftButton);
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
+    EXPECT_FALSE(f.w().musicJob().isRunning());
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    // The next click is an ordinary one again.
+    f.ui().musicScanButton->click();
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 2);
+}
+
+// One long command per list: an update asked for while the scan runs is refused with a status
+// text, and the scan goes on to its end.
+TEST(MusicPage, ASecondJobIsRefusedWhileOneRuns) {
+    Fixture f;
+    f.tree.album("G/A1", 10 * kMiB);
+    f.slowAlbum("G/A2");
+    QString refused;
+    const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
+        if (!refused.isEmpty())
+            return;
+        f.ui().musicUpdateAction->trigger();
+        refused = f.w().statusText();
+    });
+    f.scan(f.tree.root());
+    QObject::disconnect(connection);
+    EXPECT_EQ(refused, QStringLiteral(" Подождите: работа со списком ещё не закончена"));
+    EXPECT_EQ(f.list().count(), 2);
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    EXPECT_EQ(f.desktop.beeps, 1);
+}
+
+// Rows reach the list while the scan runs, several at a time.
+TEST(MusicPage, RowsArriveInBatchesWhileTheScanRuns) {
+    Fixture f;
+    constexpr int kAlbums = 300;
+    for (int i = 0; i < kAlbums; ++i)
+        f.tree.album(QStringLiteral("G/A%1").arg(i, 3, 10, QLatin1Char('0')), 4 * kMiB);
+    int inserts = 0;
+    int whileRunning = 0;
+    const auto connection = QObject::connect(&f.list(), &QAbstractItemModel::rowsInserted, [&] {
+        ++inserts;
+        whileRunning += f.w().musicJob().isRunning() ? 1 : 0;
+    });
+    f.scan(f.tree.root());
+    QObject::disconnect(connection);
+    ASSERT_EQ(f.list().count(), kAlbums);
+    EXPECT_EQ(whileRunning, inserts);
+    EXPECT_LT(inserts, kAlbums / 2);
 }
 
 TEST(MusicPage, CommandLinePrintsTheRowsTheWindowHolds) {

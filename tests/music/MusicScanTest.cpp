@@ -21,26 +21,17 @@ namespace {
 
 const QString kSep = kDefaultGroupAlbumSeparator;
 
-// Records what the scan shows; answers the pump and the stop request as a test wants.
+// Records what the scan shows; stops it when a test wants.
 struct RecordingHost : MusicScanHost {
-    bool stop = false;
-    bool goOn = true;
-    std::function<void()> onPump;
+    std::stop_source stop;
+    std::function<void()> onAlbumPhase;
     std::function<void(const QString&)> onStatus;
-    int pumps = 0;
     int maximum = -1;
     QList<int> positions;
     QStringList statuses;
     int albumPhases = 0;
     int stopsHonoured = 0;
 
-    bool pump() override {
-        ++pumps;
-        if (onPump)
-            onPump();
-        return goOn;
-    }
-    bool stopRequested() override { return stop; }
     void setStatusText(const QString& text) override {
         statuses << text;
         if (onStatus)
@@ -48,7 +39,11 @@ struct RecordingHost : MusicScanHost {
     }
     void setProgressMaximum(int value) override { maximum = value; }
     void setProgressPosition(int value) override { positions << value; }
-    void albumPhaseBegan() override { ++albumPhases; }
+    void albumPhaseBegan() override {
+        ++albumPhases;
+        if (onAlbumPhase)
+            onAlbumPhase();
+    }
     void stopHonoured() override { ++stopsHonoured; }
 };
 
@@ -90,12 +85,10 @@ TEST(MusicScan, OneAlbumRow) {
     EXPECT_EQ(rows(list), QStringList{album("Group" + kSep + "Album", "50")});
     EXPECT_EQ(result.count, 1);
     EXPECT_FALSE(result.stopped);
-    EXPECT_FALSE(result.abandoned);
     EXPECT_EQ(host.albumPhases, 1);
     EXPECT_EQ(host.maximum, 1);
     EXPECT_EQ(host.positions, QList<int>{1});
     EXPECT_EQ(host.statuses, QStringList{u' ' + tree.root() + QStringLiteral("/Group/Album")});
-    EXPECT_GT(host.pumps, 0);
 }
 
 TEST(MusicScan, RootWithTrailingSeparatorAndCustomSeparator) {
@@ -374,8 +367,10 @@ TEST(MusicScan, StopTakesEffectAfterTheNextAppendedRow) {
     tree.album("G/B2", 10 * kMiB);
     MusicList list;
     RecordingHost host;
-    host.onPump = [&host] { host.stop = true; }; // pressed while the folders are listed
-    const MusicScanResult result = scanMusic(tree.root(), options(), list, host);
+    // Pressed as soon as the scan button became the stop button.
+    host.onAlbumPhase = [&host] { host.stop.request_stop(); };
+    const MusicScanResult result =
+        scanMusic(tree.root(), options(), list, host, host.stop.get_token());
     EXPECT_TRUE(result.stopped);
     EXPECT_EQ(host.stopsHonoured, 1);
     EXPECT_EQ(rows(list), QStringList{album("G" + kSep + "B1", "10")});
@@ -442,16 +437,20 @@ TEST(MusicScan, TestersPassRemovesSmallMarkedRowsOfTheWholeList) {
     EXPECT_EQ(untouched.count(), 11);
 }
 
-TEST(MusicScan, AbandonedWhenThePumpSaysSo) {
+// A stop during the folder walk (the window closing) ends the scan there: no album is measured.
+TEST(MusicScan, StopDuringTheFolderWalkEndsTheScanThere) {
     test::MusicTree tree;
     tree.album("G/A", 10 * kMiB);
     MusicList list;
     RecordingHost host;
-    host.goOn = false;
-    const MusicScanResult result = scanMusic(tree.root(), options(), list, host);
-    EXPECT_TRUE(result.abandoned);
+    host.stop.request_stop();
+    const MusicScanResult result =
+        scanMusic(tree.root(), options(true), list, host, host.stop.get_token());
+    EXPECT_TRUE(result.stopped);
     EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(host.albumPhases, 0);
+    EXPECT_EQ(host.stopsHonoured, 0);
+    EXPECT_TRUE(host.statuses.isEmpty());
 }
 
 TEST(MusicScan, RootsWithoutAlbums) {
@@ -522,7 +521,7 @@ TEST(MusicScan, NamesThatAreNotUtf8GiveTheirRowsShownAsWindows1251) {
         unlink((*folder + "/tracks.bin").constData());
         rmdir(folder->constData());
     }
-    EXPECT_FALSE(result.abandoned);
+    EXPECT_FALSE(result.stopped);
     EXPECT_EQ(rows(list),
               (QStringList{QStringLiteral("G") + kSep + QStringLiteral("Bad яю name|10|-|-|-"),
                            QStringLiteral("G") + kSep + QStringLiteral("Fine|10|-|-|-"),

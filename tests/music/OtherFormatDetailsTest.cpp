@@ -47,10 +47,9 @@ Toggles allToggles(bool otherFormats = true) {
 }
 
 QStringList details(const fs::path& folder, const Toggles& options) {
-    MusicList list;
-    list.appendRow({kCaption, {QStringLiteral("5")}});
-    readAlbumDetails(QString::fromStdString(folder.string()), list, 0, kSep, options, {});
-    return QStringList{list.row(0).caption} + list.row(0).cells;
+    MusicRow row{kCaption, {QStringLiteral("5")}};
+    readAlbumDetails(QString::fromStdString(folder.string()), row, kSep, options);
+    return QStringList{row.caption} + row.cells;
 }
 
 class OtherFormatRows : public encoded::EncodedFiles {
@@ -270,21 +269,19 @@ TEST_F(OtherFormatRows, CueSheetInEveryCodePage) {
         Toggles options = allToggles();
         options.albumUppercase = false;
         options.tagEncoding = c.choice;
-        MusicList list;
-        list.appendRow({kCaption, {QStringLiteral("5")}});
-        readAlbumDetails(QString::fromStdString(folder.string()), list, 0, kSep, options, {});
-        EXPECT_EQ(list.row(0).caption, c.caption);
-        EXPECT_EQ(list.row(0).closeTexts.isEmpty(), !c.close);
+        MusicRow row{kCaption, {QStringLiteral("5")}};
+        readAlbumDetails(QString::fromStdString(folder.string()), row, kSep, options);
+        EXPECT_EQ(row.caption, c.caption);
+        EXPECT_EQ(row.closeTexts.isEmpty(), !c.close);
     }
     // "ДДТ" alone in KOI8-R reads as well as Windows-1251 "ддф": the row is marked.
     std::ofstream(folder / "CD.cue", std::ios::binary)
         << tags::test::inCodePage(sheet("ДДТ", "Live"), Encoding::Koi8R);
-    MusicList list;
-    list.appendRow({kCaption, {QStringLiteral("5")}});
-    readAlbumDetails(QString::fromStdString(folder.string()), list, 0, kSep, allToggles(), {});
-    ASSERT_EQ(list.row(0).closeTexts.size(), 1) << list.row(0).caption.toStdString();
-    EXPECT_EQ(list.row(0).closeTexts[0].text, QStringLiteral("ддф"));
-    EXPECT_EQ(list.row(0).closeTexts[0].bytes, QByteArray("\xE4\xE4\xF4"));
+    MusicRow row{kCaption, {QStringLiteral("5")}};
+    readAlbumDetails(QString::fromStdString(folder.string()), row, kSep, allToggles());
+    ASSERT_EQ(row.closeTexts.size(), 1) << row.caption.toStdString();
+    EXPECT_EQ(row.closeTexts[0].text, QStringLiteral("ддф"));
+    EXPECT_EQ(row.closeTexts[0].bytes, QByteArray("\xE4\xE4\xF4"));
 }
 
 struct ChoiceCase {

@@ -49,39 +49,18 @@ TEST(FileSource, APipeIsRefusedWithoutWaitingForAWriter) {
     std::filesystem::remove(path);
 }
 
-// The progress callback runs after every 4 MiB and also after many tiny reads (a damaged count
-// can make a reader loop on 4-byte reads); false from it ends the read.
-TEST(ProgressSource, ReportsAfterBytesOrReadsAndStopsOnRequest) {
-    const std::string bytes(9 * 1024 * 1024, 'x');
+// Reads go through until a stop is requested; from then on every read, the tiny ones of a
+// reader looping on a damaged count too, throws.
+TEST(StoppableSource, ReadsUntilAStopThenThrows) {
+    const std::string bytes(1024, 'x');
     MemorySource memory(bytes);
-    int calls = 0;
-    ProgressSource big(memory, [&calls] {
-        ++calls;
-        return true;
-    });
-    std::string buffer(1024 * 1024, '\0');
-    for (std::int64_t at = 0; at < static_cast<std::int64_t>(bytes.size()); at += 1024 * 1024)
-        big.readAt(at, buffer.data(), buffer.size());
-    EXPECT_EQ(calls, 2) << "two full steps of 4 MiB in 9 MiB";
-
-    calls = 0;
-    ProgressSource small(memory, [&calls] {
-        ++calls;
-        return true;
-    });
+    std::stop_source stop;
+    const std::stop_token token = stop.get_token();
+    StoppableSource source(memory, token);
     char four[4];
-    for (std::int64_t i = 0; i < ProgressSource::kReadStep * 3; ++i)
-        small.readAt(0, four, sizeof four);
-    EXPECT_EQ(calls, 3);
-
-    ProgressSource stopped(memory, [] { return false; });
-    bool thrown = false;
-    for (std::int64_t i = 0; i <= ProgressSource::kReadStep && !thrown; ++i) {
-        try {
-            stopped.readAt(0, four, sizeof four);
-        } catch (const ReadStopped&) {
-            thrown = true;
-        }
-    }
-    EXPECT_TRUE(thrown);
+    EXPECT_EQ(source.readAt(0, four, sizeof four), 4u);
+    EXPECT_EQ(source.size(), 1024);
+    stop.request_stop();
+    EXPECT_THROW(source.readAt(0, four, sizeof four), ReadStopped);
+    EXPECT_THROW(source.readAt(1000, four, sizeof four), ReadStopped);
 }

@@ -4,6 +4,7 @@
 #include "video/VideoRowEditor.h"
 
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,7 @@ struct Fixture {
     void scan(std::optional<QString> folder) {
         desktop.folderAnswers.push_back(folder);
         ui().videoScanButton->click();
+        EXPECT_TRUE(test::waitForJob(window->videoJob()));
     }
     void scanClips() { scan(clips.path()); }
     void selectRow(int row) {
@@ -110,6 +112,7 @@ TEST(VideoPage, ScanFillsTheListAndRemembersTheFirstFilesFolder) {
     f.ui().pages->setCurrentIndex(0);
     f.desktop.folderAnswers.push_back(f.clips.path());
     f.ui().videoScanAction->trigger();
+    ASSERT_TRUE(test::waitForJob(w.videoJob()));
     EXPECT_EQ(f.ui().pages->currentIndex(), 1);
     EXPECT_EQ(w.videoList().count(), 2);
     EXPECT_EQ(w.statusText(), QStringLiteral(" Новых: 0, изменённых: 0, удалённых: 0"));
@@ -144,8 +147,10 @@ TEST(VideoPage, SecondPressStopsTheScanAndTheWalkCannotBeRestarted) {
         GTEST_SKIP() << "the scan ended before the event loop ran once";
     EXPECT_FALSE(startableDuringWalk);
     EXPECT_EQ(stopPresses, 1);
-    // the press is honoured before the next file
-    EXPECT_EQ(w.videoList().count(), rowsAtPress);
+    // the press is honoured before the file the scan's thread comes to next: the rows it had
+    // handed over by then still arrive, the rest of the clips do not
+    EXPECT_GE(w.videoList().count(), rowsAtPress);
+    EXPECT_LT(w.videoList().count(), 300);
     EXPECT_EQ(w.windowTitle(),
               QStringLiteral("В video коллекции: %1 позиций").arg(w.videoList().count()) +
                   partialListNote());
@@ -205,6 +210,7 @@ TEST(VideoPage, AFolderDroppedOnThePageAddsItsClips) {
     QApplication::sendEvent(&w, &drop);
     EXPECT_TRUE(w.videoList().isEmpty()) << "the scan waits for the drop to end";
     QCoreApplication::processEvents();
+    ASSERT_TRUE(test::waitForJob(w.videoJob()));
     EXPECT_EQ(w.videoList().count(), 2);
     EXPECT_TRUE(w.musicList().isEmpty());
     EXPECT_TRUE(f.desktop.folderCaptions.isEmpty());
