@@ -97,9 +97,23 @@ QJsonObject frameJson(const tags::MpegFrameInfo& frame) {
     };
 }
 
+// "loaded" as this command has always written it. For what a file may lack (the ID3 tags, the
+// MPEG stream, WMA's header) it says that the reader could look at the file, and, where a header
+// is wanted, that the file holds as many bytes as its signature; for a format known by its
+// signature, that the file is one.
+bool lookedAt(const tags::ReadResult& result) {
+    return !result.isUnreadable();
+}
+
+bool holdsBytes(const Path& file, std::uintmax_t count) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    return !error && size >= count;
+}
+
 QJsonObject mpegJson(const Path& file, codepage::Choice choice) {
     tags::MpegAudioReader mpeg(choice);
-    const bool loaded = mpeg.load(file);
+    const bool loaded = lookedAt(mpeg.load(file));
     const tags::VbrHeader& vbr = mpeg.vbr;
     return {
         {"loaded", loaded},
@@ -122,7 +136,7 @@ QJsonObject mpegJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v1Json(const Path& file, codepage::Choice choice) {
     tags::Id3v1Reader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = lookedAt(tag.load(file));
     return {
         {"loaded", loaded},
         {"exists", tag.exists},
@@ -153,7 +167,7 @@ QJsonObject id3v1Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v2Json(const Path& file, codepage::Choice choice) {
     tags::Id3v2Reader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = lookedAt(tag.load(file)) && holdsBytes(file, 10);
     return {
         {"loaded", loaded},
         {"exists", tag.exists},
@@ -179,11 +193,13 @@ QJsonObject id3v2Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
     tags::Id3v2FrameReader tag(choice);
-    tag.setFileName(file);
-    tag.setActive(true);
+    const tags::ReadResult result = tag.load(file);
+    // This reader reports its damage in words.
+    if (result.isDamaged())
+        return QJsonObject{{"loaded", false}, {"error", QString::fromStdString(result.reason())}};
     const tags::Id3v2Header& header = tag.header();
     QJsonObject json{
-        {"loaded", tag.isActive()},
+        {"loaded", true},
         {"has_tag", header.hasTag},
         {"major_version", header.majorVersion},
         {"revision", header.revision},
@@ -191,9 +207,9 @@ QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
         {"size", number(header.size)},
         {"extended_header_size", number(tag.extendedHeaderSize())},
         {"frame_ids", texts(tag.frameIds())},
-        {"lead_artist", texts(tag.texts.leadArtist().items())},
-        {"album", text(tag.texts.album())},
-        {"content_type", texts(tag.texts.contentType().items())},
+        {"lead_artist", texts(tag.texts.leadArtist)},
+        {"album", text(tag.texts.album)},
+        {"content_type", texts(tag.texts.contentType)},
         {"eight_bit", eightBitJson(tag.eightBit)},
     };
     if (tag.frameIdsLeftOut() > 0)
@@ -204,7 +220,7 @@ QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject wmaJson(const Path& file, codepage::Choice) {
     tags::WmaReader wma;
-    const bool loaded = wma.load(file);
+    const bool loaded = !wma.load(file).isDamaged() && holdsBytes(file, 16);
     return {
         {"loaded", loaded},
         {"valid", wma.valid},
@@ -225,7 +241,7 @@ QJsonObject wmaJson(const Path& file, codepage::Choice) {
 
 QJsonObject oggJson(const Path& file, codepage::Choice choice) {
     tags::OggVorbisReader ogg(choice);
-    const bool loaded = ogg.load(file);
+    const bool loaded = ogg.load(file).isRead();
     return {
         {"loaded", loaded},
         {"file_size", number(ogg.fileSize)},
@@ -266,7 +282,7 @@ QJsonObject propertiesJson(bool loaded, const tags::AudioProperties& p, QJsonObj
 
 QJsonObject flacJson(const Path& file, codepage::Choice choice) {
     tags::FlacReader flac(choice);
-    const bool loaded = flac.load(file);
+    const bool loaded = flac.load(file).isRead();
     return propertiesJson(loaded, flac.properties,
                           {{"bits_per_sample", flac.bitsPerSample},
                            {"total_samples", number(flac.totalSamples)},
@@ -276,7 +292,7 @@ QJsonObject flacJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject opusJson(const Path& file, codepage::Choice choice) {
     tags::OpusReader opus(choice);
-    const bool loaded = opus.load(file);
+    const bool loaded = opus.load(file).isRead();
     return propertiesJson(loaded, opus.properties,
                           {{"input_sample_rate", opus.inputSampleRate},
                            {"pre_skip", opus.preSkip},
@@ -286,7 +302,7 @@ QJsonObject opusJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject mp4Json(const Path& file, codepage::Choice choice) {
     tags::Mp4Reader mp4(choice);
-    const bool loaded = mp4.load(file);
+    const bool loaded = mp4.load(file).isRead();
     return propertiesJson(loaded, mp4.properties,
                           {{"brand", utf8(mp4.brand)},
                            {"codec", utf8(mp4.codec)},
@@ -300,7 +316,7 @@ QJsonObject mp4Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject wavPackJson(const Path& file, codepage::Choice choice) {
     tags::WavPackReader wv(choice);
-    const bool loaded = wv.load(file);
+    const bool loaded = wv.load(file).isRead();
     return propertiesJson(loaded, wv.properties,
                           {{"block_start", number(wv.blockStart)},
                            {"version", wv.version},
@@ -312,7 +328,7 @@ QJsonObject wavPackJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject apeJson(const Path& file, codepage::Choice choice) {
     tags::MonkeysAudioReader ape(choice);
-    const bool loaded = ape.load(file);
+    const bool loaded = ape.load(file).isRead();
     return propertiesJson(loaded, ape.properties,
                           {{"header_start", number(ape.headerStart)},
                            {"version", ape.version},
@@ -327,7 +343,7 @@ QJsonObject apeJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject apeTagJson(const Path& file, codepage::Choice choice) {
     tags::ApeTagReader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = tag.load(file).isRead();
     return {
         {"loaded", loaded},
         {"version", number(tag.version)},
@@ -349,7 +365,7 @@ QJsonObject cueJson(const Path& file, codepage::Choice choice) {
     tags::CueSheetReader cue(choice);
     // A cue sheet has no signature to tell it by, only its name, as in the album scan; read as
     // one, an audio file would be scanned for commands through its first megabyte.
-    const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file);
+    const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file).isRead();
     QJsonArray files;
     for (const std::string& name : cue.files)
         files.append(utf8(name));
@@ -382,16 +398,6 @@ const Reader kReaders[] = {
     {"ape", apeJson, "loaded"},   {"apev2", apeTagJson},      {"cue", cueJson},
 };
 
-QJsonObject readOrError(QJsonObject (*read)(const Path& file, codepage::Choice choice),
-                        const Path& file, codepage::Choice choice) {
-    try {
-        return read(file, choice);
-    } catch (const std::exception& error) {
-        // A reader that raises (the second ID3v2 reader does) reports its message.
-        return QJsonObject{{"loaded", false}, {"error", QString::fromUtf8(error.what())}};
-    }
-}
-
 } // namespace
 
 int runTagsCommand(const QStringList& args, Context& context) {
@@ -415,7 +421,7 @@ int runTagsCommand(const QStringList& args, Context& context) {
     QJsonObject result;
     QString recognisedBy;
     for (const Reader& reader : kReaders) {
-        const QJsonObject json = readOrError(reader.read, file, choice);
+        const QJsonObject json = reader.read(file, choice);
         if (reader.recognisedWhen != nullptr && recognisedBy.isEmpty() &&
             json[QLatin1String(reader.recognisedWhen)].toBool())
             recognisedBy = QLatin1String(reader.key);
@@ -423,7 +429,7 @@ int runTagsCommand(const QStringList& args, Context& context) {
     }
     result.insert(QStringLiteral("mpeg"),
                   recognisedBy.isEmpty()
-                      ? readOrError(mpegJson, file, choice)
+                      ? mpegJson(file, choice)
                       : QJsonObject{{"loaded", false}, {"skipped", "the file is " + recognisedBy}});
     context.out << QJsonDocument(result).toJson(QJsonDocument::Indented).toStdString();
     return kExitOk;

@@ -17,10 +17,10 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -94,22 +94,18 @@ QString fromUtf8(std::string_view text) {
 
 const QString kNone = QStringLiteral("-");
 
-// A reader's Load that cannot fail the row: a file that cannot be opened, or any error while
-// reading, leaves the reader at its initial values. Long reads run the pump now and then, so that
+// A file that cannot be opened, is not of its kind or is damaged leaves the reader at its
+// initial values: the row still gets its cells. Long reads run the pump now and then, so that
 // the window stays alive; a pump saying false ends the read.
 template <typename Reader>
 void loadOrReset(Reader& reader, const AudioFile& file, const Pump& pump) {
-    try {
-        if (file.readable && tags::loadFromFile(reader, file.path, pump))
-            return;
-    } catch (const std::exception&) {
-    }
-    reader.reset();
+    if (!file.readable || !tags::loadFromFile(reader, file.path, pump))
+        reader.reset();
 }
 
 // The three frames of the second ID3v2 reader, read on first use and at most once per file.
-// Whatever it raises (an unopenable file, a short tag, an unknown encoding) reads as a tag
-// without those frames.
+// A damaged tag (an unopenable file, a short tag, an unknown encoding) reads as a tag without
+// those frames.
 class SecondTag {
 public:
     SecondTag(const std::filesystem::path& path, codepage::Choice choice)
@@ -136,18 +132,13 @@ const SecondTag::Texts& SecondTag::texts() {
     if (m_read)
         return m_texts;
     m_read = true;
-    try {
-        tags::Id3v2FrameReader tag(m_choice);
-        tag.setFileName(m_path);
-        tag.setActive(true);
-        const tags::Id3v2TextList& lead = tag.texts.leadArtist();
-        const tags::Id3v2TextList& content = tag.texts.contentType();
-        m_texts.leadArtist = lead.empty() ? std::string() : lead[0];
-        m_texts.album = tag.texts.album();
-        m_texts.contentType = content.empty() ? std::string() : content[0];
-    } catch (const std::exception&) {
-        m_texts = Texts();
-    }
+    tags::Id3v2FrameReader tag(m_choice);
+    tag.load(m_path); // damaged leaves it empty
+    const std::vector<std::string>& lead = tag.texts.leadArtist;
+    const std::vector<std::string>& content = tag.texts.contentType;
+    m_texts.leadArtist = lead.empty() ? std::string() : lead.front();
+    m_texts.album = tag.texts.album;
+    m_texts.contentType = content.empty() ? std::string() : content.front();
     return m_texts;
 }
 

@@ -9,7 +9,6 @@
 #include "tags/WavPackReader.h"
 
 #include <array>
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -19,20 +18,17 @@ namespace {
 // In the order of OtherFormat: the shown name, which is also the file ending after the dot.
 constexpr std::array<std::string_view, 5> kNames = {"flac", "m4a", "opus", "wv", "ape"};
 
-// A reader that cannot fail the row: a file that cannot be opened or read gives nothing.
+// A reader that cannot fail the row: a file that cannot be opened, is not of its kind or is
+// damaged gives nothing.
 template <typename Reader>
 tags::AudioProperties readProperties(const ChosenFile& file, Reader reader, AlbumCells& cells) {
-    try {
-        if (file.readable && reader.load(file.path)) {
-            if constexpr (requires { reader.tag.eightBit; })
-                addCloseTexts(reader.tag.eightBit, cells);
-            if constexpr (requires { reader.eightBit; })
-                addCloseTexts(reader.eightBit, cells);
-            return reader.properties;
-        }
-    } catch (const std::exception&) {
-    }
-    return {};
+    if (!file.readable || !reader.load(file.path))
+        return {};
+    if constexpr (requires { reader.tag.eightBit; })
+        addCloseTexts(reader.tag.eightBit, cells);
+    if constexpr (requires { reader.eightBit; })
+        addCloseTexts(reader.eightBit, cells);
+    return reader.properties;
 }
 
 tags::AudioProperties readProperties(OtherFormat format, const ChosenFile& file,
@@ -79,12 +75,8 @@ const FolderEntry* cueOf(std::string_view ending, const ChosenFile& image,
 void applyCueSheet(const std::filesystem::path& path, codepage::Choice choice,
                    tags::AudioProperties& properties, AlbumCells& cells) {
     tags::CueSheetReader cue(choice);
-    try {
-        if (!cue.load(path))
-            return;
-    } catch (const std::exception&) {
+    if (!cue.load(path))
         return;
-    }
     addCloseTexts(cue.eightBit, cells);
     const auto prefer = [](const std::string& sheet, std::string& tag) {
         if (!tags::trimBlanks(sheet).empty())

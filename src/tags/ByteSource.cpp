@@ -46,6 +46,11 @@ std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
     return std::unique_ptr<FileSource>(new FileSource(fd, info.st_size));
 }
 
+ReadResult cannotOpen(const std::filesystem::path& fileName, const std::error_code& error) {
+    return ReadResult::unreadable("Cannot open file \"" + fileName.string() + "\". " +
+                                  error.message());
+}
+
 FileSource::~FileSource() {
     ::close(m_fd);
 }
