@@ -4,6 +4,7 @@
 #include "files/FileName.h"
 #include "music/AlbumCaption.h"
 #include "tags/ApeTagReader.h"
+#include "tags/AudioFormats.h"
 #include "tags/CueSheetReader.h"
 #include "tags/FlacReader.h"
 #include "tags/Id3v1Reader.h"
@@ -25,7 +26,8 @@
 #include <optional>
 
 // korvane-cli tags FILE: every audio reader run on the file, one JSON member per reader. A new
-// reader is one function below and one line in kReaders.
+// format is a row of the format table and one function below; a new tag, one line in
+// kTagReaders.
 namespace korvane::cli {
 namespace {
 
@@ -385,18 +387,47 @@ QJsonObject cueJson(const Path& file, codepage::Choice choice) {
 struct Reader {
     const char* key;
     QJsonObject (*read)(const Path& file, codepage::Choice choice);
-    // For a reader that knows its stream by a signature, the member that is true when it found
-    // it. A file it recognises is not searched for MPEG frames, a search that would otherwise
-    // walk the whole file (minutes for a long FLAC).
-    const char* recognisedWhen = nullptr;
 };
 
-const Reader kReaders[] = {
-    {"id3v1", id3v1Json},         {"id3v2", id3v2Json},       {"id3v2_frames", id3v2FramesJson},
-    {"wma", wmaJson, "valid"},    {"ogg", oggJson, "loaded"}, {"flac", flacJson, "loaded"},
-    {"opus", opusJson, "loaded"}, {"mp4", mp4Json, "loaded"}, {"wavpack", wavPackJson, "loaded"},
-    {"ape", apeJson, "loaded"},   {"apev2", apeTagJson},      {"cue", cueJson},
+// The tags any file may carry.
+const Reader kTagReaders[] = {
+    {"id3v1", id3v1Json},  {"id3v2", id3v2Json}, {"id3v2_frames", id3v2FramesJson},
+    {"apev2", apeTagJson}, {"cue", cueJson},
 };
+
+// The reader of each row of the format table.
+QJsonObject formatJson(tags::AudioFormat format, const Path& file, codepage::Choice choice) {
+    switch (format) {
+    case tags::AudioFormat::Mp3:
+        return mpegJson(file, choice);
+    case tags::AudioFormat::Wma:
+        return wmaJson(file, choice);
+    case tags::AudioFormat::Ogg:
+        return oggJson(file, choice);
+    case tags::AudioFormat::Flac:
+        return flacJson(file, choice);
+    case tags::AudioFormat::M4a:
+        return mp4Json(file, choice);
+    case tags::AudioFormat::Opus:
+        return opusJson(file, choice);
+    case tags::AudioFormat::WavPack:
+        return wavPackJson(file, choice);
+    case tags::AudioFormat::MonkeysAudio:
+        return apeJson(file, choice);
+    }
+    return {};
+}
+
+// Whether the format's reader found its stream: WMA's "loaded" says only that the header could
+// be looked at.
+bool recognised(tags::AudioFormat format, const QJsonObject& json) {
+    return json[format == tags::AudioFormat::Wma ? QLatin1String("valid") : QLatin1String("loaded")]
+        .toBool();
+}
+
+QLatin1String keyOf(const tags::AudioFormatInfo& format) {
+    return QLatin1String(format.tagsKey.data(), static_cast<qsizetype>(format.tagsKey.size()));
+}
 
 } // namespace
 
@@ -419,17 +450,23 @@ int runTagsCommand(const QStringList& args, Context& context) {
         throw CommandError("no such file: " + file.string());
 
     QJsonObject result;
+    for (const Reader& reader : kTagReaders)
+        result.insert(QLatin1String(reader.key), reader.read(file, choice));
+    // A file that a format knows by its signature is not searched for MPEG frames, a search
+    // that would otherwise walk the whole file (minutes for a long FLAC).
     QString recognisedBy;
-    for (const Reader& reader : kReaders) {
-        const QJsonObject json = reader.read(file, choice);
-        if (reader.recognisedWhen != nullptr && recognisedBy.isEmpty() &&
-            json[QLatin1String(reader.recognisedWhen)].toBool())
-            recognisedBy = QLatin1String(reader.key);
-        result.insert(QLatin1String(reader.key), json);
+    for (const tags::AudioFormatInfo& format : tags::kAudioFormats) {
+        if (format.format == tags::AudioFormat::Mp3)
+            continue;
+        const QJsonObject json = formatJson(format.format, file, choice);
+        if (recognisedBy.isEmpty() && recognised(format.format, json))
+            recognisedBy = keyOf(format);
+        result.insert(keyOf(format), json);
     }
-    result.insert(QStringLiteral("mpeg"),
+    const tags::AudioFormatInfo& mpeg = tags::formatInfo(tags::AudioFormat::Mp3);
+    result.insert(keyOf(mpeg),
                   recognisedBy.isEmpty()
-                      ? mpegJson(file, choice)
+                      ? formatJson(mpeg.format, file, choice)
                       : QJsonObject{{"loaded", false}, {"skipped", "the file is " + recognisedBy}});
     context.out << QJsonDocument(result).toJson(QJsonDocument::Indented).toStdString();
     return kExitOk;
