@@ -201,7 +201,7 @@ void SettingsDialog::apply() {
         s.writeText(keys::separatorGroupAlbum,
                     quoteSeparator(m_fields.groupAlbumSeparator->text()));
         writeTagEncoding(s, static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
         return;
     }

@@ -65,7 +65,7 @@ void TestersDialog::apply() {
         SettingsFile settings(m_settingsPath);
         settings.writeBool(u"notdead", m_mode->isChecked());
         settings.writeText(u"notdead_min_limit", m_limit->text());
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
     }
     accept();
