@@ -22,11 +22,6 @@ std::string ByteSource::read(std::int64_t offset, std::size_t count) {
     return out;
 }
 
-std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path) {
-    std::error_code ignored;
-    return open(path, ignored);
-}
-
 std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
                                              std::error_code& error) {
     error.clear();

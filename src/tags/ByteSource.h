@@ -35,12 +35,10 @@ struct ReadError : std::exception {
     const char* what() const noexcept override { return "read error"; }
 };
 
-// A read-only file. open() returns nothing when the file cannot be opened (missing, a folder,
-// no permission).
+// A read-only file. open() returns nothing, and says why, when the file cannot be opened
+// (missing, a folder, a pipe, no permission).
 class FileSource final : public ByteSource {
 public:
-    static std::unique_ptr<FileSource> open(const std::filesystem::path& path);
-    // The same, telling why the file could not be opened.
     static std::unique_ptr<FileSource> open(const std::filesystem::path& path,
                                             std::error_code& error);
     ~FileSource() override;
