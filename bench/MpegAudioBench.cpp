@@ -72,9 +72,8 @@ void mpegAudioLoad(benchmark::State& state, const std::filesystem::path& path) {
 void id3v2FramesRead(benchmark::State& state, const std::filesystem::path& path) {
     for (auto _ : state) {
         korvane::tags::Id3v2FrameReader tag;
-        tag.setFileName(path);
-        tag.setActive(true);
-        benchmark::DoNotOptimize(tag.texts.leadArtist().count());
+        tag.load(path);
+        benchmark::DoNotOptimize(tag.texts.leadArtist.size());
     }
 }
 

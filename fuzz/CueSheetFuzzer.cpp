@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/CueSheetReader.h"
 
 #include <cstddef>
@@ -9,7 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     CueSheetReader cue;
-    const bool loaded = cue.load(source);
+    const korvane::tags::ReadResult result = cue.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     // Only the first megabyte is read, and at most 64 file names are kept.
     if (cue.files.size() > 64 || cue.performer.size() > 2 * (1 << 20))
         __builtin_trap();

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/ByteSource.h"
 #include "tags/FlacReader.h"
 #include "text/Utf8.h"
@@ -12,7 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     FlacReader flac;
-    const bool loaded = flac.load(source);
+    const korvane::tags::ReadResult result = flac.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     const AudioProperties& p = flac.properties;
     const std::int32_t bitRate = p.bitRate();
     if (!loaded && (bitRate != 0 || p.sampleRate != 0 || !p.genre.empty() || p.audioBytes != 0))

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/Id3v2Reader.h"
 #include "text/Utf8.h"
 
@@ -7,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     korvane::tags::MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     korvane::tags::Id3v2Reader tag;
-    tag.load(source);
+    if (!keepsReadContract(tag.load(source)))
+        __builtin_trap();
     if (tag.size > static_cast<std::int64_t>(size))
         __builtin_trap();
     // Every text comes out as well-formed UTF-8, whatever the frames held.

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/MonkeysAudioReader.h"
 
 #include <cstddef>
@@ -9,7 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     MonkeysAudioReader ape;
-    const bool loaded = ape.load(source);
+    const korvane::tags::ReadResult result = ape.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     // A reader that gave up holds nothing; the bitrate is worked out on whatever was read.
     const std::int32_t bitRate = ape.properties.bitRate();
     if (!loaded && (ape.properties.sampleRate != 0 || bitRate != 0))

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/MpegAudioReader.h"
 
 #include <cstddef>
@@ -19,7 +20,10 @@ bool sameResult(const MpegAudioReader& a, const MpegAudioReader& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     korvane::tags::MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     MpegAudioReader mpeg;
-    mpeg.load(source);
+    const korvane::tags::ReadResult result = mpeg.load(source);
+    // A file is MPEG audio exactly when a frame was found.
+    if (!keepsReadContract(result) || result.isRead() != mpeg.frame.found)
+        __builtin_trap();
     // A found frame lies inside the file.
     if (mpeg.frame.found &&
         (mpeg.audioStart < 0 || mpeg.audioStart >= static_cast<std::int64_t>(size)))
@@ -29,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the same result as reading the bytes directly.
     korvane::tags::ReadAheadSource windows(source, 700);
     MpegAudioReader viaWindows;
-    viaWindows.load(windows);
-    if (!sameResult(mpeg, viaWindows))
+    if (viaWindows.load(windows).status() != result.status() || !sameResult(mpeg, viaWindows))
         __builtin_trap();
     return 0;
 }

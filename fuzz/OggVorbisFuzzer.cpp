@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/OggPages.h"
 #include "tags/OggVorbisReader.h"
 #include "text/Utf8.h"
@@ -13,7 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     MemorySource source(bytes);
     OggVorbisReader ogg;
-    const bool loaded = ogg.load(source);
+    const korvane::tags::ReadResult result = ogg.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     // Duration and BitRate do the arithmetic on whatever the headers hold.
     const double duration = ogg.duration();
     const std::int32_t bitRate = ogg.bitRate();

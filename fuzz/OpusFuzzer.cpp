@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/ByteSource.h"
 #include "tags/OpusReader.h"
 #include "text/Utf8.h"
@@ -12,7 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     OpusReader opus;
-    const bool loaded = opus.load(source);
+    const korvane::tags::ReadResult result = opus.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     const AudioProperties& p = opus.properties;
     const std::int32_t bitRate = p.bitRate();
     if (!loaded && (bitRate != 0 || p.channels != 0 || !p.genre.empty() || p.audioBytes != 0))

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString value = QStringLiteral("value%1").arg(size);
     try {
         settings.writeText(kKeys[target], value);
-    } catch (const SettingsWriteError&) {
+    } catch (const ReportedError&) {
         QFile::remove(path);
         return 0;
     }

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/WavPackReader.h"
 
 #include <cstddef>
@@ -9,7 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     WavPackReader wv;
-    const bool loaded = wv.load(source);
+    const korvane::tags::ReadResult result = wv.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     // A reader that gave up holds nothing; the bitrate is worked out on whatever was read.
     const std::int32_t bitRate = wv.properties.bitRate();
     if (!loaded && (wv.properties.sampleRate != 0 || bitRate != 0))

@@ -1,3 +1,4 @@
+#include "ReadContract.h"
 #include "tags/WmaReader.h"
 
 #include <cstddef>
@@ -9,7 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace korvane::tags;
     MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
     WmaReader wma;
-    const bool loaded = wma.load(source);
+    const korvane::tags::ReadResult result = wma.load(source);
+    if (!keepsReadContract(result))
+        __builtin_trap();
+    const bool loaded = result.isRead();
     // Fields are taken only from a readable, plausible header.
     if ((!loaded || !wma.valid) && (wma.bitRate != 0 || !wma.genre.empty()))
         __builtin_trap();

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QStringLiteral("/tmp/korvane-workbook-fuzz-%1.xlsx").arg(::getpid());
     try {
         exporter::writeWorkbook(plan, path);
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         std::abort();
     }

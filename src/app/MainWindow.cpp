@@ -548,7 +548,7 @@ int MainWindow::execModal(QDialog& dialog) {
     const int result = dialog.exec();
     try {
         refreshAfterDialog();
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
     }
     return result;
@@ -622,7 +622,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // program that cannot save its settings helps nobody.
     try {
         mainSave();
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         // A file that could not be read was reported at start and is left alone on purpose.
         if (!m_unreadableSettingsReported)
             m_desktop.showError(error.message());

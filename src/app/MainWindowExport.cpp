@@ -47,7 +47,7 @@ void recordWrittenFile(
             return;
         window.lastWrittenFile = {true, *path};
         window.setStatusText(message(*path));
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         window.desktop().showError(error.message());
     }
 }
@@ -72,7 +72,7 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
         window.lastWrittenFile = {true, path};
         window.setStatusText(exporter::fileCreatedMessage(path));
         desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         desktop.showError(error.message());
     }
 }
@@ -117,7 +117,7 @@ ExportedList exportedList(MainWindow& window, bool music) {
         return exported;
     PublishedStore store(window.programFolder().file(kCatalogueFile));
     if (!store.isUsable())
-        throw exporter::ExportError(store.message());
+        throw ReportedError(store.message());
     const std::optional<PublishedSnapshot> snapshot = store.load(storedName(music));
     if (!snapshot)
         return exported;
@@ -144,7 +144,7 @@ void markIfChosen(MainWindow& window, bool music) {
     if (!window.writeBesideCatalogue([&] {
             return store.save(storedName(music), list.rows(), QDateTime::currentDateTimeUtc());
         }))
-        throw exporter::ExportError(store.message());
+        throw ReportedError(store.message());
 }
 
 } // namespace
@@ -214,7 +214,7 @@ void MainWindow::copyForumPost(bool music) {
                           : QStringLiteral("Часть 1 из %1 сообщения для форума скопирована в "
                                            "буфер обмена")
                                 .arg(parts.size()));
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         desktop().showError(error.message());
     }
 }

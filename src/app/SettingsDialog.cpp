@@ -216,7 +216,7 @@ void SettingsDialog::apply() {
         s.setTxtSeparator(m_fields.txtSeparator->text());
         s.setGroupAlbumSeparator(m_fields.groupAlbumSeparator->text());
         s.setTagEncoding(static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
         return;
     }

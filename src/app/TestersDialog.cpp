@@ -67,7 +67,7 @@ void TestersDialog::apply() {
         Settings settings(file);
         settings.setTestersMode(m_mode->isChecked());
         settings.setTestersMinLimitText(m_limit->text());
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
     }
     accept();

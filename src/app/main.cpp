@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     desktop.setOwner(&window);
     try {
         window.mainLoad();
-    } catch (const korvane::SettingsWriteError& error) {
+    } catch (const korvane::ReportedError& error) {
         desktop.showError(error.message());
     }
     window.show();

@@ -101,7 +101,7 @@ std::optional<QString> writeBaseFile(const QString& path, const std::vector<std:
         bytes += line + "\r\n";
     try {
         exporter::replaceFile(path, bytes);
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         return error.message();
     }
     return std::nullopt;

@@ -132,7 +132,7 @@ void saveBaseAction(ListActionTarget& target, const QString& argument) {
 template <typename Export> void runExport(Export&& write) {
     try {
         write();
-    } catch (const exporter::ExportError& error) {
+    } catch (const ReportedError& error) {
         throw CommandError(error.message().toStdString());
     }
 }

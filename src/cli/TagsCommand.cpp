@@ -4,6 +4,7 @@
 #include "files/FileName.h"
 #include "music/AlbumCaption.h"
 #include "tags/ApeTagReader.h"
+#include "tags/AudioFormats.h"
 #include "tags/CueSheetReader.h"
 #include "tags/FlacReader.h"
 #include "tags/Id3v1Reader.h"
@@ -25,7 +26,8 @@
 #include <optional>
 
 // korvane-cli tags FILE: every audio reader run on the file, one JSON member per reader. A new
-// reader is one function below and one line in kReaders.
+// format is a row of the format table and one function below; a new tag, one line in
+// kTagReaders.
 namespace korvane::cli {
 namespace {
 
@@ -97,9 +99,23 @@ QJsonObject frameJson(const tags::MpegFrameInfo& frame) {
     };
 }
 
+// "loaded" as this command has always written it. For what a file may lack (the ID3 tags, the
+// MPEG stream, WMA's header) it says that the reader could look at the file, and, where a header
+// is wanted, that the file holds as many bytes as its signature; for a format known by its
+// signature, that the file is one.
+bool lookedAt(const tags::ReadResult& result) {
+    return !result.isUnreadable();
+}
+
+bool holdsBytes(const Path& file, std::uintmax_t count) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    return !error && size >= count;
+}
+
 QJsonObject mpegJson(const Path& file, codepage::Choice choice) {
     tags::MpegAudioReader mpeg(choice);
-    const bool loaded = mpeg.load(file);
+    const bool loaded = lookedAt(mpeg.load(file));
     const tags::VbrHeader& vbr = mpeg.vbr;
     return {
         {"loaded", loaded},
@@ -122,7 +138,7 @@ QJsonObject mpegJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v1Json(const Path& file, codepage::Choice choice) {
     tags::Id3v1Reader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = lookedAt(tag.load(file));
     return {
         {"loaded", loaded},
         {"exists", tag.exists},
@@ -153,7 +169,7 @@ QJsonObject id3v1Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v2Json(const Path& file, codepage::Choice choice) {
     tags::Id3v2Reader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = lookedAt(tag.load(file)) && holdsBytes(file, 10);
     return {
         {"loaded", loaded},
         {"exists", tag.exists},
@@ -179,11 +195,13 @@ QJsonObject id3v2Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
     tags::Id3v2FrameReader tag(choice);
-    tag.setFileName(file);
-    tag.setActive(true);
+    const tags::ReadResult result = tag.load(file);
+    // This reader reports its damage in words.
+    if (result.isDamaged())
+        return QJsonObject{{"loaded", false}, {"error", QString::fromStdString(result.reason())}};
     const tags::Id3v2Header& header = tag.header();
     QJsonObject json{
-        {"loaded", tag.isActive()},
+        {"loaded", true},
         {"has_tag", header.hasTag},
         {"major_version", header.majorVersion},
         {"revision", header.revision},
@@ -191,9 +209,9 @@ QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
         {"size", number(header.size)},
         {"extended_header_size", number(tag.extendedHeaderSize())},
         {"frame_ids", texts(tag.frameIds())},
-        {"lead_artist", texts(tag.texts.leadArtist().items())},
-        {"album", text(tag.texts.album())},
-        {"content_type", texts(tag.texts.contentType().items())},
+        {"lead_artist", texts(tag.texts.leadArtist)},
+        {"album", text(tag.texts.album)},
+        {"content_type", texts(tag.texts.contentType)},
         {"eight_bit", eightBitJson(tag.eightBit)},
     };
     if (tag.frameIdsLeftOut() > 0)
@@ -204,7 +222,7 @@ QJsonObject id3v2FramesJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject wmaJson(const Path& file, codepage::Choice) {
     tags::WmaReader wma;
-    const bool loaded = wma.load(file);
+    const bool loaded = !wma.load(file).isDamaged() && holdsBytes(file, 16);
     return {
         {"loaded", loaded},
         {"valid", wma.valid},
@@ -225,7 +243,7 @@ QJsonObject wmaJson(const Path& file, codepage::Choice) {
 
 QJsonObject oggJson(const Path& file, codepage::Choice choice) {
     tags::OggVorbisReader ogg(choice);
-    const bool loaded = ogg.load(file);
+    const bool loaded = ogg.load(file).isRead();
     return {
         {"loaded", loaded},
         {"file_size", number(ogg.fileSize)},
@@ -266,7 +284,7 @@ QJsonObject propertiesJson(bool loaded, const tags::AudioProperties& p, QJsonObj
 
 QJsonObject flacJson(const Path& file, codepage::Choice choice) {
     tags::FlacReader flac(choice);
-    const bool loaded = flac.load(file);
+    const bool loaded = flac.load(file).isRead();
     return propertiesJson(loaded, flac.properties,
                           {{"bits_per_sample", flac.bitsPerSample},
                            {"total_samples", number(flac.totalSamples)},
@@ -276,7 +294,7 @@ QJsonObject flacJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject opusJson(const Path& file, codepage::Choice choice) {
     tags::OpusReader opus(choice);
-    const bool loaded = opus.load(file);
+    const bool loaded = opus.load(file).isRead();
     return propertiesJson(loaded, opus.properties,
                           {{"input_sample_rate", opus.inputSampleRate},
                            {"pre_skip", opus.preSkip},
@@ -286,7 +304,7 @@ QJsonObject opusJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject mp4Json(const Path& file, codepage::Choice choice) {
     tags::Mp4Reader mp4(choice);
-    const bool loaded = mp4.load(file);
+    const bool loaded = mp4.load(file).isRead();
     return propertiesJson(loaded, mp4.properties,
                           {{"brand", utf8(mp4.brand)},
                            {"codec", utf8(mp4.codec)},
@@ -300,7 +318,7 @@ QJsonObject mp4Json(const Path& file, codepage::Choice choice) {
 
 QJsonObject wavPackJson(const Path& file, codepage::Choice choice) {
     tags::WavPackReader wv(choice);
-    const bool loaded = wv.load(file);
+    const bool loaded = wv.load(file).isRead();
     return propertiesJson(loaded, wv.properties,
                           {{"block_start", number(wv.blockStart)},
                            {"version", wv.version},
@@ -312,7 +330,7 @@ QJsonObject wavPackJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject apeJson(const Path& file, codepage::Choice choice) {
     tags::MonkeysAudioReader ape(choice);
-    const bool loaded = ape.load(file);
+    const bool loaded = ape.load(file).isRead();
     return propertiesJson(loaded, ape.properties,
                           {{"header_start", number(ape.headerStart)},
                            {"version", ape.version},
@@ -327,7 +345,7 @@ QJsonObject apeJson(const Path& file, codepage::Choice choice) {
 
 QJsonObject apeTagJson(const Path& file, codepage::Choice choice) {
     tags::ApeTagReader tag(choice);
-    const bool loaded = tag.load(file);
+    const bool loaded = tag.load(file).isRead();
     return {
         {"loaded", loaded},
         {"version", number(tag.version)},
@@ -349,7 +367,7 @@ QJsonObject cueJson(const Path& file, codepage::Choice choice) {
     tags::CueSheetReader cue(choice);
     // A cue sheet has no signature to tell it by, only its name, as in the album scan; read as
     // one, an audio file would be scanned for commands through its first megabyte.
-    const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file);
+    const bool loaded = endsWithNoCase(file.native(), ".cue") && cue.load(file).isRead();
     QJsonArray files;
     for (const std::string& name : cue.files)
         files.append(utf8(name));
@@ -369,27 +387,46 @@ QJsonObject cueJson(const Path& file, codepage::Choice choice) {
 struct Reader {
     const char* key;
     QJsonObject (*read)(const Path& file, codepage::Choice choice);
-    // For a reader that knows its stream by a signature, the member that is true when it found
-    // it. A file it recognises is not searched for MPEG frames, a search that would otherwise
-    // walk the whole file (minutes for a long FLAC).
-    const char* recognisedWhen = nullptr;
 };
 
-const Reader kReaders[] = {
-    {"id3v1", id3v1Json},         {"id3v2", id3v2Json},       {"id3v2_frames", id3v2FramesJson},
-    {"wma", wmaJson, "valid"},    {"ogg", oggJson, "loaded"}, {"flac", flacJson, "loaded"},
-    {"opus", opusJson, "loaded"}, {"mp4", mp4Json, "loaded"}, {"wavpack", wavPackJson, "loaded"},
-    {"ape", apeJson, "loaded"},   {"apev2", apeTagJson},      {"cue", cueJson},
+// The tags any file may carry.
+const Reader kTagReaders[] = {
+    {"id3v1", id3v1Json},  {"id3v2", id3v2Json}, {"id3v2_frames", id3v2FramesJson},
+    {"apev2", apeTagJson}, {"cue", cueJson},
 };
 
-QJsonObject readOrError(QJsonObject (*read)(const Path& file, codepage::Choice choice),
-                        const Path& file, codepage::Choice choice) {
-    try {
-        return read(file, choice);
-    } catch (const std::exception& error) {
-        // A reader that raises (the second ID3v2 reader does) reports its message.
-        return QJsonObject{{"loaded", false}, {"error", QString::fromUtf8(error.what())}};
+// The reader of each row of the format table.
+QJsonObject formatJson(tags::AudioFormat format, const Path& file, codepage::Choice choice) {
+    switch (format) {
+    case tags::AudioFormat::Mp3:
+        return mpegJson(file, choice);
+    case tags::AudioFormat::Wma:
+        return wmaJson(file, choice);
+    case tags::AudioFormat::Ogg:
+        return oggJson(file, choice);
+    case tags::AudioFormat::Flac:
+        return flacJson(file, choice);
+    case tags::AudioFormat::M4a:
+        return mp4Json(file, choice);
+    case tags::AudioFormat::Opus:
+        return opusJson(file, choice);
+    case tags::AudioFormat::WavPack:
+        return wavPackJson(file, choice);
+    case tags::AudioFormat::MonkeysAudio:
+        return apeJson(file, choice);
     }
+    return {};
+}
+
+// Whether the format's reader found its stream: WMA's "loaded" says only that the header could
+// be looked at.
+bool recognised(tags::AudioFormat format, const QJsonObject& json) {
+    return json[format == tags::AudioFormat::Wma ? QLatin1String("valid") : QLatin1String("loaded")]
+        .toBool();
+}
+
+QLatin1String keyOf(const tags::AudioFormatInfo& format) {
+    return QLatin1String(format.tagsKey.data(), static_cast<qsizetype>(format.tagsKey.size()));
 }
 
 } // namespace
@@ -415,17 +452,23 @@ int runTagsCommand(const QStringList& args, Context& context) {
         throw CommandError("no such file: " + file.string());
 
     QJsonObject result;
+    for (const Reader& reader : kTagReaders)
+        result.insert(QLatin1String(reader.key), reader.read(file, choice));
+    // A file that a format knows by its signature is not searched for MPEG frames, a search
+    // that would otherwise walk the whole file (minutes for a long FLAC).
     QString recognisedBy;
-    for (const Reader& reader : kReaders) {
-        const QJsonObject json = readOrError(reader.read, file, choice);
-        if (reader.recognisedWhen != nullptr && recognisedBy.isEmpty() &&
-            json[QLatin1String(reader.recognisedWhen)].toBool())
-            recognisedBy = QLatin1String(reader.key);
-        result.insert(QLatin1String(reader.key), json);
+    for (const tags::AudioFormatInfo& format : tags::kAudioFormats) {
+        if (format.format == tags::AudioFormat::Mp3)
+            continue;
+        const QJsonObject json = formatJson(format.format, file, choice);
+        if (recognisedBy.isEmpty() && recognised(format.format, json))
+            recognisedBy = keyOf(format);
+        result.insert(keyOf(format), json);
     }
-    result.insert(QStringLiteral("mpeg"),
+    const tags::AudioFormatInfo& mpeg = tags::formatInfo(tags::AudioFormat::Mp3);
+    result.insert(keyOf(mpeg),
                   recognisedBy.isEmpty()
-                      ? readOrError(mpegJson, file, choice)
+                      ? formatJson(mpeg.format, file, choice)
                       : QJsonObject{{"loaded", false}, {"skipped", "the file is " + recognisedBy}});
     context.out << QJsonDocument(result).toJson(QJsonDocument::Indented).toStdString();
     return kExitOk;

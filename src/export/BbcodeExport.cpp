@@ -43,20 +43,20 @@ PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, b
         QString reason;
         std::optional<QByteArray> read = text::readTextFile(path, &reason, kMaxTemplateBytes);
         if (!read)
-            throw ExportError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason));
+            throw ReportedError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason));
         bytes = std::move(*read);
     }
     TemplateError error;
     std::optional<PostTemplate> parsed = PostTemplate::parse(
         QString::fromUtf8(bytes), music ? musicPostPlaceholders() : videoPostPlaceholders(), error);
     if (!parsed)
-        throw ExportError((error.line > 0
-                               ? QStringLiteral("Шаблон \"%1\", строка %2: %3. Ничего не записано.")
-                                     .arg(shown)
-                                     .arg(error.line)
-                                     .arg(error.message)
-                               : QStringLiteral("Шаблон \"%1\": %2. Ничего не записано.")
-                                     .arg(shown, error.message)));
+        throw ReportedError(
+            (error.line > 0 ? QStringLiteral("Шаблон \"%1\", строка %2: %3. Ничего не записано.")
+                                  .arg(shown)
+                                  .arg(error.line)
+                                  .arg(error.message)
+                            : QStringLiteral("Шаблон \"%1\": %2. Ничего не записано.")
+                                  .arg(shown, error.message)));
     return std::move(*parsed);
 }
 

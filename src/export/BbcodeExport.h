@@ -34,7 +34,7 @@ inline const QString kVideoPlainTemplate = QStringLiteral("videolist.plain.tpl")
 inline constexpr qint64 kMaxTemplateBytes = 1024 * 1024;
 
 // The template in `path` (UTF-8), or the built-in copy of the shipped template `shippedName`
-// when `path` is empty. Throws ExportError naming the file, and the line where there is one.
+// when `path` is empty. Throws ReportedError naming the file, and the line where there is one.
 PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, bool music);
 
 // What the music and the video list show in a post. A row's Folder text gives {{folder}},

@@ -38,7 +38,7 @@ struct ExportRequest {
     PostSource post = {}; // the forum posts' template, limit, title and count
 };
 
-// Every writer: the files written (none for an empty list). Throws ExportError.
+// Every writer: the files written (none for an empty list). Throws ReportedError.
 using ListWriter = QStringList (*)(const ExportRequest& request);
 
 struct ExportFormatRow {

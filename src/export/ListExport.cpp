@@ -38,7 +38,7 @@ std::optional<QString> writeHtml(const QString& templatePath,
     // Without its placeholder a template has no place for the table: better no page than a
     // page without the list or with the rows in the middle of the markup.
     if (!parts)
-        throw ExportError(
+        throw ReportedError(
             QStringLiteral("В шаблоне \"%1\" нет метки \"%2\"; файл \"%3\" не создан.")
                 .arg(QDir::toNativeSeparators(templatePath), kTablePlaceholder,
                      QDir::toNativeSeparators(path)));
@@ -355,13 +355,14 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
     QTemporaryDir folder(QDir::tempPath() + u'/' + kWorkbookFolderPrefix +
                          QStringLiteral("XXXXXX"));
     if (!folder.isValid())
-        throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
+        throw ReportedError(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
     folder.setAutoRemove(false);
     const QString path = folder.filePath(plan.sheetName + QStringLiteral(".xlsx"));
     try {
         writeWorkbook(plan, path);
-    } catch (const ExportError&) {
+    } catch (const ReportedError&) {
         folder.remove();
         throw;
     }

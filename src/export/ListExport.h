@@ -18,7 +18,7 @@
 
 // The export commands without the window: each reads its settings at the moment of export,
 // writes its file and returns the path, or nothing for an empty list. Failures throw
-// ExportError and leave any previous file as it was. The window and korvane-cli both call these.
+// ReportedError and leave any previous file as it was. The window and korvane-cli both call these.
 namespace korvane::exporter {
 
 // "файл \"path\" создан": what the command line reports after a TXT or HTML file was written.

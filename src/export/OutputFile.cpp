@@ -61,12 +61,9 @@ constexpr size_t kBufferSize = 1 << 16;
 
 } // namespace
 
-ExportError::ExportError(const QString& message)
-    : std::runtime_error(message.toStdString()), m_message(message) {}
-
 void failToCreate(const QString& path, const QString& reason) {
-    throw ExportError(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), reason));
+    throw ReportedError(QStringLiteral("Cannot create file \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path), reason));
 }
 
 QStringList collectLines(const std::function<void(const LineSink&)>& write) {
@@ -202,8 +199,8 @@ QString readCp1251File(const QString& path) {
     QString reason;
     const std::optional<QByteArray> bytes = text::readTextFile(path, &reason);
     if (!bytes)
-        throw ExportError(QStringLiteral("Cannot open file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), reason));
+        throw ReportedError(QStringLiteral("Cannot open file \"%1\". %2")
+                                .arg(QDir::toNativeSeparators(path), reason));
     return text::fromCp1251(
         std::string_view(bytes->constData(), static_cast<size_t>(bytes->size())));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ReportedError.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,19 +10,9 @@
 #include <string>
 #include <string_view>
 
-// What every exporter shares: the error it reports, the Windows-1251 CR LF text of its lines, the
+// What every exporter shares: the Windows-1251 CR LF text of its lines, the
 // replace-through-a-temporary-file write and the template read.
 namespace korvane::exporter {
-
-// A failure the user sees in the error box, with the text it carries.
-class ExportError : public std::runtime_error {
-public:
-    explicit ExportError(const QString& message);
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
-};
 
 // Receives an export's lines one at a time, so that no export holds its whole text.
 using LineSink = std::function<void(const QString& line)>;
@@ -41,7 +33,7 @@ QStringList splitLines(const QString& text);
 
 // The file that a write to `path` replaces: a symbolic link is followed to the file it names.
 // Only a regular file or a new name can be replaced; a device, FIFO, socket or folder is refused
-// (ExportError) and left alone.
+// (ReportedError) and left alone.
 QString replaceableTarget(const QString& path);
 
 // A hidden temporary file beside the target, ".name.XXXXXX", that takes the target's place
@@ -49,7 +41,7 @@ QString replaceableTarget(const QString& path);
 // earlier run left behind (killed half-way) are removed on creation.
 class ReplacementFile {
 public:
-    // `path` as the user named it; errors name it too. Throws ExportError.
+    // `path` as the user named it; errors name it too. Throws ReportedError.
     explicit ReplacementFile(const QString& path);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;

@@ -303,7 +303,7 @@ QStringList cutParts(const std::vector<PostChunk>& chunks, qsizetype room, PostM
                 continue;
             }
             if (!cut)
-                throw ExportError(
+                throw ReportedError(
                     QStringLiteral("Строка \"%1\" с тем, что её окружает, не помещается в "
                                    "сообщение из %2 символов; файлы не созданы.")
                         .arg(chunk.text.trimmed().left(80))

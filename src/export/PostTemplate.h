@@ -91,7 +91,7 @@ QString joinPost(const std::vector<PostChunk>& chunks);
 // counts them; CR LF counts two), only before a row or a section. Each part starts with the line
 // "(часть i из n)"; in BBCode each part closes the tags still open at its end and the next one
 // opens them again. One part, without the heading line, when the whole post fits. Throws
-// ExportError when a row with what must go around it does not fit in a part.
+// ReportedError when a row with what must go around it does not fit in a part.
 QStringList splitPost(const std::vector<PostChunk>& chunks, qsizetype limit, PostMarkup markup);
 
 // "(часть i из n)".

@@ -17,7 +17,7 @@ void writeWorkbook(const SheetPlan& plan, const QString& path) {
     ReplacementFile temporary(path);
     QString error;
     if (!write(plan, temporary.temporaryPath(), path, error))
-        throw ExportError(error);
+        throw ReportedError(error);
     temporary.commit();
 }
 

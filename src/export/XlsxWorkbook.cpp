@@ -469,7 +469,7 @@ korvaneWriteWorkbook(const korvane::exporter::SheetPlan& plan, const QString& fi
         if (!problem.isEmpty())
             failToCreate(shownPath, problem);
         return true;
-    } catch (const ExportError& failure) {
+    } catch (const korvane::ReportedError& failure) {
         error = failure.message();
         return false;
     }

@@ -61,7 +61,7 @@ QByteArray fileSignature(const std::string& path);
 // Every entry of a folder's listing, as above; nothing for a folder that cannot be read.
 std::vector<FolderEntry> folderEntries(const QString& folder);
 
-// The byte sum rendered as FolderSizeText renders it: the quotient by 2^20 in plain decimal
+// The byte sum rendered as folderSizeText renders it: the quotient by 2^20 in plain decimal
 // notation with at most 15 significant digits and a comma, cut (never rounded) right after the
 // first digit that follows the comma.
 QString sizeTextOfBytes(std::uint64_t bytes);

@@ -19,8 +19,8 @@ bool endsWithNoCase(std::string_view name, std::string_view ending) {
     return true;
 }
 
-void addCloseTexts(const tags::EightBitTexts& texts, AlbumCells& cells) {
-    for (const tags::TextDecision& d : texts.decisions()) {
+void addCloseTexts(std::span<const tags::TextDecision> decisions, AlbumCells& cells) {
+    for (const tags::TextDecision& d : decisions) {
         const CloseText close{QByteArray::fromStdString(d.bytes), QString::fromStdString(d.text)};
         if (d.decision.close && !cells.closeTexts.contains(close))
             cells.closeTexts.append(close);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
 #include <string_view>
 
 // The rules of an album row that every audio format shares.
@@ -22,8 +23,8 @@ struct AlbumCells {
     QList<CloseText> closeTexts = {};
 };
 
-// Adds the close calls of a reader's 8-bit texts to the cells.
-void addCloseTexts(const tags::EightBitTexts& texts, AlbumCells& cells);
+// Adds the close calls among a reader's decoded 8-bit texts to the cells.
+void addCloseTexts(std::span<const tags::TextDecision> decisions, AlbumCells& cells);
 
 // A file name's ending, compared without regard to ASCII case as on Windows ("*.mp3").
 bool endsWithNoCase(std::string_view name, std::string_view ending);

@@ -16,12 +16,12 @@ namespace korvane {
 // Appends exactly three cells, Bitrate, Style and Country ("-" each without an audio file), and
 // may rewrite the Folder text: artist and album from the tags joined by separator, the group part
 // in capitals, the year in parentheses, as the options say. A file that cannot be read or
-// decoded, or a tag reader's error, still gives the three cells; so does a read ended by a stop
+// decoded, or that is damaged still gives the three cells; so does a read ended by a stop
 // (the file then counts as unreadable). Texts taken from the file are cut to
 // text::kMaxRowTextLength characters. The row is a value: this runs on a scan's worker thread.
 void readAlbumDetails(const QString& folder, MusicRow& row, const QString& separator,
                       const Toggles& options, const std::stop_token& stop = {});
-// The same with the folder's listing already read (FolderSizeText hands it back); mark goes
+// The same with the folder's listing already read (folderSizeText hands it back); mark goes
 // after the caption (a folded album's disc count).
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicRow& row,
                       const QString& separator, const Toggles& options,

@@ -16,8 +16,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>

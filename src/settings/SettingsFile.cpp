@@ -126,11 +126,12 @@ long long nanoseconds(const timespec& time) {
     return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
 }
 
-} // namespace
+// A write of set.ini that the system refused.
+[[noreturn]] void failToWrite(const QString& path) {
+    throw ReportedError(QStringLiteral("Unable to write to %1").arg(path));
+}
 
-SettingsWriteError::SettingsWriteError(const QString& path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
-      m_message(QStringLiteral("Unable to write to %1").arg(path)) {}
+} // namespace
 
 SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
 
@@ -194,7 +195,7 @@ void SettingsFile::writeText(QStringView key, const QString& value) {
     QStringList lines = this->lines();
     // A file that is there but could not be read would be replaced by the few keys written.
     if (!m_parsed->problem.isEmpty())
-        throw SettingsWriteError(m_path);
+        failToWrite(m_path);
     const QString newLine = key.toString() + u'=' + value;
     if (const auto section = findSection(lines)) {
         qsizetype found = -1;
@@ -217,17 +218,17 @@ void SettingsFile::writeText(QStringView key, const QString& value) {
     // from.
     const QFileInfo info(m_path);
     if (info.exists() && !info.isWritable())
-        throw SettingsWriteError(m_path);
+        failToWrite(m_path);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        throw SettingsWriteError(m_path);
+        failToWrite(m_path);
     const std::string bytes =
         text::toCp1251(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     // The flush is checked on its own: commit() does not report a full disk met there.
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.flush() || !file.commit())
-        throw SettingsWriteError(m_path);
+        failToWrite(m_path);
     // The next read parses what was written: bytes the code page lacks came back as "?".
     m_parsed.reset();
 }

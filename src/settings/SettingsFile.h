@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ReportedError.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -8,16 +10,6 @@
 #include <stdexcept>
 
 namespace korvane {
-
-// A write of set.ini that the system refused: "Unable to write to <path>".
-class SettingsWriteError : public std::runtime_error {
-public:
-    explicit SettingsWriteError(const QString& path);
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
-};
 
 // The program's INI file, section "options", read and written key by key with the rules of the
 // Windows profile-string service: every read passes its own default, and a value written through
@@ -42,12 +34,12 @@ public:
 
     // Why the file is there but cannot be read ("Not a regular file", "File is larger than 64
     // MiB", the system's reason); empty when it was read or is absent. Such a file reads as an
-    // absent one and is never written over (writes throw SettingsWriteError).
+    // absent one and is never written over (writes throw ReportedError).
     QString readProblem() const;
 
     // Store key=value unchanged, replacing the key's line or adding one; the file and section are
     // created when missing, other lines stay. The file is replaced through a temporary file, so a
-    // crash never leaves half of it. Throws SettingsWriteError when the system refuses.
+    // crash never leaves half of it. Throws ReportedError when the system refuses.
     void writeText(QStringView key, const QString& value);
     void writeInteger(QStringView key, int value);
     void writeBool(QStringView key, bool value);

@@ -61,11 +61,15 @@ int fieldOf(std::string_view key) {
 
 } // namespace
 
-bool ApeTagReader::load(const std::filesystem::path& fileName) {
+ReadResult ApeTagReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool ApeTagReader::load(ByteSource& source) {
+ReadResult ApeTagReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult ApeTagReader::parse(ByteSource& source) {
     reset();
     const std::int64_t fileSize = source.size();
     if (fileSize >= kId3v1Size &&
@@ -73,18 +77,18 @@ bool ApeTagReader::load(ByteSource& source) {
         id3v1Size = kId3v1Size;
     const std::int64_t footerStart = fileSize - id3v1Size - kFooterSize;
     if (footerStart < 0)
-        return false;
+        return ReadResult::notThisFormat();
     const std::string footerBytes = source.read(footerStart, kFooterSize);
     const ByteView footer(footerBytes);
     if (!footer.startsWith(0, kPreamble))
-        return false;
+        return ReadResult::notThisFormat();
     const std::uint32_t tagVersion = footer.le32(8);
     const std::int64_t bodySize = footer.le32(12); // items and footer
     const std::uint32_t flags = footer.le32(20);
     const std::int64_t headerSize = (tagVersion >= 2000 && (flags & kHasHeader)) ? kFooterSize : 0;
     const std::int64_t itemsStart = footerStart + kFooterSize - bodySize;
     if (bodySize < kFooterSize || itemsStart - headerSize < 0)
-        return false;
+        return ReadResult::damaged("the tag is larger than the file");
 
     exists = true;
     version = tagVersion;
@@ -129,7 +133,7 @@ bool ApeTagReader::load(ByteSource& source) {
     year = fields[FieldYear].empty() ? fields[FieldDate] : fields[FieldYear];
     genre = fields[FieldGenre];
     comment = fields[FieldComment];
-    return true;
+    return ReadResult::read();
 }
 
 std::int64_t trailingTagsSize(const ApeTagReader& tag) {

@@ -16,10 +16,10 @@ class ApeTagReader {
 public:
     explicit ApeTagReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = ApeTagReader(eightBit.choice()); }
-    // True when the file ends in an APE tag (ID3v1 after it tolerated). False when it cannot
-    // be opened or has no tag.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file ends in an APE tag (ID3v1 after it tolerated); not this format
+    // without one; damaged when the tag claims more than the file holds.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     bool exists = false;
     std::uint32_t version = 0;   // 1000 or 2000
@@ -34,6 +34,9 @@ public:
     std::string genre;
     std::string comment;
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 // The bytes that an ID3v1 tag and an APE tag take at the end of a file.

@@ -22,11 +22,6 @@ std::string ByteSource::read(std::int64_t offset, std::size_t count) {
     return out;
 }
 
-std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path) {
-    std::error_code ignored;
-    return open(path, ignored);
-}
-
 std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
                                              std::error_code& error) {
     error.clear();
@@ -44,6 +39,11 @@ std::unique_ptr<FileSource> FileSource::open(const std::filesystem::path& path,
         return nullptr;
     }
     return std::unique_ptr<FileSource>(new FileSource(fd, info.st_size));
+}
+
+ReadResult cannotOpen(const std::filesystem::path& fileName, const std::error_code& error) {
+    return ReadResult::unreadable("Cannot open file \"" + fileName.string() + "\". " +
+                                  error.message());
 }
 
 FileSource::~FileSource() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tags/ReadResult.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +23,8 @@ public:
     // The length in bytes (64-bit: files of 2 GiB and more work).
     virtual std::int64_t size() const = 0;
     // Copies at most `count` bytes from `offset` into `buffer` and returns how many it copied;
-    // fewer (or none) at the end, never more than exist. A failing read throws ReadError.
+    // fewer (or none) at the end, never more than exist. A failing read throws ReadError, which the
+    // readers turn into a damaged result.
     virtual std::size_t readAt(std::int64_t offset, void* buffer, std::size_t count) = 0;
 
     // Reads at most `count` bytes from `offset` into a string (shorter at the end).
@@ -32,12 +35,10 @@ struct ReadError : std::exception {
     const char* what() const noexcept override { return "read error"; }
 };
 
-// A read-only file. open() returns nothing when the file cannot be opened (missing, a folder,
-// no permission).
+// A read-only file. open() returns nothing, and says why, when the file cannot be opened
+// (missing, a folder, a pipe, no permission).
 class FileSource final : public ByteSource {
 public:
-    static std::unique_ptr<FileSource> open(const std::filesystem::path& path);
-    // The same, telling why the file could not be opened.
     static std::unique_ptr<FileSource> open(const std::filesystem::path& path,
                                             std::error_code& error);
     ~FileSource() override;
@@ -110,16 +111,32 @@ private:
     const std::stop_token& m_stop;
 };
 
-// The shell of a reader's Load(file name): Reset, open the file read-only (false when it cannot
-// be opened), and parse it through a read-ahead window, so that a reader's many small reads cost
-// one or two system reads. A stop ends the read with ReadStopped (StoppableSource).
+// Runs a reader's parse and turns what a source throws (a failed or a stopped read) into the
+// reader's answer, so that nothing but a ReadResult leaves a reader.
+template <typename Parse> ReadResult guardReads(Parse&& parse) {
+    try {
+        return parse();
+    } catch (const ReadError&) {
+        return ReadResult::readFailed();
+    } catch (const ReadStopped&) {
+        return ReadResult::stopped();
+    }
+}
+
+// The shell of a reader's load(file name): reset, open the file read-only (damaged "Cannot open
+// file ..." when it cannot be opened), and parse it through a read-ahead window, so that a
+// reader's many small reads cost one or two system reads. A stop ends the read (StoppableSource),
+// and the reader answers "stopped".
+ReadResult cannotOpen(const std::filesystem::path& fileName, const std::error_code& error);
+
 template <typename Reader>
-bool loadFromFile(Reader& reader, const std::filesystem::path& fileName,
-                  const std::stop_token& stop = {}) {
+ReadResult loadFromFile(Reader& reader, const std::filesystem::path& fileName,
+                        const std::stop_token& stop = {}) {
     reader.reset();
-    const auto file = FileSource::open(fileName);
+    std::error_code error;
+    const auto file = FileSource::open(fileName, error);
     if (!file)
-        return false;
+        return cannotOpen(fileName, error);
     if (!stop.stop_possible()) {
         ReadAheadSource source(*file);
         return reader.load(source);

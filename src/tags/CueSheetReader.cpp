@@ -56,11 +56,15 @@ std::string_view fileName(std::string_view rest) {
 
 } // namespace
 
-bool CueSheetReader::load(const std::filesystem::path& fileName) {
+ReadResult CueSheetReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool CueSheetReader::load(ByteSource& source) {
+ReadResult CueSheetReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult CueSheetReader::parse(ByteSource& source) {
     reset();
     const std::string bytes = source.read(0, kReadLimit);
     std::string_view text(bytes);
@@ -108,7 +112,7 @@ bool CueSheetReader::load(ByteSource& source) {
         }
     }
     if (!found)
-        return false;
+        return ReadResult::notThisFormat();
     utf8 = utf8::isValid(text.substr(0, parsedEnd));
     // A sheet is written in one code page: its texts are decided together with the whole of it.
     const std::string_view sheet = text.substr(0, parsedEnd);
@@ -123,7 +127,7 @@ bool CueSheetReader::load(ByteSource& source) {
     comment = decode(rawComment);
     for (const std::string& file : rawFiles)
         files.push_back(decode(file));
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

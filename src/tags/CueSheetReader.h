@@ -18,10 +18,10 @@ class CueSheetReader {
 public:
     explicit CueSheetReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = CueSheetReader(eightBit.choice()); }
-    // True when the sheet holds at least one FILE or TRACK command; otherwise false with every
-    // field reset. False too when it cannot be opened. Only the first megabyte is read.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the sheet holds at least one FILE or TRACK command; otherwise not this
+    // format with every field reset. Only the first megabyte is read.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     bool utf8 = false; // how the sheet was decoded
     std::string performer;
@@ -31,6 +31,9 @@ public:
     std::string comment;
     std::vector<std::string> files; // in sheet order, the first 64
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

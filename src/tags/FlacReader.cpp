@@ -14,16 +14,20 @@ enum BlockType { StreamInfo = 0, VorbisCommentBlock = 4, Invalid = 127 };
 
 } // namespace
 
-bool FlacReader::load(const std::filesystem::path& fileName) {
+ReadResult FlacReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool FlacReader::load(ByteSource& source) {
+ReadResult FlacReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult FlacReader::parse(ByteSource& source) {
     reset();
     const std::int64_t size = source.size();
     const std::int64_t id3v2 = leadingId3v2Size(source);
     if (!ByteView(source.read(id3v2, 4)).startsWith(0, "fLaC"))
-        return false;
+        return ReadResult::notThisFormat();
     FlacReader result(eightBit.choice());
     result.id3v2Size = id3v2;
     std::int64_t position = id3v2 + 4;
@@ -31,20 +35,24 @@ bool FlacReader::load(ByteSource& source) {
     for (int block = 0;; ++block) {
         const std::string headerBytes = source.read(position, kBlockHeaderSize);
         const ByteView header(headerBytes);
-        if (block == kBlockLimit || !header.fits(0, kBlockHeaderSize))
-            return false;
+        if (block == kBlockLimit)
+            return ReadResult::damaged("too many metadata blocks");
+        if (!header.fits(0, kBlockHeaderSize))
+            return ReadResult::damaged("the metadata ends early");
         const bool last = header.u8(0) & 0x80;
         const int type = header.u8(0) & 0x7F;
         const std::int64_t length = header.be24(1);
         position += kBlockHeaderSize;
-        if (type == Invalid || length > size - position)
-            return false;
+        if (type == Invalid)
+            return ReadResult::damaged("an invalid metadata block");
+        if (length > size - position)
+            return ReadResult::damaged("a metadata block runs past the end");
         // STREAMINFO comes first and nowhere else.
         if ((block == 0) != (type == StreamInfo))
-            return false;
+            return ReadResult::damaged("STREAMINFO is not the first block");
         if (type == StreamInfo) {
             if (length < kStreamInfoSize)
-                return false;
+                return ReadResult::damaged("STREAMINFO is too short");
             const std::string bytes = source.read(position, kStreamInfoSize);
             const ByteView info(bytes);
             // Sample rate 20 bits, channels - 1 3 bits, bits per sample - 1 5 bits, samples 36.
@@ -67,7 +75,7 @@ bool FlacReader::load(ByteSource& source) {
         sound.durationSeconds = static_cast<double>(result.totalSamples) / sound.sampleRate;
     sound.audioBytes = size - position;
     *this = std::move(result);
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

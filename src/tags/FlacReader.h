@@ -16,11 +16,10 @@ class FlacReader {
 public:
     explicit FlacReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = FlacReader(eightBit.choice()); }
-    // True when the file is FLAC with a whole STREAMINFO block and every block inside the file;
-    // otherwise false with every field reset. False when the file cannot be opened; ReadError
-    // when the system fails a read.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file is FLAC with a whole STREAMINFO block and every block inside the file;
+    // not this format without "fLaC"; damaged otherwise, with every field reset.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     AudioProperties properties;
     std::int32_t bitsPerSample = 0;
@@ -28,6 +27,9 @@ public:
     std::int64_t id3v2Size = 0;
     // Vorbis comments that are no UTF-8 are 8-bit texts of some code page.
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

@@ -159,60 +159,64 @@ void Id3v1Reader::setYear(std::string_view text) {
     year = eightBit.decode(trimRightBlanks(text).substr(0, 4));
 }
 
-bool Id3v1Reader::load(const std::filesystem::path& fileName) {
+ReadResult Id3v1Reader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool Id3v1Reader::load(ByteSource& source) {
-    reset();
-    try {
-        const std::int64_t fileSize = source.size();
-        if (fileSize >= kTagSize) {
-            const std::string tag = source.read(fileSize - kTagSize, kTagSize);
-            const ByteView view(tag);
-            if (tag.size() == kTagSize && view.startsWith(0, "TAG")) {
-                exists = true;
-                const std::uint8_t b125 = view.u8(125);
-                const std::uint8_t b126 = view.u8(126);
-                const bool v11 = (b125 == 0 && b126 != 0) || (b125 == 0x20 && b126 != 0x20);
-                version = v11 ? 2 : 1;
-                const std::array<std::string_view, 4> texts = {
-                    fieldText(view.bytes(3, 30)), fieldText(view.bytes(33, 30)),
-                    fieldText(view.bytes(63, 30)), fieldText(view.bytes(97, v11 ? 28 : 30))};
-                eightBit.setTagTexts(texts);
-                setTitle(fieldText(view.bytes(3, 30)));
-                setArtist(fieldText(view.bytes(33, 30)));
-                setAlbum(fieldText(view.bytes(63, 30)));
-                setYear(untilZero(view.bytes(93, 4)));
-                setComment(fieldText(view.bytes(97, v11 ? 28 : 30)));
-                if (v11)
-                    track = b126;
-                genreCode = view.u8(127);
-            }
-        }
+ReadResult Id3v1Reader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
 
-        const std::int64_t trailerOffset = fileSize - kTrailerSize - (exists ? kTagSize : 0);
-        if (trailerOffset < 0)
-            return true;
-        const std::string trailer = source.read(trailerOffset, kTrailerSize);
-        if (!ByteView(trailer).startsWith(6, "LYRICS200"))
-            return true;
-        const auto size = parseDecimal(trailer.substr(0, 6));
-        lyricsSize = size && *size > 0 ? *size : 0;
-        if (lyricsSize == 0)
-            return true;
-        const std::int64_t begin = trailerOffset - lyricsSize;
-        if (begin >= 0 && source.read(begin, kLyricsBegin.size()) == kLyricsBegin) {
-            lyricsFound = true;
-            readLyricsFields(source, begin + static_cast<std::int64_t>(kLyricsBegin.size()),
-                             trailerOffset);
-        } else {
-            lyricsSize = 0;
+ReadResult Id3v1Reader::parse(ByteSource& source) {
+    reset();
+    // A Lyrics3 block without the tag counts: taggers wrote them apart.
+    const auto found = [this] {
+        return exists || lyricsFound ? ReadResult::read() : ReadResult::notThisFormat();
+    };
+    const std::int64_t fileSize = source.size();
+    if (fileSize >= kTagSize) {
+        const std::string tag = source.read(fileSize - kTagSize, kTagSize);
+        const ByteView view(tag);
+        if (tag.size() == kTagSize && view.startsWith(0, "TAG")) {
+            exists = true;
+            const std::uint8_t b125 = view.u8(125);
+            const std::uint8_t b126 = view.u8(126);
+            const bool v11 = (b125 == 0 && b126 != 0) || (b125 == 0x20 && b126 != 0x20);
+            version = v11 ? 2 : 1;
+            const std::array<std::string_view, 4> texts = {
+                fieldText(view.bytes(3, 30)), fieldText(view.bytes(33, 30)),
+                fieldText(view.bytes(63, 30)), fieldText(view.bytes(97, v11 ? 28 : 30))};
+            eightBit.setTagTexts(texts);
+            setTitle(fieldText(view.bytes(3, 30)));
+            setArtist(fieldText(view.bytes(33, 30)));
+            setAlbum(fieldText(view.bytes(63, 30)));
+            setYear(untilZero(view.bytes(93, 4)));
+            setComment(fieldText(view.bytes(97, v11 ? 28 : 30)));
+            if (v11)
+                track = b126;
+            genreCode = view.u8(127);
         }
-        return true;
-    } catch (const ReadError&) {
-        return false;
     }
+
+    const std::int64_t trailerOffset = fileSize - kTrailerSize - (exists ? kTagSize : 0);
+    if (trailerOffset < 0)
+        return found();
+    const std::string trailer = source.read(trailerOffset, kTrailerSize);
+    if (!ByteView(trailer).startsWith(6, "LYRICS200"))
+        return found();
+    const auto size = parseDecimal(trailer.substr(0, 6));
+    lyricsSize = size && *size > 0 ? *size : 0;
+    if (lyricsSize == 0)
+        return found();
+    const std::int64_t begin = trailerOffset - lyricsSize;
+    if (begin >= 0 && source.read(begin, kLyricsBegin.size()) == kLyricsBegin) {
+        lyricsFound = true;
+        readLyricsFields(source, begin + static_cast<std::int64_t>(kLyricsBegin.size()),
+                         trailerOffset);
+    } else {
+        lyricsSize = 0;
+    }
+    return found();
 }
 
 // Fields of a 3-character id and a 5-digit size; the walk stays inside the block, so a size

@@ -17,9 +17,9 @@ class Id3v1Reader {
 public:
     explicit Id3v1Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = Id3v1Reader(eightBit.choice()); }
-    // False only when the file cannot be opened or a read fails; a file without a tag gives true.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file ends in a tag or a Lyrics3 block; not this format without either.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     // Store the text (stored bytes) without trailing blanks, as UTF-8; the long field keeps it
     // when it exceeds 30 bytes.
@@ -58,6 +58,7 @@ public:
     EightBitTexts eightBit;
 
 private:
+    ReadResult parse(ByteSource& source);
     void readLyricsFields(ByteSource& source, std::int64_t begin, std::int64_t end);
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 namespace korvane::tags {
@@ -99,32 +100,31 @@ std::int64_t sevenBitSize(const ByteView& bytes, std::size_t offset) {
 
 } // namespace
 
-bool Id3v2Reader::load(const std::filesystem::path& fileName) {
+ReadResult Id3v2Reader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool Id3v2Reader::load(ByteSource& source) {
+ReadResult Id3v2Reader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult Id3v2Reader::parse(ByteSource& source) {
     reset();
-    std::string header;
-    try {
-        header = source.read(0, 10);
-    } catch (const ReadError&) {
-        return false;
-    }
-    if (header.size() < 10)
-        return false;
+    const std::string header = source.read(0, 10);
     const ByteView head(header);
-    if (!head.startsWith(0, "ID3"))
-        return true;
+    if (header.size() < 10 || !head.startsWith(0, "ID3"))
+        return ReadResult::notThisFormat();
 
     const std::int64_t fileSize = source.size();
     exists = true;
     version = head.u8(3);
     size = sevenBitSize(head, 6) + 10 + ((head.u8(5) & 0x10) ? 10 : 0);
-    if (size > fileSize)
+    if (size > fileSize) {
         size = 0;
-    if (version < 2 || version > 4 || size == 0)
-        return true;
+        return ReadResult::damaged("the tag is larger than the file");
+    }
+    if (version < 2 || version > 4)
+        return ReadResult::damaged("version " + std::to_string(version) + " is not read");
 
     const std::uint8_t flags = head.u8(5);
     RawTexts raw;
@@ -167,6 +167,8 @@ bool Id3v2Reader::load(ByteSource& source) {
             raw[index] = std::move(data);
         }
     };
+    // An unreadable frame ends the walk; what was read is decoded all the same.
+    bool brokeOff = false;
     try {
         const std::string extendedHead = source.read(10, 4);
         const std::uint64_t extended =
@@ -181,7 +183,7 @@ bool Id3v2Reader::load(ByteSource& source) {
             walk(source, 10 + static_cast<std::int64_t>(extended), framesEnd);
         }
     } catch (const ReadError&) {
-        // An unreadable frame ends the walk; what was read stays.
+        brokeOff = true;
     }
 
     std::vector<std::string_view> eightBitTexts;
@@ -216,7 +218,7 @@ bool Id3v2Reader::load(ByteSource& source) {
     language = decodeText(raw[kLanguage], eightBit);
     link = decodeDescribed(raw[kLink], 1, eightBit).text;
     sizeText = decodeText(raw[kSize], eightBit);
-    return true;
+    return brokeOff ? ReadResult::readFailed() : ReadResult::read();
 }
 
 } // namespace korvane::tags

@@ -18,10 +18,11 @@ class Id3v2Reader {
 public:
     explicit Id3v2Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = Id3v2Reader(eightBit.choice()); }
-    // False when the file cannot be opened or is shorter than 10 bytes; true otherwise, also
-    // when the file has no tag.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file starts with a tag; not this format without one (or when shorter
+    // than 10 bytes); damaged for a version other than 2 to 4 or a size past the end (the header
+    // fields kept), or when a frame cannot be read (the frames before it kept).
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     bool exists = false;
     std::uint8_t version = 0;
@@ -42,6 +43,9 @@ public:
     std::string link;
     std::string sizeText;
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

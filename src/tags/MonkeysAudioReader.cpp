@@ -27,17 +27,21 @@ std::uint32_t oldBlocksPerFrame(std::uint16_t version, std::uint16_t compression
 
 } // namespace
 
-bool MonkeysAudioReader::load(const std::filesystem::path& fileName) {
+ReadResult MonkeysAudioReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool MonkeysAudioReader::load(ByteSource& source) {
+ReadResult MonkeysAudioReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult MonkeysAudioReader::parse(ByteSource& source) {
     reset();
     const std::int64_t start = leadingId3v2Size(source);
     const std::string headBytes = source.read(start, kHeadSize);
     const ByteView head(headBytes);
     if (!head.startsWith(0, kMagic))
-        return false;
+        return ReadResult::notThisFormat();
     const std::uint16_t fileVersion = head.le16(4);
     std::int32_t channels = 0;
     std::int32_t sampleRate = 0;
@@ -46,7 +50,7 @@ bool MonkeysAudioReader::load(ByteSource& source) {
         const std::uint32_t descriptorSize = head.le32(8);
         const ByteView header = head.sub(std::min<std::size_t>(descriptorSize, kHeadSize));
         if (header.size() < 24)
-            return false;
+            return ReadResult::damaged("the header ends early");
         frameDataBytes = static_cast<std::int64_t>(head.le32(24)) +
                          (static_cast<std::int64_t>(head.le32(28)) << 32);
         compressionLevel = header.le16(0);
@@ -58,7 +62,7 @@ bool MonkeysAudioReader::load(ByteSource& source) {
         sampleRate = static_cast<std::int32_t>(header.le32(20));
     } else {
         if (head.size() < 32)
-            return false;
+            return ReadResult::damaged("the header ends early");
         compressionLevel = head.le16(6);
         const std::uint16_t formatFlags = head.le16(8);
         channels = head.le16(10);
@@ -75,7 +79,8 @@ bool MonkeysAudioReader::load(ByteSource& source) {
         totalSamples = static_cast<std::int64_t>(std::min<std::uint64_t>(
             std::uint64_t{totalFrames - 1} * blocksPerFrame + finalFrameBlocks, INT64_MAX));
 
-    tag.load(source);
+    if (const ReadResult tagRead = tag.load(source); tagRead.isUnreadable())
+        return tagRead;
     AudioProperties& p = properties;
     p.channels = channels;
     p.sampleRate = sampleRate;
@@ -92,7 +97,7 @@ bool MonkeysAudioReader::load(ByteSource& source) {
         std::max<std::int64_t>(0, source.size() - start - trailingTagsSize(tag));
     p.audioBytes =
         frameDataBytes >= 0 && frameDataBytes <= withoutTags ? frameDataBytes : withoutTags;
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

@@ -15,10 +15,10 @@ class MonkeysAudioReader {
 public:
     explicit MonkeysAudioReader(codepage::Choice choice = codepage::Choice::Auto) : tag(choice) {}
     void reset() { *this = MonkeysAudioReader(tag.eightBit.choice()); }
-    // True when the file starts, after an optional ID3v2 tag, with "MAC " and a header of a
-    // known layout; otherwise false with every field reset. False too when it cannot be opened.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file starts, after an optional ID3v2 tag, with "MAC " and a header of a
+    // known layout; not this format without "MAC "; damaged when the header ends early.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     std::int64_t headerStart = 0; // where "MAC " begins
     std::uint16_t version = 0;    // 3990 for 3.99
@@ -30,6 +30,9 @@ public:
     std::int64_t totalSamples = 0; // per channel
     ApeTagReader tag;
     AudioProperties properties;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

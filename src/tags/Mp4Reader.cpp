@@ -365,11 +365,15 @@ Fragments fragmentsOf(ByteSource& source, const std::vector<Box>& moofs, const B
 
 } // namespace
 
-bool Mp4Reader::load(const std::filesystem::path& fileName) {
+ReadResult Mp4Reader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool Mp4Reader::load(ByteSource& source) {
+ReadResult Mp4Reader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult Mp4Reader::parse(ByteSource& source) {
     reset();
     const std::int64_t fileSize = source.size();
     Box moov;
@@ -392,8 +396,10 @@ bool Mp4Reader::load(ByteSource& source) {
             moofs.push_back(box);
         return typed;
     });
-    if (!typed || !exists(moov))
-        return false;
+    if (!typed)
+        return ReadResult::notThisFormat();
+    if (!exists(moov))
+        return ReadResult::damaged("no moov box");
     brand = majorBrand;
     mediaDataBytes = media;
     properties.audioBytes = media;
@@ -531,7 +537,7 @@ bool Mp4Reader::load(ByteSource& source) {
     properties.artist = artist.empty() ? albumArtist : artist;
     properties.year = yearFromDate(day);
     properties.genre = textGenre.empty() ? codedGenre : textGenre;
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

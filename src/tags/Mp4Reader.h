@@ -21,10 +21,10 @@ class Mp4Reader {
 public:
     explicit Mp4Reader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = Mp4Reader(eightBit.choice()); }
-    // True when the file starts with an ftyp box and holds a moov box; otherwise false with
-    // every field reset. False too when it cannot be opened.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file starts with an ftyp box and holds a moov box; not this format without
+    // ftyp; damaged without moov. Every field is reset unless read.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     std::string brand; // ftyp's major brand, "M4A " for iTunes audio
     std::string codec; // the sample entry: "mp4a" (AAC), "alac", ...
@@ -36,6 +36,9 @@ public:
     AudioProperties properties;      // artist is ©ART, else aART
     // Items are declared UTF-8; one whose bytes are not is read as an 8-bit text.
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

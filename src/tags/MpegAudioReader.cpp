@@ -216,27 +216,29 @@ std::uint16_t MpegAudioReader::bitRate() const {
         std::min<double>(rounded, std::numeric_limits<std::uint16_t>::max()));
 }
 
-bool MpegAudioReader::load(const std::filesystem::path& fileName) {
+ReadResult MpegAudioReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool MpegAudioReader::load(ByteSource& source) {
+ReadResult MpegAudioReader::load(ByteSource& source) {
     reset();
-    bool result = true;
-    try {
-        result = loadFrom(source);
-    } catch (const ReadError&) {
-        result = false;
-    }
+    ReadResult result = guardReads([&] { return parse(source); });
+    if (result.isRead() && !frame.found)
+        result = ReadResult::notThisFormat();
     // No frame: nothing in the file is taken, the tags included.
-    if (!frame.found)
+    if (!result.isRead())
         reset();
     return result;
 }
 
-bool MpegAudioReader::loadFrom(ByteSource& source) {
-    if (!id3v2.load(source) || !id3v1.load(source))
-        return true;
+ReadResult MpegAudioReader::parse(ByteSource& source) {
+    if (source.size() < 10)
+        return ReadResult::notThisFormat();
+    // The tags' own damage is no reason to miss the stream; a read that broke off is.
+    if (const ReadResult tag = id3v2.load(source); tag.isUnreadable())
+        return tag;
+    if (const ReadResult tag = id3v1.load(source); tag.isUnreadable())
+        return tag;
     fileLength = source.size();
 
     Block block;
@@ -268,7 +270,7 @@ bool MpegAudioReader::loadFrom(ByteSource& source) {
         readBlock(source, tail, block);
         encoderMark = encoderSearch(block, frame.size);
     }
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

@@ -70,10 +70,10 @@ public:
         reset();
     }
     void reset();
-    // False when the file cannot be opened or a read fails; true otherwise, also when nothing
-    // was recognised. A file without a recognised frame ends up with every field reset.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when a frame was found; otherwise not this format (or damaged when a read failed),
+    // with every field reset, the tags included. The tags' own damage does not count.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
     // kbit/s: after an Info frame the stream's; the average from the VBR header when it states
     // frames; else the first frame's.
     std::uint16_t bitRate() const;
@@ -89,7 +89,7 @@ public:
     Id3v2Reader id3v2;
 
 private:
-    bool loadFrom(ByteSource& source);
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

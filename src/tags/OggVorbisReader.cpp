@@ -88,32 +88,29 @@ std::int32_t lastGranule(ByteSource& source) {
 
 } // namespace
 
-bool OggVorbisReader::load(const std::filesystem::path& fileName) {
-    reset();
-    std::error_code reason;
-    const auto file = FileSource::open(fileName, reason);
-    if (!file)
-        throw std::filesystem::filesystem_error("cannot open the file", fileName, reason);
-    // The headers' small reads share one window, the last-page search another.
-    ReadAheadSource source(*file);
-    return load(source);
+ReadResult OggVorbisReader::load(const std::filesystem::path& fileName) {
+    return loadFromFile(*this, fileName);
 }
 
-bool OggVorbisReader::load(ByteSource& source) {
+ReadResult OggVorbisReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult OggVorbisReader::parse(ByteSource& source) {
     reset();
     const std::int64_t id3v2 = leadingId3v2Size(source);
     const auto firstPage = readOggPage(source, id3v2);
     if (!firstPage)
-        return false;
+        return ReadResult::notThisFormat();
     // The identification header is the first page's first packet; the comment and setup
     // headers follow, each over as many pages as it needs.
     OggPacketReader packets(source, *firstPage);
     const auto identificationPacket = packets.next();
     if (!identificationPacket)
-        return false;
+        return ReadResult::notThisFormat();
     const ByteView identification(identificationPacket->bytes);
     if (!identification.startsWith(0, kIdentificationId))
-        return false;
+        return ReadResult::notThisFormat();
 
     VorbisTag tag;
     const auto commentPacket = packets.next();
@@ -148,7 +145,7 @@ bool OggVorbisReader::load(ByteSource& source) {
     genre = tag[ItemGenre];
     comment = tag[ItemComment].empty() ? tag[ItemDescription] : tag[ItemComment];
     vendor = tag[ItemVendor];
-    return true;
+    return ReadResult::read();
 }
 
 double OggVorbisReader::duration() const {

@@ -16,12 +16,10 @@ class OggVorbisReader {
 public:
     explicit OggVorbisReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = OggVorbisReader(eightBit.choice()); }
-    // True when the file starts, after an optional ID3v2 tag, with an Ogg page whose first
-    // packet is a Vorbis identification header; otherwise false with every field reset.
-    // Throws std::filesystem::filesystem_error when the file cannot be opened, and ReadError
-    // when the system fails a read.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file starts, after an optional ID3v2 tag, with an Ogg page whose first
+    // packet is a Vorbis identification header; otherwise not this format, every field reset.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     // Seconds: from the last granule position, else from the nominal bitrate, else 0.
     double duration() const;
@@ -46,6 +44,9 @@ public:
     std::string vendor;
     // Comments that are no UTF-8 are 8-bit texts of some code page.
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

@@ -14,24 +14,30 @@ constexpr std::int32_t kDecodeRate = 48000;
 
 } // namespace
 
-bool OpusReader::load(const std::filesystem::path& fileName) {
+ReadResult OpusReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool OpusReader::load(ByteSource& source) {
+ReadResult OpusReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult OpusReader::parse(ByteSource& source) {
     reset();
     const std::int64_t id3v2 = leadingId3v2Size(source);
     const auto firstPage = readOggPage(source, id3v2);
     if (!firstPage)
-        return false;
+        return ReadResult::notThisFormat();
     OggPacketReader packets(source, *firstPage);
     const auto headPacket = packets.next();
     if (!headPacket)
-        return false;
+        return ReadResult::notThisFormat();
     const ByteView head(headPacket->bytes);
     // Versions 0 to 15 share the layout; a higher major version is another format.
-    if (!head.startsWith(0, kHeadMagic) || !head.fits(0, 19) || head.u8(8) > 15)
-        return false;
+    if (!head.startsWith(0, kHeadMagic) || head.u8(8) > 15)
+        return ReadResult::notThisFormat();
+    if (!head.fits(0, 19))
+        return ReadResult::damaged("OpusHead is too short");
 
     OpusReader result(eightBit.choice());
     result.id3v2Size = id3v2;
@@ -56,7 +62,7 @@ bool OpusReader::load(ByteSource& source) {
         sound.durationSeconds = static_cast<double>(*granule - result.preSkip) / kDecodeRate;
     sound.audioBytes = source.size() - audioStart;
     *this = std::move(result);
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

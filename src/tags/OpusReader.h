@@ -16,11 +16,10 @@ class OpusReader {
 public:
     explicit OpusReader(codepage::Choice choice = codepage::Choice::Auto) : eightBit(choice) {}
     void reset() { *this = OpusReader(eightBit.choice()); }
-    // True when the file is an Ogg stream whose first packet is an OpusHead of version 0.x;
-    // otherwise false with every field reset. False when the file cannot be opened; ReadError
-    // when the system fails a read.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the file is an Ogg stream whose first packet is an OpusHead of version 0.x;
+    // otherwise not this format (damaged for a head too short), with every field reset.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     // sampleRate is the 48 kHz Opus always decodes at; audioBytes the pages after the headers.
     AudioProperties properties;
@@ -29,6 +28,9 @@ public:
     std::int64_t id3v2Size = 0;
     // Vorbis comments that are no UTF-8 are 8-bit texts of some code page.
     EightBitTexts eightBit;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

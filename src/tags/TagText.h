@@ -32,7 +32,6 @@ public:
     // The 8-bit texts of one tag, before they are decoded one by one: a short text says little
     // on its own, so a text whose own reading is close takes the tag's reading instead.
     void setTagTexts(std::span<const std::string_view> texts);
-    void clearTagTexts() { m_tag.reset(); }
 
     std::string decode(std::string_view bytes);
     // A text the format declares UTF-8 (Vorbis comments): kept when it is; with some well-formed

@@ -106,19 +106,23 @@ void readMetadata(ByteView metadata, std::int32_t& channels, std::int32_t& sampl
 
 } // namespace
 
-bool WavPackReader::load(const std::filesystem::path& fileName) {
+ReadResult WavPackReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool WavPackReader::load(ByteSource& source) {
+ReadResult WavPackReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult WavPackReader::parse(ByteSource& source) {
     reset();
     const std::int64_t start = findBlock(source, leadingId3v2Size(source));
     if (start < 0)
-        return false;
+        return ReadResult::notThisFormat();
     const std::string block = source.read(start, kBlockHeaderSize + kMetadataLimit);
     const ByteView header(block);
     if (header.size() < kBlockHeaderSize)
-        return false;
+        return ReadResult::damaged("the block header ends early");
     const std::uint32_t blockSize = header.le32(4); // after the id and this field
     const std::uint32_t flags = header.le32(24);
 
@@ -142,7 +146,8 @@ bool WavPackReader::load(ByteSource& source) {
         readMetadata(header.sub(kBlockHeaderSize, metadataEnd - kBlockHeaderSize), p.channels,
                      p.sampleRate);
 
-    tag.load(source);
+    if (const ReadResult tagRead = tag.load(source); tagRead.isUnreadable())
+        return tagRead;
     p.artist = tag.artist;
     p.album = tag.album;
     p.year = yearFromDate(tag.year);
@@ -153,7 +158,7 @@ bool WavPackReader::load(ByteSource& source) {
         totalSamples >= 0 ? totalSamples : countSamples(source, start, start + p.audioBytes);
     if (samples > 0 && p.sampleRate > 0)
         p.durationSeconds = static_cast<double>(samples) / p.sampleRate;
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

@@ -15,12 +15,12 @@ class WavPackReader {
 public:
     explicit WavPackReader(codepage::Choice choice = codepage::Choice::Auto) : tag(choice) {}
     void reset() { *this = WavPackReader(tag.eightBit.choice()); }
-    // True when a whole WavPack block header starts within 64 KB of the start, or of the end of
-    // a leading ID3v2 tag; otherwise false with every field reset. False too when the file
-    // cannot be opened. A stream written to a pipe does not state its length in the first
+    // Read when a whole WavPack block header starts within 64 KB of the start, or of the end
+    // of a leading ID3v2 tag; otherwise not this format (damaged for a header cut short), with
+    // every field reset. A stream written to a pipe does not state its length in the first
     // block: the last block's index and count give it.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     std::int64_t blockStart = 0;   // where the first block begins
     std::uint16_t version = 0;     // the stream version, 0x402 to 0x410
@@ -29,6 +29,9 @@ public:
     bool lossless = true; // false for the hybrid (lossy) mode without its correction file
     ApeTagReader tag;
     AudioProperties properties;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

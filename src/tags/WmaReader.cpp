@@ -152,9 +152,10 @@ void readExtendedContentDescription(Cursor& in, FileData& data) {
     }
 }
 
-void readHeader(Cursor& in, FileData& data) {
+// False when the bytes do not start with an ASF header object.
+bool readHeader(Cursor& in, FileData& data) {
     if (in.take(16) != kHeaderObject.view())
-        return;
+        return false;
     in.skip(8);
     const auto count = static_cast<std::int32_t>(in.u32());
     in.skip(2);
@@ -165,7 +166,7 @@ void readHeader(Cursor& in, FileData& data) {
         // An object smaller than its own id and size would keep the walk in place: the rest of
         // the header cannot be trusted.
         if (size < kObjectHeaderSize)
-            return;
+            return true;
         if (id == kFileProperties.view()) {
             in.seek(start, kMaximumBitRateAt);
             data.maximumBitRate = static_cast<std::int32_t>(in.u32());
@@ -184,6 +185,7 @@ void readHeader(Cursor& in, FileData& data) {
         }
         in.seek(start, size);
     }
+    return true;
 }
 
 // WMA Lossless at 24 bits, 96 kHz, stereo is the densest stream a WMA codec makes; a header
@@ -199,23 +201,30 @@ bool plausible(const FileData& data) {
 
 } // namespace
 
-bool WmaReader::load(const std::filesystem::path& fileName) {
+ReadResult WmaReader::load(const std::filesystem::path& fileName) {
     return loadFromFile(*this, fileName);
 }
 
-bool WmaReader::load(ByteSource& source) {
+ReadResult WmaReader::load(ByteSource& source) {
+    return guardReads([&] { return parse(source); });
+}
+
+ReadResult WmaReader::parse(ByteSource& source) {
     reset();
     FileData data;
     try {
         Cursor in(source);
-        readHeader(in, data);
+        if (!readHeader(in, data))
+            return ReadResult::notThisFormat();
     } catch (const Truncated&) {
-        return false;
-    } catch (const ReadError&) {
-        return false;
+        // Shorter than the header object's id: no header at all.
+        if (source.size() < 16)
+            return ReadResult::notThisFormat();
+        return ReadResult::damaged("the header ends early");
     }
+    // Values no WMA codec writes: another stream in an ASF file, or garbage.
     if (!plausible(data))
-        return true;
+        return ReadResult::notThisFormat();
 
     valid = true;
     fileSize = source.size();
@@ -237,7 +246,7 @@ bool WmaReader::load(ByteSource& source) {
     year = text(TagYear);
     genre = text(TagGenre);
     comment = text(TagComment);
-    return true;
+    return ReadResult::read();
 }
 
 } // namespace korvane::tags

@@ -14,11 +14,11 @@ namespace korvane::tags {
 class WmaReader {
 public:
     void reset() { *this = WmaReader(); }
-    // False when the file cannot be opened or its header ends early; true otherwise. The fields
-    // are filled only when the header's values are plausible (Valid); a readable foreign or
-    // implausible file gives true with every field at its initial value.
-    bool load(const std::filesystem::path& fileName);
-    bool load(ByteSource& source);
+    // Read when the ASF header is whole and its values plausible (valid); not this format
+    // for other bytes or implausible values, damaged for a header that ends early. Anything
+    // but Read leaves every field at its initial value.
+    ReadResult load(const std::filesystem::path& fileName);
+    ReadResult load(ByteSource& source);
 
     bool valid = false;
     std::int64_t fileSize = 0;
@@ -33,6 +33,9 @@ public:
     std::string year;
     std::string genre;
     std::string comment;
+
+private:
+    ReadResult parse(ByteSource& source);
 };
 
 } // namespace korvane::tags

@@ -288,7 +288,7 @@ TEST_F(HtmlFile, MissingTemplateWritesNothingAndKeepsThePreviousPage) {
                               QStringLiteral("-"))},
                        settings, Toggles{}, programFolder);
         FAIL() << "no error";
-    } catch (const ExportError& error) {
+    } catch (const ReportedError& error) {
         const QString prefix =
             QStringLiteral("Cannot open file \"") +
             QDir::toNativeSeparators(folder.file(QStringLiteral("mp3blank.htm"))) +
@@ -303,7 +303,7 @@ TEST_F(HtmlFile, TemplateWithoutPlaceholderIsAnErrorAndWritesNothing) {
     folder.write(QStringLiteral("videoblank.htm"), "<table></table>");
     EXPECT_THROW(
         writeVideoHtml({clip(QStringLiteral("a"), {}, {}, {}, {}, {})}, settings, programFolder),
-        ExportError);
+        ReportedError);
     EXPECT_TRUE(QDir(folder.outDir()).isEmpty());
 }
 

@@ -58,7 +58,7 @@ TEST(OutputFile, MissingFolderIsReportedWithPathAndReason) {
     try {
         replaceFile(path, "x");
         FAIL() << "no error";
-    } catch (const ExportError& error) {
+    } catch (const ReportedError& error) {
         const QString prefix =
             QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ");
         EXPECT_TRUE(error.message().startsWith(prefix)) << error.what();
@@ -77,7 +77,7 @@ TEST(OutputFile, FailedWriteLeavesThePreviousFile) {
     rlimit small = old;
     small.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(replaceFile(path, std::string(100000, 'x')), ExportError);
+    EXPECT_THROW(replaceFile(path, std::string(100000, 'x')), ReportedError);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(dir.read(QStringLiteral("list.txt")), "previous list");
@@ -92,7 +92,7 @@ TEST(OutputFile, ReadOnlyFolderKeepsThePreviousFile) {
     test::TempDir dir;
     const QString path = dir.write(QStringLiteral("list.txt"), "previous list");
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_THROW(replaceFile(path, "new"), ExportError);
+    EXPECT_THROW(replaceFile(path, "new"), ReportedError);
     QFile::setPermissions(dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(dir.read(QStringLiteral("list.txt")), "previous list");
@@ -147,7 +147,7 @@ TEST(OutputFile, TargetsByWhatStandsThere) {
             try {
                 replaceableTarget(c.path);
                 ADD_FAILURE() << c.name << ": not refused";
-            } catch (const ExportError& error) {
+            } catch (const ReportedError& error) {
                 EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"") +
                                                        c.path + QStringLiteral("\". ")))
                     << c.name << ": " << error.what();
@@ -177,7 +177,7 @@ TEST(OutputFile, NeverReplacesAFifoOrADevice) {
     test::TempDir dir;
     const QString fifo = dir.file(QStringLiteral("fifo"));
     ASSERT_EQ(::mkfifo(native(fifo).constData(), 0600), 0);
-    EXPECT_THROW(replaceFile(fifo, "x"), ExportError);
+    EXPECT_THROW(replaceFile(fifo, "x"), ReportedError);
     struct stat info {};
     ASSERT_EQ(::lstat(native(fifo).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -185,7 +185,7 @@ TEST(OutputFile, NeverReplacesAFifoOrADevice) {
     const QString device = dir.file(QStringLiteral("full"));
     if (::mknod(native(device).constData(), S_IFCHR | 0600, makedev(1, 7)) != 0)
         GTEST_SKIP() << "no mknod here: the FIFO case stands for devices";
-    EXPECT_THROW(replaceFile(device, "x"), ExportError);
+    EXPECT_THROW(replaceFile(device, "x"), ReportedError);
     ASSERT_EQ(::lstat(native(device).constData(), &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 }

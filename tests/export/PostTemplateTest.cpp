@@ -229,7 +229,7 @@ TEST(PostTemplate, BadTemplatesNameTheLineAndWriteNothing) {
             writeListFiles(TextFormat::Bbcode, list, settings, Toggles{}, test::fixedMoment(),
                            textOutputPath(TextFormat::Bbcode, list, settings), {path, 100});
             ADD_FAILURE() << c.name << ": no error";
-        } catch (const ExportError& error) {
+        } catch (const ReportedError& error) {
             EXPECT_EQ(error.message(), QStringLiteral("Шаблон \"") + path + QStringLiteral("\"") +
                                            QString::fromUtf8(c.message) +
                                            QStringLiteral(". Ничего не записано."))
@@ -260,7 +260,7 @@ TEST(PostTemplate, HugeFilesAndFifosAreNotRead) {
             writeListFiles(TextFormat::Bbcode, list, settings, Toggles{}, test::fixedMoment(),
                            textOutputPath(TextFormat::Bbcode, list, settings), {path, 0});
             ADD_FAILURE() << path.toStdString() << ": no error";
-        } catch (const ExportError& error) {
+        } catch (const ReportedError& error) {
             EXPECT_EQ(error.message(), QStringLiteral("Cannot open file \"") + path +
                                            QStringLiteral("\". ") + reason);
         }
@@ -407,7 +407,7 @@ TEST(PostSplit, RowLongerThanTheLimitWritesNothing) {
         writeListFiles(TextFormat::Bbcode, list, settings, Toggles{}, test::fixedMoment(),
                        textOutputPath(TextFormat::Bbcode, list, settings), {{}, 60});
         ADD_FAILURE() << "no error";
-    } catch (const ExportError& error) {
+    } catch (const ReportedError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("не помещается в сообщение из 60 "
                                                             "символов")))
             << error.message().toStdString();

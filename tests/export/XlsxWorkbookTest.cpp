@@ -19,11 +19,11 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
-#include <zlib.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace korvane::exporter {
 namespace {
@@ -123,7 +123,7 @@ TEST_F(Workbook, FailedWriteLeavesThePreviousWorkbook) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     EXPECT_THROW(
         writeWorkbook(musicSheetPlan(musicRows(), QStringLiteral("m"), kSep, true, true), path),
-        ExportError);
+        ReportedError);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(dir.read(QStringLiteral("list.xlsx")), "previous");
@@ -138,7 +138,7 @@ TEST_F(Workbook, MissingFolderIsReported) {
             videoSheetPlan({clip(QStringLiteral("a"), {}, {}, {}, {}, {})}, QStringLiteral("V")),
             path);
         FAIL() << "no error";
-    } catch (const ExportError& error) {
+    } catch (const ReportedError& error) {
         EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"") + path +
                                                QStringLiteral("\". ")))
             << error.what();
@@ -278,7 +278,7 @@ TEST_F(Workbook, WritesThroughALinkAndRefusesAFifo) {
 
     const QString fifo = dir.file(QStringLiteral("fifo.xlsx"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    EXPECT_THROW(writeWorkbook(plan, fifo), ExportError);
+    EXPECT_THROW(writeWorkbook(plan, fifo), ReportedError);
     struct stat info {};
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));

@@ -91,7 +91,7 @@ TEST(SettingsFile, NoSaneFileReadsAsMissing) {
         EXPECT_EQ(settings.readProblem(), c.problem) << c.path.toStdString();
         EXPECT_TRUE(unreadableSettingsMessage(settings).contains(c.problem))
             << c.path.toStdString();
-        EXPECT_THROW(settings.writeText(u"min_limit", QStringLiteral("5")), SettingsWriteError)
+        EXPECT_THROW(settings.writeText(u"min_limit", QStringLiteral("5")), ReportedError)
             << c.path.toStdString();
     }
     struct stat fifoAfter {};
@@ -215,7 +215,7 @@ TEST(SettingsFile, RefusedWriteRaisesAndKeepsTheFile) {
     try {
         settings.writeText(u"x", QStringLiteral("1"));
         FAIL() << "no error";
-    } catch (const SettingsWriteError& error) {
+    } catch (const ReportedError& error) {
         EXPECT_EQ(error.message(), QStringLiteral("Unable to write to ") + dir.file("ro/set.ini"));
     }
     QFile::setPermissions(dir.file("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -226,9 +226,9 @@ TEST(SettingsFile, WriteOntoAFolderOrIntoAMissingFolderRaises) {
     test::TempDir dir;
     QDir(dir.path()).mkdir(QStringLiteral("set.ini"));
     SettingsFile onFolder(dir.file("set.ini"));
-    EXPECT_THROW(onFolder.writeText(u"x", QStringLiteral("1")), SettingsWriteError);
+    EXPECT_THROW(onFolder.writeText(u"x", QStringLiteral("1")), ReportedError);
     SettingsFile inMissing(dir.file("missing/set.ini"));
-    EXPECT_THROW(inMissing.writeText(u"x", QStringLiteral("1")), SettingsWriteError);
+    EXPECT_THROW(inMissing.writeText(u"x", QStringLiteral("1")), ReportedError);
 }
 
 TEST(SettingsFile, ReadOnlyFileRefusesWrites) {
@@ -238,7 +238,7 @@ TEST(SettingsFile, ReadOnlyFileRefusesWrites) {
     dir.write("set.ini", "[options]\nkeep=1\n");
     QFile::setPermissions(dir.file("set.ini"), QFile::ReadOwner);
     SettingsFile settings(dir.file("set.ini"));
-    EXPECT_THROW(settings.writeText(u"x", QStringLiteral("1")), SettingsWriteError);
+    EXPECT_THROW(settings.writeText(u"x", QStringLiteral("1")), ReportedError);
     EXPECT_EQ(dir.read("set.ini"), QByteArray("[options]\nkeep=1\n"));
 }
 

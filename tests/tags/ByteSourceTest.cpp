@@ -32,20 +32,26 @@ TEST(ByteSource, ReadsNeverAllocateMoreThanTheSourceHolds) {
 TEST(FileSource, OpensRegularFilesOnly) {
     const auto path = std::filesystem::temp_directory_path() / "korvane_bytesource_test.bin";
     std::ofstream(path, std::ios::binary) << "0123456789";
-    auto file = FileSource::open(path);
+    std::error_code error;
+    auto file = FileSource::open(path, error);
     ASSERT_TRUE(file);
+    EXPECT_FALSE(error);
     EXPECT_EQ(file->size(), 10);
     EXPECT_EQ(file->read(7, 8), "789");
     std::filesystem::remove(path);
-    EXPECT_FALSE(FileSource::open(path));
-    EXPECT_FALSE(FileSource::open(std::filesystem::temp_directory_path()));
+    EXPECT_FALSE(FileSource::open(path, error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(FileSource::open(std::filesystem::temp_directory_path(), error));
+    EXPECT_EQ(error, std::errc::is_a_directory);
 }
 
 TEST(FileSource, APipeIsRefusedWithoutWaitingForAWriter) {
     const auto path = std::filesystem::temp_directory_path() / "korvane_bytesource_fifo.mp3";
     std::filesystem::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    EXPECT_FALSE(FileSource::open(path)); // would block forever without O_NONBLOCK
+    std::error_code error;
+    EXPECT_FALSE(FileSource::open(path, error)); // would block forever without O_NONBLOCK
+    EXPECT_EQ(error, std::errc::invalid_argument);
     std::filesystem::remove(path);
 }
 

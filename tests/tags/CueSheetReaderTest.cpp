@@ -106,7 +106,7 @@ TEST(CueSheetReader, Cases) {
         SCOPED_TRACE(c.name);
         MemorySource source(c.sheet);
         CueSheetReader cue;
-        EXPECT_EQ(cue.load(source), c.loaded);
+        EXPECT_EQ(cue.load(source).isRead(), c.loaded);
         EXPECT_EQ(cue.performer, c.performer);
         EXPECT_EQ(cue.title, c.title);
         EXPECT_EQ(cue.date, c.date);

@@ -17,7 +17,7 @@ namespace {
 FlacReader load(const std::string& bytes, bool expected = true) {
     MemorySource source(bytes);
     FlacReader flac;
-    EXPECT_EQ(flac.load(source), expected);
+    EXPECT_EQ(flac.load(source).isRead(), expected);
     return flac;
 }
 

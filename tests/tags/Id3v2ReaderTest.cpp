@@ -11,10 +11,12 @@ namespace {
 
 const std::string kAudio(64, '\0');
 
-Id3v2Reader load(const std::string& file, bool expected = true) {
+using Status = ReadResult::Status;
+
+Id3v2Reader load(const std::string& file, Status expected = Status::Read) {
     MemorySource source(file);
     Id3v2Reader tag;
-    EXPECT_EQ(tag.load(source), expected);
+    EXPECT_EQ(tag.load(source).status(), expected);
     return tag;
 }
 
@@ -317,7 +319,7 @@ TEST(Id3v2Reader, HeaderAndSize) {
     struct Case {
         const char* name;
         std::string file;
-        bool loaded;
+        Status status;
         bool exists;
         int version;
         std::int64_t size;
@@ -326,22 +328,23 @@ TEST(Id3v2Reader, HeaderAndSize) {
     const std::string frames = frameV3("TPE1", latin("A"));
     const std::string tag3 = id3v2Tag(3, frames);
     const Case cases[] = {
-        {"no tag", "abcdefghijkl", true, false, 0, 0, ""},
-        {"shorter than 10 bytes", "ID3\x03", false, false, 0, 0, ""},
-        {"plain version 3 tag", tag3 + kAudio, true, true, 3, 10 + (int)frames.size(), "A"},
+        {"no tag", "abcdefghijkl", Status::NotThisFormat, false, 0, 0, ""},
+        {"shorter than 10 bytes", "ID3\x03", Status::NotThisFormat, false, 0, 0, ""},
+        {"plain version 3 tag", tag3 + kAudio, Status::Read, true, 3, 10 + (int)frames.size(), "A"},
         {"footer flag adds 10 bytes",
          id3v2Tag(4, frameV4("TPE1", latin("A")), 0x10) + "3DI" + std::string(7, '\0') + kAudio,
-         true, true, 4, 20 + (int)frames.size(), "A"},
-        {"size past the end of the file", id3v2Header(3, 0, 5000) + frames, true, true, 3, 0, ""},
-        {"major version 5", id3v2Tag(5, frames) + kAudio, true, true, 5, 10 + (int)frames.size(),
-         ""},
+         Status::Read, true, 4, 20 + (int)frames.size(), "A"},
+        {"size past the end of the file", id3v2Header(3, 0, 5000) + frames, Status::Damaged, true,
+         3, 0, ""},
+        {"major version 5", id3v2Tag(5, frames) + kAudio, Status::Damaged, true, 5,
+         10 + (int)frames.size(), ""},
         {"size bytes with top bits are taken as they are",
-         "ID3" + bytes({3, 0, 0, 0, 0, 0x80, 0x00}) + frames + std::string(20000, '\0'), true, true,
-         3, 0x80 * 128 + 10, "A"},
+         "ID3" + bytes({3, 0, 0, 0, 0, 0x80, 0x00}) + frames + std::string(20000, '\0'),
+         Status::Read, true, 3, 0x80 * 128 + 10, "A"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Id3v2Reader tag = load(c.file, c.loaded);
+        const Id3v2Reader tag = load(c.file, c.status);
         EXPECT_EQ(tag.exists, c.exists);
         EXPECT_EQ(tag.version, c.version);
         EXPECT_EQ(tag.size, c.size);

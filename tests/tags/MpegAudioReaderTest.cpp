@@ -11,10 +11,13 @@ using namespace korvane::tags::test;
 
 namespace {
 
-MpegAudioReader load(const std::string& file, bool expected = true) {
+using Status = ReadResult::Status;
+
+// A file without a frame is no MPEG audio.
+MpegAudioReader load(const std::string& file, Status expected = Status::Read) {
     MemorySource source(file);
     MpegAudioReader mpeg;
-    EXPECT_EQ(mpeg.load(source), expected);
+    EXPECT_EQ(mpeg.load(source).status(), expected);
     return mpeg;
 }
 
@@ -135,7 +138,7 @@ TEST(MpegAudioReader, FrameSearch) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const MpegAudioReader mpeg = load(c.file);
+        const MpegAudioReader mpeg = load(c.file, c.found ? Status::Read : Status::NotThisFormat);
         EXPECT_EQ(mpeg.frame.found, c.found);
         EXPECT_EQ(mpeg.audioStart, c.start);
         if (!c.found) {
@@ -234,7 +237,7 @@ TEST(MpegAudioReader, EncoderMark) {
 TEST(MpegAudioReader, NoFrameResetsTheTags) {
     const std::string file = id3v2Tag(3, frameV3("TPE1", bytes({0}) + "A")) +
                              std::string(5000, '\0') + id3v1Tag("t", "a", "b", "", "", 1);
-    const MpegAudioReader mpeg = load(file);
+    const MpegAudioReader mpeg = load(file, Status::NotThisFormat);
     EXPECT_FALSE(mpeg.id3v2.exists);
     EXPECT_FALSE(mpeg.id3v1.exists);
     EXPECT_TRUE(mpeg.id3v2.artist.empty());
@@ -244,7 +247,7 @@ TEST(MpegAudioReader, NoFrameResetsTheTags) {
     EXPECT_EQ(mpeg.frame.emphasis, 2);
     EXPECT_EQ(mpeg.frame.mode, 4);
 
-    const MpegAudioReader tiny = load("ID3");
+    const MpegAudioReader tiny = load("ID3", Status::NotThisFormat);
     EXPECT_EQ(tiny.fileLength, 0);
     MpegAudioReader missing;
     EXPECT_FALSE(missing.load("/nonexistent/korvane.mp3"));

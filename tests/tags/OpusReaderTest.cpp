@@ -17,7 +17,7 @@ namespace {
 OpusReader load(const std::string& bytes, bool expected = true) {
     MemorySource source(bytes);
     OpusReader opus;
-    EXPECT_EQ(opus.load(source), expected);
+    EXPECT_EQ(opus.load(source).isRead(), expected);
     return opus;
 }
 

@@ -1,9 +1,18 @@
 // Readers over a source whose reads fail past a given offset, as a failing disk would.
 
+#include "tags/ApeTagReader.h"
+#include "tags/CueSheetReader.h"
+#include "tags/FlacReader.h"
 #include "tags/Id3v1Reader.h"
 #include "tags/Id3v2FrameReader.h"
 #include "tags/Id3v2Reader.h"
+#include "tags/MonkeysAudioReader.h"
+#include "tags/Mp4Reader.h"
 #include "tags/MpegAudioReader.h"
+#include "tags/OggVorbisReader.h"
+#include "tags/OpusReader.h"
+#include "tags/WavPackReader.h"
+#include "tags/WmaReader.h"
 
 #include "TagBytes.h"
 
@@ -38,43 +47,58 @@ const std::string kFile = kTag + mpegFrames(20) + id3v1Tag("t", "a", "b", "", ""
 
 } // namespace
 
-TEST(ReadFailures, ID3v2WalkEndsWithWhatItRead) {
+bool readFailed(const ReadResult& result) {
+    return result.isUnreadable() && result.reason() == "read error";
+}
+
+TEST(ReadFailures, ID3v2WalkSaysSoAndKeepsWhatItRead) {
     // The second frame's header lies past the failing offset.
     FailingSource source(kFile, 10 + 10 + 6 + 5);
     Id3v2Reader tag;
-    EXPECT_TRUE(tag.load(source));
+    EXPECT_TRUE(readFailed(tag.load(source)));
     EXPECT_EQ(tag.artist, "First");
     EXPECT_TRUE(tag.album.empty());
 
     FailingSource header(kFile, 5);
-    EXPECT_FALSE(tag.load(header));
+    EXPECT_TRUE(readFailed(tag.load(header)));
     EXPECT_FALSE(tag.exists);
 }
 
-TEST(ReadFailures, ID3v1ReportsFalse) {
+TEST(ReadFailures, ID3v1SaysReadError) {
     FailingSource source(kFile, static_cast<std::int64_t>(kFile.size()) - 10);
     Id3v1Reader tag;
-    EXPECT_FALSE(tag.load(source));
+    EXPECT_TRUE(readFailed(tag.load(source)));
 }
 
-TEST(ReadFailures, MpegReportsFalseAndResets) {
+TEST(ReadFailures, EveryReaderSaysReadErrorAndNothingEscapes) {
+    // Every read fails: no reader lets the source's exception out.
+    FailingSource source(kFile, 0);
+    EXPECT_TRUE(readFailed(OggVorbisReader().load(source)));
+    EXPECT_TRUE(readFailed(FlacReader().load(source)));
+    EXPECT_TRUE(readFailed(OpusReader().load(source)));
+    EXPECT_TRUE(readFailed(Mp4Reader().load(source)));
+    EXPECT_TRUE(readFailed(WavPackReader().load(source)));
+    EXPECT_TRUE(readFailed(MonkeysAudioReader().load(source)));
+    EXPECT_TRUE(readFailed(ApeTagReader().load(source)));
+    EXPECT_TRUE(readFailed(CueSheetReader().load(source)));
+    EXPECT_TRUE(readFailed(WmaReader().load(source)));
+}
+
+TEST(ReadFailures, MpegSaysReadErrorAndResets) {
     // The tags read fine, the first audio block does not.
     const auto audioStart = static_cast<std::int64_t>(kTag.size());
     FailingSource audio(kFile, audioStart + 100, audioStart + 200);
     MpegAudioReader mpeg;
-    EXPECT_FALSE(mpeg.load(audio));
+    EXPECT_TRUE(readFailed(mpeg.load(audio)));
     EXPECT_FALSE(mpeg.id3v2.exists);
     EXPECT_EQ(mpeg.bitRate(), 0);
 }
 
-TEST(ReadFailures, Id3v2FrameReaderRaisesStreamReadError) {
+TEST(ReadFailures, Id3v2FrameReaderSaysStreamReadError) {
     FailingSource source(kFile, 20);
     Id3v2FrameReader tag;
-    try {
-        tag.load(source);
-        FAIL() << "no error";
-    } catch (const Id3v2FrameError& error) {
-        EXPECT_STREQ(error.what(), "Stream read error");
-    }
-    EXPECT_FALSE(tag.isActive());
+    const ReadResult result = tag.load(source);
+    EXPECT_TRUE(result.isDamaged());
+    EXPECT_EQ(result.reason(), "Stream read error");
+    EXPECT_FALSE(tag.header().hasTag);
 }

@@ -71,9 +71,8 @@ MpegAudioReader loadMpeg(const fs::path& file) {
 
 std::vector<std::string> leadArtists(const fs::path& file) {
     Id3v2FrameReader tag;
-    tag.setFileName(file);
-    tag.setActive(true);
-    return tag.texts.leadArtist().items();
+    EXPECT_TRUE(tag.load(file).isRead());
+    return tag.texts.leadArtist;
 }
 
 } // namespace
@@ -164,9 +163,8 @@ TEST_F(TaggedFiles, GenreReferences) {
                              "']))\nt.save(path, v2_version=" + std::to_string(c.version) + ")\n");
         EXPECT_EQ(loadMpeg(file).id3v2.genre, c.genre);
         Id3v2FrameReader tag;
-        tag.setFileName(file);
-        tag.setActive(true);
-        EXPECT_EQ(tag.texts.contentType().items(), std::vector<std::string>{c.genre});
+        EXPECT_TRUE(tag.load(file).isRead());
+        EXPECT_EQ(tag.texts.contentType, std::vector<std::string>{c.genre});
     }
 }
 
