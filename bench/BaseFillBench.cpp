@@ -1,6 +1,5 @@
 // Filling a 20,000-row music list from a 50,000-line base: the whole run (read the file, build the
-// table, walk the rows), as the fill dialog does it, with a pump that does nothing and with the
-// real event pump the dialog passes.
+// table, walk the rows), as the fill dialog's job runs it.
 #include "bases/BaseFill.h"
 
 #include "music/MusicList.h"
