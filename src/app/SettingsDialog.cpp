@@ -65,7 +65,7 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     dirRow->addWidget(m_browse);
     grid->addLayout(dirRow, row++, 0, 1, 2);
 
-    // The exports' file names, from their table: the design's formats a row per list, the later
+    // The exports' file names, from their table: the classic formats a row per list, the later
     // ones a row per format across the dialog, the music list's name beside the video list's, so
     // that the two names share the width of both columns. The sheet names go in the Excel group.
     for (const exporter::ExportFormatRow& format : exporter::exportFormats()) {
@@ -199,8 +199,8 @@ void SettingsDialog::apply() {
         s.setMinLimitText(m_fields.minLimit->text());
         bool postLimitWritten = false;
         for (const NameFields& name : m_names) {
-            // postLimit sits between the design's names and the later ones in the file.
-            if (name.format->section != exporter::MenuSection::Design && !postLimitWritten) {
+            // postLimit sits between the classic names and the later ones in the file.
+            if (name.format->section != exporter::MenuSection::Classic && !postLimitWritten) {
                 s.setPostLimit(m_fields.postLimit->text().toInt());
                 postLimitWritten = true;
             }

@@ -44,21 +44,21 @@ template <ExportFormat format> QStringList writeTextList(const ExportRequest& r)
 }
 
 const std::array kFormats = {
-    ExportFormatRow{ExportFormat::Html, MenuSection::Design, QStringLiteral("в HTML"),
+    ExportFormatRow{ExportFormat::Html, MenuSection::Classic, QStringLiteral("в HTML"),
                     QStringLiteral("Сохранить в HTML"), "--html", nullptr,
                     "the HTML list from the template into save_dir, named as in set.ini", 1,
                     outputNames::musicHtml, outputNames::videoHtml,
                     QStringLiteral("Название HTML файла для music листа:"),
                     QStringLiteral("Название HTML файла для Video листа:"), Encoding::Cp1251, false,
                     writeHtmlList},
-    ExportFormatRow{ExportFormat::Txt, MenuSection::Design, QStringLiteral("в TXT"),
+    ExportFormatRow{ExportFormat::Txt, MenuSection::Classic, QStringLiteral("в TXT"),
                     QStringLiteral("Сохранить в TXT"), "--txt", nullptr,
                     "the TXT list into save_dir, named as in set.ini", 0, outputNames::musicTxt,
                     outputNames::videoTxt, QStringLiteral("Название TXT файла для music листа:"),
                     QStringLiteral("Название TXT файла для Video листа:"), Encoding::Cp1251OrUtf8,
                     false, writeTxtList},
     // The sheet's name; the window hands the workbook to the spreadsheet application.
-    ExportFormatRow{ExportFormat::Workbook, MenuSection::Design, QStringLiteral("в EXCEL"),
+    ExportFormatRow{ExportFormat::Workbook, MenuSection::Classic, QStringLiteral("в EXCEL"),
                     QStringLiteral("Создать в EXCEL"), "--xlsx", "FILE",
                     "the formatted workbook, written to FILE", 2, outputNames::musicSheet,
                     outputNames::videoSheet, QStringLiteral("Название киниги для mp3 листа:"),

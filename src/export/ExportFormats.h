@@ -23,7 +23,7 @@ enum class Encoding {
 };
 
 // The export menus draw a line between sections.
-enum class MenuSection { Design, Unicode, Forum };
+enum class MenuSection { Classic, Unicode, Forum };
 
 // What a writer is given: the list and the settings of this moment.
 struct ExportRequest {

@@ -29,7 +29,7 @@ struct OutputNameKey {
 
 // The file names of the exports, one key per format and list.
 namespace outputNames {
-// The design's reset names differ from the names the exports fall back to.
+// The names "По умолчанию" puts back differ from the names the exports fall back to.
 inline const OutputNameKey musicHtml{u"mp3list_name_htm", QStringLiteral("mp3list.htm"),
                                      QStringLiteral("musicList.htm")};
 inline const OutputNameKey videoHtml{u"videolist_name_htm", QStringLiteral("VideoList.htm"),
@@ -42,7 +42,7 @@ inline const OutputNameKey musicSheet{u"mp3workbookname", QStringLiteral("music"
                                       QStringLiteral("Music")};
 inline const OutputNameKey videoSheet{u"videoworkbookname", QStringLiteral("Video"),
                                       QStringLiteral("Video")};
-// The Unicode exports came after the design: no older dialog set other names.
+// The Unicode exports came later: no older dialog set other names.
 inline const OutputNameKey musicBbcode{u"mp3list_name_bbcode", QStringLiteral("mp3list.bbcode.txt"),
                                        QStringLiteral("mp3list.bbcode.txt")};
 inline const OutputNameKey videoBbcode{u"videolist_name_bbcode",
@@ -65,7 +65,7 @@ inline const OutputNameKey videoJson{u"videolist_name_json", QStringLiteral("vid
 
 // Every key of set.ini with its type and its defaults, each written here once; the rest of the
 // program asks these typed getters and never names a key. Several readers of one key use
-// different defaults (the design wants it so): those keys have a getter per reader, and the
+// different defaults (as they always have): those keys have a getter per reader, and the
 // comment says which. A view on a SettingsFile, which keeps the profile-string rules.
 class Settings {
 public:
@@ -118,7 +118,7 @@ public:
 
     // min_limit: album folders of this many MiB or less are left out. The scan reads the number,
     // the settings dialog shows the text and writes what was typed (not validated). Absent, the
-    // scan uses 3 and the dialog shows "3", the value in effect (the design's dialog showed "5",
+    // scan uses 3 and the dialog shows "3", the value in effect (the original dialog showed "5",
     // which "Применить" then wrote over the scan's 3); "По умолчанию" puts "3" in the field.
     static constexpr int kMinLimit = 3;
     int minLimit() const;

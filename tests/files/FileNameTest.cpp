@@ -52,7 +52,7 @@ TEST(FileName, DecodesUtf8AndCarriesEveryOtherByte) {
         const QString decoded = decodeFileName(c.bytes);
         EXPECT_EQ(decoded, c.decoded);
         EXPECT_EQ(encodeFileName(decoded).toStdString(), c.bytes);
-        // The code page fixed, as the design reads every 8-bit name; Auto below.
+        // The code page fixed, as the scan reads every 8-bit name; Auto below.
         EXPECT_EQ(displayFileName(decoded, korvane::codepage::Choice::Windows1251), c.shown);
     }
 }

@@ -219,7 +219,7 @@ TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
         EXPECT_EQ(f.list().count(), 2) << byMenu;
         EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "the press stopped, it asked nothing";
         EXPECT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Добавить в коллекцию"));
-        // The design's status text stays; the caption tells that the list is partial, also
+        // The usual status text stays; the caption tells that the list is partial, also
         // after the page is shown again.
         EXPECT_EQ(f.w().statusText(), kFinished);
         EXPECT_EQ(f.w().windowTitle(), count(2) + partialListNote());
@@ -689,7 +689,7 @@ TEST(MusicPage, CloseCodePageCallsAreMarkedCountedAndPickedInTheEditor) {
     });
 }
 
-// Without close calls the status text is the design's, byte for byte.
+// Without close calls the status text is the usual one, byte for byte.
 TEST(MusicPage, StatusTextWithoutCloseCallsIsUnchanged) {
     Fixture f;
     f.tree.album("Group/Album", 50 * kMiB);
