@@ -113,7 +113,7 @@ void MainWindow::scanMusicRoot() {
     setWindowTitle(kSearchingText);
     setStatusText(u' ' + kSearchingText);
     musicRoot = withTrailingSeparator(musicRoot);
-    runMusic(MusicRun::addRoot(*m_musicList, musicRoot));
+    runMusic(MusicRun(ListRunPlan::addRoot(*m_musicList, musicRoot)));
 }
 
 void MainWindow::musicUpdateClicked() {
@@ -128,7 +128,7 @@ void MainWindow::musicUpdateClicked() {
     ui.musicScanAction->setEnabled(false);
     ui.musicUpdateAction->setEnabled(false);
     setStatusText(u' ' + kSearchingText);
-    runMusic(MusicRun::update(*m_musicList, {}));
+    runMusic(MusicRun(ListRunPlan::update(*m_musicList, {})));
 }
 
 bool MainWindow::refuseWhileRunning(const Job& job) {

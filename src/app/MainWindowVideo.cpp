@@ -99,7 +99,7 @@ void MainWindow::scanVideoFolder() {
     // button only when the files are probed.
     ui.videoScanButton->setEnabled(false);
     ui.videoScanAction->setEnabled(false);
-    runVideo(VideoRun::addRoot(*m_videoList, videoFolder));
+    runVideo(VideoRun(ListRunPlan::addRoot(*m_videoList, videoFolder)));
 }
 
 // After a scan, and after a cancelled picker too: the page's commands are on again.
@@ -122,7 +122,7 @@ void MainWindow::videoUpdateClicked() {
     ui.videoScanButton->setEnabled(false);
     ui.videoScanAction->setEnabled(false);
     ui.videoUpdateAction->setEnabled(false);
-    runVideo(VideoRun::update(*m_videoList, {}));
+    runVideo(VideoRun(ListRunPlan::update(*m_videoList, {})));
 }
 
 void MainWindow::runVideo(VideoRun run) {

@@ -144,6 +144,32 @@ UpdateCounts CatalogueUpdate::finish(std::vector<CatalogueRow>& rows) const {
     return counts;
 }
 
+ListRunPlan ListRunPlan::addRoot(CatalogueList& list, const QString& root) {
+    ListRunPlan plan;
+    const QString listed = listedRoot(list.rows(), root);
+    if (listed.isEmpty()) {
+        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
+        list.forgetLeftOut(root);
+        plan.root = root;
+        return plan;
+    }
+    plan.isUpdate = true;
+    plan.root = listed;
+    plan.roots = {listed};
+    plan.previous = rowsOfRoot(list.rows(), listed);
+    plan.leftOut = list.leftOut();
+    return plan;
+}
+
+ListRunPlan ListRunPlan::update(const CatalogueList& list, const QStringList& roots) {
+    ListRunPlan plan;
+    plan.isUpdate = true;
+    plan.roots = roots;
+    plan.previous = list.rows();
+    plan.leftOut = list.leftOut();
+    return plan;
+}
+
 QString listedRoot(const std::vector<CatalogueRow>& rows, const QString& root) {
     for (const CatalogueRow& row : rows) {
         if (hasOrigin(row) && isSameRoot(row.origin.root, root))

@@ -89,6 +89,25 @@ std::vector<CatalogueRow> rowsOfRoot(const std::vector<CatalogueRow>& rows, cons
 std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
                                           const QString& root, std::vector<CatalogueRow> fresh);
 
+// What a scan or update of a list takes from the list before it runs off the list's thread:
+// "Добавить в коллекцию" scans a new root afresh, or refreshes a root the list holds already by
+// an update of that root alone; "Обновить коллекцию" updates the roots given, or every root.
+struct ListRunPlan {
+    // A root not in the list yet: its albums left out earlier come back (forgotten here).
+    static ListRunPlan addRoot(CatalogueList& list, const QString& root);
+    static ListRunPlan update(const CatalogueList& list, const QStringList& roots);
+
+    // Whether the run appends its rows as they come; otherwise they are put in place at the end.
+    bool appendsRows() const { return !isUpdate; }
+    bool refreshes() const { return isUpdate && !root.isEmpty(); }
+
+    bool isUpdate = false;
+    QString root; // the root added; for a refresh, its spelling in the list
+    QStringList roots;
+    std::vector<CatalogueRow> previous;
+    std::vector<RowOrigin> leftOut;
+};
+
 // The status text's line: "Новых: 3, изменённых: 1, удалённых: 2", then "; исключённых: N" for
 // albums left out and "; недоступно: ROOT, ..." for the roots kept as they were.
 QString updateSummary(const UpdateCounts& counts);

@@ -235,41 +235,17 @@ MusicScanResult scanMusic(const QString& root, const MusicScanOptions& options, 
     return result;
 }
 
-MusicRun MusicRun::addRoot(MusicList& list, const QString& root) {
-    MusicRun run;
-    const QString listed = listedRoot(list.rows(), root);
-    if (listed.isEmpty()) {
-        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
-        list.forgetLeftOut(root);
-        run.m_root = root;
-        return run;
-    }
-    run.m_update = true;
-    run.m_root = listed;
-    run.m_roots = {listed};
-    run.m_previous = rowsOfRoot(list.rows(), listed);
-    run.m_leftOut = list.leftOut();
-    return run;
-}
-
-MusicRun MusicRun::update(const MusicList& list, const QStringList& roots) {
-    MusicRun run;
-    run.m_update = true;
-    run.m_roots = roots;
-    run.m_previous = list.rows();
-    run.m_leftOut = list.leftOut();
-    return run;
-}
+MusicRun::MusicRun(ListRunPlan plan) : m_plan(std::move(plan)) {}
 
 MusicUpdateResult MusicRun::run(const MusicScanOptions& options, MusicScanHost& host,
                                 const std::stop_token& stop, const EmptyRootCheck& mayEmpty) {
     MusicUpdateResult result;
-    if (!m_update) {
-        result.scan = scanMusicRows(m_root, options, host, stop);
+    if (!m_plan.isUpdate) {
+        result.scan = scanMusicRows(m_plan.root, options, host, stop);
         return result;
     }
     result.refreshed = refreshes();
-    const CatalogueUpdate update(m_previous, m_roots, m_leftOut);
+    const CatalogueUpdate update(m_plan.previous, m_plan.roots, m_plan.leftOut);
     // Made and used on this thread only.
     MusicList scanned;
     const bool completed =
@@ -291,12 +267,12 @@ MusicUpdateResult MusicRun::run(const MusicScanOptions& options, MusicScanHost& 
 }
 
 void MusicRun::apply(MusicList& list, const MusicScanOptions& options, MusicUpdateResult& result) {
-    if (!m_update) {
+    if (!m_plan.isUpdate) {
         result.scan.count = finishMusicScan(list, options);
         return;
     }
     if (!result.scan.stopped) {
-        list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_root, std::move(m_rows))
+        list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_plan.root, std::move(m_rows))
                                    : std::move(m_rows));
     }
     result.scan.count = musicAlbumCount(list, options.toggles.musicInCat);
@@ -318,13 +294,13 @@ MusicUpdateResult runHere(MusicRun run, MusicList& list, const MusicScanOptions&
 MusicUpdateResult updateMusic(MusicList& list, const QStringList& roots,
                               const MusicScanOptions& options, MusicScanHost& host,
                               const EmptyRootCheck& mayEmpty, const std::stop_token& stop) {
-    return runHere(MusicRun::update(list, roots), list, options, host, mayEmpty, stop);
+    return runHere(MusicRun(ListRunPlan::update(list, roots)), list, options, host, mayEmpty, stop);
 }
 
 MusicUpdateResult addMusicRoot(MusicList& list, const QString& root,
                                const MusicScanOptions& options, MusicScanHost& host,
                                const EmptyRootCheck& mayEmpty, const std::stop_token& stop) {
-    return runHere(MusicRun::addRoot(list, root), list, options, host, mayEmpty, stop);
+    return runHere(MusicRun(ListRunPlan::addRoot(list, root)), list, options, host, mayEmpty, stop);
 }
 
 void removeSmallTesterRows(MusicList& list, int limitMiB) {

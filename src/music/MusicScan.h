@@ -82,29 +82,23 @@ struct MusicUpdateResult {
 // puts the outcome into the list.
 class MusicRun {
 public:
-    // "Добавить в коллекцию": a root the list does not hold yet is scanned and its rows appended
-    // as run hands them out (its albums left out earlier come back). A root it holds already is
-    // refreshed in place by an update of that root alone (hand edits kept, albums left out stay
-    // out, counts given), so no album is listed twice; a stopped refresh leaves the list as it was.
-    static MusicRun addRoot(MusicList& list, const QString& root);
-    // "Обновить коллекцию" of the roots given, or of every root of the list.
-    static MusicRun update(const MusicList& list, const QStringList& roots);
+    // The run the plan describes (ListRunPlan::addRoot for "Добавить в коллекцию",
+    // ListRunPlan::update for "Обновить коллекцию"). A root the list holds already is refreshed in
+    // place by an update of that root alone (hand edits kept, albums left out stay out, counts
+    // given), so no album is listed twice; a stopped refresh leaves the list as it was.
+    explicit MusicRun(ListRunPlan plan);
 
     // Whether run hands the rows to host.addRow as they come (to be appended to the list);
     // otherwise apply puts them in place at the end.
-    bool appendsRows() const { return !m_update; }
-    bool refreshes() const { return m_update && !m_root.isEmpty(); }
+    bool appendsRows() const { return m_plan.appendsRows(); }
+    bool refreshes() const { return m_plan.refreshes(); }
 
     MusicUpdateResult run(const MusicScanOptions& options, MusicScanHost& host,
                           const std::stop_token& stop = {}, const EmptyRootCheck& mayEmpty = {});
     void apply(MusicList& list, const MusicScanOptions& options, MusicUpdateResult& result);
 
 private:
-    bool m_update = false;
-    QString m_root; // the root added; for a refresh, its spelling in the list
-    QStringList m_roots;
-    std::vector<MusicRow> m_previous;
-    std::vector<RowOrigin> m_leftOut;
+    ListRunPlan m_plan;
     std::vector<MusicRow> m_rows; // an update's outcome, for apply
 };
 

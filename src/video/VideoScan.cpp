@@ -116,42 +116,19 @@ VideoScanResult scanVideos(const QString& root, const QString& separator, VideoL
     return scanVideoRows(root, separator, probe, filler, files, stop, update, names);
 }
 
-VideoRun VideoRun::addRoot(VideoList& list, const QString& root) {
-    VideoRun run;
-    const QString listed = listedRoot(list.rows(), root);
-    if (listed.isEmpty()) {
-        // Scanned afresh: its albums left out come back, unless deleted again meanwhile.
-        list.forgetLeftOut(root);
-        run.m_root = root;
-        return run;
-    }
-    run.m_update = true;
-    run.m_root = listed;
-    run.m_roots = {listed};
-    run.m_previous = rowsOfRoot(list.rows(), listed);
-    run.m_leftOut = list.leftOut();
-    return run;
-}
-
-VideoRun VideoRun::update(const VideoList& list, const QStringList& roots) {
-    VideoRun run;
-    run.m_update = true;
-    run.m_roots = roots;
-    run.m_previous = list.rows();
-    run.m_leftOut = list.leftOut();
-    return run;
-}
+VideoRun::VideoRun(ListRunPlan plan) : m_plan(std::move(plan)) {}
 
 VideoUpdateResult VideoRun::run(const QString& separator, video::VideoInfo& probe,
                                 VideoScanHost& host, VideoFiles files, const std::stop_token& stop,
                                 const EmptyRootCheck& mayEmpty, codepage::Choice names) {
     VideoUpdateResult result;
-    if (!m_update) {
-        result.scan = scanVideoRows(m_root, separator, probe, host, files, stop, nullptr, names);
+    if (!m_plan.isUpdate) {
+        result.scan =
+            scanVideoRows(m_plan.root, separator, probe, host, files, stop, nullptr, names);
         return result;
     }
     result.refreshed = refreshes();
-    const CatalogueUpdate update(m_previous, m_roots, m_leftOut);
+    const CatalogueUpdate update(m_plan.previous, m_plan.roots, m_plan.leftOut);
     // Made and used on this thread only.
     VideoList scanned;
     const bool completed =
@@ -174,9 +151,9 @@ VideoUpdateResult VideoRun::run(const QString& separator, video::VideoInfo& prob
 }
 
 void VideoRun::apply(VideoList& list, const VideoUpdateResult& result) {
-    if (!m_update || result.scan.stopped)
+    if (!m_plan.isUpdate || result.scan.stopped)
         return;
-    list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_root, std::move(m_rows))
+    list.resetRows(refreshes() ? replaceRootRows(list.rows(), m_plan.root, std::move(m_rows))
                                : std::move(m_rows));
 }
 
@@ -197,15 +174,15 @@ VideoUpdateResult runHere(VideoRun run, VideoList& list, const QString& separato
 VideoUpdateResult updateVideos(VideoList& list, const QStringList& roots, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty, codepage::Choice names) {
-    return runHere(VideoRun::update(list, roots), list, separator, probe, host, files, mayEmpty,
-                   names);
+    return runHere(VideoRun(ListRunPlan::update(list, roots)), list, separator, probe, host, files,
+                   mayEmpty, names);
 }
 
 VideoUpdateResult addVideoRoot(VideoList& list, const QString& root, const QString& separator,
                                video::VideoInfo& probe, VideoScanHost& host, VideoFiles files,
                                const EmptyRootCheck& mayEmpty, codepage::Choice names) {
-    return runHere(VideoRun::addRoot(list, root), list, separator, probe, host, files, mayEmpty,
-                   names);
+    return runHere(VideoRun(ListRunPlan::addRoot(list, root)), list, separator, probe, host, files,
+                   mayEmpty, names);
 }
 
 } // namespace korvane

@@ -84,13 +84,12 @@ struct VideoUpdateResult {
 // thread.
 class VideoRun {
 public:
-    // The video scan of one root, as MusicRun::addRoot: appended when the list does not hold the
-    // root yet, refreshed in place when it does.
-    static VideoRun addRoot(VideoList& list, const QString& root);
-    static VideoRun update(const VideoList& list, const QStringList& roots);
+    // The video scan or update the plan describes, as MusicRun: a new root's rows appended, a
+    // root the list holds already refreshed in place.
+    explicit VideoRun(ListRunPlan plan);
 
-    bool appendsRows() const { return !m_update; }
-    bool refreshes() const { return m_update && !m_root.isEmpty(); }
+    bool appendsRows() const { return m_plan.appendsRows(); }
+    bool refreshes() const { return m_plan.refreshes(); }
 
     VideoUpdateResult run(const QString& separator, video::VideoInfo& probe, VideoScanHost& host,
                           VideoFiles files, const std::stop_token& stop = {},
@@ -99,11 +98,7 @@ public:
     void apply(VideoList& list, const VideoUpdateResult& result);
 
 private:
-    bool m_update = false;
-    QString m_root;
-    QStringList m_roots;
-    std::vector<VideoRow> m_previous;
-    std::vector<RowOrigin> m_leftOut;
+    ListRunPlan m_plan;
     std::vector<VideoRow> m_rows;
 };
 
