@@ -95,6 +95,7 @@ AudioFileInfo readMp3(const std::filesystem::path& path, codepage::Choice choice
     info.properties.audioBytes = mpeg.audioEnd - mpeg.audioStart;
     info.bitRate = mpeg.bitRate();
     info.vbr = mpeg.vbr.found;
+    info.playSeconds = mpeg.playSeconds();
     addDecisions(mpeg.id3v2.eightBit, info);
     addDecisions(mpeg.id3v1.eightBit, info);
     return info;
@@ -109,6 +110,7 @@ AudioFileInfo readWma(const std::filesystem::path& path, const std::stop_token& 
     info.properties = {wma.artist,  wma.album,      wma.year,     wma.genre,
                        wma.comment, wma.sampleRate, wma.channels, wma.duration};
     info.bitRate = wma.bitRate;
+    info.playSeconds = wma.playSeconds;
     return info;
 }
 
@@ -124,6 +126,7 @@ AudioFileInfo readOgg(const std::filesystem::path& path, codepage::Choice choice
                        ogg.channels, ogg.duration(), ogg.audioBytes};
     info.date = ogg.date;
     info.bitRate = ogg.bitRate();
+    info.playSeconds = ogg.duration();
     addDecisions(ogg.eightBit, info);
     return info;
 }
@@ -138,6 +141,7 @@ AudioFileInfo readProperties(Reader reader, const std::filesystem::path& path,
         return info;
     info.properties = reader.properties;
     info.bitRate = reader.properties.bitRate();
+    info.playSeconds = reader.properties.durationSeconds;
     if constexpr (requires { reader.tag.eightBit; })
         addDecisions(reader.tag.eightBit, info);
     if constexpr (requires { reader.eightBit; })

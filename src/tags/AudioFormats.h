@@ -57,6 +57,8 @@ struct AudioFileInfo {
     std::string date;         // as written, where the format keeps it apart (Ogg's DATE)
     std::int32_t bitRate = 0; // kbit/s as each format counts it
     bool vbr = false;         // mp3: a Xing or VBRI header
+    // How long the file plays, from its headers (never by decoding): what the album totals add.
+    double playSeconds = 0;
     std::vector<TextDecision> decisions;
 };
 

@@ -76,6 +76,7 @@ ReadResult CueSheetReader::parse(ByteSource& source) {
     std::vector<std::string> rawFiles;
     std::size_t parsedEnd = 0;
     bool found = false;
+    bool albumPart = true; // up to the first TRACK
     std::string command;
     std::string remark;
     std::size_t at = 0;
@@ -90,8 +91,11 @@ ReadResult CueSheetReader::parse(ByteSource& source) {
         nextWord(line, command);
         if (command == "TRACK") {
             found = true;
-            break;
+            albumPart = false;
+            ++tracks;
         }
+        if (!albumPart)
+            continue;
         parsedEnd = std::min(at, text.size());
         if (command == "PERFORMER" && rawPerformer.empty()) {
             rawPerformer = value(line);

@@ -9,9 +9,9 @@
 #include <vector>
 
 // A CUE sheet's album-level commands: PERFORMER, TITLE, REM DATE, REM GENRE, REM COMMENT and
-// the FILE names, up to the first TRACK. Cue files are UTF-8 (with or without a byte-order
-// mark) or, when not valid UTF-8, 8-bit texts in one code page (EightBitTexts) decided from the
-// whole sheet; texts are handed out as UTF-8.
+// the FILE names, up to the first TRACK, and the count of its tracks. Cue files are UTF-8 (with or
+// without a byte-order mark) or, when not valid UTF-8, 8-bit texts in one code page (EightBitTexts)
+// decided from the whole sheet; texts are handed out as UTF-8.
 namespace korvane::tags {
 
 class CueSheetReader {
@@ -30,6 +30,7 @@ public:
     std::string genre;
     std::string comment;
     std::vector<std::string> files; // in sheet order, the first 64
+    int tracks = 0;                 // TRACK commands in the whole of what is read
     EightBitTexts eightBit;
 
 private:

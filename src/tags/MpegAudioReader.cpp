@@ -175,6 +175,12 @@ std::uint16_t MpegFrameInfo::length() const {
     return static_cast<std::uint16_t>(static_cast<std::uint32_t>(bytes) + paddingSize());
 }
 
+std::uint16_t MpegFrameInfo::samplesPerFrame() const {
+    if (layerIndex == kLayer1)
+        return 384;
+    return versionIndex == kMpeg1 || layerIndex == 2 ? 1152 : 576;
+}
+
 std::uint8_t MpegFrameInfo::vbrHeaderOffset() const {
     if (versionIndex == kMpeg1)
         return mode == 3 ? 21 : 36;
@@ -214,6 +220,16 @@ std::uint16_t MpegAudioReader::bitRate() const {
         return 0;
     return static_cast<std::uint16_t>(
         std::min<double>(rounded, std::numeric_limits<std::uint16_t>::max()));
+}
+
+double MpegAudioReader::playSeconds() const {
+    const std::uint32_t rate = frame.sampleRate();
+    if (!vbr.id.empty() && vbr.frames > 0 && rate > 0)
+        return double(vbr.frames) * frame.samplesPerFrame() / rate;
+    const std::uint16_t kbits = frame.bitRate();
+    if (!frame.found || kbits == 0 || audioEnd <= audioStart)
+        return 0;
+    return double(audioEnd - audioStart) * 8 / (kbits * 1000.0);
 }
 
 ReadResult MpegAudioReader::load(const std::filesystem::path& fileName) {

@@ -53,6 +53,9 @@ struct MpegFrameInfo {
     std::uint16_t paddingSize() const;
     // Frame length in bytes, 0 when the sample rate is unknown.
     std::uint16_t length() const;
+    // Samples of sound each frame holds: 384 in Layer I, 1152 in Layer II, 1152 or (MPEG 2 and
+    // 2.5) 576 in Layer III.
+    std::uint16_t samplesPerFrame() const;
     // Where a Xing or VBRI header starts, counted from the frame's first byte.
     std::uint8_t vbrHeaderOffset() const;
 };
@@ -77,6 +80,9 @@ public:
     // kbit/s: after an Info frame the stream's; the average from the VBR header when it states
     // frames; else the first frame's.
     std::uint16_t bitRate() const;
+    // Seconds of sound: the frames a Xing, Info or VBRI header counts, else the audio bytes at
+    // the first frame's bitrate. 0 when neither is known.
+    double playSeconds() const;
 
     std::int64_t fileLength = 0;
     std::string encoderMark;

@@ -39,6 +39,8 @@ constexpr Guid kExtendedContentDescription =
 // Every object begins with its GUID and its 64-bit size.
 constexpr std::uint64_t kObjectHeaderSize = 24;
 // Offsets from the start of an object.
+constexpr std::uint64_t kPlayDurationAt = 64;       // file properties: 100 ns units
+constexpr std::uint64_t kPrerollAt = 80;            // file properties: milliseconds
 constexpr std::uint64_t kMaximumBitRateAt = 100;    // file properties
 constexpr std::uint64_t kWaveFormatChannelsAt = 80; // stream properties: the wave format
 constexpr std::uint64_t kDescriptionAt = 24;        // both content descriptions
@@ -52,6 +54,8 @@ constexpr std::array<std::u16string_view, TagCount> kExtendedNames = {
     u"WM/TRACK", u"WM/YEAR",  u"WM/GENRE",  u"WM/DESCRIPTION"};
 
 struct FileData {
+    std::uint64_t playDuration = 0;
+    std::uint64_t preroll = 0;
     std::int32_t maximumBitRate = 0;
     std::uint16_t channels = 0;
     std::int32_t sampleRate = 0;
@@ -168,6 +172,10 @@ bool readHeader(Cursor& in, FileData& data) {
         if (size < kObjectHeaderSize)
             return true;
         if (id == kFileProperties.view()) {
+            in.seek(start, kPlayDurationAt);
+            data.playDuration = in.u64();
+            in.seek(start, kPrerollAt);
+            data.preroll = in.u64();
             in.seek(start, kMaximumBitRateAt);
             data.maximumBitRate = static_cast<std::int32_t>(in.u32());
         } else if (id == kStreamProperties.view()) {
@@ -231,6 +239,8 @@ ReadResult WmaReader::parse(ByteSource& source) {
     channels = static_cast<std::uint8_t>(data.channels);
     sampleRate = data.sampleRate;
     duration = static_cast<double>(fileSize) * 8 / data.maximumBitRate;
+    playSeconds = std::max(0.0, static_cast<double>(data.playDuration) / 1e7 -
+                                    static_cast<double>(data.preroll) / 1e3);
     bitRate = data.averageBytesPerSecond * 8 / 1000;
     const auto text = [&data](Tag index) {
         return cp1251::utf8FromUtf16(trimBlanks(data.tag[index]));

@@ -25,6 +25,7 @@ public:
     std::uint8_t channels = 0;
     std::int32_t sampleRate = 0;
     double duration = 0.0;    // seconds: the file size in bits over the maximum bitrate
+    double playSeconds = 0.0; // the play duration the file properties state, less the preroll
     std::int32_t bitRate = 0; // kbit/s: average bytes per second × 8 / 1000, truncated
     std::string title;
     std::string artist;

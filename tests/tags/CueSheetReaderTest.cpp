@@ -34,17 +34,18 @@ struct Case {
     std::string genre;
     std::string comment;
     std::vector<std::string> files;
+    int tracks = 0;
 };
 
 TEST(CueSheetReader, Cases) {
     const std::vector<std::string> image = {"Кино - Группа крови.flac"};
     const Case cases[] = {
         {"UTF-8", kSheet, true, "Кино", "Группа крови", "1988", "Русский рок", "Country: СССР",
-         image},
+         image, 1},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + kSheet, true, "Кино", "Группа крови",
-         "1988", "Русский рок", "Country: СССР", image},
+         "1988", "Русский рок", "Country: СССР", image, 1},
         {"Windows-1251", win1251(kSheet), true, "Кино", "Группа крови", "1988", "Русский рок",
-         "Country: СССР", image},
+         "Country: СССР", image, 1},
         {"line feeds only, lower-case commands, tabs",
          "performer\t\"A\"\ntitle B C\nrem date 2001\nfile image.ape WAVE\n",
          true,
@@ -80,7 +81,19 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          "",
-         {"x.flac"}},
+         {"x.flac"},
+         1},
+        {"every track counted, the files of later tracks not listed",
+         "FILE \"1.wv\" WAVE\n  TRACK 01 AUDIO\n\ttrack 02 AUDIO\nFILE \"2.wv\" WAVE\n"
+         "  TRACK 03 AUDIO\n  TITLE \"TRACK 99\"\n  REM TRACKS 5\n",
+         true,
+         "",
+         "",
+         "",
+         "",
+         "",
+         {"1.wv"},
+         3},
         {"several files",
          "FILE \"1.flac\" WAVE\nFILE \"2.flac\" WAVE\n",
          true,
@@ -113,6 +126,7 @@ TEST(CueSheetReader, Cases) {
         EXPECT_EQ(cue.genre, c.genre);
         EXPECT_EQ(cue.comment, c.comment);
         EXPECT_EQ(cue.files, c.files);
+        EXPECT_EQ(cue.tracks, c.tracks);
     }
 }
 
