@@ -93,6 +93,8 @@ ReadResult CueSheetReader::parse(ByteSource& source) {
             found = true;
             albumPart = false;
             ++tracks;
+        } else if (command == "FILE") {
+            ++fileCommands;
         }
         if (!albumPart)
             continue;

@@ -31,6 +31,7 @@ public:
     std::string comment;
     std::vector<std::string> files; // in sheet order, the first 64
     int tracks = 0;                 // TRACK commands in the whole of what is read
+    int fileCommands = 0;           // FILE commands likewise: 1 for a disc image
     EightBitTexts eightBit;
 
 private:

@@ -35,17 +35,18 @@ struct Case {
     std::string comment;
     std::vector<std::string> files;
     int tracks = 0;
+    int fileCommands = 0;
 };
 
 TEST(CueSheetReader, Cases) {
     const std::vector<std::string> image = {"Кино - Группа крови.flac"};
     const Case cases[] = {
         {"UTF-8", kSheet, true, "Кино", "Группа крови", "1988", "Русский рок", "Country: СССР",
-         image, 1},
+         image, 1, 1},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + kSheet, true, "Кино", "Группа крови",
-         "1988", "Русский рок", "Country: СССР", image, 1},
+         "1988", "Русский рок", "Country: СССР", image, 1, 1},
         {"Windows-1251", win1251(kSheet), true, "Кино", "Группа крови", "1988", "Русский рок",
-         "Country: СССР", image, 1},
+         "Country: СССР", image, 1, 1},
         {"line feeds only, lower-case commands, tabs",
          "performer\t\"A\"\ntitle B C\nrem date 2001\nfile image.ape WAVE\n",
          true,
@@ -54,7 +55,9 @@ TEST(CueSheetReader, Cases) {
          "2001",
          "",
          "",
-         {"image.ape"}},
+         {"image.ape"},
+         0,
+         1},
         {"unquoted file name with blanks",
          "FILE Кино - Группа крови.wv WAVE\n",
          true,
@@ -63,7 +66,9 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          "",
-         {"Кино - Группа крови.wv"}},
+         {"Кино - Группа крови.wv"},
+         0,
+         1},
         {"unclosed quote runs to the end",
          "PERFORMER \"A B\nFILE \"x.flac\" WAVE\n",
          true,
@@ -72,7 +77,9 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          "",
-         {"x.flac"}},
+         {"x.flac"},
+         0,
+         1},
         {"track titles are not the album's",
          "FILE \"x.flac\" WAVE\nTRACK 01 AUDIO\nTITLE \"t\"\n",
          true,
@@ -82,6 +89,7 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          {"x.flac"},
+         1,
          1},
         {"every track counted, the files of later tracks not listed",
          "FILE \"1.wv\" WAVE\n  TRACK 01 AUDIO\n\ttrack 02 AUDIO\nFILE \"2.wv\" WAVE\n"
@@ -93,7 +101,8 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          {"1.wv"},
-         3},
+         3,
+         2},
         {"several files",
          "FILE \"1.flac\" WAVE\nFILE \"2.flac\" WAVE\n",
          true,
@@ -102,7 +111,9 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          "",
-         {"1.flac", "2.flac"}},
+         {"1.flac", "2.flac"},
+         0,
+         2},
         {"no FILE and no TRACK", "PERFORMER \"A\"\nTITLE \"B\"\n", false, "", "", "", "", "", {}},
         {"empty", "", false, "", "", "", "", "", {}},
         {"binary junk",
@@ -113,7 +124,9 @@ TEST(CueSheetReader, Cases) {
          "",
          "",
          "",
-         {"a"}},
+         {"a"},
+         0,
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,6 +140,7 @@ TEST(CueSheetReader, Cases) {
         EXPECT_EQ(cue.comment, c.comment);
         EXPECT_EQ(cue.files, c.files);
         EXPECT_EQ(cue.tracks, c.tracks);
+        EXPECT_EQ(cue.fileCommands, c.fileCommands);
     }
 }
 
