@@ -1,11 +1,13 @@
 // Microseconds of AlbumDetails per album on warm files: the folder listing, one reader (two for
 // an ID3v2.4 tag that only the second reader understands) and the three cells, for each kind of
-// album. Each album holds twelve three-minute tracks (hard links of one encoded file), as a
-// typical album does, so the listing costs what it costs in a real collection.
+// album; beside it the album totals (every file's headers) and their floor, the listing and the
+// first 64 KiB of every file. Each album holds twelve three-minute tracks (hard links of one
+// encoded file), as a typical album does, so the listing costs what it costs in a real collection.
 //
 //   build-bench/bin/AlbumDetailsBench        makes its albums with ffmpeg, lame and oggenc
 
 #include "music/AlbumDetails.h"
+#include "music/AlbumTotals.h"
 #include "music/MusicList.h"
 
 #include "SampleFiles.h"
@@ -14,8 +16,10 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -84,6 +88,33 @@ void albumDetails(benchmark::State& state, const fs::path& folder, bool allOptio
     }
 }
 
+std::vector<fs::path> listing(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+void albumTotals(benchmark::State& state, const fs::path& folder) {
+    for (auto _ : state) {
+        const korvane::AlbumTotals totals =
+            korvane::readAlbumTotals(listing(folder), {}, korvane::codepage::Choice::Auto);
+        benchmark::DoNotOptimize(totals.seconds);
+    }
+}
+
+void headFloor(benchmark::State& state, const fs::path& folder) {
+    std::vector<char> head(64 * 1024);
+    for (auto _ : state) {
+        for (const fs::path& file : listing(folder)) {
+            std::ifstream in(file, std::ios::binary);
+            in.read(head.data(), static_cast<std::streamsize>(head.size()));
+            benchmark::DoNotOptimize(in.gcount());
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -95,6 +126,11 @@ int main(int argc, char** argv) {
             benchmark::RegisterBenchmark(name.c_str(), albumDetails, sample.folder, all)
                 ->Unit(benchmark::kMicrosecond);
         }
+        benchmark::RegisterBenchmark(("AlbumTotals/" + sample.name).c_str(), albumTotals,
+                                     sample.folder)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("HeadFloor/" + sample.name).c_str(), headFloor, sample.folder)
+            ->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
