@@ -19,5 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     if (!loaded && !cue.files.empty())
         __builtin_trap();
+    // Each TRACK or FILE is a word of its own line: no more of them than lines in the megabyte.
+    if (cue.tracks < 0 || cue.fileCommands < static_cast<int>(cue.files.size()) ||
+        cue.tracks + cue.fileCommands > static_cast<int>(size) / 4 + 1)
+        __builtin_trap();
     return 0;
 }

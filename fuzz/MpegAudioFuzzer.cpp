@@ -28,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (mpeg.frame.found &&
         (mpeg.audioStart < 0 || mpeg.audioStart >= static_cast<std::int64_t>(size)))
         __builtin_trap();
+    // A length is a number of seconds, never negative, infinite or not a number.
+    if (!(mpeg.playSeconds() >= 0) || mpeg.playSeconds() > 1e12)
+        __builtin_trap();
 
     // Reading through the read-ahead windows (small here, so that they move a lot) must give
     // the same result as reading the bytes directly.

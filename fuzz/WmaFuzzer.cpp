@@ -20,5 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // At most 250 UTF-16 units a text, each at most three bytes of UTF-8.
     if (wma.valid && (wma.title.size() > 750 || wma.comment.size() > 750))
         __builtin_trap();
+    // A play length is never negative or not a number, whatever the header states.
+    if (!(wma.playSeconds >= 0))
+        __builtin_trap();
     return 0;
 }
