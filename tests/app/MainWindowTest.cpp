@@ -77,7 +77,7 @@ TEST(MainWindow, FreshStartWithoutSettings) {
     EXPECT_FALSE(ui.testersAction->isEnabled());
     EXPECT_EQ(w.toggles(), Toggles{}); // all off but the bold group names
     EXPECT_TRUE(w.toggles().albumBoldFont);
-    EXPECT_TRUE(w.musicRoot.isEmpty());
+    EXPECT_TRUE(w.musicPage().root().isEmpty());
     EXPECT_TRUE(f.desktop.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(f.dir.file("set.ini"))) << "nothing is written before a change";
 }
@@ -139,8 +139,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
                   QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
         t.foldDiscs = false;
         w.setToggles(t);
-        w.musicRoot = QStringLiteral("/музыка/");
-        w.videoFolder = QStringLiteral("/video");
+        w.musicPage().setRoot(QStringLiteral("/музыка/"));
+        w.videoPage().setRoot(QStringLiteral("/video"));
         w.close();
     }
     const QByteArray ini = f.dir.read("set.ini");
@@ -158,8 +158,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(again.toggles().mp3NamesOnly);
     EXPECT_TRUE(again.toggles().txtUtf8);
     EXPECT_FALSE(again.toggles().foldDiscs);
-    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
-    EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
+    EXPECT_EQ(again.musicPage().root(), QStringLiteral("/музыка/"));
+    EXPECT_EQ(again.videoPage().root(), QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
     EXPECT_EQ(again.pos(), QPoint(40, 50));
 }
@@ -192,7 +192,7 @@ TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
         MainWindow w(ProgramFolder(data, config), desktop);
         w.mainLoad();
         EXPECT_EQ(w.settings().readText(u"save_dir", QString()), data + u'/');
-        w.musicRoot = QStringLiteral("/музыка/");
+        w.musicPage().setRoot(QStringLiteral("/музыка/"));
         w.show();
         EXPECT_TRUE(w.close());
     }
@@ -200,7 +200,7 @@ TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
     EXPECT_FALSE(QFile::exists(data + QStringLiteral("/set.ini")));
     MainWindow again(ProgramFolder(data, config), desktop);
     again.mainLoad();
-    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
+    EXPECT_EQ(again.musicPage().root(), QStringLiteral("/музыка/"));
     EXPECT_EQ(desktop.messages.size(), 1) << "the vanished output folder was replaced once";
 }
 
@@ -418,7 +418,7 @@ TEST(MainWindow, ExportMenuOpensAtThePointerOrUnderTheButtonFromTheKeyboard) {
     EXPECT_EQ(exportPopupPosition(button), under) << "the keyboard: under the button";
 
     w.musicList().appendRow({QStringLiteral("G  \\  A"), {"1", "-", "-", "-"}});
-    w.setMusicListCommandsEnabled(true);
+    w.musicPage().setListCommandsEnabled(true);
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Space);
     ASSERT_TRUE(w.ui().musicExportPopup->isVisible());

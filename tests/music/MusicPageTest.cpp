@@ -145,7 +145,7 @@ TEST(MusicPage, ScanFillsTheListAndFinishes) {
     EXPECT_EQ(f.ui().progressBar->value(), 0);
     EXPECT_TRUE(f.ui().musicView->updatesEnabled());
     EXPECT_EQ(f.desktop.beeps, 1);
-    EXPECT_EQ(f.w().musicRoot, f.tree.root() + u'/');
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.root() + u'/');
 }
 
 TEST(MusicPage, CancelledPickerChangesNothing) {
@@ -160,11 +160,11 @@ TEST(MusicPage, CancelledPickerChangesNothing) {
 
 TEST(MusicPage, VanishedMusicRootIsForgottenAndAnExistingOnePreselected) {
     Fixture f;
-    f.w().musicRoot = f.tree.path("gone");
+    f.w().musicPage().setRoot(f.tree.path("gone"));
     f.ui().musicScanButton->click();
     EXPECT_EQ(f.desktop.folderPreselections, QStringList{QString()});
-    EXPECT_TRUE(f.w().musicRoot.isEmpty());
-    f.w().musicRoot = f.tree.root();
+    EXPECT_TRUE(f.w().musicPage().root().isEmpty());
+    f.w().musicPage().setRoot(f.tree.root());
     f.ui().musicScanButton->click();
     EXPECT_EQ(f.desktop.folderPreselections.last(), f.tree.root());
 }
@@ -312,7 +312,7 @@ TEST(MusicPage, AFolderDroppedFromAFileManagerIsScannedAsIfChosen) {
     EXPECT_EQ(f.column(0), (QStringList{"G" + kSep + "A", "H" + kSep + "B"}))
         << "added to the list";
     EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "no picker for a dropped folder";
-    EXPECT_EQ(f.w().musicRoot, f.tree.path("two") + u'/');
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.path("two") + u'/');
     EXPECT_EQ(f.w().windowTitle(), count(2));
     EXPECT_EQ(f.w().statusText(), kFinished);
 }
@@ -333,10 +333,10 @@ TEST(MusicPage, SortOnWindows1251Bytes) {
     f.addRows({"b", "Б", "a", "B", "A"}, {"3", "23,4", "123,4", "-", "3"});
     f.ui().musicView->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(f.column(1), (QStringList{"-", "123,4", "23,4", "3", "3"}));
-    EXPECT_EQ(f.w().sortColumn, 1);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 1);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"}));
-    EXPECT_EQ(f.w().sortColumn, 0);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"})) << "every click ascends";
     EXPECT_TRUE(f.desktop.questions.isEmpty());
@@ -351,7 +351,7 @@ TEST(MusicPage, SortInCategoriesModeAsksFirst) {
     f.desktop.yesNoAnswers = {false, true};
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), before);
-    EXPECT_EQ(f.w().sortColumn, 0);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"B" + kSep + "A", "Punk", "Z" + kSep + "A"}))
         << "header rows are sorted with the albums";
