@@ -85,12 +85,10 @@ void PageScanHost::setProgressMaximum(int maximum) {
 }
 
 void PageScanHost::phaseBegan() {
-    m_job.post([&page = m_page] {
-        if (!page.m_kind.commandsOffWhileScanning)
-            page.m_frame.setCaption(kSearchingText);
-        page.m_scanButton->setText(kStopCaption);
-        page.setScanEnabled(true);
-    });
+    // The video page says it is searching once its files are probed; the music page said so at
+    // the click.
+    if (!m_page.m_kind.commandsOffWhileScanning)
+        m_job.post([&page = m_page] { page.m_frame.setCaption(kSearchingText); });
 }
 
 void PageScanHost::stopHonoured() {
@@ -225,6 +223,13 @@ void ListPage::setScanEnabled(bool enabled) {
         m_scanAction->setEnabled(enabled);
 }
 
+void ListPage::offerStop() {
+    // Every phase stops on the button and the menu command, the folder walk too; no second scan
+    // can start while one runs.
+    m_scanButton->setText(kStopCaption);
+    setScanEnabled(true);
+}
+
 void ListPage::scanRoot() {
     if (refuseWhileRunning())
         return;
@@ -232,8 +237,7 @@ void ListPage::scanRoot() {
         setListCommandsEnabled(false);
         m_frame.setExportMenuEnabled(false);
     }
-    // The menu command follows the button: no second scan can start while folders are listed.
-    setScanEnabled(false);
+    offerStop();
     if (m_kind.commandsOffWhileScanning) {
         m_frame.setCaption(kSearchingText);
         m_frame.setStatusText(u' ' + kSearchingText);
@@ -250,7 +254,7 @@ void ListPage::updateClicked() {
         m_frame.setStatusText(QStringLiteral(" Нечего обновлять: %1 лист пуст").arg(m_kind.name));
         return;
     }
-    setScanEnabled(false);
+    offerStop();
     m_updateAction->setEnabled(false);
     if (m_kind.commandsOffWhileScanning)
         m_frame.setStatusText(u' ' + kSearchingText);

@@ -137,7 +137,7 @@ public:
     void armStop();
     // A scan of root, chosen in the picker or dropped on the page.
     void scanRoot();
-    // No scan runs (the listing disables the button, the later phase makes it the stop button).
+    // No scan runs and the button is on.
     bool scanCanStart() const;
     void updateClicked();
     void clearClicked();
@@ -168,6 +168,8 @@ private:
     // After a scan, and after a picker cancelled on the video page: the commands are on again.
     void commandsOn();
     void setScanEnabled(bool enabled);
+    // From the start of a scan or an update: the scan button is the stop button.
+    void offerStop();
     bool confirmEmptyRoot(const QString& root);
     void headerClicked(int column);
     void editClicked();

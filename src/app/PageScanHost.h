@@ -19,7 +19,7 @@ public:
     void setStatusText(const QString& text) override;
     void setProgressMaximum(int maximum) override;
     void setProgressPosition(int position) override { m_position = position; }
-    // The long phase after the folder walk: the scan button becomes the stop button.
+    // The long phase after the folder walk.
     void albumPhaseBegan() override { phaseBegan(); }
     void filePhaseBegan() override { phaseBegan(); }
     void stopHonoured() override;

@@ -173,9 +173,9 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
     Fixture f;
     f.tree.album("Group/Album", 50 * kMiB);
     struct Seen {
-        bool buttonEnabled = true;
-        bool actionEnabled = true;
-        QString title, status;
+        bool buttonEnabled = false;
+        bool actionEnabled = false;
+        QString caption, title, status;
     } listing;
     QString albumCaption;
     bool albumEnabled = false, clearEnabled = true;
@@ -189,15 +189,49 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
     f.desktop.folderAnswers.push_back(f.tree.root());
     f.ui().musicScanButton->click();
     listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
-               f.w().windowTitle(), f.w().statusText()};
+               f.ui().musicScanButton->text(), f.w().windowTitle(), f.w().statusText()};
     ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
-    EXPECT_FALSE(listing.buttonEnabled);
-    EXPECT_FALSE(listing.actionEnabled) << "no second scan can start during the listing";
+    // The listing stops on the button and the menu command as the album phase does: no second
+    // scan can start during the listing, its press is a stop request.
+    EXPECT_TRUE(listing.buttonEnabled);
+    EXPECT_TRUE(listing.actionEnabled);
+    EXPECT_EQ(listing.caption, QStringLiteral("Остановить"));
     EXPECT_EQ(listing.title, QStringLiteral("Подождите, идёт поиск файлов..."));
     EXPECT_EQ(listing.status, QStringLiteral(" Подождите, идёт поиск файлов..."));
     EXPECT_EQ(albumCaption, QStringLiteral("Остановить"));
     EXPECT_TRUE(albumEnabled);
     EXPECT_FALSE(clearEnabled);
+}
+
+TEST(MusicPage, StopDuringTheFolderWalkEndsTheScanBeforeAnyAlbum) {
+    Fixture f;
+    for (int i = 0; i < 3; ++i)
+        f.tree.album(QStringLiteral("G%1/Album").arg(i), 10 * kMiB);
+    // A large tree: its walk lasts well beyond the press that follows the click.
+    for (int group = 0; group < 40; ++group) {
+        for (int folder = 0; folder < 100; ++folder)
+            f.tree.folder(QStringLiteral("Empty%1/F%2").arg(group).arg(folder));
+    }
+    const int barMaximum = f.ui().progressBar->maximum();
+    f.desktop.folderAnswers.push_back(f.tree.root());
+    f.ui().musicScanButton->click();
+    ASSERT_TRUE(f.w().musicJob().isRunning());
+    ASSERT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Остановить"));
+    f.ui().musicScanButton->click();
+    EXPECT_TRUE(f.w().musicJob().stopRequested());
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
+    // Ended for the stop: the list is marked partial and no album was measured or read (the
+    // album phase sets the bar's range first); nothing was asked or reported besides.
+    EXPECT_EQ(f.list().count(), 0);
+    EXPECT_EQ(f.w().windowTitle(), count(0) + partialListNote());
+    EXPECT_EQ(f.ui().progressBar->maximum(), barMaximum) << "the album phase never began";
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
+    EXPECT_TRUE(f.desktop.messages.isEmpty());
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    // The same tree scanned to its end gives its albums.
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.list().count(), 3);
+    EXPECT_EQ(f.w().windowTitle(), count(3));
 }
 
 TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
