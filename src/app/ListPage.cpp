@@ -182,10 +182,8 @@ void ListPage::buildButtons() {
     });
 }
 
-void ListPage::setMenuCommands(QAction* scan, QAction* update, QMenu* exports) {
-    m_scanAction = scan;
-    m_updateAction = update;
-    m_exportMenu = exports;
+void ListPage::setMenuCommands(const MenuCommands& commands) {
+    m_menu = commands;
     setListCommandsEnabled(false);
 }
 
@@ -219,8 +217,8 @@ bool ListPage::scanCanStart() const {
 
 void ListPage::setScanEnabled(bool enabled) {
     m_scanButton->setEnabled(enabled);
-    if (m_scanAction != nullptr)
-        m_scanAction->setEnabled(enabled);
+    if (m_menu.scan != nullptr)
+        m_menu.scan->setEnabled(enabled);
 }
 
 void ListPage::offerStop() {
@@ -255,7 +253,7 @@ void ListPage::updateClicked() {
         return;
     }
     offerStop();
-    m_updateAction->setEnabled(false);
+    m_menu.update->setEnabled(false);
     if (m_kind.commandsOffWhileScanning)
         m_frame.setStatusText(u' ' + kSearchingText);
     run(ListRunPlan::update(m_list, {}));
@@ -283,7 +281,7 @@ void ListPage::run(ListRunPlan plan) {
 }
 
 void ListPage::runEnded(const RunOutcome& outcome, bool update) {
-    m_updateAction->setEnabled(true);
+    m_menu.update->setEnabled(true);
     // A stopped update or refresh left the list as it was.
     if (!update) {
         if (!outcome.firstFileFolder.isEmpty())
@@ -319,7 +317,7 @@ void ListPage::commandsOn() {
     m_scanButton->setText(m_kind.scanCaption);
     setScanEnabled(true);
     if (!m_kind.scanMenuCaption.isEmpty())
-        m_scanAction->setText(m_kind.scanMenuCaption);
+        m_menu.scan->setText(m_kind.scanMenuCaption);
 }
 
 bool ListPage::confirmEmptyRoot(const QString& root) {
@@ -342,7 +340,7 @@ void ListPage::clearClicked() {
         if (m_job->isRunning())
             return;
         m_scanButton->setText(m_kind.firstScanCaption);
-        m_scanAction->setText(m_kind.firstScanCaption);
+        m_menu.scan->setText(m_kind.firstScanCaption);
     }
     setListCommandsEnabled(false);
     m_frame.listEmptied();
@@ -364,8 +362,10 @@ void ListPage::showCount() {
 void ListPage::setListCommandsEnabled(bool enabled) {
     m_clearButton->setEnabled(enabled);
     m_exportButton->setEnabled(enabled);
-    if (m_exportMenu != nullptr)
-        m_exportMenu->menuAction()->setEnabled(enabled);
+    if (m_menu.clear != nullptr)
+        m_menu.clear->setEnabled(enabled);
+    if (m_menu.exports != nullptr)
+        m_menu.exports->menuAction()->setEnabled(enabled);
 }
 
 void ListPage::headerClicked(int column) {

@@ -118,9 +118,14 @@ public:
     QAction* deleteAction() const { return m_deleteAction; }
     QMenu* exportPopup() const { return m_exportPopup; }
 
-    // The window's menu commands of this list, kept in step with the page: "Создать лист" ->
-    // the list's command, its update command, and its export menu.
-    void setMenuCommands(QAction* scan, QAction* update, QMenu* exports);
+    // The window's menu commands of this list, kept in step with the page.
+    struct MenuCommands {
+        QAction* scan = nullptr; // "Создать лист" -> the list's command
+        QAction* update = nullptr; // "Обновить коллекцию" or "Обновить клипы"
+        QAction* clear = nullptr; // as the clear button
+        QMenu* exports = nullptr; // "Экспорт" -> the list's menu
+    };
+    void setMenuCommands(const MenuCommands& commands);
     // The export button's menu, made by the window.
     void setExportPopup(QMenu* popup);
 
@@ -195,9 +200,7 @@ private:
     QAction* m_editAction = nullptr;
     QAction* m_deleteAction = nullptr;
     QMenu* m_exportPopup = nullptr;
-    QAction* m_scanAction = nullptr;
-    QAction* m_updateAction = nullptr;
-    QMenu* m_exportMenu = nullptr;
+    MenuCommands m_menu;
 
     // The scan command was pressed while a scan ran: its click is a stop request, even when it
     // arrives after the scan ended.

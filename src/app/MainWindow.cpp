@@ -110,8 +110,10 @@ void MainWindow::buildPages() {
         ui.pages->addTab(page, page->kind().name);
     m_musicPage->view()->setItemDelegate(new MusicListDelegate(m_musicPage->view()));
     m_videoPage->view()->setItemDelegate(new NewRowDelegate(m_videoPage->view()));
-    m_musicPage->setMenuCommands(ui.musicScanAction, ui.musicUpdateAction, ui.musicExportMenu);
-    m_videoPage->setMenuCommands(ui.videoScanAction, ui.videoUpdateAction, ui.videoExportMenu);
+    m_musicPage->setMenuCommands(
+        {ui.musicScanAction, ui.musicUpdateAction, ui.musicClearAction, ui.musicExportMenu});
+    m_videoPage->setMenuCommands(
+        {ui.videoScanAction, ui.videoUpdateAction, ui.videoClearAction, ui.videoExportMenu});
     m_musicPage->setExportPopup(addMusicOrVideoExports(new QMenu(this), true, true));
     m_videoPage->setExportPopup(addMusicOrVideoExports(new QMenu(this), false, true));
 

@@ -70,6 +70,8 @@ void MainWindow::buildMenus() {
     });
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
+    ui.musicClearAction = ui.fileMenu->addAction(QStringLiteral("Очистить music лист"));
+    ui.videoClearAction = ui.fileMenu->addAction(QStringLiteral("Очистить video лист"));
     ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
     ui.sincePublished = new QAction(QStringLiteral("Новое с последней публикации"), this);
     ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
@@ -189,6 +191,8 @@ void MainWindow::connectCommands() {
                 onPage(&ListPage::scanClicked));
         connect(music ? ui.musicUpdateAction : ui.videoUpdateAction, &QAction::triggered, this,
                 onPage(&ListPage::updateClicked));
+        connect(music ? ui.musicClearAction : ui.videoClearAction, &QAction::triggered, this,
+                onPage(&ListPage::clearClicked));
     }
 }
 

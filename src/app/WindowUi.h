@@ -80,6 +80,8 @@ struct WindowUi {
     QAction* keepLists = nullptr; // "Помнить списки между запусками"
     QAction* musicUpdateAction = nullptr; // "Обновить коллекцию"
     QAction* videoUpdateAction = nullptr; // "Обновить клипы"
+    QAction* musicClearAction = nullptr;  // "Очистить music лист", as the page's button
+    QAction* videoClearAction = nullptr;  // "Очистить video лист"
 
     QMenu* musicContextMenu = nullptr;
     QAction* musicEditAction = nullptr;   // "Редактировать", Ctrl+E

@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
+#include "catalogue/CatalogueList.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
 #include "video/FfmpegDetector.h"
@@ -425,6 +426,29 @@ TEST(MainWindow, ExportMenuOpensAtThePointerOrUnderTheButtonFromTheKeyboard) {
     EXPECT_EQ(w.ui().musicExportPopup->pos().x(), under.x());
     w.ui().musicExportPopup->hide();
 }
+TEST(MainWindow, EachListIsClearedFromTheFileMenuAsByItsButton) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        const MainWindow::Ui& ui = w.ui();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        QAction* clear = music ? ui.musicClearAction : ui.videoClearAction;
+        EXPECT_EQ(clear->text(), page.clearButton()->text()) << music;
+        EXPECT_TRUE(ui.fileMenu->actions().contains(clear));
+        EXPECT_FALSE(clear->isEnabled()) << "nothing to clear";
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.listFilled();
+        EXPECT_TRUE(clear->isEnabled());
+        ui.pages->setCurrentIndex(music ? 1 : 0);
+        clear->trigger();
+        EXPECT_EQ(ui.pages->currentWidget(), &page) << "its page comes to the front";
+        EXPECT_TRUE(page.list().isEmpty());
+        EXPECT_EQ(w.windowTitle(), titleCaption());
+        EXPECT_FALSE(clear->isEnabled());
+        EXPECT_FALSE(page.clearButton()->isEnabled());
+    }
+}
+
 TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     Fixture f;
     MainWindow& w = f.open();
