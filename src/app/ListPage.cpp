@@ -6,6 +6,7 @@
 #include "desktop/Desktop.h"
 #include "jobs/Job.h"
 #include "settings/ProgramFolder.h"
+#include "settings/Settings.h"
 #include "widgets/ListColumns.h"
 #include "widgets/RowEditor.h"
 
@@ -242,6 +243,11 @@ void ListPage::scanRoot() {
     }
     if (m_kind.rootWithSeparator)
         m_root = withTrailingSeparator(m_root);
+    m_recentRoots.removeIf([this](const QString& root) { return isSameRoot(root, m_root); });
+    m_recentRoots.prepend(m_root);
+    while (m_recentRoots.size() > Settings::kRecentRoots)
+        m_recentRoots.removeLast();
+    emit recentRootsChanged();
     run(ListRunPlan::addRoot(m_list, m_root));
 }
 

@@ -132,6 +132,9 @@ public:
     // The folder last scanned (or to be scanned).
     const QString& root() const { return m_root; }
     void setRoot(const QString& root) { m_root = root; }
+    // The roots scanned last, the newest first (Settings::kRecentRoots at most).
+    const QStringList& recentRoots() const { return m_recentRoots; }
+    void setRecentRoots(const QStringList& roots) { m_recentRoots = roots; }
     // The column the list was last sorted by.
     int sortColumn() const { return m_sortColumn; }
 
@@ -164,6 +167,9 @@ public:
     int selectedRow() const;
     void selectRow(int row);
 
+signals:
+    void recentRootsChanged();
+
 private:
     friend class PageScanHost;
     void buildView();
@@ -188,6 +194,7 @@ private:
     PageFrame& m_frame;
     Job* m_job = nullptr;
     QString m_root;
+    QStringList m_recentRoots;
 
     QTableView* m_view = nullptr;
     QLineEdit* m_filterField = nullptr;

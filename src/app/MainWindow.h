@@ -117,6 +117,7 @@ private:
     void buildMenus();
     void buildCollectionMenu();
     void connectCommands();
+    void fillRecentMenu();
     void refreshAfterDialog();
     void checkSaveDir();
     void manualClicked();

@@ -7,6 +7,7 @@
 #include "export/ExportFormats.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenu>
@@ -68,6 +69,8 @@ void MainWindow::buildMenus() {
         m_musicPage->armStop();
         m_videoPage->armStop();
     });
+    ui.recentMenu = ui.fileMenu->addMenu(QStringLiteral("Недавние папки"));
+    ui.recentMenu->menuAction()->setEnabled(false);
     ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
     ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
     ui.musicClearAction = ui.fileMenu->addAction(QStringLiteral("Очистить music лист"));
@@ -191,6 +194,9 @@ void MainWindow::connectCommands() {
                 onPage(&ListPage::scanClicked));
         connect(music ? ui.musicUpdateAction : ui.videoUpdateAction, &QAction::triggered, this,
                 onPage(&ListPage::updateClicked));
+        // Rebuilt after the command that chose one of its items is over.
+        connect(page, &ListPage::recentRootsChanged, this, &MainWindow::fillRecentMenu,
+                Qt::QueuedConnection);
         connect(music ? ui.musicClearAction : ui.videoClearAction, &QAction::triggered, this,
                 onPage(&ListPage::clearClicked));
     }
@@ -203,6 +209,35 @@ void MainWindow::manualClicked() {
     openWrittenFile(!russianDesktop && QFileInfo::exists(english)
                         ? english
                         : m_programFolder.shippedFile(QStringLiteral("manual/ru.html")));
+}
+
+// Each list's recent roots, the music list's first; choosing one scans it on its page as if the
+// folder dialog had chosen it.
+void MainWindow::fillRecentMenu() {
+    QMenu* menu = m_ui.recentMenu;
+    menu->clear();
+    for (ListPage* page : {m_musicPage, m_videoPage}) {
+        if (!menu->isEmpty() && !page->recentRoots().isEmpty())
+            menu->addSeparator();
+        for (const QString& root : page->recentRoots()) {
+            const QString shown =
+                QDir::toNativeSeparators(root).replace(u'&', QStringLiteral("&&"));
+            QAction* action = menu->addAction(page->kind().name + QStringLiteral(": ") + shown);
+            connect(action, &QAction::triggered, this, [this, page, root] {
+                m_ui.pages->setCurrentWidget(page);
+                if (page->refuseWhileRunning())
+                    return;
+                if (!QFileInfo(root).isDir()) {
+                    setStatusText(QStringLiteral(" Папка \"%1\" не найдена")
+                                      .arg(QDir::toNativeSeparators(root)));
+                    return;
+                }
+                page->setRoot(root);
+                page->scanRoot();
+            });
+        }
+    }
+    menu->menuAction()->setEnabled(!menu->isEmpty());
 }
 
 Toggles MainWindow::toggles() const {

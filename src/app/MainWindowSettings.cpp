@@ -27,6 +27,9 @@ void MainWindow::mainLoad() {
     }
     m_musicPage->setRoot(settings.musicRoot());
     m_videoPage->setRoot(settings.videoFolder());
+    m_musicPage->setRecentRoots(settings.recentRoots(true));
+    m_videoPage->setRecentRoots(settings.recentRoots(false));
+    fillRecentMenu();
     testersMode = settings.testersModeText();
     setToggles(settings.toggles());
     m_ui.musicColumns->restore(settings.columnWidths(true));
@@ -78,6 +81,8 @@ void MainWindow::mainSave() {
     settings.setToggles(toggles());
     settings.setMusicRoot(m_musicPage->root());
     settings.setVideoFolder(m_videoPage->root());
+    settings.setRecentRoots(true, m_musicPage->recentRoots());
+    settings.setRecentRoots(false, m_videoPage->recentRoots());
     settings.setWindowPlace({y(), x(), height(), width()});
     settings.setMaximized(isMaximized());
     settings.setColumnWidths(true, m_ui.musicColumns->userWidths());

@@ -30,8 +30,9 @@ struct WindowUi {
     QProgressBar* progressBar = nullptr;      // status panel 0
     QLabel* statusText = nullptr;             // status panel 1
 
-    QMenu* fileMenu = nullptr;          // "Файл"
-    QMenu* exportMenu = nullptr;        // "Экспорт"
+    QMenu* fileMenu = nullptr;   // "Файл"
+    QMenu* recentMenu = nullptr; // "Недавние папки": the roots each list scanned last
+    QMenu* exportMenu = nullptr; // "Экспорт"
     QMenu* musicExportMenu = nullptr;   // "music листа"
     QMenu* videoExportMenu = nullptr;   // "video листа"
     QMenu* settingsMenu = nullptr;      // "Настройки"

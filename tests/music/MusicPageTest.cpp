@@ -827,3 +827,37 @@ TEST(MusicPage, FilterFollowsRowsAddedWhileItIsOn) {
     EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("Rock"));
     EXPECT_EQ(shown->index(1, 0).data().toString(), "Аквариум" + kSep + "Равноденствие");
 }
+
+TEST(MusicPage, RecentFoldersUnderFileScanAsTheFolderDialogWould) {
+    Fixture f;
+    f.tree.album("one/G/A", 10 * kMiB);
+    f.tree.album("two/H/B", 10 * kMiB);
+    const auto captions = [&f] {
+        QStringList out;
+        for (QAction* action : f.ui().recentMenu->actions())
+            out << action->text();
+        return out;
+    };
+    EXPECT_FALSE(f.ui().recentMenu->menuAction()->isEnabled()) << "nothing scanned yet";
+    f.scan(f.tree.path("one"));
+    f.scan(f.tree.path("two"));
+    QCoreApplication::processEvents(); // the menu is rebuilt once the command is over
+    const QString one = "music: " + QDir::toNativeSeparators(f.tree.path("one") + u'/');
+    const QString two = "music: " + QDir::toNativeSeparators(f.tree.path("two") + u'/');
+    EXPECT_TRUE(f.ui().recentMenu->menuAction()->isEnabled());
+    EXPECT_EQ(captions(), (QStringList{two, one}));
+
+    // Kept in set.ini: the next window offers them.
+    f.window->close();
+    f.window = std::make_unique<MainWindow>(ProgramFolder(f.programDir.path()), f.desktop);
+    f.window->mainLoad();
+    ASSERT_EQ(captions(), (QStringList{two, one}));
+    const qsizetype asked = f.desktop.folderCaptions.size();
+    f.ui().recentMenu->actions().at(1)->trigger();
+    ASSERT_TRUE(test::waitForJob(f.window->musicJob()));
+    EXPECT_EQ(f.desktop.folderCaptions.size(), asked) << "no folder dialog";
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.path("one") + u'/');
+    EXPECT_TRUE(f.column(0).contains("G" + kSep + "A"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(captions(), (QStringList{one, two})) << "the chosen root comes first";
+}
