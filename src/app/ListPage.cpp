@@ -122,6 +122,8 @@ void ListPage::buildView() {
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setShowGrid(true);
     m_view->setWordWrap(false);
+    // Tab leaves the list for its buttons; the arrows move within it.
+    m_view->setTabKeyNavigation(false);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->verticalHeader()->hide();
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);

@@ -449,6 +449,30 @@ TEST(MainWindow, EachListIsClearedFromTheFileMenuAsByItsButton) {
     }
 }
 
+TEST(MainWindow, TabWalksFromEachListToItsButtons) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.listFilled();
+        w.ui().pages->setCurrentWidget(&page);
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        page.view()->setFocus();
+        ASSERT_TRUE(page.view()->hasFocus());
+        QList<QWidget*> walked;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget();
+        }
+        EXPECT_EQ(walked,
+                  (QList<QWidget*>{page.scanButton(), page.clearButton(), page.exportButton()}))
+            << music;
+    }
+}
+
 TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     Fixture f;
     MainWindow& w = f.open();
