@@ -6,7 +6,9 @@
 #include "catalogue/CatalogueList.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "music/MusicRowEditor.h"
 #include "video/FfmpegDetector.h"
+#include "video/VideoRowEditor.h"
 #include "widgets/ListColumns.h"
 
 #include "FakeDesktop.h"
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -470,6 +473,30 @@ TEST(MainWindow, TabWalksFromEachListToItsButtons) {
         EXPECT_EQ(walked,
                   (QList<QWidget*>{page.scanButton(), page.clearButton(), page.exportButton()}))
             << music;
+    }
+}
+
+TEST(MainWindow, EachRowEditorOpensInItsFirstField) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        RowEditor* editor = music ? static_cast<RowEditor*>(w.findChild<MusicRowEditor*>())
+                                  : w.findChild<VideoRowEditor*>();
+        ASSERT_NE(editor, nullptr);
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.selectRow(0);
+        QWidget* focused = nullptr;
+        QTimer::singleShot(0, editor, [&] {
+            focused = editor->focusWidget();
+            // Return with nothing changed saves nothing: "Сохранить" waits for a change.
+            if (focused != nullptr)
+                QTest::keyClick(focused, Qt::Key_Return);
+            editor->reject();
+        });
+        page.editAction()->trigger();
+        EXPECT_EQ(focused, static_cast<QWidget*>(editor->field(0))) << music;
+        EXPECT_FALSE(editor->saved());
     }
 }
 
