@@ -3,6 +3,7 @@
 #include "bases/BaseFillDialog.h"
 #include "bases/BaseWriter.h"
 #include "desktop/Desktop.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 
 #include <QFileInfo>
@@ -14,39 +15,13 @@ namespace korvane {
 using bases::BaseKind;
 using bases::FillMode;
 
-void MainWindow::fillMissingGenresClicked() {
-    fillFromBase(BaseKind::GenreBase, FillMode::OnlyMissing,
-                 QStringLiteral("Заполнить строчки где не прописан жанр?"));
-}
-
-void MainWindow::fillAllGenresClicked() {
-    fillFromBase(BaseKind::GenreBase, FillMode::All, QStringLiteral("Заполнить все жанры?"));
-}
-
-void MainWindow::fillMissingCountriesClicked() {
-    fillFromBase(BaseKind::CountryBase, FillMode::OnlyMissing,
-                 QStringLiteral("Заполнить строчки где не прописана страна?"));
-}
-
-void MainWindow::fillAllCountriesClicked() {
-    fillFromBase(BaseKind::CountryBase, FillMode::All, QStringLiteral("Заполнить все страны?"));
-}
-
-void MainWindow::saveGenreBaseClicked() {
-    saveBaseFromList(BaseKind::GenreBase);
-}
-
-void MainWindow::saveCountryBaseClicked() {
-    saveBaseFromList(BaseKind::CountryBase);
-}
-
 void MainWindow::fillFromBase(BaseKind kind, FillMode mode, const QString& question) {
-    if (refuseWhileRunning(*m_musicJob))
+    if (m_musicPage->refuseWhileRunning())
         return;
     if (!m_desktop.askYesNo(QStringLiteral("Korvane"), question))
         return;
     m_baseFillDialog->prepare(kind, mode, m_programFolder.file(bases::baseFileName(kind)),
-                              *m_musicList, *m_musicJob);
+                              *m_musicList, musicJob());
     execModal(*m_baseFillDialog);
 }
 

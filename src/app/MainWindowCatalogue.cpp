@@ -2,11 +2,13 @@
 
 #include "catalogue/CatalogueStore.h"
 #include "desktop/Desktop.h"
+#include "jobs/Job.h"
 #include "music/MusicList.h"
 #include "music/MusicScan.h"
 #include "video/VideoList.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -17,6 +19,28 @@ namespace {
 const QString kCatalogueFile = QStringLiteral("korvane.db");
 
 } // namespace
+
+void MainWindow::watchLists() {
+    // Changes are stored once the command that made them is over: a scan, an update or a fill
+    // (with its dialog open) is stored whole when it ends.
+    m_storeTimer = new QTimer(this);
+    m_storeTimer->setSingleShot(true);
+    m_storeTimer->setInterval(300);
+    connect(m_storeTimer, &QTimer::timeout, this, [this] {
+        if (musicJob().isRunning() || videoJob().isRunning() || QApplication::activeModalWidget())
+            m_storeTimer->start();
+        else
+            storeLists();
+    });
+    for (CatalogueList* list :
+         {static_cast<CatalogueList*>(m_musicList), static_cast<CatalogueList*>(m_videoList)}) {
+        connect(list, &QAbstractItemModel::rowsInserted, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::modelReset, this, &MainWindow::listChanged);
+        connect(list, &QAbstractItemModel::layoutChanged, this, &MainWindow::listChanged);
+    }
+}
 
 CatalogueStore* MainWindow::catalogue() {
     if (!m_catalogue) {
@@ -53,12 +77,11 @@ void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<
         m_musicList->setLeftOut(std::move(music->leftOut));
     if (video && (!video->rows.empty() || !m_videoList->isEmpty())) {
         m_videoList->resetRows(std::move(video->rows));
-        finishVideoScan();
-        showVideoCount();
+        m_videoPage->listFilled();
     }
     if (music && (!music->rows.empty() || !m_musicList->isEmpty())) {
         m_musicList->resetRows(std::move(music->rows));
-        musicListFilled();
+        m_musicPage->listFilled();
     }
     m_storeTimer->stop(); // what was just read needs no storing
 }

@@ -40,7 +40,7 @@ void MainWindow::showDuplicates() {
         m_duplicatesWindow = new DuplicatesWindow(*m_musicList, separator, this);
         connect(m_duplicatesWindow, &DuplicatesWindow::rowActivated, this, [this](int row) {
             m_ui.pages->setCurrentIndex(0);
-            selectRow(m_ui.musicView, row);
+            m_musicPage->selectRow(row);
             m_ui.musicView->scrollTo(m_musicList->index(row, 0));
         });
     } else {

@@ -79,6 +79,22 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
 
 } // namespace
 
+QString fileNotOpenedMessage(const QString& path) {
+    return QStringLiteral("Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
+                          "типа не назначена программа.")
+        .arg(path);
+}
+
+bool MainWindow::openWrittenFile(const QString& path) {
+    if (m_desktop.openWithShell(path))
+        return true;
+    if (QFileInfo(path).isFile())
+        m_desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
+    else
+        m_desktop.showMessage(QStringLiteral("Файл \"%1\" не найден.").arg(path));
+    return false;
+}
+
 void MainWindow::exportWorkbook(bool music) {
     const CatalogueList& list =
         music ? static_cast<const CatalogueList&>(musicList()) : videoList();

@@ -139,6 +139,34 @@ void Settings::setKeepLists(bool keep) {
     m_file.writeBool(kKeepLists.name, keep);
 }
 
+namespace {
+
+QString recentRootKey(bool musicList, int slot) {
+    return (musicList ? QStringLiteral("recentMusic%1") : QStringLiteral("recentVideo%1"))
+        .arg(slot + 1);
+}
+
+} // namespace
+
+QStringList Settings::recentRoots(bool musicList) const {
+    QStringList roots;
+    for (int slot = 0; slot < kRecentRoots; ++slot) {
+        const QString root = m_file.readText(recentRootKey(musicList, slot), QString());
+        if (!root.isEmpty())
+            roots << root;
+    }
+    return roots;
+}
+
+void Settings::setRecentRoots(bool musicList, const QStringList& roots) {
+    for (int slot = 0; slot < kRecentRoots; ++slot) {
+        const QString key = recentRootKey(musicList, slot);
+        const QString root = roots.value(slot);
+        if (!root.isEmpty() || !m_file.readText(key, QString()).isEmpty())
+            m_file.writeText(key, root);
+    }
+}
+
 QList<int> Settings::columnWidths(bool musicList) const {
     QList<int> widths;
     const QString stored =

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace korvane {
@@ -105,6 +106,12 @@ public:
     void setToggles(const Toggles& toggles);
     bool keepLists() const; // keepLists: true
     void setKeepLists(bool keep);
+    // recentMusic1..5 / recentVideo1..5: the roots each list scanned last, the newest first, for
+    // "Недавние папки"; empty slots are left out. A slot is written only when it holds a root or
+    // held one before, so a program that never scanned writes none.
+    static constexpr int kRecentRoots = 5;
+    QStringList recentRoots(bool musicList) const;
+    void setRecentRoots(bool musicList, const QStringList& roots);
     // musicColumnWidths / videoColumnWidths: "0,0,60,0,180" (0: as designed); empty when absent.
     QList<int> columnWidths(bool musicList) const;
     void setColumnWidths(bool musicList, const QList<int>& widths);

@@ -71,7 +71,9 @@ void RowEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_saved = false;
     m_save->setEnabled(false);
-    m_cancel->setFocus(Qt::OtherFocusReason);
+    // The user came to edit: the first field takes the keys. Return saves nothing until a
+    // change enables "Сохранить".
+    m_fields.front()->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace korvane

@@ -13,9 +13,9 @@ class QPushButton;
 namespace korvane {
 
 // The modal editor of one list row: a labelled field for the caption and one for each cell,
-// "Сохранить" (default) and "Отмена". Shown with "Сохранить" disabled and the focus on "Отмена";
-// any change enables "Сохранить". Only "Сохранить" saves: "Отмена", Esc and the close box all leave
-// the row as it was.
+// "Сохранить" (default) and "Отмена". Shown with "Сохранить" disabled and the focus in the first
+// field; any change enables "Сохранить". Only "Сохранить" saves: "Отмена", Esc and the close box
+// all leave the row as it was.
 class RowEditor : public QDialog {
     Q_OBJECT
 public:

@@ -64,7 +64,7 @@ TEST(KeptLists, BothListsComeBackAsTheyWereAtExit) {
         w.videoList().appendRow({"clip.avi", {"700", "640 x 480", "1:00", "25", "XVID"}});
         music = w.musicList().rows();
         video = w.videoList().rows();
-        w.showMusicCount();
+        w.musicPage().showCount();
         f.stop();
     }
     ASSERT_TRUE(QFileInfo::exists(f.dir.file("korvane.db")));

@@ -3,9 +3,12 @@
 #include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
+#include "catalogue/CatalogueList.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "music/MusicRowEditor.h"
 #include "video/FfmpegDetector.h"
+#include "video/VideoRowEditor.h"
 #include "widgets/ListColumns.h"
 
 #include "FakeDesktop.h"
@@ -18,6 +21,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,7 +81,7 @@ TEST(MainWindow, FreshStartWithoutSettings) {
     EXPECT_FALSE(ui.testersAction->isEnabled());
     EXPECT_EQ(w.toggles(), Toggles{}); // all off but the bold group names
     EXPECT_TRUE(w.toggles().albumBoldFont);
-    EXPECT_TRUE(w.musicRoot.isEmpty());
+    EXPECT_TRUE(w.musicPage().root().isEmpty());
     EXPECT_TRUE(f.desktop.messages.isEmpty());
     EXPECT_FALSE(QFile::exists(f.dir.file("set.ini"))) << "nothing is written before a change";
 }
@@ -139,8 +143,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
                   QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
         t.foldDiscs = false;
         w.setToggles(t);
-        w.musicRoot = QStringLiteral("/музыка/");
-        w.videoFolder = QStringLiteral("/video");
+        w.musicPage().setRoot(QStringLiteral("/музыка/"));
+        w.videoPage().setRoot(QStringLiteral("/video"));
         w.close();
     }
     const QByteArray ini = f.dir.read("set.ini");
@@ -158,8 +162,8 @@ TEST(MainWindow, SaveThenLoadRestoresGeometryTogglesAndFolders) {
     EXPECT_TRUE(again.toggles().mp3NamesOnly);
     EXPECT_TRUE(again.toggles().txtUtf8);
     EXPECT_FALSE(again.toggles().foldDiscs);
-    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
-    EXPECT_EQ(again.videoFolder, QStringLiteral("/video"));
+    EXPECT_EQ(again.musicPage().root(), QStringLiteral("/музыка/"));
+    EXPECT_EQ(again.videoPage().root(), QStringLiteral("/video"));
     EXPECT_EQ(again.size(), QSize(700, 500));
     EXPECT_EQ(again.pos(), QPoint(40, 50));
 }
@@ -192,7 +196,7 @@ TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
         MainWindow w(ProgramFolder(data, config), desktop);
         w.mainLoad();
         EXPECT_EQ(w.settings().readText(u"save_dir", QString()), data + u'/');
-        w.musicRoot = QStringLiteral("/музыка/");
+        w.musicPage().setRoot(QStringLiteral("/музыка/"));
         w.show();
         EXPECT_TRUE(w.close());
     }
@@ -200,7 +204,7 @@ TEST(MainWindow, InstalledRemembersInTheUsersConfigFolder) {
     EXPECT_FALSE(QFile::exists(data + QStringLiteral("/set.ini")));
     MainWindow again(ProgramFolder(data, config), desktop);
     again.mainLoad();
-    EXPECT_EQ(again.musicRoot, QStringLiteral("/музыка/"));
+    EXPECT_EQ(again.musicPage().root(), QStringLiteral("/музыка/"));
     EXPECT_EQ(desktop.messages.size(), 1) << "the vanished output folder was replaced once";
 }
 
@@ -418,13 +422,84 @@ TEST(MainWindow, ExportMenuOpensAtThePointerOrUnderTheButtonFromTheKeyboard) {
     EXPECT_EQ(exportPopupPosition(button), under) << "the keyboard: under the button";
 
     w.musicList().appendRow({QStringLiteral("G  \\  A"), {"1", "-", "-", "-"}});
-    w.setMusicListCommandsEnabled(true);
+    w.musicPage().setListCommandsEnabled(true);
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Space);
     ASSERT_TRUE(w.ui().musicExportPopup->isVisible());
     EXPECT_EQ(w.ui().musicExportPopup->pos().x(), under.x());
     w.ui().musicExportPopup->hide();
 }
+TEST(MainWindow, EachListIsClearedFromTheFileMenuAsByItsButton) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        const MainWindow::Ui& ui = w.ui();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        QAction* clear = music ? ui.musicClearAction : ui.videoClearAction;
+        EXPECT_EQ(clear->text(), page.clearButton()->text()) << music;
+        EXPECT_TRUE(ui.fileMenu->actions().contains(clear));
+        EXPECT_FALSE(clear->isEnabled()) << "nothing to clear";
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.listFilled();
+        EXPECT_TRUE(clear->isEnabled());
+        ui.pages->setCurrentIndex(music ? 1 : 0);
+        clear->trigger();
+        EXPECT_EQ(ui.pages->currentWidget(), &page) << "its page comes to the front";
+        EXPECT_TRUE(page.list().isEmpty());
+        EXPECT_EQ(w.windowTitle(), titleCaption());
+        EXPECT_FALSE(clear->isEnabled());
+        EXPECT_FALSE(page.clearButton()->isEnabled());
+    }
+}
+
+TEST(MainWindow, TabWalksFromEachListToItsButtons) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.listFilled();
+        w.ui().pages->setCurrentWidget(&page);
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        page.view()->setFocus();
+        ASSERT_TRUE(page.view()->hasFocus());
+        QList<QWidget*> walked;
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget();
+        }
+        EXPECT_EQ(walked,
+                  (QList<QWidget*>{page.scanButton(), page.clearButton(), page.exportButton()}))
+            << music;
+    }
+}
+
+TEST(MainWindow, EachRowEditorOpensInItsFirstField) {
+    for (const bool music : {true, false}) {
+        Fixture f;
+        MainWindow& w = f.open();
+        ListPage& page = music ? w.musicPage() : w.videoPage();
+        RowEditor* editor = music ? static_cast<RowEditor*>(w.findChild<MusicRowEditor*>())
+                                  : w.findChild<VideoRowEditor*>();
+        ASSERT_NE(editor, nullptr);
+        page.list().appendRow({QStringLiteral("G  \\  A"), QStringList(music ? 4 : 5, "1")});
+        page.selectRow(0);
+        QWidget* focused = nullptr;
+        QTimer::singleShot(0, editor, [&] {
+            focused = editor->focusWidget();
+            // Return with nothing changed saves nothing: "Сохранить" waits for a change.
+            if (focused != nullptr)
+                QTest::keyClick(focused, Qt::Key_Return);
+            editor->reject();
+        });
+        page.editAction()->trigger();
+        EXPECT_EQ(focused, static_cast<QWidget*>(editor->field(0))) << music;
+        EXPECT_FALSE(editor->saved());
+    }
+}
+
 TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     Fixture f;
     MainWindow& w = f.open();

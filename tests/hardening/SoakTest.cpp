@@ -254,7 +254,7 @@ TEST(Soak, ScansWithTheUserBusyAllAlong) {
         ASSERT_TRUE(test::waitForJob(window.videoJob()));
         // A video scan started meanwhile runs beside the music scan now, not inside it, and may
         // end last with its own caption: the music page's count is the one checked.
-        window.showMusicCount();
+        window.musicPage().showCount();
 
         EXPECT_EQ(rowsOf(window.musicList()), expected) << "a row was lost or changed";
         EXPECT_EQ(window.windowTitle(),

@@ -145,7 +145,7 @@ TEST(MusicPage, ScanFillsTheListAndFinishes) {
     EXPECT_EQ(f.ui().progressBar->value(), 0);
     EXPECT_TRUE(f.ui().musicView->updatesEnabled());
     EXPECT_EQ(f.desktop.beeps, 1);
-    EXPECT_EQ(f.w().musicRoot, f.tree.root() + u'/');
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.root() + u'/');
 }
 
 TEST(MusicPage, CancelledPickerChangesNothing) {
@@ -160,11 +160,11 @@ TEST(MusicPage, CancelledPickerChangesNothing) {
 
 TEST(MusicPage, VanishedMusicRootIsForgottenAndAnExistingOnePreselected) {
     Fixture f;
-    f.w().musicRoot = f.tree.path("gone");
+    f.w().musicPage().setRoot(f.tree.path("gone"));
     f.ui().musicScanButton->click();
     EXPECT_EQ(f.desktop.folderPreselections, QStringList{QString()});
-    EXPECT_TRUE(f.w().musicRoot.isEmpty());
-    f.w().musicRoot = f.tree.root();
+    EXPECT_TRUE(f.w().musicPage().root().isEmpty());
+    f.w().musicPage().setRoot(f.tree.root());
     f.ui().musicScanButton->click();
     EXPECT_EQ(f.desktop.folderPreselections.last(), f.tree.root());
 }
@@ -173,9 +173,9 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
     Fixture f;
     f.tree.album("Group/Album", 50 * kMiB);
     struct Seen {
-        bool buttonEnabled = true;
-        bool actionEnabled = true;
-        QString title, status;
+        bool buttonEnabled = false;
+        bool actionEnabled = false;
+        QString caption, title, status;
     } listing;
     QString albumCaption;
     bool albumEnabled = false, clearEnabled = true;
@@ -189,15 +189,49 @@ TEST(MusicPage, StatesWhileFoldersAreListedAndAlbumsMeasured) {
     f.desktop.folderAnswers.push_back(f.tree.root());
     f.ui().musicScanButton->click();
     listing = {f.ui().musicScanButton->isEnabled(), f.ui().musicScanAction->isEnabled(),
-               f.w().windowTitle(), f.w().statusText()};
+               f.ui().musicScanButton->text(), f.w().windowTitle(), f.w().statusText()};
     ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
-    EXPECT_FALSE(listing.buttonEnabled);
-    EXPECT_FALSE(listing.actionEnabled) << "no second scan can start during the listing";
+    // The listing stops on the button and the menu command as the album phase does: no second
+    // scan can start during the listing, its press is a stop request.
+    EXPECT_TRUE(listing.buttonEnabled);
+    EXPECT_TRUE(listing.actionEnabled);
+    EXPECT_EQ(listing.caption, QStringLiteral("Остановить"));
     EXPECT_EQ(listing.title, QStringLiteral("Подождите, идёт поиск файлов..."));
     EXPECT_EQ(listing.status, QStringLiteral(" Подождите, идёт поиск файлов..."));
     EXPECT_EQ(albumCaption, QStringLiteral("Остановить"));
     EXPECT_TRUE(albumEnabled);
     EXPECT_FALSE(clearEnabled);
+}
+
+TEST(MusicPage, StopDuringTheFolderWalkEndsTheScanBeforeAnyAlbum) {
+    Fixture f;
+    for (int i = 0; i < 3; ++i)
+        f.tree.album(QStringLiteral("G%1/Album").arg(i), 10 * kMiB);
+    // A large tree: its walk lasts well beyond the press that follows the click.
+    for (int group = 0; group < 40; ++group) {
+        for (int folder = 0; folder < 100; ++folder)
+            f.tree.folder(QStringLiteral("Empty%1/F%2").arg(group).arg(folder));
+    }
+    const int barMaximum = f.ui().progressBar->maximum();
+    f.desktop.folderAnswers.push_back(f.tree.root());
+    f.ui().musicScanButton->click();
+    ASSERT_TRUE(f.w().musicJob().isRunning());
+    ASSERT_EQ(f.ui().musicScanButton->text(), QStringLiteral("Остановить"));
+    f.ui().musicScanButton->click();
+    EXPECT_TRUE(f.w().musicJob().stopRequested());
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
+    // Ended for the stop: the list is marked partial and no album was measured or read (the
+    // album phase sets the bar's range first); nothing was asked or reported besides.
+    EXPECT_EQ(f.list().count(), 0);
+    EXPECT_EQ(f.w().windowTitle(), count(0) + partialListNote());
+    EXPECT_EQ(f.ui().progressBar->maximum(), barMaximum) << "the album phase never began";
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
+    EXPECT_TRUE(f.desktop.messages.isEmpty());
+    EXPECT_EQ(f.w().statusText(), kFinished);
+    // The same tree scanned to its end gives its albums.
+    f.scan(f.tree.root());
+    EXPECT_EQ(f.list().count(), 3);
+    EXPECT_EQ(f.w().windowTitle(), count(3));
 }
 
 TEST(MusicPage, StopByButtonOrMenuAfterTheNextRowThenTheNextScanRunsToTheEnd) {
@@ -312,7 +346,7 @@ TEST(MusicPage, AFolderDroppedFromAFileManagerIsScannedAsIfChosen) {
     EXPECT_EQ(f.column(0), (QStringList{"G" + kSep + "A", "H" + kSep + "B"}))
         << "added to the list";
     EXPECT_EQ(f.desktop.folderCaptions.size(), 1) << "no picker for a dropped folder";
-    EXPECT_EQ(f.w().musicRoot, f.tree.path("two") + u'/');
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.path("two") + u'/');
     EXPECT_EQ(f.w().windowTitle(), count(2));
     EXPECT_EQ(f.w().statusText(), kFinished);
 }
@@ -333,10 +367,10 @@ TEST(MusicPage, SortOnWindows1251Bytes) {
     f.addRows({"b", "Б", "a", "B", "A"}, {"3", "23,4", "123,4", "-", "3"});
     f.ui().musicView->horizontalHeader()->sectionClicked(1);
     EXPECT_EQ(f.column(1), (QStringList{"-", "123,4", "23,4", "3", "3"}));
-    EXPECT_EQ(f.w().sortColumn, 1);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 1);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"}));
-    EXPECT_EQ(f.w().sortColumn, 0);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"A", "B", "a", "b", "Б"})) << "every click ascends";
     EXPECT_TRUE(f.desktop.questions.isEmpty());
@@ -351,7 +385,7 @@ TEST(MusicPage, SortInCategoriesModeAsksFirst) {
     f.desktop.yesNoAnswers = {false, true};
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), before);
-    EXPECT_EQ(f.w().sortColumn, 0);
+    EXPECT_EQ(f.w().musicPage().sortColumn(), 0);
     f.ui().musicView->horizontalHeader()->sectionClicked(0);
     EXPECT_EQ(f.column(0), (QStringList{"B" + kSep + "A", "Punk", "Z" + kSep + "A"}))
         << "header rows are sorted with the albums";
@@ -369,7 +403,7 @@ TEST(MusicPage, EditWritesOnlyTheFieldsThatAreNotEmpty) {
         EXPECT_EQ(editor.sizeField()->text(), QStringLiteral("50"));
         EXPECT_EQ(editor.styleField()->text(), QStringLiteral("Punk"));
         EXPECT_FALSE(editor.saveButton()->isEnabled());
-        EXPECT_EQ(editor.focusWidget(), editor.cancelButton());
+        EXPECT_EQ(editor.focusWidget(), editor.folderField()) << "opens in its first field";
         editor.styleField()->clear();
         editor.countryField()->setText(QStringLiteral("Россия"));
         editor.sizeField()->setText(QStringLiteral("not a number"));
@@ -792,4 +826,38 @@ TEST(MusicPage, FilterFollowsRowsAddedWhileItIsOn) {
     ASSERT_EQ(shown->rowCount(), 2);
     EXPECT_EQ(shown->index(0, 0).data().toString(), QStringLiteral("Rock"));
     EXPECT_EQ(shown->index(1, 0).data().toString(), "Аквариум" + kSep + "Равноденствие");
+}
+
+TEST(MusicPage, RecentFoldersUnderFileScanAsTheFolderDialogWould) {
+    Fixture f;
+    f.tree.album("one/G/A", 10 * kMiB);
+    f.tree.album("two/H/B", 10 * kMiB);
+    const auto captions = [&f] {
+        QStringList out;
+        for (QAction* action : f.ui().recentMenu->actions())
+            out << action->text();
+        return out;
+    };
+    EXPECT_FALSE(f.ui().recentMenu->menuAction()->isEnabled()) << "nothing scanned yet";
+    f.scan(f.tree.path("one"));
+    f.scan(f.tree.path("two"));
+    QCoreApplication::processEvents(); // the menu is rebuilt once the command is over
+    const QString one = "music: " + QDir::toNativeSeparators(f.tree.path("one") + u'/');
+    const QString two = "music: " + QDir::toNativeSeparators(f.tree.path("two") + u'/');
+    EXPECT_TRUE(f.ui().recentMenu->menuAction()->isEnabled());
+    EXPECT_EQ(captions(), (QStringList{two, one}));
+
+    // Kept in set.ini: the next window offers them.
+    f.window->close();
+    f.window = std::make_unique<MainWindow>(ProgramFolder(f.programDir.path()), f.desktop);
+    f.window->mainLoad();
+    ASSERT_EQ(captions(), (QStringList{two, one}));
+    const qsizetype asked = f.desktop.folderCaptions.size();
+    f.ui().recentMenu->actions().at(1)->trigger();
+    ASSERT_TRUE(test::waitForJob(f.window->musicJob()));
+    EXPECT_EQ(f.desktop.folderCaptions.size(), asked) << "no folder dialog";
+    EXPECT_EQ(f.w().musicPage().root(), f.tree.path("one") + u'/');
+    EXPECT_TRUE(f.column(0).contains("G" + kSep + "A"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(captions(), (QStringList{one, two})) << "the chosen root comes first";
 }

@@ -5,6 +5,7 @@
 #include "TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -197,4 +198,25 @@ TEST(Settings, WritesKeepTheirOrderAndBytes) {
     EXPECT_EQ(written.groupAlbumSeparator(), QStringLiteral(" - "));
     EXPECT_EQ(written.outputName(outputNames::musicSheet), QStringLiteral("Мои"));
     EXPECT_EQ(written.tagEncoding(), codepage::Choice::Koi8R);
+}
+
+// The recent roots take a slot each, newest first; a slot is written only when it holds a root
+// or held one, so a list that never scanned adds no line.
+TEST(Settings, RecentRootsRoundTripWithoutEmptySlots) {
+    test::TempDir dir;
+    SettingsFile file(dir.file(QStringLiteral("set.ini")));
+    Settings settings(file);
+    settings.setRecentRoots(true, {});
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("set.ini"))));
+    settings.setRecentRoots(true, {QStringLiteral("/музыка/"), QStringLiteral("/b/")});
+    EXPECT_EQ(dir.read(QStringLiteral("set.ini")),
+              QByteArray("[options]\r\nrecentMusic1=/\xEC\xF3\xE7\xFB\xEA\xE0/\r\n"
+                         "recentMusic2=/b/\r\n"));
+    EXPECT_EQ(settings.recentRoots(true), (QStringList{"/музыка/", "/b/"}));
+    EXPECT_TRUE(settings.recentRoots(false).isEmpty());
+    const QStringList many{"/1", "/2", "/3", "/4", "/5", "/6"};
+    settings.setRecentRoots(false, many);
+    EXPECT_EQ(settings.recentRoots(false), many.first(Settings::kRecentRoots));
+    settings.setRecentRoots(true, {QStringLiteral("/b/")});
+    EXPECT_EQ(settings.recentRoots(true), QStringList{"/b/"}) << "the old second slot emptied";
 }

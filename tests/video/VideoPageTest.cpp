@@ -85,7 +85,7 @@ TEST(VideoPage, CancelledPickerAddsNothingButEnablesTheListCommands) {
 TEST(VideoPage, VanishedFolderIsNotPreselected) {
     Fixture f;
     MainWindow& w = f.open();
-    w.videoFolder = f.clips.file(QStringLiteral("gone"));
+    w.videoPage().setRoot(f.clips.file(QStringLiteral("gone")));
     f.scan(std::nullopt);
     EXPECT_EQ(f.desktop.folderPreselections, QStringList{QString()});
 }
@@ -103,7 +103,7 @@ TEST(VideoPage, ScanFillsTheListAndRemembersTheFirstFilesFolder) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("В video коллекции: 2 позиций"));
     EXPECT_EQ(w.statusText(), kFinished);
     EXPECT_EQ(f.ui().progressBar->value(), 0);
-    EXPECT_EQ(w.videoFolder, QDir::toNativeSeparators(f.clips.file(QStringLiteral("Live"))));
+    EXPECT_EQ(w.videoPage().root(), QDir::toNativeSeparators(f.clips.file(QStringLiteral("Live"))));
     EXPECT_EQ(f.ui().videoScanButton->text(), QStringLiteral("Добавить клипы"));
     EXPECT_TRUE(f.ui().videoScanButton->isEnabled());
     EXPECT_TRUE(f.ui().videoScanAction->isEnabled());
@@ -225,7 +225,7 @@ TEST(VideoPage, HeaderClickSortsAndSetsTheSortColumn) {
     w.videoList().appendRow({"b", {"9", "", "", "", ""}});
     w.videoList().appendRow({"a", {"10", "", "", "", ""}});
     emit f.ui().videoView->horizontalHeader()->sectionClicked(1);
-    EXPECT_EQ(w.sortColumn, 1);
+    EXPECT_EQ(w.videoPage().sortColumn(), 1);
     EXPECT_EQ(w.videoList().row(0).caption, QStringLiteral("a"));
 }
 
