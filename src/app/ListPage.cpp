@@ -152,6 +152,20 @@ void ListPage::buildView() {
     connect(m_deleteAction, &QAction::triggered, this, &ListPage::deleteClicked);
     connect(m_view, &QWidget::customContextMenuRequested, this, &ListPage::rowMenuRequested);
 
+    // Undo and redo work anywhere on the page; in the filter field its own text's undo comes
+    // first.
+    const std::pair<QKeySequence, void (ListPage::*)()> historyKeys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), &ListPage::undo},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &ListPage::redo},
+    };
+    for (const auto& [keys, step] : historyKeys) {
+        auto* action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, step);
+    }
+
     connect(m_filterField, &QLineEdit::textChanged, this, &ListPage::filterChanged);
     auto* close = new QAction(m_filterField);
     close->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -275,6 +289,9 @@ bool ListPage::refuseWhileRunning() {
 }
 
 void ListPage::run(ListRunPlan plan) {
+    // Rows a scan adds or an update remakes are no command to undo, and an undo must not take
+    // them away.
+    m_history.clear();
     const bool update = !plan.appendsRows() && !plan.refreshes();
     auto shared = std::make_shared<PageRun>(m_kind.makeRun(std::move(plan)));
     auto host = std::make_shared<PageScanHost>(*this);
@@ -285,7 +302,10 @@ void ListPage::run(ListRunPlan plan) {
             });
             host->flush();
         },
-        [this, shared, update] { runEnded(shared->apply(), update); });
+        [this, shared, update] {
+            m_history.clear();
+            runEnded(shared->apply(), update);
+        });
 }
 
 void ListPage::runEnded(const RunOutcome& outcome, bool update) {
@@ -337,9 +357,14 @@ bool ListPage::confirmEmptyRoot(const QString& root) {
 }
 
 void ListPage::clearClicked() {
+    recordHistory();
     m_view->setUpdatesEnabled(false);
     m_list.clear();
     m_view->setUpdatesEnabled(true);
+    emptied();
+}
+
+void ListPage::emptied() {
     m_partial = false;
     m_frame.setCaption(titleCaption());
     if (m_kind.commandsOffWhileScanning) {
@@ -384,6 +409,7 @@ void ListPage::headerClicked(int column) {
                            "сортировке все категории смешаются, отсорировать?\"")))
         return;
     m_sortColumn = column;
+    recordHistory();
     m_list.sortByColumn(column);
 }
 
@@ -402,6 +428,7 @@ void ListPage::editClicked() {
     m_frame.execModal(*m_kind.editor);
     if (!m_kind.editor->saved() || !edited.isValid())
         return;
+    recordHistory();
     m_list.applyEdit(edited.row(), m_kind.editor->row());
     if (m_kind.saved)
         m_kind.saved(edited.row());
@@ -425,6 +452,7 @@ void ListPage::deleteClicked() {
             deleted.push_back(m_list.row(doomedRow).origin);
         }
     }
+    recordHistory();
     m_list.removeFlaggedRows(doomed);
     for (const RowOrigin& origin : deleted)
         m_list.leaveOut(origin);
@@ -433,10 +461,37 @@ void ListPage::deleteClicked() {
     if (next >= 0 && count > 0)
         m_view->selectRow(next);
     if (m_list.isEmpty()) {
-        clearClicked();
+        m_list.clear();
+        emptied();
         return;
     }
     showCount();
+}
+
+void ListPage::recordHistory() {
+    m_history.record(m_list);
+}
+
+void ListPage::undo() {
+    if (!m_history.canUndo() || refuseWhileRunning())
+        return;
+    m_history.undo(m_list);
+    historyStepTaken(QStringLiteral(" Действие отменено (Ctrl+Shift+Z - повторить)"));
+}
+
+void ListPage::redo() {
+    if (!m_history.canRedo() || refuseWhileRunning())
+        return;
+    m_history.redo(m_list);
+    historyStepTaken(QStringLiteral(" Действие повторено"));
+}
+
+void ListPage::historyStepTaken(const QString& status) {
+    if (m_list.isEmpty())
+        emptied();
+    else
+        listFilled();
+    m_frame.setStatusText(status);
 }
 
 void ListPage::rowMenuRequested(const QPoint& position) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/CatalogueUpdate.h"
+#include "catalogue/ListHistory.h"
 #include "settings/Toggles.h"
 
 #include <QWidget>
@@ -149,6 +150,14 @@ public:
     bool scanCanStart() const;
     void updateClicked();
     void clearClicked();
+    // Before a command by hand changes the list (delete, clear, edit, sort, a base fill): what
+    // Ctrl+Z goes back to.
+    void recordHistory();
+    // Ctrl+Z and Ctrl+Shift+Z: the list as it was before the last command, or after it again.
+    // Refused while a scan or an update runs.
+    void undo();
+    void redo();
+    const ListHistory& history() const { return m_history; }
     // The page came to the front.
     void shown();
     // The page's state once its list holds rows: after a scan, an update or a restore.
@@ -178,6 +187,10 @@ private:
     void runEnded(const RunOutcome& outcome, bool update);
     // After a scan, and after a picker cancelled on the video page: the commands are on again.
     void commandsOn();
+    // The list emptied: the page as before its first scan.
+    void emptied();
+    // After an undo or a redo: the page follows what the list now holds.
+    void historyStepTaken(const QString& status);
     void setScanEnabled(bool enabled);
     // From the start of a scan or an update: the scan button is the stop button.
     void offerStop();
@@ -214,6 +227,7 @@ private:
     bool m_stopArmed = false;
     bool m_partial = false; // the last scan was stopped
     int m_sortColumn = 0;
+    ListHistory m_history;
     QString m_statusBeforeFilter; // the status text the filter's count stands in for
 };
 

@@ -73,6 +73,8 @@ MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWi
         new ListPage(musicPageKind(*m_musicList, *musicEditor, *this), *m_musicList, *this, this);
     m_videoPage =
         new ListPage(videoPageKind(*m_videoList, *videoEditor, *this), *m_videoList, *this, this);
+    connect(m_baseFillDialog, &BaseFillDialog::listAboutToChange, m_musicPage,
+            &ListPage::recordHistory);
     buildMenus();
     buildPages();
     buildStatusBar();

@@ -1,5 +1,7 @@
 #include "bases/BaseFill.h"
 
+#include <algorithm>
+
 #include "catalogue/CatalogueList.h"
 #include "text/LocaleText.h"
 #include "text/TextFile.h"
@@ -45,6 +47,14 @@ void BaseFill::apply(CatalogueList& list, BaseKind kind, const std::vector<Chang
         if (change.row < list.count())
             list.setCell(change.row, cell, change.text);
     }
+}
+
+bool BaseFill::alters(const CatalogueList& list, BaseKind kind,
+                      const std::vector<Change>& changes) {
+    const int column = targetCell(kind) + 1;
+    return std::any_of(changes.begin(), changes.end(), [&](const Change& change) {
+        return change.row < list.count() && list.text(change.row, column) != change.text;
+    });
 }
 
 bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,

@@ -58,6 +58,9 @@ public:
              const Report& report = {});
     // Sets the target cell of the base kind in each changed row.
     static void apply(CatalogueList& list, BaseKind kind, const std::vector<Change>& changes);
+    // Whether apply would give any cell another text.
+    static bool alters(const CatalogueList& list, BaseKind kind,
+                       const std::vector<Change>& changes);
 
     FillState state() const { return m_state; }
     // "Чтение базы...", "Заполнение жанров..." (for both bases) or "ОК".

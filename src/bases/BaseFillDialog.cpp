@@ -101,6 +101,8 @@ void BaseFillDialog::startRun() {
 }
 
 void BaseFillDialog::runEnded(const std::vector<bases::BaseFill::Change>& changes) {
+    if (bases::BaseFill::alters(*m_list, m_request.kind, changes))
+        emit listAboutToChange();
     bases::BaseFill::apply(*m_list, m_request.kind, changes);
     showFillState();
     if (m_fill.state() == bases::FillState::Failed)

@@ -39,6 +39,8 @@ public:
     void reject() override;
 
 signals:
+    // A run's changes are about to go into the list.
+    void listAboutToChange();
     // A run has ended, whichever way.
     void runFinished();
 

@@ -213,5 +213,28 @@ TEST_F(MainWindowBasesTest, SaveErrorShowsTheCreateErrorAndKeepsTheStatusText) {
     EXPECT_EQ(m_window.statusText(), QStringLiteral("before"));
 }
 
+
+// A fill is one step of the music list's history; a fill that changes nothing is none.
+TEST_F(MainWindowBasesTest, AFillIsUndoneAsOneStep) {
+    writeFile(QStringLiteral("genrebd.txt"), "owls=Punk\r\nkino=Rock\r\n");
+    addAlbum(QStringLiteral("OWLS") + kSeparator + QStringLiteral("X"), QStringLiteral("Ska"),
+             QStringLiteral("-"));
+    addAlbum(QStringLiteral("Kino") + kSeparator + QStringLiteral("Y"), QStringLiteral("-"),
+             QStringLiteral("-"));
+    m_desktop.yesNoAnswers = {true};
+    trigger(FillGenreAll);
+    ASSERT_EQ(cell(0, StyleCell), QStringLiteral("Punk"));
+    ASSERT_EQ(cell(1, StyleCell), QStringLiteral("Rock"));
+    m_desktop.yesNoAnswers = {true};
+    trigger(FillGenreAll);
+
+    m_window.musicPage().undo();
+    EXPECT_EQ(cell(0, StyleCell), QStringLiteral("Ska"));
+    EXPECT_EQ(cell(1, StyleCell), QStringLiteral("-"));
+    EXPECT_FALSE(m_window.musicPage().history().canUndo()) << "the second fill changed nothing";
+    m_window.musicPage().redo();
+    EXPECT_EQ(cell(0, StyleCell), QStringLiteral("Punk"));
+}
+
 } // namespace
 } // namespace korvane

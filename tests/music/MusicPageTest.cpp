@@ -861,3 +861,75 @@ TEST(MusicPage, RecentFoldersUnderFileScanAsTheFolderDialogWould) {
     QCoreApplication::processEvents();
     EXPECT_EQ(captions(), (QStringList{one, two})) << "the chosen root comes first";
 }
+
+// Ctrl+Z takes back each command by hand in turn (sort, delete, edit, clear), Ctrl+Shift+Z does
+// it again, the page's commands follow, and the catalogue stored at close holds what was undone
+// to.
+TEST(MusicPage, CtrlZUndoesEachCommandAndTheStoredListFollows) {
+    Fixture f;
+    f.tree.album(QStringLiteral("A/A"), 30 * kMiB);
+    f.tree.album(QStringLiteral("B/A"), 10 * kMiB);
+    f.tree.album(QStringLiteral("C/A"), 20 * kMiB);
+    f.scan(f.tree.root());
+    f.focusList();
+    // The keys go to the list with the focus, the window active again after the row editor.
+    const auto keys = [&f](Qt::KeyboardModifiers modifiers) {
+        // The offscreen platform leaves a closed dialog the active window.
+        QApplication::setActiveWindow(f.window.get());
+        f.focusList();
+        QTest::keyClick(f.ui().musicView, Qt::Key_Z, modifiers);
+    };
+    const auto undo = [&] { keys(Qt::ControlModifier); };
+    const auto redo = [&] { keys(Qt::ControlModifier | Qt::ShiftModifier); };
+    const QStringList scanned = f.column(0);
+    ASSERT_EQ(scanned.size(), 3);
+    undo();
+    EXPECT_EQ(f.column(0), scanned) << "a scan is nothing to undo";
+
+    f.ui().musicView->horizontalHeader()->sectionClicked(1);
+    const QStringList sorted = f.column(0);
+    ASSERT_NE(sorted, scanned);
+    f.ui().musicView->selectRow(0);
+    f.pressDelete();
+    f.ui().musicView->selectRow(0);
+    f.edit([](MusicRowEditor& editor) {
+        editor.styleField()->setText(QStringLiteral("Punk"));
+        editor.saveButton()->click();
+    });
+    ASSERT_EQ(f.list().text(0, 1 + StyleCell), QStringLiteral("Punk"));
+    f.ui().musicClearButton->click();
+    ASSERT_TRUE(f.list().isEmpty());
+
+    undo(); // the clear
+    EXPECT_EQ(f.list().count(), 2);
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+    EXPECT_TRUE(f.ui().musicClearButton->isEnabled());
+    EXPECT_TRUE(enabled(f.ui().exportMenu));
+    EXPECT_EQ(f.list().text(0, 1 + StyleCell), QStringLiteral("Punk"));
+    undo(); // the edit
+    EXPECT_EQ(f.list().text(0, 1 + StyleCell), QStringLiteral("-"));
+    undo(); // the delete
+    EXPECT_EQ(f.column(0), sorted);
+    EXPECT_TRUE(f.list().leftOut().empty()) << "an album brought back is no longer left out";
+    undo(); // the sort
+    EXPECT_EQ(f.column(0), scanned);
+    undo();
+    EXPECT_EQ(f.column(0), scanned) << "nothing before the scan";
+
+    redo();
+    redo();
+    EXPECT_EQ(f.column(0), sorted.mid(1));
+    EXPECT_EQ(f.list().leftOut().size(), 1u);
+    EXPECT_EQ(f.w().windowTitle(), count(2));
+
+    f.window->close();
+    f.window.reset();
+    f.window = std::make_unique<MainWindow>(ProgramFolder(f.programDir.path()), f.desktop);
+    f.window->mainLoad();
+    f.window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.column(0), sorted.mid(1));
+    f.focusList();
+    undo();
+    EXPECT_EQ(f.column(0), sorted.mid(1)) << "the history ends with the session";
+}
