@@ -185,5 +185,14 @@ TEST(RequestsInFlightOption, NeedsACountOfOneOrMore) {
     }
 }
 
+TEST(RequestsInFlightOption, IsTheMusicCommands) {
+    QTemporaryDir collection;
+    const CliOutcome outcome =
+        runCli(QStringList{"video", collection.path(), "--jobs", "4", "--print"});
+    EXPECT_EQ(outcome.status, kExitUsage);
+    EXPECT_NE(outcome.err.find("--jobs is an option of the music command"), std::string::npos)
+        << outcome.err;
+}
+
 } // namespace
 } // namespace korvane::cli
