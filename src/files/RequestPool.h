@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -68,9 +69,16 @@ private:
         bool done = false; // under the pool's mutex
     };
     template <class T> struct Slot final : Work {
-        void run() override { value.emplace(work()); }
+        void run() override {
+            try {
+                value.emplace(work());
+            } catch (...) {
+                error = std::current_exception();
+            }
+        }
         std::function<T()> work;
         std::optional<T> value;
+        std::exception_ptr error; // thrown again where the result is taken
     };
 
 public:
@@ -85,9 +93,10 @@ public:
                 std::unique_lock lock(m_pool->m_mutex);
                 m_pool->m_finished.wait(lock, [this] { return m_slot->done; });
             }
-            T value = std::move(*m_slot->value);
-            m_slot.reset();
-            return value;
+            const std::shared_ptr<Slot<T>> slot = std::move(m_slot);
+            if (slot->error)
+                std::rethrow_exception(slot->error);
+            return std::move(*slot->value);
         }
         // Not wanted any more: no thread begins it, and one that has begun it is waited for, so
         // that what the work refers to may go.

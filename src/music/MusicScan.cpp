@@ -105,9 +105,9 @@ MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
     return measured;
 }
 
-// An album on its way to a row: left out by its size, kept from the update, or read on the pool.
+// An album on its way to a row: kept from the update, read on the pool, or neither when its size
+// leaves it out.
 struct PendingAlbum {
-    bool small = false;
     std::optional<MusicRow> unchanged;
     RequestPool::Task<std::optional<MusicRow>> read;
 };
@@ -143,10 +143,8 @@ private:
         PendingAlbum pending;
         MeasuredAlbum measured =
             measureAlbum(m_rootDir, album, m_listings, m_options.toggles.otherFormats);
-        if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit) {
-            pending.small = true;
+        if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit)
             return pending;
-        }
         const RowOrigin origin{m_root, album.folder, measured.signature};
         if (const CatalogueRow* unchanged = m_update ? m_update->unchangedRow(origin) : nullptr) {
             pending.unchanged = *unchanged;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 using namespace korvane;
@@ -70,6 +71,23 @@ TEST(RequestPool, ADroppedTaskIsNotBegunOrIsWaitedFor) {
     // The pool's thread is free again and skips the dropped task.
     EXPECT_EQ(pool.submit([] { return 7; }).take(), 7);
     EXPECT_EQ(late, 0);
+}
+
+// What a task throws comes out where its result is taken, on either thread.
+TEST(RequestPool, AThrowingTaskThrowsWhereItIsTaken) {
+    for (const int inFlight : {1, 4}) {
+        SCOPED_TRACE(inFlight);
+        RequestPool pool(inFlight);
+        auto failing = pool.submit([]() -> int { throw std::runtime_error("no room"); });
+        auto fine = pool.submit([] { return 3; });
+        EXPECT_EQ(fine.take(), 3);
+        try {
+            failing.take();
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "no room");
+        }
+    }
 }
 
 // A scan stopped early leaves queued tasks behind: the pool ends without them.
