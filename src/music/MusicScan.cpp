@@ -158,10 +158,11 @@ private:
                      origin};
         pending.read = m_pool.submit([this, row = std::move(row), folder = m_rootDir + album.folder,
                                       measured = std::move(measured)]() mutable {
-            // A folder removed since the walk (a user tidying up during the scan) is left out,
-            // as its size would be "0" now.
+            // A folder removed (or replaced by a file) since the walk, a user tidying up during
+            // the scan, is left out, as its size would be "0" now.
             struct stat info {};
-            if (::stat(files::encodeFileName(folder).constData(), &info) != 0)
+            if (::stat(files::encodeFileName(folder).constData(), &info) != 0 ||
+                !S_ISDIR(info.st_mode))
                 return std::optional<MusicRow>();
             readAlbumDetails(m_rootDir + measured.detailsFolder, measured.detailsListing, row,
                              m_options.separator, m_options.toggles, m_stop,
