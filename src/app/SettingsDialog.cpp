@@ -113,6 +113,11 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     addField(QStringLiteral("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
              m_fields.postLimit, grid);
     m_fields.postLimit->setValidator(new QIntValidator(0, 1'000'000'000, m_fields.postLimit));
+    addField(QStringLiteral("Запросов к диску одновременно\n(0 - по виду диска):"),
+             m_fields.requestsInFlight, grid);
+    m_fields.requestsInFlight->setValidator(new QIntValidator(0, 256, m_fields.requestsInFlight));
+    m_fields.requestsInFlight->setToolTip(
+        QStringLiteral("0: 8 на сетевом диске, 1 на жёстком диске, 2 на остальных"));
 
     auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
@@ -153,8 +158,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     layout->addLayout(buttons);
     fitDialogToContents(this, kDesignSize);
 
-    for (QLineEdit* field : {m_fields.minLimit, m_fields.saveDir, m_fields.groupAlbumSeparator,
-                             m_fields.txtSeparator, m_fields.postLimit}) {
+    for (QLineEdit* field :
+         {m_fields.minLimit, m_fields.saveDir, m_fields.groupAlbumSeparator, m_fields.txtSeparator,
+          m_fields.postLimit, m_fields.requestsInFlight}) {
         connect(field, &QLineEdit::textChanged, this, [this] { m_apply->setEnabled(true); });
     }
     for (const NameFields& name : m_names) {
@@ -189,6 +195,7 @@ void SettingsDialog::load() {
     m_fields.txtSeparator->setText(s.txtSeparator());
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(s.tagEncoding()));
     m_fields.postLimit->setText(QString::number(s.postLimit()));
+    m_fields.requestsInFlight->setText(QString::number(s.requestsInFlight()));
     m_apply->setEnabled(false);
     m_close->setFocus();
 }
@@ -216,6 +223,10 @@ void SettingsDialog::apply() {
         s.setTxtSeparator(m_fields.txtSeparator->text());
         s.setGroupAlbumSeparator(m_fields.groupAlbumSeparator->text());
         s.setTagEncoding(static_cast<codepage::Choice>(m_fields.tagEncoding->currentIndex()));
+        // Written only when changed, so that a set.ini that never named it stays as it was.
+        if (const int requests = m_fields.requestsInFlight->text().toInt();
+            requests != s.requestsInFlight())
+            s.setRequestsInFlight(requests);
     } catch (const ReportedError& error) {
         m_desktop.showError(error.message());
         return;
@@ -233,6 +244,7 @@ void SettingsDialog::setDefaults() {
     m_fields.txtSeparator->setText(kDefaultTxtSeparator);
     m_fields.groupAlbumSeparator->setText(kDefaultGroupAlbumSeparator);
     m_fields.postLimit->setText(QStringLiteral("0"));
+    m_fields.requestsInFlight->setText(QStringLiteral("0"));
     m_fields.tagEncoding->setCurrentIndex(static_cast<int>(codepage::Choice::Auto));
     m_apply->setEnabled(true);
 }

@@ -46,7 +46,8 @@ public:
         QLineEdit* videoWorkbookName;
         // "Кодировка 8-битных тегов": the items in the order of codepage::Choice.
         QComboBox* tagEncoding;
-        QLineEdit* postLimit; // the largest forum post in characters, 0: one file
+        QLineEdit* postLimit;        // the largest forum post in characters, 0: one file
+        QLineEdit* requestsInFlight; // the scans' requests to the disk at once, 0: by the disk
     };
     const Fields& fields() const { return m_fields; }
     QPushButton* applyButton() const { return m_apply; }

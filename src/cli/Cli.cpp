@@ -32,7 +32,9 @@ const Command kCommands[] = {
      "    since the list was last published, --mark-published makes the list the published\n"
      "    one; --encoding auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets\n"
      "    and folder names in that code page (auto: each decided from its letters) instead of\n"
-     "    the setting of set.ini"},
+     "    the setting of set.ini; --jobs N keeps N requests to the disk in flight (1: one at\n"
+     "    a time; without it, requestsInFlight of set.ini, or 8 on a network share, 1 on a\n"
+     "    spinning disk, 2 elsewhere)"},
     {"tags", runTagsCommand,
      "tags FILE [--encoding ...] every field of every audio reader, as JSON, with the code\n"
      "    page chosen for each 8-bit text and how sure the choice was"},

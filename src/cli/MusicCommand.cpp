@@ -86,6 +86,8 @@ int runMusicCommand(const QStringList& args, Context& context) {
     MusicScanOptions options = readMusicScanOptions(settings, toggles, settings.testersModeText());
     if (arguments.tagEncoding)
         options.toggles.tagEncoding = *arguments.tagEncoding;
+    if (arguments.requestsInFlight)
+        options.requestsInFlight = *arguments.requestsInFlight;
     std::unique_ptr<CatalogueStore> store;
     if (arguments.store || arguments.update)
         store = openCatalogue(folder, context);

@@ -43,6 +43,14 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
             result.postLimit = limit;
             continue;
         }
+        if (word == QLatin1String("--jobs")) {
+            bool ok = false;
+            const int jobs = i < args.size() ? args.at(i++).toInt(&ok) : 0;
+            if (!ok || jobs < 1)
+                throw UsageError("--jobs needs a number of requests in flight (1: one at a time)");
+            result.requestsInFlight = jobs;
+            continue;
+        }
         if (word == QLatin1String("--since-published")) {
             result.sincePublished = true;
             continue;

@@ -25,14 +25,15 @@ struct ScanArguments {
     std::optional<codepage::Choice> tagEncoding; // --encoding auto|cp1251|koi8-r|cp866|cp1252
     bool mayEmpty =
         false; // --allow-empty: the update may empty a root that holds none of its albums
-    QString postTemplate;               // --template FILE for the forum posts of this run
-    std::optional<qsizetype> postLimit; // --post-limit N
-    bool sincePublished = false;        // --since-published: the actions get what changed
-    bool markPublished = false;         // --mark-published: the list becomes the published one
+    QString postTemplate;                // --template FILE for the forum posts of this run
+    std::optional<qsizetype> postLimit;  // --post-limit N
+    bool sincePublished = false;         // --since-published: the actions get what changed
+    bool markPublished = false;          // --mark-published: the list becomes the published one
+    std::optional<int> requestsInFlight; // --jobs N: requests to the file system in flight
 };
 
 // Reads a scan command's words: list actions, --store, --update, --txt-encoding ENCODING,
-// --encoding CODEPAGE, --template FILE and --post-limit N,
+// --encoding CODEPAGE, --template FILE, --post-limit N and --jobs N,
 // then the words `option` takes
 // (it returns true for each word it used), the rest are roots. Throws UsageError for an unknown
 // option or no root (without --update), and CommandError for a root that is not a folder, before

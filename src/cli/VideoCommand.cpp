@@ -49,6 +49,9 @@ int runVideoCommand(const QStringList& args, Context& context) {
             toggles.allVideoFiles = word == QLatin1String("--all-files");
             return true;
         });
+    // The video scan makes one request at a time.
+    if (arguments.requestsInFlight)
+        throw UsageError("--jobs is an option of the music command");
     const VideoFiles files = toggles.allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo;
     // Without the probe every clip would be listed, and stored, as "0 x 0": fail before the scan.
     requireModuleEntry(video::kProbeModuleName, video::kProbeModuleEntry);

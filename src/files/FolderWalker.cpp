@@ -1,6 +1,7 @@
 #include "files/FolderWalker.h"
 
 #include "files/FileName.h"
+#include "files/RequestPool.h"
 
 #include <QCryptographicHash>
 
@@ -68,9 +69,28 @@ struct FolderId {
     auto operator<=>(const FolderId&) const = default;
 };
 
+// Whether folderSizeText counts the entry: everything but folders, hidden entries left out.
+bool counted(const Entry& entry) {
+    return !entry.name.empty() && entry.name.front() != '.' && entry.type != DT_DIR;
+}
+
+std::int64_t nanoseconds(const struct timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+// The size and times of a counted entry that is a regular file (links followed).
+void measure(const struct stat& st, FolderEntry& entry) {
+    if (!S_ISREG(st.st_mode))
+        return;
+    entry.size = st.st_size;
+    entry.modifiedNs = nanoseconds(st.st_mtim);
+    entry.changedNs = nanoseconds(st.st_ctim);
+}
+
 // Reads a whole directory first, so that a deep tree never holds one open descriptor per level.
 // Each entry that is a folder (a link to a folder included) comes with its identity when it could
-// be taken; the other entries' names are kept when asked for. A stop ends it at the next entry.
+// be taken; the other entries' names are kept when asked for, and the whole listing measured as
+// folderSizeText measures it, each entry examined once. A stop ends it at the next entry.
 struct Listing {
     struct Folder {
         QString name;
@@ -80,10 +100,12 @@ struct Listing {
     };
     std::vector<Folder> folders;
     std::vector<QString> others;
+    std::vector<FolderEntry> entries;
     bool abandoned = false;
 };
 
-Listing listFolders(const QString& dir, const std::stop_token& stop, bool keepOthers = false) {
+Listing listFolders(const QString& dir, const std::stop_token& stop, bool keepOthers = false,
+                    bool keepEntries = false) {
     Listing listing;
     DirectoryReader reader(dir);
     if (!reader.isOpen())
@@ -94,12 +116,18 @@ Listing listFolders(const QString& dir, const std::stop_token& stop, bool keepOt
             listing.abandoned = true;
             return listing;
         }
+        if (keepEntries)
+            listing.entries.push_back({entry.name, entry.type});
         if (isDotOrDotDot(entry.name))
             continue;
         const bool maybeFolder =
             entry.type == DT_DIR || entry.type == DT_LNK || entry.type == DT_UNKNOWN;
+        const bool measured = keepEntries && counted(entry);
         struct stat st;
-        const bool known = maybeFolder && fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0;
+        const bool known =
+            (maybeFolder || measured) && fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0;
+        if (measured && known)
+            measure(st, listing.entries.back());
         // A folder the listing reports but that cannot be examined (no search right on its
         // parent) is still a folder; a vanished or dangling entry is not.
         if (!maybeFolder || (known ? !S_ISDIR(st.st_mode) : entry.type != DT_DIR)) {
@@ -126,75 +154,97 @@ QString withoutTrailingSeparator(const QString& path) {
 struct Walk {
     std::vector<FolderId> path;
     std::set<FolderId> linkedTargets;
-    QStringList* others; // where the entries that are no folders go; nullptr when unwanted
+    FolderWalk& out;
+    RequestPool& pool;
     const std::stop_token& stop;
 };
 
 // A folder link is entered once per walk: links from many folders to many others would otherwise
 // have the walk follow every chain of them, which grows exponentially with their number.
+bool onPath(const Listing::Folder& folder, const Walk& walk) {
+    return folder.known &&
+           std::find(walk.path.begin(), walk.path.end(), folder.id) != walk.path.end();
+}
+
 bool shouldEnter(const Listing::Folder& folder, Walk& walk) {
     if (!folder.known)
         return true;
-    if (std::find(walk.path.begin(), walk.path.end(), folder.id) != walk.path.end())
+    if (onPath(folder, walk))
         return false; // a link back to a folder on our own path
     return !folder.link || walk.linkedTargets.insert(folder.id).second;
 }
 
-// Returns false when the walk was stopped.
-bool listAllFolders(const QString& dir, Walk& walk, QStringList& list) {
-    const Listing listing = listFolders(dir, walk.stop, walk.others != nullptr);
+// Takes in dir's listing and walks its sub-folders; returns false when the walk was stopped.
+// Every sub-folder's listing is asked of the pool at once, so that they are read while the
+// walk goes down the first one; the decisions stay in the serial walk's order.
+bool walkFolder(const QString& dir, Listing listing, Walk& walk) {
     const QString prefix = dir.endsWith(kSeparator) ? dir : dir + kSeparator;
     for (const QString& name : listing.others)
-        walk.others->append(prefix + name);
-    for (const Listing::Folder& folder : listing.folders) {
-        if (!shouldEnter(folder, walk))
+        walk.out.others.append(prefix + name);
+    if (walk.out.keepListings)
+        walk.out.listings.insert(dir, std::move(listing.entries));
+    using ListingTask = RequestPool::Task<Listing>;
+    std::vector<ListingTask> tasks(listing.folders.size());
+    for (size_t i = listing.folders.size(); i-- > 0;) {
+        if (onPath(listing.folders[i], walk))
             continue;
+        tasks[i] = walk.pool.submit(
+            [full = prefix + listing.folders[i].name, &walk] {
+                return listFolders(full, walk.stop, walk.out.keepOthers, walk.out.keepListings);
+            },
+            true);
+    }
+    bool goOn = true;
+    for (size_t i = 0; i < listing.folders.size(); ++i) {
+        const Listing::Folder& folder = listing.folders[i];
+        if (!goOn || !shouldEnter(folder, walk)) {
+            tasks[i].drop();
+            continue;
+        }
         const QString full = prefix + folder.name;
-        list.append(full);
+        walk.out.folders.append(full);
         if (folder.known)
             walk.path.push_back(folder.id);
-        const bool goOn = listAllFolders(full, walk, list);
+        goOn = walkFolder(full, tasks[i].take(), walk);
         if (folder.known)
             walk.path.pop_back();
-        if (!goOn)
-            return false;
     }
-    return !listing.abandoned;
-}
-
-void walkTree(const QString& root, QStringList& folders, QStringList* others,
-              const std::stop_token& stop) {
-    const QString dir = withoutTrailingSeparator(root);
-    Walk walk{{}, {}, others, stop};
-    struct stat st;
-    if (stat(files::encodeFileName(dir), &st) == 0)
-        walk.path.push_back({st.st_dev, st.st_ino});
-    listAllFolders(dir, walk, folders);
+    return goOn && !listing.abandoned;
 }
 
 } // namespace
 
+void walkFolders(const QString& root, FolderWalk& walk, RequestPool& pool,
+                 const std::stop_token& stop) {
+    const QString dir = withoutTrailingSeparator(root);
+    Walk state{{}, {}, walk, pool, stop};
+    struct stat st;
+    if (stat(files::encodeFileName(dir), &st) == 0)
+        state.path.push_back({st.st_dev, st.st_ino});
+    walkFolder(dir, listFolders(dir, stop, walk.keepOthers, walk.keepListings), state);
+}
+
 void listAllFolders(const QString& root, QStringList& list, const std::stop_token& stop) {
-    walkTree(root, list, nullptr, stop);
+    FolderWalk walk;
+    RequestPool serial(1);
+    walkFolders(root, walk, serial, stop);
+    list.append(walk.folders);
 }
 
 void listAllFolders(const QString& root, QStringList& folders, QStringList& others,
                     const std::stop_token& stop) {
-    walkTree(root, folders, &others, stop);
+    FolderWalk walk;
+    walk.keepOthers = true;
+    RequestPool serial(1);
+    walkFolders(root, walk, serial, stop);
+    folders.append(walk.folders);
+    others.append(walk.others);
 }
 
 void listCategoryFolders(const QString& root, QStringList& list, const std::stop_token& stop) {
     for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), stop).folders)
         list.append(folder.name);
 }
-
-namespace {
-
-std::int64_t nanoseconds(const struct timespec& time) {
-    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
-}
-
-} // namespace
 
 QString folderSizeText(const QString& folder) {
     std::vector<FolderEntry> listing;
@@ -204,24 +254,21 @@ QString folderSizeText(const QString& folder) {
 QString folderSizeText(const QString& folder, std::vector<FolderEntry>& listing) {
     listing.clear();
     DirectoryReader reader(folder);
-    if (!reader.isOpen())
-        return sizeTextOfBytes(0);
-    std::uint64_t sum = 0;
     Entry entry;
-    while (reader.next(entry)) {
+    while (reader.isOpen() && reader.next(entry)) {
         listing.push_back({entry.name, entry.type});
-        // Hidden entries (and "." and "..") do not count; neither do folders.
-        if (entry.name.empty() || entry.name.front() == '.' || entry.type == DT_DIR)
-            continue;
         struct stat st;
-        if (fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) {
-            sum += static_cast<std::uint64_t>(st.st_size);
-            listing.back().size = st.st_size;
-            listing.back().modifiedNs = nanoseconds(st.st_mtim);
-            listing.back().changedNs = nanoseconds(st.st_ctim);
-        }
+        if (counted(entry) && fstatat(reader.fd(), entry.name.c_str(), &st, 0) == 0)
+            measure(st, listing.back());
     }
-    return sizeTextOfBytes(sum);
+    return sizeTextOfBytes(listedBytes(listing));
+}
+
+std::uint64_t listedBytes(const std::vector<FolderEntry>& listing) {
+    std::uint64_t bytes = 0;
+    for (const FolderEntry& entry : listing)
+        bytes += entry.size > 0 ? static_cast<std::uint64_t>(entry.size) : 0;
+    return bytes;
 }
 
 QByteArray folderSignature(const std::vector<FolderEntry>& listing) {

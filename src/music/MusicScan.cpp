@@ -2,7 +2,7 @@
 
 #include "catalogue/CatalogueUpdate.h"
 #include "files/FileName.h"
-#include "files/FolderSizeQueue.h"
+#include "files/RequestPool.h"
 #include "music/AlbumDetails.h"
 #include "music/DiscFolders.h"
 #include "music/MusicList.h"
@@ -11,6 +11,11 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+
+#include <deque>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace korvane {
 namespace {
@@ -55,20 +60,16 @@ struct MeasuredAlbum {
     int discs = 0; // of a folded album: its disc folders, and its loose tracks as one more
 };
 
-std::uint64_t listedBytes(const std::vector<FolderEntry>& listing) {
-    std::uint64_t bytes = 0;
-    for (const FolderEntry& entry : listing)
-        bytes += entry.size > 0 ? static_cast<std::uint64_t>(entry.size) : 0;
-    return bytes;
-}
-
-// Takes the album's listings from sizes, in the order the album's paths were queued. A folded
-// album measures every folder it takes in and reads its details from its loose tracks, else from
-// the first disc that holds audio; its signature covers every folder, so that a change on any
-// disc reads the album again.
-MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bool otherFormats) {
+// Measures an album from the walk's listings (taking them out). A folded album measures every
+// folder it takes in and reads its details from its loose tracks, else from the first disc that
+// holds audio; its signature covers every folder, so that a change on any disc reads the album
+// again.
+MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
+                           QHash<QString, std::vector<FolderEntry>>& listings, bool otherFormats) {
+    const auto take = [&](const QString& folder) { return listings.take(rootDir + folder); };
     MeasuredAlbum measured;
-    measured.size = sizes.takeNext(measured.detailsListing);
+    measured.detailsListing = take(album.folder);
+    measured.size = sizeTextOfBytes(listedBytes(measured.detailsListing));
     measured.detailsFolder = album.folder;
     if (album.inner.isEmpty()) {
         measured.signature = folderSignature(measured.detailsListing);
@@ -85,8 +86,7 @@ MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bo
     const bool looseTracks = holdsAudio(measured.detailsListing, otherFormats);
     std::vector<std::vector<FolderEntry>> discListings(static_cast<size_t>(album.discs.size()));
     for (const QString& inner : album.inner) {
-        std::vector<FolderEntry> listing;
-        sizes.takeNext(listing);
+        std::vector<FolderEntry> listing = take(inner);
         bytes += listedBytes(listing);
         addToSignature(inner, listing);
         if (const qsizetype disc = album.discs.indexOf(inner); disc >= 0)
@@ -105,6 +105,86 @@ MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bo
     return measured;
 }
 
+// An album on its way to a row: kept from the update, read on the pool, or neither when its size
+// leaves it out.
+struct PendingAlbum {
+    std::optional<MusicRow> unchanged;
+    RequestPool::Task<std::optional<MusicRow>> read;
+};
+
+// Each album that is read has the pool read it ahead of the row, so that the reads of the next
+// albums are in flight while one is handed out.
+class AlbumReads {
+public:
+    AlbumReads(const QString& root, const MusicScanOptions& options,
+               const std::vector<AlbumFolders>& albums,
+               QHash<QString, std::vector<FolderEntry>>& listings, const CatalogueUpdate* update,
+               RequestPool& pool, const std::stop_token& stop)
+        : m_root(root), m_rootDir(withTrailingSeparator(root)), m_options(options),
+          m_albums(albums), m_listings(listings), m_update(update), m_pool(pool), m_stop(stop),
+          m_ahead(static_cast<size_t>(pool.inFlight()) * 4) {}
+
+    // The album at index (taken in order, once each).
+    PendingAlbum take(size_t index) {
+        while (m_prepared < m_albums.size() && m_prepared <= index + m_ahead)
+            m_pending.push_back(prepare(m_albums[m_prepared++]));
+        PendingAlbum album = std::move(m_pending.front());
+        m_pending.pop_front();
+        return album;
+    }
+
+    ~AlbumReads() {
+        for (PendingAlbum& album : m_pending)
+            album.read.drop();
+    }
+
+private:
+    PendingAlbum prepare(const AlbumFolders& album) {
+        PendingAlbum pending;
+        MeasuredAlbum measured =
+            measureAlbum(m_rootDir, album, m_listings, m_options.toggles.otherFormats);
+        if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit)
+            return pending;
+        const RowOrigin origin{m_root, album.folder, measured.signature};
+        if (const CatalogueRow* unchanged = m_update ? m_update->unchangedRow(origin) : nullptr) {
+            pending.unchanged = *unchanged;
+            pending.unchanged->origin = origin; // the root may have moved
+            return pending;
+        }
+        const Toggles& toggles = m_options.toggles;
+        MusicRow row{folderText(files::displayFileName(album.folder, toggles.tagEncoding),
+                                toggles.musicInCat, m_options.separator),
+                     {measured.size},
+                     origin};
+        pending.read = m_pool.submit([this, row = std::move(row), folder = m_rootDir + album.folder,
+                                      measured = std::move(measured)]() mutable {
+            // A folder removed (or replaced by a file) since the walk, a user tidying up during
+            // the scan, is left out, as its size would be "0" now.
+            struct stat info {};
+            if (::stat(files::encodeFileName(folder).constData(), &info) != 0 ||
+                !S_ISDIR(info.st_mode))
+                return std::optional<MusicRow>();
+            readAlbumDetails(m_rootDir + measured.detailsFolder, measured.detailsListing, row,
+                             m_options.separator, m_options.toggles, m_stop,
+                             discCountMark(measured.discs));
+            return std::optional<MusicRow>(std::move(row));
+        });
+        return pending;
+    }
+
+    const QString m_root;
+    const QString m_rootDir;
+    const MusicScanOptions& m_options;
+    const std::vector<AlbumFolders>& m_albums;
+    QHash<QString, std::vector<FolderEntry>>& m_listings;
+    const CatalogueUpdate* m_update;
+    RequestPool& m_pool;
+    const std::stop_token& m_stop;
+    const size_t m_ahead;
+    size_t m_prepared = 0;
+    std::deque<PendingAlbum> m_pending;
+};
+
 } // namespace
 
 MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& options,
@@ -113,25 +193,35 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
     MusicScanResult result;
     const QString rootDir = withTrailingSeparator(root);
     const bool categories = options.toggles.musicInCat;
+    RequestPool pool(options.requestsInFlight > 0 ? options.requestsInFlight
+                                                  : requestsInFlightFor(root));
 
-    QStringList folders;
-    listAllFolders(rootDir, folders, stop);
-    // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
-    // keep the names' own bytes for the file system.
-    files::sortByShownName(folders, options.toggles.tagEncoding);
-    QStringList categoryNames;
-    if (categories)
-        listCategoryFolders(rootDir, categoryNames, stop);
+    // One reading of each folder gives the walk its sub-folders and the albums their listings.
+    FolderWalk walk;
+    walk.keepListings = true;
+    walkFolders(rootDir, walk, pool, stop);
     if (stop.stop_requested()) {
         result.stopped = true;
         return result;
     }
-
+    QStringList folders = std::move(walk.folders);
     for (QString& folder : folders) {
         const qsizetype at = folder.indexOf(rootDir);
         if (at >= 0)
             folder.remove(at, rootDir.size());
     }
+    // The categories: the root's sub-folders in the order its listing gave them, which the walk
+    // kept.
+    QStringList categoryNames;
+    if (categories) {
+        for (const QString& folder : std::as_const(folders)) {
+            if (!folder.contains(kSeparator))
+                categoryNames.append(folder);
+        }
+    }
+    // Folders are sorted, and rows captioned, by the names as the user reads them; the paths
+    // keep the names' own bytes for the file system.
+    files::sortByShownName(folders, options.toggles.tagEncoding);
     if (!options.toggles.showGroupNotAlbum) {
         QStringList kept;
         kept.reserve(folders.size());
@@ -148,17 +238,9 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
     const int total = static_cast<int>(albums.size());
     host.setProgressMaximum(total);
     QString lastCategory;
-    QStringList paths;
-    paths.reserve(folders.size());
-    for (const AlbumFolders& album : albums) {
-        paths.append(rootDir + album.folder);
-        for (const QString& inner : album.inner)
-            paths.append(rootDir + inner);
-    }
-    FolderSizeQueue sizes(std::move(paths));
+    AlbumReads reads(root, options, albums, walk.listings, update, pool, stop);
     for (int i = 0; i < total; ++i) {
-        const AlbumFolders& album = albums[static_cast<size_t>(i)];
-        const QString& entry = album.folder;
+        const QString& entry = albums[static_cast<size_t>(i)].folder;
         if (categories) {
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
@@ -172,25 +254,14 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
         host.setProgressPosition(i + 1);
         host.setStatusText(u' ' +
                            files::displayFileName(rootDir + entry, options.toggles.tagEncoding));
-        const MeasuredAlbum measured = measureAlbum(album, sizes, options.toggles.otherFormats);
+        PendingAlbum album = reads.take(static_cast<size_t>(i));
+        std::optional<MusicRow> row = album.unchanged
+                                          ? std::move(album.unchanged)
+                                          : (album.read.valid() ? album.read.take() : std::nullopt);
         // Skipped folders do not look at the stop request.
-        if (text::parseDecimalComma(measured.size).value_or(0) <= options.minLimit)
+        if (!row)
             continue;
-        const RowOrigin origin{root, entry, measured.signature};
-        if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
-            MusicRow row = *unchanged;
-            row.origin = origin; // the root may have moved
-            host.addRow(std::move(row));
-        } else {
-            MusicRow row{folderText(files::displayFileName(entry, options.toggles.tagEncoding),
-                                    categories, options.separator),
-                         {measured.size},
-                         origin};
-            readAlbumDetails(rootDir + measured.detailsFolder, measured.detailsListing, row,
-                             options.separator, options.toggles, stop,
-                             discCountMark(measured.discs));
-            host.addRow(std::move(row));
-        }
+        host.addRow(std::move(*row));
         if (stop.stop_requested()) {
             result.stopped = true;
             host.stopHonoured();
@@ -329,6 +400,7 @@ MusicScanOptions readMusicScanOptions(const Settings& settings, const Toggles& t
     options.separator = settings.groupAlbumSeparator();
     options.testersMode = testersModeText == QLatin1String("1");
     options.testersMinLimit = settings.testersMinLimit();
+    options.requestsInFlight = settings.requestsInFlight();
     return options;
 }
 

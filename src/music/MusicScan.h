@@ -20,6 +20,9 @@ struct MusicScanOptions {
     QString separator = kDefaultGroupAlbumSeparator; // separator_G_A
     bool testersMode = false;                        // notdead is exactly "1"
     int testersMinLimit = Settings::kTestersMinLimit; // notdead_min_limit
+    // Requests to the file system in flight at once (listings, stats, reads); 0 chooses by what
+    // the root is on (requestsInFlightFor). 1 is the serial scan.
+    int requestsInFlight = 0;
 };
 
 // What the scan hands out while it runs, on the thread it runs on. The window forwards it to its

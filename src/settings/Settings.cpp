@@ -31,6 +31,7 @@ constexpr QStringView kGroupAlbumSeparator = u"separator_G_A";
 constexpr QStringView kTxtSeparator = u"separator";
 constexpr QStringView kTagEncoding = u"tagEncoding";
 constexpr Key<int> kPostLimit{u"postLimit", 0};
+constexpr Key<int> kRequestsInFlight{u"requestsInFlight", 0};
 constexpr Key<bool> kSpreadsheetCheck{u"checkexcel", false};
 
 // The toggles as the main load reads them: every one off except the bold group names, the other
@@ -244,6 +245,14 @@ void Settings::setTagEncoding(codepage::Choice choice) {
     const std::string_view word = codepage::choiceName(choice);
     m_file.writeText(kTagEncoding,
                      QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size())));
+}
+
+int Settings::requestsInFlight() const {
+    return std::max(0, m_file.readInteger(kRequestsInFlight.name, kRequestsInFlight.fallback));
+}
+
+void Settings::setRequestsInFlight(int count) {
+    m_file.writeInteger(kRequestsInFlight.name, count);
 }
 
 int Settings::postLimit() const {

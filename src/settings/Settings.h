@@ -150,6 +150,12 @@ public:
     codepage::Choice tagEncoding() const;
     void setTagEncoding(codepage::Choice choice);
 
+    // requestsInFlight: how many requests to the file system a scan keeps in flight (listings,
+    // stats, reads); 0, absent, bad or negative: chosen by what the root is on. 1 is the serial
+    // scan.
+    int requestsInFlight() const;
+    void setRequestsInFlight(int count);
+
     // postLimit: the largest forum post in characters; 0 (one file) when absent, bad or negative.
     int postLimit() const;
     void setPostLimit(int limit);

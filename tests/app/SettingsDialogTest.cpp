@@ -274,6 +274,27 @@ TEST(SettingsDialog, ForumPostLimit) {
     EXPECT_EQ(limit->text(), QStringLiteral("60000"));
 }
 
+// The requests to the disk at once: 0 (by the disk) when absent and never written unless
+// changed, a number written to requestsInFlight, "По умолчанию" back to 0.
+TEST(SettingsDialog, RequestsInFlight) {
+    DialogFixture f;
+    f.dialog.show();
+    QLineEdit* requests = f.fields().requestsInFlight;
+    EXPECT_EQ(requests->text(), QStringLiteral("0"));
+    f.dialog.apply();
+    EXPECT_FALSE(f.dir.read("set.ini").contains("requestsInFlight"));
+    requests->clear();
+    QTest::keyClicks(requests, QStringLiteral("-1x6"));
+    EXPECT_EQ(requests->text(), QStringLiteral("16"));
+    EXPECT_TRUE(f.dialog.applyButton()->isEnabled());
+    f.dialog.apply();
+    EXPECT_EQ(f.stored(u"requestsInFlight"), QStringLiteral("16"));
+    f.dialog.setDefaults();
+    EXPECT_EQ(requests->text(), QStringLiteral("0"));
+    f.dialog.apply();
+    EXPECT_EQ(f.stored(u"requestsInFlight"), QStringLiteral("0"));
+}
+
 TEST(SettingsDialog, AnEmptiedOutputFolderBecomesTheProgramFolder) {
     DialogFixture f;
     f.dialog.show();

@@ -1,5 +1,7 @@
 #include "files/FolderWalker.h"
 
+#include "files/RequestPool.h"
+
 #include "../music/MusicTree.h"
 
 #include <gtest/gtest.h>
@@ -297,4 +299,65 @@ TEST(FolderWalker, OddNames) {
     EXPECT_EQ(list, expected);
     for (const QString& name : names)
         EXPECT_EQ(folderSizeText(tree.path(name)), QStringLiteral("4")) << name.toStdString();
+}
+
+// The walk with requests in flight gives the serial walk's folders in its order, and for every
+// folder the listing folderSizeText reads: names in order, kinds, sizes and times.
+TEST(FolderWalker, AWalkInFlightGivesTheSerialFoldersAndEveryListing) {
+    test::MusicTree tree;
+    for (int g = 0; g < 6; ++g) {
+        for (int a = 0; a < 5; ++a) {
+            const QString album = QStringLiteral("G%1/A%2").arg(g).arg(a);
+            tree.album(album, (g * 5 + a + 1) * 1000);
+            tree.file(album + QStringLiteral("/.hidden"), 5000);
+            if (a == 2)
+                tree.folder(album + QStringLiteral("/CD1"));
+        }
+    }
+    tree.file("G0/cover.jpg", 700);
+    tree.folder(".hidden/Inner");
+    ASSERT_TRUE(tree.link(tree.path("G1/A0/tracks.bin"), "G2/A1/linked.mp3"));
+    ASSERT_TRUE(tree.link(tree.path("nowhere"), "G2/A1/dangling.mp3"));
+    ASSERT_TRUE(tree.link(tree.path("G3"), "G4/ToG3"));
+    ASSERT_TRUE(tree.link(tree.path("G3"), "G5/AlsoToG3"));
+    ASSERT_TRUE(tree.link(tree.root(), "G5/A4/ToRoot"));
+
+    const QStringList serial = allFolders(tree.root());
+    for (const int inFlight : {1, 3, 8}) {
+        SCOPED_TRACE(inFlight);
+        RequestPool pool(inFlight);
+        FolderWalk walk;
+        walk.keepListings = true;
+        walkFolders(tree.root() + u'/', walk, pool);
+        EXPECT_EQ(walk.folders, serial);
+        EXPECT_EQ(walk.listings.size(), serial.size() + 1) << "every folder and the root";
+        for (const QString& folder : serial + QStringList{tree.root()}) {
+            SCOPED_TRACE(folder.toStdString());
+            ASSERT_TRUE(walk.listings.contains(folder));
+            const std::vector<FolderEntry>& listing = walk.listings.value(folder);
+            std::vector<FolderEntry> expected;
+            const QString size = folderSizeText(folder, expected);
+            ASSERT_EQ(listing.size(), expected.size());
+            for (size_t i = 0; i < listing.size(); ++i) {
+                EXPECT_EQ(listing[i].name, expected[i].name);
+                EXPECT_EQ(listing[i].type, expected[i].type);
+                EXPECT_EQ(listing[i].size, expected[i].size);
+            }
+            EXPECT_EQ(folderSignature(listing), folderSignature(expected));
+            EXPECT_EQ(sizeTextOfBytes(listedBytes(listing)), size);
+        }
+    }
+}
+
+TEST(FolderWalker, AStoppedWalkInFlightEnds) {
+    test::MusicTree tree;
+    for (int g = 0; g < 20; ++g)
+        tree.album(QStringLiteral("G%1/A").arg(g), 1000);
+    std::stop_source source;
+    source.request_stop();
+    RequestPool pool(4);
+    FolderWalk walk;
+    walk.keepListings = true;
+    walkFolders(tree.root(), walk, pool, source.get_token());
+    EXPECT_TRUE(walk.folders.isEmpty());
 }
