@@ -241,11 +241,6 @@ void listAllFolders(const QString& root, QStringList& folders, QStringList& othe
     others.append(walk.others);
 }
 
-void listCategoryFolders(const QString& root, QStringList& list, const std::stop_token& stop) {
-    for (const Listing::Folder& folder : listFolders(withoutTrailingSeparator(root), stop).folders)
-        list.append(folder.name);
-}
-
 QString folderSizeText(const QString& folder) {
     std::vector<FolderEntry> listing;
     return folderSizeText(folder, listing);

@@ -57,10 +57,6 @@ struct FolderWalk {
 void walkFolders(const QString& root, FolderWalk& walk, RequestPool& pool,
                  const std::stop_token& stop = {});
 
-// Appends the name alone of every direct sub-folder of root, in the order the directory listing
-// returns them; a stop ends it at the next entry.
-void listCategoryFolders(const QString& root, QStringList& list, const std::stop_token& stop = {});
-
 // The total size of the files directly inside folder (hidden files and sub-folders left out), in
 // MiB as the Size cell shows it: "123,4", "7", "0,5", "0,0", "0". A folder that cannot be read
 // measures "0".
