@@ -11,6 +11,7 @@
 #include "widgets/RowEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QHBoxLayout>
@@ -126,7 +127,7 @@ void ListPage::buildView() {
     m_view->setTabKeyNavigation(false);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
+    applyFont();
     m_view->horizontalHeader()->setSectionsClickable(true);
     m_view->horizontalHeader()->setHighlightSections(false);
     m_filter = new ListFilter(m_list, m_kind.headerRole, this);
@@ -530,6 +531,28 @@ void ListPage::selectRow(int row) {
     }
     m_view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::ClearAndSelect |
                                                          QItemSelectionModel::Rows);
+}
+
+void ListPage::setDesktopFont(bool on) {
+    m_desktopFont = on;
+    // The application's font changes are told to the application object.
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+    applyFont();
+}
+
+void ListPage::applyFont() {
+    // An empty font inherits the window's again.
+    m_view->setFont(m_desktopFont ? QApplication::font() : QFont());
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
+}
+
+bool ListPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationFontChange)
+        applyFont();
+    return QWidget::eventFilter(watched, event);
 }
 
 void ListPage::showFilter() {

@@ -169,6 +169,10 @@ public:
     // A second long command on the list while its job runs is refused with a status text.
     bool refuseWhileRunning();
 
+    // The list in the desktop's font (the application's, followed as it changes) rather than
+    // the window's.
+    void setDesktopFont(bool on);
+
     void showFilter();
     // The list's row shown at a row of the view; the row chosen in the view (-1: none); a row
     // chosen (the selection is cleared when the filter hides it).
@@ -179,8 +183,12 @@ public:
 signals:
     void recentRootsChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     friend class PageScanHost;
+    void applyFont();
     void buildView();
     void buildButtons();
     void run(ListRunPlan plan);
@@ -228,6 +236,7 @@ private:
     bool m_partial = false; // the last scan was stopped
     int m_sortColumn = 0;
     ListHistory m_history;
+    bool m_desktopFont = false;
     QString m_statusBeforeFilter; // the status text the filter's count stands in for
 };
 

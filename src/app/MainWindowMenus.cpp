@@ -4,6 +4,7 @@
 #include "app/AboutBox.h"
 #include "app/SettingsDialog.h"
 #include "app/TestersDialog.h"
+#include "desktop/Desktop.h"
 #include "export/ExportFormats.h"
 
 #include <QAction>
@@ -113,6 +114,7 @@ void MainWindow::buildMenus() {
         addToggle(ui.settingsMenu, QStringLiteral("Категории для форума под спойлерами"));
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
+    ui.desktopFont = addToggle(ui.settingsMenu, QStringLiteral("Шрифт рабочего стола в списках"));
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -179,6 +181,17 @@ void MainWindow::connectCommands() {
     connect(ui.manualAction, &QAction::triggered, this, &MainWindow::manualClicked);
     connect(ui.aboutAction, &QAction::triggered, this, [this] { showAboutBox(this); });
     connect(ui.filterAction, &QAction::triggered, this, [this] { currentPage().showFilter(); });
+    connect(ui.desktopFont, &QAction::toggled, this, [this](bool on) {
+        m_musicPage->setDesktopFont(on);
+        m_videoPage->setDesktopFont(on);
+    });
+    connect(ui.desktopFont, &QAction::triggered, this, [this](bool on) {
+        try {
+            Settings(m_settings).setDesktopFont(on);
+        } catch (const ReportedError& error) {
+            m_desktop.showError(error.message());
+        }
+    });
 
     connect(ui.pages, &QTabWidget::currentChanged, this, [this] { currentPage().shown(); });
     // A list's command in the "Файл" menu brings its page to the front first.

@@ -41,6 +41,7 @@ void MainWindow::mainLoad() {
     }
     m_ui.pages->setCurrentIndex(0);
     m_ui.keepLists->setChecked(settings.keepLists());
+    m_ui.desktopFont->setChecked(settings.desktopFont());
     // Queued: the window is painted first, the rows arrive after.
     if (m_ui.keepLists->isChecked())
         QTimer::singleShot(0, this, &MainWindow::restoreLists);

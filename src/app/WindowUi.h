@@ -78,7 +78,8 @@ struct WindowUi {
 
     ListColumns* musicColumns = nullptr;
     ListColumns* videoColumns = nullptr;
-    QAction* keepLists = nullptr; // "Помнить списки между запусками"
+    QAction* keepLists = nullptr;   // "Помнить списки между запусками"
+    QAction* desktopFont = nullptr; // "Шрифт рабочего стола в списках"
     QAction* musicUpdateAction = nullptr; // "Обновить коллекцию"
     QAction* videoUpdateAction = nullptr; // "Обновить клипы"
     QAction* musicClearAction = nullptr;  // "Очистить music лист", as the page's button

@@ -23,6 +23,7 @@ constexpr QStringView kVideoFolder = u"videodir";
 constexpr QStringView kTestersMode = u"notdead";
 constexpr QStringView kTestersMinLimitKey = u"notdead_min_limit";
 constexpr Key<bool> kKeepLists{u"keepLists", true};
+constexpr Key<bool> kDesktopFont{u"desktopFont", false};
 constexpr QStringView kMusicColumnWidths = u"musicColumnWidths";
 constexpr QStringView kVideoColumnWidths = u"videoColumnWidths";
 constexpr QStringView kSaveDir = u"save_dir";
@@ -138,6 +139,14 @@ bool Settings::keepLists() const {
 
 void Settings::setKeepLists(bool keep) {
     m_file.writeBool(kKeepLists.name, keep);
+}
+
+bool Settings::desktopFont() const {
+    return m_file.readBool(kDesktopFont.name, kDesktopFont.fallback);
+}
+
+void Settings::setDesktopFont(bool on) {
+    m_file.writeBool(kDesktopFont.name, on);
 }
 
 namespace {

@@ -106,6 +106,10 @@ public:
     void setToggles(const Toggles& toggles);
     bool keepLists() const; // keepLists: true
     void setKeepLists(bool keep);
+    // desktopFont: the lists take the desktop's font instead of the window's 8 pt; false. Written
+    // when the user turns it, not by the main save.
+    bool desktopFont() const;
+    void setDesktopFont(bool on);
     // recentMusic1..5 / recentVideo1..5: the roots each list scanned last, the newest first, for
     // "Недавние папки"; empty slots are left out. A slot is written only when it holds a root or
     // held one before, so a program that never scanned writes none.

@@ -500,6 +500,40 @@ TEST(MainWindow, EachRowEditorOpensInItsFirstField) {
     }
 }
 
+TEST(MainWindow, ListsTakeTheDesktopsFontWhenAskedAndFollowItsChanges) {
+    const QFont desktopFont = QApplication::font();
+    Fixture f;
+    MainWindow& w = f.open();
+    QAction* toggle = w.ui().desktopFont;
+    EXPECT_EQ(toggle->text(), QStringLiteral("Шрифт рабочего стола в списках"));
+    EXPECT_FALSE(toggle->isChecked()) << "the window's 8 pt look by default";
+    const auto fonts = [&w] {
+        return QList<QFont>{w.ui().musicView->font(), w.ui().videoView->font()};
+    };
+    EXPECT_EQ(fonts(), (QList<QFont>{w.font(), w.font()}));
+    EXPECT_EQ(w.ui().musicView->font().pointSize(), 8);
+
+    toggle->trigger();
+    QFont large = desktopFont;
+    large.setPointSize(14);
+    QApplication::setFont(large);
+    EXPECT_EQ(fonts(), (QList<QFont>{large, large}));
+    EXPECT_EQ(w.ui().musicView->verticalHeader()->defaultSectionSize(),
+              QFontMetrics(large).height() + 4);
+    EXPECT_EQ(w.ui().statusText->font(), w.font()) << "only the lists take it";
+
+    // Kept in set.ini: the next window starts with it.
+    w.close();
+    MainWindow& again = f.open();
+    EXPECT_TRUE(again.ui().desktopFont->isChecked());
+    EXPECT_EQ(again.ui().videoView->font(), large);
+    again.ui().desktopFont->trigger();
+    EXPECT_EQ(again.ui().musicView->font(), again.font());
+    EXPECT_EQ(again.ui().musicView->verticalHeader()->defaultSectionSize(),
+              again.ui().musicView->fontMetrics().height() + 4);
+    QApplication::setFont(desktopFont);
+}
+
 TEST(MainWindow, DoubleClickOnStatusOpensTheCreatedFile) {
     Fixture f;
     MainWindow& w = f.open();
