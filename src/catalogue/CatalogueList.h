@@ -31,13 +31,45 @@ struct CloseText {
     bool operator==(const CloseText&) const = default;
 };
 
-// One row of a list: its caption (the first column) and its cells, in column order. Cells are
-// appended one by one while a scan completes a row, so a row may briefly hold fewer cells than
-// the list has columns.
+// What a row is, as values: a list's formatter (formatMusicRow, formatVideoRow) makes the texts
+// the list shows and the exports write from them.
+struct RowValues {
+    enum class Kind : quint8 {
+        Texts,  // only the texts are known: a row of an older catalogue, or one made by hand
+        Album,  // a music album a scan read
+        Header, // a category header row of the music list
+        Video,  // a video file a scan probed
+    };
+    Kind kind = Kind::Texts;
+    bool vbr = false;     // music: the audio file's bitrate varies
+    qint16 discs = 0;     // music: a folded album's disc folders (its loose tracks one more)
+    qint32 bitrate = 0;   // music: kbit/s of the audio file
+    qint64 bytes = -1;    // the album's (or the file's) size; -1 unknown
+    QString category;     // music: the album's category folder as shown; empty outside categories
+    QString artist;       // music: from the tags, as read
+    QString album;        // music: from the tags, as read
+    QString year;         // music: from the tags, as the scan's rule took it
+    QString format;       // music: the audio file's kind ("mp3", "flac"...), empty without one;
+                          // video: the codec as probed
+    QString style;        // music: the Style text from the tags ("-" without)
+    QString country;      // music: the comment's country note ("-" without)
+    QString duration;     // video: the length as the probe gives it
+    qint32 width = 0;     // video
+    qint32 height = 0;    // video
+    double frameRate = 0; // video
+
+    bool operator==(const RowValues&) const = default;
+};
+
+// One row of a list: its caption (the first column) and its cells, in column order, made from
+// its values (a row restored from an older catalogue holds only the texts). Cells are appended
+// one by one while a row is built by hand, so a row may briefly hold fewer cells than the list
+// has columns.
 struct CatalogueRow {
     QString caption;
     QStringList cells;
     RowOrigin origin = {};
+    RowValues values = {};
     // Bit 0 the caption, bit n+1 the n-th cell: what the user changed by hand in a row editor.
     std::uint32_t editedColumns = 0;
     bool isNew = false; // appeared in the last update
@@ -49,6 +81,10 @@ struct CatalogueRow {
         return caption == other.caption && cells == other.cells;
     }
 };
+
+// Sets a column of a row (0 the caption, n the n-th cell) to what its values give, unless the
+// user edited it by hand: then it keeps the user's text. Missing cells before it are added empty.
+void setUneditedText(CatalogueRow& row, int column, const QString& text);
 
 // The table model behind both lists: a thin QAbstractTableModel over a vector of rows, with the
 // operations the commands need. No widgets: the views live in the window.
@@ -77,6 +113,8 @@ public:
     void reserveRows(int more);
     void setCaption(int index, const QString& caption);
     void setCloseTexts(int index, const QList<CloseText>& texts);
+    // What a row is, changed by a command that is no hand edit (a base fill).
+    void setValues(int index, const RowValues& values);
     // Column 0 is the caption, column n the n-th cell.
     QString text(int index, int column) const;
     void setCell(int index, int cell, const QString& value);

@@ -6,6 +6,7 @@
 #include "music/AlbumDetails.h"
 #include "music/DiscFolders.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "settings/ProgramFolder.h"
 #include "text/LocaleText.h"
 
@@ -24,16 +25,6 @@ bool deepEnough(const QString& relative, bool categories) {
     return separators >= (categories ? 2 : 1);
 }
 
-QString folderText(const QString& relative, bool categories, const QString& separator) {
-    QString text = relative;
-    if (categories) {
-        const qsizetype first = text.indexOf(kSeparator);
-        if (first >= 0)
-            text = text.mid(first + 1);
-    }
-    return text.replace(kSeparator, separator);
-}
-
 // Every folder a row of its own, or with folded discs the albums that take their discs in.
 std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDiscs,
                                        bool categories) {
@@ -49,6 +40,7 @@ std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDisc
 // What a row shows of an album folder and the folders it takes in.
 struct MeasuredAlbum {
     QString size;
+    std::uint64_t bytes = 0;
     QByteArray signature;
     QString detailsFolder; // relative: the folder whose audio file gives the details
     std::vector<FolderEntry> detailsListing;
@@ -70,6 +62,7 @@ MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bo
     MeasuredAlbum measured;
     measured.size = sizes.takeNext(measured.detailsListing);
     measured.detailsFolder = album.folder;
+    measured.bytes = listedBytes(measured.detailsListing);
     if (album.inner.isEmpty()) {
         measured.signature = folderSignature(measured.detailsListing);
         return measured;
@@ -81,7 +74,7 @@ MeasuredAlbum measureAlbum(const AlbumFolders& album, FolderSizeQueue& sizes, bo
         hash.addData(folderSignature(listing));
     };
     addToSignature(album.folder, measured.detailsListing);
-    std::uint64_t bytes = listedBytes(measured.detailsListing);
+    std::uint64_t& bytes = measured.bytes;
     const bool looseTracks = holdsAudio(measured.detailsListing, otherFormats);
     std::vector<std::vector<FolderEntry>> discListings(static_cast<size_t>(album.discs.size()));
     for (const QString& inner : album.inner) {
@@ -148,6 +141,7 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
     const int total = static_cast<int>(albums.size());
     host.setProgressMaximum(total);
     QString lastCategory;
+    QString shownCategory; // of the album's category, shared by its rows
     QStringList paths;
     paths.reserve(folders.size());
     for (const AlbumFolders& album : albums) {
@@ -163,8 +157,8 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    host.addRow(MusicList::categoryHeaderRow(
-                        files::displayFileName(category, options.toggles.tagEncoding)));
+                    shownCategory = files::displayFileName(category, options.toggles.tagEncoding);
+                    host.addRow(MusicList::categoryHeaderRow(shownCategory));
                     lastCategory = category;
                 }
             }
@@ -177,18 +171,23 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
         if (text::parseDecimalComma(measured.size).value_or(0) <= options.minLimit)
             continue;
         const RowOrigin origin{root, entry, measured.signature};
+        const QString folderText =
+            musicFolderText(files::displayFileName(entry, options.toggles.tagEncoding), categories,
+                            options.separator);
         if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
             MusicRow row = *unchanged;
             row.origin = origin; // the root may have moved
+            row.values.category = shownCategory;
+            // Made again with today's toggles, as a fresh scan would make it.
+            formatMusicRow(row, folderText, options.toggles, options.separator);
             host.addRow(std::move(row));
         } else {
-            MusicRow row{folderText(files::displayFileName(entry, options.toggles.tagEncoding),
-                                    categories, options.separator),
-                         {measured.size},
-                         origin};
+            MusicRow row{folderText, {}, origin};
+            row.values.category = shownCategory;
+            row.values.bytes = static_cast<qint64>(measured.bytes);
+            row.values.discs = static_cast<qint16>(measured.discs);
             readAlbumDetails(rootDir + measured.detailsFolder, measured.detailsListing, row,
-                             options.separator, options.toggles, stop,
-                             discCountMark(measured.discs));
+                             options.separator, options.toggles, stop);
             host.addRow(std::move(row));
         }
         if (stop.stop_requested()) {
