@@ -52,17 +52,16 @@ std::vector<MusicRow> makeRows(int count) {
         MusicRow row;
         RowValues& v = row.values;
         v.kind = RowValues::Kind::Album;
-        v.artist = groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000);
-        v.album = QStringLiteral("%1 - Альбом %2").arg(1970 + r % 50).arg(i);
-        v.year = QString::number(1970 + r % 50);
+        v.setNames(groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000),
+                   QStringLiteral("%1 - Альбом %2").arg(1970 + r % 50).arg(i),
+                   QString::number(1970 + r % 50));
         // "x,y" MiB
         v.bytes = (20 + r % 600) * kMiB + (r % 10) * kMiB / 10 + 1;
         v.format = mp3;
         v.vbr = (r & 1) != 0;
         v.bitrate = static_cast<qint32>(v.vbr ? 128 + r % 192 : 128 + 32 * (r % 6));
-        v.style = styles[(r >> 3) % styles.size()];
-        v.country = countries[(r >> 5) % countries.size()];
         formatMusicRow(row, QString(), toggles, kSeparator);
+        row.cells << styles[(r >> 3) % styles.size()] << countries[(r >> 5) % countries.size()];
         rows.push_back(std::move(row));
     }
     return rows;

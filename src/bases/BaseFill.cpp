@@ -42,16 +42,8 @@ void BaseFill::run(const FillRequest& request, CatalogueList& list, const std::s
 void BaseFill::apply(CatalogueList& list, BaseKind kind, const std::vector<Change>& changes) {
     const int cell = targetCell(kind);
     for (const Change& change : changes) {
-        if (change.row >= list.count())
-            continue;
-        list.setCell(change.row, cell, change.text);
-        // The filled text becomes the album's style or country, so that the row made again
-        // (an update, a restore) shows it.
-        RowValues values = list.row(change.row).values;
-        if (values.kind == RowValues::Kind::Album) {
-            (kind == BaseKind::GenreBase ? values.style : values.country) = change.text;
-            list.setValues(change.row, values);
-        }
+        if (change.row < list.count())
+            list.setCell(change.row, cell, change.text);
     }
 }
 

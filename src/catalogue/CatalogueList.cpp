@@ -84,10 +84,6 @@ void CatalogueList::setCell(int index, int cell, const QString& value) {
     emitRowChanged(index);
 }
 
-void CatalogueList::setValues(int index, const RowValues& values) {
-    m_rows.at(static_cast<size_t>(index)).values = values;
-}
-
 void CatalogueList::appendCell(int index, const QString& value) {
     m_rows.at(static_cast<size_t>(index)).cells.append(value);
     emitRowChanged(index);

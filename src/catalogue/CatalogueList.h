@@ -31,8 +31,9 @@ struct CloseText {
     bool operator==(const CloseText&) const = default;
 };
 
-// What a row is, as values: a list's formatter (formatMusicRow, formatVideoRow) makes the texts
-// the list shows and the exports write from them.
+// What a row is, as values: a list's formatter (formatMusicRow, VideoList::formatVideoRow) makes
+// the texts the list shows and the exports write from them. Texts that no rule shapes (a music
+// row's Style and Country, a clip's Duration and Codec) are their own values, kept in the cells.
 struct RowValues {
     enum class Kind : quint8 {
         Texts,  // only the texts are known: a row of an older catalogue, or one made by hand
@@ -41,22 +42,30 @@ struct RowValues {
         Video,  // a video file a scan probed
     };
     Kind kind = Kind::Texts;
-    bool vbr = false;     // music: the audio file's bitrate varies
-    qint16 discs = 0;     // music: a folded album's disc folders (its loose tracks one more)
-    qint32 bitrate = 0;   // music: kbit/s of the audio file
-    qint64 bytes = -1;    // the album's (or the file's) size; -1 unknown
-    QString category;     // music: the album's category folder as shown; empty outside categories
-    QString artist;       // music: from the tags, as read
-    QString album;        // music: from the tags, as read
-    QString year;         // music: from the tags, as the scan's rule took it
-    QString format;       // music: the audio file's kind ("mp3", "flac"...), empty without one;
-                          // video: the codec as probed
-    QString style;        // music: the Style text from the tags ("-" without)
-    QString country;      // music: the comment's country note ("-" without)
-    QString duration;     // video: the length as the probe gives it
-    qint32 width = 0;     // video
-    qint32 height = 0;    // video
-    double frameRate = 0; // video
+    bool vbr = false;        // music: the audio file's bitrate varies
+    qint16 discs = 0;        // music: a folded album's disc folders (its loose tracks one more)
+    qint16 artistLength = 0; // of names
+    qint16 albumLength = 0;  // of names
+    qint32 bitrate = 0;      // music: kbit/s of the audio file
+    qint32 width = 0;        // video
+    qint32 height = 0;       // video
+    qint64 bytes = -1;       // the album's (or the file's) size; -1 unknown
+    double frameRate = 0;    // video
+    QString category;        // music: the album's category folder as shown; empty outside them
+    // music: artist, album and year from the tags as read, one after the other (one block of
+    // memory for the three)
+    QString names;
+    QString format; // music: the audio file's kind ("mp3", "flac"...), empty without one
+
+    QStringView artist() const { return QStringView(names).left(artistLength); }
+    QStringView album() const { return QStringView(names).mid(artistLength, albumLength); }
+    QStringView year() const { return QStringView(names).mid(artistLength + albumLength); }
+    // Each at most 32,767 characters.
+    void setNames(const QString& artist, const QString& album, const QString& year) {
+        artistLength = static_cast<qint16>(artist.size());
+        albumLength = static_cast<qint16>(album.size());
+        names = artist + album + year;
+    }
 
     bool operator==(const RowValues&) const = default;
 };
@@ -113,8 +122,6 @@ public:
     void reserveRows(int more);
     void setCaption(int index, const QString& caption);
     void setCloseTexts(int index, const QList<CloseText>& texts);
-    // What a row is, changed by a command that is no hand edit (a base fill).
-    void setValues(int index, const RowValues& values);
     // Column 0 is the caption, column n the n-th cell.
     QString text(int index, int column) const;
     void setCell(int index, int cell, const QString& value);

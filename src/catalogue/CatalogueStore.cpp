@@ -48,9 +48,9 @@ QByteArray packValues(const RowValues& v) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     stream.setVersion(QDataStream::Qt_6_0);
-    stream << quint8(1) << quint8(v.kind) << v.vbr << v.discs << v.bitrate << v.bytes << v.category
-           << v.artist << v.album << v.year << v.format << v.style << v.country << v.duration
-           << v.width << v.height << v.frameRate;
+    stream << quint8(1) << quint8(v.kind) << v.vbr << v.discs << v.artistLength << v.albumLength
+           << v.bitrate << v.width << v.height << v.bytes << v.frameRate << v.category << v.names
+           << v.format;
     return bytes;
 }
 
@@ -62,11 +62,12 @@ std::optional<RowValues> unpackValues(const QByteArray& bytes) {
     stream.setVersion(QDataStream::Qt_6_0);
     quint8 version = 0;
     quint8 kind = 0;
-    stream >> version >> kind >> v.vbr >> v.discs >> v.bitrate >> v.bytes >> v.category >>
-        v.artist >> v.album >> v.year >> v.format >> v.style >> v.country >> v.duration >>
-        v.width >> v.height >> v.frameRate;
+    stream >> version >> kind >> v.vbr >> v.discs >> v.artistLength >> v.albumLength >> v.bitrate >>
+        v.width >> v.height >> v.bytes >> v.frameRate >> v.category >> v.names >> v.format;
+    // The names' parts must lie inside them: a reader of the row takes them apart by length.
     if (stream.status() != QDataStream::Ok || version != 1 ||
-        kind > quint8(RowValues::Kind::Video) || !stream.atEnd())
+        kind > quint8(RowValues::Kind::Video) || !stream.atEnd() || v.artistLength < 0 ||
+        v.albumLength < 0 || v.artistLength + v.albumLength > v.names.size())
         return std::nullopt;
     v.kind = RowValues::Kind(kind);
     return v;

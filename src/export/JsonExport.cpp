@@ -54,10 +54,12 @@ QString musicValues(const CatalogueRow& row) {
     if (v.kind != RowValues::Kind::Album)
         return {};
     const bool file = !v.format.isEmpty();
-    const auto text = [file](const QString& value) { return file ? jsonString(value) : kNull; };
+    const auto text = [file](QStringView value) {
+        return file ? jsonString(value.toString()) : kNull;
+    };
     return QStringLiteral(", \"size_bytes\": ") + (v.bytes >= 0 ? jsonNumber(v.bytes) : kNull) +
-           QStringLiteral(", \"artist\": ") + text(v.artist) + QStringLiteral(", \"album\": ") +
-           text(v.album) + QStringLiteral(", \"year\": ") + text(v.year) +
+           QStringLiteral(", \"artist\": ") + text(v.artist()) + QStringLiteral(", \"album\": ") +
+           text(v.album()) + QStringLiteral(", \"year\": ") + text(v.year()) +
            QStringLiteral(", \"bitrate_kind\": ") + text(v.format) +
            QStringLiteral(", \"bitrate_kbps\": ") + (file ? jsonNumber(v.bitrate) : kNull) +
            QStringLiteral(", \"vbr\": ") + (file ? jsonBool(v.vbr) : kNull);

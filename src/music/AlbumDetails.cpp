@@ -10,6 +10,7 @@
 #include "text/OutputText.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -73,12 +74,30 @@ constexpr qsizetype kNameLength = 2 * text::kMaxRowTextLength;
 
 const QString kNone = QStringLiteral("-");
 
-// What the album's audio file gives the row's values: the names, year, style and country note as
-// the tags hold them (a cue sheet's first for a disc image), the bitrate. A stop ends a long
-// read, and the file reads as one that cannot be read.
+// A row's Style and Country: texts no rule shapes.
+struct TextCells {
+    QString style = kNone;
+    QString country = kNone;
+};
+
+// The kind of audio file as a row names it, one copy per kind for every row.
+const QString& formatName(const tags::AudioFormatInfo& format) {
+    static const std::array<QString, tags::kAudioFormats.size()> names = [] {
+        std::array<QString, tags::kAudioFormats.size()> made;
+        for (const tags::AudioFormatInfo& info : tags::kAudioFormats)
+            made[static_cast<size_t>(info.format)] = QString::fromLatin1(
+                info.ending.substr(1).data(), static_cast<qsizetype>(info.ending.size() - 1));
+        return made;
+    }();
+    return names[static_cast<size_t>(format.format)];
+}
+
+// What the album's audio file gives the row: the names and year as the tags hold them (a cue
+// sheet's first for a disc image), the bitrate as values; the style and the country note as
+// texts. A stop ends a long read, and the file reads as one that cannot be read.
 void albumValues(const AudioFile& file, const std::vector<FolderEntry>& listing,
                  const Toggles& options, const std::stop_token& stop, RowValues& values,
-                 QList<CloseText>& closeTexts) {
+                 TextCells& cells, QList<CloseText>& closeTexts) {
     const tags::AudioFormatInfo& format = tags::formatInfo(*file.format);
     tags::AudioFileInfo info;
     if (file.readable)
@@ -88,24 +107,22 @@ void albumValues(const AudioFile& file, const std::vector<FolderEntry>& listing,
     const bool mp3 = format.format == AudioFormat::Mp3;
     if (!mp3)
         applyCueSheet(format, file.path, listing, options.tagEncoding, p, closeTexts);
-    values.format = fromUtf8(format.ending.substr(1));
-    values.artist = fromUtf8(p.artist, kNameLength);
-    values.album = fromUtf8(p.album, kNameLength);
+    values.format = formatName(format);
     // The mp3-only rule shows Ogg's DATE as written; the rule of every format its first four
     // digits.
-    values.year =
+    values.setNames(
+        fromUtf8(p.artist, kNameLength), fromUtf8(p.album, kNameLength),
         fromUtf8(format.format == AudioFormat::Ogg && options.mp3NamesOnly ? info.date : p.year,
-                 kNameLength);
+                 kNameLength));
     values.bitrate = static_cast<qint32>(info.bitRate);
     values.vbr = info.vbr;
     // mp3 shows any genre as written; the other formats a trimmed one unless it is blank.
     const std::string_view genre = mp3 ? std::string_view(p.genre) : tags::trimBlanks(p.genre);
-    values.style = genre.empty() ? kNone : fromUtf8(genre);
+    cells.style = genre.empty() ? kNone : fromUtf8(genre);
     // Under the mp3-only rule the other formats give no country note.
-    values.country = mp3 || !options.mp3NamesOnly
-                         ? text::cutText(countryNote(fromUtf8(p.comment, p.comment.size())),
-                                         text::kMaxRowTextLength)
-                         : kNone;
+    if (mp3 || !options.mp3NamesOnly)
+        cells.country = text::cutText(countryNote(fromUtf8(p.comment, p.comment.size())),
+                                      text::kMaxRowTextLength);
 }
 
 } // namespace
@@ -127,9 +144,12 @@ void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& lis
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
     const QString folderText = row.caption;
     row.values.kind = RowValues::Kind::Album;
+    TextCells cells;
     if (file.format)
-        albumValues(file, listing, options, stop, row.values, row.closeTexts);
+        albumValues(file, listing, options, stop, row.values, cells, row.closeTexts);
     formatMusicRow(row, folderText, options, separator);
+    setUneditedText(row, StyleCell + 1, cells.style);
+    setUneditedText(row, CountryCell + 1, cells.country);
 }
 
 } // namespace korvane

@@ -13,7 +13,7 @@ namespace {
 const QString kNone = QStringLiteral("-");
 const QString kHeaderCell = QStringLiteral(" ");
 
-bool isBlank(const QString& text) {
+bool isBlank(QStringView text) {
     return tags::trimBlanks(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
                                                 static_cast<size_t>(text.size())))
         .empty();
@@ -44,27 +44,22 @@ void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& tog
         return;
     QString caption = folderText;
     QString bitrate = kNone;
-    // Without an audio file only a base fill gives a style or a country.
-    QString style = v.style.isEmpty() ? kNone : v.style;
-    QString country = v.country.isEmpty() ? kNone : v.country;
     if (!v.format.isEmpty()) {
         const bool mp3 = v.format == QLatin1String("mp3");
         // mp3 rows take their names and country from the tags always; the other formats not
         // under the mp3-only rule.
         const bool names = mp3 || !toggles.mp3NamesOnly;
-        if (names && toggles.artistFromID3 && !isBlank(v.artist) && !isBlank(v.album))
-            caption = v.artist + separator + v.album;
+        if (names && toggles.artistFromID3 && !isBlank(v.artist()) && !isBlank(v.album()))
+            caption = v.artist().toString() + separator + v.album().toString();
         if (names && toggles.albumUppercase)
             groupInCapitals(caption, separator);
         if (toggles.yearInColumn)
-            appendYear(caption, v.year);
+            appendYear(caption, v.year().toString());
         bitrate = QString::number(v.bitrate);
         if (!mp3)
             bitrate = v.format + u' ' + bitrate;
         else if (toggles.showVBR && v.vbr)
             bitrate.prepend(QStringLiteral("VBR "));
-        style = v.style;
-        country = v.country;
     }
     // A tag of megabytes would slow every sort and export; no reader needs more than this.
     setUneditedText(row, 0,
@@ -72,15 +67,18 @@ void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& tog
     if (v.bytes >= 0)
         setUneditedText(row, 1, sizeTextOfBytes(static_cast<std::uint64_t>(v.bytes)));
     setUneditedText(row, 2, bitrate);
-    setUneditedText(row, 3, style);
-    setUneditedText(row, 4, country);
 }
 
 void remakeMusicRows(std::vector<MusicRow>& rows, const Toggles& toggles,
                      const QString& separator) {
     const QString* category = nullptr;
+    QStringList formats; // the few kinds of audio file, one copy each
     for (MusicRow& row : rows) {
         RowValues& v = row.values;
+        if (const qsizetype known = formats.indexOf(v.format); known >= 0)
+            v.format = formats[known];
+        else
+            formats.append(v.format);
         if (v.kind == RowValues::Kind::Texts && MusicList::isCategoryHeader(row)) {
             v.kind = RowValues::Kind::Header;
             v.category = row.caption;

@@ -15,11 +15,11 @@ namespace korvane {
 // reads it): in categories mode without the category folder, each "/" as the separator.
 QString musicFolderText(const QString& shownRelative, bool categories, const QString& separator);
 
-// The caption and the four cells of a row from its values, as the toggles say: the Folder text
+// The caption, Size and Bitrate of a row from its values, as the toggles say: the Folder text
 // (`folderText`) or artist and album from the tags, the group part in capitals, the year, the
-// disc count mark; the size, the bitrate ("VBR " with showVBR), style and country (as the scan or
-// a base fill gave them). A column edited
-// by hand keeps its text; a row that holds only texts (RowValues::Kind::Texts) is left as it is.
+// disc count mark; the size, the bitrate ("VBR " with showVBR). Style and Country are texts of
+// their own (as the scan, a base fill or the user gave them) and stay. A column edited by hand
+// keeps its text; a row that holds only texts (RowValues::Kind::Texts) is left as it is.
 void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& toggles,
                     const QString& separator);
 

@@ -30,10 +30,11 @@ VideoRow VideoList::videoRow(const QString& shownPath, const QString& separator,
     v.bytes = static_cast<qint64>(lengthInBytes);
     v.width = stream.width;
     v.height = stream.height;
-    v.duration = text::fromCp1251(stream.duration);
     v.frameRate = stream.frameRate;
-    v.format = text::fromCp1251(video::codecCell(stream.codec));
     formatVideoRow(row, shownPath, separator);
+    // The length and the codec as the probe words them: texts no rule shapes.
+    setUneditedText(row, VideoDurationCell + 1, text::fromCp1251(stream.duration));
+    setUneditedText(row, VideoCodecCell + 1, text::fromCp1251(video::codecCell(stream.codec)));
     return row;
 }
 
@@ -51,11 +52,11 @@ void VideoList::formatVideoRow(VideoRow& row, const QString& shownPath, const QS
     if (v.kind != RowValues::Kind::Video)
         return;
     setUneditedText(row, 0, QString(shownPath).replace(u'/', separator));
-    setUneditedText(row, 1, text::fromCp1251(video::sizeCell(static_cast<std::uint64_t>(v.bytes))));
-    setUneditedText(row, 2, text::fromCp1251(video::resolutionCell(v.width, v.height)));
-    setUneditedText(row, 3, v.duration);
-    setUneditedText(row, 4, text::fromCp1251(video::fpsCell(v.frameRate)));
-    setUneditedText(row, 5, v.format);
+    setUneditedText(row, VideoSizeCell + 1,
+                    text::fromCp1251(video::sizeCell(static_cast<std::uint64_t>(v.bytes))));
+    setUneditedText(row, VideoResolutionCell + 1,
+                    text::fromCp1251(video::resolutionCell(v.width, v.height)));
+    setUneditedText(row, VideoFpsCell + 1, text::fromCp1251(video::fpsCell(v.frameRate)));
 }
 
 void VideoList::remakeVideoRows(std::vector<VideoRow>& rows, const QString& separator,

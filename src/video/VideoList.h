@@ -40,9 +40,9 @@ public:
     void appendVideoRow(const QString& caption, const video::VideoCells& cells,
                         RowOrigin origin = {});
 
-    // The caption (the path with each "/" as the separator) and the five cells of a row from its
-    // values; a column edited by hand keeps its text, and a row that holds only texts is left
-    // as it is.
+    // The caption (the path with each "/" as the separator), Size, Resolution and fps of a row
+    // from its values (Duration and Codec are the probe's texts and stay); a column edited by
+    // hand keeps its text, and a row that holds only texts is left as it is.
     static void formatVideoRow(VideoRow& row, const QString& shownPath, const QString& separator);
     // Rows restored from the catalogue, made again with the current separator and code page.
     static void remakeVideoRows(std::vector<VideoRow>& rows, const QString& separator,

@@ -208,20 +208,14 @@ StoredList musicWithValues() {
     album.bitrate = 245;
     album.bytes = 13107200;
     album.category = QStringLiteral("Панк");
-    album.artist = QStringLiteral("Группа");
-    album.album = QStringLiteral("Альбом \x01");
-    album.year = QStringLiteral("1994");
+    album.setNames(QStringLiteral("Группа"), QStringLiteral("Альбом \x01"), QStringLiteral("1994"));
     album.format = QStringLiteral("mp3");
-    album.style = QStringLiteral("Rock");
-    album.country = QStringLiteral("-");
     RowValues& clip = list.rows[2].values;
     clip.kind = RowValues::Kind::Video;
     clip.bytes = 0;
     clip.width = 640;
     clip.height = 480;
     clip.frameRate = 29.97;
-    clip.duration = QStringLiteral("01:02");
-    clip.format = QStringLiteral("DivX 5");
     return list;
 }
 

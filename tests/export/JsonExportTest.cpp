@@ -104,9 +104,8 @@ TEST(JsonExport, ScannedRowsCarryTheirValues) {
     v.kind = RowValues::Kind::Album;
     v.category = QStringLiteral("Ska");
     v.bytes = 50331649;
-    v.artist = QStringLiteral("Madness");
-    v.album = QStringLiteral("One Step \"Beyond\"");
-    v.year = QStringLiteral("1979");
+    v.setNames(QStringLiteral("Madness"), QStringLiteral("One Step \"Beyond\""),
+               QStringLiteral("1979"));
     v.format = QStringLiteral("mp3");
     v.bitrate = 245;
     v.vbr = true;
