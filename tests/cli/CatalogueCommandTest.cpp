@@ -102,10 +102,10 @@ TEST(CatalogueCommand, AnUpdateMakesEveryCaptionWithTodaysToggles) {
         c.run("music", {"--update", "--artist-from-tags", "--year", "--print"});
     ASSERT_EQ(updated.status, kExitOk) << updated.err;
     EXPECT_EQ(updated.err, "Новых: 0, изменённых: 0, удалённых: 0\n");
-    EXPECT_EQ(updated.out, "First  \\  Album (1999)\t5\t128\t-\t-\n"
-                           "Typed\t5\t128\t-\t-\n");
+    EXPECT_EQ(updated.out, "First  \\  Album (1999)\t5,0\t128\t-\t-\n"
+                           "Typed\t5,0\t128\t-\t-\n");
     const CliOutcome back = c.run("music", {"--update", "--no-artist-from-tags", "--print"});
-    EXPECT_EQ(back.out, "Group  \\  One\t5\t128\t-\t-\nTyped\t5\t128\t-\t-\n");
+    EXPECT_EQ(back.out, "Group  \\  One\t5,0\t128\t-\t-\nTyped\t5,0\t128\t-\t-\n");
 }
 
 TEST(CatalogueCommand, AChangedAlbumIsReadAgainAndKeepsItsHandEdits) {
