@@ -10,6 +10,7 @@
 #include "export/TxtExport.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "text/LocaleText.h"
 
 #include <QFile>
@@ -25,9 +26,11 @@ using namespace korvane;
 constexpr int kRows = 20'000;
 constexpr int kExportRows = 200'000;
 const QString kSeparator = QStringLiteral("  \\  ");
+constexpr qint64 kMiB = 1024 * 1024;
 
-// Rows as a scan of a mixed collection makes them: Latin and Cyrillic group names in no order,
-// sizes and bitrates that sort as text, a few styles and countries, some cells still "-".
+// Rows as a scan of a mixed collection makes them, values first and the texts made from them:
+// Latin and Cyrillic group names in no order, sizes and bitrates that sort as text, a few styles
+// and countries, some cells still "-".
 std::vector<MusicRow> makeRows(int count) {
     const QStringList groups = {
         QStringLiteral("Кино"),  QStringLiteral("The Clash"),           QStringLiteral("Аквариум"),
@@ -36,20 +39,30 @@ std::vector<MusicRow> makeRows(int count) {
                                 QStringLiteral("Rock"), QStringLiteral("-")};
     const QStringList countries = {QStringLiteral("Россия"), QStringLiteral("UK"),
                                    QStringLiteral("Spain"), QStringLiteral("-")};
+    const QString mp3 = QStringLiteral("mp3");
+    Toggles toggles;
+    toggles.artistFromID3 = true;
+    toggles.showVBR = true;
     std::vector<MusicRow> rows;
     rows.reserve(static_cast<size_t>(count));
     unsigned seed = 12345;
     for (int i = 0; i < count; ++i) {
         seed = seed * 1103515245u + 12345u;
         const unsigned r = seed >> 8;
-        const QString group = groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000);
-        const QString album = QStringLiteral("%1 - Альбом %2").arg(1970 + r % 50).arg(i);
-        rows.push_back(
-            {group + kSeparator + album,
-             {QStringLiteral("%1,%2").arg(20 + r % 600).arg(r % 10),
-              (r & 1) ? QStringLiteral("VBR %1").arg(128 + r % 192)
-                      : QString::number(128 + 32 * (r % 6)),
-              styles[(r >> 3) % styles.size()], countries[(r >> 5) % countries.size()]}});
+        MusicRow row;
+        RowValues& v = row.values;
+        v.kind = RowValues::Kind::Album;
+        v.setNames(groups[r % groups.size()] + QStringLiteral(" %1").arg(r % 1000),
+                   QStringLiteral("%1 - Альбом %2").arg(1970 + r % 50).arg(i),
+                   QString::number(1970 + r % 50));
+        // "x,y" MiB
+        v.bytes = (20 + r % 600) * kMiB + (r % 10) * kMiB / 10 + 1;
+        v.format = mp3;
+        v.vbr = (r & 1) != 0;
+        v.bitrate = static_cast<qint32>(v.vbr ? 128 + r % 192 : 128 + 32 * (r % 6));
+        formatMusicRow(row, QString(), toggles, kSeparator);
+        row.cells << styles[(r >> 3) % styles.size()] << countries[(r >> 5) % countries.size()];
+        rows.push_back(std::move(row));
     }
     return rows;
 }

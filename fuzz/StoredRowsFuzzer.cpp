@@ -1,6 +1,7 @@
 // The catalogue file from arbitrary bytes. An even first byte: the rest describes rows (LF between
 // rows, TAB between root bytes, path bytes, caption and cells; the byte after each LF gives the
-// hand-edit bits), which are stored and must read back exactly, roots and paths byte for byte.
+// hand-edit bits; a caption of 4 characters or more gives values too), which are stored and must
+// read back exactly, roots and paths byte for byte.
 // An odd first byte: the rest is the file korvane.db itself, which must open, load or be set
 // aside without a fault.
 #include "catalogue/CatalogueStore.h"
@@ -55,6 +56,19 @@ StoredList listOf(std::string_view description) {
         row.caption = fields.size() > 2 ? QString::fromUtf8(fields[2]) : QString();
         for (std::size_t i = 3; i < fields.size(); ++i)
             row.cells << QString::fromUtf8(fields[i]);
+        // Rows whose caption holds a TAB-free text of 4 or more characters carry values made
+        // from it, so that they round-trip as well.
+        if (row.caption.size() >= 4) {
+            RowValues& v = row.values;
+            v.kind = RowValues::Kind(row.caption.at(0).unicode() % 4);
+            v.vbr = (edited & 2) != 0;
+            v.setNames(row.caption.left(1), row.caption.mid(1, 2), row.caption.mid(3));
+            v.bytes = static_cast<qint64>(line.size()) - 1;
+            v.bitrate = static_cast<qint32>(edited);
+            v.frameRate = static_cast<double>(line.size()) / 3;
+            v.category = row.origin.relative;
+            v.format = row.cells.value(0);
+        }
         row.editedColumns = edited >> 1;
         row.isNew = (edited & 1) != 0;
         if ((edited & 0x80) != 0)
@@ -79,7 +93,7 @@ void roundTrip(const QString& path, std::string_view description) {
         const CatalogueRow& a = list.rows[i];
         const CatalogueRow& b = back->rows[i];
         check(a == b && a.origin == b.origin && a.editedColumns == b.editedColumns &&
-              a.isNew == b.isNew);
+              a.isNew == b.isNew && a.values == b.values);
         // The bytes the file system would be given are the bytes the scan found.
         check(files::encodeFileName(b.origin.root) == files::encodeFileName(a.origin.root));
     }

@@ -4,6 +4,7 @@
 #include "desktop/Desktop.h"
 #include "jobs/Job.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "music/MusicScan.h"
 #include "video/VideoList.h"
 
@@ -75,11 +76,15 @@ void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<
         m_videoList->setLeftOut(std::move(video->leftOut));
     if (music)
         m_musicList->setLeftOut(std::move(music->leftOut));
+    // Made again with today's toggles, as a fresh scan would make them.
+    const MusicScanOptions options = readMusicScanOptions(m_settings, toggles(), QString());
     if (video && (!video->rows.empty() || !m_videoList->isEmpty())) {
+        VideoList::remakeVideoRows(video->rows, options.separator, options.toggles.tagEncoding);
         m_videoList->resetRows(std::move(video->rows));
         m_videoPage->listFilled();
     }
     if (music && (!music->rows.empty() || !m_musicList->isEmpty())) {
+        remakeMusicRows(music->rows, options.toggles, options.separator);
         m_musicList->resetRows(std::move(music->rows));
         m_musicPage->listFilled();
     }

@@ -14,6 +14,19 @@ namespace korvane {
 bool isSameRoot(const QString& a, const QString& b) {
     return a == b || QDir::cleanPath(a) == QDir::cleanPath(b);
 }
+
+void setUneditedText(CatalogueRow& row, int column, const QString& text) {
+    const bool present = column == 0 || column - 1 < row.cells.size();
+    if (present && column < 32 && (row.editedColumns & (1u << column)) != 0)
+        return;
+    if (column == 0) {
+        row.caption = text;
+        return;
+    }
+    while (row.cells.size() < column)
+        row.cells.append(QString());
+    row.cells[column - 1] = text;
+}
 namespace {
 
 // Removals of more runs than this reset the model: one pass for the views instead of one per run.

@@ -31,13 +31,54 @@ struct CloseText {
     bool operator==(const CloseText&) const = default;
 };
 
-// One row of a list: its caption (the first column) and its cells, in column order. Cells are
-// appended one by one while a scan completes a row, so a row may briefly hold fewer cells than
-// the list has columns.
+// What a row is, as values: a list's formatter (formatMusicRow, VideoList::formatVideoRow) makes
+// the texts the list shows and the exports write from them. Texts that no rule shapes (a music
+// row's Style and Country, a clip's Duration and Codec) are their own values, kept in the cells.
+struct RowValues {
+    enum class Kind : quint8 {
+        Texts,  // only the texts are known: a row of an older catalogue, or one made by hand
+        Album,  // a music album a scan read
+        Header, // a category header row of the music list
+        Video,  // a video file a scan probed
+    };
+    Kind kind = Kind::Texts;
+    bool vbr = false;        // music: the audio file's bitrate varies
+    qint16 discs = 0;        // music: a folded album's disc folders (its loose tracks one more)
+    qint16 artistLength = 0; // of names
+    qint16 albumLength = 0;  // of names
+    qint32 bitrate = 0;      // music: kbit/s of the audio file
+    qint32 width = 0;        // video
+    qint32 height = 0;       // video
+    qint64 bytes = -1;       // the album's (or the file's) size; -1 unknown
+    double frameRate = 0;    // video
+    QString category;        // music: the album's category folder as shown; empty outside them
+    // music: artist, album and year from the tags as read, one after the other (one block of
+    // memory for the three)
+    QString names;
+    QString format; // music: the audio file's kind ("mp3", "flac"...), empty without one
+
+    QStringView artist() const { return QStringView(names).left(artistLength); }
+    QStringView album() const { return QStringView(names).mid(artistLength, albumLength); }
+    QStringView year() const { return QStringView(names).mid(artistLength + albumLength); }
+    // Each at most 32,767 characters.
+    void setNames(const QString& artist, const QString& album, const QString& year) {
+        artistLength = static_cast<qint16>(artist.size());
+        albumLength = static_cast<qint16>(album.size());
+        names = artist + album + year;
+    }
+
+    bool operator==(const RowValues&) const = default;
+};
+
+// One row of a list: its caption (the first column) and its cells, in column order, made from
+// its values (a row restored from an older catalogue holds only the texts). Cells are appended
+// one by one while a row is built by hand, so a row may briefly hold fewer cells than the list
+// has columns.
 struct CatalogueRow {
     QString caption;
     QStringList cells;
     RowOrigin origin = {};
+    RowValues values = {};
     // Bit 0 the caption, bit n+1 the n-th cell: what the user changed by hand in a row editor.
     std::uint32_t editedColumns = 0;
     bool isNew = false; // appeared in the last update
@@ -49,6 +90,10 @@ struct CatalogueRow {
         return caption == other.caption && cells == other.cells;
     }
 };
+
+// Sets a column of a row (0 the caption, n the n-th cell) to what its values give, unless the
+// user edited it by hand: then it keeps the user's text. Missing cells before it are added empty.
+void setUneditedText(CatalogueRow& row, int column, const QString& text);
 
 // The table model behind both lists: a thin QAbstractTableModel over a vector of rows, with the
 // operations the commands need. No widgets: the views live in the window.

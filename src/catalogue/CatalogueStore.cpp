@@ -41,6 +41,38 @@ std::optional<QStringList> unpackCells(const QByteArray& bytes) {
     return cells;
 }
 
+// A row's values, packed; none for a row that holds only its texts.
+QByteArray packValues(const RowValues& v) {
+    if (v == RowValues{})
+        return QByteArray("");
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_6_0);
+    stream << quint8(1) << quint8(v.kind) << v.vbr << v.discs << v.artistLength << v.albumLength
+           << v.bitrate << v.width << v.height << v.bytes << v.frameRate << v.category << v.names
+           << v.format;
+    return bytes;
+}
+
+std::optional<RowValues> unpackValues(const QByteArray& bytes) {
+    RowValues v;
+    if (bytes.isEmpty())
+        return v;
+    QDataStream stream(bytes);
+    stream.setVersion(QDataStream::Qt_6_0);
+    quint8 version = 0;
+    quint8 kind = 0;
+    stream >> version >> kind >> v.vbr >> v.discs >> v.artistLength >> v.albumLength >> v.bitrate >>
+        v.width >> v.height >> v.bytes >> v.frameRate >> v.category >> v.names >> v.format;
+    // The names' parts must lie inside them: a reader of the row takes them apart by length.
+    if (stream.status() != QDataStream::Ok || version != 1 ||
+        kind > quint8(RowValues::Kind::Video) || !stream.atEnd() || v.artistLength < 0 ||
+        v.albumLength < 0 || v.artistLength + v.albumLength > v.names.size())
+        return std::nullopt;
+    v.kind = RowValues::Kind(kind);
+    return v;
+}
+
 std::optional<qint64> pragma(QSqlDatabase& db, const QString& name, QSqlError* error = nullptr) {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA ") + name) || !query.next()) {
@@ -207,13 +239,14 @@ bool CatalogueStore::makeSchema(QSqlError& error) {
     const std::optional<qint64> version = pragma(db, QStringLiteral("user_version"), &error);
     const std::optional<qint64> tables = pragma(db, QStringLiteral("schema_version"), &error);
     bool written = applicationId && version && tables;
-    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 2);
+    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 3);
     // Version 2: roots and paths are bytes (BLOB); albums deleted by hand are remembered.
+    // Version 3: each row's values beside its texts (empty for a row of texts alone).
     constexpr const char* kRows =
         "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT NULL, "
         "cells BLOB NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, signature BLOB NOT "
-        "NULL, edited INTEGER NOT NULL, new INTEGER NOT NULL, PRIMARY KEY(list, position)) "
-        "WITHOUT ROWID";
+        "NULL, edited INTEGER NOT NULL, new INTEGER NOT NULL, row_values BLOB NOT NULL DEFAULT "
+        "x'', PRIMARY KEY(list, position)) WITHOUT ROWID";
     constexpr const char* kLeftOut =
         "CREATE TABLE left_out(list TEXT NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, "
         "PRIMARY KEY(list, root, relative)) WITHOUT ROWID";
@@ -221,15 +254,21 @@ bool CatalogueStore::makeSchema(QSqlError& error) {
         written =
             execAll(db,
                     {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)", kRows,
-                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=2"},
+                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=3"},
                     &error);
     } else if (written && *applicationId == kApplicationId && *version == 1) {
         // Every stored list is kept: version 1's text columns hold UTF-8, the same bytes.
         written = execAll(db,
                           {"ALTER TABLE rows RENAME TO rows_1", kRows,
                            "INSERT INTO rows SELECT list, position, caption, cells, CAST(root AS "
-                           "BLOB), CAST(relative AS BLOB), signature, edited, new FROM rows_1",
-                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=2"},
+                           "BLOB), CAST(relative AS BLOB), signature, edited, new, x'' FROM rows_1",
+                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=3"},
+                          &error);
+    } else if (written && *applicationId == kApplicationId && *version == 2) {
+        // The stored rows keep their texts; their values are what the texts tell on load.
+        written = execAll(db,
+                          {"ALTER TABLE rows ADD COLUMN row_values BLOB NOT NULL DEFAULT x''",
+                           "PRAGMA user_version=3"},
                           &error);
     }
     if (!written || !execAll(db, {"COMMIT"}, &error)) {
@@ -303,20 +342,22 @@ std::optional<StoredList> CatalogueStore::load(StoredListName name) {
         list->count = query.value(0).toInt();
     }
     query.finish();
-    query.prepare(QStringLiteral("SELECT caption, cells, root, relative, signature, edited, new "
-                                 "FROM rows WHERE list = ? ORDER BY position"));
+    query.prepare(QStringLiteral("SELECT caption, cells, root, relative, signature, edited, new, "
+                                 "row_values FROM rows WHERE list = ? ORDER BY position"));
     query.addBindValue(listKey(name));
     if (list && !query.exec())
         return failed();
     while (list && query.next()) {
         std::optional<QStringList> cells = unpackCells(query.value(1).toByteArray());
-        if (!cells)
+        std::optional<RowValues> values = unpackValues(query.value(7).toByteArray());
+        if (!cells || !values)
             return failed(true);
         CatalogueRow row{query.value(0).toString(), std::move(*cells)};
         row.origin = {nameFromStoredBytes(query.value(2)), nameFromStoredBytes(query.value(3)),
                       query.value(4).toByteArray()};
         row.editedColumns = static_cast<std::uint32_t>(query.value(5).toLongLong());
         row.isNew = query.value(6).toBool();
+        row.values = std::move(*values);
         list->rows.push_back(std::move(row));
     }
     if (query.lastError().isValid())
@@ -376,8 +417,8 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
     written = written && query.exec();
     written = written &&
               query.prepare(QStringLiteral("INSERT INTO rows(list, position, caption, cells, root, "
-                                           "relative, signature, edited, new) "
-                                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                           "relative, signature, edited, new, row_values) "
+                                           "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (size_t i = 0; written && i < list.rows.size(); ++i) {
         const CatalogueRow& row = list.rows[i];
         query.addBindValue(key);
@@ -389,6 +430,7 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         query.addBindValue(row.origin.signature.isNull() ? QByteArray("") : row.origin.signature);
         query.addBindValue(static_cast<qint64>(row.editedColumns));
         query.addBindValue(row.isNew ? 1 : 0);
+        query.addBindValue(packValues(row.values));
         written = query.exec();
     }
     written = written && query.prepare(QStringLiteral("DELETE FROM left_out WHERE list = ?"));

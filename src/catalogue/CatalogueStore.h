@@ -67,7 +67,7 @@ public:
     // Nobody stored since this one last read, stored or took the stored version.
     bool isCurrent();
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 private:
     bool open();

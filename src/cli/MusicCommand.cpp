@@ -2,6 +2,7 @@
 
 #include "cli/ScanCommand.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
@@ -93,6 +94,7 @@ int runMusicCommand(const QStringList& args, Context& context) {
         store = openCatalogue(folder, context);
     if (arguments.update) {
         StoredList stored = loadStoredList(*store, StoredListName::Music);
+        remakeMusicRows(stored.rows, options.toggles, options.separator);
         list.resetRows(std::move(stored.rows));
         list.setLeftOut(std::move(stored.leftOut));
         ProgressHost host(context);

@@ -64,6 +64,7 @@ int runVideoCommand(const QStringList& args, Context& context) {
         store = openCatalogue(folder, context);
     if (arguments.update) {
         StoredList stored = loadStoredList(*store, StoredListName::Video);
+        VideoList::remakeVideoRows(stored.rows, separator, names);
         list.resetRows(std::move(stored.rows));
         list.setLeftOut(std::move(stored.leftOut));
         VideoProgressHost host(context);

@@ -2,6 +2,7 @@
 
 #include "music/MusicList.h"
 
+#include <cmath>
 #include <optional>
 
 namespace korvane::exporter {
@@ -34,6 +35,45 @@ QString document(const char* kind, const QStringList& captions, const QDateTime&
     for (qsizetype i = 0; i < rows.size(); ++i)
         text += (i > 0 ? QStringLiteral(",\n    ") : QStringLiteral("\n    ")) + rows[i];
     return text + (rows.isEmpty() ? QStringLiteral("]\n}\n") : QStringLiteral("\n  ]\n}\n"));
+}
+
+QString jsonNumber(qint64 number) {
+    return QString::number(number);
+}
+
+QString jsonBool(bool value) {
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+const QString kNull = QStringLiteral("null");
+
+// The typed members of a scanned row beside its texts; none for a row of texts alone (a header
+// row, a row stored by an older Korvane), null for what an album without an audio file lacks.
+QString musicValues(const CatalogueRow& row) {
+    const RowValues& v = row.values;
+    if (v.kind != RowValues::Kind::Album)
+        return {};
+    const bool file = !v.format.isEmpty();
+    const auto text = [file](QStringView value) {
+        return file ? jsonString(value.toString()) : kNull;
+    };
+    return QStringLiteral(", \"size_bytes\": ") + (v.bytes >= 0 ? jsonNumber(v.bytes) : kNull) +
+           QStringLiteral(", \"artist\": ") + text(v.artist()) + QStringLiteral(", \"album\": ") +
+           text(v.album()) + QStringLiteral(", \"year\": ") + text(v.year()) +
+           QStringLiteral(", \"bitrate_kind\": ") + text(v.format) +
+           QStringLiteral(", \"bitrate_kbps\": ") + (file ? jsonNumber(v.bitrate) : kNull) +
+           QStringLiteral(", \"vbr\": ") + (file ? jsonBool(v.vbr) : kNull);
+}
+
+QString videoValues(const CatalogueRow& row) {
+    const RowValues& v = row.values;
+    if (v.kind != RowValues::Kind::Video)
+        return {};
+    return QStringLiteral(", \"size_bytes\": ") + jsonNumber(v.bytes) +
+           QStringLiteral(", \"width\": ") + jsonNumber(v.width) +
+           QStringLiteral(", \"height\": ") + jsonNumber(v.height) +
+           QStringLiteral(", \"frame_rate\": ") +
+           (std::isfinite(v.frameRate) ? QString::number(v.frameRate, 'g', 15) : kNull);
 }
 
 } // namespace
@@ -72,17 +112,22 @@ QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& 
                   bool categories, const QDateTime& generated) {
     const qsizetype cellCount = captions.size() - 1;
     QStringList lines;
-    std::optional<QString> category;
+    // A row that holds only its texts takes the category of the header row above it.
+    std::optional<QString> above;
     for (const CatalogueRow& row : rows) {
         const bool header = MusicList::isCategoryHeader(row);
         if (header && categories)
-            category = row.caption;
+            above = row.caption;
+        std::optional<QString> category;
+        if (header || row.values.kind == RowValues::Kind::Texts)
+            category = header ? std::optional(row.caption) : above;
+        if (!row.values.category.isEmpty() && !header)
+            category = row.values.category;
         lines << QStringLiteral("{\"caption\": ") + jsonString(row.caption) +
                      QStringLiteral(", \"cells\": ") + jsonArray(rowCells(row, cellCount, header)) +
                      QStringLiteral(", \"category\": ") +
-                     (category ? jsonString(*category) : QStringLiteral("null")) +
-                     QStringLiteral(", \"header\": ") +
-                     (header ? QStringLiteral("true") : QStringLiteral("false")) + u'}';
+                     (categories && category ? jsonString(*category) : kNull) +
+                     QStringLiteral(", \"header\": ") + jsonBool(header) + musicValues(row) + u'}';
     }
     return document("music", captions, generated, lines);
 }
@@ -94,7 +139,7 @@ QString videoJson(const QStringList& captions, const std::vector<CatalogueRow>& 
     for (const CatalogueRow& row : rows) {
         lines << QStringLiteral("{\"caption\": ") + jsonString(row.caption) +
                      QStringLiteral(", \"cells\": ") + jsonArray(rowCells(row, cellCount, false)) +
-                     u'}';
+                     videoValues(row) + u'}';
     }
     return document("video", captions, generated, lines);
 }

@@ -19,11 +19,11 @@ bool endsWithNoCase(std::string_view name, std::string_view ending) {
     return true;
 }
 
-void addCloseTexts(std::span<const tags::TextDecision> decisions, AlbumCells& cells) {
+void addCloseTexts(std::span<const tags::TextDecision> decisions, QList<CloseText>& texts) {
     for (const tags::TextDecision& d : decisions) {
         const CloseText close{QByteArray::fromStdString(d.bytes), QString::fromStdString(d.text)};
-        if (d.decision.close && !cells.closeTexts.contains(close))
-            cells.closeTexts.append(close);
+        if (d.decision.close && !texts.contains(close))
+            texts.append(close);
     }
 }
 
@@ -43,33 +43,6 @@ QString countryNote(const QString& comment) {
     if (!comment.startsWith(mark))
         return QStringLiteral("-");
     return comment.mid(mark.size()).replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
-}
-
-namespace {
-
-QString utf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool isBlank(std::string_view text) {
-    return tags::trimBlanks(text).empty();
-}
-
-} // namespace
-
-void applyAlbumTags(const AlbumTags& tags, const QString& separator, const Toggles& options,
-                    AlbumCells& cells) {
-    const bool names = !options.mp3NamesOnly;
-    if (names && options.artistFromID3 && !isBlank(tags.artist) && !isBlank(tags.album))
-        cells.caption = utf8(tags.artist) + separator + utf8(tags.album);
-    if (names && options.albumUppercase)
-        groupInCapitals(cells.caption, separator);
-    if (options.yearInColumn)
-        appendYear(cells.caption, utf8(tags.year));
-    if (!isBlank(tags.genre))
-        cells.style = utf8(tags::trimBlanks(tags.genre));
-    if (names)
-        cells.country = countryNote(utf8(tags.comment));
 }
 
 } // namespace korvane

@@ -3,12 +3,14 @@
 #include "files/FileName.h"
 #include "music/AlbumCaption.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "music/OtherFormatDetails.h"
 #include "tags/AudioFormats.h"
 #include "text/LocaleText.h"
 #include "text/OutputText.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -60,57 +62,67 @@ AudioFile chooseAudioFile(const QString& folder, const std::vector<FolderEntry>&
     return chosen;
 }
 
-bool isBlank(std::string_view text) {
-    return tags::trimBlanks(text).empty();
+// The readers hand out UTF-8, cut to `length`: a tag of megabytes would slow every sort and
+// export.
+QString fromUtf8(std::string_view text, qsizetype length = text::kMaxRowTextLength) {
+    return text::cutText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                         length);
 }
 
-// The readers hand out UTF-8.
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// Names and year are cut where the caption made of them is not cut yet.
+constexpr qsizetype kNameLength = 2 * text::kMaxRowTextLength;
 
 const QString kNone = QStringLiteral("-");
 
-// mp3 rows follow the toggles of their own: the names only with "artist from tags", the style
-// and the country note always.
-void mp3Details(const tags::AudioFileInfo& info, const QString& separator, const Toggles& options,
-                AlbumCells& details) {
-    const tags::AudioProperties& p = info.properties;
-    if (options.artistFromID3 && !isBlank(p.artist) && !isBlank(p.album))
-        details.caption = fromUtf8(p.artist) + separator + fromUtf8(p.album);
-    if (options.albumUppercase)
-        groupInCapitals(details.caption, separator);
-    if (options.yearInColumn)
-        appendYear(details.caption, fromUtf8(p.year));
-    details.bitrate = QString::number(info.bitRate);
-    if (options.showVBR && info.vbr)
-        details.bitrate.prepend(QStringLiteral("VBR "));
-    details.style = p.genre.empty() ? kNone : fromUtf8(p.genre);
-    details.country = countryNote(fromUtf8(p.comment));
+// A row's Style and Country: texts no rule shapes.
+struct TextCells {
+    QString style = kNone;
+    QString country = kNone;
+};
+
+// The kind of audio file as a row names it, one copy per kind for every row.
+const QString& formatName(const tags::AudioFormatInfo& format) {
+    static const std::array<QString, tags::kAudioFormats.size()> names = [] {
+        std::array<QString, tags::kAudioFormats.size()> made;
+        for (const tags::AudioFormatInfo& info : tags::kAudioFormats)
+            made[static_cast<size_t>(info.format)] = QString::fromLatin1(
+                info.ending.substr(1).data(), static_cast<qsizetype>(info.ending.size() - 1));
+        return made;
+    }();
+    return names[static_cast<size_t>(format.format)];
 }
 
-// Every other format: the bitrate cell "<name> <kbit/s>", the names by the rules mp3 follows.
-// A stop ends a long read, and the file reads as one that cannot be read.
-void albumDetails(const AudioFile& file, const std::vector<FolderEntry>& listing,
-                  const QString& separator, const Toggles& options, const std::stop_token& stop,
-                  AlbumCells& details) {
+// What the album's audio file gives the row: the names and year as the tags hold them (a cue
+// sheet's first for a disc image), the bitrate as values; the style and the country note as
+// texts. A stop ends a long read, and the file reads as one that cannot be read.
+void albumValues(const AudioFile& file, const std::vector<FolderEntry>& listing,
+                 const Toggles& options, const std::stop_token& stop, RowValues& values,
+                 TextCells& cells, QList<CloseText>& closeTexts) {
     const tags::AudioFormatInfo& format = tags::formatInfo(*file.format);
     tags::AudioFileInfo info;
     if (file.readable)
         info = tags::readAudioFile(format.format, file.path, options.tagEncoding, stop);
-    addCloseTexts(info.decisions, details);
-    if (format.format == AudioFormat::Mp3) {
-        mp3Details(info, separator, options, details);
-        return;
-    }
+    addCloseTexts(info.decisions, closeTexts);
     tags::AudioProperties& p = info.properties;
-    applyCueSheet(format, file.path, listing, options.tagEncoding, p, details);
+    const bool mp3 = format.format == AudioFormat::Mp3;
+    if (!mp3)
+        applyCueSheet(format, file.path, listing, options.tagEncoding, p, closeTexts);
+    values.format = formatName(format);
     // The mp3-only rule shows Ogg's DATE as written; the rule of every format its first four
     // digits.
-    const std::string_view year =
-        format.format == AudioFormat::Ogg && options.mp3NamesOnly ? info.date : p.year;
-    applyAlbumTags({p.artist, p.album, year, p.genre, p.comment}, separator, options, details);
-    details.bitrate = fromUtf8(format.cellName) + u' ' + QString::number(info.bitRate);
+    values.setNames(
+        fromUtf8(p.artist, kNameLength), fromUtf8(p.album, kNameLength),
+        fromUtf8(format.format == AudioFormat::Ogg && options.mp3NamesOnly ? info.date : p.year,
+                 kNameLength));
+    values.bitrate = static_cast<qint32>(info.bitRate);
+    values.vbr = info.vbr;
+    // mp3 shows any genre as written; the other formats a trimmed one unless it is blank.
+    const std::string_view genre = mp3 ? std::string_view(p.genre) : tags::trimBlanks(p.genre);
+    cells.style = genre.empty() ? kNone : fromUtf8(genre);
+    // Under the mp3-only rule the other formats give no country note.
+    if (mp3 || !options.mp3NamesOnly)
+        cells.country = text::cutText(countryNote(fromUtf8(p.comment, p.comment.size())),
+                                      text::kMaxRowTextLength);
 }
 
 } // namespace
@@ -127,19 +139,17 @@ bool holdsAudio(const std::vector<FolderEntry>& listing, bool otherFormats) {
 }
 
 void readAlbumDetails(const QString& folder, const std::vector<FolderEntry>& listing, MusicRow& row,
-                      const QString& separator, const Toggles& options, const std::stop_token& stop,
-                      const QString& mark) {
+                      const QString& separator, const Toggles& options,
+                      const std::stop_token& stop) {
     const AudioFile file = chooseAudioFile(folder, listing, options.otherFormats);
-    AlbumCells details{row.caption, kNone};
+    const QString folderText = row.caption;
+    row.values.kind = RowValues::Kind::Album;
+    TextCells cells;
     if (file.format)
-        albumDetails(file, listing, separator, options, stop, details);
-    // A tag of megabytes would slow every sort and export; no reader needs more than this.
-    row.caption = text::cutText(details.caption, text::kMaxRowTextLength) + mark;
-    if (!details.closeTexts.isEmpty())
-        row.closeTexts = details.closeTexts;
-    row.cells.append(details.bitrate);
-    row.cells.append(text::cutText(details.style, text::kMaxRowTextLength));
-    row.cells.append(text::cutText(details.country, text::kMaxRowTextLength));
+        albumValues(file, listing, options, stop, row.values, cells, row.closeTexts);
+    formatMusicRow(row, folderText, options, separator);
+    setUneditedText(row, StyleCell + 1, cells.style);
+    setUneditedText(row, CountryCell + 1, cells.country);
 }
 
 } // namespace korvane

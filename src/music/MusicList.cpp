@@ -24,7 +24,10 @@ bool MusicList::isCategoryHeader(const MusicRow& row) {
 }
 
 MusicRow MusicList::categoryHeaderRow(const QString& name) {
-    return {name, {kHeaderCell, kHeaderCell, kHeaderCell, kHeaderCell}};
+    MusicRow row{name, {kHeaderCell, kHeaderCell, kHeaderCell, kHeaderCell}};
+    row.values.kind = RowValues::Kind::Header;
+    row.values.category = name;
+    return row;
 }
 
 void MusicList::appendCategoryHeader(const QString& name) {

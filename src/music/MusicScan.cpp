@@ -6,6 +6,7 @@
 #include "music/AlbumDetails.h"
 #include "music/DiscFolders.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "settings/ProgramFolder.h"
 #include "text/LocaleText.h"
 
@@ -29,16 +30,6 @@ bool deepEnough(const QString& relative, bool categories) {
     return separators >= (categories ? 2 : 1);
 }
 
-QString folderText(const QString& relative, bool categories, const QString& separator) {
-    QString text = relative;
-    if (categories) {
-        const qsizetype first = text.indexOf(kSeparator);
-        if (first >= 0)
-            text = text.mid(first + 1);
-    }
-    return text.replace(kSeparator, separator);
-}
-
 // Every folder a row of its own, or with folded discs the albums that take their discs in.
 std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDiscs,
                                        bool categories) {
@@ -54,6 +45,7 @@ std::vector<AlbumFolders> albumFolders(const QStringList& folders, bool foldDisc
 // What a row shows of an album folder and the folders it takes in.
 struct MeasuredAlbum {
     QString size;
+    std::uint64_t bytes = 0;
     QByteArray signature;
     QString detailsFolder; // relative: the folder whose audio file gives the details
     std::vector<FolderEntry> detailsListing;
@@ -71,6 +63,7 @@ MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
     measured.detailsListing = take(album.folder);
     measured.size = sizeTextOfBytes(listedBytes(measured.detailsListing));
     measured.detailsFolder = album.folder;
+    measured.bytes = listedBytes(measured.detailsListing);
     if (album.inner.isEmpty()) {
         measured.signature = folderSignature(measured.detailsListing);
         return measured;
@@ -82,7 +75,7 @@ MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
         hash.addData(folderSignature(listing));
     };
     addToSignature(album.folder, measured.detailsListing);
-    std::uint64_t bytes = listedBytes(measured.detailsListing);
+    std::uint64_t& bytes = measured.bytes;
     const bool looseTracks = holdsAudio(measured.detailsListing, otherFormats);
     std::vector<std::vector<FolderEntry>> discListings(static_cast<size_t>(album.discs.size()));
     for (const QString& inner : album.inner) {
@@ -146,16 +139,20 @@ private:
         if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit)
             return pending;
         const RowOrigin origin{m_root, album.folder, measured.signature};
+        const Toggles& toggles = m_options.toggles;
+        const QString folderText =
+            musicFolderText(files::displayFileName(album.folder, toggles.tagEncoding),
+                            toggles.musicInCat, m_options.separator);
         if (const CatalogueRow* unchanged = m_update ? m_update->unchangedRow(origin) : nullptr) {
             pending.unchanged = *unchanged;
             pending.unchanged->origin = origin; // the root may have moved
+            // Made again with today's toggles, as a fresh scan would make it.
+            formatMusicRow(*pending.unchanged, folderText, toggles, m_options.separator);
             return pending;
         }
-        const Toggles& toggles = m_options.toggles;
-        MusicRow row{folderText(files::displayFileName(album.folder, toggles.tagEncoding),
-                                toggles.musicInCat, m_options.separator),
-                     {measured.size},
-                     origin};
+        MusicRow row{folderText, {}, origin};
+        row.values.bytes = static_cast<qint64>(measured.bytes);
+        row.values.discs = static_cast<qint16>(measured.discs);
         pending.read = m_pool.submit([this, row = std::move(row), folder = m_rootDir + album.folder,
                                       measured = std::move(measured)]() mutable {
             // A folder removed (or replaced by a file) since the walk, a user tidying up during
@@ -165,8 +162,7 @@ private:
                 !S_ISDIR(info.st_mode))
                 return std::optional<MusicRow>();
             readAlbumDetails(m_rootDir + measured.detailsFolder, measured.detailsListing, row,
-                             m_options.separator, m_options.toggles, m_stop,
-                             discCountMark(measured.discs));
+                             m_options.separator, m_options.toggles, m_stop);
             return std::optional<MusicRow>(std::move(row));
         });
         return pending;
@@ -238,6 +234,7 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
     const int total = static_cast<int>(albums.size());
     host.setProgressMaximum(total);
     QString lastCategory;
+    QString shownCategory; // of the album's category, shared by its rows
     AlbumReads reads(root, options, albums, walk.listings, update, pool, stop);
     for (int i = 0; i < total; ++i) {
         const QString& entry = albums[static_cast<size_t>(i)].folder;
@@ -245,8 +242,8 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
             for (const QString& category : std::as_const(categoryNames)) {
                 if (entry.size() > category.size() && entry.startsWith(category) &&
                     entry.at(category.size()) == kSeparator && category != lastCategory) {
-                    host.addRow(MusicList::categoryHeaderRow(
-                        files::displayFileName(category, options.toggles.tagEncoding)));
+                    shownCategory = files::displayFileName(category, options.toggles.tagEncoding);
+                    host.addRow(MusicList::categoryHeaderRow(shownCategory));
                     lastCategory = category;
                 }
             }
@@ -261,6 +258,7 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
         // Skipped folders do not look at the stop request.
         if (!row)
             continue;
+        row->values.category = shownCategory;
         host.addRow(std::move(*row));
         if (stop.stop_requested()) {
             result.stopped = true;

@@ -35,7 +35,7 @@ const FolderEntry* cueOf(std::string_view ending, const std::filesystem::path& i
 
 void applyCueSheet(const tags::AudioFormatInfo& format, const std::filesystem::path& image,
                    const std::vector<FolderEntry>& listing, codepage::Choice choice,
-                   tags::AudioProperties& properties, AlbumCells& cells) {
+                   tags::AudioProperties& properties, QList<CloseText>& closeTexts) {
     if (!format.image)
         return;
     const FolderEntry* sheet = cueOf(format.ending, image, listing);
@@ -44,7 +44,7 @@ void applyCueSheet(const tags::AudioFormatInfo& format, const std::filesystem::p
     tags::CueSheetReader cue(choice);
     if (!cue.load(image.parent_path() / sheet->name))
         return;
-    addCloseTexts(cue.eightBit.decisions(), cells);
+    addCloseTexts(cue.eightBit.decisions(), closeTexts);
     const auto prefer = [](const std::string& value, std::string& tag) {
         if (!tags::trimBlanks(value).empty())
             tag = value;

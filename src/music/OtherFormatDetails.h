@@ -17,6 +17,6 @@ namespace korvane {
 // beside it (one named after the image first).
 void applyCueSheet(const tags::AudioFormatInfo& format, const std::filesystem::path& image,
                    const std::vector<FolderEntry>& listing, codepage::Choice choice,
-                   tags::AudioProperties& properties, AlbumCells& cells);
+                   tags::AudioProperties& properties, QList<CloseText>& closeTexts);
 
 } // namespace korvane

@@ -62,23 +62,22 @@ VideoScanResult scanVideoRows(const QString& root, const QString& separator,
         const QString relative = files::displayFileName(below, names);
         host.setStatusText(QDir::toNativeSeparators(QStringLiteral("../") + relative));
         host.setProgressPosition(i);
-        QString caption = relative;
-        caption.replace(u'/', separator);
 
         const std::string nativePath = files::encodeFileName(path).toStdString();
         RowOrigin origin{root, below, fileSignature(nativePath)};
         if (const CatalogueRow* unchanged = update ? update->unchangedRow(origin) : nullptr) {
             VideoRow row = *unchanged;
             row.origin = std::move(origin); // the root may have moved
+            VideoList::formatVideoRow(row, relative, separator);
             host.addRow(std::move(row));
         } else {
             probe.fileName = nativePath;
             probe.probe();
             if (!probe.hasVideo && videoFiles == VideoFiles::WithVideo)
                 continue;
-            host.addRow(VideoList::videoRow(
-                caption, video::videoCells(video::readableFileLength(nativePath), probe.video),
-                std::move(origin)));
+            host.addRow(VideoList::videoRow(relative, separator,
+                                            video::readableFileLength(nativePath), probe.video,
+                                            std::move(origin)));
         }
         ++result.added;
         host.rowAppended();

@@ -85,6 +85,39 @@ TEST(KeptLists, BothListsComeBackAsTheyWereAtExit) {
     EXPECT_TRUE(f.desktop.messages.isEmpty());
 }
 
+// A restore makes the rows again with the toggles of this start, as a fresh scan would; a
+// caption typed by hand stays.
+TEST(KeptLists, RestoredRowsFollowTheTogglesOfTheStart) {
+    Fixture f;
+    {
+        MainWindow& w = f.start();
+        ASSERT_FALSE(w.ui().artistFromID3->isChecked());
+        for (const QString folder : {"A", "B"}) {
+            CatalogueRow row = album("G  \\  " + folder, "10");
+            row.origin.relative = "G/" + folder;
+            row.values.kind = RowValues::Kind::Album;
+            row.values.bytes = 10 * 1024 * 1024;
+            row.values.format = "mp3";
+            row.values.bitrate = 320;
+            row.values.setNames("Artist " + folder, "Album", "1999");
+            w.musicList().appendRow(row);
+        }
+        w.musicList().applyEdit(1, {"Typed", {}});
+        w.ui().artistFromID3->trigger();
+        w.ui().yearInColumn->trigger();
+        f.stop();
+    }
+    MainWindow& w = f.start();
+    ASSERT_EQ(w.musicList().count(), 2);
+    const auto texts = [&w](int row) {
+        return (QStringList{w.musicList().row(row).caption} + w.musicList().row(row).cells)
+            .join(u'|')
+            .toStdString();
+    };
+    EXPECT_EQ(texts(0), "Artist A  \\  Album (1999)|10|320|Rock|-");
+    EXPECT_EQ(texts(1), "Typed|10|320|Rock|-");
+}
+
 TEST(KeptLists, ChangesAreStoredWhenTheCommandIsOverNotOnlyAtExit) {
     Fixture f;
     MainWindow& w = f.start();

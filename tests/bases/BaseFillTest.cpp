@@ -1,6 +1,7 @@
 #include "bases/BaseFill.h"
 
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -191,6 +192,28 @@ TEST_F(BaseFillTest, FillsTheTargetCells) {
             untouched << row.cells.value(targetCell(other));
         EXPECT_EQ(cells(list, other), untouched) << c.name;
     }
+}
+
+// A filled text is the album's style or country from then on: the row made again with any
+// toggles (an update, a restore) shows it.
+TEST_F(BaseFillTest, AFilledTextStaysWhenTheRowIsMadeAgain) {
+    MusicRow scanned = album(QStringLiteral("Grey Owls  \\  First Flight"), QStringLiteral("-"),
+                             QStringLiteral("-"));
+    scanned.values.kind = RowValues::Kind::Album;
+    scanned.values.bytes = 105381888;
+    MusicList list;
+    fillList(list, {scanned});
+    BaseFill fill;
+    for (const BaseKind kind : {BaseKind::GenreBase, BaseKind::CountryBase})
+        fill.run(
+            request(kind, FillMode::OnlyMissing,
+                    kind == BaseKind::GenreBase ? "grey owls=Punk\r\n" : "grey owls=Canada\r\n"),
+            list);
+    std::vector<MusicRow> rows = list.rows();
+    Toggles toggles;
+    toggles.artistFromID3 = true;
+    remakeMusicRows(rows, toggles, kSeparator);
+    EXPECT_EQ(rows[0].cells, (QStringList{"100,5", "-", "Punk", "Canada"}));
 }
 
 TEST_F(BaseFillTest, SeparatorOfAnAbsentSettingFindsTheGroup) {

@@ -55,6 +55,7 @@ void expectSameList(const StoredList& actual, const StoredList& expected) {
         EXPECT_EQ(a.origin, e.origin);
         EXPECT_EQ(a.editedColumns, e.editedColumns);
         EXPECT_EQ(a.isNew, e.isNew);
+        EXPECT_EQ(a.values, e.values);
     }
 }
 
@@ -192,6 +193,113 @@ TEST(CatalogueStore, ACatalogueOfTheFirstSchemaKeepsEveryList) {
     ASSERT_TRUE(store.save(StoredListName::Music, withLeftOut));
     EXPECT_EQ(store.load(StoredListName::Music).value().leftOut.size(), 1u);
     runSql(path, {"SELECT 1 FROM left_out"});
+}
+
+// Rows that a scan made: what each is, beside its texts.
+StoredList musicWithValues() {
+    StoredList list = sampleMusic();
+    RowValues& header = list.rows[0].values;
+    header.kind = RowValues::Kind::Header;
+    header.category = QStringLiteral("Панк");
+    RowValues& album = list.rows[1].values;
+    album.kind = RowValues::Kind::Album;
+    album.vbr = true;
+    album.discs = 2;
+    album.bitrate = 245;
+    album.bytes = 13107200;
+    album.category = QStringLiteral("Панк");
+    album.setNames(QStringLiteral("Группа"), QStringLiteral("Альбом \x01"), QStringLiteral("1994"));
+    album.format = QStringLiteral("mp3");
+    RowValues& clip = list.rows[2].values;
+    clip.kind = RowValues::Kind::Video;
+    clip.bytes = 0;
+    clip.width = 640;
+    clip.height = 480;
+    clip.frameRate = 29.97;
+    return list;
+}
+
+TEST(CatalogueStore, RowValuesComeBackAsSaved) {
+    TempDir dir;
+    {
+        CatalogueStore store(dir.file("korvane.db"));
+        ASSERT_TRUE(store.save(StoredListName::Music, musicWithValues()));
+    }
+    CatalogueStore store(dir.file("korvane.db"));
+    expectSameList(store.load(StoredListName::Music).value(), musicWithValues());
+}
+
+// The schema the catalogue had before rows kept their values, as that Korvane made it.
+const QStringList kSecondSchema = {
+    "CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)",
+    "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT NULL, "
+    "cells BLOB NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, signature BLOB NOT NULL, "
+    "edited INTEGER NOT NULL, new INTEGER NOT NULL, PRIMARY KEY(list, position)) WITHOUT ROWID",
+    "CREATE TABLE left_out(list TEXT NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, "
+    "PRIMARY KEY(list, root, relative)) WITHOUT ROWID",
+    "PRAGMA application_id=1263687246",
+    "PRAGMA user_version=2",
+    "PRAGMA journal_mode=WAL"};
+
+// A catalogue that rows of texts alone were stored in loads them with their texts, and takes rows
+// with values from then on.
+TEST(CatalogueStore, ACatalogueOfTheSecondSchemaKeepsItsRows) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    runSql(path, kSecondSchema);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "second");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        const StoredList music = sampleMusic();
+        query.prepare("INSERT INTO lists VALUES('music', ?)");
+        query.addBindValue(music.count);
+        ASSERT_TRUE(query.exec());
+        for (size_t i = 0; i < music.rows.size(); ++i) {
+            const CatalogueRow& row = music.rows[i];
+            QByteArray cells;
+            QDataStream stream(&cells, QIODevice::WriteOnly);
+            stream.setVersion(QDataStream::Qt_6_0);
+            stream << row.cells;
+            query.prepare("INSERT INTO rows VALUES('music', ?, ?, ?, ?, ?, ?, ?, ?)");
+            for (const QVariant& value :
+                 {QVariant(qint64(i)), QVariant(row.caption), QVariant(cells),
+                  QVariant(storedNameBytes(row.origin.root)),
+                  QVariant(storedNameBytes(row.origin.relative)),
+                  QVariant(row.origin.signature.isNull() ? QByteArray("") : row.origin.signature),
+                  QVariant(qint64(row.editedColumns)), QVariant(row.isNew ? 1 : 0)})
+                query.addBindValue(value);
+            ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("second");
+    {
+        CatalogueStore store(path);
+        ASSERT_EQ(store.state(), CatalogueStore::State::Ready) << store.message().toStdString();
+        EXPECT_TRUE(store.message().isEmpty());
+        expectSameList(store.load(StoredListName::Music).value(), sampleMusic());
+        ASSERT_TRUE(store.save(StoredListName::Music, musicWithValues()));
+    }
+    CatalogueStore store(path);
+    expectSameList(store.load(StoredListName::Music).value(), musicWithValues());
+    EXPECT_FALSE(QFileInfo::exists(path + ".broken"));
+}
+
+// Values that cannot be read back are damage, as cells that cannot are.
+TEST(CatalogueStore, DamagedRowValuesSetTheFileAside) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    {
+        CatalogueStore store(path);
+        ASSERT_TRUE(store.save(StoredListName::Music, musicWithValues()));
+    }
+    runSql(path, {"UPDATE rows SET row_values = x'0102' WHERE position = 1"});
+    CatalogueStore store(path);
+    EXPECT_FALSE(store.load(StoredListName::Music));
+    EXPECT_EQ(store.state(), CatalogueStore::State::SetAside);
+    EXPECT_TRUE(QFileInfo::exists(path + ".broken"));
 }
 
 TEST(CatalogueStore, AFileThatIsNoCatalogueIsSetAsideAndANewOneStarted) {
@@ -345,7 +453,8 @@ TEST(CatalogueStore, ANewerKorvanesFileIsRefusedAndLeftAlone) {
         CatalogueStore store(path);
         ASSERT_TRUE(store.save(StoredListName::Music, sampleMusic()));
     }
-    runSql(path, {"PRAGMA user_version=3"});
+    runSql(path,
+           {QStringLiteral("PRAGMA user_version=%1").arg(CatalogueStore::kSchemaVersion + 1)});
     const QByteArray before = dir.read("korvane.db");
     CatalogueStore store(path);
     EXPECT_EQ(store.state(), CatalogueStore::State::Newer);

@@ -2,6 +2,8 @@
 #include "catalogue/CatalogueStore.h"
 #include "files/FileName.h"
 
+#include "../tags/TagBytes.h"
+
 #include "TempDir.h"
 
 #include <QDateTime>
@@ -67,10 +69,43 @@ TEST(CatalogueCommand, AnUnchangedAlbumKeepsItsStoredRowWithoutBeingRead) {
     Catalogue c;
     c.album("Group/Album", 5 * kMiB);
     ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
-    // A row the update would read again shows "5"; the stored one says otherwise.
-    c.editStored([](StoredList& list) { list.rows.at(0).cells[0] = QStringLiteral("999"); });
+    // A row the update would read again shows "-" for its style; the stored one says otherwise.
+    c.editStored([](StoredList& list) { list.rows.at(0).cells[2] = QStringLiteral("Stored"); });
     const CliOutcome updated = c.run("music", {"--update", "--print"});
-    EXPECT_EQ(updated.out, "Group  \\  Album\t999\t-\t-\t-\n");
+    EXPECT_EQ(updated.out, "Group  \\  Album\t5\t-\tStored\t-\n");
+}
+
+// Toggles changed since the store apply to every row of the update, as to a fresh scan; a
+// caption typed by hand stays.
+TEST(CatalogueCommand, AnUpdateMakesEveryCaptionWithTodaysToggles) {
+    namespace bytes = tags::test;
+    Catalogue c;
+    const auto tagged = [&c](const QString& folder, std::string_view artist) {
+        c.album(folder, 5 * kMiB);
+        const std::string frames = bytes::frameV3("TPE1", '\0' + std::string(artist)) +
+                                   bytes::frameV3("TALB", std::string("\0Album", 6)) +
+                                   bytes::frameV3("TYER", std::string("\0"
+                                                                      "1999",
+                                                                      5));
+        c.collection.write(folder + "/01.mp3", bytes::id3v2Tag(3, frames) + bytes::mpegFrames(12));
+    };
+    tagged("Group/One", "First");
+    tagged("Group/Two", "Second");
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store", "--no-artist-from-tags", "--no-year"})
+                  .status,
+              kExitOk);
+    c.editStored([](StoredList& list) {
+        list.rows.at(1).caption = QStringLiteral("Typed");
+        list.rows.at(1).editedColumns = 1;
+    });
+    const CliOutcome updated =
+        c.run("music", {"--update", "--artist-from-tags", "--year", "--print"});
+    ASSERT_EQ(updated.status, kExitOk) << updated.err;
+    EXPECT_EQ(updated.err, "Новых: 0, изменённых: 0, удалённых: 0\n");
+    EXPECT_EQ(updated.out, "First  \\  Album (1999)\t5,0\t128\t-\t-\n"
+                           "Typed\t5,0\t128\t-\t-\n");
+    const CliOutcome back = c.run("music", {"--update", "--no-artist-from-tags", "--print"});
+    EXPECT_EQ(back.out, "Group  \\  One\t5,0\t128\t-\t-\nTyped\t5,0\t128\t-\t-\n");
 }
 
 TEST(CatalogueCommand, AChangedAlbumIsReadAgainAndKeepsItsHandEdits) {

@@ -1,5 +1,6 @@
 #include "export/JsonExport.h"
 #include "export/ListExport.h"
+#include "video/VideoInfo.h"
 
 #include "FixedLists.h"
 
@@ -90,6 +91,61 @@ TEST(JsonExport, VideoFileIsWrittenByteForByte) {
                   "  ]\n"
                   "}\n")
                   .toUtf8());
+}
+
+// Rows a scan made carry their values as typed members, and name their own category wherever
+// they stand (here under another category's header, as after a sort).
+TEST(JsonExport, ScannedRowsCarryTheirValues) {
+    MusicRow header = MusicList::categoryHeaderRow(QStringLiteral("Панк"));
+    MusicRow album{QStringLiteral("Madness  \\  One Step Beyond (1979)"),
+                   {QStringLiteral("48,0"), QStringLiteral("VBR 245"), QStringLiteral("Ska"),
+                    QStringLiteral("UK")}};
+    RowValues& v = album.values;
+    v.kind = RowValues::Kind::Album;
+    v.category = QStringLiteral("Ska");
+    v.bytes = 50331649;
+    v.setNames(QStringLiteral("Madness"), QStringLiteral("One Step \"Beyond\""),
+               QStringLiteral("1979"));
+    v.format = QStringLiteral("mp3");
+    v.bitrate = 245;
+    v.vbr = true;
+    MusicRow noFile{
+        QStringLiteral("G  \\  A"),
+        {QStringLiteral("5,0"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}};
+    noFile.values.kind = RowValues::Kind::Album;
+    noFile.values.category = QStringLiteral("Ska");
+    noFile.values.bytes = 5242880;
+    const QStringList captions{"Папка", "Размер (mb)", "Битрейт", "Стиль", "Страна"};
+    const QString json = musicJson(captions, {header, album, noFile}, true, test::fixedMoment());
+    EXPECT_TRUE(json.contains(QStringLiteral(
+        "    {\"caption\": \"Панк\", \"cells\": [\"\", \"\", \"\", \"\"], \"category\": "
+        "\"Панк\", \"header\": true},\n")))
+        << json.toStdString();
+    EXPECT_TRUE(json.contains(QStringLiteral(
+        "    {\"caption\": \"Madness  \\\\  One Step Beyond (1979)\", \"cells\": [\"48,0\", "
+        "\"VBR 245\", \"Ska\", \"UK\"], \"category\": \"Ska\", \"header\": false, "
+        "\"size_bytes\": 50331649, \"artist\": \"Madness\", \"album\": \"One Step "
+        "\\\"Beyond\\\"\", \"year\": \"1979\", \"bitrate_kind\": \"mp3\", "
+        "\"bitrate_kbps\": 245, \"vbr\": true},\n")))
+        << json.toStdString();
+    EXPECT_TRUE(json.contains(QStringLiteral(
+        "\"category\": \"Ska\", \"header\": false, \"size_bytes\": 5242880, \"artist\": "
+        "null, \"album\": null, \"year\": null, \"bitrate_kind\": null, \"bitrate_kbps\": "
+        "null, \"vbr\": null}\n")))
+        << json.toStdString();
+    // Without categories no row names one.
+    EXPECT_FALSE(musicJson(captions, {header, album}, false, test::fixedMoment())
+                     .contains(QStringLiteral("\"category\": \"")));
+
+    VideoRow clip = VideoList::videoRow(QStringLiteral("a/b.avi"), QStringLiteral(" - "), 1048577,
+                                        {"DivX 5", "01:02", 23.976, 640, 480}, {});
+    const QStringList videoCaptions{"Имя файла",    "Размер (mb)", "Разрешение",
+                                    "Длительность", "fps",         "Кодек"};
+    EXPECT_TRUE(videoJson(videoCaptions, {clip}, test::fixedMoment())
+                    .contains(QStringLiteral(
+                        "{\"caption\": \"a - b.avi\", \"cells\": [\"2\", \"640 x 480\", "
+                        "\"01:02\", \"24\", \"DivX 5\"], \"size_bytes\": 1048577, "
+                        "\"width\": 640, \"height\": 480, \"frame_rate\": 23.976}")));
 }
 
 TEST(JsonExport, StringsEscapeWhatJsonForbids) {

@@ -1,11 +1,14 @@
 #include "music/MusicScan.h"
 
+#include "catalogue/CatalogueStore.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 
 #include "../tags/TagBytes.h"
 #include "MusicTree.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -301,6 +304,86 @@ TEST(MusicScan, TheUpdateReadsAFoldedAlbumAgainWhenAnyDiscChanged) {
     EXPECT_EQ(rows(list), (QStringList{album("G" + kSep + "A" + kSep + "CD1", "10"),
                                        album("G" + kSep + "A" + kSep + "CD2", "15"),
                                        album("G" + kSep + "B", "10")}));
+}
+
+// Store with one toggle setting, change it, update with nothing changed on disk: every row is
+// made again as a fresh scan with the new toggles makes it, but for the text the user typed.
+TEST(MusicScan, AnUpdateMakesEveryRowWithTodaysToggles) {
+    test::MusicTree tree;
+    tree.write("Punk/G/A/01.mp3", taggedMp3("Artist", "1999", tags::test::kFrame128, 417));
+    tree.file("Punk/G/A/tracks.bin", 10 * kMiB);
+    tree.write("Punk/G/B/01.mp3", taggedMp3("Other", "2001", tags::test::kFrame128, 417));
+    tree.file("Punk/G/B/tracks.bin", 10 * kMiB);
+    tree.write("Ska/H/C/01.mp3", taggedMp3("Third", "1979", tags::test::kFrame128, 417));
+    tree.file("Ska/H/C/tracks.bin", 10 * kMiB);
+    const MusicScanOptions before = options(true);
+    MusicScanOptions after = options(true);
+    after.toggles.artistFromID3 = true;
+    after.toggles.yearInColumn = true;
+    after.toggles.albumUppercase = true;
+    after.separator = QStringLiteral(" / ");
+
+    MusicList list;
+    scan(tree.root(), before, list);
+    ASSERT_EQ(list.count(), 5);
+    ASSERT_EQ(list.row(1).caption, "G" + kSep + "A");
+    MusicRow typed;
+    typed.caption = QStringLiteral("Typed by hand");
+    list.applyEdit(2, typed);
+    QTemporaryDir folder;
+    {
+        CatalogueStore store(folder.filePath("korvane.db"));
+        ASSERT_TRUE(store.save(StoredListName::Music, {list.rows(), 3, {}}));
+    }
+    CatalogueStore store(folder.filePath("korvane.db"));
+    MusicList restored;
+    restored.resetRows(store.load(StoredListName::Music).value().rows);
+
+    RecordingHost host;
+    const MusicUpdateResult result = updateMusic(restored, {}, after, host);
+    EXPECT_EQ(result.counts, UpdateCounts{}) << "nothing changed on disk";
+    MusicList fresh;
+    scan(tree.root(), after, fresh);
+    QStringList expected = rows(fresh);
+    ASSERT_EQ(expected.size(), 5);
+    EXPECT_EQ(expected[1].section(u'|', 0, 0), "ARTIST / Album (1999)");
+    expected[2] = "Typed by hand|" + expected[2].section(u'|', 1);
+    EXPECT_EQ(rows(restored), expected);
+
+    // A restore makes the rows again the same way.
+    std::vector<MusicRow> again = store.load(StoredListName::Music).value().rows;
+    remakeMusicRows(again, after.toggles, after.separator);
+    MusicList remade;
+    remade.resetRows(std::move(again));
+    EXPECT_EQ(rows(remade), expected);
+}
+
+// The category is the album's own: a sort, the delete of its header row and an update leave it.
+TEST(MusicScan, ARowKeepsItsCategoryThroughSortDeleteAndUpdate) {
+    test::MusicTree tree;
+    tree.album("Punk/G/Big", 30 * kMiB);
+    tree.album("Punk/G/Small", 5 * kMiB);
+    tree.album("Ska/H/Middle", 10 * kMiB);
+    MusicList list;
+    scan(tree.root(), options(true), list);
+    const auto categories = [&list] {
+        QStringList out;
+        for (const MusicRow& row : list.rows())
+            out << row.caption + u'=' + row.values.category;
+        return out;
+    };
+    const QString big = "G" + kSep + "Big=Punk";
+    const QString small = "G" + kSep + "Small=Punk";
+    const QString middle = "H" + kSep + "Middle=Ska";
+    ASSERT_EQ(categories(), (QStringList{"Punk=Punk", big, small, "Ska=Ska", middle}));
+    list.sortByColumn(SizeCell + 1);
+    ASSERT_EQ(categories().mid(2), (QStringList{middle, big, small})) << "sorted as texts";
+    list.removeRowAt(0);
+    RecordingHost host;
+    updateMusic(list, {}, options(true), host);
+    EXPECT_TRUE(categories().contains(big) && categories().contains(small) &&
+                categories().contains(middle))
+        << categories().join(u',').toStdString();
 }
 
 TEST(MusicScan, SizeLimitBoundary) {

@@ -1,5 +1,6 @@
 #include "video/VideoList.h"
 #include "video/VideoCells.h"
+#include "video/VideoInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,38 @@ TEST(VideoList, AppendsProbeCellsAsText) {
     EXPECT_EQ(list.row(0).caption, QStringLiteral("Live  \\  Show.avi"));
     EXPECT_EQ(list.row(0).cells, (QStringList{"2", "640 x 480", "01:02:05", "25", "MPEG-1"}));
     EXPECT_EQ(list.text(1, 5), QStringLiteral("Ба"));
+}
+
+// A scanned file's row holds its length and what the probe found; its texts are the cells the
+// probe's rules give, and follow the separator when rows are made again, but for a typed text.
+TEST(VideoList, ARowIsMadeFromItsValues) {
+    const QString separator = QStringLiteral("  \\  ");
+    video::VideoStreamInfo stream;
+    stream.codec = "YUV 4:1:1 Raw";
+    stream.duration = "01:02:05";
+    stream.frameRate = 29.97;
+    stream.width = 720;
+    stream.height = 576;
+    const std::uint64_t length = 5 * 1048576 + 7;
+    std::vector<VideoRow> rows{
+        VideoList::videoRow(QStringLiteral("Live/Show.avi"), separator, length, stream,
+                            {QStringLiteral("/video"), QStringLiteral("Live/Show.avi"), {}}),
+        VideoList::videoRow(QStringLiteral("Live/Clip.avi"), separator, 0, {},
+                            {QStringLiteral("/video"), QStringLiteral("Live/Clip.avi"), {}})};
+    const video::VideoCells cells = video::videoCells(length, stream);
+    EXPECT_EQ(rows[0].caption, QStringLiteral("Live  \\  Show.avi"));
+    EXPECT_EQ(rows[0].cells, (QStringList{QString::fromStdString(cells.size), "720 x 576",
+                                          "01:02:05", "30", "MPEG-1"}));
+    EXPECT_EQ(rows[1].cells, (QStringList{"1", "0 x 0", "", "0", ""}));
+    EXPECT_EQ(rows[0].values.bytes, static_cast<qint64>(length));
+    EXPECT_EQ(rows[0].values.frameRate, 29.97);
+
+    rows[1].caption = QStringLiteral("Typed");
+    rows[1].editedColumns = 1u;
+    VideoList::remakeVideoRows(rows, QStringLiteral(" / "), codepage::Choice::Auto);
+    EXPECT_EQ(rows[0].caption, QStringLiteral("Live / Show.avi"));
+    EXPECT_EQ(rows[1].caption, QStringLiteral("Typed"));
+    EXPECT_EQ(rows[1].cells.value(VideoResolutionCell), QStringLiteral("0 x 0"));
 }
 
 TEST(VideoList, EditReplacesOnlyFilledFields) {
