@@ -67,11 +67,4 @@ void VideoList::remakeVideoRows(std::vector<VideoRow>& rows, const QString& sepa
     }
 }
 
-int VideoList::removeRowKeepingSelection(int index) {
-    removeRowAt(index);
-    if (isEmpty())
-        return -1;
-    return std::min(index, count() - 1);
-}
-
 } // namespace korvane

@@ -47,10 +47,6 @@ public:
     // Rows restored from the catalogue, made again with the current separator and code page.
     static void remakeVideoRows(std::vector<VideoRow>& rows, const QString& separator,
                                 codepage::Choice names);
-
-    // Removes a row and returns the row to select next: the same index, or the new last row
-    // when it was the last one; -1 when the list is empty now.
-    int removeRowKeepingSelection(int index);
 };
 
 } // namespace korvane

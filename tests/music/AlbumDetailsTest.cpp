@@ -5,6 +5,7 @@
 
 #include "../tags/TagBytes.h"
 #include "../tags/WmaOggFixtures.h"
+#include "MusicToggles.h"
 #include "ToolRun.h"
 
 #include <QDir>
@@ -21,6 +22,8 @@
 #include <vector>
 
 using namespace korvane;
+using enum test::MusicOption;
+using test::toggles;
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -32,19 +35,6 @@ namespace asf = korvane::tags::fixtures;
 namespace {
 
 const QString kSep = kDefaultGroupAlbumSeparator;
-
-// Toggles by the mp3 options they switch on.
-enum Option { Names = 1, Capitals = 2, Year = 4, Vbr = 8, AllOptions = 15, Mp3NamesOnly = 16 };
-
-Toggles toggles(int options) {
-    Toggles t;
-    t.artistFromID3 = (options & Names) != 0;
-    t.albumUppercase = (options & Capitals) != 0;
-    t.yearInColumn = (options & Year) != 0;
-    t.showVBR = (options & Vbr) != 0;
-    t.mp3NamesOnly = (options & Mp3NamesOnly) != 0;
-    return t;
-}
 
 // An album folder root/relative in a temporary folder.
 class Album {

@@ -2,29 +2,20 @@
 
 #include "settings/Settings.h"
 
+#include "MusicToggles.h"
 #include "MusicTree.h"
 
 #include <gtest/gtest.h>
 
 using namespace korvane;
+using enum test::MusicOption;
 using test::kMiB;
+using test::toggles;
 
 namespace {
 
 const QString kSep = kDefaultGroupAlbumSeparator;
 const QString kFolder = "Band" + kSep + "2001 - Best";
-
-enum Option { Names = 1, Capitals = 2, Year = 4, Vbr = 8, Mp3NamesOnly = 16 };
-
-Toggles toggles(int options) {
-    Toggles t;
-    t.artistFromID3 = (options & Names) != 0;
-    t.albumUppercase = (options & Capitals) != 0;
-    t.yearInColumn = (options & Year) != 0;
-    t.showVBR = (options & Vbr) != 0;
-    t.mp3NamesOnly = (options & Mp3NamesOnly) != 0;
-    return t;
-}
 
 RowValues album(const QString& format, const QString& artist = QStringLiteral("Кино"),
                 const QString& year = QStringLiteral("1988")) {

@@ -92,18 +92,6 @@ TEST(VideoList, EditReplacesOnlyFilledFields) {
     EXPECT_EQ(list.count(), 1);
 }
 
-TEST(VideoList, DeleteSelectsTheRowNowAtTheOldIndex) {
-    VideoList list;
-    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    for (const char* name : {"a", "b", "c"})
-        list.appendRow(row(QString::fromLatin1(name)));
-    EXPECT_EQ(list.removeRowKeepingSelection(2), 1); // the last of three: the new last row
-    EXPECT_EQ(list.removeRowKeepingSelection(0), 0);
-    EXPECT_EQ(list.row(0).caption, QStringLiteral("b"));
-    EXPECT_EQ(list.removeRowKeepingSelection(0), -1); // the only row
-    EXPECT_TRUE(list.isEmpty());
-}
-
 TEST(VideoList, SortIsOrdinalOnTheText) {
     VideoList list;
     QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Fatal);
