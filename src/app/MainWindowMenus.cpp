@@ -56,7 +56,17 @@ QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCa
         [this, music] { copyForumPost(music); });
     // Shared by the four export menus, so that each shows the same choice.
     menu->addActions({m_ui.sincePublished, m_ui.markPublished});
-    return menu;
+    menu->addSeparator();
+    QMenu* saveAs = menu->addMenu(QStringLiteral("Сохранить как..."));
+    std::optional<exporter::MenuSection> section;
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (section && *section != row.section)
+            saveAs->addSeparator();
+        section = row.section;
+        connect(saveAs->addAction(row.menuCaption), &QAction::triggered, saveAs,
+                [this, music, &row] { saveListAs(row, music); });
+    }
+    return saveAs;
 }
 
 void MainWindow::buildMenus() {
@@ -81,10 +91,10 @@ void MainWindow::buildMenus() {
     ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
     ui.sincePublished->setCheckable(true);
     ui.markPublished->setCheckable(true);
-    ui.musicExportMenu =
-        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("music листа")), true, false);
-    ui.videoExportMenu =
-        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("video листа")), false, false);
+    ui.musicExportMenu = ui.exportMenu->addMenu(QStringLiteral("music листа"));
+    ui.musicSaveAsMenu = addMusicOrVideoExports(ui.musicExportMenu, true, false);
+    ui.videoExportMenu = ui.exportMenu->addMenu(QStringLiteral("video листа"));
+    ui.videoSaveAsMenu = addMusicOrVideoExports(ui.videoExportMenu, false, false);
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
