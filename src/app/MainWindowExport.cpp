@@ -225,7 +225,12 @@ void MainWindow::saveListAs(const exporter::ExportFormatRow& format, bool music)
     const std::optional<QString> chosen = desktop().chooseSaveFile(folder, name, format.fileFilter);
     if (!chosen)
         return;
-    settings.setSaveAsDir(QFileInfo(*chosen).absolutePath());
+    // A set.ini that cannot be written costs the remembered folder, not the save.
+    try {
+        settings.setSaveAsDir(QFileInfo(*chosen).absolutePath());
+    } catch (const ReportedError& error) {
+        desktop().showError(error.message());
+    }
     if (QFileInfo::exists(*chosen) && !desktop().confirmReplace(*chosen))
         return;
     exportList(format, music, *chosen);

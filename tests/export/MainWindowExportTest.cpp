@@ -630,6 +630,23 @@ TEST(MainWindowExport, SaveAsRemembersItsFolderAndACancelWritesNothing) {
     EXPECT_TRUE(f.desktop.errors.isEmpty());
 }
 
+// A set.ini that cannot be written (here a folder) is said, and the file is saved all the same.
+TEST(MainWindowExport, SaveAsSavesWhenTheFolderCannotBeRemembered) {
+    Fixture f;
+    f.fillVideo();
+    QFile::remove(f.folder.file(QStringLiteral("set.ini")));
+    QDir(f.folder.path()).mkpath(QStringLiteral("set.ini"));
+    f.desktop.errors.clear();
+    const QString chosen = f.folder.file(QStringLiteral("clips.txt"));
+    f.desktop.saveFileAnswers = {chosen};
+    f.trigger(f.window->ui().videoSaveAsMenu, Txt);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].contains(f.folder.file(QStringLiteral("set.ini"))))
+        << f.desktop.errors[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(chosen));
+    EXPECT_EQ(f.window->lastWrittenFile.path, chosen);
+}
+
 // An existing file is replaced only when the user says so.
 TEST(MainWindowExport, SaveAsAsksBeforeReplacing) {
     for (const Item item : {Txt, Excel, Json}) {
