@@ -116,8 +116,11 @@ void MainWindow::buildPages() {
         {ui.musicScanAction, ui.musicUpdateAction, ui.musicClearAction, ui.musicExportMenu});
     m_videoPage->setMenuCommands(
         {ui.videoScanAction, ui.videoUpdateAction, ui.videoClearAction, ui.videoExportMenu});
-    m_musicPage->setExportPopup(addMusicOrVideoExports(new QMenu(this), true, true));
-    m_videoPage->setExportPopup(addMusicOrVideoExports(new QMenu(this), false, true));
+    for (ListPage* page : {m_musicPage, m_videoPage}) {
+        auto* popup = new QMenu(this);
+        addMusicOrVideoExports(popup, page == m_musicPage, true);
+        page->setExportPopup(popup);
+    }
 
     ui.takePages(*m_musicPage, *m_videoPage);
 }

@@ -126,10 +126,13 @@ private:
     bool dropWanted(const QMimeData* data);
     void folderDropped(const QString& folder);
 
-    // Exports (MainWindowExport.cpp): a menu's items, one per format of the table; a format
-    // written; "Копировать для форума" (the BBCode post, or its first part, on the clipboard).
+    // Exports (MainWindowExport.cpp): a menu's items, one per format of the table, closed by the
+    // "Сохранить как..." sub-menu it returns; a format written to its fixed name, or to `path`;
+    // a format written where the save dialog says; "Копировать для форума" (the BBCode post, or
+    // its first part, on the clipboard).
     QMenu* addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCaptions);
-    void exportList(const exporter::ExportFormatRow& format, bool music);
+    void exportList(const exporter::ExportFormatRow& format, bool music, const QString& path = {});
+    void saveListAs(const exporter::ExportFormatRow& format, bool music);
     void exportWorkbook(bool music);
     void copyForumPost(bool music);
 

@@ -30,7 +30,8 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
         return;
     const QString preset =
         kind == BaseKind::GenreBase ? QStringLiteral("genrebd") : QStringLiteral("countrybd");
-    const std::optional<QString> chosen = m_desktop.chooseSaveFile(m_programFolder.dir(), preset);
+    const std::optional<QString> chosen =
+        m_desktop.chooseSaveFile(m_programFolder.dir(), preset, QStringLiteral("*.txt"));
     if (!chosen)
         return;
     // Asked about the file that is written, which may differ from the chosen name (".txt").

@@ -165,8 +165,9 @@ void markIfChosen(MainWindow& window, bool music) {
 
 } // namespace
 
-void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music) {
-    if (format.encoding == exporter::Encoding::Workbook) {
+void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music,
+                            const QString& path) {
+    if (format.encoding == exporter::Encoding::Workbook && path.isEmpty()) {
         exportWorkbook(music);
         return;
     }
@@ -175,7 +176,7 @@ void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music)
     QStringList written;
     recordWrittenFile(
         *this,
-        [this, &format, music, &current, &written]() -> std::optional<QString> {
+        [this, &format, music, &path, &current, &written]() -> std::optional<QString> {
             const Settings settings(this->settings());
             const ExportedList exported =
                 format.publishable
@@ -183,8 +184,12 @@ void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music)
                     : ExportedList{music ? static_cast<const CatalogueList*>(&musicList())
                                          : &videoList(),
                                    nullptr, QString(), -1};
-            exporter::ExportRequest request{*exported.list, settings, current, programFolder(),
-                                            QDateTime::currentDateTime()};
+            exporter::ExportRequest request{*exported.list,
+                                            settings,
+                                            current,
+                                            programFolder(),
+                                            QDateTime::currentDateTime(),
+                                            path};
             if (format.publishable) {
                 request.post =
                     exporter::postSource(format.format, music, programFolder(), settings, current);
@@ -204,6 +209,31 @@ void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music)
                        ? exporter::txtCreatedMessage(path, current.txtUtf8)
                        : exporter::partsCreatedMessage(written);
         });
+}
+
+// The save dialog starts in the folder of the last "Сохранить как..." (the output folder the
+// first time, or when that folder is gone) with the fixed name proposed.
+void MainWindow::saveListAs(const exporter::ExportFormatRow& format, bool music) {
+    if ((music ? static_cast<const CatalogueList&>(musicList()) : videoList()).isEmpty())
+        return;
+    Settings settings(this->settings());
+    const QString last = settings.saveAsDir();
+    const QString folder = !last.isEmpty() && QFileInfo(last).isDir() ? last : settings.saveDir();
+    QString name = settings.outputName(format.name(music));
+    if (format.encoding == exporter::Encoding::Workbook)
+        name += QStringLiteral(".xlsx");
+    const std::optional<QString> chosen = desktop().chooseSaveFile(folder, name, format.fileFilter);
+    if (!chosen)
+        return;
+    // A set.ini that cannot be written costs the remembered folder, not the save.
+    try {
+        settings.setSaveAsDir(QFileInfo(*chosen).absolutePath());
+    } catch (const ReportedError& error) {
+        desktop().showError(error.message());
+    }
+    if (QFileInfo::exists(*chosen) && !desktop().confirmReplace(*chosen))
+        return;
+    exportList(format, music, *chosen);
 }
 
 void MainWindow::copyForumPost(bool music) {

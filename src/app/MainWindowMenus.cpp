@@ -27,12 +27,10 @@ QAction* addToggle(QMenu* menu, const QString& caption) {
     return action;
 }
 
-// An export menu from the table of formats, with a line between its sections and "Копировать
-// для форума" closing the forum's section, then a line before the publishing choices. Each
-// action is connected as it is made.
-QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
-                      const std::function<void(const exporter::ExportFormatRow&)>& run,
-                      const std::function<void()>& copyPost) {
+// One item per format of the table, with a line between its sections. Each action is connected
+// as it is made.
+void addFormatItems(QMenu* menu, bool buttonCaptions,
+                    const std::function<void(const exporter::ExportFormatRow&)>& run) {
     std::optional<exporter::MenuSection> section;
     for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
         if (section && *section != row.section)
@@ -41,6 +39,14 @@ QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
         QAction* action = menu->addAction(buttonCaptions ? row.buttonCaption : row.menuCaption);
         QObject::connect(action, &QAction::triggered, menu, [run, &row] { run(row); });
     }
+}
+
+// An export menu: the formats, "Копировать для форума" closing the forum's section, then a line
+// before the publishing choices.
+QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
+                      const std::function<void(const exporter::ExportFormatRow&)>& run,
+                      const std::function<void()>& copyPost) {
+    addFormatItems(menu, buttonCaptions, run);
     QObject::connect(menu->addAction(QStringLiteral("Копировать для форума")), &QAction::triggered,
                      menu, copyPost);
     menu->addSeparator();
@@ -56,7 +62,12 @@ QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCa
         [this, music] { copyForumPost(music); });
     // Shared by the four export menus, so that each shows the same choice.
     menu->addActions({m_ui.sincePublished, m_ui.markPublished});
-    return menu;
+    menu->addSeparator();
+    QMenu* saveAs = menu->addMenu(QStringLiteral("Сохранить как..."));
+    addFormatItems(saveAs, false, [this, music](const exporter::ExportFormatRow& format) {
+        saveListAs(format, music);
+    });
+    return saveAs;
 }
 
 void MainWindow::buildMenus() {
@@ -81,10 +92,10 @@ void MainWindow::buildMenus() {
     ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
     ui.sincePublished->setCheckable(true);
     ui.markPublished->setCheckable(true);
-    ui.musicExportMenu =
-        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("music листа")), true, false);
-    ui.videoExportMenu =
-        addMusicOrVideoExports(ui.exportMenu->addMenu(QStringLiteral("video листа")), false, false);
+    ui.musicExportMenu = ui.exportMenu->addMenu(QStringLiteral("music листа"));
+    ui.musicSaveAsMenu = addMusicOrVideoExports(ui.musicExportMenu, true, false);
+    ui.videoExportMenu = ui.exportMenu->addMenu(QStringLiteral("video листа"));
+    ui.videoSaveAsMenu = addMusicOrVideoExports(ui.videoExportMenu, false, false);
     ui.fileMenu->addSeparator();
     ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

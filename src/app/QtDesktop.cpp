@@ -68,12 +68,13 @@ std::optional<QString> QtDesktop::chooseFolder(const QString& caption, const QSt
     return chosen;
 }
 
-std::optional<QString> QtDesktop::chooseSaveFile(const QString& folder, const QString& fileName) {
+std::optional<QString> QtDesktop::chooseSaveFile(const QString& folder, const QString& fileName,
+                                                 const QString& filter) {
     QFileDialog dialog(m_owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(folder);
     dialog.selectFile(fileName);
-    dialog.setNameFilter(QStringLiteral("*.txt"));
+    dialog.setNameFilter(filter);
     // The caller asks before replacing: the path it writes may differ from the chosen one (an
     // extension is added), and no extension is added by the dialog.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -16,7 +16,8 @@ public:
     void showError(const QString& text) override;
     bool askYesNo(const QString& title, const QString& text) override;
     std::optional<QString> chooseFolder(const QString& caption, const QString& preselect) override;
-    std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) override;
+    std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName,
+                                          const QString& filter) override;
     bool openWithShell(const QString& path) override;
     void showMessageWithFolder(const QString& text, const QString& path) override;
     bool confirmReplace(const QString& path) override;

@@ -35,6 +35,8 @@ struct WindowUi {
     QMenu* exportMenu = nullptr; // "Экспорт"
     QMenu* musicExportMenu = nullptr;   // "music листа"
     QMenu* videoExportMenu = nullptr;   // "video листа"
+    QMenu* musicSaveAsMenu = nullptr;   // "Сохранить как..." in "music листа"
+    QMenu* videoSaveAsMenu = nullptr;   // "Сохранить как..." in "video листа"
     QMenu* settingsMenu = nullptr;      // "Настройки"
     QMenu* basesMenu = nullptr;         // "База данных"
     QMenu* helpMenu = nullptr;          // "Справка"

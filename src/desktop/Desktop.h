@@ -22,9 +22,10 @@ public:
     // existing folder.
     virtual std::optional<QString> chooseFolder(const QString& caption,
                                                 const QString& preselect) = 0;
-    // The save-file dialog starting in `folder` with `fileName` filled in and a "*.txt" filter.
-    virtual std::optional<QString> chooseSaveFile(const QString& folder,
-                                                  const QString& fileName) = 0;
+    // The save-file dialog starting in `folder` with `fileName` filled in and the name filter
+    // `filter` ("*.txt", "HTML (*.htm *.html)"). It does not ask before replacing: the caller does.
+    virtual std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName,
+                                                  const QString& filter) = 0;
     // Hands a file to the desktop's default application for its type; false when no application
     // took it (none registered for the type, or the opener failed).
     virtual bool openWithShell(const QString& path) = 0;

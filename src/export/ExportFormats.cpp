@@ -19,15 +19,17 @@ QStringList written(const std::optional<QString>& path) {
 
 QStringList writeHtmlList(const ExportRequest& r) {
     const auto& rows = r.list.rows();
-    return written(isMusic(r.list) ? writeMusicHtml(rows, r.settings, r.toggles, r.programFolder)
-                                   : writeVideoHtml(rows, r.settings, r.programFolder));
+    return written(isMusic(r.list)
+                       ? writeMusicHtml(rows, r.settings, r.toggles, r.programFolder, r.path)
+                       : writeVideoHtml(rows, r.settings, r.programFolder, r.path));
 }
 
 QStringList writeTxtList(const ExportRequest& r) {
     const auto& rows = r.list.rows();
     const QDate today = r.now.date();
-    return written(isMusic(r.list) ? writeMusicTxt(rows, r.settings, r.toggles, today)
-                                   : writeVideoTxt(rows, r.settings, today, r.toggles.txtUtf8));
+    return written(isMusic(r.list)
+                       ? writeMusicTxt(rows, r.settings, r.toggles, today, r.path)
+                       : writeVideoTxt(rows, r.settings, today, r.toggles.txtUtf8, r.path));
 }
 
 QStringList writeWorkbookList(const ExportRequest& r) {
@@ -45,44 +47,47 @@ template <ExportFormat format> QStringList writeTextList(const ExportRequest& r)
 
 const std::array kFormats = {
     ExportFormatRow{ExportFormat::Html, MenuSection::Classic, QStringLiteral("в HTML"),
-                    QStringLiteral("Сохранить в HTML"), "--html", nullptr,
+                    QStringLiteral("Сохранить в HTML"), QStringLiteral("HTML (*.htm *.html)"),
+                    "--html", nullptr,
                     "the HTML list from the template into save_dir, named as in set.ini", 1,
                     outputNames::musicHtml, outputNames::videoHtml,
                     QStringLiteral("Название HTML файла для music листа:"),
                     QStringLiteral("Название HTML файла для Video листа:"), Encoding::Cp1251, false,
                     writeHtmlList},
     ExportFormatRow{ExportFormat::Txt, MenuSection::Classic, QStringLiteral("в TXT"),
-                    QStringLiteral("Сохранить в TXT"), "--txt", nullptr,
-                    "the TXT list into save_dir, named as in set.ini", 0, outputNames::musicTxt,
-                    outputNames::videoTxt, QStringLiteral("Название TXT файла для music листа:"),
+                    QStringLiteral("Сохранить в TXT"), QStringLiteral("TXT (*.txt)"), "--txt",
+                    nullptr, "the TXT list into save_dir, named as in set.ini", 0,
+                    outputNames::musicTxt, outputNames::videoTxt,
+                    QStringLiteral("Название TXT файла для music листа:"),
                     QStringLiteral("Название TXT файла для Video листа:"), Encoding::Cp1251OrUtf8,
                     false, writeTxtList},
     // The sheet's name; the window hands the workbook to the spreadsheet application.
     ExportFormatRow{ExportFormat::Workbook, MenuSection::Classic, QStringLiteral("в EXCEL"),
-                    QStringLiteral("Создать в EXCEL"), "--xlsx", "FILE",
-                    "the formatted workbook, written to FILE", 2, outputNames::musicSheet,
+                    QStringLiteral("Создать в EXCEL"), QStringLiteral("Excel (*.xlsx)"), "--xlsx",
+                    "FILE", "the formatted workbook, written to FILE", 2, outputNames::musicSheet,
                     outputNames::videoSheet, QStringLiteral("Название киниги для mp3 листа:"),
                     QStringLiteral("Название киниги для Video листа:"), Encoding::Workbook, false,
                     writeWorkbookList},
     ExportFormatRow{
         ExportFormat::Bbcode, MenuSection::Unicode, QStringLiteral("BBCode (для форума)"),
-        QStringLiteral("BBCode (для форума)"), "--bbcode", "[FILE]",
-        "BBCode forum post into save_dir, to FILE, or to stdout for -", 3, outputNames::musicBbcode,
-        outputNames::videoBbcode, QStringLiteral("Файлы BBCode:"), QString(), Encoding::Utf8, true,
-        writeTextList<ExportFormat::Bbcode>},
+        QStringLiteral("BBCode (для форума)"), QStringLiteral("BBCode (*.txt)"), "--bbcode",
+        "[FILE]", "BBCode forum post into save_dir, to FILE, or to stdout for -", 3,
+        outputNames::musicBbcode, outputNames::videoBbcode, QStringLiteral("Файлы BBCode:"),
+        QString(), Encoding::Utf8, true, writeTextList<ExportFormat::Bbcode>},
     ExportFormatRow{ExportFormat::Csv, MenuSection::Unicode, QStringLiteral("CSV"),
-                    QStringLiteral("CSV"), "--csv", "[FILE]",
+                    QStringLiteral("CSV"), QStringLiteral("CSV (*.csv)"), "--csv", "[FILE]",
                     "CSV (UTF-8) into save_dir, to FILE, or to stdout for -", 5,
                     outputNames::musicCsv, outputNames::videoCsv, QStringLiteral("Файлы CSV:"),
                     QString(), Encoding::Utf8WithBom, true, writeTextList<ExportFormat::Csv>},
     ExportFormatRow{ExportFormat::Json, MenuSection::Unicode, QStringLiteral("JSON"),
-                    QStringLiteral("JSON"), "--json", "[FILE]",
+                    QStringLiteral("JSON"), QStringLiteral("JSON (*.json)"), "--json", "[FILE]",
                     "JSON (UTF-8) into save_dir, to FILE, or to stdout for -", 6,
                     outputNames::musicJson, outputNames::videoJson, QStringLiteral("Файлы JSON:"),
                     QString(), Encoding::Utf8, true, writeTextList<ExportFormat::Json>},
     // Named in set.ini, but not in the settings dialog.
     ExportFormatRow{ExportFormat::Plain, MenuSection::Forum, QStringLiteral("Текст (для форума)"),
-                    QStringLiteral("Текст (для форума)"), "--plain", "[FILE]",
+                    QStringLiteral("Текст (для форума)"), QStringLiteral("Текст (*.txt)"),
+                    "--plain", "[FILE]",
                     "the forum post as plain text into save_dir, to FILE, or to stdout for -", 4,
                     outputNames::musicPlain, outputNames::videoPlain, QString(), QString(),
                     Encoding::Utf8, true, writeTextList<ExportFormat::Plain>},

@@ -32,8 +32,7 @@ struct ExportRequest {
     const Toggles& toggles;
     const ProgramFolder& programFolder;
     QDateTime now;
-    // The file of the formats whose action takes one (the workbook always); empty: save_dir and
-    // the name of set.ini. HTML and TXT always go to save_dir.
+    // The file to write (the workbook always has one); empty: save_dir and the name of set.ini.
     QString path = {};
     PostSource post = {}; // the forum posts' template, limit, title and count
 };
@@ -46,6 +45,7 @@ struct ExportFormatRow {
     MenuSection section;
     QString menuCaption;   // in the sub-menus "music листа" and "video листа"
     QString buttonCaption; // in the menu of the pages' "Экспорт в ..." buttons
+    QString fileFilter;    // the save dialog's name filter of "Сохранить как..."
     const char* flag;      // korvane-cli's action
     // nullptr: none; "FILE": needed; "[FILE]": may be left out, "-" writes to standard output.
     const char* flagArgument;

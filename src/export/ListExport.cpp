@@ -104,49 +104,59 @@ QString outputPath(const Settings& settings, const OutputNameKey& name) {
     return settings.saveDir() + settings.outputName(name);
 }
 
+namespace {
+
+// The chosen file, or the fixed name in save_dir.
+QString targetPath(const QString& path, const Settings& settings, const OutputNameKey& name) {
+    return path.isEmpty() ? outputPath(settings, name) : path;
+}
+
+} // namespace
+
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
                                      const Settings& settings, const Toggles& toggles,
-                                     const QDate& today) {
+                                     const QDate& today, const QString& path) {
     if (rows.empty())
         return std::nullopt;
     const QString separator = settings.txtSeparator();
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, outputNames::musicTxt), toggles.txtUtf8,
+    return writeLines(targetPath(path, settings, outputNames::musicTxt), toggles.txtUtf8,
                       [&](const LineSink& sink) {
                           musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
                       });
 }
 
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
-                                     const Settings& settings, const QDate& today, bool utf8) {
+                                     const Settings& settings, const QDate& today, bool utf8,
+                                     const QString& path) {
     if (rows.empty())
         return std::nullopt;
     const QString date = text::shortDate(today);
-    return writeLines(outputPath(settings, outputNames::videoTxt), utf8,
+    return writeLines(targetPath(path, settings, outputNames::videoTxt), utf8,
                       [&](const LineSink& sink) { videoTxtLines(rows, date, sink); });
 }
 
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
                                       const Settings& settings, const Toggles& toggles,
-                                      const ProgramFolder& programFolder) {
+                                      const ProgramFolder& programFolder, const QString& path) {
     if (rows.empty())
         return std::nullopt;
     const QString separator = settings.groupAlbumSeparator();
     return writeHtml(
         programFolder.file(QStringLiteral("mp3blank.htm")),
         [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
-        outputPath(settings, outputNames::musicHtml));
+        targetPath(path, settings, outputNames::musicHtml));
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
-                                      const Settings& settings,
-                                      const ProgramFolder& programFolder) {
+                                      const Settings& settings, const ProgramFolder& programFolder,
+                                      const QString& path) {
     if (rows.empty())
         return std::nullopt;
     return writeHtml(
         programFolder.file(QStringLiteral("videoblank.htm")),
         [&](const LineSink& sink) { videoHtmlRows(rows, sink); },
-        outputPath(settings, outputNames::videoHtml));
+        targetPath(path, settings, outputNames::videoHtml));
 }
 
 QString textOutputPath(TextFormat format, const CatalogueList& list, const Settings& settings) {

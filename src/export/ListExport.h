@@ -35,20 +35,23 @@ inline const QString kNoSpreadsheetMessage =
 // save_dir directly followed by the name.
 QString outputPath(const Settings& settings, const OutputNameKey& name);
 
+// The TXT and HTML lists go to `path`, or, when it is empty, to save_dir under the name of
+// set.ini.
 // In Windows-1251, or in UTF-8 with toggles.txtUtf8 (`utf8` for the video list).
 std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
                                      const Settings& settings, const Toggles& toggles,
-                                     const QDate& today);
+                                     const QDate& today, const QString& path = {});
 std::optional<QString> writeVideoTxt(const std::vector<CatalogueRow>& rows,
                                      const Settings& settings, const QDate& today,
-                                     bool utf8 = false);
+                                     bool utf8 = false, const QString& path = {});
 
 // The templates mp3blank.htm and videoblank.htm are read from the program folder.
 std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
                                       const Settings& settings, const Toggles& toggles,
-                                      const ProgramFolder& programFolder);
+                                      const ProgramFolder& programFolder, const QString& path = {});
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
-                                      const Settings& settings, const ProgramFolder& programFolder);
+                                      const Settings& settings, const ProgramFolder& programFolder,
+                                      const QString& path = {});
 
 // Every export (ExportFormats.h has the table). The Unicode ones, BBCode and plain text for forum
 // posts (made from templates), CSV and JSON for spreadsheets and scripts, are the text formats of

@@ -27,6 +27,7 @@ constexpr Key<bool> kDesktopFont{u"desktopFont", false};
 constexpr QStringView kMusicColumnWidths = u"musicColumnWidths";
 constexpr QStringView kVideoColumnWidths = u"videoColumnWidths";
 constexpr QStringView kSaveDir = u"save_dir";
+constexpr QStringView kSaveAsDir = u"saveAsDir";
 constexpr QStringView kMinLimitKey = u"min_limit";
 constexpr QStringView kGroupAlbumSeparator = u"separator_G_A";
 constexpr QStringView kTxtSeparator = u"separator";
@@ -195,6 +196,14 @@ void Settings::setColumnWidths(bool musicList, const QList<int>& widths) {
 
 QString Settings::saveDir() const {
     return m_file.readText(kSaveDir, defaultSaveDir());
+}
+
+QString Settings::saveAsDir() const {
+    return m_file.readText(kSaveAsDir, QString());
+}
+
+void Settings::setSaveAsDir(const QString& folder) {
+    m_file.writeText(kSaveAsDir, folder);
 }
 
 QString Settings::saveDirToCheck(const ProgramFolder& programFolder) const {

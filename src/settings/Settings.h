@@ -126,6 +126,9 @@ public:
     QString saveDir() const;
     QString saveDirToCheck(const ProgramFolder& programFolder) const;
     void setSaveDir(const QString& folder);
+    // saveAsDir: the folder of the last "Сохранить как..."; empty when none was chosen yet.
+    QString saveAsDir() const;
+    void setSaveAsDir(const QString& folder);
 
     // min_limit: album folders of this many MiB or less are left out. The scan reads the number,
     // the settings dialog shows the text and writes what was typed (not validated). Absent, the

@@ -68,6 +68,29 @@ TEST(QtDesktop, FolderPickerStartsAtHomeWithNothingToPreselect) {
     }
 }
 
+// The save dialog starts in the folder with the name proposed and the caller's filter, and leaves
+// the question about an existing file to the caller.
+TEST(QtDesktop, SaveDialogShowsTheFolderTheNameAndTheFilter) {
+    test::TempDir dir;
+    const QString existing = dir.write(QStringLiteral("list.htm"), "old");
+    QtDesktop desktop;
+    QString start;
+    QStringList filters;
+    bool confirms = true;
+    answerNextDialog<QFileDialog>([&](QFileDialog& dialog) {
+        start = dialog.directory().absolutePath();
+        filters = dialog.nameFilters();
+        confirms = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+        static_cast<QDialog&>(dialog).accept(); // as the "Save" button does
+    });
+    const std::optional<QString> chosen = desktop.chooseSaveFile(
+        dir.path(), QStringLiteral("list.htm"), QStringLiteral("HTML (*.htm *.html)"));
+    EXPECT_EQ(start, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(filters, QStringList{QStringLiteral("HTML (*.htm *.html)")});
+    EXPECT_FALSE(confirms);
+    EXPECT_EQ(chosen, std::optional<QString>(existing));
+}
+
 // Stand-ins for xdg-mime and xdg-open on PATH: the default application for every type (or none),
 // and an opener that records its argument and ends with the given status after the given time.
 class FakeOpeners {

@@ -120,3 +120,37 @@ TEST(ExportFormats, EachFormatFlagAndKeyIsOneRow) {
     EXPECT_EQ(*helpOrder.begin(), 0);
     EXPECT_EQ(*helpOrder.rbegin(), static_cast<int>(exportFormats().size()) - 1);
 }
+
+// Given a file, every writer (TXT and HTML too) writes there, with the bytes it writes under the
+// fixed name, and nothing into save_dir.
+TEST(ExportFormats, EachWriterHonoursTheGivenPath) {
+    for (const ExportFormatRow& row : exportFormats()) {
+        if (row.encoding == Encoding::Workbook)
+            continue; // always written to its given path, above
+        for (const bool music : {true, false}) {
+            test::ExportFolder folder;
+            for (const char* name : {"mp3blank.htm", "videoblank.htm"})
+                QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
+                            folder.file(QLatin1String(name)));
+            SettingsFile file(folder.file(QStringLiteral("set.ini")));
+            const Settings settings(file);
+            const ProgramFolder programFolder(folder.path());
+            Lists lists;
+            const CatalogueList& list =
+                music ? static_cast<const CatalogueList&>(lists.music) : lists.video;
+            const QDateTime now(QDate(2026, 12, 10), QTime(12, 0));
+            const std::string what = std::string(row.flag) + (music ? " music" : " video");
+            const ExportRequest fixed{list, settings, Toggles{}, programFolder, now};
+            const QStringList fixedFiles = row.write(fixed);
+            ASSERT_EQ(fixedFiles.size(), 1) << what;
+            const QByteArray fixedBytes = readFile(fixedFiles.first());
+            QFile::remove(fixedFiles.first());
+
+            const QString chosen = folder.file(QStringLiteral("chosen.out"));
+            const ExportRequest given{list, settings, Toggles{}, programFolder, now, chosen};
+            EXPECT_EQ(row.write(given), QStringList{chosen}) << what;
+            EXPECT_EQ(readFile(chosen), fixedBytes) << what;
+            EXPECT_TRUE(QDir(folder.outDir()).isEmpty()) << what;
+        }
+    }
+}

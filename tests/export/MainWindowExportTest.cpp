@@ -149,7 +149,7 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
     for (QMenu* menu :
          {ui.musicExportPopup, ui.videoExportPopup, ui.musicExportMenu, ui.videoExportMenu}) {
         const QList<QAction*> items = menu->actions();
-        ASSERT_EQ(items.size(), 13);
+        ASSERT_EQ(items.size(), 15);
         EXPECT_TRUE(items[3]->isSeparator());
         EXPECT_EQ(items[Bbcode]->text(), QStringLiteral("BBCode (для форума)"));
         EXPECT_EQ(items[Csv]->text(), QStringLiteral("CSV"));
@@ -160,33 +160,52 @@ TEST(MainWindowExport, EveryExportMenuOffersTheUnicodeFormats) {
         EXPECT_TRUE(items[10]->isSeparator());
         EXPECT_EQ(items[11], ui.sincePublished);
         EXPECT_EQ(items[12], ui.markPublished);
+        EXPECT_TRUE(items[13]->isSeparator());
+        EXPECT_EQ(items[14]->text(), QStringLiteral("Сохранить как..."));
     }
 }
 
-// Each menu holds the formats of the table in its order, the menu bar's sub-menus with their
-// captions, the buttons' menus with theirs, a line wherever the section changes.
+QStringList captions(const QMenu* menu) {
+    QStringList shown;
+    for (QAction* action : menu->actions())
+        shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return shown;
+}
+
+// The formats of the table in its order, a line wherever the section changes.
+QStringList formatCaptions(bool buttons) {
+    QStringList expected;
+    std::optional<exporter::MenuSection> section;
+    for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
+        if (section && *section != row.section)
+            expected << QStringLiteral("-");
+        section = row.section;
+        expected << (buttons ? row.buttonCaption : row.menuCaption);
+    }
+    return expected;
+}
+
+// Each menu holds the formats of the table, the menu bar's sub-menus with their captions, the
+// buttons' menus with theirs; its "Сохранить как..." lists the formats by their menu captions.
 TEST(MainWindowExport, EveryExportMenuIsMadeFromTheTable) {
     Fixture f;
     const MainWindow::Ui& ui = f.window->ui();
     for (const auto& [menu, buttons] :
          {std::pair{ui.musicExportMenu, false}, std::pair{ui.videoExportMenu, false},
           std::pair{ui.musicExportPopup, true}, std::pair{ui.videoExportPopup, true}}) {
-        QStringList expected;
-        std::optional<exporter::MenuSection> section;
-        for (const exporter::ExportFormatRow& row : exporter::exportFormats()) {
-            if (section && *section != row.section)
-                expected << QStringLiteral("-");
-            section = row.section;
-            expected << (buttons ? row.buttonCaption : row.menuCaption);
-        }
-        QStringList shown;
-        for (QAction* action : menu->actions())
-            shown << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        const QStringList expected = formatCaptions(buttons);
+        const QStringList shown = captions(menu);
         EXPECT_EQ(shown.mid(0, expected.size()), expected);
         EXPECT_EQ(shown.mid(expected.size()),
                   QStringList({QStringLiteral("Копировать для форума"), QStringLiteral("-"),
-                               ui.sincePublished->text(), ui.markPublished->text()}));
+                               ui.sincePublished->text(), ui.markPublished->text(),
+                               QStringLiteral("-"), QStringLiteral("Сохранить как...")}));
+        const QMenu* saveAs = menu->actions().last()->menu();
+        ASSERT_NE(saveAs, nullptr);
+        EXPECT_EQ(captions(saveAs), formatCaptions(false));
     }
+    EXPECT_EQ(ui.musicSaveAsMenu, ui.musicExportMenu->actions().last()->menu());
+    EXPECT_EQ(ui.videoSaveAsMenu, ui.videoExportMenu->actions().last()->menu());
 }
 
 TEST(MainWindowExport, MainMenuItemsRunTheSameCommands) {
@@ -479,6 +498,200 @@ TEST(MainWindowExport, WorkbookThatNoApplicationTookIsKeptInTheOutputFolder) {
 }
 
 } // namespace
+
+// Every format's "Сохранить как..." writes the chosen file with the bytes, the encoding and the
+// status text of the command that writes the fixed name.
+TEST(MainWindowExport, SaveAsWritesWhatTheFixedNameCommandWrites) {
+    struct Case {
+        const char* name;
+        bool music;
+        Item item;
+        const char* fixedName;
+        const char* chosenName;
+        const char* filter;
+    };
+    const Case cases[] = {
+        {"music html", true, Html, "mp3list.htm", "a.html", "HTML (*.htm *.html)"},
+        {"video html", false, Html, "VideoList.htm", "b.htm", "HTML (*.htm *.html)"},
+        {"music txt", true, Txt, "mp3list.txt", "c.txt", "TXT (*.txt)"},
+        {"video txt", false, Txt, "VideoList.txt", "d.txt", "TXT (*.txt)"},
+        {"music workbook", true, Excel, "music.xlsx", "e.xlsx", "Excel (*.xlsx)"},
+        {"video workbook", false, Excel, "Video.xlsx", "f.xlsx", "Excel (*.xlsx)"},
+        {"music bbcode", true, Bbcode, "mp3list.bbcode.txt", "g.txt", "BBCode (*.txt)"},
+        {"video bbcode", false, Bbcode, "videolist.bbcode.txt", "h.txt", "BBCode (*.txt)"},
+        {"music csv", true, Csv, "mp3list.csv", "i.csv", "CSV (*.csv)"},
+        {"video csv", false, Csv, "videolist.csv", "j.csv", "CSV (*.csv)"},
+        {"music json", true, Json, "mp3list.json", "k.json", "JSON (*.json)"},
+        {"video json", false, Json, "videolist.json", "l.json", "JSON (*.json)"},
+        {"music plain", true, Plain, "mp3list.forum.txt", "m.txt", "Текст (*.txt)"},
+        {"video plain", false, Plain, "videolist.forum.txt", "n.txt", "Текст (*.txt)"},
+    };
+    // The UTF-8 toggle shows that the TXT list keeps the encoding of the fixed-name command.
+    for (const bool txtUtf8 : {false, true}) {
+        Fixture f;
+        f.desktop.shellOpens = false; // the fixed-name workbook is then kept in the output folder
+        f.fillMusic();
+        f.window->musicList().appendRow(test::album(QStringLiteral("Кино  \\  Звезда"),
+                                                    QStringLiteral("50"), QStringLiteral("192"),
+                                                    QStringLiteral("Rock")));
+        f.fillVideo();
+        auto toggles = f.window->toggles();
+        toggles.txtUtf8 = txtUtf8;
+        f.window->setToggles(toggles);
+        QDir(f.folder.path()).mkpath(QStringLiteral("chosen"));
+        QString lastFolder = f.folder.outDir();
+        for (const Case& c : cases) {
+            const MainWindow::Ui& ui = f.window->ui();
+            f.trigger(c.music ? ui.musicExportMenu : ui.videoExportMenu, c.item);
+            const QString fixed = f.folder.outDir() + QLatin1String(c.fixedName);
+            const QString fixedStatus = f.window->statusText();
+            ASSERT_EQ(f.window->lastWrittenFile.path, fixed) << c.name;
+
+            const QString chosen =
+                f.folder.file(QStringLiteral("chosen/")) + QLatin1String(c.chosenName);
+            f.desktop.saveFileRequests.clear();
+            f.desktop.saveFileFilters.clear();
+            f.desktop.saveFileAnswers = {chosen};
+            f.trigger(c.music ? ui.musicSaveAsMenu : ui.videoSaveAsMenu, c.item);
+            EXPECT_EQ(f.desktop.saveFileRequests,
+                      QStringList{lastFolder + u'|' + QLatin1String(c.fixedName)})
+                << c.name;
+            EXPECT_EQ(f.desktop.saveFileFilters, QStringList{QString::fromUtf8(c.filter)})
+                << c.name;
+            lastFolder = f.folder.file(QStringLiteral("chosen"));
+            EXPECT_EQ(f.window->lastWrittenFile.path, chosen) << c.name;
+            EXPECT_EQ(f.window->statusText(), QString(fixedStatus).replace(fixed, chosen))
+                << c.name;
+            if (c.item != Excel) {
+                EXPECT_EQ(f.folder.read(QStringLiteral("chosen/") + QLatin1String(c.chosenName)),
+                          f.folder.read(QStringLiteral("out/") + QLatin1String(c.fixedName)))
+                    << c.name;
+                continue;
+            }
+            // A workbook's parts, but for the moment of its making in the document properties.
+            const auto parts = [](const QString& path) {
+                QFile file(path);
+                EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+                QString error;
+                auto read = exporter::readZipParts(file.readAll(), &error);
+                EXPECT_TRUE(read) << error.toStdString();
+                std::vector<std::pair<std::string, QByteArray>> kept;
+                for (const exporter::ZipPart& part :
+                     read.value_or(std::vector<exporter::ZipPart>{}))
+                    if (part.name != "docProps/core.xml")
+                        kept.emplace_back(part.name, part.data);
+                return kept;
+            };
+            const auto written = parts(chosen);
+            EXPECT_GT(written.size(), 3U) << c.name;
+            EXPECT_EQ(written, parts(fixed)) << c.name;
+        }
+        EXPECT_TRUE(f.desktop.errors.isEmpty()) << f.desktop.errors.join(u'\n').toStdString();
+        EXPECT_TRUE(f.desktop.replaceQuestions.isEmpty());
+    }
+}
+
+// The folder of the last save-as is where the next dialog starts, also after a restart; a
+// cancelled dialog writes nothing and remembers nothing; an empty list asks nothing.
+TEST(MainWindowExport, SaveAsRemembersItsFolderAndACancelWritesNothing) {
+    Fixture f;
+    f.trigger(f.window->ui().musicSaveAsMenu, Txt);
+    EXPECT_TRUE(f.desktop.saveFileRequests.isEmpty()) << "an empty list";
+    f.fillMusic();
+    f.trigger(f.window->ui().musicSaveAsMenu, Csv); // cancelled
+    f.trigger(f.window->ui().musicSaveAsMenu, Csv);
+    EXPECT_EQ(f.desktop.saveFileRequests,
+              QStringList(2, f.folder.outDir() + QStringLiteral("|mp3list.csv")))
+        << "a cancel remembers no folder";
+    EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());
+    EXPECT_FALSE(f.window->lastWrittenFile.created);
+    EXPECT_TRUE(f.window->statusText().isEmpty());
+
+    const QString chosenFolder = f.folder.file(QStringLiteral("elsewhere"));
+    QDir().mkpath(chosenFolder);
+    f.desktop.saveFileAnswers = {chosenFolder + QStringLiteral("/list.json")};
+    f.trigger(f.window->ui().musicSaveAsMenu, Json);
+    EXPECT_TRUE(QFileInfo::exists(chosenFolder + QStringLiteral("/list.json")));
+
+    f.window.reset();
+    f.window = std::make_unique<MainWindow>(ProgramFolder(f.folder.path()), f.desktop);
+    f.fillVideo();
+    f.desktop.saveFileRequests.clear();
+    f.trigger(f.window->ui().videoSaveAsMenu, Html);
+    EXPECT_EQ(f.desktop.saveFileRequests,
+              QStringList{chosenFolder + QStringLiteral("|VideoList.htm")});
+    // A remembered folder that is gone: the output folder again.
+    QDir(chosenFolder).removeRecursively();
+    f.desktop.saveFileRequests.clear();
+    f.trigger(f.window->ui().videoSaveAsMenu, Html);
+    EXPECT_EQ(f.desktop.saveFileRequests,
+              QStringList{f.folder.outDir() + QStringLiteral("|VideoList.htm")});
+    EXPECT_TRUE(QDir(f.folder.outDir()).isEmpty());
+    EXPECT_TRUE(f.desktop.errors.isEmpty());
+}
+
+// A set.ini that cannot be written (here a folder) is said, and the file is saved all the same.
+TEST(MainWindowExport, SaveAsSavesWhenTheFolderCannotBeRemembered) {
+    Fixture f;
+    f.fillVideo();
+    QFile::remove(f.folder.file(QStringLiteral("set.ini")));
+    QDir(f.folder.path()).mkpath(QStringLiteral("set.ini"));
+    f.desktop.errors.clear();
+    const QString chosen = f.folder.file(QStringLiteral("clips.txt"));
+    f.desktop.saveFileAnswers = {chosen};
+    f.trigger(f.window->ui().videoSaveAsMenu, Txt);
+    ASSERT_EQ(f.desktop.errors.size(), 1);
+    EXPECT_TRUE(f.desktop.errors[0].contains(f.folder.file(QStringLiteral("set.ini"))))
+        << f.desktop.errors[0].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(chosen));
+    EXPECT_EQ(f.window->lastWrittenFile.path, chosen);
+}
+
+// An existing file is replaced only when the user says so.
+TEST(MainWindowExport, SaveAsAsksBeforeReplacing) {
+    for (const Item item : {Txt, Excel, Json}) {
+        Fixture f;
+        f.fillVideo();
+        const QString chosen = f.folder.write(QStringLiteral("mine.dat"), "mine");
+        f.desktop.saveFileAnswers = {chosen, chosen};
+        f.desktop.replaceAnswers = {false, true};
+        f.trigger(f.window->ui().videoSaveAsMenu, item);
+        EXPECT_EQ(f.desktop.replaceQuestions, QStringList{chosen}) << item;
+        EXPECT_EQ(f.folder.read(QStringLiteral("mine.dat")), QByteArray("mine")) << item;
+        EXPECT_FALSE(f.window->lastWrittenFile.created) << item;
+        EXPECT_TRUE(f.window->statusText().isEmpty()) << item;
+
+        f.trigger(f.window->ui().videoSaveAsMenu, item);
+        EXPECT_EQ(f.desktop.replaceQuestions, (QStringList{chosen, chosen})) << item;
+        EXPECT_NE(f.folder.read(QStringLiteral("mine.dat")), QByteArray("mine")) << item;
+        EXPECT_EQ(f.window->lastWrittenFile.path, chosen) << item;
+        EXPECT_TRUE(f.desktop.errors.isEmpty()) << item;
+    }
+}
+
+// A post over the limit: its numbered parts beside the chosen name, as the fixed name has them.
+TEST(MainWindowExport, SaveAsWritesThePartsOfALongPostBesideTheChosenName) {
+    Fixture f({QStringLiteral("postLimit=150")});
+    for (int i = 0; i < 5; ++i)
+        f.window->musicList().appendRow(test::album(QStringLiteral("Group %1  \\  Album").arg(i),
+                                                    QStringLiteral("1"), QStringLiteral("192"),
+                                                    QStringLiteral("Rock")));
+    f.trigger(f.window->ui().musicExportMenu, Bbcode);
+    const QString chosen = f.folder.file(QStringLiteral("post.txt"));
+    f.desktop.saveFileAnswers = {chosen};
+    f.trigger(f.window->ui().musicSaveAsMenu, Bbcode);
+    for (int part = 1; part <= 3; ++part)
+        EXPECT_EQ(f.folder.read(QStringLiteral("post.%1.txt").arg(part)),
+                  f.folder.read(QStringLiteral("out/mp3list.bbcode.%1.txt").arg(part)))
+            << part;
+    EXPECT_FALSE(QFileInfo::exists(chosen));
+    const QString first = f.folder.file(QStringLiteral("post.1.txt"));
+    EXPECT_EQ(f.window->statusText(),
+              QStringLiteral("файлы \"") + first + QStringLiteral("\" … \"") +
+                  f.folder.file(QStringLiteral("post.3.txt")) +
+                  QStringLiteral("\" созданы, частей: 3 (двойной клик откроет первую)"));
+    EXPECT_EQ(f.window->lastWrittenFile.path, first);
+}
 
 TEST(MainWindowExport, WaitCursorEndsWithTheWriteWhateverItsOutcome) {
     // Written, refused (a folder where the file goes), workbook handed over, workbook refused.

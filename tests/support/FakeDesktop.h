@@ -31,6 +31,7 @@ public:
     std::deque<bool> replaceAnswers;
     bool shellOpens = true;       // whether an application takes the files handed to the shell
     QStringList saveFileRequests; // "folder|fileName"
+    QStringList saveFileFilters;
 
     void showMessage(const QString& text) override { messages << text; }
     void showError(const QString& text) override { errors << text; }
@@ -43,8 +44,10 @@ public:
         folderPreselections << preselect;
         return take(folderAnswers).value_or(std::nullopt);
     }
-    std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName) override {
+    std::optional<QString> chooseSaveFile(const QString& folder, const QString& fileName,
+                                          const QString& filter) override {
         saveFileRequests << folder + u'|' + fileName;
+        saveFileFilters << filter;
         return take(saveFileAnswers).value_or(std::nullopt);
     }
     bool openWithShell(const QString& path) override {
