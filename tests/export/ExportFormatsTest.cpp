@@ -31,6 +31,26 @@ struct Lists {
     }
 };
 
+// A save_dir with the HTML templates beside set.ini, and the lists to write.
+struct WriterFolder {
+    test::ExportFolder folder;
+    SettingsFile file;
+    Settings settings;
+    ProgramFolder programFolder;
+    Lists lists;
+
+    WriterFolder()
+        : file(folder.file(QStringLiteral("set.ini"))), settings(file),
+          programFolder(folder.path()) {
+        for (const char* name : {"mp3blank.htm", "videoblank.htm"})
+            QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
+                        folder.file(QLatin1String(name)));
+    }
+    const CatalogueList& list(bool music) const {
+        return music ? static_cast<const CatalogueList&>(lists.music) : lists.video;
+    }
+};
+
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -45,17 +65,12 @@ TEST(ExportFormats, EachWriterWritesItsFileUnderItsNameInItsEncoding) {
     const QByteArray utf8 = kName.toUtf8();
     for (const ExportFormatRow& row : exportFormats()) {
         for (const bool music : {true, false}) {
-            test::ExportFolder folder;
-            for (const char* name : {"mp3blank.htm", "videoblank.htm"})
-                QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
-                            folder.file(QLatin1String(name)));
-            SettingsFile file(folder.file(QStringLiteral("set.ini")));
-            const Settings settings(file);
-            const ProgramFolder programFolder(folder.path());
+            const WriterFolder setup;
+            const test::ExportFolder& folder = setup.folder;
+            const Settings& settings = setup.settings;
+            const ProgramFolder& programFolder = setup.programFolder;
+            const CatalogueList& list = setup.list(music);
             const Toggles toggles;
-            Lists lists;
-            const CatalogueList& list =
-                music ? static_cast<const CatalogueList&>(lists.music) : lists.video;
             const bool workbook = row.encoding == Encoding::Workbook;
             const QString expected = workbook ? folder.outDir() + QStringLiteral("sent.xlsx")
                                               : folder.outDir() + row.name(music).fallback;
@@ -128,16 +143,11 @@ TEST(ExportFormats, EachWriterHonoursTheGivenPath) {
         if (row.encoding == Encoding::Workbook)
             continue; // always written to its given path, above
         for (const bool music : {true, false}) {
-            test::ExportFolder folder;
-            for (const char* name : {"mp3blank.htm", "videoblank.htm"})
-                QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/") + QLatin1String(name),
-                            folder.file(QLatin1String(name)));
-            SettingsFile file(folder.file(QStringLiteral("set.ini")));
-            const Settings settings(file);
-            const ProgramFolder programFolder(folder.path());
-            Lists lists;
-            const CatalogueList& list =
-                music ? static_cast<const CatalogueList&>(lists.music) : lists.video;
+            const WriterFolder setup;
+            const test::ExportFolder& folder = setup.folder;
+            const Settings& settings = setup.settings;
+            const ProgramFolder& programFolder = setup.programFolder;
+            const CatalogueList& list = setup.list(music);
             const QDateTime now(QDate(2026, 12, 10), QTime(12, 0));
             const std::string what = std::string(row.flag) + (music ? " music" : " video");
             const ExportRequest fixed{list, settings, Toggles{}, programFolder, now};

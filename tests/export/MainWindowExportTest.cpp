@@ -77,6 +77,13 @@ struct Fixture {
                                                  QStringLiteral("640x480"), QStringLiteral("1:00"),
                                                  QStringLiteral("25"), QStringLiteral("XviD")));
     }
+    // Five albums: a forum post over a limit of 150 characters, in three parts.
+    void fillLongPost() {
+        for (int i = 0; i < 5; ++i)
+            window->musicList().appendRow(test::album(QStringLiteral("Group %1  \\  Album").arg(i),
+                                                      QStringLiteral("1"), QStringLiteral("192"),
+                                                      QStringLiteral("Rock")));
+    }
     void trigger(QMenu* menu, Item item) { menu->actions()[item]->trigger(); }
 
     test::ExportFolder folder;
@@ -242,10 +249,7 @@ TEST(MainWindowExport, UnicodeExportsFollowTheMenuTogglesAndFileNames) {
 // and a double click opens the first.
 TEST(MainWindowExport, LongPostIsWrittenInParts) {
     Fixture f({QStringLiteral("postLimit=150")});
-    for (int i = 0; i < 5; ++i)
-        f.window->musicList().appendRow(test::album(QStringLiteral("Group %1  \\  Album").arg(i),
-                                                    QStringLiteral("1"), QStringLiteral("192"),
-                                                    QStringLiteral("Rock")));
+    f.fillLongPost();
     f.trigger(f.window->ui().musicExportMenu, Bbcode);
     const QString first = f.folder.outDir() + QStringLiteral("mp3list.bbcode.1.txt");
     const QString last = f.folder.outDir() + QStringLiteral("mp3list.bbcode.3.txt");
@@ -672,10 +676,7 @@ TEST(MainWindowExport, SaveAsAsksBeforeReplacing) {
 // A post over the limit: its numbered parts beside the chosen name, as the fixed name has them.
 TEST(MainWindowExport, SaveAsWritesThePartsOfALongPostBesideTheChosenName) {
     Fixture f({QStringLiteral("postLimit=150")});
-    for (int i = 0; i < 5; ++i)
-        f.window->musicList().appendRow(test::album(QStringLiteral("Group %1  \\  Album").arg(i),
-                                                    QStringLiteral("1"), QStringLiteral("192"),
-                                                    QStringLiteral("Rock")));
+    f.fillLongPost();
     f.trigger(f.window->ui().musicExportMenu, Bbcode);
     const QString chosen = f.folder.file(QStringLiteral("post.txt"));
     f.desktop.saveFileAnswers = {chosen};
