@@ -1,6 +1,7 @@
 // The music scan with one request to the disk at a time and with many in flight gives the same
 // list, row for row and byte for byte: printed, as TXT and as JSON.
 #include "CliRun.h"
+#include "WithoutMadeTime.h"
 
 #include "../tags/TagBytes.h"
 
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,8 +40,9 @@ void writeFile(const std::string& path, const std::string& bytes, qint64 size = 
     const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
     ASSERT_GE(fd, 0) << path;
     ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    if (size > static_cast<qint64>(bytes.size()))
+    if (size > static_cast<qint64>(bytes.size())) {
         ASSERT_EQ(::ftruncate(fd, size), 0);
+    }
     ::close(fd);
 }
 
@@ -127,17 +128,11 @@ protected:
             runCli(QStringList{"--dir", program.path(), "music", root, "--jobs", jobs} + options +
                    QStringList{"--print", "--txt", "--txt-encoding", "utf-8", "--json", json});
         EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
-        Outputs outputs{outcome.out, withoutTime(read("out/list.txt")),
-                        withoutTime(read("out/list.json"))};
+        Outputs outputs{outcome.out, test::withoutMadeTime(read("out/list.txt")),
+                        test::withoutMadeTime(read("out/list.json"))};
         QFile::remove(program.filePath(QStringLiteral("out/list.txt")));
         QFile::remove(json);
         return outputs;
-    }
-
-    // Two runs may fall in different seconds: the times the files were made are left out.
-    static std::string withoutTime(const std::string& text) {
-        static const std::regex made(R"(("generated": "[^"]*")|(Создан: [^\r\n]*))");
-        return std::regex_replace(text, made, "<time>");
     }
 
     std::string read(const char* name) const {
