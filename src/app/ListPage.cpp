@@ -544,8 +544,11 @@ void ListPage::setDesktopFont(bool on) {
 }
 
 void ListPage::applyFont() {
-    // An empty font inherits the window's again.
-    m_view->setFont(m_desktopFont ? QApplication::font() : QFont());
+    // An empty font inherits the window's again. The header is told too: the platform gives
+    // headers a font of their own, which the view's would not replace.
+    const QFont font = m_desktopFont ? QApplication::font() : QFont();
+    m_view->setFont(font);
+    m_view->horizontalHeader()->setFont(font);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
 }
 
