@@ -521,6 +521,12 @@ TEST(MainWindow, ListsTakeTheDesktopsFontWhenAskedAndFollowItsChanges) {
     EXPECT_EQ(w.ui().musicView->verticalHeader()->defaultSectionSize(),
               QFontMetrics(large).height() + 4);
     EXPECT_EQ(w.ui().statusText->font(), w.font()) << "only the lists take it";
+    for (const QTableView* view : {w.ui().musicView, w.ui().videoView}) {
+        const QHeaderView* header = view->horizontalHeader();
+        for (int column = 0; column < header->count(); ++column)
+            EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column))
+                << "a caption cut by the larger font: " << column;
+    }
 
     // Kept in set.ini: the next window starts with it.
     w.close();
