@@ -31,6 +31,8 @@ QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
                                        QStringLiteral("Размер (ГБ)")});
     widget->verticalHeader()->hide();
     widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The figures' columns fit their captions in any font; the names take the rest.
+    widget->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     widget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int i = 0; i < widget->rowCount(); ++i) {
         const StatsLine& line = table.lines[static_cast<size_t>(i)];
