@@ -9,6 +9,7 @@
 #include "video/VideoList.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
@@ -85,6 +86,10 @@ int CatalogueSession::itemCount(ListKind kind) const {
 }
 
 ListRun CatalogueSession::makeRun(ListKind kind, ListRunPlan plan, const SessionChoices& choices) {
+    // A new root's rows keep it in one spelling, whichever front end named it (the window's
+    // music folder ends with a separator): the catalogue's keys then match.
+    if (!plan.isUpdate)
+        plan.root = QDir::cleanPath(plan.root);
     const Settings settings(m_settings);
     if (kind == ListKind::Music) {
         const MusicScanOptions options = musicOptions(settings, choices);
