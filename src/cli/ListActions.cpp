@@ -289,6 +289,11 @@ void runListActions(const std::vector<ListAction>& actions, ListActionTarget& ta
 void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
                          bool sincePublished, bool markPublished) {
     const QString catalogue = target.programFolder.file(QStringLiteral("korvane.db"));
+    // A catalogue that cannot keep the snapshot fails the run before any action writes.
+    if (markPublished && !sincePublished) {
+        if (const QString problem = publishedStoreProblem(catalogue); !problem.isEmpty())
+            throw CommandError(problem.toStdString());
+    }
     const std::optional<ExportSource> changes = [&]() -> std::optional<ExportSource> {
         if (!sincePublished)
             return std::nullopt;

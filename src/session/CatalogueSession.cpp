@@ -241,6 +241,11 @@ ExportSource borrowedSource(ListKind kind, CatalogueList& list) {
     return {kind, std::shared_ptr<CatalogueList>(&list, [](CatalogueList*) {}), QString(), -1};
 }
 
+QString publishedStoreProblem(const QString& cataloguePath) {
+    const PublishedStore store(cataloguePath);
+    return store.isUsable() ? QString() : store.message();
+}
+
 std::optional<ExportSource> changesSincePublished(ListKind kind, const CatalogueList& list,
                                                   const QString& cataloguePath) {
     PublishedStore store(cataloguePath);

@@ -162,6 +162,9 @@ private:
 // The stored catalogue's name of a list.
 StoredListName storedName(ListKind kind);
 
+// Why the published snapshot cannot be kept in the catalogue at cataloguePath (a newer or an
+// unusable file); empty when it can.
+QString publishedStoreProblem(const QString& cataloguePath);
 // What changed in list since it was last published in the catalogue at cataloguePath; nothing
 // when it never was. Throws ReportedError when the catalogue cannot be used.
 std::optional<ExportSource> changesSincePublished(ListKind kind, const CatalogueList& list,
