@@ -211,7 +211,7 @@ void ListPage::setExportPopup(QMenu* popup) {
 }
 
 void ListPage::armStop() {
-    m_stopArmed = m_job->isRunning();
+    m_stopArmed = m_scanning;
 }
 
 void ListPage::scanClicked() {
@@ -219,7 +219,11 @@ void ListPage::scanClicked() {
     // after the scan ended, it does nothing rather than open the folder picker.
     const bool meantAsStop = std::exchange(m_stopArmed, false);
     if (m_job->isRunning()) {
-        m_job->requestStop();
+        // An export is no scan to stop.
+        if (m_scanning)
+            m_job->requestStop();
+        else
+            refuseWhileRunning();
         return;
     }
     if (meantAsStop)
@@ -295,8 +299,10 @@ void ListPage::run(ListRunPlan plan) {
     // them away.
     m_history.clear();
     const bool update = !plan.appendsRows() && !plan.refreshes();
-    auto shared = std::make_shared<PageRun>(m_kind.makeRun(std::move(plan)));
+    auto shared = std::make_shared<ListRun>(m_frame.session().makeRun(
+        m_kind.list, std::move(plan), {m_frame.toggles(), m_frame.testersModeText()}));
     auto host = std::make_shared<PageScanHost>(*this);
+    m_scanning = true;
     m_job->start(
         [this, shared, host](const std::stop_token& stop) {
             shared->work(*host, stop, [this, &stop](const QString& root) {
@@ -305,6 +311,7 @@ void ListPage::run(ListRunPlan plan) {
             host->flush();
         },
         [this, shared, update] {
+            m_scanning = false;
             m_history.clear();
             runEnded(shared->apply(), update);
         });
@@ -387,8 +394,9 @@ void ListPage::shown() {
 }
 
 void ListPage::showCount() {
-    QString caption =
-        QStringLiteral("В %1 коллекции: %2 позиций").arg(m_kind.name).arg(m_kind.count());
+    QString caption = QStringLiteral("В %1 коллекции: %2 позиций")
+                          .arg(m_kind.name)
+                          .arg(m_frame.session().itemCount(m_kind.list));
     if (m_partial)
         caption += partialListNote();
     m_frame.setCaption(caption);
@@ -410,9 +418,8 @@ void ListPage::headerClicked(int column) {
             QStringLiteral("Включена опция \"Музыка разделена на категории\", при "
                            "сортировке все категории смешаются, отсорировать?\"")))
         return;
-    m_sortColumn = column;
     recordHistory();
-    m_list.sortByColumn(column);
+    m_frame.session().sort(m_kind.list, column);
 }
 
 void ListPage::editClicked() {
@@ -446,24 +453,17 @@ void ListPage::deleteClicked() {
         return;
     const int selected = selection.first().top();
     std::vector<bool> doomed(static_cast<size_t>(m_list.count()), false);
-    std::vector<RowOrigin> deleted;
     for (const QItemSelectionRange& range : selection) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            const int doomedRow = listRow(row);
-            doomed[static_cast<size_t>(doomedRow)] = true;
-            deleted.push_back(m_list.row(doomedRow).origin);
-        }
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            doomed[static_cast<size_t>(listRow(row))] = true;
     }
     recordHistory();
-    m_list.removeFlaggedRows(doomed);
-    for (const RowOrigin& origin : deleted)
-        m_list.leaveOut(origin);
+    m_frame.session().deleteRows(m_kind.list, doomed);
     const int count = m_view->model()->rowCount();
     const int next = selected < count ? selected : selected - 1;
     if (next >= 0 && count > 0)
         m_view->selectRow(next);
     if (m_list.isEmpty()) {
-        m_list.clear();
         emptied();
         return;
     }

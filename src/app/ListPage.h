@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/CatalogueUpdate.h"
 #include "catalogue/ListHistory.h"
+#include "session/CatalogueSession.h"
 #include "settings/Toggles.h"
 
 #include <QWidget>
@@ -33,6 +33,7 @@ class PageFrame {
 public:
     virtual ~PageFrame() = default;
     virtual Desktop& desktop() = 0;
+    virtual CatalogueSession& session() = 0;
     virtual SettingsFile& settings() = 0;
     virtual Toggles toggles() const = 0;
     virtual QString testersModeText() const = 0;
@@ -48,23 +49,9 @@ public:
     virtual int execModal(QDialog& dialog) = 0;
 };
 
-// A scan or an update as the page runs it: `work` on the job's thread, reporting to the host,
-// then `apply` on the window's thread, which puts the outcome into the list.
-struct RunOutcome {
-    bool stopped = false;
-    bool refreshed = false; // a root the list held was refreshed in place
-    UpdateCounts counts;
-    QString firstFileFolder; // where the first file was found; empty: the root stays
-};
-struct PageRun {
-    std::function<void(PageScanHost& host, const std::stop_token& stop,
-                       const EmptyRootCheck& mayEmpty)>
-        work;
-    std::function<RunOutcome()> apply;
-};
-
 // What differs between the music and the video page.
 struct ListPageKind {
+    ListKind list = ListKind::Music;
     QString name;             // the tab's caption and the list's name in texts: "music"
     int headerRole = 0;       // the role that marks category header rows; 0: none
     QString firstScanCaption; // the scan button on an empty list
@@ -86,8 +73,6 @@ struct ListPageKind {
     bool asksBeforeSortingCategories = false;
     bool rootWithSeparator = false; // the scanned root is kept with a final separator
 
-    std::function<PageRun(ListRunPlan plan)> makeRun;
-    std::function<int()> count; // the items the caption counts
     // The status text's note after a scan; empty for none.
     std::function<QString()> scanNote;
     // The row editor: shows a row (false: the row is not edited), and what follows a saving.
@@ -137,7 +122,7 @@ public:
     const QStringList& recentRoots() const { return m_recentRoots; }
     void setRecentRoots(const QStringList& roots) { m_recentRoots = roots; }
     // The column the list was last sorted by.
-    int sortColumn() const { return m_sortColumn; }
+    int sortColumn() const { return m_frame.session().sortColumn(m_kind.list); }
 
     // The scan button and the scan command: a stop request while a scan runs, else the picker.
     void scanClicked();
@@ -233,8 +218,8 @@ private:
     // The scan command was pressed while a scan ran: its click is a stop request, even when it
     // arrives after the scan ended.
     bool m_stopArmed = false;
-    bool m_partial = false; // the last scan was stopped
-    int m_sortColumn = 0;
+    bool m_scanning = false; // the job runs a scan or an update, which the scan command stops
+    bool m_partial = false;  // the last scan was stopped
     ListHistory m_history;
     bool m_desktopFont = false;
     QString m_statusBeforeFilter; // the status text the filter's count stands in for

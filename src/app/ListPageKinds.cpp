@@ -1,26 +1,15 @@
 #include "app/ListPageKinds.h"
 
-#include "app/PageScanHost.h"
 #include "music/MusicList.h"
 #include "music/MusicRowEditor.h"
-#include "settings/Settings.h"
-#include "video/VideoInfo.h"
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
 
-#include <memory>
-
 namespace korvane {
-namespace {
 
-template <typename Result> RunOutcome outcomeOf(const Result& result) {
-    return {result.scan.stopped, result.refreshed, result.counts, {}};
-}
-
-} // namespace
-
-ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor, PageFrame& frame) {
+ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor) {
     ListPageKind kind;
+    kind.list = ListKind::Music;
     kind.name = QStringLiteral("music");
     kind.headerRole = MusicList::CategoryHeaderRole;
     kind.firstScanCaption = QStringLiteral("Создать лист с music коллекцией");
@@ -32,21 +21,6 @@ ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor, PageFrame& f
     kind.commandsOffWhileScanning = true;
     kind.asksBeforeSortingCategories = true;
     kind.rootWithSeparator = true;
-    kind.makeRun = [&list, &frame](ListRunPlan plan) {
-        const MusicScanOptions options =
-            readMusicScanOptions(frame.settings(), frame.toggles(), frame.testersModeText());
-        auto run = std::make_shared<MusicRun>(std::move(plan));
-        auto result = std::make_shared<MusicUpdateResult>();
-        return PageRun{[run, result, options](PageScanHost& host, const std::stop_token& stop,
-                                              const EmptyRootCheck& mayEmpty) {
-                           *result = run->run(options, host, stop, mayEmpty);
-                       },
-                       [run, result, options, &list] {
-                           run->apply(list, options, *result);
-                           return outcomeOf(*result);
-                       }};
-    };
-    kind.count = [&list] { return musicAlbumCount(list, true); };
     kind.scanNote = [&list] {
         const int close = list.closeCodePageCount();
         return close > 0 ? QStringLiteral("; строк с сомнительной кодировкой тегов: %1").arg(close)
@@ -68,8 +42,9 @@ ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor, PageFrame& f
     return kind;
 }
 
-ListPageKind videoPageKind(VideoList& list, VideoRowEditor& editor, PageFrame& frame) {
+ListPageKind videoPageKind(VideoRowEditor& editor) {
     ListPageKind kind;
+    kind.list = ListKind::Video;
     kind.name = QStringLiteral("video");
     kind.firstScanCaption = QStringLiteral("Добавить Клипы");
     kind.scanCaption = QStringLiteral("Добавить клипы");
@@ -79,28 +54,6 @@ ListPageKind videoPageKind(VideoList& list, VideoRowEditor& editor, PageFrame& f
     kind.pickerTitle = QStringLiteral("Выберите папку с клипами");
     kind.cancelledPickerEnablesCommands = true;
     kind.followsNewRows = true;
-    kind.makeRun = [&list, &frame](ListRunPlan plan) {
-        const Settings settings(frame.settings());
-        const QString separator = settings.groupAlbumSeparator();
-        const VideoFiles files =
-            frame.toggles().allVideoFiles ? VideoFiles::All : VideoFiles::WithVideo;
-        const codepage::Choice names = settings.tagEncoding();
-        auto run = std::make_shared<VideoRun>(std::move(plan));
-        auto result = std::make_shared<VideoUpdateResult>();
-        return PageRun{[run, result, separator, files, names](PageScanHost& host,
-                                                              const std::stop_token& stop,
-                                                              const EmptyRootCheck& mayEmpty) {
-                           video::VideoInfo probe;
-                           *result = run->run(separator, probe, host, files, stop, mayEmpty, names);
-                       },
-                       [run, result, &list] {
-                           run->apply(list, *result);
-                           RunOutcome outcome = outcomeOf(*result);
-                           outcome.firstFileFolder = result->scan.firstFileFolder;
-                           return outcome;
-                       }};
-    };
-    kind.count = [&list] { return list.count(); };
     kind.editor = &editor;
     return kind;
 }

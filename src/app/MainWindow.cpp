@@ -56,23 +56,21 @@ QString droppedFolder(const QMimeData* data) {
 } // namespace
 
 MainWindow::MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), m_programFolder(programFolder), m_desktop(desktop),
-      m_settings(programFolder.settingsPath()) {
+    : QMainWindow(parent), m_desktop(desktop), m_session(programFolder, this),
+      m_settings(m_session.settingsFile()), m_musicList(&m_session.musicList()),
+      m_videoList(&m_session.videoList()) {
     setWindowTitle(titleCaption());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
-    m_musicList = new MusicList(this);
-    m_videoList = new VideoList(this);
     // The dialogs live as long as the window, in the order the program creates them at start.
     m_settingsDialog =
-        std::make_unique<SettingsDialog>(m_desktop, m_settings, m_programFolder, this);
+        std::make_unique<SettingsDialog>(m_desktop, m_settings, this->programFolder(), this);
     m_testersDialog = std::make_unique<TestersDialog>(m_desktop, m_settings.path(), this);
     m_baseFillDialog = new BaseFillDialog(m_desktop, m_settings, this);
     auto* musicEditor = new MusicRowEditor(this);
     auto* videoEditor = new VideoRowEditor(this);
     m_musicPage =
-        new ListPage(musicPageKind(*m_musicList, *musicEditor, *this), *m_musicList, *this, this);
-    m_videoPage =
-        new ListPage(videoPageKind(*m_videoList, *videoEditor, *this), *m_videoList, *this, this);
+        new ListPage(musicPageKind(*m_musicList, *musicEditor), *m_musicList, *this, this);
+    m_videoPage = new ListPage(videoPageKind(*videoEditor), *m_videoList, *this, this);
     connect(m_baseFillDialog, &BaseFillDialog::listAboutToChange, m_musicPage,
             &ListPage::recordHistory);
     buildMenus();

@@ -3,6 +3,7 @@
 #include "app/ListPage.h"
 #include "app/WindowUi.h"
 #include "bases/BaseFill.h"
+#include "session/CatalogueSession.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
 
@@ -63,20 +64,18 @@ public:
     // window is shown; and stored again after each command and at exit, while keepLists is on.
     void restoreLists();
     void storeLists();
-    // A write of korvane.db through a connection of its own (the published snapshot): the
-    // window's next store does not take it for another program's newer list.
-    bool writeBesideCatalogue(const std::function<bool()>& write);
     void showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video);
 
     const Ui& ui() const { return m_ui; }
     ListPage& musicPage() { return *m_musicPage; }
     ListPage& videoPage() { return *m_videoPage; }
-    MusicList& musicList() { return *m_musicList; }
-    VideoList& videoList() { return *m_videoList; }
+    CatalogueSession& session() override { return m_session; }
+    MusicList& musicList() { return m_session.musicList(); }
+    VideoList& videoList() { return m_session.videoList(); }
     // The long work on each list, one job at a time per list.
     Job& musicJob() { return m_musicPage->job(); }
     Job& videoJob() { return m_videoPage->job(); }
-    const ProgramFolder& programFolder() const { return m_programFolder; }
+    const ProgramFolder& programFolder() const { return m_session.programFolder(); }
     BaseFillDialog& baseFillDialog() { return *m_baseFillDialog; }
 
     Toggles toggles() const override;
@@ -91,7 +90,7 @@ public:
 
     // What the pages reach of the window (PageFrame).
     Desktop& desktop() override { return m_desktop; }
-    SettingsFile& settings() override { return m_settings; }
+    SettingsFile& settings() override { return m_session.settingsFile(); }
     QString testersModeText() const override { return testersMode; }
     void setStatusText(const QString& text) override;
     QString statusText() const override;
@@ -135,6 +134,9 @@ private:
     void saveListAs(const exporter::ExportFormatRow& format, bool music);
     void exportWorkbook(bool music);
     void copyForumPost(bool music);
+    ListPage& page(bool music);
+    ExportSource exportedList(bool music, bool publishable);
+    void markIfChosen(bool music);
 
     // Bases (MainWindowBases.cpp): a fill from a base, a base saved from the music list.
     void fillFromBase(bases::BaseKind kind, bases::FillMode mode, const QString& question);
@@ -150,9 +152,10 @@ private:
     void watchLists();
     void listChanged();
 
-    ProgramFolder m_programFolder;
     Desktop& m_desktop;
-    SettingsFile m_settings;
+    // Both lists, set.ini and korvane.db; the lists are children of the window.
+    CatalogueSession m_session;
+    SettingsFile& m_settings;
     Ui m_ui;
     MusicList* m_musicList = nullptr;
     VideoList* m_videoList = nullptr;
@@ -167,7 +170,6 @@ private:
     // set.ini was there but could not be read, and the user was told at start.
     bool m_unreadableSettingsReported = false;
     bool m_closing = false;
-    std::unique_ptr<CatalogueStore> m_catalogue;
     QTimer* m_storeTimer = nullptr;
 };
 

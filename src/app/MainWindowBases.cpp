@@ -20,7 +20,7 @@ void MainWindow::fillFromBase(BaseKind kind, FillMode mode, const QString& quest
         return;
     if (!m_desktop.askYesNo(QStringLiteral("Korvane"), question))
         return;
-    m_baseFillDialog->prepare(kind, mode, m_programFolder.file(bases::baseFileName(kind)),
+    m_baseFillDialog->prepare(kind, mode, programFolder().file(bases::baseFileName(kind)),
                               *m_musicList, musicJob());
     execModal(*m_baseFillDialog);
 }
@@ -31,7 +31,7 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
     const QString preset =
         kind == BaseKind::GenreBase ? QStringLiteral("genrebd") : QStringLiteral("countrybd");
     const std::optional<QString> chosen =
-        m_desktop.chooseSaveFile(m_programFolder.dir(), preset, QStringLiteral("*.txt"));
+        m_desktop.chooseSaveFile(programFolder().dir(), preset, QStringLiteral("*.txt"));
     if (!chosen)
         return;
     // Asked about the file that is written, which may differ from the chosen name (".txt").

@@ -4,8 +4,6 @@
 #include "desktop/Desktop.h"
 #include "jobs/Job.h"
 #include "music/MusicList.h"
-#include "music/MusicRowFormat.h"
-#include "music/MusicScan.h"
 #include "video/VideoList.h"
 
 #include <QAction>
@@ -15,12 +13,6 @@
 
 // The catalogue: both lists kept between runs.
 namespace korvane {
-namespace {
-
-const QString kCatalogueFile = QStringLiteral("korvane.db");
-
-} // namespace
-
 void MainWindow::watchLists() {
     // Changes are stored once the command that made them is over: a scan, an update or a fill
     // (with its dialog open) is stored whole when it ends.
@@ -44,20 +36,21 @@ void MainWindow::watchLists() {
 }
 
 CatalogueStore* MainWindow::catalogue() {
-    if (!m_catalogue) {
-        m_catalogue = std::make_unique<CatalogueStore>(m_programFolder.file(kCatalogueFile));
-        if (!m_catalogue->message().isEmpty())
-            m_desktop.showMessage(m_catalogue->message());
+    const bool opened = m_session.catalogueOpened();
+    CatalogueStore& store = m_session.catalogue();
+    if (!opened) {
+        if (!store.message().isEmpty())
+            m_desktop.showMessage(store.message());
         // What the window shows is what it read or made: another program's later store is
         // noticed at the next save.
-        m_catalogue->takeStoredVersion();
+        store.takeStoredVersion();
     }
-    return m_catalogue->isUsable() ? m_catalogue.get() : nullptr;
+    return store.isUsable() ? &store : nullptr;
 }
 
 void MainWindow::restoreLists() {
     // Nothing stored yet: no file is made just for looking.
-    if (!m_ui.keepLists->isChecked() || !QFileInfo::exists(m_programFolder.file(kCatalogueFile)))
+    if (!m_ui.keepLists->isChecked() || !QFileInfo::exists(m_session.cataloguePath()))
         return;
     CatalogueStore* store = catalogue();
     if (store == nullptr)
@@ -72,50 +65,26 @@ void MainWindow::restoreLists() {
 
 // The stored lists in place of the window's; a list that is not stored leaves its rows alone.
 void MainWindow::showStoredLists(std::optional<StoredList> music, std::optional<StoredList> video) {
-    if (video)
-        m_videoList->setLeftOut(std::move(video->leftOut));
-    if (music)
-        m_musicList->setLeftOut(std::move(music->leftOut));
-    // Made again with today's toggles, as a fresh scan would make them.
-    const MusicScanOptions options = readMusicScanOptions(m_settings, toggles(), QString());
-    if (video && (!video->rows.empty() || !m_videoList->isEmpty())) {
-        VideoList::remakeVideoRows(video->rows, options.separator, options.toggles.tagEncoding);
-        m_videoList->resetRows(std::move(video->rows));
+    const SessionChoices choices{toggles(), QString()};
+    if (video && m_session.putStored(ListKind::Video, std::move(*video), choices))
         m_videoPage->listFilled();
-    }
-    if (music && (!music->rows.empty() || !m_musicList->isEmpty())) {
-        remakeMusicRows(music->rows, options.toggles, options.separator);
-        m_musicList->resetRows(std::move(music->rows));
+    if (music && m_session.putStored(ListKind::Music, std::move(*music), choices))
         m_musicPage->listFilled();
-    }
     m_storeTimer->stop(); // what was just read needs no storing
-}
-
-bool MainWindow::writeBesideCatalogue(const std::function<bool()>& write) {
-    // Only when nothing else was stored meanwhile does the window keep the version as its own.
-    const bool current = m_catalogue && m_catalogue->isCurrent();
-    const bool written = write();
-    if (written && current)
-        m_catalogue->takeStoredVersion();
-    return written;
 }
 
 void MainWindow::storeLists() {
     m_storeTimer->stop();
     if (!m_ui.keepLists->isChecked())
         return;
-    if (!m_catalogue && m_musicList->isEmpty() && m_videoList->isEmpty() &&
-        !QFileInfo::exists(m_programFolder.file(kCatalogueFile)))
+    if (!m_session.catalogueOpened() && m_musicList->isEmpty() && m_videoList->isEmpty() &&
+        !QFileInfo::exists(m_session.cataloguePath()))
         return;
     CatalogueStore* store = catalogue();
     if (store == nullptr)
         return;
-    const auto save = [this, store] {
-        return store->save(StoredListName::Music,
-                           {m_musicList->rows(), musicAlbumCount(*m_musicList, true),
-                            m_musicList->leftOut()}) &&
-               store->save(StoredListName::Video,
-                           {m_videoList->rows(), m_videoList->count(), m_videoList->leftOut()});
+    const auto save = [this] {
+        return m_session.store(ListKind::Music) && m_session.store(ListKind::Video);
     };
     bool stored = save();
     // The command line (or another window) stored after this window read the lists: they are
@@ -126,7 +95,7 @@ void MainWindow::storeLists() {
                 QStringLiteral("Списки в каталоге %1 сохранены другой программой Korvane после "
                                "того, как окно их прочитало. Заменить их списками из окна?\n\n"
                                "Нет: сохранённые списки останутся%2.")
-                    .arg(m_programFolder.file(kCatalogueFile),
+                    .arg(m_session.cataloguePath(),
                          m_closing ? QString() : QStringLiteral(" и будут показаны в окне")))) {
             if (!m_closing) {
                 std::optional<StoredList> music = store->load(StoredListName::Music);
@@ -142,7 +111,7 @@ void MainWindow::storeLists() {
     }
     if (!stored)
         setStatusText(QStringLiteral(" Не удалось сохранить списки в ") +
-                      m_programFolder.file(kCatalogueFile));
+                      m_session.cataloguePath());
 }
 
 void MainWindow::listChanged() {

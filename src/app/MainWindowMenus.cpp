@@ -228,11 +228,11 @@ void MainWindow::connectCommands() {
 
 void MainWindow::manualClicked() {
     // The English manual for a desktop that is not Russian, when it is there.
-    const QString english = m_programFolder.shippedFile(QStringLiteral("manual/en.html"));
+    const QString english = programFolder().shippedFile(QStringLiteral("manual/en.html"));
     const bool russianDesktop = QLocale::system().language() == QLocale::Russian;
     openWrittenFile(!russianDesktop && QFileInfo::exists(english)
                         ? english
-                        : m_programFolder.shippedFile(QStringLiteral("manual/ru.html")));
+                        : programFolder().shippedFile(QStringLiteral("manual/ru.html")));
 }
 
 // Each list's recent roots, the music list's first; choosing one scans it on its page as if the

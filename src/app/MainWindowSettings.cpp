@@ -49,10 +49,10 @@ void MainWindow::mainLoad() {
 
 void MainWindow::checkSaveDir() {
     Settings settings(m_settings);
-    const QString saveDir = settings.saveDirToCheck(m_programFolder);
+    const QString saveDir = settings.saveDirToCheck(programFolder());
     if (QFileInfo(saveDir).isDir())
         return;
-    settings.setSaveDir(m_programFolder.dirWithSeparator());
+    settings.setSaveDir(programFolder().dirWithSeparator());
     m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
                           QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
                                          "программы, изменить это можно в настройках"));

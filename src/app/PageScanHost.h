@@ -1,8 +1,7 @@
 #pragma once
 
 #include "jobs/Job.h"
-#include "music/MusicScan.h"
-#include "video/VideoScan.h"
+#include "session/CatalogueSession.h"
 
 namespace korvane {
 
@@ -11,7 +10,7 @@ class ListPage;
 // A scan's view of its page, on the scan's thread, for the music and the video scan alike: rows go
 // to the list in batches, the progress at most every few dozen milliseconds, the rest as it comes;
 // all of it through the page's job to the window's thread, in order.
-class PageScanHost final : public MusicScanHost, public VideoScanHost {
+class PageScanHost final : public ScanHost {
 public:
     explicit PageScanHost(ListPage& page);
 

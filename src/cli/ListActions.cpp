@@ -3,7 +3,6 @@
 #include "bases/BaseFill.h"
 #include "bases/BaseWriter.h"
 #include "catalogue/CatalogueList.h"
-#include "catalogue/PublishedStore.h"
 #include "export/ExportFormats.h"
 #include "export/ListExport.h"
 #include "export/OutputFile.h"
@@ -14,14 +13,11 @@
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "text/OutputText.h"
-#include "video/VideoList.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -152,28 +148,19 @@ void exportAction(const exporter::ExportFormatRow& row, ListActionTarget& target
     if (target.list.isEmpty())
         return;
     runExport([&] {
-        exporter::ExportRequest request{target.list,
-                                        target.settings,
-                                        target.toggles,
-                                        target.programFolder,
-                                        QDateTime::currentDateTime(),
-                                        path};
-        if (row.publishable) {
-            request.post = exporter::postSource(
-                row.format, target.kind == ListKind::Music, target.programFolder, target.settings,
-                target.toggles, target.postTemplate, target.postLimit);
-            request.post.title = target.postTitle;
-            request.post.count = target.postCount;
-        }
+        ExportSource source = borrowedSource(target.kind, target.list);
+        source.title = target.postTitle;
+        source.count = target.postCount;
+        const ExportChoices choices{target.toggles, path, target.postTemplate, target.postLimit};
         if (row.publishable && path == QLatin1String("-")) {
             for (const std::string& part :
-                 exporter::listParts(row.format, target.list, target.settings, target.toggles,
-                                     request.now, request.post))
+                 exportParts(row, source, target.programFolder, target.settings, choices))
                 target.context.out << part;
             flushOutput(target.context.out);
             return;
         }
-        for (const QString& file : row.write(request)) {
+        for (const QString& file :
+             writeExport(row, source, target.programFolder, target.settings, choices)) {
             if (row.encoding == exporter::Encoding::Workbook)
                 target.context.err << "written: " << file.toStdString() << '\n';
             else if (row.encoding == exporter::Encoding::Cp1251OrUtf8)
@@ -301,39 +288,32 @@ void runListActions(const std::vector<ListAction>& actions, ListActionTarget& ta
 
 void runPublishedActions(const std::vector<ListAction>& actions, ListActionTarget& target,
                          bool sincePublished, bool markPublished) {
-    if (!sincePublished && !markPublished) {
-        runListActions(actions, target);
-        return;
+    const QString catalogue = target.programFolder.file(QStringLiteral("korvane.db"));
+    // A catalogue that cannot keep the snapshot fails the run before any action writes.
+    if (markPublished && !sincePublished) {
+        if (const QString problem = publishedStoreProblem(catalogue); !problem.isEmpty())
+            throw CommandError(problem.toStdString());
     }
-    const bool music = target.kind == ListKind::Music;
-    const StoredListName name = music ? StoredListName::Music : StoredListName::Video;
-    PublishedStore store(target.programFolder.file(QStringLiteral("korvane.db")));
-    if (!store.isUsable())
-        throw CommandError(store.message().toStdString());
-    const std::optional<PublishedSnapshot> snapshot =
-        sincePublished ? store.load(name) : std::nullopt;
-    if (snapshot) {
-        std::unique_ptr<CatalogueList> changes;
-        if (music)
-            changes = std::make_unique<MusicList>();
-        else
-            changes = std::make_unique<VideoList>();
-        exporter::RowsSincePublished since =
-            exporter::rowsSincePublished(target.list.rows(), snapshot->rows, snapshot->at, music);
-        changes->resetRows(std::move(since.rows));
-        ListActionTarget changed{
-            target.kind,       *changes,
-            target.context,    target.programFolder,
-            target.settings,   target.toggles,
-            target.sortColumn, target.postTemplate,
-            target.postLimit,  exporter::sincePublishedTitle(music, snapshot->at),
-            since.added};
+    const std::optional<ExportSource> changes = [&]() -> std::optional<ExportSource> {
+        if (!sincePublished)
+            return std::nullopt;
+        try {
+            return changesSincePublished(target.kind, target.list, catalogue);
+        } catch (const ReportedError& error) {
+            throw CommandError(error.message().toStdString());
+        }
+    }();
+    if (changes) {
+        ListActionTarget changed{target.kind,          *changes->list,      target.context,
+                                 target.programFolder, target.settings,     target.toggles,
+                                 target.sortColumn,    target.postTemplate, target.postLimit,
+                                 changes->title,       changes->count};
         runListActions(actions, changed);
     } else {
         runListActions(actions, target);
     }
-    if (markPublished && !store.save(name, target.list.rows(), QDateTime::currentDateTimeUtc()))
-        throw CommandError(store.message().toStdString());
+    if (markPublished)
+        runExport([&] { korvane::markPublished(target.kind, target.list, catalogue); });
 }
 
 QString listActionsUsage() {

@@ -2,6 +2,7 @@
 
 #include "cli/Cli.h"
 
+#include "session/CatalogueSession.h"
 #include "settings/Toggles.h"
 
 #include <optional>
@@ -16,8 +17,6 @@ class Settings;
 // the list that the scan built. Each action is one row of the table in ListActions.cpp and one
 // function.
 namespace korvane::cli {
-
-enum class ListKind { Music, Video };
 
 // What an action works on.
 struct ListActionTarget {

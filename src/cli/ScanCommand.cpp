@@ -1,6 +1,8 @@
 #include "cli/ScanCommand.h"
 
+#include "catalogue/CatalogueStore.h"
 #include "files/FileName.h"
+#include "settings/Settings.h"
 
 #include <QDir>
 
@@ -91,22 +93,69 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
     return result;
 }
 
-SettingsFile readSettings(const ProgramFolder& folder, Context& context) {
-    SettingsFile settings(folder.settingsPath());
+void reportUnreadableSettings(const SettingsFile& settings, Context& context) {
     if (const QString message = unreadableSettingsMessage(settings); !message.isEmpty())
         context.err << "korvane-cli: " << message.toStdString() << '\n';
+}
+
+SettingsFile readSettings(const ProgramFolder& folder, Context& context) {
+    SettingsFile settings(folder.settingsPath());
+    reportUnreadableSettings(settings, context);
     return settings;
 }
 
-std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context) {
-    auto store = std::make_unique<CatalogueStore>(folder.file(QStringLiteral("korvane.db")));
-    if (!store->isUsable())
-        throw CommandError(store->message().toStdString());
-    if (store->state() == CatalogueStore::State::SetAside)
-        context.err << "korvane-cli: " << store->message().toStdString() << '\n';
+namespace {
+
+// The scan's progress as a line on a terminal: the music scan redraws it with its status text,
+// the video scan with each row.
+class ProgressHost final : public ScanHost {
+public:
+    ProgressHost(Context& context, ListKind kind) : m_line(context), m_kind(kind) {}
+
+    void setStatusText(const QString& text) override {
+        m_status = text;
+        if (m_kind == ListKind::Music)
+            tick();
+    }
+    void rowAppended() override { tick(); }
+    void setProgressMaximum(int maximum) override { m_maximum = maximum; }
+    void setProgressPosition(int position) override { m_position = position; }
+
+private:
+    void tick() {
+        m_line.tick([this] {
+            // The video scan counts its files from 0.
+            return m_kind == ListKind::Music ? QStringLiteral("%1/%2 %3")
+                                                   .arg(m_position)
+                                                   .arg(m_maximum)
+                                                   .arg(m_status.trimmed())
+                                             : QStringLiteral("%1/%2 %3")
+                                                   .arg(m_position)
+                                                   .arg(m_maximum + 1)
+                                                   .arg(m_status);
+        });
+    }
+
+    ProgressLine m_line;
+    ListKind m_kind;
+    QString m_status;
+    int m_maximum = 0;
+    int m_position = 0;
+};
+
+// The catalogue (korvane.db of the program folder) for --store and --update. A damaged file's
+// message goes to stderr and an empty catalogue is used; a refused or unusable one is a
+// CommandError.
+CatalogueStore& openCatalogue(CatalogueSession& session, Context& context) {
+    CatalogueStore& store = session.catalogue();
+    if (!store.isUsable())
+        throw CommandError(store.message().toStdString());
+    if (store.state() == CatalogueStore::State::SetAside)
+        context.err << "korvane-cli: " << store.message().toStdString() << '\n';
     return store;
 }
 
+// The stored list for --update; an empty one when nothing is stored yet.
 StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
     const CatalogueStore::State before = store.state();
     std::optional<StoredList> stored = store.load(name);
@@ -118,9 +167,42 @@ StoredList loadStoredList(CatalogueStore& store, StoredListName name) {
     return stored ? std::move(*stored) : StoredList{};
 }
 
-void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count) {
-    if (!store.save(name, {list.rows(), count, list.leftOut()}))
-        throw CommandError(store.message().toStdString());
+} // namespace
+
+void runScanCommand(CatalogueSession& session, ListKind kind, const ScanArguments& arguments,
+                    const SessionChoices& choices, Context& context) {
+    CatalogueList& list = session.list(kind);
+    if (arguments.store || arguments.update)
+        openCatalogue(session, context);
+    if (arguments.update) {
+        session.putStored(kind, loadStoredList(session.catalogue(), storedName(kind)), choices);
+        ProgressHost host(context, kind);
+        const RunOutcome outcome =
+            session.runHere(kind, ListRunPlan::update(list, arguments.roots), choices, host,
+                            [&arguments](const QString&) { return arguments.mayEmpty; });
+        context.err << updateSummary(outcome.counts).toStdString() << '\n';
+    } else {
+        // One scan per root, as consecutive scans in the window: each appends its rows, and a
+        // root named twice is listed once.
+        for (const QString& root : arguments.roots) {
+            ProgressHost host(context, kind);
+            session.runHere(kind, ListRunPlan::addRoot(list, root), choices, host);
+        }
+    }
+    if (arguments.store || arguments.update) {
+        if (!session.store(kind))
+            throw CommandError(session.catalogue().message().toStdString());
+    }
+    Toggles toggles = choices.toggles;
+    if (arguments.txtUtf8)
+        toggles.txtUtf8 = *arguments.txtUtf8;
+    SettingsFile& settingsFile = session.settingsFile();
+    const Settings settings(settingsFile);
+    ListActionTarget target{kind, list, context, session.programFolder(), settings, toggles};
+    target.postTemplate = arguments.postTemplate;
+    target.postLimit = arguments.postLimit;
+    runPublishedActions(arguments.actions, target, arguments.sincePublished,
+                        arguments.markPublished);
 }
 
 ProgressLine::ProgressLine(Context& context) : m_context(context) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogue/CatalogueStore.h"
 #include "cli/Cli.h"
 #include "cli/ListActions.h"
 #include "settings/Settings.h"
@@ -8,7 +7,6 @@
 #include <QElapsedTimer>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,15 +42,12 @@ ScanArguments parseScanArguments(const QStringList& args, const CatalogueList& l
 
 // set.ini of the program folder; one line on stderr when it is there but cannot be read.
 SettingsFile readSettings(const ProgramFolder& folder, Context& context);
+void reportUnreadableSettings(const SettingsFile& settings, Context& context);
 
-// The catalogue (korvane.db of the program folder) for --store and --update. A damaged file's
-// message goes to stderr and an empty catalogue is used; a refused or unusable one is a
-// CommandError.
-std::unique_ptr<CatalogueStore> openCatalogue(const ProgramFolder& folder, Context& context);
-// The stored list for --update; an empty one when nothing is stored yet.
-StoredList loadStoredList(CatalogueStore& store, StoredListName name);
-// Saves the list as the stored one, or throws CommandError.
-void storeList(CatalogueStore& store, StoredListName name, const CatalogueList& list, int count);
+// What the music and video commands do once their words are read: the scans of the roots, or
+// the update of the stored list, --store, then the list actions.
+void runScanCommand(CatalogueSession& session, ListKind kind, const ScanArguments& arguments,
+                    const SessionChoices& choices, Context& context);
 
 // A progress line on stderr when it is a terminal, redrawn at most ten times a second and wiped
 // when the scan ends.

@@ -228,6 +228,29 @@ TEST(CatalogueCommand, ARootThatIsGoneKeepsItsCategoryHeaders) {
     EXPECT_NE(updated.out.find("Jazz"), std::string::npos) << updated.out;
 }
 
+// The stored count is the window's caption count: the albums, never the category header rows,
+// whatever the categories toggle of the run says (a gone root keeps its header rows).
+TEST(CatalogueCommand, TheStoredCountLeavesOutHeaderRowsWithTheToggleOff) {
+    Catalogue c;
+    TempDir second;
+    c.album("Rock/Group/Album", 5 * kMiB);
+    QDir().mkpath(second.file("Disk/Jazz/Band/Live"));
+    QFile file(second.file("Disk/Jazz/Band/Live/a.bin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.resize(6 * kMiB);
+    file.close();
+    const QString gone = second.file("Disk");
+    ASSERT_EQ(c.run("music", {c.collection.path(), gone, "--categories", "--store"}).status,
+              kExitOk);
+    ASSERT_TRUE(QDir(gone).removeRecursively());
+
+    const CliOutcome updated = c.run("music", {"--update", "--no-categories", "--print"});
+    ASSERT_EQ(updated.status, kExitOk) << updated.err;
+    ASSERT_NE(updated.out.find("Jazz\t \t \t \t \n"), std::string::npos) << updated.out;
+    CatalogueStore store(c.database());
+    EXPECT_EQ(store.load(StoredListName::Music).value().count, 2);
+}
+
 // A named root that does not exist is a typo, not an unplugged disk: nothing is stored.
 TEST(CatalogueCommand, UpdateOfARootThatDoesNotExistFailsAndStoresNothing) {
     Catalogue c;

@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -112,6 +113,28 @@ TEST(PublishedCommand, SnapshotKeepsToItsOwnTables) {
         QStringList{"--dir", other.path(), "music", c.collection.path(), "--mark-published"});
     EXPECT_EQ(o.status, kExitOk) << o.err;
     EXPECT_TRUE(QFile::exists(other.file("korvane.db.broken")));
+}
+
+// A catalogue of a newer Korvane cannot keep the snapshot: the run fails before any action
+// writes its file.
+TEST(PublishedCommand, MarkingInANewerCatalogueFailsBeforeTheActions) {
+    Collection c;
+    c.album("Group/Album", 5 * kMiB);
+    ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        db.setDatabaseName(c.database());
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec("PRAGMA user_version=7"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    const QString json = c.program.file("list.json");
+    const CliOutcome marked =
+        c.run("music", {c.collection.path(), "--json", json, "--mark-published"});
+    EXPECT_EQ(marked.status, kExitFailure);
+    EXPECT_NE(marked.err.find("более новой версией"), std::string::npos) << marked.err;
+    EXPECT_FALSE(QFileInfo::exists(json));
 }
 
 } // namespace

@@ -9,12 +9,14 @@
 
 #include "ExportTestSupport.h"
 #include "FakeDesktop.h"
+#include "JobWait.h"
 #include "WithoutMadeTime.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -85,7 +87,12 @@ struct Fixture {
                                                       QStringLiteral("1"), QStringLiteral("192"),
                                                       QStringLiteral("Rock")));
     }
-    void trigger(QMenu* menu, Item item) { menu->actions()[item]->trigger(); }
+    // The exports write on the list's job: what they leave is there once it is over.
+    void trigger(QMenu* menu, Item item) {
+        menu->actions()[item]->trigger();
+        EXPECT_TRUE(test::waitForJob(window->musicJob()));
+        EXPECT_TRUE(test::waitForJob(window->videoJob()));
+    }
 
     test::ExportFolder folder;
     SpreadsheetDesktop desktop;
@@ -728,4 +735,47 @@ TEST(MainWindowExport, MarkingPublishedIsNoNewerListForTheWindow) {
     EXPECT_TRUE(f.desktop.questions.isEmpty()) << f.desktop.questions.join(u'\n').toStdString();
     CatalogueStore store(f.folder.file(QStringLiteral("korvane.db")));
     EXPECT_EQ(store.load(StoredListName::Music)->rows, f.window->musicList().rows());
+}
+
+// An export writes on the list's job, off the window's thread, with the rows as they were at the
+// command: the list may change meanwhile, and a second long command on it is refused.
+TEST(MainWindowExport, AnExportRunsOnTheListsJob) {
+    Fixture f;
+    f.fillLongPost();
+    const std::vector<CatalogueRow> atTheCommand = f.window->musicList().rows();
+    f.window->ui().musicExportPopup->actions()[Csv]->trigger();
+    ASSERT_TRUE(f.window->musicJob().isRunning());
+    f.window->ui().musicScanButton->click();
+    EXPECT_EQ(f.window->statusText(), " Подождите: работа со списком ещё не закончена");
+    EXPECT_TRUE(f.desktop.folderCaptions.isEmpty()) << "no scan began";
+    f.window->musicList().removeRowAt(0);
+    ASSERT_TRUE(test::waitForJob(f.window->musicJob()));
+
+    const QString path = f.folder.outDir() + QStringLiteral("mp3list.csv");
+    EXPECT_EQ(f.window->statusText(), exporter::fileCreatedMessage(path));
+    EXPECT_EQ(f.window->lastWrittenFile.path, path);
+    const QByteArray written = f.folder.read(QStringLiteral("out/mp3list.csv"));
+    for (const CatalogueRow& row : atTheCommand)
+        EXPECT_TRUE(written.contains(row.caption.toUtf8())) << row.caption.toStdString();
+    // The scan command is free again.
+    f.desktop.folderAnswers.push_back(std::nullopt);
+    f.window->ui().musicScanButton->click();
+    EXPECT_EQ(f.desktop.folderCaptions.size(), 1);
+}
+
+// Closing the window while an export runs lets it end, shows its outcome, and stores the lists.
+TEST(MainWindowExport, CloseDuringAnExportStoresTheLists) {
+    Fixture f;
+    f.fillMusic();
+    f.window->show();
+    f.window->ui().musicExportPopup->actions()[Txt]->trigger();
+    ASSERT_TRUE(f.window->musicJob().isRunning());
+    f.fillVideo();
+    f.window->close();
+    EXPECT_FALSE(f.window->musicJob().isRunning());
+    EXPECT_TRUE(QFileInfo::exists(f.folder.outDir() + QStringLiteral("mp3list.txt")));
+    EXPECT_TRUE(f.window->lastWrittenFile.created);
+    CatalogueStore store(f.folder.file(QStringLiteral("korvane.db")));
+    EXPECT_EQ(store.load(StoredListName::Music).value().rows, f.window->musicList().rows());
+    EXPECT_EQ(store.load(StoredListName::Video).value().rows.size(), 1u);
 }

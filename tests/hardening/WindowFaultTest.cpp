@@ -149,6 +149,9 @@ public:
             ui.basesMenu->actions()[5]->trigger();
             break;
         }
+        // The exports write on the list's job.
+        EXPECT_TRUE(test::waitForJob(m_window->musicJob()));
+        EXPECT_TRUE(test::waitForJob(m_window->videoJob()));
     }
 
     MainWindow& window() { return *m_window; }
