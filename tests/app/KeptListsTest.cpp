@@ -143,7 +143,7 @@ TEST(KeptLists, OffMeansEmptyListsAtStartAndNothingStored) {
     // A catalogue stored earlier stays unread while the item is off.
     {
         CatalogueStore store(f.dir.file("korvane.db"));
-        ASSERT_TRUE(store.save(StoredListName::Music, {{album("X", "1")}, 1}));
+        ASSERT_TRUE(store.save(StoredListName::Music, {{album("X", "1")}, 1, {}}));
     }
     EXPECT_TRUE(f.start().musicList().isEmpty());
 }
