@@ -5,6 +5,7 @@
 #include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
 #include "jobs/Job.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "widgets/ListColumns.h"
@@ -327,6 +328,8 @@ void ListPage::runEnded(const RunOutcome& outcome, bool update) {
                                        : u' ' + updateSummary(outcome.counts);
     if (!update && m_kind.scanNote)
         status += m_kind.scanNote();
+    if (!outcome.stopped || !update)
+        status += smallFoldersNote(outcome.smallFolders);
     m_frame.setStatusText(status);
     m_frame.setProgressValue(0);
     if (m_kind.commandsOffWhileScanning && !m_frame.isClosing())

@@ -55,6 +55,7 @@ struct RunOutcome {
     bool refreshed = false; // a root the list held was refreshed in place
     UpdateCounts counts;
     QString firstFileFolder; // where the first file was found; empty: the root stays
+    int smallFolders = 0;    // album folders left out as too small
 };
 struct PageRun {
     std::function<void(PageScanHost& host, const std::stop_token& stop,

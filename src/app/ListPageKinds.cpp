@@ -14,7 +14,7 @@ namespace korvane {
 namespace {
 
 template <typename Result> RunOutcome outcomeOf(const Result& result) {
-    return {result.scan.stopped, result.refreshed, result.counts, {}};
+    return {result.scan.stopped, result.refreshed, result.counts, {}, 0};
 }
 
 } // namespace
@@ -43,7 +43,9 @@ ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor, PageFrame& f
                        },
                        [run, result, options, &list] {
                            run->apply(list, options, *result);
-                           return outcomeOf(*result);
+                           RunOutcome outcome = outcomeOf(*result);
+                           outcome.smallFolders = result->scan.smallFolders;
+                           return outcome;
                        }};
     };
     kind.count = [&list] { return musicAlbumCount(list, true); };

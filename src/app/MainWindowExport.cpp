@@ -48,7 +48,7 @@ void recordWrittenFile(
         window.lastWrittenFile = {true, *path};
         window.setStatusText(message(*path));
     } catch (const ReportedError& error) {
-        window.desktop().showError(error.message());
+        window.desktop().showError(error.userMessage());
     }
 }
 
@@ -73,7 +73,7 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
         window.setStatusText(exporter::fileCreatedMessage(path));
         desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
     } catch (const ReportedError& error) {
-        desktop.showError(error.message());
+        desktop.showError(error.userMessage());
     }
 }
 
@@ -229,7 +229,7 @@ void MainWindow::saveListAs(const exporter::ExportFormatRow& format, bool music)
     try {
         settings.setSaveAsDir(QFileInfo(*chosen).absolutePath());
     } catch (const ReportedError& error) {
-        desktop().showError(error.message());
+        desktop().showError(error.userMessage());
     }
     if (QFileInfo::exists(*chosen) && !desktop().confirmReplace(*chosen))
         return;
@@ -261,7 +261,7 @@ void MainWindow::copyForumPost(bool music) {
                                            "буфер обмена")
                                 .arg(parts.size()));
     } catch (const ReportedError& error) {
-        desktop().showError(error.message());
+        desktop().showError(error.userMessage());
     }
 }
 

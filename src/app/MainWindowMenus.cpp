@@ -200,7 +200,7 @@ void MainWindow::connectCommands() {
         try {
             Settings(m_settings).setDesktopFont(on);
         } catch (const ReportedError& error) {
-            m_desktop.showError(error.message());
+            m_desktop.showError(error.userMessage());
         }
     });
 

@@ -72,7 +72,7 @@ int MainWindow::execModal(QDialog& dialog) {
     try {
         refreshAfterDialog();
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
     return result;
 }

@@ -228,7 +228,7 @@ void SettingsDialog::apply() {
             requests != s.requestsInFlight())
             s.setRequestsInFlight(requests);
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
         return;
     }
     m_apply->setEnabled(false);

@@ -68,7 +68,7 @@ void TestersDialog::apply() {
         settings.setTestersMode(m_mode->isChecked());
         settings.setTestersMinLimitText(m_limit->text());
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
     accept();
 }

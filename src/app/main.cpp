@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     try {
         window.mainLoad();
     } catch (const korvane::ReportedError& error) {
-        desktop.showError(error.message());
+        desktop.showError(error.userMessage());
     }
     window.show();
     return QApplication::exec();

@@ -18,7 +18,7 @@ const QString kNoValue = QStringLiteral("-");
 void BaseFill::run(const FillRequest& request, const std::vector<CatalogueRow>& rows,
                    std::vector<Change>& changes, const std::stop_token& stop,
                    const Report& report) {
-    m_error.clear();
+    m_problem.reset();
     m_state = FillState::Reading;
     m_label = QStringLiteral("Чтение базы...");
     m_progressMaximum = 0;
@@ -57,14 +57,17 @@ bool BaseFill::alters(const CatalogueList& list, BaseKind kind,
     });
 }
 
+QString BaseFill::error() const {
+    return m_problem ? fileProblemText(*m_problem) : QString();
+}
+
 bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,
                         const Report& report) {
     QString reason;
     const std::optional<QByteArray> bytes = text::readTextFile(request.basePath, &reason);
     if (!bytes) {
         m_state = FillState::Failed;
-        m_error = QStringLiteral("Cannot open file \"%1\". %2")
-                      .arg(QDir::toNativeSeparators(request.basePath), reason);
+        m_problem = FileProblem{FileProblem::Action::Open, request.basePath, 0, reason};
         return false;
     }
     const std::vector<std::string_view> lines =

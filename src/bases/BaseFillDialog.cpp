@@ -106,7 +106,7 @@ void BaseFillDialog::runEnded(const std::vector<bases::BaseFill::Change>& change
     bases::BaseFill::apply(*m_list, m_request.kind, changes);
     showFillState();
     if (m_fill.state() == bases::FillState::Failed)
-        m_desktop.showError(m_fill.error());
+        m_desktop.showError(explainFileProblem(*m_fill.problem()));
     if (m_fill.state() == bases::FillState::Done)
         m_button->setText(kCloseCaption);
     emit runFinished();

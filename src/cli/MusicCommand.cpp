@@ -101,14 +101,20 @@ int runMusicCommand(const QStringList& args, Context& context) {
         const MusicUpdateResult result =
             updateMusic(list, arguments.roots, options, host,
                         [&arguments](const QString&) { return arguments.mayEmpty; });
-        context.err << updateSummary(result.counts).toStdString() << '\n';
+        context.err << (updateSummary(result.counts) + smallFoldersNote(result.scan.smallFolders))
+                           .toStdString()
+                    << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows, and a
         // root named twice is listed once.
+        int smallFolders = 0;
         for (const QString& root : arguments.roots) {
             ProgressHost host(context);
-            addMusicRoot(list, root, options, host);
+            smallFolders += addMusicRoot(list, root, options, host).scan.smallFolders;
         }
+        // The note's "; " joins it to a status text; alone on its line it goes.
+        if (smallFolders > 0)
+            context.err << smallFoldersNote(smallFolders).mid(2).toStdString() << '\n';
     }
     if (store)
         storeList(*store, StoredListName::Music, list, musicAlbumCount(list, toggles.musicInCat));

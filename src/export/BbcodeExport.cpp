@@ -43,7 +43,7 @@ PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, b
         QString reason;
         std::optional<QByteArray> read = text::readTextFile(path, &reason, kMaxTemplateBytes);
         if (!read)
-            throw ReportedError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason));
+            throw ReportedError(FileProblem{FileProblem::Action::Open, path, 0, reason});
         bytes = std::move(*read);
     }
     TemplateError error;

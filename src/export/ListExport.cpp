@@ -366,8 +366,7 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
                          QStringLiteral("XXXXXX"));
     if (!folder.isValid())
         throw ReportedError(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
+            FileProblem{FileProblem::Action::Create, folder.path(), 0, folder.errorString()});
     folder.setAutoRemove(false);
     const QString path = folder.filePath(plan.sheetName + QStringLiteral(".xlsx"));
     try {
