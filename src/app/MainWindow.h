@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/InterfaceLanguage.h"
 #include "app/ListPage.h"
 #include "app/WindowUi.h"
 #include "bases/BaseFill.h"
@@ -115,12 +116,15 @@ private:
     void buildPages();
     void buildStatusBar();
     void buildMenus();
+    void buildLanguageMenu();
     void buildCollectionMenu();
     void connectCommands();
     void fillRecentMenu();
     void refreshAfterDialog();
     void checkSaveDir();
     void manualClicked();
+    // The language the window was started in (the setting, or the desktop's).
+    InterfaceLanguage interfaceLanguage();
     ListPage& currentPage();
     // A folder dropped from a file manager: the current page scans it as if it had been chosen.
     bool dropWanted(const QMimeData* data);

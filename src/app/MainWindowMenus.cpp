@@ -8,6 +8,7 @@
 #include "export/ExportFormats.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -126,6 +127,7 @@ void MainWindow::buildMenus() {
     ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
     ui.desktopFont = addToggle(ui.settingsMenu, QStringLiteral("Шрифт рабочего стола в списках"));
+    buildLanguageMenu();
     ui.settingsMenu->addSeparator();
     ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -226,11 +228,43 @@ void MainWindow::connectCommands() {
     }
 }
 
+// The language is read once at start, before any text is made: a choice here says so and waits.
+void MainWindow::buildLanguageMenu() {
+    Ui& ui = m_ui;
+    ui.languageMenu = ui.settingsMenu->addMenu(tr("Язык интерфейса"));
+    auto* group = new QActionGroup(ui.languageMenu);
+    const auto addLanguage = [&](const QString& caption, Settings::Language language) {
+        QAction* action = ui.languageMenu->addAction(caption);
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] {
+            try {
+                Settings(m_settings).setLanguage(language);
+                setStatusText(tr(" Язык интерфейса сменится при следующем запуске"));
+            } catch (const ReportedError& error) {
+                m_desktop.showError(error.userMessage());
+            }
+        });
+        return action;
+    };
+    ui.languageAutomatic = addLanguage(tr("Автоматически"), Settings::Language::Automatic);
+    // Each language by its own name, so that a user who cannot read the other finds it.
+    ui.languageRussian = addLanguage(QStringLiteral("Русский"), Settings::Language::Russian);
+    ui.languageEnglish = addLanguage(QStringLiteral("English"), Settings::Language::English);
+    ui.languageMenu->addSeparator();
+    ui.languageMenu->addAction(tr("Применяется при следующем запуске"))->setEnabled(false);
+}
+
+InterfaceLanguage MainWindow::interfaceLanguage() {
+    return chooseInterfaceLanguage(Settings(m_settings).language(),
+                                   QLocale::system().uiLanguages());
+}
+
 void MainWindow::manualClicked() {
     // The English manual for a desktop that is not Russian, when it is there.
     const QString english = m_programFolder.shippedFile(QStringLiteral("manual/en.html"));
-    const bool russianDesktop = QLocale::system().language() == QLocale::Russian;
-    openWrittenFile(!russianDesktop && QFileInfo::exists(english)
+    const bool russian = interfaceLanguage() == InterfaceLanguage::Russian;
+    openWrittenFile(!russian && QFileInfo::exists(english)
                         ? english
                         : m_programFolder.shippedFile(QStringLiteral("manual/ru.html")));
 }

@@ -42,6 +42,11 @@ void MainWindow::mainLoad() {
     m_ui.pages->setCurrentIndex(0);
     m_ui.keepLists->setChecked(settings.keepLists());
     m_ui.desktopFont->setChecked(settings.desktopFont());
+    const Settings::Language language = settings.language();
+    (language == Settings::Language::Russian   ? m_ui.languageRussian
+     : language == Settings::Language::English ? m_ui.languageEnglish
+                                               : m_ui.languageAutomatic)
+        ->setChecked(true);
     // Queued: the window is painted first, the rows arrive after.
     if (m_ui.keepLists->isChecked())
         QTimer::singleShot(0, this, &MainWindow::restoreLists);

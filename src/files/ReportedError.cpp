@@ -20,10 +20,6 @@ namespace {
 constexpr int kNotRegular = -1;
 constexpr int kReadOnlyFile = -2;
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("FileProblem", text);
-}
-
 // The cause when the failure gave no errno: what the file system shows now.
 int probableCause(const FileProblem& problem) {
     const QByteArray path = QFile::encodeName(QFileInfo(problem.path).absoluteFilePath());
@@ -60,41 +56,67 @@ QString causeAndAdvice(const FileProblem& problem, int code) {
     switch (code) {
     case EACCES:
     case EPERM:
-        return create ? tr("Нет прав на запись в папку \"%1\". Выберите другую папку или "
-                           "разрешите запись в эту.")
+        return create ? QCoreApplication::translate(
+                            "FileProblem",
+                            "Нет прав на запись в папку \"%1\". Выберите другую папку или "
+                            "разрешите запись в эту.")
                             .arg(folder)
-                      : tr("Нет прав на чтение этого файла. Разрешите его чтение или выберите "
-                           "другой файл.");
+                      : QCoreApplication::translate(
+                            "FileProblem",
+                            "Нет прав на чтение этого файла. Разрешите его чтение или выберите "
+                            "другой файл.");
     case EROFS:
-        return tr("Папка \"%1\" на диске, открытом только для чтения. Выберите папку на другом "
-                  "диске.")
+        return QCoreApplication::translate(
+                   "FileProblem",
+                   "Папка \"%1\" на диске, открытом только для чтения. Выберите папку на другом "
+                   "диске.")
             .arg(folder);
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return tr("На диске не хватило места. Освободите место или выберите папку на другом "
-                  "диске.");
+        return QCoreApplication::translate(
+            "FileProblem",
+            "На диске не хватило места. Освободите место или выберите папку на другом "
+            "диске.");
     case ENOTDIR:
         if (create)
-            return tr("\"%1\" не папка, а файл. Выберите другую папку.").arg(folder);
+            return QCoreApplication::translate("FileProblem",
+                                               "\"%1\" не папка, а файл. Выберите другую папку.")
+                .arg(folder);
         [[fallthrough]];
     case ENOENT:
-        return create ? tr("Папки \"%1\" нет. Создайте её или выберите другую папку.").arg(folder)
-                      : tr("Такого файла нет. Проверьте, что он на месте, или выберите другой.");
+        return create
+                   ? QCoreApplication::translate(
+                         "FileProblem", "Папки \"%1\" нет. Создайте её или выберите другую папку.")
+                         .arg(folder)
+                   : QCoreApplication::translate(
+                         "FileProblem",
+                         "Такого файла нет. Проверьте, что он на месте, или выберите другой.");
     case ENAMETOOLONG:
-        return tr("Имя файла слишком длинное. Выберите имя короче.");
+        return QCoreApplication::translate("FileProblem",
+                                           "Имя файла слишком длинное. Выберите имя короче.");
     case ELOOP:
-        return tr("Ссылки на этот файл ведут по кругу. Исправьте ссылки или выберите другое имя.");
+        return QCoreApplication::translate(
+            "FileProblem",
+            "Ссылки на этот файл ведут по кругу. Исправьте ссылки или выберите другое имя.");
     case EIO:
-        return tr("Диск сообщил об ошибке. Проверьте диск и попробуйте ещё раз.");
+        return QCoreApplication::translate(
+            "FileProblem", "Диск сообщил об ошибке. Проверьте диск и попробуйте ещё раз.");
     case kNotRegular:
-        return create ? tr("Под этим именем уже есть папка или устройство. Выберите другое имя.")
-                      : tr("Это не обычный файл, а папка или устройство. Выберите файл.");
+        return create ? QCoreApplication::translate(
+                            "FileProblem",
+                            "Под этим именем уже есть папка или устройство. Выберите другое имя.")
+                      : QCoreApplication::translate(
+                            "FileProblem",
+                            "Это не обычный файл, а папка или устройство. Выберите файл.");
     case kReadOnlyFile:
-        return tr("Файл защищён от записи. Разрешите запись в него или выберите другое имя.");
+        return QCoreApplication::translate(
+            "FileProblem",
+            "Файл защищён от записи. Разрешите запись в него или выберите другое имя.");
     default:
         // Rare causes: the system's own words (or ours) at least say what happened.
-        return tr("Причина: %1. Проверьте файл и папку и попробуйте ещё раз.")
+        return QCoreApplication::translate(
+                   "FileProblem", "Причина: %1. Проверьте файл и папку и попробуйте ещё раз.")
             .arg((code > 0 ? QString::fromLocal8Bit(std::strerror(code)) : problem.reason)
                      .trimmed()
                      .remove(QRegularExpression(QStringLiteral("\\.$"))));
@@ -117,9 +139,12 @@ QString explainFileProblem(const FileProblem& problem) {
         QFileInfo(QFileInfo(problem.path).absolutePath()).isDir())
         code = EACCES;
     const QString path = QDir::toNativeSeparators(problem.path);
-    const QString what = problem.action == FileProblem::Action::Create
-                             ? tr("Не удалось записать файл \"%1\".").arg(path)
-                             : tr("Не удалось прочитать файл \"%1\".").arg(path);
+    const QString what =
+        problem.action == FileProblem::Action::Create
+            ? QCoreApplication::translate("FileProblem", "Не удалось записать файл \"%1\".")
+                  .arg(path)
+            : QCoreApplication::translate("FileProblem", "Не удалось прочитать файл \"%1\".")
+                  .arg(path);
     return what + u'\n' + causeAndAdvice(problem, code);
 }
 
