@@ -9,6 +9,7 @@
 #include "music/MusicList.h"
 #include "video/VideoList.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
@@ -61,7 +62,7 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
         const QString sent =
             underBusyCursor([&plan] { return exporter::writeWorkbookToTemporaryFolder(plan); });
         if (desktop.openWithShell(sent)) {
-            window.setStatusText(exporter::kWorkbookSentMessage);
+            window.setStatusText(exporter::workbookSentMessage());
             return;
         }
         exporter::discardTemporaryWorkbook(sent);
@@ -80,8 +81,10 @@ void sendWorkbook(MainWindow& window, const exporter::SheetPlan& plan) {
 } // namespace
 
 QString fileNotOpenedMessage(const QString& path) {
-    return QStringLiteral("Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
-                          "типа не назначена программа.")
+    return QCoreApplication::translate(
+               "korvane::MainWindow",
+               "Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
+               "типа не назначена программа.")
         .arg(path);
 }
 
@@ -91,7 +94,7 @@ bool MainWindow::openWrittenFile(const QString& path) {
     if (QFileInfo(path).isFile())
         m_desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
     else
-        m_desktop.showMessage(QStringLiteral("Файл \"%1\" не найден.").arg(path));
+        m_desktop.showMessage(tr("Файл \"%1\" не найден.").arg(path));
     return false;
 }
 
@@ -102,7 +105,7 @@ void MainWindow::exportWorkbook(bool music) {
         return;
     // checkexcel asks the desktop first, for the music list only.
     if (music && Settings(settings()).spreadsheetCheck() && !desktop().spreadsheetAppRegistered()) {
-        desktop().showMessage(exporter::kNoSpreadsheetMessage);
+        desktop().showMessage(exporter::noSpreadsheetMessage());
         return;
     }
     sendWorkbook(*this, exporter::listSheet(list, settings(), toggles()));
@@ -222,7 +225,8 @@ void MainWindow::saveListAs(const exporter::ExportFormatRow& format, bool music)
     QString name = settings.outputName(format.name(music));
     if (format.encoding == exporter::Encoding::Workbook)
         name += QStringLiteral(".xlsx");
-    const std::optional<QString> chosen = desktop().chooseSaveFile(folder, name, format.fileFilter);
+    const std::optional<QString> chosen =
+        desktop().chooseSaveFile(folder, name, exporter::shownText(format.fileFilter));
     if (!chosen)
         return;
     // A set.ini that cannot be written costs the remembered folder, not the save.
@@ -255,11 +259,10 @@ void MainWindow::copyForumPost(bool music) {
         // Text boxes break lines with LF; the clipboard gives each desktop its own.
         desktop().setClipboardText(QString::fromStdString(parts.front())
                                        .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        setStatusText(parts.size() == 1
-                          ? QStringLiteral("Сообщение для форума скопировано в буфер обмена")
-                          : QStringLiteral("Часть 1 из %1 сообщения для форума скопирована в "
-                                           "буфер обмена")
-                                .arg(parts.size()));
+        setStatusText(parts.size() == 1 ? tr("Сообщение для форума скопировано в буфер обмена")
+                                        : tr("Часть 1 из %1 сообщения для форума скопирована в "
+                                             "буфер обмена")
+                                              .arg(parts.size()));
     } catch (const ReportedError& error) {
         desktop().showError(error.userMessage());
     }

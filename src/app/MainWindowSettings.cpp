@@ -58,9 +58,9 @@ void MainWindow::checkSaveDir() {
     if (QFileInfo(saveDir).isDir())
         return;
     settings.setSaveDir(m_programFolder.dirWithSeparator());
-    m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
-                          QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
-                                         "программы, изменить это можно в настройках"));
+    m_desktop.showMessage(tr("Папка для сохранения списокв \"") + saveDir +
+                          tr("\" не найдена, все списки будут сохранятся в каталоге "
+                             "программы, изменить это можно в настройках"));
 }
 
 void MainWindow::refreshAfterDialog() {

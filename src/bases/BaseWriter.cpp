@@ -5,6 +5,7 @@
 #include "text/LocaleText.h"
 #include "text/OutputText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -149,7 +150,7 @@ SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& sep
 }
 
 QString savedStatusText(const QString& path) {
-    return QStringLiteral("База сохранена в \"") + path + u'"';
+    return QCoreApplication::translate("BaseWriter", "База сохранена в \"") + path + u'"';
 }
 
 } // namespace korvane::bases

@@ -2,6 +2,7 @@
 
 #include "files/FileName.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
@@ -137,7 +138,10 @@ QString nameFromStoredBytes(const QVariant& bytes) {
 CatalogueStore::CatalogueStore(const QString& path)
     : m_path(path), m_connection(QStringLiteral("catalogue-") + QUuid::createUuid().toString()) {
     if (!open() && m_state == State::SetAside && !open() && m_state == State::SetAside)
-        unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
+        unavailable(
+            QCoreApplication::translate("CatalogueStore", "Не удалось открыть файл каталога %1.")
+                .arg(m_path),
+            {});
 }
 
 CatalogueStore::~CatalogueStore() {
@@ -153,13 +157,16 @@ bool CatalogueStore::open() {
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    const QString cannotOpen = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
+    const QString cannotOpen =
+        QCoreApplication::translate("CatalogueStore", "Не удалось открыть файл каталога %1.")
+            .arg(m_path);
     if (!db.open())
         return unavailable(cannotOpen, db.lastError());
     QSqlError error;
     const auto failed = [this, &error](const QString& sentence) {
-        return isDamage(error) ? setAside(QStringLiteral("повреждён"))
-                               : unavailable(sentence, error);
+        return isDamage(error)
+                   ? setAside(QCoreApplication::translate("CatalogueStore", "повреждён"))
+                   : unavailable(sentence, error);
     };
     std::optional<qint64> applicationId, version, tables;
     // Another process making the file holds it for a moment, and SQLite does not wait for every
@@ -200,21 +207,29 @@ bool CatalogueStore::open() {
             if (!makeSchema(error)) {
                 if ((lookAgain = mayLookAgain()))
                     break;
-                return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
+                return failed(QCoreApplication::translate("CatalogueStore",
+                                                          "Не удалось создать файл каталога %1.")
+                                  .arg(m_path));
             }
         }
     }
     if ((*applicationId == 0 && *tables == 0) ||
         (*applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion))
-        return unavailable(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path), {});
+        return unavailable(
+            QCoreApplication::translate("CatalogueStore", "Не удалось создать файл каталога %1.")
+                .arg(m_path),
+            {});
     if (*applicationId != kApplicationId || *version < 1)
-        return setAside(QStringLiteral("не является каталогом Korvane"));
+        return setAside(
+            QCoreApplication::translate("CatalogueStore", "не является каталогом Korvane"));
     if (*version > kSchemaVersion) {
         db.close();
         m_state = State::Newer;
-        m_message = QStringLiteral("Файл каталога %1 записан более новой версией Korvane. Списки "
-                                   "не восстановлены и не будут сохранены.")
-                        .arg(m_path);
+        m_message =
+            QCoreApplication::translate(
+                "CatalogueStore", "Файл каталога %1 записан более новой версией Korvane. Списки "
+                                  "не восстановлены и не будут сохранены.")
+                .arg(m_path);
         return false;
     }
     // WAL: a reader never sees half a save, and a crash mid-save rolls back on the next open.
@@ -299,13 +314,17 @@ bool CatalogueStore::setAside(const QString& reason) {
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const QString from = m_path + QLatin1String(suffix);
         if (QFileInfo::exists(from) && !QFile::rename(from, broken + QLatin1String(suffix)))
-            return unavailable(QStringLiteral("Файл каталога %1 %2, и его не удалось отложить.")
-                                   .arg(m_path, reason),
-                               {});
+            return unavailable(
+                QCoreApplication::translate("CatalogueStore",
+                                            "Файл каталога %1 %2, и его не удалось отложить.")
+                    .arg(m_path, reason),
+                {});
     }
     m_state = State::SetAside;
-    m_message = QStringLiteral("Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
-                    .arg(m_path, reason, broken);
+    m_message =
+        QCoreApplication::translate(
+            "CatalogueStore", "Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
+            .arg(m_path, reason, broken);
     return false;
 }
 
@@ -320,13 +339,18 @@ std::optional<StoredList> CatalogueStore::load(StoredListName name) {
         query.finish();
         execAll(db, {"ROLLBACK"});
         if (!damaged && !isDamage(error)) {
-            unavailable(QStringLiteral("Не удалось прочитать файл каталога %1.").arg(m_path),
+            unavailable(QCoreApplication::translate("CatalogueStore",
+                                                    "Не удалось прочитать файл каталога %1.")
+                            .arg(m_path),
                         error);
             return std::nullopt;
         }
-        if (!setAside(QStringLiteral("повреждён")) && m_state == State::SetAside && !open() &&
-            m_state == State::SetAside)
-            unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
+        if (!setAside(QCoreApplication::translate("CatalogueStore", "повреждён")) &&
+            m_state == State::SetAside && !open() && m_state == State::SetAside)
+            unavailable(QCoreApplication::translate("CatalogueStore",
+                                                    "Не удалось открыть файл каталога %1.")
+                            .arg(m_path),
+                        {});
         return std::nullopt;
     };
     // One read transaction: the data version taken at its end is the one of the rows read.
@@ -397,10 +421,12 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         if (*version != *m_readVersion) {
             execAll(db, {"ROLLBACK"});
             m_foundNewer = true;
-            m_message = QStringLiteral("Списки в файле каталога %1 сохранены другой программой "
-                                       "Korvane после того, как были прочитаны. Ничего не "
-                                       "сохранено.")
-                            .arg(m_path);
+            m_message =
+                QCoreApplication::translate(
+                    "CatalogueStore", "Списки в файле каталога %1 сохранены другой программой "
+                                      "Korvane после того, как были прочитаны. Ничего не "
+                                      "сохранено.")
+                    .arg(m_path);
             return false;
         }
     }
@@ -476,7 +502,8 @@ void CatalogueStore::takeStoredVersion() {
 
 bool CatalogueStore::saveFailed(const QSqlError& error) {
     m_message =
-        QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reasonOf(error));
+        QCoreApplication::translate("CatalogueStore", "Не удалось записать файл каталога %1: %2.")
+            .arg(m_path, reasonOf(error));
     return false;
 }
 
