@@ -49,6 +49,8 @@ QString fileNotOpenedMessage(const QString& path);
 class MainWindow : public QMainWindow, public PageFrame {
     Q_OBJECT
 public:
+    // The language the window speaks from its start: the setting's, or the desktop's.
+    InterfaceLanguage interfaceLanguage();
     using Ui = WindowUi;
 
     MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent = nullptr);
@@ -123,8 +125,6 @@ private:
     void refreshAfterDialog();
     void checkSaveDir();
     void manualClicked();
-    // The language the window was started in (the setting, or the desktop's).
-    InterfaceLanguage interfaceLanguage();
     ListPage& currentPage();
     // A folder dropped from a file manager: the current page scans it as if it had been chosen.
     bool dropWanted(const QMimeData* data);
