@@ -82,6 +82,29 @@
     </message>
 </context>
 <context>
+    <name>CollectionStats</name>
+    <message>
+        <source>Форматы</source>
+        <translation>Formats</translation>
+    </message>
+    <message>
+        <source>Битрейт</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>Жанры</source>
+        <translation>Genres</translation>
+    </message>
+    <message>
+        <source>Десятилетия</source>
+        <translation>Decades</translation>
+    </message>
+    <message>
+        <source>Страны</source>
+        <translation>Countries</translation>
+    </message>
+</context>
+<context>
     <name>Columns</name>
     <message>
         <source>Папка</source>
@@ -317,6 +340,71 @@
     <message>
         <source>; пропущено маленьких папок: %1</source>
         <translation>; small folders left out: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PostTemplate</name>
+    <message>
+        <source>Шаблон &quot;%1&quot;, строка %2: %3. Ничего не записано.</source>
+        <translation>Template &quot;%1&quot;, line %2: %3. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>Шаблон &quot;%1&quot;: %2. Ничего не записано.</source>
+        <translation>Template &quot;%1&quot;: %2. Nothing was written.</translation>
+    </message>
+    <message>
+        <source>метка &quot;%1&quot; не закрыта знаками }}</source>
+        <translation>the mark &quot;%1&quot; is not closed with }}</translation>
+    </message>
+    <message>
+        <source>неизвестная метка {{%1}}</source>
+        <translation>unknown mark {{%1}}</translation>
+    </message>
+    <message>
+        <source>Строка &quot;%1&quot; с тем, что её окружает, не помещается в сообщение из %2 символов; файлы не созданы.</source>
+        <translation>The row &quot;%1&quot; with what surrounds it does not fit in a post of %2 characters; no files were created.</translation>
+    </message>
+    <message>
+        <source>текст вне блока; блоки начинаются строкой {{#имя}} и кончаются строкой {{/имя}}</source>
+        <translation>text outside a block; blocks begin with a line {{#name}} and end with a line {{/name}}</translation>
+    </message>
+    <message>
+        <source>{{/%1}} без {{#%1}}</source>
+        <translation>{{/%1}} without {{#%1}}</translation>
+    </message>
+    <message>
+        <source>неизвестный блок {{#%1}}</source>
+        <translation>unknown block {{#%1}}</translation>
+    </message>
+    <message>
+        <source>блок {{#%1}} второй раз</source>
+        <translation>the block {{#%1}} a second time</translation>
+    </message>
+    <message>
+        <source>блок {{#%1}} из строки %2 не закрыт</source>
+        <translation>the block {{#%1}} from line %2 is not closed</translation>
+    </message>
+    <message>
+        <source>блок {{#%1}} не закрыт до конца файла</source>
+        <translation>the block {{#%1}} is not closed before the end of the file</translation>
+    </message>
+    <message>
+        <source>нет блока {{#row}}</source>
+        <translation>no {{#row}} block</translation>
+    </message>
+</context>
+<context>
+    <name>PublishedStore</name>
+    <message>
+        <source>Не удалось сохранить публикацию в файле каталога %1: %2</source>
+        <translation>Could not save the publication in the catalogue file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsFile</name>
+    <message>
+        <source>Файл настроек &quot;%1&quot; не удалось прочитать (%2). Korvane работает с настройками по умолчанию и не изменит этот файл; замените его обычным текстовым файлом или удалите.</source>
+        <translation>The settings file &quot;%1&quot; could not be read (%2). Korvane runs with the default settings and leaves this file alone; replace it with a plain text file or delete it.</translation>
     </message>
 </context>
 <context>

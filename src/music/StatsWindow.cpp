@@ -29,8 +29,9 @@ namespace {
 QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
     auto* widget = new QTableWidget(static_cast<int>(table.lines.size()), 4, parent);
     widget->setHorizontalHeaderLabels(
-        {table.title, QCoreApplication::translate("korvane::StatsWindow", "Альбомов"),
-         QStringLiteral("%"), QCoreApplication::translate("korvane::StatsWindow", "Размер (ГБ)")});
+        {QCoreApplication::translate("CollectionStats", table.title.toUtf8().constData()),
+         QCoreApplication::translate("korvane::StatsWindow", "Альбомов"), QStringLiteral("%"),
+         QCoreApplication::translate("korvane::StatsWindow", "Размер (ГБ)")});
     widget->verticalHeader()->hide();
     widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     widget->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -147,7 +148,9 @@ void StatsWindow::showCounted() {
         delete page;
     }
     for (const StatsTable& table : stats.tables)
-        m_tables->addTab(pageOf(table, stats.albums, m_tables), table.title);
+        m_tables->addTab(
+            pageOf(table, stats.albums, m_tables),
+            QCoreApplication::translate("CollectionStats", table.title.toUtf8().constData()));
     m_tables->setCurrentIndex(std::max(current, 0));
 }
 

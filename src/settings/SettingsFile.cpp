@@ -3,6 +3,7 @@
 #include "text/LocaleText.h"
 #include "text/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -186,9 +187,11 @@ QString unreadableSettingsMessage(const SettingsFile& settings) {
     const QString problem = settings.readProblem();
     if (problem.isEmpty())
         return {};
-    return QStringLiteral("Файл настроек \"%1\" не удалось прочитать (%2). Korvane работает с "
-                          "настройками по умолчанию и не изменит этот файл; замените его обычным "
-                          "текстовым файлом или удалите.")
+    return QCoreApplication::translate(
+               "SettingsFile",
+               "Файл настроек \"%1\" не удалось прочитать (%2). Korvane работает с "
+               "настройками по умолчанию и не изменит этот файл; замените его обычным "
+               "текстовым файлом или удалите.")
         .arg(QDir::toNativeSeparators(settings.path()), problem);
 }
 
