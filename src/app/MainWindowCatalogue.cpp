@@ -47,7 +47,7 @@ CatalogueStore* MainWindow::catalogue() {
     if (!m_catalogue) {
         m_catalogue = std::make_unique<CatalogueStore>(m_programFolder.file(kCatalogueFile));
         if (!m_catalogue->message().isEmpty())
-            m_desktop.showMessage(m_catalogue->message());
+            m_desktop.showMessage(m_catalogue->userMessage());
         // What the window shows is what it read or made: another program's later store is
         // noticed at the next save.
         m_catalogue->takeStoredVersion();
@@ -66,7 +66,7 @@ void MainWindow::restoreLists() {
     std::optional<StoredList> music = store->load(StoredListName::Music);
     std::optional<StoredList> video = store->load(StoredListName::Video);
     if (store->state() != opened)
-        m_desktop.showMessage(store->message());
+        m_desktop.showMessage(store->userMessage());
     showStoredLists(std::move(music), std::move(video));
 }
 

@@ -14,6 +14,8 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <cerrno>
+
 namespace korvane {
 namespace {
 
@@ -118,6 +120,27 @@ bool isLocked(const QSqlError& error) {
 constexpr qint64 kLockWaitMilliseconds = 5000;
 
 // SQLite's own words ("database or disk is full"), else Qt's.
+// The file-system failures among SQLite's result codes, as the errno they stand for; 0 when
+// the file system is to be looked at, nothing when the failure is SQLite's own.
+std::optional<int> fileSystemCause(const QSqlError& error) {
+    bool ok = false;
+    const int primary = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (!ok)
+        return std::nullopt;
+    switch (primary) {
+    case 3: // SQLITE_PERM
+        return EACCES;
+    case 13: // SQLITE_FULL
+        return ENOSPC;
+    case 8:  // SQLITE_READONLY
+    case 10: // SQLITE_IOERR
+    case 14: // SQLITE_CANTOPEN
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
 QString reasonOf(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     return text.trimmed();
@@ -225,6 +248,7 @@ bool CatalogueStore::open() {
     if (*version > kSchemaVersion) {
         db.close();
         m_state = State::Newer;
+        m_problem.reset();
         m_message =
             QCoreApplication::translate(
                 "CatalogueStore", "Файл каталога %1 записан более новой версией Korvane. Списки "
@@ -298,6 +322,7 @@ bool CatalogueStore::unavailable(const QString& sentence, const QSqlError& error
     m_state = State::Unavailable;
     const QString reason = reasonOf(error);
     m_message = reason.isEmpty() ? sentence : sentence + u' ' + reason + u'.';
+    notePossibleFileProblem(error);
     return false;
 }
 
@@ -321,6 +346,7 @@ bool CatalogueStore::setAside(const QString& reason) {
                 {});
     }
     m_state = State::SetAside;
+    m_problem.reset();
     m_message =
         QCoreApplication::translate(
             "CatalogueStore", "Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
@@ -421,6 +447,7 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         if (*version != *m_readVersion) {
             execAll(db, {"ROLLBACK"});
             m_foundNewer = true;
+            m_problem.reset();
             m_message =
                 QCoreApplication::translate(
                     "CatalogueStore", "Списки в файле каталога %1 сохранены другой программой "
@@ -501,10 +528,23 @@ void CatalogueStore::takeStoredVersion() {
 }
 
 bool CatalogueStore::saveFailed(const QSqlError& error) {
+    notePossibleFileProblem(error);
     m_message =
         QCoreApplication::translate("CatalogueStore", "Не удалось записать файл каталога %1: %2.")
             .arg(m_path, reasonOf(error));
     return false;
+}
+
+void CatalogueStore::notePossibleFileProblem(const QSqlError& error) {
+    // The catalogue is written as well as read: the cause is looked for as for a write.
+    const std::optional<int> cause = fileSystemCause(error);
+    m_problem.reset();
+    if (cause)
+        m_problem = FileProblem{FileProblem::Action::Create, m_path, *cause, reasonOf(error)};
+}
+
+QString CatalogueStore::userMessage() const {
+    return m_problem ? explainFileProblem(*m_problem) : m_message;
 }
 
 } // namespace korvane
