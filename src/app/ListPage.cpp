@@ -5,6 +5,7 @@
 #include "catalogue/ListFilter.h"
 #include "desktop/Desktop.h"
 #include "jobs/Job.h"
+#include "music/MusicScan.h"
 #include "settings/ProgramFolder.h"
 #include "settings/Settings.h"
 #include "widgets/ListColumns.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QHBoxLayout>
@@ -31,8 +33,13 @@ namespace korvane {
 namespace {
 
 constexpr int kPageMargin = 2;
-const QString kStopCaption = QStringLiteral("Остановить");
-const QString kSearchingText = QStringLiteral("Подождите, идёт поиск файлов...");
+// Made when shown, in the language the window was started in.
+QString stopCaption() {
+    return QCoreApplication::translate("korvane::ListPage", "Остановить");
+}
+QString searchingText() {
+    return QCoreApplication::translate("korvane::ListPage", "Подождите, идёт поиск файлов...");
+}
 
 std::vector<int> designWidths(const CatalogueList& list) {
     std::vector<int> widths;
@@ -48,7 +55,7 @@ QString titleCaption() {
 }
 
 QString partialListNote() {
-    return QStringLiteral(" (поиск остановлен, список неполный)");
+    return QCoreApplication::translate("korvane::ListPage", " (поиск остановлен, список неполный)");
 }
 
 QPoint exportPopupPosition(const QPushButton* button) {
@@ -91,7 +98,7 @@ void PageScanHost::phaseBegan() {
     // The video page says it is searching once its files are probed; the music page said so at
     // the click.
     if (!m_page.m_kind.commandsOffWhileScanning)
-        m_job.post([&page = m_page] { page.m_frame.setCaption(kSearchingText); });
+        m_job.post([&page = m_page] { page.m_frame.setCaption(searchingText()); });
 }
 
 void PageScanHost::stopHonoured() {
@@ -106,8 +113,7 @@ ListPage::ListPage(ListPageKind kind, CatalogueList& list, PageFrame& frame, QWi
     layout->setContentsMargins(kPageMargin, kPageMargin, kPageMargin, kPageMargin);
     // The window keeps its designed look until the user asks for the filter.
     m_filterField = new QLineEdit(this);
-    m_filterField->setPlaceholderText(
-        QStringLiteral("Фильтр: слова из любого столбца (Esc - сбросить)"));
+    m_filterField->setPlaceholderText(tr("Фильтр: слова из любого столбца (Esc - сбросить)"));
     m_filterField->setClearButtonEnabled(true);
     m_filterField->hide();
     layout->addWidget(m_filterField);
@@ -138,9 +144,9 @@ void ListPage::buildView() {
     // "Редактировать" (Ctrl+E) and "Удалить" (Del): the shortcuts work while the list has the
     // focus.
     m_rowMenu = new QMenu(m_view);
-    m_editAction = m_rowMenu->addAction(QStringLiteral("Редактировать"));
+    m_editAction = m_rowMenu->addAction(tr("Редактировать"));
     m_editAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_deleteAction = m_rowMenu->addAction(QStringLiteral("Удалить"));
+    m_deleteAction = m_rowMenu->addAction(tr("Удалить"));
     m_deleteAction->setShortcut(QKeySequence(Qt::Key_Delete));
     for (QAction* action : {m_editAction, m_deleteAction}) {
         action->setShortcutContext(Qt::WidgetShortcut);
@@ -180,7 +186,7 @@ void ListPage::buildButtons() {
     auto* row = new QHBoxLayout;
     m_scanButton = new QPushButton(m_kind.firstScanCaption, this);
     m_clearButton = new QPushButton(m_kind.clearCaption, this);
-    m_exportButton = new QPushButton(QStringLiteral("Экспорт в ..."), this);
+    m_exportButton = new QPushButton(tr("Экспорт в ..."), this);
     for (QPushButton* button : {m_scanButton, m_clearButton, m_exportButton})
         row->addWidget(button);
     row->addStretch(1);
@@ -189,8 +195,8 @@ void ListPage::buildButtons() {
     // button grows rather than cutting its caption.
     m_scanButton->setMinimumWidth(m_kind.scanMinimumWidth);
     m_scanButton->setToolTip(m_kind.scanToolTip);
-    m_clearButton->setToolTip(QStringLiteral("Очищает область таблицы"));
-    m_exportButton->setToolTip(QStringLiteral("экспорт списка в разные форматы"));
+    m_clearButton->setToolTip(tr("Очищает область таблицы"));
+    m_exportButton->setToolTip(tr("экспорт списка в разные форматы"));
 
     connect(m_scanButton, &QPushButton::pressed, this, &ListPage::armStop);
     connect(m_scanButton, &QPushButton::clicked, this, &ListPage::scanClicked);
@@ -247,7 +253,7 @@ void ListPage::setScanEnabled(bool enabled) {
 void ListPage::offerStop() {
     // Every phase stops on the button and the menu command, the folder walk too; no second scan
     // can start while one runs.
-    m_scanButton->setText(kStopCaption);
+    m_scanButton->setText(stopCaption());
     setScanEnabled(true);
 }
 
@@ -260,8 +266,8 @@ void ListPage::scanRoot() {
     }
     offerStop();
     if (m_kind.commandsOffWhileScanning) {
-        m_frame.setCaption(kSearchingText);
-        m_frame.setStatusText(u' ' + kSearchingText);
+        m_frame.setCaption(searchingText());
+        m_frame.setStatusText(u' ' + searchingText());
     }
     if (m_kind.rootWithSeparator)
         m_root = withTrailingSeparator(m_root);
@@ -277,20 +283,20 @@ void ListPage::updateClicked() {
     if (refuseWhileRunning())
         return;
     if (m_list.isEmpty()) {
-        m_frame.setStatusText(QStringLiteral(" Нечего обновлять: %1 лист пуст").arg(m_kind.name));
+        m_frame.setStatusText(tr(" Нечего обновлять: %1 лист пуст").arg(m_kind.name));
         return;
     }
     offerStop();
     m_menu.update->setEnabled(false);
     if (m_kind.commandsOffWhileScanning)
-        m_frame.setStatusText(u' ' + kSearchingText);
+        m_frame.setStatusText(u' ' + searchingText());
     run(ListRunPlan::update(m_list, {}));
 }
 
 bool ListPage::refuseWhileRunning() {
     if (!m_job->isRunning())
         return false;
-    m_frame.setStatusText(QStringLiteral(" Подождите: работа со списком ещё не закончена"));
+    m_frame.setStatusText(tr(" Подождите: работа со списком ещё не закончена"));
     return true;
 }
 
@@ -329,12 +335,14 @@ void ListPage::runEnded(const RunOutcome& outcome, bool update) {
     }
     listFilled();
     QString status = !update && !outcome.refreshed
-                         ? QStringLiteral(" Генерация листа закончена, выберите способ "
-                                          "сохранения (HTML, TXT, EXCEL)")
-                     : outcome.stopped ? QStringLiteral(" Обновление остановлено, список прежний")
+                         ? tr(" Генерация листа закончена, выберите способ "
+                              "сохранения (HTML, TXT, EXCEL)")
+                     : outcome.stopped ? tr(" Обновление остановлено, список прежний")
                                        : u' ' + updateSummary(outcome.counts);
     if (!update && m_kind.scanNote)
         status += m_kind.scanNote();
+    if (!outcome.stopped || !update)
+        status += smallFoldersNote(outcome.smallFolders);
     m_frame.setStatusText(status);
     m_frame.setProgressValue(0);
     if (m_kind.commandsOffWhileScanning && !m_frame.isClosing())
@@ -359,10 +367,9 @@ void ListPage::commandsOn() {
 
 bool ListPage::confirmEmptyRoot(const QString& root) {
     return m_frame.desktop().askYesNo(
-        QStringLiteral("Внимание!"),
-        QStringLiteral("В папке \"%1\" нет ничего из списка (диск не подключён?). Убрать из "
-                       "списка всё, что было найдено в ней?")
-            .arg(QDir::toNativeSeparators(root)));
+        tr("Внимание!"), tr("В папке \"%1\" нет ничего из списка (диск не подключён?). Убрать из "
+                            "списка всё, что было найдено в ней?")
+                             .arg(QDir::toNativeSeparators(root)));
 }
 
 void ListPage::clearClicked() {
@@ -394,7 +401,7 @@ void ListPage::shown() {
 }
 
 void ListPage::showCount() {
-    QString caption = QStringLiteral("В %1 коллекции: %2 позиций")
+    QString caption = tr("В %1 коллекции: %2 позиций")
                           .arg(m_kind.name)
                           .arg(m_frame.session().itemCount(m_kind.list));
     if (m_partial)
@@ -413,10 +420,9 @@ void ListPage::setListCommandsEnabled(bool enabled) {
 
 void ListPage::headerClicked(int column) {
     if (m_kind.asksBeforeSortingCategories && m_frame.toggles().musicInCat &&
-        !m_frame.desktop().askYesNo(
-            QStringLiteral("Внимание!"),
-            QStringLiteral("Включена опция \"Музыка разделена на категории\", при "
-                           "сортировке все категории смешаются, отсорировать?\"")))
+        !m_frame.desktop().askYesNo(tr("Внимание!"),
+                                    tr("Включена опция \"Музыка разделена на категории\", при "
+                                       "сортировке все категории смешаются, отсорировать?\"")))
         return;
     recordHistory();
     m_frame.session().sort(m_kind.list, column);
@@ -478,14 +484,14 @@ void ListPage::undo() {
     if (!m_history.canUndo() || refuseWhileRunning())
         return;
     m_history.undo(m_list);
-    historyStepTaken(QStringLiteral(" Действие отменено (Ctrl+Shift+Z - повторить)"));
+    historyStepTaken(tr(" Действие отменено (Ctrl+Shift+Z - повторить)"));
 }
 
 void ListPage::redo() {
     if (!m_history.canRedo() || refuseWhileRunning())
         return;
     m_history.redo(m_list);
-    historyStepTaken(QStringLiteral(" Действие повторено"));
+    historyStepTaken(tr(" Действие повторено"));
 }
 
 void ListPage::historyStepTaken(const QString& status) {
@@ -582,9 +588,8 @@ void ListPage::filterChanged() {
     }
     if (!wasActive)
         m_statusBeforeFilter = m_frame.statusText();
-    m_frame.setStatusText(QStringLiteral(" Фильтр: показано %1 из %2")
-                              .arg(m_filter->shownItems())
-                              .arg(m_filter->allItems()));
+    m_frame.setStatusText(
+        tr(" Фильтр: показано %1 из %2").arg(m_filter->shownItems()).arg(m_filter->allItems()));
 }
 
 void ListPage::closeFilter() {

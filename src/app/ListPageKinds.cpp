@@ -5,6 +5,8 @@
 #include "video/VideoList.h"
 #include "video/VideoRowEditor.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor) {
@@ -12,18 +14,23 @@ ListPageKind musicPageKind(MusicList& list, MusicRowEditor& editor) {
     kind.list = ListKind::Music;
     kind.name = QStringLiteral("music");
     kind.headerRole = MusicList::CategoryHeaderRole;
-    kind.firstScanCaption = QStringLiteral("Создать лист с music коллекцией");
-    kind.scanCaption = QStringLiteral("Добавить в коллекцию");
-    kind.scanMenuCaption = QStringLiteral("Добавить в music коллекцию");
-    kind.clearCaption = QStringLiteral("Очистить music лист");
-    kind.pickerTitle = QStringLiteral("Выберите папку с mp3 коллекцией");
+    kind.firstScanCaption =
+        QCoreApplication::translate("korvane::ListPage", "Создать лист с music коллекцией");
+    kind.scanCaption = QCoreApplication::translate("korvane::ListPage", "Добавить в коллекцию");
+    kind.scanMenuCaption =
+        QCoreApplication::translate("korvane::ListPage", "Добавить в music коллекцию");
+    kind.clearCaption = QCoreApplication::translate("korvane::ListPage", "Очистить music лист");
+    kind.pickerTitle =
+        QCoreApplication::translate("korvane::ListPage", "Выберите папку с mp3 коллекцией");
     kind.scanMinimumWidth = 189;
     kind.commandsOffWhileScanning = true;
     kind.asksBeforeSortingCategories = true;
     kind.rootWithSeparator = true;
     kind.scanNote = [&list] {
         const int close = list.closeCodePageCount();
-        return close > 0 ? QStringLiteral("; строк с сомнительной кодировкой тегов: %1").arg(close)
+        return close > 0 ? QCoreApplication::translate(
+                               "korvane::ListPage", "; строк с сомнительной кодировкой тегов: %1")
+                               .arg(close)
                          : QString();
     };
     kind.editor = &editor;
@@ -46,12 +53,12 @@ ListPageKind videoPageKind(VideoRowEditor& editor) {
     ListPageKind kind;
     kind.list = ListKind::Video;
     kind.name = QStringLiteral("video");
-    kind.firstScanCaption = QStringLiteral("Добавить Клипы");
-    kind.scanCaption = QStringLiteral("Добавить клипы");
-    kind.clearCaption = QStringLiteral("Очистить video лист");
-    kind.scanToolTip =
-        QStringLiteral("Выводит на экран имена файлов котрые вы выбрали и их размер");
-    kind.pickerTitle = QStringLiteral("Выберите папку с клипами");
+    kind.firstScanCaption = QCoreApplication::translate("korvane::ListPage", "Добавить Клипы");
+    kind.scanCaption = QCoreApplication::translate("korvane::ListPage", "Добавить клипы");
+    kind.clearCaption = QCoreApplication::translate("korvane::ListPage", "Очистить video лист");
+    kind.scanToolTip = QCoreApplication::translate(
+        "korvane::ListPage", "Выводит на экран имена файлов котрые вы выбрали и их размер");
+    kind.pickerTitle = QCoreApplication::translate("korvane::ListPage", "Выберите папку с клипами");
     kind.cancelledPickerEnablesCommands = true;
     kind.followsNewRows = true;
     kind.editor = &editor;

@@ -174,7 +174,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     } catch (const ReportedError& error) {
         // A file that could not be read was reported at start and is left alone on purpose.
         if (!m_unreadableSettingsReported)
-            m_desktop.showError(error.message());
+            m_desktop.showError(error.userMessage());
     }
     // A job still running stops at its next check; what it did is put into its list and stored.
     musicJob().stopAndFinish();

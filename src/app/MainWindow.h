@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/InterfaceLanguage.h"
 #include "app/ListPage.h"
 #include "app/WindowUi.h"
 #include "bases/BaseFill.h"
@@ -49,6 +50,8 @@ QString fileNotOpenedMessage(const QString& path);
 class MainWindow : public QMainWindow, public PageFrame {
     Q_OBJECT
 public:
+    // The language the window speaks from its start: the setting's, or the desktop's.
+    InterfaceLanguage interfaceLanguage();
     using Ui = WindowUi;
 
     MainWindow(const ProgramFolder& programFolder, Desktop& desktop, QWidget* parent = nullptr);
@@ -114,6 +117,7 @@ private:
     void buildPages();
     void buildStatusBar();
     void buildMenus();
+    void buildLanguageMenu();
     void buildCollectionMenu();
     void connectCommands();
     void fillRecentMenu();

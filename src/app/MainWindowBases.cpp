@@ -40,8 +40,8 @@ void MainWindow::saveBaseFromList(BaseKind kind) {
         return;
     const bases::SaveResult saved = bases::saveBase(
         *m_musicList, kind, Settings(m_settings).groupAlbumSeparatorForBases(), *chosen);
-    if (!saved.error.isEmpty()) {
-        m_desktop.showError(saved.error);
+    if (saved.problem) {
+        m_desktop.showError(explainFileProblem(*saved.problem));
         return;
     }
     setStatusText(bases::savedStatusText(saved.path));

@@ -40,7 +40,7 @@ CatalogueStore* MainWindow::catalogue() {
     CatalogueStore& store = m_session.catalogue();
     if (!opened) {
         if (!store.message().isEmpty())
-            m_desktop.showMessage(store.message());
+            m_desktop.showMessage(store.userMessage());
         // What the window shows is what it read or made: another program's later store is
         // noticed at the next save.
         store.takeStoredVersion();
@@ -59,7 +59,7 @@ void MainWindow::restoreLists() {
     std::optional<StoredList> music = store->load(StoredListName::Music);
     std::optional<StoredList> video = store->load(StoredListName::Video);
     if (store->state() != opened)
-        m_desktop.showMessage(store->message());
+        m_desktop.showMessage(store->userMessage());
     showStoredLists(std::move(music), std::move(video));
 }
 
@@ -90,19 +90,18 @@ void MainWindow::storeLists() {
     // The command line (or another window) stored after this window read the lists: they are
     // never replaced without the user's word.
     if (!stored && store->foundNewer()) {
-        if (!m_desktop.askYesNo(
-                QStringLiteral("Korvane"),
-                QStringLiteral("Списки в каталоге %1 сохранены другой программой Korvane после "
-                               "того, как окно их прочитало. Заменить их списками из окна?\n\n"
-                               "Нет: сохранённые списки останутся%2.")
-                    .arg(m_session.cataloguePath(),
-                         m_closing ? QString() : QStringLiteral(" и будут показаны в окне")))) {
+        if (!m_desktop.askYesNo(QStringLiteral("Korvane"),
+                                tr("Списки в каталоге %1 сохранены другой программой Korvane после "
+                                   "того, как окно их прочитало. Заменить их списками из окна?\n\n"
+                                   "Нет: сохранённые списки останутся%2.")
+                                    .arg(m_session.cataloguePath(),
+                                         m_closing ? QString() : tr(" и будут показаны в окне")))) {
             if (!m_closing) {
                 std::optional<StoredList> music = store->load(StoredListName::Music);
                 std::optional<StoredList> video = store->load(StoredListName::Video);
                 showStoredLists(std::move(music), std::move(video));
-                setStatusText(QStringLiteral(" Показаны списки, сохранённые другой программой "
-                                             "Korvane"));
+                setStatusText(tr(" Показаны списки, сохранённые другой программой "
+                                 "Korvane"));
             }
             return;
         }
@@ -110,8 +109,7 @@ void MainWindow::storeLists() {
         stored = save();
     }
     if (!stored)
-        setStatusText(QStringLiteral(" Не удалось сохранить списки в ") +
-                      m_session.cataloguePath());
+        setStatusText(tr(" Не удалось сохранить списки в ") + m_session.cataloguePath());
 }
 
 void MainWindow::listChanged() {

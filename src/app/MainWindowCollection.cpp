@@ -15,9 +15,9 @@
 namespace korvane {
 
 void MainWindow::buildCollectionMenu() {
-    m_ui.collectionMenu = menuBar()->addMenu(QStringLiteral("&Коллекция"));
-    m_ui.statsAction = m_ui.collectionMenu->addAction(QStringLiteral("Статистика"));
-    m_ui.duplicatesAction = m_ui.collectionMenu->addAction(QStringLiteral("Найти дубликаты"));
+    m_ui.collectionMenu = menuBar()->addMenu(tr("&Коллекция"));
+    m_ui.statsAction = m_ui.collectionMenu->addAction(tr("Статистика"));
+    m_ui.duplicatesAction = m_ui.collectionMenu->addAction(tr("Найти дубликаты"));
     connect(m_ui.statsAction, &QAction::triggered, this, &MainWindow::showStats);
     connect(m_ui.duplicatesAction, &QAction::triggered, this, &MainWindow::showDuplicates);
 }

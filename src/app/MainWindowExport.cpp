@@ -9,6 +9,7 @@
 #include "music/MusicList.h"
 #include "video/VideoList.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <functional>
@@ -35,7 +36,7 @@ void runExportJob(ListPage& page, Desktop& desktop, std::function<Result()> work
         return;
     struct Outcome {
         std::optional<Result> value;
-        QString error;
+        std::optional<ReportedError> error;
     };
     auto outcome = std::make_shared<Outcome>();
     page.job().start(
@@ -43,16 +44,17 @@ void runExportJob(ListPage& page, Desktop& desktop, std::function<Result()> work
             try {
                 outcome->value = work();
             } catch (const ReportedError& error) {
-                outcome->error = error.message();
+                outcome->error = error;
             }
         },
         [&desktop, outcome, done = std::move(done)] {
             try {
-                if (!outcome->value)
-                    throw ReportedError(outcome->error);
-                done(*outcome->value);
+                if (outcome->error)
+                    throw *outcome->error;
+                if (outcome->value)
+                    done(*outcome->value);
             } catch (const ReportedError& error) {
-                desktop.showError(error.message());
+                desktop.showError(error.userMessage());
             }
         });
 }
@@ -60,8 +62,10 @@ void runExportJob(ListPage& page, Desktop& desktop, std::function<Result()> work
 } // namespace
 
 QString fileNotOpenedMessage(const QString& path) {
-    return QStringLiteral("Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
-                          "типа не назначена программа.")
+    return QCoreApplication::translate(
+               "korvane::MainWindow",
+               "Файл \"%1\" сохранён, но открыть его не удалось: для файлов этого "
+               "типа не назначена программа.")
         .arg(path);
 }
 
@@ -71,7 +75,7 @@ bool MainWindow::openWrittenFile(const QString& path) {
     if (QFileInfo(path).isFile())
         m_desktop.showMessageWithFolder(fileNotOpenedMessage(path), path);
     else
-        m_desktop.showMessage(QStringLiteral("Файл \"%1\" не найден.").arg(path));
+        m_desktop.showMessage(tr("Файл \"%1\" не найден.").arg(path));
     return false;
 }
 
@@ -88,7 +92,7 @@ void MainWindow::exportWorkbook(bool music) {
         return;
     // checkexcel asks the desktop first, for the music list only.
     if (music && Settings(settings()).spreadsheetCheck() && !desktop().spreadsheetAppRegistered()) {
-        desktop().showMessage(exporter::kNoSpreadsheetMessage);
+        desktop().showMessage(exporter::noSpreadsheetMessage());
         return;
     }
     struct Sent {
@@ -107,7 +111,7 @@ void MainWindow::exportWorkbook(bool music) {
         },
         [this, music](Sent& sent) {
             if (m_desktop.openWithShell(sent.path)) {
-                setStatusText(exporter::kWorkbookSentMessage);
+                setStatusText(exporter::workbookSentMessage());
                 return;
             }
             exporter::discardTemporaryWorkbook(sent.path);
@@ -169,7 +173,7 @@ void MainWindow::exportList(const exporter::ExportFormatRow& format, bool music,
                                   : exporter::partsCreatedMessage(written));
             });
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
 }
 
@@ -184,14 +188,15 @@ void MainWindow::saveListAs(const exporter::ExportFormatRow& format, bool music)
     QString name = settings.outputName(format.name(music));
     if (format.encoding == exporter::Encoding::Workbook)
         name += QStringLiteral(".xlsx");
-    const std::optional<QString> chosen = desktop().chooseSaveFile(folder, name, format.fileFilter);
+    const std::optional<QString> chosen =
+        desktop().chooseSaveFile(folder, name, exporter::shownText(format.fileFilter));
     if (!chosen)
         return;
     // A set.ini that cannot be written costs the remembered folder, not the save.
     try {
         settings.setSaveAsDir(QFileInfo(*chosen).absolutePath());
     } catch (const ReportedError& error) {
-        desktop().showError(error.message());
+        desktop().showError(error.userMessage());
     }
     if (QFileInfo::exists(*chosen) && !desktop().confirmReplace(*chosen))
         return;
@@ -219,13 +224,13 @@ void MainWindow::copyForumPost(bool music) {
                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
                 setStatusText(
                     parts.size() == 1
-                        ? QStringLiteral("Сообщение для форума скопировано в буфер обмена")
-                        : QStringLiteral("Часть 1 из %1 сообщения для форума скопирована в "
-                                         "буфер обмена")
+                        ? tr("Сообщение для форума скопировано в буфер обмена")
+                        : tr("Часть 1 из %1 сообщения для форума скопирована в "
+                             "буфер обмена")
                               .arg(parts.size()));
             });
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
 }
 

@@ -8,6 +8,8 @@
 #include "export/ExportFormats.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -36,7 +38,8 @@ void addFormatItems(QMenu* menu, bool buttonCaptions,
         if (section && *section != row.section)
             menu->addSeparator();
         section = row.section;
-        QAction* action = menu->addAction(buttonCaptions ? row.buttonCaption : row.menuCaption);
+        QAction* action = menu->addAction(
+            exporter::shownText(buttonCaptions ? row.buttonCaption : row.menuCaption));
         QObject::connect(action, &QAction::triggered, menu, [run, &row] { run(row); });
     }
 }
@@ -47,8 +50,9 @@ QMenu* addExportItems(QMenu* menu, bool buttonCaptions,
                       const std::function<void(const exporter::ExportFormatRow&)>& run,
                       const std::function<void()>& copyPost) {
     addFormatItems(menu, buttonCaptions, run);
-    QObject::connect(menu->addAction(QStringLiteral("Копировать для форума")), &QAction::triggered,
-                     menu, copyPost);
+    QObject::connect(menu->addAction(QCoreApplication::translate("korvane::MainWindow",
+                                                                 "Копировать для форума")),
+                     &QAction::triggered, menu, copyPost);
     menu->addSeparator();
     return menu;
 }
@@ -63,7 +67,7 @@ QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCa
     // Shared by the four export menus, so that each shows the same choice.
     menu->addActions({m_ui.sincePublished, m_ui.markPublished});
     menu->addSeparator();
-    QMenu* saveAs = menu->addMenu(QStringLiteral("Сохранить как..."));
+    QMenu* saveAs = menu->addMenu(tr("Сохранить как..."));
     addFormatItems(saveAs, false, [this, music](const exporter::ExportFormatRow& format) {
         saveListAs(format, music);
     });
@@ -73,70 +77,66 @@ QMenu* MainWindow::addMusicOrVideoExports(QMenu* menu, bool music, bool buttonCa
 void MainWindow::buildMenus() {
     Ui& ui = m_ui;
     // Alt+letter opens each menu; the underlined letter is the caption's first.
-    ui.fileMenu = menuBar()->addMenu(QStringLiteral("&Файл"));
-    QMenu* create = ui.fileMenu->addMenu(QStringLiteral("Создать лист"));
-    ui.musicScanAction = create->addAction(QStringLiteral("с music коллекцией"));
-    ui.videoScanAction = create->addAction(QStringLiteral("с video коллекцией"));
+    ui.fileMenu = menuBar()->addMenu(tr("&Файл"));
+    QMenu* create = ui.fileMenu->addMenu(tr("Создать лист"));
+    ui.musicScanAction = create->addAction(tr("с music коллекцией"));
+    ui.videoScanAction = create->addAction(tr("с video коллекцией"));
     connect(create, &QMenu::aboutToShow, this, [this] {
         m_musicPage->armStop();
         m_videoPage->armStop();
     });
-    ui.recentMenu = ui.fileMenu->addMenu(QStringLiteral("Недавние папки"));
+    ui.recentMenu = ui.fileMenu->addMenu(tr("Недавние папки"));
     ui.recentMenu->menuAction()->setEnabled(false);
-    ui.musicUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить коллекцию"));
-    ui.videoUpdateAction = ui.fileMenu->addAction(QStringLiteral("Обновить клипы"));
-    ui.musicClearAction = ui.fileMenu->addAction(QStringLiteral("Очистить music лист"));
-    ui.videoClearAction = ui.fileMenu->addAction(QStringLiteral("Очистить video лист"));
-    ui.exportMenu = ui.fileMenu->addMenu(QStringLiteral("Экспорт"));
-    ui.sincePublished = new QAction(QStringLiteral("Новое с последней публикации"), this);
-    ui.markPublished = new QAction(QStringLiteral("Отметить как опубликованный"), this);
+    ui.musicUpdateAction = ui.fileMenu->addAction(tr("Обновить коллекцию"));
+    ui.videoUpdateAction = ui.fileMenu->addAction(tr("Обновить клипы"));
+    ui.musicClearAction = ui.fileMenu->addAction(tr("Очистить music лист"));
+    ui.videoClearAction = ui.fileMenu->addAction(tr("Очистить video лист"));
+    ui.exportMenu = ui.fileMenu->addMenu(tr("Экспорт"));
+    ui.sincePublished = new QAction(tr("Новое с последней публикации"), this);
+    ui.markPublished = new QAction(tr("Отметить как опубликованный"), this);
     ui.sincePublished->setCheckable(true);
     ui.markPublished->setCheckable(true);
-    ui.musicExportMenu = ui.exportMenu->addMenu(QStringLiteral("music листа"));
+    ui.musicExportMenu = ui.exportMenu->addMenu(tr("music листа"));
     ui.musicSaveAsMenu = addMusicOrVideoExports(ui.musicExportMenu, true, false);
-    ui.videoExportMenu = ui.exportMenu->addMenu(QStringLiteral("video листа"));
+    ui.videoExportMenu = ui.exportMenu->addMenu(tr("video листа"));
     ui.videoSaveAsMenu = addMusicOrVideoExports(ui.videoExportMenu, false, false);
     ui.fileMenu->addSeparator();
-    ui.exitAction = ui.fileMenu->addAction(QStringLiteral("Выход"));
+    ui.exitAction = ui.fileMenu->addAction(tr("Выход"));
     ui.exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     ui.exitAction->setShortcutContext(Qt::ApplicationShortcut);
 
-    ui.settingsMenu = menuBar()->addMenu(QStringLiteral("&Настройки"));
-    ui.artistFromID3 = addToggle(ui.settingsMenu, QStringLiteral("Брать Артист / Альбом из тегов"));
-    ui.yearInColumn = addToggle(ui.settingsMenu, QStringLiteral("Брать ГОД из тегов"));
-    ui.albumUppercase =
-        addToggle(ui.settingsMenu, QStringLiteral("Названия групп БОЛЬШИМИ буквами"));
-    ui.albumBoldFont = addToggle(
-        ui.settingsMenu, QStringLiteral("Названия групп ЖИРНЫМ шрифтом (только для html и Excel)"));
-    ui.musicInCat = addToggle(
-        ui.settingsMenu, QStringLiteral("Музыка разделена на категории (панк, ска, рок, попс...)"));
-    ui.showVBR = addToggle(ui.settingsMenu, QStringLiteral("Помечать VBR битрейт"));
-    ui.showGroupNotAlbum =
-        addToggle(ui.settingsMenu, QStringLiteral("Показывать группы без альбомов"));
-    ui.otherFormats =
-        addToggle(ui.settingsMenu, QStringLiteral("Читать FLAC, APE, WavPack, M4A, Opus"));
-    ui.mp3NamesOnly = addToggle(
-        ui.settingsMenu, QStringLiteral("Артист / Альбом и страну брать из тегов только mp3"));
-    ui.foldDiscs =
-        addToggle(ui.settingsMenu, QStringLiteral("Диски альбома (CD1, CD2...) одной строкой"));
-    ui.txtUtf8 = addToggle(ui.settingsMenu, QStringLiteral("Списки TXT в кодировке UTF-8"));
-    ui.allVideoFiles = addToggle(ui.settingsMenu, QStringLiteral("Все файлы в списке клипов"));
-    ui.bbcodeSpoilers =
-        addToggle(ui.settingsMenu, QStringLiteral("Категории для форума под спойлерами"));
-    ui.keepLists = addToggle(ui.settingsMenu, QStringLiteral("Помнить списки между запусками"));
+    ui.settingsMenu = menuBar()->addMenu(tr("&Настройки"));
+    ui.artistFromID3 = addToggle(ui.settingsMenu, tr("Брать Артист / Альбом из тегов"));
+    ui.yearInColumn = addToggle(ui.settingsMenu, tr("Брать ГОД из тегов"));
+    ui.albumUppercase = addToggle(ui.settingsMenu, tr("Названия групп БОЛЬШИМИ буквами"));
+    ui.albumBoldFont =
+        addToggle(ui.settingsMenu, tr("Названия групп ЖИРНЫМ шрифтом (только для html и Excel)"));
+    ui.musicInCat =
+        addToggle(ui.settingsMenu, tr("Музыка разделена на категории (панк, ска, рок, попс...)"));
+    ui.showVBR = addToggle(ui.settingsMenu, tr("Помечать VBR битрейт"));
+    ui.showGroupNotAlbum = addToggle(ui.settingsMenu, tr("Показывать группы без альбомов"));
+    ui.otherFormats = addToggle(ui.settingsMenu, tr("Читать FLAC, APE, WavPack, M4A, Opus"));
+    ui.mp3NamesOnly =
+        addToggle(ui.settingsMenu, tr("Артист / Альбом и страну брать из тегов только mp3"));
+    ui.foldDiscs = addToggle(ui.settingsMenu, tr("Диски альбома (CD1, CD2...) одной строкой"));
+    ui.txtUtf8 = addToggle(ui.settingsMenu, tr("Списки TXT в кодировке UTF-8"));
+    ui.allVideoFiles = addToggle(ui.settingsMenu, tr("Все файлы в списке клипов"));
+    ui.bbcodeSpoilers = addToggle(ui.settingsMenu, tr("Категории для форума под спойлерами"));
+    ui.keepLists = addToggle(ui.settingsMenu, tr("Помнить списки между запусками"));
     ui.keepLists->setChecked(true);
-    ui.desktopFont = addToggle(ui.settingsMenu, QStringLiteral("Шрифт рабочего стола в списках"));
+    ui.desktopFont = addToggle(ui.settingsMenu, tr("Шрифт рабочего стола в списках"));
+    buildLanguageMenu();
     ui.settingsMenu->addSeparator();
-    ui.settingsAction = ui.settingsMenu->addAction(QStringLiteral("Настройки"));
+    ui.settingsAction = ui.settingsMenu->addAction(tr("Настройки"));
     ui.settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     ui.settingsAction->setShortcutContext(Qt::ApplicationShortcut);
     // The testers command sits under the settings it belongs to, shown only once testers mode
     // has enabled it.
-    ui.testersAction = ui.settingsMenu->addAction(QStringLiteral("Для тестеров"));
+    ui.testersAction = ui.settingsMenu->addAction(tr("Для тестеров"));
     ui.testersAction->setEnabled(false);
     ui.testersAction->setVisible(false);
 
-    ui.basesMenu = menuBar()->addMenu(QStringLiteral("&База данных"));
+    ui.basesMenu = menuBar()->addMenu(tr("&База данных"));
     const auto addBaseCommand = [&ui](const QString& caption, const std::function<void()>& run) {
         QAction* action = ui.basesMenu->addAction(caption);
         connect(action, &QAction::triggered, ui.basesMenu, run);
@@ -144,37 +144,34 @@ void MainWindow::buildMenus() {
     };
     using bases::BaseKind;
     using bases::FillMode;
-    ui.fillMissingGenres = addBaseCommand(
-        QStringLiteral("Заполнить Жанр из базы (только где он не прописан)"), [this] {
+    ui.fillMissingGenres =
+        addBaseCommand(tr("Заполнить Жанр из базы (только где он не прописан)"), [this] {
             fillFromBase(BaseKind::GenreBase, FillMode::OnlyMissing,
-                         QStringLiteral("Заполнить строчки где не прописан жанр?"));
+                         tr("Заполнить строчки где не прописан жанр?"));
         });
-    ui.fillAllGenres =
-        addBaseCommand(QStringLiteral("Заполнить Жанр из базы (даже если он прописан)"), [this] {
-            fillFromBase(BaseKind::GenreBase, FillMode::All,
-                         QStringLiteral("Заполнить все жанры?"));
-        });
-    ui.fillMissingCountries = addBaseCommand(
-        QStringLiteral("Заполнить Страну из базы (только где она не прописана)"), [this] {
+    ui.fillAllGenres = addBaseCommand(tr("Заполнить Жанр из базы (даже если он прописан)"), [this] {
+        fillFromBase(BaseKind::GenreBase, FillMode::All, tr("Заполнить все жанры?"));
+    });
+    ui.fillMissingCountries =
+        addBaseCommand(tr("Заполнить Страну из базы (только где она не прописана)"), [this] {
             fillFromBase(BaseKind::CountryBase, FillMode::OnlyMissing,
-                         QStringLiteral("Заполнить строчки где не прописана страна?"));
+                         tr("Заполнить строчки где не прописана страна?"));
         });
-    ui.fillAllCountries = addBaseCommand(
-        QStringLiteral("Заполнить Страну из базы (даже если она прописана)"), [this] {
-            fillFromBase(BaseKind::CountryBase, FillMode::All,
-                         QStringLiteral("Заполнить все страны?"));
+    ui.fillAllCountries =
+        addBaseCommand(tr("Заполнить Страну из базы (даже если она прописана)"), [this] {
+            fillFromBase(BaseKind::CountryBase, FillMode::All, tr("Заполнить все страны?"));
         });
-    ui.saveGenreBase = addBaseCommand(QStringLiteral("Сохранить в базу Группы\\Жанры"),
+    ui.saveGenreBase = addBaseCommand(tr("Сохранить в базу Группы\\Жанры"),
                                       [this] { saveBaseFromList(BaseKind::GenreBase); });
-    ui.saveCountryBase = addBaseCommand(QStringLiteral("Сохранить в базу Группы\\Страны"),
+    ui.saveCountryBase = addBaseCommand(tr("Сохранить в базу Группы\\Страны"),
                                         [this] { saveBaseFromList(BaseKind::CountryBase); });
 
     buildCollectionMenu();
-    ui.helpMenu = menuBar()->addMenu(QStringLiteral("&Справка"));
-    ui.manualAction = ui.helpMenu->addAction(QStringLiteral("Руководство"));
+    ui.helpMenu = menuBar()->addMenu(tr("&Справка"));
+    ui.manualAction = ui.helpMenu->addAction(tr("Руководство"));
     ui.manualAction->setShortcut(QKeySequence(Qt::Key_F1));
     ui.manualAction->setShortcutContext(Qt::ApplicationShortcut);
-    ui.aboutAction = ui.helpMenu->addAction(QStringLiteral("О программе"));
+    ui.aboutAction = ui.helpMenu->addAction(tr("О программе"));
 
     ui.filterAction = new QAction(this);
     ui.filterAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -200,7 +197,7 @@ void MainWindow::connectCommands() {
         try {
             Settings(m_settings).setDesktopFont(on);
         } catch (const ReportedError& error) {
-            m_desktop.showError(error.message());
+            m_desktop.showError(error.userMessage());
         }
     });
 
@@ -226,11 +223,43 @@ void MainWindow::connectCommands() {
     }
 }
 
+// The language is read once at start, before any text is made: a choice here says so and waits.
+void MainWindow::buildLanguageMenu() {
+    Ui& ui = m_ui;
+    ui.languageMenu = ui.settingsMenu->addMenu(tr("Язык интерфейса"));
+    auto* group = new QActionGroup(ui.languageMenu);
+    const auto addLanguage = [&](const QString& caption, Settings::Language language) {
+        QAction* action = ui.languageMenu->addAction(caption);
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] {
+            try {
+                Settings(m_settings).setLanguage(language);
+                setStatusText(tr(" Язык интерфейса сменится при следующем запуске"));
+            } catch (const ReportedError& error) {
+                m_desktop.showError(error.userMessage());
+            }
+        });
+        return action;
+    };
+    ui.languageAutomatic = addLanguage(tr("Автоматически"), Settings::Language::Automatic);
+    // Each language by its own name, so that a user who cannot read the other finds it.
+    ui.languageRussian = addLanguage(tr("Русский"), Settings::Language::Russian);
+    ui.languageEnglish = addLanguage(QStringLiteral("English"), Settings::Language::English);
+    ui.languageMenu->addSeparator();
+    ui.languageMenu->addAction(tr("Применяется при следующем запуске"))->setEnabled(false);
+}
+
+InterfaceLanguage MainWindow::interfaceLanguage() {
+    return chooseInterfaceLanguage(Settings(m_settings).language(),
+                                   QLocale::system().uiLanguages());
+}
+
 void MainWindow::manualClicked() {
     // The English manual for a desktop that is not Russian, when it is there.
     const QString english = programFolder().shippedFile(QStringLiteral("manual/en.html"));
-    const bool russianDesktop = QLocale::system().language() == QLocale::Russian;
-    openWrittenFile(!russianDesktop && QFileInfo::exists(english)
+    const bool russian = interfaceLanguage() == InterfaceLanguage::Russian;
+    openWrittenFile(!russian && QFileInfo::exists(english)
                         ? english
                         : programFolder().shippedFile(QStringLiteral("manual/ru.html")));
 }
@@ -252,8 +281,8 @@ void MainWindow::fillRecentMenu() {
                 if (page->refuseWhileRunning())
                     return;
                 if (!QFileInfo(root).isDir()) {
-                    setStatusText(QStringLiteral(" Папка \"%1\" не найдена")
-                                      .arg(QDir::toNativeSeparators(root)));
+                    setStatusText(
+                        tr(" Папка \"%1\" не найдена").arg(QDir::toNativeSeparators(root)));
                     return;
                 }
                 page->setRoot(root);

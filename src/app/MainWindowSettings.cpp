@@ -42,6 +42,11 @@ void MainWindow::mainLoad() {
     m_ui.pages->setCurrentIndex(0);
     m_ui.keepLists->setChecked(settings.keepLists());
     m_ui.desktopFont->setChecked(settings.desktopFont());
+    const Settings::Language language = settings.language();
+    (language == Settings::Language::Russian   ? m_ui.languageRussian
+     : language == Settings::Language::English ? m_ui.languageEnglish
+                                               : m_ui.languageAutomatic)
+        ->setChecked(true);
     // Queued: the window is painted first, the rows arrive after.
     if (m_ui.keepLists->isChecked())
         QTimer::singleShot(0, this, &MainWindow::restoreLists);
@@ -53,9 +58,9 @@ void MainWindow::checkSaveDir() {
     if (QFileInfo(saveDir).isDir())
         return;
     settings.setSaveDir(programFolder().dirWithSeparator());
-    m_desktop.showMessage(QStringLiteral("Папка для сохранения списокв \"") + saveDir +
-                          QStringLiteral("\" не найдена, все списки будут сохранятся в каталоге "
-                                         "программы, изменить это можно в настройках"));
+    m_desktop.showMessage(tr("Папка для сохранения списокв \"") + saveDir +
+                          tr("\" не найдена, все списки будут сохранятся в каталоге "
+                             "программы, изменить это можно в настройках"));
 }
 
 void MainWindow::refreshAfterDialog() {
@@ -72,7 +77,7 @@ int MainWindow::execModal(QDialog& dialog) {
     try {
         refreshAfterDialog();
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -112,7 +113,8 @@ void QtDesktop::showMessageWithFolder(const QString& text, const QString& path) 
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok,
                     m_owner);
     QPushButton* openFolder =
-        box.addButton(QStringLiteral("Открыть папку"), QMessageBox::ActionRole);
+        box.addButton(QCoreApplication::translate("korvane::QtDesktop", "Открыть папку"),
+                      QMessageBox::ActionRole);
     box.exec();
     if (box.clickedButton() == openFolder)
         QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
@@ -120,10 +122,12 @@ void QtDesktop::showMessageWithFolder(const QString& text, const QString& path) 
 
 bool QtDesktop::confirmReplace(const QString& path) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
-                    QStringLiteral("Файл \"%1\" уже существует. Заменить его?")
+                    QCoreApplication::translate("korvane::QtDesktop",
+                                                "Файл \"%1\" уже существует. Заменить его?")
                         .arg(QDir::toNativeSeparators(path)),
                     QMessageBox::Cancel, m_owner);
-    QPushButton* replace = box.addButton(QStringLiteral("Заменить"), QMessageBox::AcceptRole);
+    QPushButton* replace = box.addButton(
+        QCoreApplication::translate("korvane::QtDesktop", "Заменить"), QMessageBox::AcceptRole);
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
     return box.clickedButton() == replace;

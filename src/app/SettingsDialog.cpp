@@ -31,7 +31,7 @@ const QString kSheetNameForbidden = QStringLiteral(":\\/?*[]");
 SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
                                const ProgramFolder& programFolder, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settings(settings), m_programFolder(programFolder) {
-    setWindowTitle(QStringLiteral("Настройки"));
+    setWindowTitle(tr("Настройки"));
     // The close box only: without CustomizeWindowHint X11 window managers add the others.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
                    Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
@@ -50,13 +50,11 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     limitRow->addWidget(m_fields.minLimit);
     limitRow->addWidget(new QLabel(QStringLiteral("Mb"), this));
     limitRow->addStretch(1);
-    grid->addWidget(
-        new QLabel(QStringLiteral("Минимальный размер папки\nдля удаления её из списка:"), this),
-        row, 0);
+    grid->addWidget(new QLabel(tr("Минимальный размер папки\nдля удаления её из списка:"), this),
+                    row, 0);
     grid->addLayout(limitRow, row++, 1);
 
-    grid->addWidget(new QLabel(QStringLiteral("Директория для сохранения файлов:"), this), row++, 0,
-                    1, 2);
+    grid->addWidget(new QLabel(tr("Директория для сохранения файлов:"), this), row++, 0, 1, 2);
     m_fields.saveDir = new QLineEdit(this);
     m_browse = new QPushButton(QStringLiteral("..."), this);
     m_browse->setFixedWidth(28);
@@ -80,8 +78,8 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     const auto addNamePair = [&](const QString& label, QLineEdit*& music, QLineEdit*& video) {
         music = new QLineEdit(this);
         video = new QLineEdit(this);
-        music->setToolTip(QStringLiteral("для music листа"));
-        video->setToolTip(QStringLiteral("для Video листа"));
+        music->setToolTip(tr("для music листа"));
+        video->setToolTip(tr("для Video листа"));
         names->addWidget(new QLabel(label, this), format, 0);
         names->addWidget(music, format, 1);
         names->addWidget(video, format++, 2);
@@ -90,43 +88,42 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
         if (isSheet(name))
             continue;
         if (name.format->videoLabel.isEmpty()) {
-            addNamePair(name.format->musicLabel, name.music, name.video);
+            addNamePair(exporter::shownText(name.format->musicLabel), name.music, name.video);
         } else {
-            addField(name.format->musicLabel, name.music, grid);
-            addField(name.format->videoLabel, name.video, grid);
+            addField(exporter::shownText(name.format->musicLabel), name.music, grid);
+            addField(exporter::shownText(name.format->videoLabel), name.video, grid);
         }
     }
     grid->addLayout(names, row++, 0, 1, 2);
-    addField(
-        QStringLiteral("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
-        m_fields.groupAlbumSeparator, grid);
-    addField(QStringLiteral("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"),
-             m_fields.txtSeparator, grid);
+    addField(tr("Разделитель на который заменяется\nзнак \\  в html, txt и excel файле:"),
+             m_fields.groupAlbumSeparator, grid);
+    addField(tr("Разделитель в TXT файле между\nБитрейт, Размер, Жанр:"), m_fields.txtSeparator,
+             grid);
     m_fields.tagEncoding = new QComboBox(this);
-    m_fields.tagEncoding->addItems({QStringLiteral("Авто"), QStringLiteral("Windows-1251"),
+    m_fields.tagEncoding->addItems({tr("Авто"), QStringLiteral("Windows-1251"),
                                     QStringLiteral("KOI8-R"), QStringLiteral("CP866"),
                                     QStringLiteral("Windows-1252")});
     m_fields.tagEncoding->setToolTip(
-        QStringLiteral("Авто: кодировка каждого текста определяется по его буквам"));
-    grid->addWidget(new QLabel(QStringLiteral("Кодировка 8-битных тегов:"), this), row, 0);
+        tr("Авто: кодировка каждого текста определяется по его буквам"));
+    grid->addWidget(new QLabel(tr("Кодировка 8-битных тегов:"), this), row, 0);
     grid->addWidget(m_fields.tagEncoding, row++, 1);
-    addField(QStringLiteral("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
+    addField(tr("Сообщение для форума не длиннее\n(символов, 0 - одним файлом):"),
              m_fields.postLimit, grid);
     m_fields.postLimit->setValidator(new QIntValidator(0, 1'000'000'000, m_fields.postLimit));
-    addField(QStringLiteral("Запросов к диску одновременно\n(0 - по виду диска):"),
-             m_fields.requestsInFlight, grid);
+    addField(tr("Запросов к диску одновременно\n(0 - по виду диска):"), m_fields.requestsInFlight,
+             grid);
     m_fields.requestsInFlight->setValidator(new QIntValidator(0, 256, m_fields.requestsInFlight));
     m_fields.requestsInFlight->setToolTip(
-        QStringLiteral("0: 8 на сетевом диске, 1 на жёстком диске, 2 на остальных"));
+        tr("0: 8 на сетевом диске, 1 на жёстком диске, 2 на остальных"));
 
-    auto* excel = new QGroupBox(QStringLiteral(" Настройки Exceлевского файла "), this);
+    auto* excel = new QGroupBox(tr(" Настройки Exceлевского файла "), this);
     auto* excelGrid = new QGridLayout(excel);
     row = 0;
     for (NameFields& name : m_names) {
         if (!isSheet(name))
             continue;
-        addField(name.format->musicLabel, name.music, excelGrid);
-        addField(name.format->videoLabel, name.video, excelGrid);
+        addField(exporter::shownText(name.format->musicLabel), name.music, excelGrid);
+        addField(exporter::shownText(name.format->videoLabel), name.video, excelGrid);
     }
     const auto take = [this](exporter::ExportFormat format, QLineEdit*& music, QLineEdit*& video) {
         const auto name = std::find_if(m_names.begin(), m_names.end(), [format](const auto& n) {
@@ -143,9 +140,9 @@ SettingsDialog::SettingsDialog(Desktop& desktop, SettingsFile& settings,
     take(ExportFormat::Csv, m_fields.musicCsvName, m_fields.videoCsvName);
     take(ExportFormat::Json, m_fields.musicJsonName, m_fields.videoJsonName);
 
-    m_apply = new QPushButton(QStringLiteral("Применить"), this);
-    m_defaults = new QPushButton(QStringLiteral("По умолчанию"), this);
-    m_close = new QPushButton(QStringLiteral("Закрыть"), this);
+    m_apply = new QPushButton(tr("Применить"), this);
+    m_defaults = new QPushButton(tr("По умолчанию"), this);
+    m_close = new QPushButton(tr("Закрыть"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_apply);
     buttons->addWidget(m_defaults);
@@ -228,7 +225,7 @@ void SettingsDialog::apply() {
             requests != s.requestsInFlight())
             s.setRequestsInFlight(requests);
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
         return;
     }
     m_apply->setEnabled(false);
@@ -251,7 +248,7 @@ void SettingsDialog::setDefaults() {
 
 void SettingsDialog::browse() {
     QString folder = m_fields.saveDir->text();
-    if (!pickFolder(m_desktop, QStringLiteral("Выберите папку"), folder))
+    if (!pickFolder(m_desktop, tr("Выберите папку"), folder))
         return;
     m_fields.saveDir->setText(withTrailingSeparator(folder));
     m_apply->setEnabled(true);
@@ -263,8 +260,7 @@ void SettingsDialog::cleanWorkbookName(QLineEdit* field) {
                                           [](QChar c) { return kSheetNameForbidden.contains(c); });
     if (hasForbidden) {
         const int cursor = field->cursorPosition();
-        m_desktop.showMessage(
-            QStringLiteral("В названии листа не могут содержатся символы : \\ / ? * [ ]"));
+        m_desktop.showMessage(tr("В названии листа не могут содержатся символы : \\ / ? * [ ]"));
         text.removeIf([](QChar c) { return kSheetNameForbidden.contains(c); });
         field->setText(text);
         field->setCursorPosition(std::max(0, cursor - 1));

@@ -21,20 +21,19 @@ constexpr QSize kDesignSize(300, 86);
 
 TestersDialog::TestersDialog(Desktop& desktop, QString settingsPath, QWidget* parent)
     : QDialog(parent), m_desktop(desktop), m_settingsPath(std::move(settingsPath)) {
-    setWindowTitle(QStringLiteral("Настройки для тестеров"));
+    setWindowTitle(tr("Настройки для тестеров"));
     // The close box only: without CustomizeWindowHint X11 window managers add the others.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
                    Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
-    m_mode = new QCheckBox(QStringLiteral("Вкл / Выкл этот режим"), this);
+    m_mode = new QCheckBox(tr("Вкл / Выкл этот режим"), this);
     m_limit = new QLineEdit(this);
     m_limit->setMaximumWidth(50);
-    m_apply = new QPushButton(QStringLiteral("Применить"), this);
-    m_cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    m_apply = new QPushButton(tr("Применить"), this);
+    m_cancel = new QPushButton(tr("Отмена"), this);
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(m_mode);
-    fields->addWidget(
-        new QLabel(QStringLiteral("Минимальный лимит для неполных и unsorted альбомом"), this));
+    fields->addWidget(new QLabel(tr("Минимальный лимит для неполных и unsorted альбомом"), this));
     fields->addWidget(m_limit);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_apply);
@@ -68,7 +67,7 @@ void TestersDialog::apply() {
         settings.setTestersMode(m_mode->isChecked());
         settings.setTestersMinLimitText(m_limit->text());
     } catch (const ReportedError& error) {
-        m_desktop.showError(error.message());
+        m_desktop.showError(error.userMessage());
     }
     accept();
 }

@@ -82,6 +82,11 @@ struct WindowUi {
     ListColumns* videoColumns = nullptr;
     QAction* keepLists = nullptr;   // "Помнить списки между запусками"
     QAction* desktopFont = nullptr; // "Шрифт рабочего стола в списках"
+    // "Язык интерфейса": "Автоматически", "Русский", "English", applied at the next start.
+    QMenu* languageMenu = nullptr;
+    QAction* languageAutomatic = nullptr;
+    QAction* languageRussian = nullptr;
+    QAction* languageEnglish = nullptr;
     QAction* musicUpdateAction = nullptr; // "Обновить коллекцию"
     QAction* videoUpdateAction = nullptr; // "Обновить клипы"
     QAction* musicClearAction = nullptr;  // "Очистить music лист", as the page's button

@@ -1,14 +1,15 @@
+#include "app/InterfaceLanguage.h"
 #include "app/MainWindow.h"
 #include "app/QtDesktop.h"
 #include "export/ListExport.h"
+#include "settings/ProgramFolder.h"
 #include "text/OutputText.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QLocale>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -19,24 +20,27 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.korvane.Korvane")));
     korvane::text::useCNumberFormat();
 
-    // The system's own buttons ("Да", "Нет", "Отмена") speak Russian like the rest of the program.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ru"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    const korvane::ProgramFolder folder =
+        korvane::ProgramFolder::ofExecutable(QApplication::applicationDirPath());
+    // The language is read before any text is made; a change in the settings applies from the
+    // next start.
+    korvane::SettingsFile settings(folder.settingsPath());
+    const korvane::InterfaceTranslation translation(
+        korvane::chooseInterfaceLanguage(korvane::Settings(settings).language(),
+                                         QLocale::system().uiLanguages()),
+        folder);
 
     // Workbooks handed to the spreadsheet application stay in their folders; a day later the
     // application has long read them.
     korvane::exporter::removeStaleWorkbookFolders(QDir::tempPath(), QDateTime::currentDateTime());
 
     korvane::QtDesktop desktop;
-    korvane::MainWindow window(
-        korvane::ProgramFolder::ofExecutable(QApplication::applicationDirPath()), desktop);
+    korvane::MainWindow window(folder, desktop);
     desktop.setOwner(&window);
     try {
         window.mainLoad();
     } catch (const korvane::ReportedError& error) {
-        desktop.showError(error.message());
+        desktop.showError(error.userMessage());
     }
     window.show();
     return QApplication::exec();

@@ -6,6 +6,7 @@
 #include "text/LocaleText.h"
 #include "text/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace korvane::bases {
@@ -18,9 +19,9 @@ const QString kNoValue = QStringLiteral("-");
 void BaseFill::run(const FillRequest& request, const std::vector<CatalogueRow>& rows,
                    std::vector<Change>& changes, const std::stop_token& stop,
                    const Report& report) {
-    m_error.clear();
+    m_problem.reset();
     m_state = FillState::Reading;
-    m_label = QStringLiteral("Чтение базы...");
+    m_label = QCoreApplication::translate("BaseFill", "Чтение базы...");
     m_progressMaximum = 0;
     m_progressPosition = 0;
 
@@ -31,7 +32,7 @@ void BaseFill::run(const FillRequest& request, const std::vector<CatalogueRow>& 
     if (report)
         report();
     m_state = FillState::Done;
-    m_label = QStringLiteral("ОК");
+    m_label = QCoreApplication::translate("BaseFill", "ОК");
 }
 
 void BaseFill::run(const FillRequest& request, CatalogueList& list, const std::stop_token& stop,
@@ -57,14 +58,17 @@ bool BaseFill::alters(const CatalogueList& list, BaseKind kind,
     });
 }
 
+QString BaseFill::error() const {
+    return m_problem ? fileProblemText(*m_problem) : QString();
+}
+
 bool BaseFill::readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,
                         const Report& report) {
     QString reason;
     const std::optional<QByteArray> bytes = text::readTextFile(request.basePath, &reason);
     if (!bytes) {
         m_state = FillState::Failed;
-        m_error = QStringLiteral("Cannot open file \"%1\". %2")
-                      .arg(QDir::toNativeSeparators(request.basePath), reason);
+        m_problem = FileProblem{FileProblem::Action::Open, request.basePath, 0, reason};
         return false;
     }
     const std::vector<std::string_view> lines =
@@ -91,7 +95,7 @@ void BaseFill::fill(const FillRequest& request, const BaseTable& table,
                     const std::vector<CatalogueRow>& rows, std::vector<Change>& changes,
                     const std::stop_token& stop, const Report& report) {
     m_state = FillState::Filling;
-    m_label = QStringLiteral("Заполнение жанров...");
+    m_label = QCoreApplication::translate("BaseFill", "Заполнение жанров...");
     m_progressMaximum = static_cast<int64_t>(rows.size());
     const int cell = targetCell(request.kind);
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "bases/BaseFile.h"
+#include "files/ReportedError.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <vector>
 
@@ -68,7 +70,9 @@ public:
     int64_t progressMaximum() const { return m_progressMaximum; }
     int64_t progressPosition() const { return m_progressPosition; }
     // "Cannot open file \"<path>\". <reason>" when the base could not be read.
-    const QString& error() const { return m_error; }
+    QString error() const;
+    // Why the base could not be read.
+    const std::optional<FileProblem>& problem() const { return m_problem; }
 
 private:
     bool readBase(const FillRequest& request, BaseTable& table, const std::stop_token& stop,
@@ -81,7 +85,7 @@ private:
     QString m_label;
     int64_t m_progressMaximum = 0;
     int64_t m_progressPosition = 0;
-    QString m_error;
+    std::optional<FileProblem> m_problem;
 };
 
 } // namespace korvane::bases

@@ -5,6 +5,7 @@
 #include "jobs/Job.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -18,8 +19,13 @@
 namespace korvane {
 namespace {
 
-const QString kStopCaption = QStringLiteral("Прекратить");
-const QString kCloseCaption = QStringLiteral("Закрыть");
+// Made when shown, in the language the window was started in.
+QString stopCaption() {
+    return QCoreApplication::translate("korvane::BaseFillDialog", "Прекратить");
+}
+QString closeCaption() {
+    return QCoreApplication::translate("korvane::BaseFillDialog", "Закрыть");
+}
 
 int progressValue(int64_t value) {
     return static_cast<int>(std::min<int64_t>(value, INT_MAX));
@@ -43,7 +49,7 @@ BaseFillDialog::BaseFillDialog(Desktop& desktop, SettingsFile& settings, QWidget
     m_progress = new QProgressBar(this);
     m_progress->setTextVisible(false);
     setProgress(m_progress, 0, 0);
-    m_button = new QPushButton(kStopCaption, this);
+    m_button = new QPushButton(stopCaption(), this);
     m_button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 
     auto* layout = new QGridLayout(this);
@@ -77,7 +83,7 @@ void BaseFillDialog::showEvent(QShowEvent* event) {
 void BaseFillDialog::startRun() {
     if (!isVisible() || m_list == nullptr || m_job == nullptr || m_job->isRunning())
         return;
-    m_button->setText(kStopCaption);
+    m_button->setText(stopCaption());
     m_request.separator = m_settings.groupAlbumSeparatorForBases();
     auto changes = std::make_shared<std::vector<bases::BaseFill::Change>>();
     m_job->start(
@@ -106,9 +112,9 @@ void BaseFillDialog::runEnded(const std::vector<bases::BaseFill::Change>& change
     bases::BaseFill::apply(*m_list, m_request.kind, changes);
     showFillState();
     if (m_fill.state() == bases::FillState::Failed)
-        m_desktop.showError(m_fill.error());
+        m_desktop.showError(explainFileProblem(*m_fill.problem()));
     if (m_fill.state() == bases::FillState::Done)
-        m_button->setText(kCloseCaption);
+        m_button->setText(closeCaption());
     emit runFinished();
 }
 
@@ -122,7 +128,7 @@ void BaseFillDialog::buttonClicked() {
         m_job->requestStop();
         return;
     }
-    if (m_button->text() == kCloseCaption)
+    if (m_button->text() == closeCaption())
         close();
 }
 

@@ -5,6 +5,7 @@
 #include "text/LocaleText.h"
 #include "text/OutputText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -13,9 +14,8 @@
 namespace korvane::bases {
 namespace {
 
-QString createError(const QString& path, const QString& reason) {
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(QDir::toNativeSeparators(path), reason);
+FileProblem createError(const QString& path, const QString& reason) {
+    return {FileProblem::Action::Create, path, 0, reason};
 }
 
 constexpr std::string_view kTheSuffix = ", the";
@@ -95,16 +95,21 @@ QString baseTargetPath(const QString& chosenPath) {
     return chosenPath + QStringLiteral(".txt");
 }
 
-std::optional<QString> writeBaseFile(const QString& path, const std::vector<std::string>& lines) {
+std::optional<FileProblem> writeBaseFile(const QString& path,
+                                         const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines)
         bytes += line + "\r\n";
     try {
         exporter::replaceFile(path, bytes);
     } catch (const ReportedError& error) {
-        return error.message();
+        return error.problem();
     }
     return std::nullopt;
+}
+
+QString SaveResult::error() const {
+    return problem ? fileProblemText(*problem) : QString();
 }
 
 QString backupPath(const QString& path) {
@@ -125,27 +130,27 @@ SaveResult saveBase(const CatalogueList& list, BaseKind kind, const QString& sep
         QFile::remove(pending);
         QFile previous(result.path);
         if (!previous.copy(pending)) {
-            result.error = createError(pending, previous.errorString());
+            result.problem = createError(pending, previous.errorString());
             return result;
         }
     }
-    if (const std::optional<QString> error = writeBaseFile(result.path, lines)) {
+    if (std::optional<FileProblem> problem = writeBaseFile(result.path, lines)) {
         if (replacing)
             QFile::remove(pending);
-        result.error = *error;
+        result.problem = std::move(problem);
         return result;
     }
     if (replacing) {
         QFile::remove(backup);
         QFile kept(pending);
         if (!kept.rename(backup))
-            result.error = createError(backup, kept.errorString());
+            result.problem = createError(backup, kept.errorString());
     }
     return result;
 }
 
 QString savedStatusText(const QString& path) {
-    return QStringLiteral("База сохранена в \"") + path + u'"';
+    return QCoreApplication::translate("BaseWriter", "База сохранена в \"") + path + u'"';
 }
 
 } // namespace korvane::bases

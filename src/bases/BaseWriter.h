@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bases/BaseFile.h"
+#include "files/ReportedError.h"
 
 #include <QString>
 
@@ -27,12 +28,15 @@ std::vector<std::string> collectBaseLines(const CatalogueList& list, BaseKind ki
 QString baseTargetPath(const QString& chosenPath);
 
 // Writes the lines, each followed by CR LF, through a temporary file that replaces the target
-// only once complete. Nothing, or the error "Cannot create file \"<path>\". <reason>".
-std::optional<QString> writeBaseFile(const QString& path, const std::vector<std::string>& lines);
+// only once complete. Nothing, or what kept the file from being written.
+std::optional<FileProblem> writeBaseFile(const QString& path,
+                                         const std::vector<std::string>& lines);
 
 struct SaveResult {
-    QString path;  // the target path
-    QString error; // empty on success
+    QString path;                       // the target path
+    std::optional<FileProblem> problem; // none on success
+    // "Cannot create file \"<path>\". <reason>", empty on success.
+    QString error() const;
 };
 
 // "<path>.bak": where a save keeps the base it replaces.

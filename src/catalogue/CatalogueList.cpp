@@ -2,6 +2,7 @@
 
 #include "text/LocaleText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -231,8 +232,10 @@ QVariant CatalogueList::data(const QModelIndex& index, int role) const {
 QVariant CatalogueList::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
+    // The window shows the captions in its language; the exports write them as they are.
     if (role == Qt::DisplayRole)
-        return m_columns[static_cast<size_t>(section)].caption;
+        return QCoreApplication::translate(
+            "Columns", m_columns[static_cast<size_t>(section)].caption.toUtf8().constData());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(m_columns[static_cast<size_t>(section)].alignment |
                                    Qt::AlignVCenter);

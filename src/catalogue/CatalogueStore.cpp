@@ -2,6 +2,7 @@
 
 #include "files/FileName.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QThread>
 #include <QUuid>
 #include <QVariant>
+
+#include <cerrno>
 
 namespace korvane {
 namespace {
@@ -117,6 +120,27 @@ bool isLocked(const QSqlError& error) {
 constexpr qint64 kLockWaitMilliseconds = 5000;
 
 // SQLite's own words ("database or disk is full"), else Qt's.
+// The file-system failures among SQLite's result codes, as the errno they stand for; 0 when
+// the file system is to be looked at, nothing when the failure is SQLite's own.
+std::optional<int> fileSystemCause(const QSqlError& error) {
+    bool ok = false;
+    const int primary = error.nativeErrorCode().toInt(&ok) & 0xff;
+    if (!ok)
+        return std::nullopt;
+    switch (primary) {
+    case 3: // SQLITE_PERM
+        return EACCES;
+    case 13: // SQLITE_FULL
+        return ENOSPC;
+    case 8:  // SQLITE_READONLY
+    case 10: // SQLITE_IOERR
+    case 14: // SQLITE_CANTOPEN
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
 QString reasonOf(const QSqlError& error) {
     const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     return text.trimmed();
@@ -137,7 +161,10 @@ QString nameFromStoredBytes(const QVariant& bytes) {
 CatalogueStore::CatalogueStore(const QString& path)
     : m_path(path), m_connection(QStringLiteral("catalogue-") + QUuid::createUuid().toString()) {
     if (!open() && m_state == State::SetAside && !open() && m_state == State::SetAside)
-        unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
+        unavailable(
+            QCoreApplication::translate("CatalogueStore", "Не удалось открыть файл каталога %1.")
+                .arg(m_path),
+            {});
 }
 
 CatalogueStore::~CatalogueStore() {
@@ -153,13 +180,16 @@ bool CatalogueStore::open() {
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    const QString cannotOpen = QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path);
+    const QString cannotOpen =
+        QCoreApplication::translate("CatalogueStore", "Не удалось открыть файл каталога %1.")
+            .arg(m_path);
     if (!db.open())
         return unavailable(cannotOpen, db.lastError());
     QSqlError error;
     const auto failed = [this, &error](const QString& sentence) {
-        return isDamage(error) ? setAside(QStringLiteral("повреждён"))
-                               : unavailable(sentence, error);
+        return isDamage(error)
+                   ? setAside(QCoreApplication::translate("CatalogueStore", "повреждён"))
+                   : unavailable(sentence, error);
     };
     std::optional<qint64> applicationId, version, tables;
     // Another process making the file holds it for a moment, and SQLite does not wait for every
@@ -200,21 +230,30 @@ bool CatalogueStore::open() {
             if (!makeSchema(error)) {
                 if ((lookAgain = mayLookAgain()))
                     break;
-                return failed(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path));
+                return failed(QCoreApplication::translate("CatalogueStore",
+                                                          "Не удалось создать файл каталога %1.")
+                                  .arg(m_path));
             }
         }
     }
     if ((*applicationId == 0 && *tables == 0) ||
         (*applicationId == kApplicationId && *version >= 1 && *version < kSchemaVersion))
-        return unavailable(QStringLiteral("Не удалось создать файл каталога %1.").arg(m_path), {});
+        return unavailable(
+            QCoreApplication::translate("CatalogueStore", "Не удалось создать файл каталога %1.")
+                .arg(m_path),
+            {});
     if (*applicationId != kApplicationId || *version < 1)
-        return setAside(QStringLiteral("не является каталогом Korvane"));
+        return setAside(
+            QCoreApplication::translate("CatalogueStore", "не является каталогом Korvane"));
     if (*version > kSchemaVersion) {
         db.close();
         m_state = State::Newer;
-        m_message = QStringLiteral("Файл каталога %1 записан более новой версией Korvane. Списки "
-                                   "не восстановлены и не будут сохранены.")
-                        .arg(m_path);
+        m_problem.reset();
+        m_message =
+            QCoreApplication::translate(
+                "CatalogueStore", "Файл каталога %1 записан более новой версией Korvane. Списки "
+                                  "не восстановлены и не будут сохранены.")
+                .arg(m_path);
         return false;
     }
     // WAL: a reader never sees half a save, and a crash mid-save rolls back on the next open.
@@ -283,6 +322,7 @@ bool CatalogueStore::unavailable(const QString& sentence, const QSqlError& error
     m_state = State::Unavailable;
     const QString reason = reasonOf(error);
     m_message = reason.isEmpty() ? sentence : sentence + u' ' + reason + u'.';
+    notePossibleFileProblem(error);
     return false;
 }
 
@@ -299,13 +339,18 @@ bool CatalogueStore::setAside(const QString& reason) {
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const QString from = m_path + QLatin1String(suffix);
         if (QFileInfo::exists(from) && !QFile::rename(from, broken + QLatin1String(suffix)))
-            return unavailable(QStringLiteral("Файл каталога %1 %2, и его не удалось отложить.")
-                                   .arg(m_path, reason),
-                               {});
+            return unavailable(
+                QCoreApplication::translate("CatalogueStore",
+                                            "Файл каталога %1 %2, и его не удалось отложить.")
+                    .arg(m_path, reason),
+                {});
     }
     m_state = State::SetAside;
-    m_message = QStringLiteral("Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
-                    .arg(m_path, reason, broken);
+    m_problem.reset();
+    m_message =
+        QCoreApplication::translate(
+            "CatalogueStore", "Файл каталога %1 %2. Он сохранён как %3, списки начаты заново.")
+            .arg(m_path, reason, broken);
     return false;
 }
 
@@ -320,13 +365,18 @@ std::optional<StoredList> CatalogueStore::load(StoredListName name) {
         query.finish();
         execAll(db, {"ROLLBACK"});
         if (!damaged && !isDamage(error)) {
-            unavailable(QStringLiteral("Не удалось прочитать файл каталога %1.").arg(m_path),
+            unavailable(QCoreApplication::translate("CatalogueStore",
+                                                    "Не удалось прочитать файл каталога %1.")
+                            .arg(m_path),
                         error);
             return std::nullopt;
         }
-        if (!setAside(QStringLiteral("повреждён")) && m_state == State::SetAside && !open() &&
-            m_state == State::SetAside)
-            unavailable(QStringLiteral("Не удалось открыть файл каталога %1.").arg(m_path), {});
+        if (!setAside(QCoreApplication::translate("CatalogueStore", "повреждён")) &&
+            m_state == State::SetAside && !open() && m_state == State::SetAside)
+            unavailable(QCoreApplication::translate("CatalogueStore",
+                                                    "Не удалось открыть файл каталога %1.")
+                            .arg(m_path),
+                        {});
         return std::nullopt;
     };
     // One read transaction: the data version taken at its end is the one of the rows read.
@@ -397,10 +447,13 @@ bool CatalogueStore::save(StoredListName name, const StoredList& list) {
         if (*version != *m_readVersion) {
             execAll(db, {"ROLLBACK"});
             m_foundNewer = true;
-            m_message = QStringLiteral("Списки в файле каталога %1 сохранены другой программой "
-                                       "Korvane после того, как были прочитаны. Ничего не "
-                                       "сохранено.")
-                            .arg(m_path);
+            m_problem.reset();
+            m_message =
+                QCoreApplication::translate(
+                    "CatalogueStore", "Списки в файле каталога %1 сохранены другой программой "
+                                      "Korvane после того, как были прочитаны. Ничего не "
+                                      "сохранено.")
+                    .arg(m_path);
             return false;
         }
     }
@@ -475,9 +528,23 @@ void CatalogueStore::takeStoredVersion() {
 }
 
 bool CatalogueStore::saveFailed(const QSqlError& error) {
+    notePossibleFileProblem(error);
     m_message =
-        QStringLiteral("Не удалось записать файл каталога %1: %2.").arg(m_path, reasonOf(error));
+        QCoreApplication::translate("CatalogueStore", "Не удалось записать файл каталога %1: %2.")
+            .arg(m_path, reasonOf(error));
     return false;
+}
+
+void CatalogueStore::notePossibleFileProblem(const QSqlError& error) {
+    // The catalogue is written as well as read: the cause is looked for as for a write.
+    const std::optional<int> cause = fileSystemCause(error);
+    m_problem.reset();
+    if (cause)
+        m_problem = FileProblem{FileProblem::Action::Create, m_path, *cause, reasonOf(error)};
+}
+
+QString CatalogueStore::userMessage() const {
+    return m_problem ? explainFileProblem(*m_problem) : m_message;
 }
 
 } // namespace korvane

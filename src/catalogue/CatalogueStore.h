@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ReportedError.h"
+
 #include "catalogue/CatalogueList.h"
 
 #include <QByteArray>
@@ -52,6 +54,10 @@ public:
     // A sentence for the user when the file was set aside, refused or unavailable, or when the
     // last save failed (with SQLite's reason).
     QString message() const { return m_message; }
+    // The same for the window: a failure of the file system (no permission, a full or read-only
+    // disk, a missing folder) told by explainFileProblem, whole in the window's language, instead
+    // of SQLite's English reason.
+    QString userMessage() const;
 
     // The stored list; nothing when none is stored. A list that cannot be read sets the file
     // aside (state() becomes SetAside) and gives nothing.
@@ -75,11 +81,13 @@ private:
     bool setAside(const QString& reason);
     bool unavailable(const QString& sentence, const QSqlError& error);
     bool saveFailed(const QSqlError& error);
+    void notePossibleFileProblem(const QSqlError& error);
 
     QString m_path;
     QString m_connection;
     State m_state = State::Unavailable;
     QString m_message;
+    std::optional<FileProblem> m_problem;
     // SQLite's data version when this connection last read or stored: only another
     // connection's commit changes it.
     std::optional<qint64> m_readVersion;

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <utility>
 
+#include <QCoreApplication>
+
 namespace korvane {
 namespace {
 
@@ -218,14 +220,17 @@ std::vector<CatalogueRow> replaceRootRows(const std::vector<CatalogueRow>& rows,
 }
 
 QString updateSummary(const UpdateCounts& counts) {
-    QString text = QStringLiteral("Новых: %1, изменённых: %2, удалённых: %3")
-                       .arg(counts.added)
-                       .arg(counts.changed)
-                       .arg(counts.removed);
+    QString text =
+        QCoreApplication::translate("CatalogueUpdate", "Новых: %1, изменённых: %2, удалённых: %3")
+            .arg(counts.added)
+            .arg(counts.changed)
+            .arg(counts.removed);
     if (counts.leftOut > 0)
-        text += QStringLiteral("; исключённых: %1").arg(counts.leftOut);
+        text +=
+            QCoreApplication::translate("CatalogueUpdate", "; исключённых: %1").arg(counts.leftOut);
     if (!counts.missingRoots.isEmpty())
-        text += QStringLiteral("; недоступно: ") + counts.missingRoots.join(QStringLiteral(", "));
+        text += QCoreApplication::translate("CatalogueUpdate", "; недоступно: ") +
+                counts.missingRoots.join(QStringLiteral(", "));
     return text;
 }
 

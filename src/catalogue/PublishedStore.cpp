@@ -1,5 +1,6 @@
 #include "catalogue/PublishedStore.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -107,7 +108,8 @@ bool PublishedStore::save(StoredListName name, const std::vector<CatalogueRow>& 
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     const auto failed = [this, &db](const QSqlError& error) {
         db.rollback();
-        m_message = QStringLiteral("Не удалось сохранить публикацию в файле каталога %1: %2")
+        m_message = QCoreApplication::translate(
+                        "PublishedStore", "Не удалось сохранить публикацию в файле каталога %1: %2")
                         .arg(m_path, error.text());
         return false;
     };

@@ -119,8 +119,8 @@ void saveBaseAction(ListActionTarget& target, const QString& argument) {
     const auto [kind, path] = baseArgument("--save-base", argument);
     const bases::SaveResult saved =
         bases::saveBase(target.list, kind, target.settings.groupAlbumSeparatorForBases(), path);
-    if (!saved.error.isEmpty())
-        throw CommandError(saved.error.toStdString());
+    if (saved.problem)
+        throw CommandError(saved.error().toStdString());
     target.context.err << bases::savedStatusText(saved.path).toStdString() << '\n';
 }
 

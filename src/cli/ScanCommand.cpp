@@ -180,14 +180,21 @@ void runScanCommand(CatalogueSession& session, ListKind kind, const ScanArgument
         const RunOutcome outcome =
             session.runHere(kind, ListRunPlan::update(list, arguments.roots), choices, host,
                             [&arguments](const QString&) { return arguments.mayEmpty; });
-        context.err << updateSummary(outcome.counts).toStdString() << '\n';
+        context.err << (updateSummary(outcome.counts) + smallFoldersNote(outcome.smallFolders))
+                           .toStdString()
+                    << '\n';
     } else {
         // One scan per root, as consecutive scans in the window: each appends its rows, and a
         // root named twice is listed once.
+        int smallFolders = 0;
         for (const QString& root : arguments.roots) {
             ProgressHost host(context, kind);
-            session.runHere(kind, ListRunPlan::addRoot(list, root), choices, host);
+            smallFolders +=
+                session.runHere(kind, ListRunPlan::addRoot(list, root), choices, host).smallFolders;
         }
+        // The note's "; " joins it to a status text; alone on its line it goes.
+        if (smallFolders > 0)
+            context.err << smallFoldersNote(smallFolders).mid(2).toStdString() << '\n';
     }
     if (arguments.store || arguments.update) {
         if (!session.store(kind))

@@ -5,6 +5,7 @@
 #include "music/MusicList.h"
 #include "text/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -43,7 +44,7 @@ PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, b
         QString reason;
         std::optional<QByteArray> read = text::readTextFile(path, &reason, kMaxTemplateBytes);
         if (!read)
-            throw ReportedError(QStringLiteral("Cannot open file \"%1\". %2").arg(shown, reason));
+            throw ReportedError(FileProblem{FileProblem::Action::Open, path, 0, reason});
         bytes = std::move(*read);
     }
     TemplateError error;
@@ -51,12 +52,15 @@ PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, b
         QString::fromUtf8(bytes), music ? musicPostPlaceholders() : videoPostPlaceholders(), error);
     if (!parsed)
         throw ReportedError(
-            (error.line > 0 ? QStringLiteral("Шаблон \"%1\", строка %2: %3. Ничего не записано.")
-                                  .arg(shown)
-                                  .arg(error.line)
-                                  .arg(error.message)
-                            : QStringLiteral("Шаблон \"%1\": %2. Ничего не записано.")
-                                  .arg(shown, error.message)));
+            (error.line > 0
+                 ? QCoreApplication::translate("PostTemplate",
+                                               "Шаблон \"%1\", строка %2: %3. Ничего не записано.")
+                       .arg(shown)
+                       .arg(error.line)
+                       .arg(error.message)
+                 : QCoreApplication::translate("PostTemplate",
+                                               "Шаблон \"%1\": %2. Ничего не записано.")
+                       .arg(shown, error.message)));
     return std::move(*parsed);
 }
 

@@ -1,5 +1,7 @@
 #include "export/ExportFormats.h"
 
+#include <QCoreApplication>
+
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
 
@@ -46,48 +48,63 @@ template <ExportFormat format> QStringList writeTextList(const ExportRequest& r)
 }
 
 const std::array kFormats = {
-    ExportFormatRow{ExportFormat::Html, MenuSection::Classic, QStringLiteral("в HTML"),
-                    QStringLiteral("Сохранить в HTML"), QStringLiteral("HTML (*.htm *.html)"),
-                    "--html", nullptr,
-                    "the HTML list from the template into save_dir, named as in set.ini", 1,
-                    outputNames::musicHtml, outputNames::videoHtml,
-                    QStringLiteral("Название HTML файла для music листа:"),
-                    QStringLiteral("Название HTML файла для Video листа:"), Encoding::Cp1251, false,
-                    writeHtmlList},
-    ExportFormatRow{ExportFormat::Txt, MenuSection::Classic, QStringLiteral("в TXT"),
-                    QStringLiteral("Сохранить в TXT"), QStringLiteral("TXT (*.txt)"), "--txt",
-                    nullptr, "the TXT list into save_dir, named as in set.ini", 0,
-                    outputNames::musicTxt, outputNames::videoTxt,
-                    QStringLiteral("Название TXT файла для music листа:"),
-                    QStringLiteral("Название TXT файла для Video листа:"), Encoding::Cp1251OrUtf8,
-                    false, writeTxtList},
-    // The sheet's name; the window hands the workbook to the spreadsheet application.
-    ExportFormatRow{ExportFormat::Workbook, MenuSection::Classic, QStringLiteral("в EXCEL"),
-                    QStringLiteral("Создать в EXCEL"), QStringLiteral("Excel (*.xlsx)"), "--xlsx",
-                    "FILE", "the formatted workbook, written to FILE", 2, outputNames::musicSheet,
-                    outputNames::videoSheet, QStringLiteral("Название киниги для mp3 листа:"),
-                    QStringLiteral("Название киниги для Video листа:"), Encoding::Workbook, false,
-                    writeWorkbookList},
     ExportFormatRow{
-        ExportFormat::Bbcode, MenuSection::Unicode, QStringLiteral("BBCode (для форума)"),
-        QStringLiteral("BBCode (для форума)"), QStringLiteral("BBCode (*.txt)"), "--bbcode",
-        "[FILE]", "BBCode forum post into save_dir, to FILE, or to stdout for -", 3,
-        outputNames::musicBbcode, outputNames::videoBbcode, QStringLiteral("Файлы BBCode:"),
-        QString(), Encoding::Utf8, true, writeTextList<ExportFormat::Bbcode>},
+        ExportFormat::Html, MenuSection::Classic,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "в HTML")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Сохранить в HTML")),
+        QStringLiteral("HTML (*.htm *.html)"), "--html", nullptr,
+        "the HTML list from the template into save_dir, named as in set.ini", 1,
+        outputNames::musicHtml, outputNames::videoHtml,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название HTML файла для music листа:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название HTML файла для Video листа:")),
+        Encoding::Cp1251, false, writeHtmlList},
+    ExportFormatRow{
+        ExportFormat::Txt, MenuSection::Classic,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "в TXT")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Сохранить в TXT")),
+        QStringLiteral("TXT (*.txt)"), "--txt", nullptr,
+        "the TXT list into save_dir, named as in set.ini", 0, outputNames::musicTxt,
+        outputNames::videoTxt,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название TXT файла для music листа:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название TXT файла для Video листа:")),
+        Encoding::Cp1251OrUtf8, false, writeTxtList},
+    // The sheet's name; the window hands the workbook to the spreadsheet application.
+    ExportFormatRow{
+        ExportFormat::Workbook, MenuSection::Classic,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "в EXCEL")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Создать в EXCEL")),
+        QStringLiteral("Excel (*.xlsx)"), "--xlsx", "FILE",
+        "the formatted workbook, written to FILE", 2, outputNames::musicSheet,
+        outputNames::videoSheet,
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название киниги для mp3 листа:")),
+        QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Название киниги для Video листа:")),
+        Encoding::Workbook, false, writeWorkbookList},
+    ExportFormatRow{ExportFormat::Bbcode, MenuSection::Unicode,
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "BBCode (для форума)")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "BBCode (для форума)")),
+                    QStringLiteral("BBCode (*.txt)"), "--bbcode", "[FILE]",
+                    "BBCode forum post into save_dir, to FILE, or to stdout for -", 3,
+                    outputNames::musicBbcode, outputNames::videoBbcode,
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Файлы BBCode:")), QString(),
+                    Encoding::Utf8, true, writeTextList<ExportFormat::Bbcode>},
     ExportFormatRow{ExportFormat::Csv, MenuSection::Unicode, QStringLiteral("CSV"),
                     QStringLiteral("CSV"), QStringLiteral("CSV (*.csv)"), "--csv", "[FILE]",
                     "CSV (UTF-8) into save_dir, to FILE, or to stdout for -", 5,
-                    outputNames::musicCsv, outputNames::videoCsv, QStringLiteral("Файлы CSV:"),
-                    QString(), Encoding::Utf8WithBom, true, writeTextList<ExportFormat::Csv>},
+                    outputNames::musicCsv, outputNames::videoCsv,
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Файлы CSV:")), QString(),
+                    Encoding::Utf8WithBom, true, writeTextList<ExportFormat::Csv>},
     ExportFormatRow{ExportFormat::Json, MenuSection::Unicode, QStringLiteral("JSON"),
                     QStringLiteral("JSON"), QStringLiteral("JSON (*.json)"), "--json", "[FILE]",
                     "JSON (UTF-8) into save_dir, to FILE, or to stdout for -", 6,
-                    outputNames::musicJson, outputNames::videoJson, QStringLiteral("Файлы JSON:"),
-                    QString(), Encoding::Utf8, true, writeTextList<ExportFormat::Json>},
+                    outputNames::musicJson, outputNames::videoJson,
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Файлы JSON:")), QString(),
+                    Encoding::Utf8, true, writeTextList<ExportFormat::Json>},
     // Named in set.ini, but not in the settings dialog.
-    ExportFormatRow{ExportFormat::Plain, MenuSection::Forum, QStringLiteral("Текст (для форума)"),
-                    QStringLiteral("Текст (для форума)"), QStringLiteral("Текст (*.txt)"),
-                    "--plain", "[FILE]",
+    ExportFormatRow{ExportFormat::Plain, MenuSection::Forum,
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Текст (для форума)")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Текст (для форума)")),
+                    QStringLiteral(QT_TRANSLATE_NOOP("ExportFormats", "Текст (*.txt)")), "--plain",
+                    "[FILE]",
                     "the forum post as plain text into save_dir, to FILE, or to stdout for -", 4,
                     outputNames::musicPlain, outputNames::videoPlain, QString(), QString(),
                     Encoding::Utf8, true, writeTextList<ExportFormat::Plain>},
@@ -102,6 +119,10 @@ std::span<const ExportFormatRow> exportFormats() {
 const ExportFormatRow& exportFormat(ExportFormat format) {
     return *std::find_if(kFormats.begin(), kFormats.end(),
                          [format](const ExportFormatRow& row) { return row.format == format; });
+}
+
+QString shownText(const QString& text) {
+    return QCoreApplication::translate("ExportFormats", text.toUtf8().constData());
 }
 
 } // namespace korvane::exporter

@@ -57,6 +57,8 @@ struct ExportFormatRow {
     // side (videoLabel empty); none when the dialog has no field for the name.
     QString musicLabel;
     QString videoLabel;
+    // The captions, filters and labels are the Russian texts; the window shows them through
+    // shownText.
     Encoding encoding;
     // The window's "Новое с последней публикации" and "Отметить как опубликованный" apply.
     bool publishable;
@@ -68,5 +70,8 @@ struct ExportFormatRow {
 // In the order of the export menus.
 std::span<const ExportFormatRow> exportFormats();
 const ExportFormatRow& exportFormat(ExportFormat format);
+
+// A caption, filter or label of the table in the window's language.
+QString shownText(const QString& text);
 
 } // namespace korvane::exporter

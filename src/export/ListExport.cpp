@@ -12,6 +12,7 @@
 #include "music/MusicList.h"
 #include "text/LocaleText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -39,7 +40,8 @@ std::optional<QString> writeHtml(const QString& templatePath,
     // page without the list or with the rows in the middle of the markup.
     if (!parts)
         throw ReportedError(
-            QStringLiteral("В шаблоне \"%1\" нет метки \"%2\"; файл \"%3\" не создан.")
+            QCoreApplication::translate("ListExport",
+                                        "В шаблоне \"%1\" нет метки \"%2\"; файл \"%3\" не создан.")
                 .arg(QDir::toNativeSeparators(templatePath), kTablePlaceholder,
                      QDir::toNativeSeparators(path)));
     ReplacementFile file(path);
@@ -84,20 +86,23 @@ std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& li
 } // namespace
 
 QString fileCreatedText(const QString& path) {
-    return QStringLiteral("файл \"") + path + QStringLiteral("\" создан");
+    return QCoreApplication::translate("ListExport", "файл \"") + path +
+           QCoreApplication::translate("ListExport", "\" создан");
 }
 
 QString fileCreatedMessage(const QString& path) {
-    return fileCreatedText(path) + QStringLiteral(" (двойной клик для открытия)");
+    return fileCreatedText(path) +
+           QCoreApplication::translate("ListExport", " (двойной клик для открытия)");
 }
 
 QString txtCreatedText(const QString& path, bool utf8) {
-    return fileCreatedText(path) + QStringLiteral(" в кодировке ") +
+    return fileCreatedText(path) + QCoreApplication::translate("ListExport", " в кодировке ") +
            (utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Windows-1251"));
 }
 
 QString txtCreatedMessage(const QString& path, bool utf8) {
-    return txtCreatedText(path, utf8) + QStringLiteral(" (двойной клик для открытия)");
+    return txtCreatedText(path, utf8) +
+           QCoreApplication::translate("ListExport", " (двойной клик для открытия)");
 }
 
 QString outputPath(const Settings& settings, const OutputNameKey& name) {
@@ -330,10 +335,19 @@ QString sincePublishedTitle(bool musicList, const QDateTime& publishedAt) {
            QStringLiteral(" — новое с ") + text::shortDate(publishedAt.toLocalTime().date());
 }
 
+QString workbookSentMessage() {
+    return QCoreApplication::translate("ListExport", "Список ушёл в Excel");
+}
+
+QString noSpreadsheetMessage() {
+    return QCoreApplication::translate("ListExport",
+                                       "Не могу найти пакет программ MS Office, в частности Excel");
+}
+
 QString partsCreatedText(const QStringList& paths) {
     if (paths.size() == 1)
         return fileCreatedText(paths.first());
-    return QStringLiteral("файлы \"%1\" … \"%2\" созданы, частей: %3")
+    return QCoreApplication::translate("ListExport", "файлы \"%1\" … \"%2\" созданы, частей: %3")
         .arg(paths.first(), paths.last())
         .arg(paths.size());
 }
@@ -341,7 +355,8 @@ QString partsCreatedText(const QStringList& paths) {
 QString partsCreatedMessage(const QStringList& paths) {
     if (paths.size() == 1)
         return fileCreatedMessage(paths.first());
-    return partsCreatedText(paths) + QStringLiteral(" (двойной клик откроет первую)");
+    return partsCreatedText(paths) +
+           QCoreApplication::translate("ListExport", " (двойной клик откроет первую)");
 }
 
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& settings,
@@ -366,8 +381,7 @@ QString writeWorkbookToTemporaryFolder(const SheetPlan& plan) {
                          QStringLiteral("XXXXXX"));
     if (!folder.isValid())
         throw ReportedError(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(folder.path()), folder.errorString()));
+            FileProblem{FileProblem::Action::Create, folder.path(), 0, folder.errorString()});
     folder.setAutoRemove(false);
     const QString path = folder.filePath(plan.sheetName + QStringLiteral(".xlsx"));
     try {

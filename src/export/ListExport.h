@@ -28,9 +28,10 @@ QString fileCreatedMessage(const QString& path);
 // The same two after a TXT list, naming its encoding: "файл \"path\" создан в кодировке UTF-8".
 QString txtCreatedText(const QString& path, bool utf8);
 QString txtCreatedMessage(const QString& path, bool utf8);
-inline const QString kWorkbookSentMessage = QStringLiteral("Список ушёл в Excel");
-inline const QString kNoSpreadsheetMessage =
-    QStringLiteral("Не могу найти пакет программ MS Office, в частности Excel");
+// "Список ушёл в Excel" and the box when no spreadsheet application is there, in the window's
+// language.
+QString workbookSentMessage();
+QString noSpreadsheetMessage();
 
 // save_dir directly followed by the name.
 QString outputPath(const Settings& settings, const OutputNameKey& name);

@@ -25,6 +25,10 @@ QString systemReason(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+[[noreturn]] void failToCreate(const QString& path, int code) {
+    throw ReportedError(FileProblem{FileProblem::Action::Create, path, code, systemReason(code)});
+}
+
 QByteArray nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
@@ -62,8 +66,7 @@ constexpr size_t kBufferSize = 1 << 16;
 } // namespace
 
 void failToCreate(const QString& path, const QString& reason) {
-    throw ReportedError(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(QDir::toNativeSeparators(path), reason));
+    throw ReportedError(FileProblem{FileProblem::Action::Create, path, 0, reason});
 }
 
 QStringList collectLines(const std::function<void(const LineSink&)>& write) {
@@ -107,7 +110,7 @@ QString replaceableTarget(const QString& path) {
         if (::lstat(nativePath(target).constData(), &info) != 0) {
             if (errno == ENOENT)
                 return target; // a new file
-            failToCreate(path, systemReason(errno));
+            failToCreate(path, errno);
         }
         if (S_ISREG(info.st_mode))
             return target;
@@ -120,7 +123,7 @@ QString replaceableTarget(const QString& path) {
             failToCreate(path, QStringLiteral("The link cannot be read."));
         target = QFileInfo(linked).absoluteFilePath();
     }
-    failToCreate(path, systemReason(ELOOP));
+    failToCreate(path, ELOOP);
 }
 
 ReplacementFile::ReplacementFile(const QString& path)
@@ -129,7 +132,7 @@ ReplacementFile::ReplacementFile(const QString& path)
     QByteArray name = nativePath(temporaryPrefix(m_target) + QStringLiteral("XXXXXX"));
     m_fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (m_fd < 0)
-        failToCreate(m_path, systemReason(errno));
+        failToCreate(m_path, errno);
     m_temporaryPath = QFile::decodeName(name);
 }
 
@@ -165,7 +168,7 @@ void ReplacementFile::flushBuffer() {
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            failToCreate(m_path, systemReason(written < 0 ? errno : ENOSPC));
+            failToCreate(m_path, written < 0 ? errno : ENOSPC);
         bytes.remove_prefix(static_cast<size_t>(written));
     }
     m_buffer.clear();
@@ -183,9 +186,9 @@ void ReplacementFile::commit() {
     // Some file systems report a full disk only when the file is closed. The mode is set by name:
     // a library writing the file by name may have made it anew.
     if (::close(fd) != 0 || ::chmod(temporary.constData(), mode) != 0)
-        failToCreate(m_path, systemReason(errno));
+        failToCreate(m_path, errno);
     if (::rename(temporary.constData(), target.constData()) != 0)
-        failToCreate(m_path, systemReason(errno));
+        failToCreate(m_path, errno);
     m_committed = true;
 }
 
@@ -199,8 +202,7 @@ QString readCp1251File(const QString& path) {
     QString reason;
     const std::optional<QByteArray> bytes = text::readTextFile(path, &reason);
     if (!bytes)
-        throw ReportedError(QStringLiteral("Cannot open file \"%1\". %2")
-                                .arg(QDir::toNativeSeparators(path), reason));
+        throw ReportedError(FileProblem{FileProblem::Action::Open, path, 0, reason});
     return text::fromCp1251(
         std::string_view(bytes->constData(), static_cast<size_t>(bytes->size())));
 }

@@ -4,6 +4,7 @@
 #include "export/OutputFile.h"
 #include "text/OutputText.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -59,12 +60,15 @@ bool parseLine(const QString& line, const QStringList& placeholders, PostTemplat
             break;
         const qsizetype close = line.indexOf(QLatin1String("}}"), open + 2);
         if (close < 0) {
-            error = QStringLiteral("метка \"%1\" не закрыта знаками }}").arg(line.mid(open));
+            error =
+                QCoreApplication::translate("PostTemplate", "метка \"%1\" не закрыта знаками }}")
+                    .arg(line.mid(open));
             return false;
         }
         const QString name = line.mid(open + 2, close - open - 2);
         if (!placeholders.contains(name)) {
-            error = QStringLiteral("неизвестная метка {{%1}}").arg(name);
+            error =
+                QCoreApplication::translate("PostTemplate", "неизвестная метка {{%1}}").arg(name);
             return false;
         }
         pieces.push_back({{}, name, insideTag});
@@ -303,11 +307,12 @@ QStringList cutParts(const std::vector<PostChunk>& chunks, qsizetype room, PostM
                 continue;
             }
             if (!cut)
-                throw ReportedError(
-                    QStringLiteral("Строка \"%1\" с тем, что её окружает, не помещается в "
-                                   "сообщение из %2 символов; файлы не созданы.")
-                        .arg(chunk.text.trimmed().left(80))
-                        .arg(limit));
+                throw ReportedError(QCoreApplication::translate(
+                                        "PostTemplate",
+                                        "Строка \"%1\" с тем, что её окружает, не помещается в "
+                                        "сообщение из %2 символов; файлы не созданы.")
+                                        .arg(chunk.text.trimmed().left(80))
+                                        .arg(limit));
             next = cut->next;
             body.truncate(cut->length);
             stack = cut->stack;
@@ -347,15 +352,22 @@ PostTemplate::parse(const QString& text, const QStringList& placeholders, Templa
             if (line.trimmed().isEmpty())
                 continue;
             if (!marker)
-                return fail(number, QStringLiteral("текст вне блока; блоки начинаются строкой "
-                                                   "{{#имя}} и кончаются строкой {{/имя}}"));
+                return fail(number, QCoreApplication::translate(
+                                        "PostTemplate", "текст вне блока; блоки начинаются строкой "
+                                                        "{{#имя}} и кончаются строкой {{/имя}}"));
             const int index = blockIndex(marker->name);
             if (!marker->opens)
-                return fail(number, QStringLiteral("{{/%1}} без {{#%1}}").arg(marker->name));
+                return fail(number,
+                            QCoreApplication::translate("PostTemplate", "{{/%1}} без {{#%1}}")
+                                .arg(marker->name));
             if (index < 0)
-                return fail(number, QStringLiteral("неизвестный блок {{#%1}}").arg(marker->name));
+                return fail(number,
+                            QCoreApplication::translate("PostTemplate", "неизвестный блок {{#%1}}")
+                                .arg(marker->name));
             if (result.m_blocks[index])
-                return fail(number, QStringLiteral("блок {{#%1}} второй раз").arg(marker->name));
+                return fail(number,
+                            QCoreApplication::translate("PostTemplate", "блок {{#%1}} второй раз")
+                                .arg(marker->name));
             current = index;
             openedAt = number;
             result.m_blocks[index].emplace();
@@ -366,7 +378,8 @@ PostTemplate::parse(const QString& text, const QStringList& placeholders, Templa
                 current = -1;
                 continue;
             }
-            return fail(number, QStringLiteral("блок {{#%1}} из строки %2 не закрыт")
+            return fail(number, QCoreApplication::translate("PostTemplate",
+                                                            "блок {{#%1}} из строки %2 не закрыт")
                                     .arg(kBlockNames[current])
                                     .arg(openedAt));
         }
@@ -377,11 +390,11 @@ PostTemplate::parse(const QString& text, const QStringList& placeholders, Templa
         result.m_blocks[current]->push_back(std::move(pieces));
     }
     if (current >= 0)
-        return fail(
-            openedAt,
-            QStringLiteral("блок {{#%1}} не закрыт до конца файла").arg(kBlockNames[current]));
+        return fail(openedAt, QCoreApplication::translate("PostTemplate",
+                                                          "блок {{#%1}} не закрыт до конца файла")
+                                  .arg(kBlockNames[current]));
     if (!result.has(Row))
-        return fail(0, QStringLiteral("нет блока {{#row}}"));
+        return fail(0, QCoreApplication::translate("PostTemplate", "нет блока {{#row}}"));
     return result;
 }
 

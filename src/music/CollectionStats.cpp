@@ -3,6 +3,7 @@
 #include "music/AlbumIdentity.h"
 #include "text/LocaleText.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -155,11 +156,16 @@ CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString
     byName(countryLines);
 
     stats.tables = {
-        {QStringLiteral("Форматы"), QStringLiteral("formats"), std::move(formatLines)},
-        {QStringLiteral("Битрейт"), QStringLiteral("bitrates"), std::move(bandLines)},
-        {QStringLiteral("Жанры"), QStringLiteral("genres"), std::move(genreLines)},
-        {QStringLiteral("Десятилетия"), QStringLiteral("decades"), std::move(decadeLines)},
-        {QStringLiteral("Страны"), QStringLiteral("countries"), std::move(countryLines)},
+        {QStringLiteral(QT_TRANSLATE_NOOP("CollectionStats", "Форматы")), QStringLiteral("formats"),
+         std::move(formatLines)},
+        {QStringLiteral(QT_TRANSLATE_NOOP("CollectionStats", "Битрейт")),
+         QStringLiteral("bitrates"), std::move(bandLines)},
+        {QStringLiteral(QT_TRANSLATE_NOOP("CollectionStats", "Жанры")), QStringLiteral("genres"),
+         std::move(genreLines)},
+        {QStringLiteral(QT_TRANSLATE_NOOP("CollectionStats", "Десятилетия")),
+         QStringLiteral("decades"), std::move(decadeLines)},
+        {QStringLiteral(QT_TRANSLATE_NOOP("CollectionStats", "Страны")),
+         QStringLiteral("countries"), std::move(countryLines)},
     };
     return stats;
 }

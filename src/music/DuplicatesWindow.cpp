@@ -47,14 +47,13 @@ DuplicatesWindow::Found DuplicatesWindow::foundGroups(const std::vector<MusicRow
 
 DuplicatesWindow::DuplicatesWindow(const MusicList& list, QString separator, QWidget* parent)
     : QDialog(parent), m_list(list), m_separator(std::move(separator)) {
-    setWindowTitle(QStringLiteral("Найти дубликаты"));
+    setWindowTitle(tr("Найти дубликаты"));
     auto* layout = new QVBoxLayout(this);
     m_summary = new QLabel(this);
     m_summary->setWordWrap(true);
     layout->addWidget(m_summary);
     m_tree = new QTreeWidget(this);
-    m_tree->setHeaderLabels({QStringLiteral("Альбом"), QStringLiteral("Размер (mb)"),
-                             QStringLiteral("Битрейт"), QStringLiteral("Папка")});
+    m_tree->setHeaderLabels({tr("Альбом"), tr("Размер (mb)"), tr("Битрейт"), tr("Папка")});
     m_tree->setRootIsDecorated(true);
     m_tree->setUniformRowHeights(true);
     // Sized to its contents, the column would measure every item at each layout: too slow for
@@ -116,7 +115,7 @@ void DuplicatesWindow::showMore(int showing) {
         for (const FoundRow& row : group.rows) {
             auto* child = new QTreeWidgetItem(top, row.texts);
             child->setData(0, kRowRole, row.index);
-            child->setToolTip(0, QStringLiteral("Двойной щелчок выделяет строку в списке"));
+            child->setToolTip(0, tr("Двойной щелчок выделяет строку в списке"));
         }
         items.append(top);
     }
@@ -130,12 +129,11 @@ void DuplicatesWindow::showMore(int showing) {
     size_t copies = 0;
     for (const FoundGroup& group : m_found)
         copies += group.rows.size();
-    m_summary->setText(m_found.empty()
-                           ? QStringLiteral("Дубликатов не найдено.")
-                           : QStringLiteral("Групп: %1, строк в них: %2. Файлы коллекции не "
+    m_summary->setText(m_found.empty() ? tr("Дубликатов не найдено.")
+                                       : tr("Групп: %1, строк в них: %2. Файлы коллекции не "
                                             "удаляются и не перемещаются.")
-                                 .arg(m_found.size())
-                                 .arg(copies));
+                                             .arg(m_found.size())
+                                             .arg(copies));
 }
 
 void DuplicatesWindow::activated(QTreeWidgetItem* item) {

@@ -1,6 +1,10 @@
 #include "music/MusicList.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+
+#include <QCoreApplication>
 
 namespace korvane {
 namespace {
@@ -10,12 +14,13 @@ const QString kHeaderCell = QStringLiteral(" ");
 } // namespace
 
 MusicList::MusicList(QObject* parent)
-    : CatalogueList({{QStringLiteral("Папка"), 360, Qt::AlignLeft},
-                     {QStringLiteral("Размер (mb)"), 0, Qt::AlignHCenter},
-                     {QStringLiteral("Битрейт"), 60, Qt::AlignHCenter},
-                     {QStringLiteral("Стиль"), 140, Qt::AlignHCenter},
-                     {QStringLiteral("Страна"), 100, Qt::AlignHCenter}},
-                    parent) {}
+    : CatalogueList(
+          {{QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Папка")), 360, Qt::AlignLeft},
+           {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Размер (mb)")), 0, Qt::AlignHCenter},
+           {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Битрейт")), 60, Qt::AlignHCenter},
+           {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Стиль")), 140, Qt::AlignHCenter},
+           {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Страна")), 100, Qt::AlignHCenter}},
+          parent) {}
 
 bool MusicList::isCategoryHeader(const MusicRow& row) {
     return row.cells.size() == 4 &&
@@ -58,9 +63,10 @@ QVariant MusicList::data(const QModelIndex& index, int role) const {
         QStringList shown;
         for (const CloseText& close : texts)
             shown.append(close.text);
-        return QStringLiteral("Кодировка тегов угадана неуверенно: ") +
+        return QCoreApplication::translate("MusicList", "Кодировка тегов угадана неуверенно: ") +
                shown.join(QStringLiteral("; ")) +
-               QStringLiteral(". Выберите верную в редакторе строки или в настройках.");
+               QCoreApplication::translate(
+                   "MusicList", ". Выберите верную в редакторе строки или в настройках.");
     }
     return CatalogueList::data(index, role);
 }

@@ -10,12 +10,12 @@
 namespace korvane {
 
 MusicRowEditor::MusicRowEditor(QWidget* parent)
-    : RowEditor(QStringLiteral("Редактирование"),
-                {{"Папка:", nullptr},
-                 {"Размер:", "mb"},
-                 {"Битрейт:", "kbps"},
-                 {"Стиль:", nullptr},
-                 {"Страна:", nullptr}},
+    : RowEditor(tr("Редактирование"),
+                {{QT_TRANSLATE_NOOP("korvane::RowEditor", "Папка:"), nullptr},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Размер:"), "mb"},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Битрейт:"), "kbps"},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Стиль:"), nullptr},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Страна:"), nullptr}},
                 360, parent) {}
 
 void MusicRowEditor::setRow(const CatalogueRow& row) {
@@ -23,7 +23,7 @@ void MusicRowEditor::setRow(const CatalogueRow& row) {
     // Made when the first row with a close call is edited: the other rows keep the editor of
     // the original program.
     if (!row.closeTexts.isEmpty() && m_codePages == nullptr) {
-        m_codePageLabel = new QLabel(QStringLiteral("Кодировка:"), this);
+        m_codePageLabel = new QLabel(tr("Кодировка:"), this);
         m_codePages = new QComboBox(this);
         // Below the fields, in the grid the fields live in.
         auto* grid = findChild<QGridLayout*>();
@@ -40,7 +40,7 @@ void MusicRowEditor::setRow(const CatalogueRow& row) {
     }
     m_codePages->clear();
     if (!row.closeTexts.isEmpty()) {
-        m_codePages->addItem(QStringLiteral("как прочитано"), row.caption);
+        m_codePages->addItem(tr("как прочитано"), row.caption);
         for (const codepage::Encoding encoding : codepage::kCodePages) {
             // The caption with each close text read in this code page instead.
             QString caption = row.caption;

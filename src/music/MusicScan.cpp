@@ -10,6 +10,7 @@
 #include "settings/ProgramFolder.h"
 #include "text/LocaleText.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 
@@ -103,6 +104,7 @@ MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
 struct PendingAlbum {
     std::optional<MusicRow> unchanged;
     RequestPool::Task<std::optional<MusicRow>> read;
+    bool small = false; // not above min_limit
 };
 
 // Each album that is read has the pool read it ahead of the row, so that the reads of the next
@@ -136,8 +138,10 @@ private:
         PendingAlbum pending;
         MeasuredAlbum measured =
             measureAlbum(m_rootDir, album, m_listings, m_options.toggles.otherFormats);
-        if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit)
+        if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit) {
+            pending.small = true;
             return pending;
+        }
         const RowOrigin origin{m_root, album.folder, measured.signature};
         const Toggles& toggles = m_options.toggles;
         const QString folderText =
@@ -256,8 +260,10 @@ MusicScanResult scanMusicRows(const QString& root, const MusicScanOptions& optio
                                           ? std::move(album.unchanged)
                                           : (album.read.valid() ? album.read.take() : std::nullopt);
         // Skipped folders do not look at the stop request.
-        if (!row)
+        if (!row) {
+            result.smallFolders += album.small ? 1 : 0;
             continue;
+        }
         row->values.category = shownCategory;
         host.addRow(std::move(*row));
         if (stop.stop_requested()) {
@@ -317,11 +323,14 @@ MusicUpdateResult MusicRun::run(const MusicScanOptions& options, MusicScanHost& 
     const CatalogueUpdate update(m_plan.previous, m_plan.roots, m_plan.leftOut);
     // Made and used on this thread only.
     MusicList scanned;
+    int smallFolders = 0;
     const bool completed =
         update.scanRoots(scanned, mayEmpty, result.counts, [&](const QString& root) {
             result.scan = scanMusic(root, options, scanned, host, stop, &update);
+            smallFolders += result.scan.smallFolders;
             return !result.scan.stopped;
         });
+    result.scan.smallFolders = smallFolders;
     if (!completed || stop.stop_requested()) {
         result.scan.stopped = true;
         return result;
@@ -387,6 +396,12 @@ void removeSmallTesterRows(MusicList& list, int limitMiB) {
 
 int musicAlbumCount(const MusicList& list, bool categories) {
     return list.count() - (categories ? list.categoryHeaderCount() : 0);
+}
+
+QString smallFoldersNote(int count) {
+    if (count <= 0)
+        return {};
+    return QCoreApplication::translate("MusicScan", "; пропущено маленьких папок: %1").arg(count);
 }
 
 MusicScanOptions readMusicScanOptions(const Settings& settings, const Toggles& toggles,

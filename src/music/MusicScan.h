@@ -45,6 +45,7 @@ public:
 struct MusicScanResult {
     int count = 0;        // the album count for the window caption
     bool stopped = false; // a stop request ended the scan (in the album phase or before it)
+    int smallFolders = 0; // album folders left out as not above min_limit
 };
 
 // `MusicScan` from the chosen root to rows handed to host.addRow: list every folder below the
@@ -121,6 +122,10 @@ void removeSmallTesterRows(MusicList& list, int limitMiB);
 
 // The caption's count: the rows, less the category header rows in categories mode.
 int musicAlbumCount(const MusicList& list, bool categories);
+
+// "; пропущено маленьких папок: N" for the status text; nothing when none was left out, so
+// the usual texts stay as they are.
+QString smallFoldersNote(int count);
 
 // Reads min_limit, separator_G_A and notdead_min_limit as the scan does; the toggles and the
 // testers-mode text come from the caller.

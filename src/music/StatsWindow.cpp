@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,8 +28,10 @@ namespace {
 
 QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
     auto* widget = new QTableWidget(static_cast<int>(table.lines.size()), 4, parent);
-    widget->setHorizontalHeaderLabels({table.title, QStringLiteral("Альбомов"), QStringLiteral("%"),
-                                       QStringLiteral("Размер (ГБ)")});
+    widget->setHorizontalHeaderLabels(
+        {QCoreApplication::translate("CollectionStats", table.title.toUtf8().constData()),
+         QCoreApplication::translate("korvane::StatsWindow", "Альбомов"), QStringLiteral("%"),
+         QCoreApplication::translate("korvane::StatsWindow", "Размер (ГБ)")});
     widget->verticalHeader()->hide();
     widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The figures' columns fit their captions in any font; the names take the rest.
@@ -51,7 +54,7 @@ QTableWidget* tableOf(const StatsTable& table, int albums, QWidget* parent) {
 
 // The albums of each line as horizontal bars, the first line on top.
 QChartView* chartOf(const StatsTable& table, QWidget* parent) {
-    auto* albums = new QBarSet(QStringLiteral("Альбомов"));
+    auto* albums = new QBarSet(QCoreApplication::translate("korvane::StatsWindow", "Альбомов"));
     QStringList names;
     for (auto line = table.lines.rbegin(); line != table.lines.rend(); ++line) {
         *albums << line->albums;
@@ -90,14 +93,14 @@ QWidget* pageOf(const StatsTable& table, int albums, QWidget* parent) {
 
 StatsWindow::StatsWindow(const MusicList& list, QString separator, QWidget* parent)
     : QDialog(parent), m_list(list), m_separator(std::move(separator)) {
-    setWindowTitle(QStringLiteral("Статистика"));
+    setWindowTitle(tr("Статистика"));
     auto* layout = new QVBoxLayout(this);
     m_summary = new QLabel(this);
     layout->addWidget(m_summary);
     m_tables = new QTabWidget(this);
     layout->addWidget(m_tables, 1);
     auto* buttons = new QHBoxLayout;
-    m_copy = new QPushButton(QStringLiteral("Копировать для форума (BBCode)"), this);
+    m_copy = new QPushButton(tr("Копировать для форума (BBCode)"), this);
     buttons->addWidget(m_copy);
     buttons->addStretch(1);
     layout->addLayout(buttons);
@@ -136,7 +139,7 @@ void StatsWindow::refresh() {
 void StatsWindow::showCounted() {
     const CollectionStats stats = m_counting.result();
     m_bbcode = statsBbcode(stats);
-    m_summary->setText(QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ")
+    m_summary->setText(tr("Альбомов: %1, групп: %2, объём: %3 ГБ")
                            .arg(stats.albums)
                            .arg(stats.groups)
                            .arg(oneDecimalText(stats.sizeMiB / 1024)));
@@ -147,7 +150,9 @@ void StatsWindow::showCounted() {
         delete page;
     }
     for (const StatsTable& table : stats.tables)
-        m_tables->addTab(pageOf(table, stats.albums, m_tables), table.title);
+        m_tables->addTab(
+            pageOf(table, stats.albums, m_tables),
+            QCoreApplication::translate("CollectionStats", table.title.toUtf8().constData()));
     m_tables->setCurrentIndex(std::max(current, 0));
 }
 

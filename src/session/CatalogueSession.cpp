@@ -20,7 +20,7 @@ namespace {
 const QString kCatalogueFile = QStringLiteral("korvane.db");
 
 template <typename Result> RunOutcome outcomeOf(const Result& result) {
-    return {result.scan.stopped, result.refreshed, result.counts, {}};
+    return {result.scan.stopped, result.refreshed, result.counts, {}, 0};
 }
 
 MusicScanOptions musicOptions(const Settings& settings, const SessionChoices& choices) {
@@ -101,7 +101,9 @@ ListRun CatalogueSession::makeRun(ListKind kind, ListRunPlan plan, const Session
                 },
                 [run, result, options, &list = *m_music] {
                     run->apply(list, options, *result);
-                    return outcomeOf(*result);
+                    RunOutcome outcome = outcomeOf(*result);
+                    outcome.smallFolders = result->scan.smallFolders;
+                    return outcome;
                 }};
     }
     const QString separator = settings.groupAlbumSeparator();

@@ -45,6 +45,7 @@ struct RunOutcome {
     bool refreshed = false; // a root the list held was refreshed in place
     UpdateCounts counts;
     QString firstFileFolder; // where the first file was found; empty: the root stays
+    int smallFolders = 0;    // album folders left out as too small
 };
 
 // A scan or an update: `work` on any thread, reporting to the host, then `apply` on the lists'

@@ -24,6 +24,7 @@ constexpr QStringView kTestersMode = u"notdead";
 constexpr QStringView kTestersMinLimitKey = u"notdead_min_limit";
 constexpr Key<bool> kKeepLists{u"keepLists", true};
 constexpr Key<bool> kDesktopFont{u"desktopFont", false};
+constexpr QStringView kLanguage = u"language";
 constexpr QStringView kMusicColumnWidths = u"musicColumnWidths";
 constexpr QStringView kVideoColumnWidths = u"videoColumnWidths";
 constexpr QStringView kSaveDir = u"save_dir";
@@ -148,6 +149,19 @@ bool Settings::desktopFont() const {
 
 void Settings::setDesktopFont(bool on) {
     m_file.writeBool(kDesktopFont.name, on);
+}
+
+Settings::Language Settings::language() const {
+    const QString text = m_file.readText(kLanguage, QStringLiteral("auto"));
+    return text == QLatin1String("ru")   ? Language::Russian
+           : text == QLatin1String("en") ? Language::English
+                                         : Language::Automatic;
+}
+
+void Settings::setLanguage(Language language) {
+    m_file.writeText(kLanguage, language == Language::Russian   ? QStringLiteral("ru")
+                                : language == Language::English ? QStringLiteral("en")
+                                                                : QStringLiteral("auto"));
 }
 
 namespace {

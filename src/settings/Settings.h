@@ -110,6 +110,11 @@ public:
     // when the user turns it, not by the main save.
     bool desktopFont() const;
     void setDesktopFont(bool on);
+    // language: the interface's language, "auto" (the desktop's: Russian on a Russian desktop,
+    // English elsewhere), "ru" or "en"; "auto" when absent or unknown. Read at start.
+    enum class Language { Automatic, Russian, English };
+    Language language() const;
+    void setLanguage(Language language);
     // recentMusic1..5 / recentVideo1..5: the roots each list scanned last, the newest first, for
     // "Недавние папки"; empty slots are left out. A slot is written only when it holds a root or
     // held one before, so a program that never scanned writes none.

@@ -3,6 +3,7 @@
 #include "text/LocaleText.h"
 #include "text/TextFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -127,8 +128,9 @@ long long nanoseconds(const timespec& time) {
 }
 
 // A write of set.ini that the system refused.
-[[noreturn]] void failToWrite(const QString& path) {
-    throw ReportedError(QStringLiteral("Unable to write to %1").arg(path));
+[[noreturn]] void failToWrite(const QString& path, const QString& reason = {}) {
+    throw ReportedError(QStringLiteral("Unable to write to %1").arg(path),
+                        FileProblem{FileProblem::Action::Create, path, 0, reason});
 }
 
 } // namespace
@@ -185,9 +187,11 @@ QString unreadableSettingsMessage(const SettingsFile& settings) {
     const QString problem = settings.readProblem();
     if (problem.isEmpty())
         return {};
-    return QStringLiteral("Файл настроек \"%1\" не удалось прочитать (%2). Korvane работает с "
-                          "настройками по умолчанию и не изменит этот файл; замените его обычным "
-                          "текстовым файлом или удалите.")
+    return QCoreApplication::translate(
+               "SettingsFile",
+               "Файл настроек \"%1\" не удалось прочитать (%2). Korvane работает с "
+               "настройками по умолчанию и не изменит этот файл; замените его обычным "
+               "текстовым файлом или удалите.")
         .arg(QDir::toNativeSeparators(settings.path()), problem);
 }
 
@@ -221,14 +225,14 @@ void SettingsFile::writeText(QStringView key, const QString& value) {
         failToWrite(m_path);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        failToWrite(m_path);
+        failToWrite(m_path, file.errorString());
     const std::string bytes =
         text::toCp1251(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     // The flush is checked on its own: commit() does not report a full disk met there.
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
             static_cast<qint64>(bytes.size()) ||
         !file.flush() || !file.commit())
-        failToWrite(m_path);
+        failToWrite(m_path, file.errorString());
     // The next read parses what was written: bytes the code page lacks came back as "?".
     m_parsed.reset();
 }

@@ -5,6 +5,7 @@
 #include "video/VideoCells.h"
 #include "video/VideoInfo.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace korvane {
@@ -12,12 +13,12 @@ namespace korvane {
 VideoList::VideoList(QObject* parent)
     : CatalogueList(
           {
-              {QStringLiteral("Имя файла"), 300, Qt::AlignLeft},
-              {QStringLiteral("Размер (mb)"), 40, Qt::AlignHCenter},
-              {QStringLiteral("Разрешение"), 70, Qt::AlignHCenter},
-              {QStringLiteral("Длительность"), 0, Qt::AlignHCenter},
+              {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Имя файла")), 300, Qt::AlignLeft},
+              {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Размер (mb)")), 40, Qt::AlignHCenter},
+              {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Разрешение")), 70, Qt::AlignHCenter},
+              {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Длительность")), 0, Qt::AlignHCenter},
               {QStringLiteral("fps"), 40, Qt::AlignHCenter},
-              {QStringLiteral("Кодек"), 100, Qt::AlignLeft},
+              {QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Кодек")), 100, Qt::AlignLeft},
           },
           parent) {}
 

@@ -7,13 +7,13 @@
 namespace korvane {
 
 VideoRowEditor::VideoRowEditor(QWidget* parent)
-    : RowEditor(QStringLiteral("Редактировать"),
-                {{"Имя файла:", nullptr},
-                 {"Размер:", "mb"},
-                 {"Разрешение:", "px"},
-                 {"Длительность:", "min:sec"},
-                 {"fps:", "кадров"},
-                 {"Кодек:", nullptr}},
+    : RowEditor(tr("Редактировать"),
+                {{QT_TRANSLATE_NOOP("korvane::RowEditor", "Имя файла:"), nullptr},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Размер:"), "mb"},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Разрешение:"), "px"},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Длительность:"), "min:sec"},
+                 {"fps:", QT_TRANSLATE_NOOP("korvane::RowEditor", "кадров")},
+                 {QT_TRANSLATE_NOOP("korvane::RowEditor", "Кодек:"), nullptr}},
                 300, parent) {
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -7,6 +7,7 @@
 #include "video/VideoInfo.h"
 #include "video/VideoList.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -49,7 +50,8 @@ VideoScanResult scanVideoRows(const QString& root, const QString& separator,
     files::sortByShownName(files, names);
 
     host.setProgressMaximum(static_cast<int>(files.size()) - 1);
-    const QString waiting = QStringLiteral("Подождите, идёт поиск файлов...");
+    const QString waiting =
+        QCoreApplication::translate("VideoScan", "Подождите, идёт поиск файлов...");
     host.setStatusText(waiting);
     host.filePhaseBegan();
     for (int i = 0; i < files.size(); ++i) {

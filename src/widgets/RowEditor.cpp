@@ -11,18 +11,18 @@ namespace korvane {
 
 RowEditor::RowEditor(const QString& title, std::initializer_list<Field> fields, int firstFieldWidth,
                      QWidget* parent)
-    : QDialog(parent), m_save(new QPushButton(QStringLiteral("Сохранить"), this)),
-      m_cancel(new QPushButton(QStringLiteral("Отмена"), this)) {
+    : QDialog(parent), m_save(new QPushButton(tr("Сохранить"), this)),
+      m_cancel(new QPushButton(tr("Отмена"), this)) {
     setWindowTitle(title);
     auto* grid = new QGridLayout;
     for (const Field& field : fields) {
         const int row = static_cast<int>(m_fields.size());
         auto* edit = new QLineEdit(this);
         m_fields.push_back(edit);
-        grid->addWidget(new QLabel(QString::fromUtf8(field.label), this), row, 0);
+        grid->addWidget(new QLabel(tr(field.label), this), row, 0);
         grid->addWidget(edit, row, 1, 1, field.unit != nullptr ? 1 : 2);
         if (field.unit != nullptr)
-            grid->addWidget(new QLabel(QString::fromUtf8(field.unit), this), row, 2);
+            grid->addWidget(new QLabel(tr(field.unit), this), row, 2);
         connect(edit, &QLineEdit::textChanged, m_save, [this] { m_save->setEnabled(true); });
     }
     m_fields.front()->setMinimumWidth(firstFieldWidth);

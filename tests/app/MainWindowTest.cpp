@@ -684,5 +684,8 @@ TEST(MainWindow, RefusedSaveOnCloseIsReportedAndTheWindowCloses) {
     w.show();
     EXPECT_TRUE(w.close());
     ASSERT_EQ(f.desktop.errors.size(), 1);
-    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Unable to write to ")));
+    EXPECT_EQ(f.desktop.errors[0],
+              QStringLiteral("Не удалось записать файл \"%1/set.ini\".\nПод этим именем уже есть "
+                             "папка или устройство. Выберите другое имя.")
+                  .arg(f.dir.path()));
 }

@@ -120,8 +120,10 @@ TEST_F(BaseFillDialogTest, MissingBaseShowsTheOpenErrorAndChangesNothing) {
     m_dialog.prepare(BaseKind::CountryBase, FillMode::All, path, m_list, m_job);
     showAndWait();
     ASSERT_EQ(m_desktop.errors.size(), 1);
-    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot open file \"") + path +
-                                                    QStringLiteral("\". ")));
+    EXPECT_EQ(m_desktop.errors.first(),
+              QStringLiteral("Не удалось прочитать файл \"%1\".\nТакого файла нет. Проверьте, что "
+                             "он на месте, или выберите другой.")
+                  .arg(path));
     EXPECT_EQ(m_dialog.label()->text(), kReading);
     EXPECT_EQ(m_dialog.button()->text(), kStop);
     EXPECT_TRUE(m_dialog.isVisible());

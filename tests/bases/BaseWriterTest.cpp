@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -194,14 +195,14 @@ TEST_F(BaseFileWriting, SaveKeepsThePreviousBaseAsBakReplacingAnOlderBak) {
     const QString backup = backupPath(path);
     EXPECT_EQ(backup, path + QStringLiteral(".bak"));
 
-    ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error.isEmpty());
+    ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error().isEmpty());
     EXPECT_FALSE(QFile::exists(backup)) << "nothing to keep the first time";
     for (const QByteArray& previous : {QByteArray("first=1\r\n"), QByteArray("second=2\r\n")}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(previous);
         file.close();
-        ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error.isEmpty());
+        ASSERT_TRUE(saveBase(list, BaseKind::GenreBase, kSeparator, path).error().isEmpty());
         EXPECT_EQ(readFile(backup), previous);
         EXPECT_EQ(readFile(path), QByteArray("owls=Punk\r\n"));
     }
@@ -218,8 +219,8 @@ TEST_F(BaseFileWriting, ABaseThatCannotBeCopiedAsideIsKeptWithItsOlderBackup) {
     // Something else holds the name of the copy.
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("genrebd.txt.bak.new/inside")));
     const SaveResult saved = saveBase(list, BaseKind::GenreBase, kSeparator, path);
-    EXPECT_TRUE(saved.error.startsWith(QStringLiteral("Cannot create file \"") + backup))
-        << saved.error.toStdString();
+    EXPECT_TRUE(saved.error().startsWith(QStringLiteral("Cannot create file \"") + backup))
+        << saved.error().toStdString();
     EXPECT_EQ(readFile(path), QByteArray("old=1\r\n"));
     EXPECT_EQ(readFile(backup), QByteArray("older=1\r\n"));
 }
@@ -229,7 +230,7 @@ TEST_F(BaseFileWriting, AllRowsSkippedWritesAnEmptyFile) {
     fillList(list, {{"VA", "Pop"}, {"Owls", "-"}});
     const SaveResult saved =
         saveBase(list, BaseKind::GenreBase, kSeparator, m_dir.filePath(QStringLiteral("genrebd")));
-    EXPECT_TRUE(saved.error.isEmpty()) << saved.error.toStdString();
+    EXPECT_TRUE(saved.error().isEmpty()) << saved.error().toStdString();
     EXPECT_EQ(saved.path, m_dir.filePath(QStringLiteral("genrebd.txt")));
     ASSERT_TRUE(QFile::exists(saved.path));
     EXPECT_EQ(readFile(saved.path), QByteArray());
@@ -237,11 +238,13 @@ TEST_F(BaseFileWriting, AllRowsSkippedWritesAnEmptyFile) {
 
 TEST_F(BaseFileWriting, UnwritableTargetGivesTheCreateError) {
     const QString path = m_dir.filePath(QStringLiteral("no such folder/genrebd.txt"));
-    const std::optional<QString> error = writeBaseFile(path, {"a=1"});
-    ASSERT_TRUE(error.has_value());
+    const std::optional<FileProblem> problem = writeBaseFile(path, {"a=1"});
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(problem->code, ENOENT);
+    const QString error = fileProblemText(*problem);
     const QString prefix = QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ");
-    EXPECT_TRUE(error->startsWith(prefix)) << error->toStdString();
-    EXPECT_GT(error->size(), prefix.size()) << "the system's reason follows";
+    EXPECT_TRUE(error.startsWith(prefix)) << error.toStdString();
+    EXPECT_GT(error.size(), prefix.size()) << "the system's reason follows";
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -257,7 +260,7 @@ TEST_F(BaseFileWriting, SavedBaseFillsTheListBack) {
     fillList(source, {{"The Owls", "Punk"}, {"Кино", "Rock"}, {"Owls, The", "Ska"}});
     const SaveResult saved = saveBase(source, BaseKind::GenreBase, kSeparator,
                                       m_dir.filePath(QStringLiteral("genrebd.txt")));
-    ASSERT_TRUE(saved.error.isEmpty());
+    ASSERT_TRUE(saved.error().isEmpty());
 
     MusicList list;
     for (const char* group : {"OWLS", "the owls", "Owls, the", "кино"})

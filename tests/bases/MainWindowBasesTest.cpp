@@ -114,10 +114,10 @@ TEST_F(MainWindowBasesTest, MissingBaseShowsTheOpenError) {
     m_desktop.yesNoAnswers = {true};
     trigger(FillGenreMissing);
     ASSERT_EQ(m_desktop.errors.size(), 1);
-    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot open file \"") +
-                                                    m_dir.filePath(QStringLiteral("genrebd.txt")) +
-                                                    QStringLiteral("\". ")))
-        << m_desktop.errors.first().toStdString();
+    EXPECT_EQ(m_desktop.errors.first(),
+              QStringLiteral("Не удалось прочитать файл \"%1\".\nТакого файла нет. Проверьте, что "
+                             "он на месте, или выберите другой.")
+                  .arg(m_dir.filePath(QStringLiteral("genrebd.txt"))));
     EXPECT_EQ(cell(0, StyleCell), QStringLiteral("-"));
 }
 
@@ -208,11 +208,12 @@ TEST_F(MainWindowBasesTest, SaveErrorShowsTheCreateErrorAndKeepsTheStatusText) {
     m_desktop.saveFileAnswers = {chosen};
     trigger(SaveGenre);
     ASSERT_EQ(m_desktop.errors.size(), 1);
-    EXPECT_TRUE(m_desktop.errors.first().startsWith(QStringLiteral("Cannot create file \"") +
-                                                    chosen + QStringLiteral("\". ")));
+    EXPECT_EQ(m_desktop.errors.first(),
+              QStringLiteral("Не удалось записать файл \"%1\".\nПапки \"%2\" нет. Создайте её или "
+                             "выберите другую папку.")
+                  .arg(chosen, m_dir.filePath(QStringLiteral("missing folder"))));
     EXPECT_EQ(m_window.statusText(), QStringLiteral("before"));
 }
-
 
 // A fill is one step of the music list's history; a fill that changes nothing is none.
 TEST_F(MainWindowBasesTest, AFillIsUndoneAsOneStep) {

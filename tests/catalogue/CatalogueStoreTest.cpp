@@ -156,7 +156,7 @@ TEST(CatalogueStore, ACatalogueOfTheFirstSchemaKeepsEveryList) {
         QSqlQuery query(db);
         const StoredList music = sampleMusic();
         for (const auto& [name, list] :
-             {std::pair{"music", music}, std::pair{"video", StoredList{{music.rows[1]}, 1}}}) {
+             {std::pair{"music", music}, std::pair{"video", StoredList{{music.rows[1]}, 1, {}}}}) {
             query.prepare("INSERT INTO lists VALUES(?, ?)");
             query.addBindValue(QString::fromLatin1(name));
             query.addBindValue(list.count);
@@ -187,7 +187,7 @@ TEST(CatalogueStore, ACatalogueOfTheFirstSchemaKeepsEveryList) {
     ASSERT_EQ(store.state(), CatalogueStore::State::Ready) << store.message().toStdString();
     EXPECT_TRUE(store.message().isEmpty());
     expectSameList(store.load(StoredListName::Music).value(), sampleMusic());
-    expectSameList(store.load(StoredListName::Video).value(), {{sampleMusic().rows[1]}, 1});
+    expectSameList(store.load(StoredListName::Video).value(), {{sampleMusic().rows[1]}, 1, {}});
     StoredList withLeftOut = sampleMusic();
     withLeftOut.leftOut.push_back({QStringLiteral("/music"), QStringLiteral("Gone"), {}});
     ASSERT_TRUE(store.save(StoredListName::Music, withLeftOut));
@@ -471,6 +471,35 @@ TEST(CatalogueStore, AFolderThatCannotHoldTheFileLeavesTheStoreUnavailable) {
     EXPECT_FALSE(store.save(StoredListName::Music, sampleMusic()));
 }
 
+// The window tells a failure of the file system by its cause, whole in its language, not by
+// SQLite's English reason; korvane-cli keeps the message with that reason.
+TEST(CatalogueStore, TheWindowsMessageSaysTheCauseAndWhatToDo) {
+    TempDir dir;
+    struct Case {
+        const char* what;
+        QString path;
+        QString cause;
+    };
+    QDir(dir.path()).mkdir(QStringLiteral("korvane.db"));
+    const std::vector<Case> cases{
+        {"a missing folder", dir.file(QStringLiteral("gone/korvane.db")),
+         QStringLiteral("Папки \"%1\" нет. Создайте её или выберите другую папку.")
+             .arg(dir.file(QStringLiteral("gone")))},
+        {"a folder in the file's place", dir.file(QStringLiteral("korvane.db")),
+         QStringLiteral("Под этим именем уже есть папка или устройство. Выберите другое имя.")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CatalogueStore store(c.path);
+        EXPECT_EQ(store.state(), CatalogueStore::State::Unavailable);
+        EXPECT_TRUE(store.message().startsWith(
+            QStringLiteral("Не удалось открыть файл каталога %1. ").arg(c.path)))
+            << store.message().toStdString();
+        EXPECT_EQ(store.userMessage(),
+                  QStringLiteral("Не удалось записать файл \"%1\".\n").arg(c.path) + c.cause);
+    }
+}
+
 // A child process saves two different lists in turn and is killed at a random moment: the
 // catalogue then holds one of them whole, never a mix.
 // A save that fails says why, in the user's language; the list stored before stays.
@@ -485,6 +514,7 @@ TEST(CatalogueStore, AFailedSaveGivesTheReason) {
     EXPECT_EQ(
         store.message(),
         QStringLiteral("Не удалось записать файл каталога %1: no such table: rows.").arg(path));
+    EXPECT_EQ(store.userMessage(), store.message()) << "SQLite's own failure keeps its text";
 }
 
 TEST(CatalogueStore, KilledInTheMiddleOfASaveLeavesTheBeforeOrTheAfterList) {

@@ -394,10 +394,11 @@ TEST(MainWindowExport, FailureShowsItsTextAndKeepsTheRecordAndTheStatus) {
     const QString status = f.window->statusText();
     f.trigger(f.window->ui().musicExportPopup, Txt);
     ASSERT_EQ(f.desktop.errors.size(), 1);
-    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot create file \"") +
-                                               f.folder.outDir() +
-                                               QStringLiteral("missing folder/list.txt\". ")))
-        << f.desktop.errors[0].toStdString();
+    // Whole in the interface's language, with the file, the cause and what to do.
+    EXPECT_EQ(f.desktop.errors[0],
+              QStringLiteral("Не удалось записать файл \"%1missing folder/list.txt\".\nПапки "
+                             "\"%1missing folder\" нет. Создайте её или выберите другую папку.")
+                  .arg(f.folder.outDir()));
     EXPECT_EQ(f.window->lastWrittenFile.path, before.path);
     EXPECT_TRUE(f.window->lastWrittenFile.created);
     EXPECT_EQ(f.window->statusText(), status);
@@ -408,10 +409,10 @@ TEST(MainWindowExport, RefusedUnicodeExportShowsItsText) {
     f.fillVideo();
     f.trigger(f.window->ui().videoExportPopup, Csv);
     ASSERT_EQ(f.desktop.errors.size(), 1);
-    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot create file \"") +
-                                               f.folder.outDir() +
-                                               QStringLiteral("missing folder/clips.csv\". ")))
-        << f.desktop.errors[0].toStdString();
+    EXPECT_EQ(f.desktop.errors[0],
+              QStringLiteral("Не удалось записать файл \"%1missing folder/clips.csv\".\nПапки "
+                             "\"%1missing folder\" нет. Создайте её или выберите другую папку.")
+                  .arg(f.folder.outDir()));
     EXPECT_FALSE(f.window->lastWrittenFile.created);
     EXPECT_TRUE(f.window->statusText().isEmpty());
 }
@@ -422,8 +423,10 @@ TEST(MainWindowExport, MissingTemplateIsReported) {
     f.fillVideo();
     f.trigger(f.window->ui().videoExportPopup, Html);
     ASSERT_EQ(f.desktop.errors.size(), 1);
-    EXPECT_TRUE(f.desktop.errors[0].startsWith(QStringLiteral("Cannot open file \"") +
-                                               f.folder.file(QStringLiteral("videoblank.htm"))));
+    EXPECT_EQ(f.desktop.errors[0],
+              QStringLiteral("Не удалось прочитать файл \"%1\".\nТакого файла нет. Проверьте, что "
+                             "он на месте, или выберите другой.")
+                  .arg(f.folder.file(QStringLiteral("videoblank.htm"))));
     EXPECT_FALSE(f.window->lastWrittenFile.created);
 }
 

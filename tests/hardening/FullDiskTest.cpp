@@ -265,8 +265,10 @@ TEST(FullDisk, BaseSaveKeepsThePreviousFile) {
         for (int i = 0; i < 200; ++i)
             lines.push_back("group " + std::to_string(i) + "=Rock");
         const QString target = dir + QStringLiteral("/genrebd.txt");
-        return failsThenWorks(
-            dir, target, [&] { return bases::writeBaseFile(target, lines).value_or(QString()); });
+        return failsThenWorks(dir, target, [&] {
+            const std::optional<FileProblem> problem = bases::writeBaseFile(target, lines);
+            return problem ? fileProblemText(*problem) : QString();
+        });
     });
 }
 
@@ -300,7 +302,7 @@ TEST(FullDisk, CatalogueIsLeftWhereItIsAndNothingStored) {
             const QString album = dir + QStringLiteral("/music/Group/Album");
             QDir().mkpath(album);
             QFile(album + QStringLiteral("/tracks.bin")).open(QIODevice::WriteOnly);
-            StoredList list{rows(), 50};
+            StoredList list{rows(), 50, {}};
             {
                 CatalogueStore store(path);
                 if (!check(store.save(StoredListName::Music, list), "the list is stored"))

@@ -672,6 +672,29 @@ TEST(MusicPage, CommandLinePrintsTheRowsTheWindowHolds) {
     EXPECT_EQ(out.str(), expected);
 }
 
+// Folders of min_limit MiB or less are left out as designed, but the status text and the
+// command line say how many; with none left out the texts stay as they were (the tests above).
+TEST(MusicPage, FoldersLeftOutAsTooSmallAreCounted) {
+    Fixture f;
+    f.tree.album("Group/Big", 10 * kMiB);
+    f.tree.album("Group/Small", 2 * kMiB);
+    f.tree.album("Group/AtTheLimit", 3 * kMiB);
+    f.scan(f.tree.root());
+    ASSERT_EQ(f.list().count(), 1);
+    EXPECT_EQ(f.w().statusText(), kFinished + "; пропущено маленьких папок: 2");
+
+    f.ui().musicUpdateAction->trigger();
+    ASSERT_TRUE(test::waitForJob(f.w().musicJob()));
+    EXPECT_EQ(f.w().statusText(),
+              " Новых: 0, изменённых: 0, удалённых: 0; пропущено маленьких папок: 2");
+
+    std::ostringstream out, err;
+    const int status =
+        cli::run({"--dir", f.programDir.path(), "music", f.tree.root()}, QString(), out, err);
+    EXPECT_EQ(status, cli::kExitOk) << err.str();
+    EXPECT_EQ(err.str(), "пропущено маленьких папок: 2\n");
+}
+
 // "ДДТ" written by a KOI8-R tagger reads as well as Windows-1251 "ддф": the row gets the mark
 // and a tooltip, the status text counts it, and the editor offers every reading; the one
 // picked is saved as a hand edit and the mark goes.
