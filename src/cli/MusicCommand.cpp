@@ -26,6 +26,7 @@ const ToggleOption kToggleOptions[] = {
     {"--other-formats", &Toggles::otherFormats},
     {"--mp3-names-only", &Toggles::mp3NamesOnly},
     {"--fold-discs", &Toggles::foldDiscs},
+    {"--totals", &Toggles::albumTotals},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.
@@ -77,9 +78,13 @@ int runMusicCommand(const QStringList& args, Context& context) {
     const Settings settings(settingsFile);
     Toggles toggles = settings.toggles();
     MusicList list;
+    // The totals' columns are there for --sort as soon as they are switched on.
+    list.setTotalsShown(toggles.albumTotals);
     const ScanArguments arguments =
-        parseScanArguments(args, list, "music", [&toggles](const QString& word) {
-            return applyToggleOption(word, toggles);
+        parseScanArguments(args, list, "music", [&toggles, &list](const QString& word) {
+            const bool known = applyToggleOption(word, toggles);
+            list.setTotalsShown(toggles.albumTotals);
+            return known;
         });
 
     if (arguments.txtUtf8)

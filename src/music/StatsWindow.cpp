@@ -126,18 +126,16 @@ void StatsWindow::refresh() {
     }
     // Counting a big list takes longer than the window may stand still: it runs on a copy of the
     // rows (their texts are shared, not copied) on another thread.
-    m_counting.setFuture(QtConcurrent::run([rows = m_list.rows(), separator = m_separator] {
-        return collectionStats(rows, separator);
-    }));
+    m_counting.setFuture(QtConcurrent::run(
+        [rows = m_list.rows(), separator = m_separator, totals = m_list.totalsShown()] {
+            return collectionStats(rows, separator, totals);
+        }));
 }
 
 void StatsWindow::showCounted() {
     const CollectionStats stats = m_counting.result();
     m_bbcode = statsBbcode(stats);
-    m_summary->setText(QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ")
-                           .arg(stats.albums)
-                           .arg(stats.groups)
-                           .arg(oneDecimalText(stats.sizeMiB / 1024)));
+    m_summary->setText(statsSummary(stats));
     const int current = m_tables->currentIndex();
     while (m_tables->count() > 0) {
         QWidget* page = m_tables->widget(0);
