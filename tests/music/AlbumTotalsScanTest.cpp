@@ -63,7 +63,7 @@ TEST_F(AlbumTotalsScan, EveryAlbumHasItsTracksAndPlayingTime) {
         else
             EXPECT_FALSE(list.row(i).cells.at(BitrateCell).contains(u'-'));
     }
-    // "0:12" for the plain album of 2 + 3 + 4.5 seconds (and the encoder's padding).
+    // The plain album of 2 + 3 + 4.5 seconds.
     EXPECT_EQ(list.text(3, 6), QStringLiteral("0:10"));
 }
 
@@ -137,6 +137,22 @@ TEST_F(AlbumTotalsScan, TotalsSurviveTheStoreAndAnUpdateReadsThemOnlyOnce) {
     EXPECT_EQ(result.counts.changed, 1);
     EXPECT_EQ(restored.row(3).values.tracks, 2);
     EXPECT_EQ(restored.row(0).values, list.row(0).values);
+}
+
+// A stop in the album phase: the album handed out holds no totals cut short, so that the next
+// update reads them whole.
+TEST_F(AlbumTotalsScan, AStopLeavesTheAlbumWithoutTotals) {
+    struct StoppingHost : MusicScanHost {
+        std::stop_source stop;
+        void albumPhaseBegan() override { stop.request_stop(); }
+    } host;
+    MusicList list;
+    const MusicScanResult result =
+        scanMusic(m_root, options(true), list, host, host.stop.get_token());
+    EXPECT_TRUE(result.stopped);
+    ASSERT_LE(list.count(), 1);
+    for (const MusicRow& row : list.rows())
+        EXPECT_EQ(row.values.tracks, -1);
 }
 
 } // namespace
