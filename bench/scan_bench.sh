@@ -6,13 +6,20 @@
 #   bench/scan_bench.sh [BUILD_DIR] [ROUNDS]
 # Environment: ALBUMS (10000), FILES (12), EXT (dat; mp3 makes the album details open one
 # sparse file per album, which then measures the readers on zeros too), KEEP=1 keeps the tree.
+# SAMPLE=FILE makes every track a hard link of that audio file (EXT becomes its ending), so that
+# the readers read real headers at no disk cost; TOTALS=1 scans with --totals (album totals read
+# every audio file) beside the floor of listing every file and reading the first 64 KiB of each.
 set -euo pipefail
 
 build_dir=${1:-build}
 rounds=${2:-5}
 albums=${ALBUMS:-10000}
 files=${FILES:-12}
+sample=${SAMPLE:-}
 ext=${EXT:-dat}
+[ -z "$sample" ] || ext=${sample##*.}
+totals=()
+[ "${TOTALS:-0}" = 1 ] && totals=(--totals)
 cli="$build_dir/bin/korvane-cli"
 [ -x "$cli" ] || { echo "no $cli: build korvane-cli first" >&2; exit 1; }
 
@@ -22,7 +29,7 @@ root="$work/collection"
 program="$work/program" # an empty program folder: set.ini defaults (min_limit 3)
 mkdir -p "$root" "$program"
 
-echo "making $albums album folders of $files sparse .$ext files in $root"
+echo "making $albums album folders of $files .$ext files (${sample:-sparse}) in $root"
 groups=$(((albums + 9) / 10))
 made=0
 for ((g = 0; g < groups; g++)); do
@@ -38,8 +45,24 @@ for ((g = 0; g < groups; g++)); do
         done
     done
     mkdir -p "${dirs[@]}"
-    # 4 to 9 MiB per file, so every album is above the size limit.
-    truncate -s $(((4 + g % 6) * 1048576 + g)) "${paths[@]}"
+    if [ -n "$sample" ]; then
+        # A group of links made once, then linked whole as each group; a copy of the sample
+        # per 400 groups keeps each file below ext4's 65,000 links.
+        template="$work/template$((g / 400))"
+        if [ ! -d "$template" ]; then
+            mkdir -p "$template"
+            cp "$sample" "$template.$ext"
+            for path in "${paths[@]}"; do
+                mkdir -p "$template/$(basename "$(dirname "$path")")"
+                ln "$template.$ext" "$template/$(basename "$(dirname "$path")")/$(basename "$path")"
+            done
+        fi
+        rm -rf "$group"
+        cp -al "$template" "$group"
+    else
+        # 4 to 9 MiB per file, so every album is above the size limit.
+        truncate -s $(((4 + g % 6) * 1048576 + g)) "${paths[@]}"
+    fi
 done
 
 # best_of NAME COMMAND...: the best wall time over the rounds, after one warm-up run, with the
@@ -62,8 +85,16 @@ best_of() {
         "$(echo "$albums / $best" | bc -l)"
 }
 
-rows=$("$cli" --dir "$program" music "$root" --print | wc -l)
+# The floor of the totals: every file listed and stated, the first 64 KiB of each audio file read.
+heads() {
+    find "$root" -type f -printf '%s\n' >/dev/null
+    find "$root" -type f -name "*.$ext" -print0 | xargs -0 head -qc 65536 >/dev/null
+}
+
+rows=$("$cli" --dir "$program" music "$root" "${totals[@]}" --print | wc -l)
 [ "$rows" -eq "$albums" ] || { echo "expected $albums rows, got $rows" >&2; exit 1; }
 echo "$albums albums, $((albums * files)) files, best of $rounds rounds on a warm cache:"
-best_of "korvane-cli music ROOT --print" "$cli" --dir "$program" music "$root" --print
+best_of "korvane-cli music ROOT ${totals[*]} --print" "$cli" --dir "$program" music "$root" \
+    "${totals[@]}" --print
 best_of "find ROOT -type f -printf '%s\\n'" find "$root" -type f -printf '%s\n'
+[ ${#totals[@]} -eq 0 ] || best_of "find, then head -c 64KiB of each" heads

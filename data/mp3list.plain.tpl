@@ -8,5 +8,5 @@
 == {{category}} ==
 {{/category}}
 {{#row}}
-{{folder}}{{sep}}{{size}} mb{{sep}}{{bitrate}} kbps{{sep}}{{style}}{{sep}}{{country}}
+{{folder}}{{sep}}{{size}} mb{{sep}}{{bitrate}} kbps{{sep}}{{style}}{{sep}}{{country}}{{totals}}
 {{/row}}

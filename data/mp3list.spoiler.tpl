@@ -17,5 +17,5 @@
 [/spoiler]
 {{/letterend}}
 {{#row}}
-{{folder}}{{sep}}{{size}} mb{{sep}}{{bitrate}} kbps{{sep}}{{style}}{{sep}}{{country}}
+{{folder}}{{sep}}{{size}} mb{{sep}}{{bitrate}} kbps{{sep}}{{style}}{{sep}}{{country}}{{totals}}
 {{/row}}

@@ -142,6 +142,14 @@
         <source>Кодек</source>
         <translation>Codec</translation>
     </message>
+    <message>
+        <source>Треков</source>
+        <translation>Tracks</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
 </context>
 <context>
     <name>ExportFormats</name>
@@ -887,6 +895,10 @@ No: the saved lists stay%2.</translation>
         <source>&quot; не найдена, все списки будут сохранятся в каталоге программы, изменить это можно в настройках</source>
         <translation>&quot; was not found; every list is saved in the program&apos;s folder until you choose another in the settings</translation>
     </message>
+    <message>
+        <source>Число треков и время звучания альбома</source>
+        <translation>Album tracks and playing time</translation>
+    </message>
 </context>
 <context>
     <name>korvane::MusicRowEditor</name>
@@ -1079,6 +1091,10 @@ Bitrate, Size, Genre:</translation>
     <message>
         <source>Альбомов: %1, групп: %2, объём: %3 ГБ</source>
         <translation>Albums: %1, groups: %2, size: %3 GB</translation>
+    </message>
+    <message>
+        <source>, треков: %1, время: %2 ч</source>
+        <translation>, tracks: %1, time: %2 h</translation>
     </message>
 </context>
 <context>

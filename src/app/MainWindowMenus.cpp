@@ -6,6 +6,7 @@
 #include "app/TestersDialog.h"
 #include "desktop/Desktop.h"
 #include "export/ExportFormats.h"
+#include "music/MusicList.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -119,6 +120,7 @@ void MainWindow::buildMenus() {
     ui.mp3NamesOnly =
         addToggle(ui.settingsMenu, tr("Артист / Альбом и страну брать из тегов только mp3"));
     ui.foldDiscs = addToggle(ui.settingsMenu, tr("Диски альбома (CD1, CD2...) одной строкой"));
+    ui.albumTotals = addToggle(ui.settingsMenu, tr("Число треков и время звучания альбома"));
     ui.txtUtf8 = addToggle(ui.settingsMenu, tr("Списки TXT в кодировке UTF-8"));
     ui.allVideoFiles = addToggle(ui.settingsMenu, tr("Все файлы в списке клипов"));
     ui.bbcodeSpoilers = addToggle(ui.settingsMenu, tr("Категории для форума под спойлерами"));
@@ -183,6 +185,7 @@ void MainWindow::buildMenus() {
 
 void MainWindow::connectCommands() {
     const Ui& ui = m_ui;
+    connect(ui.albumTotals, &QAction::toggled, m_musicList, &MusicList::setTotalsShown);
     connect(ui.exitAction, &QAction::triggered, this, &QWidget::close);
     connect(ui.settingsAction, &QAction::triggered, this, [this] { execModal(*m_settingsDialog); });
     connect(ui.testersAction, &QAction::triggered, this, [this] { execModal(*m_testersDialog); });
@@ -305,6 +308,7 @@ Toggles MainWindow::toggles() const {
     t.otherFormats = m_ui.otherFormats->isChecked();
     t.mp3NamesOnly = m_ui.mp3NamesOnly->isChecked();
     t.foldDiscs = m_ui.foldDiscs->isChecked();
+    t.albumTotals = m_ui.albumTotals->isChecked();
     t.txtUtf8 = m_ui.txtUtf8->isChecked();
     t.allVideoFiles = m_ui.allVideoFiles->isChecked();
     t.bbcodeSpoilers = m_ui.bbcodeSpoilers->isChecked();
@@ -322,6 +326,7 @@ void MainWindow::setToggles(const Toggles& t) {
     m_ui.otherFormats->setChecked(t.otherFormats);
     m_ui.mp3NamesOnly->setChecked(t.mp3NamesOnly);
     m_ui.foldDiscs->setChecked(t.foldDiscs);
+    m_ui.albumTotals->setChecked(t.albumTotals);
     m_ui.txtUtf8->setChecked(t.txtUtf8);
     m_ui.allVideoFiles->setChecked(t.allVideoFiles);
     m_ui.bbcodeSpoilers->setChecked(t.bbcodeSpoilers);

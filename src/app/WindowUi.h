@@ -70,6 +70,7 @@ struct WindowUi {
     QAction* otherFormats = nullptr;
     QAction* mp3NamesOnly = nullptr;
     QAction* foldDiscs = nullptr;
+    QAction* albumTotals = nullptr;
     QAction* txtUtf8 = nullptr;
     QAction* allVideoFiles = nullptr;
     QAction* bbcodeSpoilers = nullptr; // "Категории для форума под спойлерами"

@@ -47,15 +47,20 @@ struct RowValues {
     qint16 artistLength = 0; // of names
     qint16 albumLength = 0;  // of names
     qint32 bitrate = 0;      // music: kbit/s of the audio file
+    qint32 tracks = -1;      // music: the album's tracks when its totals were read; -1 unread
     qint32 width = 0;        // video
     qint32 height = 0;       // video
     qint64 bytes = -1;       // the album's (or the file's) size; -1 unknown
     double frameRate = 0;    // video
+    double seconds = 0;      // music: how long the album plays, with its tracks
     QString category;        // music: the album's category folder as shown; empty outside them
     // music: artist, album and year from the tags as read, one after the other (one block of
     // memory for the three)
     QString names;
     QString format; // music: the audio file's kind ("mp3", "flac"...), empty without one
+    // music, with the tracks: the Bitrate text of an album whose files differ in format or rate
+    // ("mp3 128-320"); empty when they do not
+    QString mixedRates;
 
     QStringView artist() const { return QStringView(names).left(artistLength); }
     QStringView album() const { return QStringView(names).mid(artistLength, albumLength); }
@@ -122,8 +127,9 @@ public:
     void reserveRows(int more);
     void setCaption(int index, const QString& caption);
     void setCloseTexts(int index, const QList<CloseText>& texts);
-    // Column 0 is the caption, column n the n-th cell.
-    QString text(int index, int column) const;
+    // Column 0 is the caption, column n the n-th cell; a list may show columns past its cells,
+    // made from the rows' values.
+    virtual QString text(int index, int column) const;
     void setCell(int index, int cell, const QString& value);
     void appendCell(int index, const QString& value);
     // A row editor's outcome: each non-empty field replaces its part of the row, an emptied

@@ -51,9 +51,13 @@ QByteArray packValues(const RowValues& v) {
     QByteArray bytes;
     QDataStream stream(&bytes, QIODevice::WriteOnly);
     stream.setVersion(QDataStream::Qt_6_0);
-    stream << quint8(1) << quint8(v.kind) << v.vbr << v.discs << v.artistLength << v.albumLength
-           << v.bitrate << v.width << v.height << v.bytes << v.frameRate << v.category << v.names
-           << v.format;
+    // Version 2 adds an album's totals; a row without them keeps version 1's bytes.
+    const bool totals = v.tracks >= 0;
+    stream << quint8(totals ? 2 : 1) << quint8(v.kind) << v.vbr << v.discs << v.artistLength
+           << v.albumLength << v.bitrate << v.width << v.height << v.bytes << v.frameRate
+           << v.category << v.names << v.format;
+    if (totals)
+        stream << v.tracks << v.seconds << v.mixedRates;
     return bytes;
 }
 
@@ -67,10 +71,13 @@ std::optional<RowValues> unpackValues(const QByteArray& bytes) {
     quint8 kind = 0;
     stream >> version >> kind >> v.vbr >> v.discs >> v.artistLength >> v.albumLength >> v.bitrate >>
         v.width >> v.height >> v.bytes >> v.frameRate >> v.category >> v.names >> v.format;
+    if (version == 2)
+        stream >> v.tracks >> v.seconds >> v.mixedRates;
     // The names' parts must lie inside them: a reader of the row takes them apart by length.
-    if (stream.status() != QDataStream::Ok || version != 1 ||
-        kind > quint8(RowValues::Kind::Video) || !stream.atEnd() || v.artistLength < 0 ||
-        v.albumLength < 0 || v.artistLength + v.albumLength > v.names.size())
+    if (stream.status() != QDataStream::Ok || (version != 1 && version != 2) ||
+        (version == 2 && v.tracks < 0) || kind > quint8(RowValues::Kind::Video) ||
+        !stream.atEnd() || v.artistLength < 0 || v.albumLength < 0 ||
+        v.artistLength + v.albumLength > v.names.size())
         return std::nullopt;
     v.kind = RowValues::Kind(kind);
     return v;
@@ -278,9 +285,11 @@ bool CatalogueStore::makeSchema(QSqlError& error) {
     const std::optional<qint64> version = pragma(db, QStringLiteral("user_version"), &error);
     const std::optional<qint64> tables = pragma(db, QStringLiteral("schema_version"), &error);
     bool written = applicationId && version && tables;
-    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 3);
+    static_assert(kApplicationId == 1263687246 && kSchemaVersion == 4);
     // Version 2: roots and paths are bytes (BLOB); albums deleted by hand are remembered.
     // Version 3: each row's values beside its texts (empty for a row of texts alone).
+    // Version 4: an album's values may hold its totals (tracks, playing time); an older Korvane
+    // would take those for damage, so it must see the file as newer.
     constexpr const char* kRows =
         "CREATE TABLE rows(list TEXT NOT NULL, position INTEGER NOT NULL, caption TEXT NOT NULL, "
         "cells BLOB NOT NULL, root BLOB NOT NULL, relative BLOB NOT NULL, signature BLOB NOT "
@@ -293,7 +302,7 @@ bool CatalogueStore::makeSchema(QSqlError& error) {
         written =
             execAll(db,
                     {"CREATE TABLE lists(name TEXT PRIMARY KEY, count INTEGER NOT NULL)", kRows,
-                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=3"},
+                     kLeftOut, "PRAGMA application_id=1263687246", "PRAGMA user_version=4"},
                     &error);
     } else if (written && *applicationId == kApplicationId && *version == 1) {
         // Every stored list is kept: version 1's text columns hold UTF-8, the same bytes.
@@ -301,14 +310,17 @@ bool CatalogueStore::makeSchema(QSqlError& error) {
                           {"ALTER TABLE rows RENAME TO rows_1", kRows,
                            "INSERT INTO rows SELECT list, position, caption, cells, CAST(root AS "
                            "BLOB), CAST(relative AS BLOB), signature, edited, new, x'' FROM rows_1",
-                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=3"},
+                           "DROP TABLE rows_1", kLeftOut, "PRAGMA user_version=4"},
                           &error);
     } else if (written && *applicationId == kApplicationId && *version == 2) {
         // The stored rows keep their texts; their values are what the texts tell on load.
         written = execAll(db,
                           {"ALTER TABLE rows ADD COLUMN row_values BLOB NOT NULL DEFAULT x''",
-                           "PRAGMA user_version=3"},
+                           "PRAGMA user_version=4"},
                           &error);
+    } else if (written && *applicationId == kApplicationId && *version == 3) {
+        // Version 3's values are version 4's without totals.
+        written = execAll(db, {"PRAGMA user_version=4"}, &error);
     }
     if (!written || !execAll(db, {"COMMIT"}, &error)) {
         execAll(db, {"ROLLBACK"});

@@ -73,7 +73,7 @@ public:
     // Nobody stored since this one last read, stored or took the stored version.
     bool isCurrent();
 
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
 
 private:
     bool open();

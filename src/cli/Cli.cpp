@@ -22,19 +22,20 @@ const Command kCommands[] = {
     {"music", runMusicCommand,
      "music ROOT... [options] [actions]  the music scan of each root in turn; options\n"
      "    --categories --groups-without-albums --artist-from-tags --uppercase --year --vbr\n"
-     "    --bold --other-formats --mp3-names-only --fold-discs (each also --no-...) override\n"
-     "    the toggles of set.ini; --store keeps the list as the stored music list\n"
-     "    (korvane.db); --update [ROOT...] updates the stored list from its own roots (or the\n"
-     "    roots named), reading only what changed, and stores it; a root that holds none of\n"
-     "    its stored albums keeps its rows unless --allow-empty is given; --txt-encoding\n"
-     "    utf-8|cp1251 for --txt; --template FILE and --post-limit N (characters, 0: one\n"
-     "    file) for --bbcode and --plain; --since-published runs the actions on what changed\n"
-     "    since the list was last published, --mark-published makes the list the published\n"
-     "    one; --encoding auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets\n"
-     "    and folder names in that code page (auto: each decided from its letters) instead of\n"
-     "    the setting of set.ini; --jobs N keeps N requests to the disk in flight (1: one at\n"
-     "    a time; without it, requestsInFlight of set.ini, or 8 on a network share, 1 on a\n"
-     "    spinning disk, 2 elsewhere)"},
+     "    --bold --other-formats --mp3-names-only --fold-discs --totals (each also --no-...)\n"
+     "    override the toggles of set.ini (--totals: columns of tracks and playing time);\n"
+     "    --store keeps the list as the stored music list (korvane.db); --update [ROOT...]\n"
+     "    updates the stored list from its own roots (or the roots named), reading only what\n"
+     "    changed, and stores it; a root that holds none of its stored albums keeps its rows\n"
+     "    unless --allow-empty is given; --txt-encoding utf-8|cp1251 for --txt; --template\n"
+     "    FILE and --post-limit N (characters, 0: one file) for --bbcode and --plain;\n"
+     "    --since-published runs the actions on what changed since the list was last\n"
+     "    published, --mark-published makes the list the published one; --encoding\n"
+     "    auto|cp1251|koi8-r|cp866|cp1252 reads 8-bit tag texts, cue sheets and folder names\n"
+     "    in that code page (auto: each decided from its letters) instead of the setting of\n"
+     "    set.ini; --jobs N keeps N requests to the disk in flight (1: one at a time; without\n"
+     "    it, requestsInFlight of set.ini, or 8 on a network share, 1 on a spinning disk, 2\n"
+     "    elsewhere)"},
     {"tags", runTagsCommand,
      "tags FILE [--encoding ...] every field of every audio reader, as JSON, with the code\n"
      "    page chosen for each 8-bit text and how sure the choice was"},

@@ -56,10 +56,16 @@ void sortAction(ListActionTarget& target, const QString& argument) {
 // --print: one line per row, the caption then the cells, tab-separated, UTF-8. A tab or line
 // break inside a text becomes a space, so that a row stays one line of fields.
 void printAction(ListActionTarget& target, const QString&) {
-    for (const CatalogueRow& row : target.list.rows()) {
+    const CatalogueList& list = target.list;
+    for (int index = 0; index < list.count(); ++index) {
+        const CatalogueRow& row = list.row(index);
         QString line = text::singleLine(row.caption);
         for (const QString& cell : row.cells)
             line += u'\t' + text::singleLine(cell);
+        // Columns past the cells, made from the row's values (the music list's totals).
+        for (int column = static_cast<int>(list.columns().size()); column < list.columnCount();
+             ++column)
+            line += u'\t' + text::singleLine(list.text(index, column));
         line += u'\n';
         target.context.out << line.toUtf8().constData();
     }
@@ -203,9 +209,9 @@ void duplicatesAction(ListActionTarget& target, const QString& path) {
 
 void statsAction(ListActionTarget& target, const QString& path) {
     requireMusicList(target.list, "--stats");
-    writeJson(
-        target, path,
-        statsJson(collectionStats(target.list.rows(), target.settings.groupAlbumSeparator())));
+    writeJson(target, path,
+              statsJson(collectionStats(target.list.rows(), target.settings.groupAlbumSeparator(),
+                                        target.toggles.albumTotals)));
 }
 
 // Add an action here: one row and one function. The exports come from their table, between

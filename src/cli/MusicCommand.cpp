@@ -23,6 +23,7 @@ const ToggleOption kToggleOptions[] = {
     {"--other-formats", &Toggles::otherFormats},
     {"--mp3-names-only", &Toggles::mp3NamesOnly},
     {"--fold-discs", &Toggles::foldDiscs},
+    {"--totals", &Toggles::albumTotals},
 };
 
 // Sets the toggle that word names (or its --no- form); false when word names none.
@@ -45,9 +46,14 @@ int runMusicCommand(const QStringList& args, Context& context) {
     reportUnreadableSettings(session.settingsFile(), context);
     const Settings settings(session.settingsFile());
     SessionChoices choices{settings.toggles(), settings.testersModeText()};
+    MusicList& list = session.musicList();
+    // The totals' columns are there for --sort as soon as they are switched on.
+    list.setTotalsShown(choices.toggles.albumTotals);
     const ScanArguments arguments =
-        parseScanArguments(args, session.musicList(), "music", [&choices](const QString& word) {
-            return applyToggleOption(word, choices.toggles);
+        parseScanArguments(args, list, "music", [&choices, &list](const QString& word) {
+            const bool known = applyToggleOption(word, choices.toggles);
+            list.setTotalsShown(choices.toggles.albumTotals);
+            return known;
         });
     choices.tagEncoding = arguments.tagEncoding;
     choices.requestsInFlight = arguments.requestsInFlight;

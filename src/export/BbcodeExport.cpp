@@ -3,6 +3,7 @@
 #include "export/OutputFile.h"
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "text/TextFile.h"
 
 #include <QCoreApplication>
@@ -100,6 +101,15 @@ PostContent musicPostContent(const std::vector<CatalogueRow>& rows, const MusicB
             {QStringLiteral("style"), cell(row, StyleCell)},
             {QStringLiteral("country"), cell(row, CountryCell)},
         };
+        if (style.totals && hasAlbumTotals(row.values)) {
+            const QString tracks = albumTracksText(row.values);
+            const QString time = albumTimeText(row.values);
+            entry.values.insert(QStringLiteral("tracks"), tracks);
+            entry.values.insert(QStringLiteral("time"), time);
+            entry.values.insert(QStringLiteral("totals"), style.fieldSeparator + tracks +
+                                                              QStringLiteral(" tracks") +
+                                                              style.fieldSeparator + time);
+        }
         content.entries.push_back(std::move(entry));
     }
     return content;

@@ -21,6 +21,7 @@ struct MusicBbcodeStyle {
     bool categories = false; // category header rows as red headings
     QString groupSeparator;  // ends the group name inside a Folder text
     QString fieldSeparator;  // between size, bitrate, style and country
+    bool totals = false;     // album totals: {{tracks}}, {{time}} and {{totals}} filled
 };
 
 // The shipped templates' file names.
@@ -38,7 +39,9 @@ inline constexpr qint64 kMaxTemplateBytes = 1024 * 1024;
 PostTemplate loadPostTemplate(const QString& path, const QString& shippedName, bool music);
 
 // What the music and the video list show in a post. A row's Folder text gives {{folder}},
-// {{group}}, {{album}} and {{year}} (the " (1979)" the year option appends).
+// {{group}}, {{album}} and {{year}} (the " (1979)" the year option appends). With album totals,
+// a row whose totals were read gives {{tracks}}, {{time}} and {{totals}} (the two after the
+// field separator each: " | 12 tracks | 1:02:33"); empty otherwise.
 PostContent musicPostContent(const std::vector<CatalogueRow>& rows, const MusicBbcodeStyle& style,
                              const QString& title, const QString& date);
 PostContent videoPostContent(const std::vector<CatalogueRow>& rows, const QString& title,

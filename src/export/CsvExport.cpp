@@ -1,6 +1,7 @@
 #include "export/CsvExport.h"
 
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 
 #include <algorithm>
 
@@ -35,16 +36,19 @@ QString csvField(const QString& text) {
     return u'"' + field + u'"';
 }
 
-QString csvText(const QStringList& captions, const std::vector<CatalogueRow>& rows,
-                bool musicRows) {
+QString csvText(const QStringList& captions, const std::vector<CatalogueRow>& rows, bool musicRows,
+                bool totals) {
+    const qsizetype cells = captions.size() - 1 - (totals ? kAlbumTotalsCaptions.size() : 0);
     QString text = record(captions);
     for (const CatalogueRow& row : rows) {
         // Every record has as many fields as there are columns, also for a row a scan has not
         // completed yet.
         QStringList fields{row.caption};
         const bool header = musicRows && MusicList::isCategoryHeader(row);
-        for (qsizetype i = 1; i < captions.size(); ++i)
-            fields << (header ? QString() : row.cells.value(i - 1));
+        for (qsizetype i = 0; i < cells; ++i)
+            fields << (header ? QString() : row.cells.value(i));
+        if (totals)
+            fields << albumTracksText(row.values) << albumTimeText(row.values);
         text += record(fields);
     }
     return text;

@@ -15,7 +15,9 @@ namespace korvane::exporter {
 QString csvField(const QString& text);
 
 // The column captions, then one record per row, each ending CR LF; cells stay as the list shows
-// them. With `musicRows`, a category header row is its name followed by empty fields.
-QString csvText(const QStringList& captions, const std::vector<CatalogueRow>& rows, bool musicRows);
+// them. With `musicRows`, a category header row is its name followed by empty fields. With
+// `totals`, the last two captions are album totals' and their fields come from each row's values.
+QString csvText(const QStringList& captions, const std::vector<CatalogueRow>& rows, bool musicRows,
+                bool totals = false);
 
 } // namespace korvane::exporter

@@ -3,6 +3,7 @@
 #include "export/OutputFile.h"
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "text/Cp1251.h"
 
 namespace korvane::exporter {
@@ -65,11 +66,13 @@ QString htmlEscape(const QString& text) {
 }
 
 void musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold, const QString& separator,
-                   const LineSink& sink) {
+                   const LineSink& sink, bool totals) {
+    const QString columns = totals ? QStringLiteral("7") : QStringLiteral("5");
     for (size_t i = 0; i < rows.size(); ++i) {
         const CatalogueRow& row = rows[i];
         if (MusicList::isCategoryHeader(row)) {
-            sink(QStringLiteral("<tr><td colspan=\"5\" class=\"cat\">") + htmlEscape(row.caption) +
+            sink(QStringLiteral("<tr><td colspan=\"") + columns +
+                 QStringLiteral("\" class=\"cat\">") + htmlEscape(row.caption) +
                  QStringLiteral("</td></tr>"));
             continue;
         }
@@ -84,13 +87,41 @@ void musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold, const QStri
              htmlEscape(cell(row, SizeCell)) + QStringLiteral("</td>"));
         sink(QStringLiteral("\t<td id=\"genretd") + n + QStringLiteral("\">") +
              htmlEscape(cell(row, StyleCell)) + QStringLiteral("</td>"));
+        if (totals) {
+            sink(QStringLiteral("\t<td id=\"trackstd") + n + QStringLiteral("\">") +
+                 albumTracksText(row.values) + QStringLiteral("</td>"));
+            sink(QStringLiteral("\t<td id=\"timetd") + n + QStringLiteral("\">") +
+                 albumTimeText(row.values) + QStringLiteral("</td>"));
+        }
         sink(QStringLiteral("</tr>"));
     }
 }
 
 QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
-                          const QString& separator) {
-    return collectLines([&](const LineSink& sink) { musicHtmlRows(rows, bold, separator, sink); });
+                          const QString& separator, bool totals) {
+    return collectLines(
+        [&](const LineSink& sink) { musicHtmlRows(rows, bold, separator, sink, totals); });
+}
+
+QString fillTotalsHeadings(const QString& templateText, bool totals) {
+    if (!templateText.contains(kTracksPlaceholder) && !templateText.contains(kTimePlaceholder))
+        return templateText;
+    QString filled;
+    filled.reserve(templateText.size());
+    for (qsizetype start = 0; start < templateText.size();) {
+        const qsizetype end = templateText.indexOf(u'\n', start);
+        const qsizetype next = end < 0 ? templateText.size() : end + 1;
+        QString line = templateText.mid(start, next - start);
+        start = next;
+        const bool tracks = line.contains(kTracksPlaceholder);
+        if (!tracks && !line.contains(kTimePlaceholder)) {
+            filled += line;
+        } else if (totals) {
+            filled += line.replace(tracks ? kTracksPlaceholder : kTimePlaceholder,
+                                   kAlbumTotalsCaptions.at(tracks ? 0 : 1));
+        }
+    }
+    return filled;
 }
 
 void videoHtmlRows(const std::vector<CatalogueRow>& rows, const LineSink& sink) {

@@ -20,11 +20,18 @@ inline const QString kTablePlaceholder = QStringLiteral("##ТАБЛИЦА##");
 QString htmlEscape(const QString& text);
 
 // Seven lines per album row, one per category header row. With `bold` the group name (the
-// Folder text before the first `separator`) is put in <b>.
+// Folder text before the first `separator`) is put in <b>. With `totals`, nine: the album's
+// tracks and playing time after the style.
 void musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold, const QString& separator,
-                   const LineSink& sink);
+                   const LineSink& sink, bool totals = false);
 QStringList musicHtmlRows(const std::vector<CatalogueRow>& rows, bool bold,
-                          const QString& separator);
+                          const QString& separator, bool totals = false);
+
+// The headings of album totals' columns in a music template: a line holding "##ТРЕКИ##" or
+// "##ВРЕМЯ##" gets the caption in its place with `totals`, and is left out without.
+inline const QString kTracksPlaceholder = QStringLiteral("##ТРЕКИ##");
+inline const QString kTimePlaceholder = QStringLiteral("##ВРЕМЯ##");
+QString fillTotalsHeadings(const QString& templateText, bool totals);
 // Nine lines per row.
 void videoHtmlRows(const std::vector<CatalogueRow>& rows, const LineSink& sink);
 QStringList videoHtmlRows(const std::vector<CatalogueRow>& rows);

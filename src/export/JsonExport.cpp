@@ -1,6 +1,7 @@
 #include "export/JsonExport.h"
 
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 
 #include <cmath>
 #include <optional>
@@ -15,11 +16,14 @@ QString jsonArray(const QStringList& texts) {
     return array + u']';
 }
 
-// Every row has as many cells as the list has columns after the caption.
-QStringList rowCells(const CatalogueRow& row, qsizetype count, bool empty) {
+// Every row has as many cells as the list has columns after the caption; album totals' two come
+// from the row's values.
+QStringList rowCells(const CatalogueRow& row, qsizetype count, bool empty, bool totals = false) {
     QStringList cells;
     for (qsizetype i = 0; i < count; ++i)
         cells << (empty ? QString() : row.cells.value(i));
+    if (totals)
+        cells << albumTracksText(row.values) << albumTimeText(row.values);
     return cells;
 }
 
@@ -49,10 +53,18 @@ const QString kNull = QStringLiteral("null");
 
 // The typed members of a scanned row beside its texts; none for a row of texts alone (a header
 // row, a row stored by an older Korvane), null for what an album without an audio file lacks.
-QString musicValues(const CatalogueRow& row) {
+QString musicValues(const CatalogueRow& row, bool totals) {
     const RowValues& v = row.values;
     if (v.kind != RowValues::Kind::Album)
         return {};
+    const bool counted = hasAlbumTotals(v);
+    // Seconds to the millisecond: the headers give no finer length.
+    const QString albumTotals =
+        !totals
+            ? QString()
+            : QStringLiteral(", \"tracks\": ") + (counted ? jsonNumber(v.tracks) : kNull) +
+                  QStringLiteral(", \"seconds\": ") +
+                  (counted ? QString::number(std::round(v.seconds * 1000) / 1000, 'g', 15) : kNull);
     const bool file = !v.format.isEmpty();
     const auto text = [file](QStringView value) {
         return file ? jsonString(value.toString()) : kNull;
@@ -62,7 +74,7 @@ QString musicValues(const CatalogueRow& row) {
            text(v.album()) + QStringLiteral(", \"year\": ") + text(v.year()) +
            QStringLiteral(", \"bitrate_kind\": ") + text(v.format) +
            QStringLiteral(", \"bitrate_kbps\": ") + (file ? jsonNumber(v.bitrate) : kNull) +
-           QStringLiteral(", \"vbr\": ") + (file ? jsonBool(v.vbr) : kNull);
+           QStringLiteral(", \"vbr\": ") + (file ? jsonBool(v.vbr) : kNull) + albumTotals;
 }
 
 QString videoValues(const CatalogueRow& row) {
@@ -109,8 +121,8 @@ QString jsonString(const QString& text) {
 }
 
 QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
-                  bool categories, const QDateTime& generated) {
-    const qsizetype cellCount = captions.size() - 1;
+                  bool categories, const QDateTime& generated, bool totals) {
+    const qsizetype cellCount = captions.size() - 1 - (totals ? kAlbumTotalsCaptions.size() : 0);
     QStringList lines;
     // A row that holds only its texts takes the category of the header row above it.
     std::optional<QString> above;
@@ -124,10 +136,12 @@ QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& 
         if (!row.values.category.isEmpty() && !header)
             category = row.values.category;
         lines << QStringLiteral("{\"caption\": ") + jsonString(row.caption) +
-                     QStringLiteral(", \"cells\": ") + jsonArray(rowCells(row, cellCount, header)) +
+                     QStringLiteral(", \"cells\": ") +
+                     jsonArray(rowCells(row, cellCount, header, totals)) +
                      QStringLiteral(", \"category\": ") +
                      (categories && category ? jsonString(*category) : kNull) +
-                     QStringLiteral(", \"header\": ") + jsonBool(header) + musicValues(row) + u'}';
+                     QStringLiteral(", \"header\": ") + jsonBool(header) +
+                     musicValues(row, totals) + u'}';
     }
     return document("music", captions, generated, lines);
 }

@@ -16,8 +16,10 @@ QString jsonString(const QString& text);
 
 // Each row {"caption", "cells", "category", "header"}: "header" is true for a category header
 // row (its cells empty), "category" the header a row falls under in categories mode, else null.
+// With `totals`, the last two captions are album totals': their texts end each row's cells, and
+// an album row has "tracks" and "seconds" (null when its totals were not read).
 QString musicJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
-                  bool categories, const QDateTime& generated);
+                  bool categories, const QDateTime& generated, bool totals = false);
 // Each row {"caption", "cells"}.
 QString videoJson(const QStringList& captions, const std::vector<CatalogueRow>& rows,
                   const QDateTime& generated);

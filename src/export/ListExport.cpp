@@ -10,6 +10,7 @@
 #include "export/TxtExport.h"
 #include "export/XlsxWorkbook.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "text/LocaleText.h"
 
 #include <QCoreApplication>
@@ -34,8 +35,8 @@ std::optional<QString> writeLines(const QString& path, bool utf8,
 
 std::optional<QString> writeHtml(const QString& templatePath,
                                  const std::function<void(const LineSink&)>& writeRows,
-                                 const QString& path) {
-    const auto parts = splitTemplate(readCp1251File(templatePath));
+                                 const QString& path, bool totals = false) {
+    const auto parts = splitTemplate(fillTotalsHeadings(readCp1251File(templatePath), totals));
     // Without its placeholder a template has no place for the table: better no page than a
     // page without the list or with the rows in the middle of the markup.
     if (!parts)
@@ -73,12 +74,12 @@ std::vector<PostChunk> renderListPost(TextFormat format, const CatalogueList& li
     const QString title = !post.title.isEmpty() ? post.title
                           : music               ? QStringLiteral("mp3 collection")
                                                 : QStringLiteral("Video collection");
-    PostContent content =
-        music ? musicPostContent(list.rows(),
-                                 {toggles.albumBoldFont, toggles.musicInCat,
-                                  settings.groupAlbumSeparator(), settings.txtSeparator()},
-                                 title, date)
-              : videoPostContent(list.rows(), title, date);
+    PostContent content = music ? musicPostContent(list.rows(),
+                                                   {toggles.albumBoldFont, toggles.musicInCat,
+                                                    settings.groupAlbumSeparator(),
+                                                    settings.txtSeparator(), toggles.albumTotals},
+                                                   title, date)
+                                : videoPostContent(list.rows(), title, date);
     content.count = post.count;
     return renderPost(postTemplate, content, postMarkup(format));
 }
@@ -127,7 +128,8 @@ std::optional<QString> writeMusicTxt(const std::vector<CatalogueRow>& rows,
     const QString date = text::shortDate(today);
     return writeLines(targetPath(path, settings, outputNames::musicTxt), toggles.txtUtf8,
                       [&](const LineSink& sink) {
-                          musicTxtLines(rows, separator, toggles.yearInColumn, date, sink);
+                          musicTxtLines(rows, separator, toggles.yearInColumn, date, sink,
+                                        toggles.albumTotals);
                       });
 }
 
@@ -149,8 +151,10 @@ std::optional<QString> writeMusicHtml(const std::vector<CatalogueRow>& rows,
     const QString separator = settings.groupAlbumSeparator();
     return writeHtml(
         programFolder.file(QStringLiteral("mp3blank.htm")),
-        [&](const LineSink& sink) { musicHtmlRows(rows, toggles.albumBoldFont, separator, sink); },
-        targetPath(path, settings, outputNames::musicHtml));
+        [&](const LineSink& sink) {
+            musicHtmlRows(rows, toggles.albumBoldFont, separator, sink, toggles.albumTotals);
+        },
+        targetPath(path, settings, outputNames::musicHtml), toggles.albumTotals);
 }
 
 std::optional<QString> writeVideoHtml(const std::vector<CatalogueRow>& rows,
@@ -189,14 +193,17 @@ std::string listText(TextFormat format, const CatalogueList& list, const Setting
                      const Toggles& toggles, const QDateTime& now, const PostSource& post) {
     const bool music = qobject_cast<const MusicList*>(&list) != nullptr;
     const auto& rows = list.rows();
+    const bool totals = music && toggles.albumTotals;
     QStringList captions;
     for (const CatalogueList::Column& column : list.columns())
         captions << column.caption;
+    if (totals)
+        captions << kAlbumTotalsCaptions;
     if (format == TextFormat::Bbcode || format == TextFormat::Plain)
         return joinPost(renderListPost(format, list, settings, toggles, now, post)).toStdString();
     if (format == TextFormat::Csv)
-        return csvText(captions, rows, music).toUtf8().toStdString();
-    return (music ? musicJson(captions, rows, toggles.musicInCat, now)
+        return csvText(captions, rows, music, totals).toUtf8().toStdString();
+    return (music ? musicJson(captions, rows, toggles.musicInCat, now, totals)
                   : videoJson(captions, rows, now))
         .toUtf8()
         .toStdString();
@@ -362,8 +369,8 @@ QString partsCreatedMessage(const QStringList& paths) {
 SheetPlan musicSheet(const std::vector<CatalogueRow>& rows, const Settings& settings,
                      const Toggles& toggles) {
     return musicSheetPlan(rows, settings.outputName(outputNames::musicSheet),
-                          settings.groupAlbumSeparator(), toggles.albumBoldFont,
-                          toggles.musicInCat);
+                          settings.groupAlbumSeparator(), toggles.albumBoldFont, toggles.musicInCat,
+                          toggles.albumTotals);
 }
 
 SheetPlan listSheet(const CatalogueList& list, const Settings& settings, const Toggles& toggles) {

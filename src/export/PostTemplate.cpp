@@ -407,7 +407,8 @@ QStringList musicPostPlaceholders() {
             QStringLiteral("category"), QStringLiteral("letter"),  QStringLiteral("folder"),
             QStringLiteral("group"),    QStringLiteral("album"),   QStringLiteral("year"),
             QStringLiteral("size"),     QStringLiteral("bitrate"), QStringLiteral("style"),
-            QStringLiteral("country"),  QStringLiteral("sep")};
+            QStringLiteral("country"),  QStringLiteral("sep"),     QStringLiteral("tracks"),
+            QStringLiteral("time"),     QStringLiteral("totals")};
 }
 
 QStringList videoPostPlaceholders() {

@@ -2,6 +2,7 @@
 
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 
 namespace korvane::exporter {
 namespace {
@@ -118,16 +119,24 @@ QString rangeText(const SheetRange& range) {
 }
 
 SheetPlan musicSheetPlan(const std::vector<CatalogueRow>& rows, const QString& sheetName,
-                         const QString& separator, bool bold, bool categories) {
+                         const QString& separator, bool bold, bool categories, bool totals) {
     SheetPlan plan = gridPlan(rows, usableSheetName(sheetName, QStringLiteral("music")),
                               {QStringLiteral("Группа \\ Альбом"),
                                QStringLiteral("Битрейт\n(kbps)"), QStringLiteral("Размер\n(mb)"),
                                QStringLiteral("Стиль"), QStringLiteral("Страна")},
                               {BitrateCell, SizeCell, StyleCell, CountryCell});
+    std::vector<int> widths{60, 10, 10, 25, 20};
+    if (totals) {
+        plan.grid[0] << kAlbumTotalsCaptions;
+        plan.grid[1] << QString() << QString();
+        for (size_t i = 0; i < rows.size(); ++i)
+            plan.grid[i + 2] << albumTracksText(rows[i].values) << albumTimeText(rows[i].values);
+        widths.insert(widths.end(), {8, 10});
+    }
     PlanBuilder builder(plan);
     builder.set({Scope::AllColumns}, SheetProperty::HorizontalAlignment, sheet::kAlignCenter);
     builder.set({Scope::AllRows}, SheetProperty::VerticalAlignment, sheet::kAlignCenter);
-    builder.formatColumns({60, 10, 10, 25, 20});
+    builder.formatColumns(widths);
     if (!bold)
         return plan;
     for (size_t i = 0; i < rows.size(); ++i) {

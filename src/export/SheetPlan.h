@@ -76,9 +76,10 @@ QString rangeText(const SheetRange& range);
 
 // The music sheet: columns Folder, Bitrate, Size, Style, Country. With `bold`, each album row's
 // group name (up to and including the first character of `separator`) is bold; with
-// `categories` too, category header rows are bold, 10 points and red.
+// `categories` too, category header rows are bold, 10 points and red. With `totals`, two more
+// columns: the album's tracks and playing time.
 SheetPlan musicSheetPlan(const std::vector<CatalogueRow>& rows, const QString& sheetName,
-                         const QString& separator, bool bold, bool categories);
+                         const QString& separator, bool bold, bool categories, bool totals = false);
 // The video sheet: file name, size, picture size, duration, frame rate, codec.
 SheetPlan videoSheetPlan(const std::vector<CatalogueRow>& rows, const QString& sheetName);
 

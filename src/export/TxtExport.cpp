@@ -2,6 +2,7 @@
 
 #include "export/RowCells.h"
 #include "music/MusicList.h"
+#include "music/MusicRowFormat.h"
 #include "text/OutputText.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void headerLines(const QString& title, const QString& date, const LineSink& sink
 } // namespace
 
 void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
-                   bool yearInColumn, const QString& date, const LineSink& sink) {
+                   bool yearInColumn, const QString& date, const LineSink& sink, bool totals) {
     headerLines(QStringLiteral("~~~ mp3 collection ~~~"), date, sink);
     const qsizetype width =
         std::min(longestCaption(rows) + (yearInColumn ? kYearWidening : 0), kMaxNameWidth);
@@ -53,16 +54,21 @@ void musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separat
         QString name = lineCaption(row).leftJustified(width);
         if (name.size() > kMaxNameWidth)
             name = name.left(kCutNameLength) + QStringLiteral("...");
-        sink(name + u'\t' + QStringLiteral("[ ") + lineCell(row, BitrateCell) +
-             QStringLiteral(" kbps") + separator + lineCell(row, SizeCell) + QStringLiteral(" mb") +
-             separator + lineCell(row, StyleCell) + QStringLiteral(" ]"));
+        QString details = lineCell(row, BitrateCell) + QStringLiteral(" kbps") + separator +
+                          lineCell(row, SizeCell) + QStringLiteral(" mb") + separator +
+                          lineCell(row, StyleCell);
+        if (totals && hasAlbumTotals(row.values))
+            details += separator + albumTracksText(row.values) + QStringLiteral(" tracks") +
+                       separator + albumTimeText(row.values);
+        sink(name + u'\t' + QStringLiteral("[ ") + details + QStringLiteral(" ]"));
     }
 }
 
 QStringList musicTxtLines(const std::vector<CatalogueRow>& rows, const QString& separator,
-                          bool yearInColumn, const QString& date) {
-    return collectLines(
-        [&](const LineSink& sink) { musicTxtLines(rows, separator, yearInColumn, date, sink); });
+                          bool yearInColumn, const QString& date, bool totals) {
+    return collectLines([&](const LineSink& sink) {
+        musicTxtLines(rows, separator, yearInColumn, date, sink, totals);
+    });
 }
 
 void videoTxtLines(const std::vector<CatalogueRow>& rows, const QString& date,

@@ -1,6 +1,7 @@
 #include "music/CollectionStats.h"
 
 #include "music/AlbumIdentity.h"
+#include "music/MusicRowFormat.h"
 #include "text/LocaleText.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace korvane {
 namespace {
@@ -110,8 +112,11 @@ QString bitrateBand(const QString& cell) {
     return QStringLiteral("320");
 }
 
-CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString& separator) {
+CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString& separator,
+                                bool totals) {
     CollectionStats stats;
+    stats.totals = totals;
+    double seconds = 0;
     Tally formats, bitrates, genres, decades, countries;
     QSet<QString> groups;
     for (const MusicRow& row : rows) {
@@ -129,7 +134,12 @@ CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString
         genres.add(knownOr(row.cells.value(StyleCell)), size);
         decades.add(decadeOf(identity.year), size);
         countries.add(knownOr(row.cells.value(CountryCell)), size);
+        if (totals && hasAlbumTotals(row.values)) {
+            stats.tracks += row.values.tracks;
+            seconds += row.values.seconds;
+        }
     }
+    stats.hours = seconds / 3600;
     stats.groups = static_cast<int>(groups.size());
 
     std::vector<StatsLine> formatLines = formats.lines();
@@ -174,6 +184,10 @@ QByteArray statsJson(const CollectionStats& stats) {
     QJsonObject out{{QStringLiteral("albums"), stats.albums},
                     {QStringLiteral("groups"), stats.groups},
                     {QStringLiteral("sizeMiB"), stats.sizeMiB}};
+    if (stats.totals) {
+        out.insert(QStringLiteral("tracks"), stats.tracks);
+        out.insert(QStringLiteral("hours"), std::round(stats.hours * 100) / 100);
+    }
     for (const StatsTable& table : stats.tables) {
         QJsonArray lines;
         for (const StatsLine& line : table.lines)
@@ -189,12 +203,20 @@ QString oneDecimalText(double value) {
     return QString::number(value, 'f', 1).replace(u'.', u',');
 }
 
+QString statsSummary(const CollectionStats& stats) {
+    QString text = QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ")
+                       .arg(stats.albums)
+                       .arg(stats.groups)
+                       .arg(oneDecimalText(stats.sizeMiB / 1024));
+    if (stats.totals)
+        text += QStringLiteral(", треков: %1, время: %2 ч")
+                    .arg(stats.tracks)
+                    .arg(oneDecimalText(stats.hours));
+    return text;
+}
+
 QString statsBbcode(const CollectionStats& stats) {
-    QString text = QStringLiteral("[b]Статистика коллекции[/b]\n");
-    text += QStringLiteral("Альбомов: %1, групп: %2, объём: %3 ГБ\n")
-                .arg(stats.albums)
-                .arg(stats.groups)
-                .arg(oneDecimalText(stats.sizeMiB / 1024));
+    QString text = QStringLiteral("[b]Статистика коллекции[/b]\n") + statsSummary(stats) + u'\n';
     for (const StatsTable& table : stats.tables) {
         text += QStringLiteral("\n[b]") + table.title + QStringLiteral("[/b]\n");
         for (const StatsLine& line : table.lines) {

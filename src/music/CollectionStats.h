@@ -30,6 +30,10 @@ struct CollectionStats {
     int groups = 0;                 // distinct artists, compared as the duplicates compare them
     double sizeMiB = 0;             // the Size cells that are numbers
     std::vector<StatsTable> tables; // formats, bitrates, genres, decades, countries
+    // With album totals: the tracks and playing time of the albums whose totals were read.
+    bool totals = false;
+    int tracks = 0;
+    double hours = 0;
 };
 
 // The name every table gives a row without the value ("-" in its cell).
@@ -47,10 +51,15 @@ QString formatOfCell(const QString& cell);
 
 // The formats and genres by albums, most first (ties by name); the bitrate bands in their order;
 // decades ("1980-е") and countries by name, the unknown last.
-CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString& separator);
+// With `totals`, the tracks and hours too.
+CollectionStats collectionStats(const std::vector<MusicRow>& rows, const QString& separator,
+                                bool totals = false);
 
-// {"albums", "groups", "sizeMiB", "formats": [{"name", "albums", "sizeMiB"}], "bitrates", ...}.
+// {"albums", "groups", "sizeMiB", "formats": [{"name", "albums", "sizeMiB"}], "bitrates", ...};
+// with totals, "tracks" and "hours" after "sizeMiB".
 QByteArray statsJson(const CollectionStats& stats);
+// "Альбомов: 12, групп: 3, объём: 4,5 ГБ", with totals ", треков: 140, время: 9,8 ч".
+QString statsSummary(const CollectionStats& stats);
 // "12,3": one decimal, with the comma of the Size cells.
 QString oneDecimalText(double value);
 

@@ -16,6 +16,9 @@ QTimer* watchList(const QAbstractItemModel& list, QObject* owner,
     QObject::connect(&list, &QAbstractItemModel::rowsInserted, owner, later);
     QObject::connect(&list, &QAbstractItemModel::rowsRemoved, owner, later);
     QObject::connect(&list, &QAbstractItemModel::dataChanged, owner, later);
+    // Columns come and go with a toggle (the music list's totals).
+    QObject::connect(&list, &QAbstractItemModel::columnsInserted, owner, later);
+    QObject::connect(&list, &QAbstractItemModel::columnsRemoved, owner, later);
     return timer;
 }
 

@@ -32,7 +32,22 @@ public:
     // Rows with a close call on the code page of an 8-bit text.
     int closeCodePageCount() const;
 
+    // With album totals on, two more columns after Country, tracks and playing time, made from
+    // the rows' values (empty for a row without totals); columns() keeps the five of the cells.
+    void setTotalsShown(bool shown);
+    bool totalsShown() const { return m_totalsShown; }
+
+    QString text(int index, int column) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    // The first column past the cells, or -1 for one of theirs.
+    int totalsColumn(int column) const;
+
+    bool m_totalsShown = false;
 };
 
 } // namespace korvane

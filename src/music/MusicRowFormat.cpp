@@ -3,6 +3,7 @@
 #include "files/FileName.h"
 #include "files/FolderWalker.h"
 #include "music/AlbumCaption.h"
+#include "music/AlbumTotals.h"
 #include "music/DiscFolders.h"
 #include "tags/ByteSource.h"
 #include "text/OutputText.h"
@@ -60,6 +61,8 @@ void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& tog
             bitrate = v.format + u' ' + bitrate;
         else if (toggles.showVBR && v.vbr)
             bitrate.prepend(QStringLiteral("VBR "));
+        if (toggles.albumTotals && !v.mixedRates.isEmpty())
+            bitrate = v.mixedRates;
     }
     // A tag of megabytes would slow every sort and export; no reader needs more than this.
     setUneditedText(row, 0,
@@ -67,6 +70,14 @@ void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& tog
     if (v.bytes >= 0)
         setUneditedText(row, 1, sizeTextOfBytes(static_cast<std::uint64_t>(v.bytes)));
     setUneditedText(row, 2, bitrate);
+}
+
+QString albumTracksText(const RowValues& values) {
+    return hasAlbumTotals(values) ? QString::number(values.tracks) : QString();
+}
+
+QString albumTimeText(const RowValues& values) {
+    return hasAlbumTotals(values) ? playTimeText(values.seconds) : QString();
 }
 
 void remakeMusicRows(std::vector<MusicRow>& rows, const Toggles& toggles,

@@ -4,19 +4,24 @@
 #include "files/FileName.h"
 #include "files/RequestPool.h"
 #include "music/AlbumDetails.h"
+#include "music/AlbumTotals.h"
 #include "music/DiscFolders.h"
 #include "music/MusicList.h"
 #include "music/MusicRowFormat.h"
 #include "settings/ProgramFolder.h"
+#include "tags/AudioFormats.h"
 #include "text/LocaleText.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <optional>
 
+#include <dirent.h>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -51,16 +56,39 @@ struct MeasuredAlbum {
     QString detailsFolder; // relative: the folder whose audio file gives the details
     std::vector<FolderEntry> detailsListing;
     int discs = 0; // of a folded album: its disc folders, and its loose tracks as one more
+    // With album totals: the audio files and cue sheets of every folder of the album.
+    std::vector<std::filesystem::path> audioFiles;
+    std::vector<std::filesystem::path> cueSheets;
 };
+
+// What the album totals read of one of the album's folders, from its listing.
+void addTotalsFiles(const QString& folder, const std::vector<FolderEntry>& listing,
+                    bool otherFormats, MeasuredAlbum& measured) {
+    const std::string directory = files::encodeFileName(folder).toStdString() + '/';
+    for (const FolderEntry& entry : listing) {
+        if (entry.type == DT_DIR)
+            continue;
+        if (tags::formatOfName(entry.name, otherFormats))
+            measured.audioFiles.emplace_back(directory + entry.name);
+        else if (QByteArray::fromStdString(entry.name).toLower().endsWith(".cue"))
+            measured.cueSheets.emplace_back(directory + entry.name);
+    }
+}
 
 // Measures an album from the walk's listings (taking them out). A folded album measures every
 // folder it takes in and reads its details from its loose tracks, else from the first disc that
 // holds audio; its signature covers every folder, so that a change on any disc reads the album
 // again.
 MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
-                           QHash<QString, std::vector<FolderEntry>>& listings, bool otherFormats) {
-    const auto take = [&](const QString& folder) { return listings.take(rootDir + folder); };
+                           QHash<QString, std::vector<FolderEntry>>& listings, bool otherFormats,
+                           bool totals) {
     MeasuredAlbum measured;
+    const auto take = [&](const QString& folder) {
+        std::vector<FolderEntry> listing = listings.take(rootDir + folder);
+        if (totals)
+            addTotalsFiles(rootDir + folder, listing, otherFormats, measured);
+        return listing;
+    };
     measured.detailsListing = take(album.folder);
     measured.size = sizeTextOfBytes(listedBytes(measured.detailsListing));
     measured.detailsFolder = album.folder;
@@ -69,6 +97,7 @@ MeasuredAlbum measureAlbum(const QString& rootDir, const AlbumFolders& album,
         measured.signature = folderSignature(measured.detailsListing);
         return measured;
     }
+
     QCryptographicHash hash(QCryptographicHash::Sha1);
     const auto addToSignature = [&hash](const QString& folder,
                                         const std::vector<FolderEntry>& listing) {
@@ -136,22 +165,37 @@ public:
 private:
     PendingAlbum prepare(const AlbumFolders& album) {
         PendingAlbum pending;
+        const Toggles& toggles = m_options.toggles;
         MeasuredAlbum measured =
-            measureAlbum(m_rootDir, album, m_listings, m_options.toggles.otherFormats);
+            measureAlbum(m_rootDir, album, m_listings, toggles.otherFormats, toggles.albumTotals);
         if (text::parseDecimalComma(measured.size).value_or(0) <= m_options.minLimit) {
             pending.small = true;
             return pending;
         }
+        // The files in the order of their paths, whatever order the listings gave.
+        std::sort(measured.audioFiles.begin(), measured.audioFiles.end());
         const RowOrigin origin{m_root, album.folder, measured.signature};
-        const Toggles& toggles = m_options.toggles;
         const QString folderText =
             musicFolderText(files::displayFileName(album.folder, toggles.tagEncoding),
                             toggles.musicInCat, m_options.separator);
         if (const CatalogueRow* unchanged = m_update ? m_update->unchangedRow(origin) : nullptr) {
-            pending.unchanged = *unchanged;
-            pending.unchanged->origin = origin; // the root may have moved
+            MusicRow row = *unchanged;
+            row.origin = origin; // the root may have moved
+            // Stored before the totals were switched on: only its totals are read, so that it
+            // stays the unchanged row it is, hand edits and all.
+            if (toggles.albumTotals && row.values.kind == RowValues::Kind::Album &&
+                !hasAlbumTotals(row.values)) {
+                pending.read = m_pool.submit([this, row = std::move(row), folderText,
+                                              measured = std::move(measured)]() mutable {
+                    readTotals(measured, row.values);
+                    formatMusicRow(row, folderText, m_options.toggles, m_options.separator);
+                    return std::optional<MusicRow>(std::move(row));
+                });
+                return pending;
+            }
             // Made again with today's toggles, as a fresh scan would make it.
-            formatMusicRow(*pending.unchanged, folderText, toggles, m_options.separator);
+            formatMusicRow(row, folderText, toggles, m_options.separator);
+            pending.unchanged = std::move(row);
             return pending;
         }
         MusicRow row{folderText, {}, origin};
@@ -165,11 +209,25 @@ private:
             if (::stat(files::encodeFileName(folder).constData(), &info) != 0 ||
                 !S_ISDIR(info.st_mode))
                 return std::optional<MusicRow>();
+            if (m_options.toggles.albumTotals)
+                readTotals(measured, row.values);
             readAlbumDetails(m_rootDir + measured.detailsFolder, measured.detailsListing, row,
                              m_options.separator, m_options.toggles, m_stop);
             return std::optional<MusicRow>(std::move(row));
         });
         return pending;
+    }
+
+    // Every audio file of the album for its length: its headers only.
+    void readTotals(const MeasuredAlbum& measured, RowValues& values) const {
+        const AlbumTotals totals = readAlbumTotals(measured.audioFiles, measured.cueSheets,
+                                                   m_options.toggles.tagEncoding, m_stop);
+        // A count a stop cut short is no total: the album stays without, to be read again.
+        if (m_stop.stop_requested())
+            return;
+        values.tracks = totals.tracks;
+        values.seconds = totals.seconds;
+        values.mixedRates = mixedBitRateText(totals);
     }
 
     const QString m_root;

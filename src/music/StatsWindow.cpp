@@ -131,18 +131,23 @@ void StatsWindow::refresh() {
     }
     // Counting a big list takes longer than the window may stand still: it runs on a copy of the
     // rows (their texts are shared, not copied) on another thread.
-    m_counting.setFuture(QtConcurrent::run([rows = m_list.rows(), separator = m_separator] {
-        return collectionStats(rows, separator);
-    }));
+    m_counting.setFuture(QtConcurrent::run(
+        [rows = m_list.rows(), separator = m_separator, totals = m_list.totalsShown()] {
+            return collectionStats(rows, separator, totals);
+        }));
 }
 
 void StatsWindow::showCounted() {
     const CollectionStats stats = m_counting.result();
     m_bbcode = statsBbcode(stats);
-    m_summary->setText(tr("Альбомов: %1, групп: %2, объём: %3 ГБ")
-                           .arg(stats.albums)
-                           .arg(stats.groups)
-                           .arg(oneDecimalText(stats.sizeMiB / 1024)));
+    // The window's summary in the window's language; the copied BBCode keeps statsSummary's.
+    QString summary = tr("Альбомов: %1, групп: %2, объём: %3 ГБ")
+                          .arg(stats.albums)
+                          .arg(stats.groups)
+                          .arg(oneDecimalText(stats.sizeMiB / 1024));
+    if (stats.totals)
+        summary += tr(", треков: %1, время: %2 ч").arg(stats.tracks).arg(oneDecimalText(stats.hours));
+    m_summary->setText(summary);
     const int current = m_tables->currentIndex();
     while (m_tables->count() > 0) {
         QWidget* page = m_tables->widget(0);

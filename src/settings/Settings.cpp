@@ -59,6 +59,7 @@ constexpr ToggleKey kToggleKeys[] = {
     {{u"allVideoFiles", false}, &Toggles::allVideoFiles},
     {{u"bbcodeSpoilers", false}, &Toggles::bbcodeSpoilers},
     {{u"foldDiscs", true}, &Toggles::foldDiscs},
+    {{u"albumTotals", false}, &Toggles::albumTotals},
 };
 
 } // namespace

@@ -23,6 +23,9 @@ struct Toggles {
     bool bbcodeSpoilers = false;
     // "Диски альбома (CD1, CD2...) одной строкой": an album folder with disc folders is one row
     bool foldDiscs = true;
+    // "Число треков и время звучания альбома": every audio file of an album is read for its
+    // length, and the list and the exports get the columns of tracks and playing time
+    bool albumTotals = false;
     // No check item: "Кодировка 8-битных тегов" of the settings dialog, which each scan reads
     // afresh (readMusicScanOptions); the main load and save leave it alone.
     codepage::Choice tagEncoding = codepage::Choice::Auto;

@@ -1,5 +1,6 @@
 #include "widgets/ListColumns.h"
 
+#include <QAbstractItemModel>
 #include <QEvent>
 #include <QHeaderView>
 #include <QStyle>
@@ -22,6 +23,30 @@ ListColumns::ListColumns(QTableView* view, const std::vector<int>& designWidths)
         m_userSized << false;
     }
     connect(header, &QHeaderView::sectionResized, this, &ListColumns::sectionResized);
+    // Columns a list shows or hides as a toggle says (the music list's totals) come and go at
+    // the standard width.
+    if (const QAbstractItemModel* model = view->model()) {
+        connect(model, &QAbstractItemModel::columnsInserted, this,
+                [this](const QModelIndex& parent, int first, int last) {
+                    if (parent.isValid() || first > m_widths.size())
+                        return;
+                    const QHeaderView* header = m_view->horizontalHeader();
+                    for (int column = first; column <= last; ++column) {
+                        m_widths.insert(column, std::max(header->defaultSectionSize(),
+                                                         header->sectionSizeHint(column)));
+                        m_userSized.insert(column, false);
+                    }
+                    fit();
+                });
+        connect(model, &QAbstractItemModel::columnsRemoved, this,
+                [this](const QModelIndex& parent, int first, int last) {
+                    if (parent.isValid() || last >= m_widths.size())
+                        return;
+                    m_widths.remove(first, last - first + 1);
+                    m_userSized.remove(first, last - first + 1);
+                    fit();
+                });
+    }
     // The first column takes up the slack once a drag ends, not while it goes on: the dragged
     // border then follows the pointer.
     header->viewport()->installEventFilter(this);

@@ -287,6 +287,49 @@ TEST(CatalogueStore, ACatalogueOfTheSecondSchemaKeepsItsRows) {
     EXPECT_FALSE(QFileInfo::exists(path + ".broken"));
 }
 
+// Rows stored before albums had totals load as they were; from then on an album's totals are kept
+// too, while a row without them keeps the bytes of before.
+TEST(CatalogueStore, ACatalogueOfTheThirdSchemaTakesAlbumTotals) {
+    TempDir dir;
+    const QString path = dir.file("korvane.db");
+    {
+        CatalogueStore store(path);
+        ASSERT_TRUE(store.save(StoredListName::Music, musicWithValues()));
+    }
+    runSql(path, {"PRAGMA user_version=3"});
+    StoredList counted = musicWithValues();
+    RowValues& album = counted.rows[1].values;
+    album.tracks = 12;
+    album.seconds = 3753.4;
+    album.mixedRates = QStringLiteral("mp3 128-320");
+    {
+        CatalogueStore store(path);
+        ASSERT_EQ(store.state(), CatalogueStore::State::Ready) << store.message().toStdString();
+        expectSameList(store.load(StoredListName::Music).value(), musicWithValues());
+        ASSERT_TRUE(store.save(StoredListName::Music, counted));
+    }
+    CatalogueStore store(path);
+    const StoredList loaded = store.load(StoredListName::Music).value();
+    expectSameList(loaded, counted);
+    EXPECT_EQ(loaded.rows[1].values, album);
+    EXPECT_EQ(loaded.rows[2].values.tracks, -1);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "third");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec("PRAGMA user_version") && query.next());
+        EXPECT_EQ(query.value(0).toInt(), CatalogueStore::kSchemaVersion);
+        ASSERT_TRUE(query.exec("SELECT hex(substr(row_values, 1, 1)) FROM rows WHERE list = "
+                               "'music' ORDER BY position"));
+        QStringList versions;
+        while (query.next())
+            versions << query.value(0).toString();
+        EXPECT_EQ(versions, QStringList({"01", "02", "01", ""})) << "none for a row of texts";
+    }
+    QSqlDatabase::removeDatabase("third");
+}
+
 // Values that cannot be read back are damage, as cells that cannot are.
 TEST(CatalogueStore, DamagedRowValuesSetTheFileAside) {
     TempDir dir;

@@ -124,3 +124,36 @@ TEST(CollectionStats, JsonAndBbcode) {
     EXPECT_TRUE(bbcode.contains(QStringLiteral("[b]Битрейт[/b]\n320: 1 (50,0%)\nVBR: 1 (50,0%)\n")))
         << bbcode.toStdString();
 }
+
+// With album totals on, the tracks and hours of the albums whose totals were read; off, not a
+// word of them.
+TEST(CollectionStats, TracksAndHoursWithAlbumTotals) {
+    std::vector<MusicRow> rows{MusicList::categoryHeaderRow(QStringLiteral("Рок")),
+                               albumRow(QStringLiteral("A  \\  One"), "100", "320"),
+                               albumRow(QStringLiteral("B  \\  Two"), "50", "mp3 128-320"),
+                               albumRow(QStringLiteral("C  \\  Old"), "10", "192")};
+    for (const auto& [index, tracks, seconds] :
+         {std::tuple{1, 12, 3000.0}, std::tuple{2, 9, 6000.0}}) {
+        RowValues& v = rows[static_cast<size_t>(index)].values;
+        v.kind = RowValues::Kind::Album;
+        v.tracks = tracks;
+        v.seconds = seconds;
+    }
+    const CollectionStats on = collectionStats(rows, kSep, true);
+    EXPECT_EQ(on.albums, 3);
+    EXPECT_EQ(on.tracks, 21);
+    EXPECT_DOUBLE_EQ(on.hours, 2.5);
+    EXPECT_EQ(statsSummary(on),
+              QStringLiteral("Альбомов: 3, групп: 3, объём: 0,2 ГБ, треков: 21, время: 2,5 ч"));
+    const QJsonObject json = QJsonDocument::fromJson(statsJson(on)).object();
+    EXPECT_EQ(json.value(QStringLiteral("tracks")).toInt(), 21);
+    EXPECT_DOUBLE_EQ(json.value(QStringLiteral("hours")).toDouble(), 2.5);
+    EXPECT_TRUE(statsBbcode(on).contains(QStringLiteral("треков: 21, время: 2,5 ч\n")));
+
+    const CollectionStats off = collectionStats(rows, kSep);
+    EXPECT_EQ(off.tracks, 0);
+    EXPECT_EQ(statsSummary(off), QStringLiteral("Альбомов: 3, групп: 3, объём: 0,2 ГБ"));
+    EXPECT_FALSE(
+        QJsonDocument::fromJson(statsJson(off)).object().contains(QStringLiteral("tracks")));
+    EXPECT_FALSE(statsBbcode(off).contains(QStringLiteral("треков")));
+}

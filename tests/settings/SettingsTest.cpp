@@ -117,6 +117,9 @@ TEST(Settings, EachReaderGetsItsDefaultForAMissingOrBadValue) {
         {{"main load, command line", "foldDiscs",
           [](const Settings& s) { return flag(s.toggles().foldDiscs); }},
          {{nullptr, "true"}, {"abc", "true"}, {"0", "false"}}},
+        {{"main load, command line", "albumTotals",
+          [](const Settings& s) { return flag(s.toggles().albumTotals); }},
+         {{nullptr, "false"}, {"abc", "false"}, {"1", "true"}}},
         {{"main load, command line", "otherFormats",
           [](const Settings& s) { return flag(s.toggles().otherFormats); }},
          {{nullptr, "true"}, {"0", "false"}}},
@@ -175,7 +178,8 @@ TEST(Settings, WritesKeepTheirOrderAndBytes) {
               QByteArray("[options]\r\nalbumuppercase=0\r\nalbumboldfont=1\r\nyearInColumn=0\r\n"
                          "artistFromID3=0\r\nmusicInCat=0\r\nshowVBR=1\r\nshowGroupNotAlbum=0\r\n"
                          "otherFormats=1\r\nmp3NamesOnly=0\r\ntxtUtf8=0\r\nallVideoFiles=0\r\n"
-                         "bbcodeSpoilers=0\r\nfoldDiscs=1\r\nmp3dir=/music/\r\nvideodir=\r\n"
+                         "bbcodeSpoilers=0\r\nfoldDiscs=1\r\nalbumTotals=0\r\nmp3dir=/music/\r\n"
+                         "videodir=\r\n"
                          "FormPosTop=40\r\nFormPosLeft=50\r\nFormHeight=417\r\nFormWidth=661\r\n"
                          "Maximized=0\r\nmusicColumnWidths=0,60\r\nvideoColumnWidths=\r\n"
                          "keepLists=1\r\n"));
