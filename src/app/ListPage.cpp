@@ -25,7 +25,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -555,15 +554,10 @@ void ListPage::applyFont() {
     // headers a font of their own, which the view's would not replace.
     const QFont font = m_desktopFont ? QApplication::font() : QFont();
     m_view->setFont(font);
-    QHeaderView* header = m_view->horizontalHeader();
-    header->setFont(font);
+    m_view->horizontalHeader()->setFont(font);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 4);
-    // A larger font must not cut the captions: a column narrower than its caption grows to it.
-    if (m_desktopFont) {
-        for (int column = 0; column < header->count(); ++column)
-            header->resizeSection(
-                column, std::max(header->sectionSize(column), header->sectionSizeHint(column)));
-    }
+    if (m_desktopFont)
+        m_columns->fitToFont();
 }
 
 bool ListPage::eventFilter(QObject* watched, QEvent* event) {

@@ -222,12 +222,11 @@ void MainWindow::copyForumPost(bool music) {
                 desktop().setClipboardText(
                     QString::fromStdString(parts.front())
                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-                setStatusText(
-                    parts.size() == 1
-                        ? tr("Сообщение для форума скопировано в буфер обмена")
-                        : tr("Часть 1 из %1 сообщения для форума скопирована в "
-                             "буфер обмена")
-                              .arg(parts.size()));
+                setStatusText(parts.size() == 1
+                                  ? tr("Сообщение для форума скопировано в буфер обмена")
+                                  : tr("Часть 1 из %1 сообщения для форума скопирована в "
+                                       "буфер обмена")
+                                        .arg(parts.size()));
             });
     } catch (const ReportedError& error) {
         m_desktop.showError(error.userMessage());

@@ -1,7 +1,7 @@
 #include "music/MusicList.h"
 
-#include <QCoreApplication>
 #include "music/MusicRowFormat.h"
+#include <QCoreApplication>
 
 #include <algorithm>
 

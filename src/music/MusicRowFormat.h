@@ -27,8 +27,9 @@ void formatMusicRow(MusicRow& row, const QString& folderText, const Toggles& tog
 
 // The two columns album totals add after Country, their captions and a row's texts: the
 // tracks and the playing time ("1:02:33"); empty texts for a row whose totals were not read.
-inline const QStringList kAlbumTotalsCaptions{QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Треков")),
-                                              QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Время"))};
+inline const QStringList kAlbumTotalsCaptions{
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Треков")),
+    QStringLiteral(QT_TRANSLATE_NOOP("Columns", "Время"))};
 QString albumTracksText(const RowValues& values);
 QString albumTimeText(const RowValues& values);
 // Whether the row's totals were read.

@@ -146,7 +146,8 @@ void StatsWindow::showCounted() {
                           .arg(stats.groups)
                           .arg(oneDecimalText(stats.sizeMiB / 1024));
     if (stats.totals)
-        summary += tr(", треков: %1, время: %2 ч").arg(stats.tracks).arg(oneDecimalText(stats.hours));
+        summary +=
+            tr(", треков: %1, время: %2 ч").arg(stats.tracks).arg(oneDecimalText(stats.hours));
     m_summary->setText(summary);
     const int current = m_tables->currentIndex();
     while (m_tables->count() > 0) {

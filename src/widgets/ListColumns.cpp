@@ -95,6 +95,18 @@ void ListColumns::fitToValues() {
     fit();
 }
 
+void ListColumns::fitToFont() {
+    const QHeaderView* header = m_view->horizontalHeader();
+    const QAbstractItemView* view = m_view;
+    for (int column = 0; column < m_widths.size(); ++column) {
+        int needed = header->sectionSizeHint(column);
+        if (column > 0 && !m_userSized[column])
+            needed = std::max(needed, view->sizeHintForColumn(column));
+        m_widths[column] = std::max(m_widths[column], needed);
+    }
+    fit();
+}
+
 bool ListColumns::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == m_viewport && event->type() == QEvent::Resize) ||
         (watched == m_headerViewport && event->type() == QEvent::MouseButtonRelease))

@@ -29,6 +29,9 @@ public:
     int neededViewWidth() const;
     // After a scan: the columns the user has not sized grow to show their values whole.
     void fitToValues();
+    // A larger font given to the list: no column cuts its caption, and the columns the user
+    // has not sized show their values whole. Widths chosen by hand stay the user's.
+    void fitToFont();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

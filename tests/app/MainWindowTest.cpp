@@ -527,6 +527,8 @@ TEST(MainWindow, ListsTakeTheDesktopsFontWhenAskedAndFollowItsChanges) {
             EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column))
                 << "a caption cut by the larger font: " << column;
     }
+    EXPECT_EQ(w.ui().musicColumns->userWidths(), QList<int>(5, 0))
+        << "widths the font asked for are not the user's own";
 
     // Kept in set.ini: the next window starts with it.
     w.close();
