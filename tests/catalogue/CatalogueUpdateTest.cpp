@@ -47,7 +47,7 @@ TEST(CatalogueUpdate, FinishMarksNewKeepsHandEditsAndCountsTheVanished) {
     };
     scanned[1].cells[0] = QStringLiteral("99");
     const UpdateCounts counts = update.finish(scanned);
-    EXPECT_EQ(counts, (UpdateCounts{1, 1, 1, {}}));
+    EXPECT_EQ(counts, (UpdateCounts{1, 1, 1, {}, {}, 0}));
     EXPECT_FALSE(scanned[0].isNew);
     EXPECT_FALSE(scanned[1].isNew);
     EXPECT_EQ(scanned[1].cells.value(2), "Punk") << "the hand-edited Style is kept";
@@ -102,8 +102,8 @@ TEST(CatalogueUpdate, ARootHoldsItsAlbumsWhenOneOfThemIsScannedAgain) {
 }
 
 TEST(CatalogueUpdate, SummaryText) {
-    EXPECT_EQ(updateSummary({3, 1, 2, {}}), "Новых: 3, изменённых: 1, удалённых: 2");
-    EXPECT_EQ(updateSummary({0, 0, 0, {"/mnt/disk"}}),
+    EXPECT_EQ(updateSummary({3, 1, 2, {}, {}, 0}), "Новых: 3, изменённых: 1, удалённых: 2");
+    EXPECT_EQ(updateSummary({0, 0, 0, {"/mnt/disk"}, {}, 0}),
               "Новых: 0, изменённых: 0, удалённых: 0; недоступно: /mnt/disk");
     EXPECT_EQ(updateSummary({0, 0, 0, {"/mnt/disk"}, {}, 2}),
               "Новых: 0, изменённых: 0, удалённых: 0; исключённых: 2; недоступно: /mnt/disk");

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -41,6 +42,14 @@ struct Catalogue : CliCollection {
         ASSERT_TRUE(store.save(StoredListName::Music, list));
     }
 };
+
+// A 6 MiB file in an album folder outside the collection (the folders made as needed).
+void writeOtherAlbum(const TempDir& dir, const QString& file) {
+    QDir().mkpath(QFileInfo(dir.file(file)).path());
+    QFile out(dir.file(file));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.resize(6 * kMiB);
+}
 
 TEST(CatalogueCommand, UpdateCountsNewChangedAndRemovedAlbums) {
     Catalogue c;
@@ -190,11 +199,7 @@ TEST(CatalogueCommand, ARootThatIsGoneKeepsItsRows) {
     Catalogue c;
     TempDir second;
     c.album("Group/Album", 5 * kMiB);
-    QDir().mkpath(second.file("Other/Group/Disc"));
-    QFile file(second.file("Other/Group/Disc/a.bin"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.resize(6 * kMiB);
-    file.close();
+    writeOtherAlbum(second, "Other/Group/Disc/a.bin");
     const QString gone = second.file("Other");
     ASSERT_EQ(c.run("music", {c.collection.path(), gone, "--store"}).status, kExitOk);
     ASSERT_TRUE(QDir(gone).removeRecursively());
@@ -211,11 +216,7 @@ TEST(CatalogueCommand, ARootThatIsGoneKeepsItsCategoryHeaders) {
     Catalogue c;
     TempDir second;
     c.album("Rock/Group/Album", 5 * kMiB);
-    QDir().mkpath(second.file("Disk/Jazz/Band/Live"));
-    QFile file(second.file("Disk/Jazz/Band/Live/a.bin"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.resize(6 * kMiB);
-    file.close();
+    writeOtherAlbum(second, "Disk/Jazz/Band/Live/a.bin");
     const QString gone = second.file("Disk");
     const CliOutcome stored =
         c.run("music", {c.collection.path(), gone, "--categories", "--store", "--print"});
@@ -234,11 +235,7 @@ TEST(CatalogueCommand, TheStoredCountLeavesOutHeaderRowsWithTheToggleOff) {
     Catalogue c;
     TempDir second;
     c.album("Rock/Group/Album", 5 * kMiB);
-    QDir().mkpath(second.file("Disk/Jazz/Band/Live"));
-    QFile file(second.file("Disk/Jazz/Band/Live/a.bin"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.resize(6 * kMiB);
-    file.close();
+    writeOtherAlbum(second, "Disk/Jazz/Band/Live/a.bin");
     const QString gone = second.file("Disk");
     ASSERT_EQ(c.run("music", {c.collection.path(), gone, "--categories", "--store"}).status,
               kExitOk);
@@ -455,12 +452,8 @@ TEST(CatalogueCommand, TwoFirstStoresAtOnceBothEndWithOneWholeList) {
     TempDir other;
     for (int i = 0; i < 3; ++i)
         c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
-    for (int i = 0; i < 5; ++i) {
-        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
-        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.resize(6 * kMiB);
-    }
+    for (int i = 0; i < 5; ++i)
+        writeOtherAlbum(other, QStringLiteral("Other %1/Album/tracks.bin").arg(i));
     ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
     const std::vector<QString> firstList = storedTexts(c.database());
     ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
@@ -501,12 +494,8 @@ TEST(CatalogueCommand, AnUpdateNeverReplacesAListStoredAfterItRead) {
     TempDir other;
     for (int i = 0; i < 40; ++i)
         c.album(QStringLiteral("Group %1/Album").arg(i), 5 * kMiB);
-    for (int i = 0; i < 5; ++i) {
-        QDir().mkpath(other.file(QStringLiteral("Other %1/Album").arg(i)));
-        QFile file(other.file(QStringLiteral("Other %1/Album/tracks.bin").arg(i)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.resize(6 * kMiB);
-    }
+    for (int i = 0; i < 5; ++i)
+        writeOtherAlbum(other, QStringLiteral("Other %1/Album/tracks.bin").arg(i));
     ASSERT_EQ(c.run("music", {other.path(), "--store"}).status, kExitOk);
     const std::vector<QString> otherList = storedTexts(c.database());
     ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);

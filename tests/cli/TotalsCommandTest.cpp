@@ -19,22 +19,13 @@ using namespace korvane::cli;
 
 namespace {
 
-class TotalsCommand : public tags::encoded::EncodedFiles {
+class TotalsCommand : public test::EncodedAlbumsTest {
 protected:
-    void SetUp() override {
-        EncodedFiles::SetUp();
-        if (IsSkipped())
-            return;
-        m_albums = test::makeEncodedAlbums(m_dir);
-    }
     CliOutcome music(const QStringList& args) {
-        return runCli(QStringList{"--dir", m_program.path(), "music",
-                                  QString::fromStdString(m_dir.string())} +
-                      args);
+        return runCli(QStringList{"--dir", m_program.path(), "music", m_root} + args);
     }
 
     test::TempDir m_program;
-    std::vector<test::EncodedAlbum> m_albums;
 };
 
 QString csvLineOf(const std::string& out, const QString& caption) {

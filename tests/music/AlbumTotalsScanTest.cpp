@@ -16,15 +16,8 @@ using namespace korvane;
 
 namespace {
 
-class AlbumTotalsScan : public tags::encoded::EncodedFiles {
+class AlbumTotalsScan : public test::EncodedAlbumsTest {
 protected:
-    void SetUp() override {
-        EncodedFiles::SetUp();
-        if (IsSkipped())
-            return;
-        m_albums = test::makeEncodedAlbums(m_dir);
-        m_root = QString::fromStdString(m_dir.string());
-    }
     MusicScanOptions options(bool totals) const {
         MusicScanOptions o;
         o.toggles.albumTotals = totals;
@@ -34,9 +27,6 @@ protected:
         MusicScanHost host;
         scanMusic(m_root, options(totals), list, host);
     }
-
-    std::vector<test::EncodedAlbum> m_albums;
-    QString m_root;
 };
 
 TEST_F(AlbumTotalsScan, EveryAlbumHasItsTracksAndPlayingTime) {

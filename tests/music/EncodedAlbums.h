@@ -89,4 +89,20 @@ inline std::vector<EncodedAlbum> makeEncodedAlbums(const std::filesystem::path& 
     return made;
 }
 
+// A test over the albums above, made once for each test from the encoded files (skipped where
+// the encoders are missing).
+class EncodedAlbumsTest : public tags::encoded::EncodedFiles {
+protected:
+    void SetUp() override {
+        EncodedFiles::SetUp();
+        if (IsSkipped())
+            return;
+        m_albums = makeEncodedAlbums(m_dir);
+        m_root = QString::fromStdString(m_dir.string());
+    }
+
+    std::vector<EncodedAlbum> m_albums;
+    QString m_root;
+};
+
 } // namespace korvane::test
