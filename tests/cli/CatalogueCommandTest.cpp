@@ -406,14 +406,7 @@ TEST(CatalogueCommand, DamagedAndNewerCatalogues) {
     EXPECT_EQ(c.program.read("korvane.db.broken"), QByteArray(3000, 'z'));
 
     // A newer Korvane's file: refused, not rewritten.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        db.setDatabaseName(c.database());
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec("PRAGMA user_version=7"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("raw");
+    c.markCatalogueNewer();
     const QByteArray before = c.program.read("korvane.db");
     const CliOutcome newer = c.run("music", {"--update", c.collection.path()});
     EXPECT_EQ(newer.status, kExitFailure);

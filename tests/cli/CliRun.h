@@ -1,11 +1,14 @@
 #pragma once
 
+#include "catalogue/CatalogueStore.h"
 #include "cli/Cli.h"
 
 #include "TempDir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +47,18 @@ struct CliCollection {
         return runCli(QStringList{"--dir", program.path(), command} + args);
     }
     QString database() const { return program.file("korvane.db"); }
+    // The stored catalogue as a newer Korvane leaves it: a schema this one does not know.
+    void markCatalogueNewer() const {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+            db.setDatabaseName(database());
+            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(QSqlQuery(db).exec(
+                QStringLiteral("PRAGMA user_version=%1").arg(CatalogueStore::kSchemaVersion + 1)));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+    }
 };
 
 } // namespace korvane::cli

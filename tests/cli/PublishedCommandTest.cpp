@@ -121,14 +121,7 @@ TEST(PublishedCommand, MarkingInANewerCatalogueFailsBeforeTheActions) {
     Collection c;
     c.album("Group/Album", 5 * kMiB);
     ASSERT_EQ(c.run("music", {c.collection.path(), "--store"}).status, kExitOk);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        db.setDatabaseName(c.database());
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec("PRAGMA user_version=7"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("raw");
+    c.markCatalogueNewer();
     const QString json = c.program.file("list.json");
     const CliOutcome marked =
         c.run("music", {c.collection.path(), "--json", json, "--mark-published"});
